@@ -1,0 +1,92 @@
+// The protocol socket and the worker that hands received datagrams, one at a time and in
+// arrival order, to the user-interface thread.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QThread>
+#include <QTimer>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+
+class QUdpSocket;
+
+namespace Intp {
+
+struct TListElement {
+    uint32_t Address = 0; // sender, host order
+    uint16_t Length = 0;
+    QByteArray Data;      // the whole datagram, header included
+};
+
+class TIntpSocketThread : public QThread {
+    Q_OBJECT
+public:
+    using Handler = std::function<void(uint32_t address, const uint8_t* data, std::size_t length)>;
+
+    // The handler runs on the thread this object lives on (the user-interface thread).
+    // The worker starts suspended; the first datagram resumes it.
+    explicit TIntpSocketThread(Handler dispatch, QObject* parent = nullptr);
+    ~TIntpSocketThread() override;
+
+    void Enqueue(uint32_t address, QByteArray data);
+    // Asks the worker to end at its next turn; Shutdown also waits for it.
+    void Terminate();
+    void Shutdown();
+
+    bool IsSuspended() const;
+    std::size_t QueueSize() const;
+    // Suspends the worker when it is idle; runs every second on its own.
+    void IdleTick();
+
+protected:
+    void run() override;
+
+private:
+    void HandOver();
+
+    Handler m_Dispatch;
+    mutable std::mutex m_QueueLock;    // queue, suspended, terminate
+    mutable std::mutex m_HandOverLock; // busy, handed
+    std::condition_variable m_Wake;
+    std::condition_variable m_Handed;
+    std::deque<TListElement> m_Queue;
+    TListElement m_Current;
+    bool m_Suspended = true;
+    bool m_Terminate = false;
+    bool m_Busy = false;
+    bool m_HandedOver = false;
+    QTimer m_IdleTimer;
+};
+
+// The UDP socket of the protocol: any local port, broadcast on, replies read off at once
+// and queued for the worker.
+class TIntpSocket : public QObject {
+    Q_OBJECT
+public:
+    // A 64 KiB buffer drops replies when hundreds of switches answer one broadcast at
+    // once; the kernel caps this request at its own limit.
+    static constexpr int ReceiveBufferSize = 1 << 20;
+
+    explicit TIntpSocket(TIntpSocketThread* queue, QObject* parent = nullptr);
+
+    bool IsOpen() const;
+    quint16 LocalPort() const;
+    // Destination port of requests; the switches listen on 1638.
+    void SetRemotePort(quint16 port) { m_RemotePort = port; }
+    // address in host order; 0xFFFFFFFF is the limited broadcast.
+    bool SendTo(uint32_t address, const uint8_t* bytes, std::size_t length);
+
+private:
+    void OnReadyRead();
+
+    TIntpSocketThread* m_Queue;
+    QUdpSocket* m_Socket;
+    quint16 m_RemotePort;
+};
+
+} // namespace Intp

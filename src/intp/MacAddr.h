@@ -1,0 +1,32 @@
+// A 6-byte Ethernet address in wire order.
+#pragma once
+
+#include <array>
+#include <compare>
+#include <cstdint>
+#include <string>
+
+class TMacAddr {
+public:
+    TMacAddr() = default;
+    explicit TMacAddr(const uint8_t* bytes);
+    explicit TMacAddr(const std::array<uint8_t, 6>& bytes) : m_Bytes(bytes) {}
+
+    const uint8_t* Data() const { return m_Bytes.data(); }
+    uint8_t operator[](int i) const { return m_Bytes[i]; }
+    const std::array<uint8_t, 6>& Bytes() const { return m_Bytes; }
+
+    bool IsNull() const;
+    bool IsBroadcast() const;
+    // Six upper-case two-digit hexadecimal values separated by colons.
+    std::string Text() const;
+
+    // Byte-wise, first byte most significant.
+    auto operator<=>(const TMacAddr&) const = default;
+    bool operator==(const TMacAddr&) const = default;
+
+    static TMacAddr Broadcast();
+
+private:
+    std::array<uint8_t, 6> m_Bytes{};
+};

@@ -1,0 +1,204 @@
+// The session engine: one session is one request/reply exchange with one device for one
+// command code, ending with exactly one status report.
+#pragma once
+
+#include "IntpHeader.h"
+#include "devices/Device.h"
+#include "intp/MacAddr.h"
+
+#include <cstdint>
+#include <list>
+#include <span>
+#include <utility>
+#include <vector>
+
+namespace Intp {
+
+enum TReplyResult { rrDone = 0, rrKeep = 1, rrNotMine = 2 };
+
+// A received message: header fields in host order, Length replaced by the received
+// payload length (datagram size minus the header).
+struct TMessage {
+    uint16_t Command = 0;
+    uint16_t Status = 0;
+    uint16_t Length = 0;
+    TMacAddr Mac;
+    const uint8_t* Payload = nullptr;
+
+    std::span<const uint8_t> PayloadSpan() const { return {Payload, Length}; }
+    // Parses a datagram of at least HeaderSize bytes.
+    static TMessage FromDatagram(const uint8_t* data, std::size_t length);
+};
+
+class TSession;
+
+// Receives the results of sessions it started.
+class TWizard {
+public:
+    virtual ~TWizard() = default;
+    virtual void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) = 0;
+};
+
+// Timers, sending and result fan-out; implemented by the main window (and by tests).
+class TSessionCallback {
+public:
+    virtual ~TSessionCallback() = default;
+    virtual void StartTimer(TSession* session, unsigned interval) = 0;
+    virtual void StopTimer(TSession* session) = 0;
+    virtual void EnableTimer(TSession* session, bool on) = 0;
+    virtual void SendTo(uint32_t address, const uint8_t* bytes, std::size_t length) = 0;
+    virtual void Result(TDevice* device, uint16_t code, uint16_t status, void* data,
+                        TWizard* receiver, const char* name) = 0;
+    virtual void SetInterval(TSession* session, unsigned interval) = 0;
+};
+
+void SetSessionCallback(TSessionCallback* callback);
+TSessionCallback* SessionCallback();
+
+// 0 stands for the default reply time.
+constexpr unsigned DefaultInterval = 60000;
+inline unsigned EffectiveInterval(unsigned interval) { return interval ? interval : DefaultInterval; }
+
+class TSession {
+public:
+    TSession() = default;
+    TSession(const TSession&) = delete;
+    TSession& operator=(const TSession&) = delete;
+
+    // Builds the request, sends it and arms the reply timer; false when nothing was sent.
+    virtual bool Send(TDevice& device) = 0;
+    virtual TReplyResult OnReply(TDevice& device, const TMessage& message) = 0;
+    // Stops the timer and leaves the pending list.
+    virtual ~TSession();
+    // Default: the session ends.
+    virtual void OnTimeout();
+    virtual const char* Name() const = 0;
+
+    TWizard* Receiver() const { return m_Receiver; }
+    bool IsPending() const { return m_Pending; }
+
+    friend bool Start(TSession* session, TDevice* device, TWizard* receiver);
+
+protected:
+    void Report(TDevice* device, uint16_t code, uint16_t status, void* data = nullptr);
+
+private:
+    TWizard* m_Receiver = nullptr;
+    bool m_Pending = false;
+    std::list<TSession*>::iterator m_Position;
+};
+
+// Sends the session; on success the engine owns it and it joins the pending list.
+// On failure the caller still owns it.
+bool Start(TSession* session, TDevice* device, TWizard* receiver);
+
+// Creates a session, starts it and destroys it again when it could not be started.
+template <typename S, typename... Args>
+bool StartNew(TDevice* device, TWizard* receiver, Args&&... args)
+{
+    auto* session = new S(std::forward<Args>(args)...);
+    if (Start(session, device, receiver))
+        return true;
+    delete session;
+    return false;
+}
+
+// The sessions started and not yet finished, oldest first.
+const std::list<TSession*>& PendingSessions();
+// Offers a message to the pending sessions, oldest first, until one claims it.
+// Returns true when a session claimed it.
+bool OfferToSessions(TDevice& device, const TMessage& message);
+// Destroys every pending session without a report (shutdown).
+void DestroyPendingSessions();
+
+// Request and reply sizes of each command; every command specialises it.
+template <uint16_t N>
+struct TCommandTraits;
+
+#define INTP_COMMAND_TRAITS(code, request, minReply)                                     \
+    template <>                                                                          \
+    struct TCommandTraits<code> {                                                        \
+        static constexpr std::size_t RequestLength = request;                            \
+        static constexpr std::size_t MinReply = minReply;                                \
+    }
+
+template <uint16_t N>
+class TSessionGeneral : public TSession {
+public:
+    static constexpr uint16_t Command = N;
+    static constexpr std::size_t RequestLength = TCommandTraits<N>::RequestLength;
+    static constexpr std::size_t MinReply = TCommandTraits<N>::MinReply;
+
+    bool Send(TDevice& device) override
+    {
+        m_Target = device.Mac();
+        std::vector<uint8_t> payload(RequestLength, 0);
+        if (!BuildRequest(device, payload))
+            return false;
+        std::vector<uint8_t> datagram(HeaderSize + payload.size());
+        WriteHeader(datagram.data(), N, 0, uint16_t(payload.size()), m_Target.Data());
+        std::copy(payload.begin(), payload.end(), datagram.begin() + HeaderSize);
+        if (auto* cb = SessionCallback())
+            cb->SendTo(device.Address(), datagram.data(), datagram.size());
+        ArmTimer();
+        return true;
+    }
+
+    TReplyResult OnReply(TDevice& device, const TMessage& message) override
+    {
+        if (message.Command != N || m_Target.IsNull() || device.Mac() != m_Target)
+            return rrNotMine;
+        if (auto* cb = SessionCallback())
+            cb->EnableTimer(this, false);
+        if (message.Length < MinReply) {
+            Report(&device, N, stShortReply);
+            return rrDone;
+        }
+        if (message.Status == stNotLoggedIn) {
+            device.SetLoggedIn(false);
+            Report(&device, N, stNotLoggedIn);
+            return rrDone;
+        }
+        return HandleReply(device, message, message.PayloadSpan());
+    }
+
+    void OnTimeout() override
+    {
+        if (TDevice* device = Registry::Find(m_Target, false))
+            Report(device, N, stTimeout, this);
+        delete this;
+    }
+
+    const TMacAddr& Target() const { return m_Target; }
+
+protected:
+    virtual void ArmTimer()
+    {
+        if (auto* cb = SessionCallback()) {
+            cb->StartTimer(this, 0);
+            cb->EnableTimer(this, true);
+        }
+    }
+
+    // Writes the request payload; the buffer holds RequestLength zero bytes and may be
+    // resized by requests of variable length. False cancels the send.
+    virtual bool BuildRequest(TDevice&, std::vector<uint8_t>&) { return true; }
+
+    virtual TReplyResult HandleReply(TDevice& device, const TMessage& message,
+                                     std::span<const uint8_t>)
+    {
+        Report(&device, N, message.Status);
+        return rrDone;
+    }
+
+    // For decoders that wait for further datagrams.
+    void KeepWaiting()
+    {
+        if (auto* cb = SessionCallback())
+            cb->EnableTimer(this, true);
+    }
+
+    TMacAddr m_Target;
+};
+
+} // namespace Intp
