@@ -2,6 +2,7 @@
 // datagrams instead of a socket, and a list of reported results.
 #pragma once
 
+#include "intp/Dispatch.h"
 #include "intp/Session.h"
 
 #include <cstdint>
@@ -116,4 +117,10 @@ inline std::vector<uint8_t> MakeDatagram(uint16_t command, uint16_t status, cons
 inline TMacAddr Mac(uint8_t last, uint8_t first = 0x00)
 {
     return TMacAddr(std::array<uint8_t, 6>{first, 0x0A, 0x1B, 0x2C, 0x3D, last});
+}
+
+// Hands a datagram to the receive dispatch as if it came from address.
+inline void Deliver(uint32_t address, const std::vector<uint8_t>& datagram)
+{
+    Intp::Dispatch(address, datagram.data(), datagram.size());
 }

@@ -88,10 +88,6 @@ public:
     }
 };
 
-void Deliver(uint32_t address, const std::vector<uint8_t>& datagram)
-{
-    Dispatch(address, datagram.data(), datagram.size());
-}
 
 } // namespace
 

@@ -81,6 +81,7 @@ public:
 
 protected:
     void Report(TDevice* device, uint16_t code, uint16_t status, void* data = nullptr);
+    void SetReceiver(TWizard* receiver) { m_Receiver = receiver; }
 
 private:
     TWizard* m_Receiver = nullptr;

@@ -1,0 +1,85 @@
+// Feeds arbitrary datagrams through the receive dispatch while sessions of every core
+// command wait for replies. Each input is split into datagrams by a one-byte length prefix.
+#include "devices/DeviceType.h"
+#include "intp/Basics.h"
+#include "intp/Dispatch.h"
+#include "intp/FindHook.h"
+#include "intp/IntpCore.h"
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <vector>
+
+namespace {
+
+class TFuzzCallback : public Intp::TSessionCallback {
+public:
+    std::map<Intp::TSession*, unsigned> Timers;
+    void StartTimer(Intp::TSession* s, unsigned interval) override { Timers.emplace(s, interval); }
+    void StopTimer(Intp::TSession* s) override { Timers.erase(s); }
+    void EnableTimer(Intp::TSession*, bool) override {}
+    void SendTo(uint32_t, const uint8_t*, std::size_t) override {}
+    void Result(TDevice* d, uint16_t code, uint16_t status, void* data, Intp::TWizard* receiver,
+                const char*) override
+    {
+        // The discovery chain starts further sessions from here.
+        if (receiver)
+            receiver->OnResult(d, code, status, data);
+    }
+    void SetInterval(Intp::TSession*, unsigned) override {}
+};
+
+const uint8_t TargetMac[6] = {0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x01};
+
+void StartEverything(TDevice* d, Intp::TWizard* hook)
+{
+    using namespace Intp;
+    StartNew<TSessionIntpLogin>(d, nullptr, "admin", "admin");
+    Start(TSessionIntpLogin::Logout(), d, nullptr);
+    StartNew<TSessionIntpPing2>(d, nullptr, 1000u);
+    StartNew<TSessionIntpSipGet>(d, hook);
+    StartNew<TSessionBasicsReboot>(d, nullptr);
+    StartNew<TSessionBasicsSettingsGet>(d, hook);
+    StartNew<TSessionBasicsIPConfGet>(d, hook);
+    StartNew<TSessionBasicsSave>(d, nullptr);
+    StartNew<TSessionBasicsDefault>(d, nullptr, 3u, true);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    static TFuzzCallback callback;
+    static TFindHook hook(nullptr, nullptr);
+    static bool once = [] {
+        Intp::RegisterKnownModels();
+        Intp::SetSessionCallback(&callback);
+        Intp::TSessionIntpFind::Instance().Discover({}, &hook);
+        return true;
+    }();
+    (void)once;
+
+    Registry::Clear();
+    TDevice* device = Registry::Find(TMacAddr(TargetMac), true);
+    device->SetAddress(0x0A000001);
+    StartEverything(device, &hook);
+
+    std::vector<uint8_t> datagram;
+    std::size_t pos = 0;
+    while (pos < size) {
+        std::size_t length = data[pos++];
+        bool aim = length & 0x80; // point the datagram at the waiting device
+        length &= 0x7F;
+        if (length == 0x7F)
+            length = size - pos; // the rest, however long
+        length = std::min(length, size - pos);
+        datagram.assign(data + pos, data + pos + length);
+        pos += length;
+        if (aim && datagram.size() >= Intp::HeaderSize)
+            std::memcpy(datagram.data() + Intp::OffMac, TargetMac, 6);
+        Intp::Dispatch(0x0A000001, datagram.data(), datagram.size());
+    }
+    Intp::DestroyPendingSessions();
+    return 0;
+}

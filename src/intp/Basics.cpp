@@ -1,0 +1,44 @@
+#include "Basics.h"
+
+namespace Intp {
+
+TReplyResult TSessionBasicsReboot::HandleReply(TDevice& device, const TMessage& message, std::span<const uint8_t>)
+{
+    // A rebooting switch leaves the tree until the next discovery finds it again.
+    if (message.Status == stSuccess)
+        device.SetAddress(0);
+    Report(&device, Command, message.Status);
+    return rrDone;
+}
+
+void TSessionBasicsSettingsGet::Decode(TDevice& device, TPropertyBasicsSettings& record, TReader& reader)
+{
+    record.KernelVersion = reader.U16();
+    record.FirmwareVersion = reader.U16();
+    record.HardwareVersion = reader.U32();
+    bool loggedIn = reader.Bool();
+    std::string name = reader.Text(SettingsTextWidth);
+    record.Description = reader.Text(SettingsTextWidth);
+    record.Location = reader.Text(SettingsTextWidth);
+    record.Contact = reader.Text(SettingsTextWidth);
+    record.OidSuffix = reader.Text(SettingsTextWidth);
+    device.SetName(name);
+    device.SetLoggedIn(loggedIn);
+}
+
+bool TSessionBasicsDefault::BuildRequest(TDevice&, std::vector<uint8_t>& payload)
+{
+    payload.clear();
+    TWriter(payload).U32(m_Flags);
+    return true;
+}
+
+TReplyResult TSessionBasicsDefault::HandleReply(TDevice& device, const TMessage& message, std::span<const uint8_t>)
+{
+    if (message.Status == stSuccess && m_Reboot)
+        StartNew<TSessionBasicsReboot>(&device, nullptr);
+    Report(&device, Command, message.Status);
+    return rrDone;
+}
+
+} // namespace Intp

@@ -1,0 +1,249 @@
+// The shapes every command takes: a Get that decodes a fixed record, a Get that decodes a
+// list (counted by the device type, checked entry by entry, possibly spread over several
+// datagrams), and Sets of a fixed record or a list, which refresh their Get before they
+// report. Commands of the same shape are instantiations of these templates.
+#pragma once
+
+#include "Codec.h"
+#include "Session.h"
+
+#include <concepts>
+#include <optional>
+
+namespace Intp {
+
+// Where a list's entry count comes from.
+enum class TListCount { Free, Ports, Trunks, LogicalPorts, Recipients, AccessList, Communities };
+
+inline int ExpectedCount(const TDevice& device, TListCount rule)
+{
+    const TDevice& d = device;
+    switch (rule) {
+    case TListCount::Ports: return d.PortCount();
+    case TListCount::Trunks: return d.TrunkCount();
+    case TListCount::LogicalPorts: return d.LogicalPortCount();
+    case TListCount::Recipients: return d.RecipientCount();
+    case TListCount::AccessList: return d.AccessListCount();
+    case TListCount::Communities: return d.CommunityCount();
+    case TListCount::Free: break;
+    }
+    return -1;
+}
+
+// A fixed record R: bool Valid; void Decode(TReader&); optionally void Encode(TWriter&) const.
+template <uint16_t N, typename R>
+class TSessionGetRecord : public TSessionGeneral<N> {
+protected:
+    TReplyResult HandleReply(TDevice& device, const TMessage& message,
+                             std::span<const uint8_t> payload) override
+    {
+        R& record = GetProperty<R>(device);
+        if (message.Status != stSuccess) {
+            record.Valid = false;
+        } else {
+            TReader reader(payload);
+            Decode(device, record, reader);
+            record.Valid = true;
+        }
+        this->Report(&device, N, message.Status);
+        return rrDone;
+    }
+
+    // Hook for commands that also update the device from the reply.
+    virtual void Decode(TDevice&, R& record, TReader& reader)
+    {
+        if constexpr (requires { record.Decode(reader); })
+            record.Decode(reader);
+    }
+};
+
+// Reports a Set's reply after starting the matching Get, without receiver, so the cache
+// and the shown page are refreshed.
+template <uint16_t N, typename GetSession>
+class TSessionSetBase : public TSessionGeneral<N> {
+protected:
+    TReplyResult HandleReply(TDevice& device, const TMessage& message, std::span<const uint8_t>) override
+    {
+        StartNew<GetSession>(&device, nullptr);
+        this->Report(&device, N, message.Status);
+        return rrDone;
+    }
+};
+
+template <uint16_t N, typename R, typename GetSession>
+class TSessionSetRecord : public TSessionSetBase<N, GetSession> {
+public:
+    explicit TSessionSetRecord(const R& record) : m_Record(record) {}
+    const R& Record() const { return m_Record; }
+
+protected:
+    bool BuildRequest(TDevice&, std::vector<uint8_t>& payload) override
+    {
+        payload.clear();
+        TWriter writer(payload);
+        m_Record.Encode(writer);
+        payload.resize(TSessionGeneral<N>::RequestLength, 0);
+        return true;
+    }
+
+    R m_Record;
+};
+
+// A list record R:
+//   using Entry = ...;            Entry has void Decode(TReader&) and void Encode(TWriter&) const
+//   static constexpr size_t HeadSize, EntrySize;
+//   static constexpr TListCount Count;
+//   bool Valid; std::vector<Entry> Entries;
+// optional:
+//   static constexpr size_t PerDatagram    a datagram with that many entries means more follow
+//   static constexpr uint16_t CountStatus  status when the count is wrong (0x1100)
+//   static constexpr bool ClearOnError     an error status also empties the list
+//   void DecodeHead(TReader&) / void EncodeHead(TWriter&) const
+//   static uint16_t Check(const TDevice&, const std::vector<Entry>& earlier, const Entry&)
+//                                          0, or the status that rejects the entry
+template <typename R>
+constexpr std::size_t PerDatagramOf()
+{
+    if constexpr (requires { R::PerDatagram; })
+        return R::PerDatagram;
+    else
+        return 0;
+}
+
+template <typename R>
+constexpr uint16_t CountStatusOf()
+{
+    if constexpr (requires { R::CountStatus; })
+        return R::CountStatus;
+    else
+        return stListCount;
+}
+
+template <uint16_t N, typename R>
+class TSessionListGet : public TSessionGeneral<N> {
+protected:
+    using Entry = typename R::Entry;
+
+    bool BuildRequest(TDevice& device, std::vector<uint8_t>& payload) override
+    {
+        if constexpr (PerDatagramOf<R>() > 0) {
+            // A fresh answer is collected datagram by datagram; never mix two answers.
+            R& record = GetProperty<R>(device);
+            record.Valid = false;
+            record.Entries.clear();
+            m_First = true;
+        }
+        return TSessionGeneral<N>::BuildRequest(device, payload);
+    }
+
+    TReplyResult HandleReply(TDevice& device, const TMessage& message,
+                             std::span<const uint8_t> payload) override
+    {
+        R& record = GetProperty<R>(device);
+        if (message.Status != stSuccess) {
+            record.Valid = false;
+            if constexpr (requires { R::ClearOnError; })
+                if (R::ClearOnError)
+                    record.Entries.clear();
+            this->Report(&device, N, message.Status);
+            return rrDone;
+        }
+        std::size_t count = payload.size() >= R::HeadSize ? (payload.size() - R::HeadSize) / R::EntrySize : 0;
+        TReader reader(payload);
+
+        if constexpr (PerDatagramOf<R>() > 0) {
+            if (m_First) {
+                DecodeHead(record, reader);
+                m_First = false;
+            } else {
+                reader.Skip(R::HeadSize);
+            }
+            for (std::size_t i = 0; i < count; ++i) {
+                Entry entry{};
+                entry.Decode(reader);
+                record.Entries.push_back(entry);
+            }
+            if (count >= PerDatagramOf<R>()) {
+                this->KeepWaiting();
+                return rrKeep;
+            }
+            record.Valid = true;
+            this->Report(&device, N, stSuccess);
+            return rrDone;
+        } else {
+            uint16_t status = Decode(device, record, reader, count);
+            this->Report(&device, N, status);
+            return rrDone;
+        }
+    }
+
+private:
+    static void DecodeHead(R& record, TReader& reader)
+    {
+        if constexpr (requires { record.DecodeHead(reader); })
+            record.DecodeHead(reader);
+        else
+            reader.Skip(R::HeadSize);
+    }
+
+    // Decodes into a copy so that a rejected reply leaves the previous values in place.
+    static uint16_t Decode(TDevice& device, R& record, TReader& reader, std::size_t count)
+    {
+        int expected = ExpectedCount(device, R::Count);
+        if (payloadTooShort(reader) || (expected >= 0 && (count < 1 || int(count) != expected))) {
+            record.Valid = false;
+            return CountStatusOf<R>();
+        }
+        R fresh = record;
+        DecodeHead(fresh, reader);
+        fresh.Entries.clear();
+        fresh.Entries.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            Entry entry{};
+            entry.Decode(reader);
+            if constexpr (requires { R::Check(device, fresh.Entries, entry); }) {
+                if (uint16_t rejected = R::Check(device, fresh.Entries, entry)) {
+                    record.Valid = false;
+                    return rejected;
+                }
+            }
+            fresh.Entries.push_back(entry);
+        }
+        fresh.Valid = true;
+        record = std::move(fresh);
+        return stSuccess;
+    }
+
+    static bool payloadTooShort(const TReader& reader) { return reader.Remaining() < R::HeadSize; }
+
+    bool m_First = true;
+};
+
+// Sends a whole list; refuses to send an empty list or one whose length differs from what
+// the device type demands.
+template <uint16_t N, typename R, typename GetSession>
+class TSessionListSet : public TSessionSetBase<N, GetSession> {
+public:
+    explicit TSessionListSet(const R& record) : m_Record(record) {}
+
+protected:
+    bool BuildRequest(TDevice& device, std::vector<uint8_t>& payload) override
+    {
+        int expected = ExpectedCount(device, R::Count);
+        if (m_Record.Entries.empty() || (expected >= 0 && int(m_Record.Entries.size()) != expected))
+            return false;
+        payload.clear();
+        TWriter writer(payload);
+        if constexpr (requires { m_Record.EncodeHead(writer); })
+            m_Record.EncodeHead(writer);
+        else
+            writer.Zero(R::HeadSize);
+        for (const auto& entry : m_Record.Entries)
+            entry.Encode(writer);
+        return payload.size() <= MaxDatagram - 1 - HeaderSize;
+    }
+
+    R m_Record;
+};
+
+} // namespace Intp
