@@ -2,7 +2,6 @@
 #pragma once
 
 #include <array>
-#include <compare>
 #include <cstdint>
 #include <string>
 
@@ -22,8 +21,9 @@ public:
     std::string Text() const;
 
     // Byte-wise, first byte most significant.
-    auto operator<=>(const TMacAddr&) const = default;
-    bool operator==(const TMacAddr&) const = default;
+    bool operator<(const TMacAddr& other) const { return m_Bytes < other.m_Bytes; }
+    bool operator==(const TMacAddr& other) const { return m_Bytes == other.m_Bytes; }
+    bool operator!=(const TMacAddr& other) const { return m_Bytes != other.m_Bytes; }
 
     static TMacAddr Broadcast();
 

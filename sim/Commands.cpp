@@ -1,0 +1,15 @@
+#include "Commands.h"
+
+namespace Sim {
+
+const TCommandTable& Commands()
+{
+    static const TCommandTable table = [] {
+        TCommandTable t;
+        AddCoreCommands(t);
+        return t;
+    }();
+    return table;
+}
+
+} // namespace Sim

@@ -1,0 +1,57 @@
+// The command table: one entry per command code, each naming its handler and the sizes the
+// fleet checks and pads. Each feature group adds its entries from its own source file.
+#pragma once
+
+#include "Switch.h"
+
+#include <QByteArray>
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+
+namespace Sim {
+
+struct TOptions;
+
+// Statuses a simulated switch answers with besides 0 (success) and 3 (not logged in).
+constexpr uint16_t stBadCredentials = 1; // login digest matches neither user nor logout
+constexpr uint16_t stBadRequest = 4;     // request payload shorter than the command needs
+constexpr uint16_t stUnknownCommand = 5; // no entry in the table
+
+struct TRequest
+{
+    uint16_t command = 0;
+    const uint8_t* payload = nullptr; // the received payload bytes only
+    std::size_t size = 0;
+    uint64_t workstation = 0;
+    int64_t nowMs = 0;
+    const TOptions* options = nullptr;
+};
+
+struct TReply
+{
+    uint16_t status = 0;
+    QByteArray payload; // left empty: the command's reply size of zero bytes
+    int delayMs = 0;    // added to the jitter before the reply leaves
+};
+
+using THandler = TReply (*)(TSwitch&, const TRequest&);
+
+struct TCommand
+{
+    THandler handler = nullptr;
+    uint16_t requestSize = 0; // payload bytes the handler reads; shorter requests get stBadRequest
+    uint16_t replySize = 4;   // payload of refusals and of replies that carry no data
+    bool needsLogin = true;   // otherwise answered with status 3
+};
+
+using TCommandTable = std::map<uint16_t, TCommand>;
+
+const TCommandTable& Commands();
+
+// Discovery, login, status poll, warning state, reboot, system information, network
+// settings, save and factory default.
+void AddCoreCommands(TCommandTable& table);
+
+} // namespace Sim

@@ -1,0 +1,228 @@
+#include "Fleet.h"
+
+#include "intp/IntpHeader.h"
+
+#include <QNetworkDatagram>
+#include <QNetworkInterface>
+#include <QTimer>
+#include <QVariant>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace Sim {
+
+namespace {
+
+TMac MacOf(const TMac& base, uint64_t offset)
+{
+    uint64_t v = 0;
+    for (uint8_t b : base)
+        v = (v << 8) | b;
+    v += offset;
+    TMac mac{};
+    for (int i = 5; i >= 0; --i, v >>= 8)
+        mac[std::size_t(i)] = uint8_t(v);
+    return mac;
+}
+
+// Loopback and the three documentation ranges: the only addresses the simulator serves on
+// all addresses without --any-network.
+bool IsLabAddress(uint32_t a)
+{
+    return (a >> 24) == 127 || (a >> 8) == 0xC00002 || (a >> 8) == 0xC63364
+        || (a >> 8) == 0xCB0071;
+}
+
+} // namespace
+
+TFleet::TFleet(const TOptions& options, QObject* parent)
+    : QObject(parent), m_Options(options), m_Random(options.seed)
+{
+    m_Clock.start();
+    int index = 0;
+    for (const TGroup& g : options.groups) {
+        const uint32_t mask = PrefixMask(g.prefix);
+        const uint32_t network = g.first & mask;
+        for (int k = 0; k < g.count; ++k, ++index) {
+            const QByteArray number = QByteArray::number(index + 1);
+            TConfig c;
+            c.name = options.namePrefix + number;
+            c.user = options.user;
+            c.password = options.password;
+            c.description = "Simulated managed switch " + number;
+            c.location = "Test lab, rack " + number;
+            c.contact = "lab-operator@example.com";
+            c.oidSuffix = "4.1.3007." + number;
+            c.address = g.first + uint32_t(k);
+            c.netmask = mask;
+            c.gateway = g.gateway;
+            c.dns1 = network | 53;
+            c.dns2 = network | 54;
+            TSwitch sw(index, MacOf(options.macBase, uint64_t(index)),
+                       options.models[index % options.models.size()], c);
+            sw.alarms.power = options.powerAlarms.value(index, 0);
+            sw.alarms.ports = options.portAlarms.value(index, 0);
+            sw.alarms.linkMask = options.linkMask & ~sw.alarms.ports;
+            if (options.warnings.contains(index)) {
+                sw.alarms.warningActive = true;
+                sw.alarms.warningValue = options.warnings.value(index);
+            }
+            if (options.mute.contains(index))
+                sw.SilenceFrom(0);
+            else if (options.silentAfterSec.contains(index))
+                sw.SilenceFrom(int64_t(options.silentAfterSec.value(index)) * 1000);
+            m_Switches.push_back(sw);
+        }
+    }
+    connect(&m_Socket, &QUdpSocket::readyRead, this, &TFleet::OnReadyRead);
+}
+
+bool TFleet::Listen(QString& error)
+{
+    if (m_Options.bind == QHostAddress(QHostAddress::AnyIPv4) && !m_Options.anyNetwork) {
+        for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
+            bool ok = false;
+            const uint32_t v = a.toIPv4Address(&ok);
+            if (ok && !IsLabAddress(v)) {
+                error = QString("refusing to listen on all addresses: this network namespace "
+                                "has the address %1, outside loopback and the documentation "
+                                "ranges; run in the lab (scripts/lab) or pass --bind or "
+                                "--any-network")
+                            .arg(a.toString());
+                return false;
+            }
+        }
+    }
+    if (!m_Socket.bind(m_Options.bind, m_Options.port, QUdpSocket::DontShareAddress)) {
+        error = QString("cannot bind %1:%2: %3")
+                    .arg(m_Options.bind.toString())
+                    .arg(m_Options.port)
+                    .arg(m_Socket.errorString());
+        return false;
+    }
+    m_Socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4 << 20);
+    m_Socket.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, 4 << 20);
+    return true;
+}
+
+void TFleet::OnReadyRead()
+{
+    while (m_Socket.hasPendingDatagrams())
+        Receive(m_Socket.receiveDatagram());
+}
+
+void TFleet::Receive(const QNetworkDatagram& datagram)
+{
+    const QByteArray data = datagram.data();
+    bool ok = false;
+    const uint32_t destination = datagram.destinationAddress().toIPv4Address(&ok);
+    if (!ok || data.size() < qsizetype(Intp::HeaderSize))
+        return;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
+
+    TRequest request;
+    request.command = Intp::ReadU16(bytes + Intp::OffCommand);
+    request.payload = bytes + Intp::HeaderSize;
+    request.size = std::size_t(data.size()) - Intp::HeaderSize;
+    request.nowMs = m_Clock.elapsed();
+    request.options = &m_Options;
+    const uint32_t sender = datagram.senderAddress().toIPv4Address();
+    const auto senderPort = uint16_t(datagram.senderPort());
+    request.workstation = (uint64_t(sender) << 16) | (m_Options.loginByAddress ? 0 : senderPort);
+
+    TMac mac{};
+    std::copy_n(bytes + Intp::OffMac, mac.size(), mac.begin());
+    const bool anyMac = std::all_of(mac.begin(), mac.end(), [](uint8_t b) { return b == 0; });
+    if (m_Options.verbose)
+        std::fprintf(stderr, "rx %s:%u -> %s cmd %u size %d mac %s\n",
+                     qPrintable(datagram.senderAddress().toString()), senderPort,
+                     qPrintable(datagram.destinationAddress().toString()), request.command,
+                     int(data.size()), qPrintable(MacText(mac)));
+    // Only discovery may leave the MAC open; every other request names its switch.
+    if (anyMac && request.command != 0)
+        return;
+    for (TSwitch& sw : m_Switches) {
+        if (sw.Reaches(destination) && (anyMac || sw.Mac() == mac) && !sw.IsSilent(request.nowMs))
+            Answer(sw, request, datagram.senderAddress(), senderPort);
+    }
+}
+
+uint16_t TFleet::InjectedStatus(uint16_t command, int index) const
+{
+    for (const TErrorRule& rule : m_Options.errors)
+        if (rule.command == command && (rule.index < 0 || rule.index == index))
+            return rule.status;
+    return 0;
+}
+
+void TFleet::Answer(TSwitch& sw, const TRequest& request, const QHostAddress& to, uint16_t port)
+{
+    const auto& table = Commands();
+    const auto entry = table.find(request.command);
+    const uint16_t replySize = entry == table.end() ? 4 : entry->second.replySize;
+    // The reply leaves from the address the request reached, even when the command
+    // changes it.
+    const uint32_t from = sw.Address();
+
+    TReply reply;
+    if (const uint16_t injected = InjectedStatus(request.command, sw.Index()))
+        reply.status = injected;
+    else if (entry == table.end())
+        reply.status = stUnknownCommand;
+    else if (entry->second.needsLogin && !sw.IsLoggedIn(request.workstation))
+        reply.status = Intp::stNotLoggedIn;
+    else if (request.size < entry->second.requestSize)
+        reply.status = stBadRequest;
+    else
+        reply = entry->second.handler(sw, request);
+    // Refusals carry a full-size payload, so the console judges them by their status.
+    if (reply.payload.isEmpty())
+        reply.payload = QByteArray(replySize, '\0');
+
+    QByteArray datagram(qsizetype(Intp::HeaderSize), '\0');
+    Intp::WriteHeader(reinterpret_cast<uint8_t*>(datagram.data()), request.command, reply.status,
+                      uint16_t(reply.payload.size()), sw.Mac().data());
+    datagram += reply.payload;
+    Send(datagram, from, to, port, reply.delayMs);
+}
+
+void TFleet::Send(QByteArray datagram, uint32_t from, const QHostAddress& to, uint16_t port,
+                  int delayMs)
+{
+    if (m_Options.dropRate > 0 && m_Random.generateDouble() < m_Options.dropRate)
+        return;
+    if (m_Options.malformedRate > 0 && m_Random.generateDouble() < m_Options.malformedRate)
+        datagram.truncate(qsizetype(m_Random.bounded(quint32(datagram.size()))));
+    if (m_Options.jitterMs > 0)
+        delayMs += int(m_Random.bounded(quint32(m_Options.jitterMs) + 1));
+    if (delayMs <= 0) {
+        Write(datagram, from, to, port);
+        return;
+    }
+    QTimer::singleShot(delayMs, this, [this, datagram, from, to, port] {
+        Write(datagram, from, to, port);
+    });
+}
+
+void TFleet::Write(const QByteArray& datagram, uint32_t from, const QHostAddress& to,
+                   uint16_t port)
+{
+    QNetworkDatagram out(datagram, to, port);
+    out.setSender(QHostAddress(from), m_Options.port);
+    if (m_Options.verbose && datagram.size() >= qsizetype(Intp::HeaderSize)) {
+        const auto* b = reinterpret_cast<const uint8_t*>(datagram.constData());
+        std::fprintf(stderr, "tx %s -> %s:%u cmd %u status %u size %d\n",
+                     qPrintable(QHostAddress(from).toString()), qPrintable(to.toString()), port,
+                     Intp::ReadU16(b), Intp::ReadU16(b + Intp::OffStatus), int(datagram.size()));
+    }
+    if (m_Socket.writeDatagram(out) < 0 && m_Socket.errorString() != m_LastWriteError) {
+        // Reported once per distinct error, a flood of replies would repeat it.
+        m_LastWriteError = m_Socket.errorString();
+        std::fprintf(stderr, "zode-switchsim: sending from %s to %s failed: %s\n",
+                     qPrintable(QHostAddress(from).toString()), qPrintable(to.toString()),
+                     qPrintable(m_LastWriteError));
+    }
+}
+
+} // namespace Sim

@@ -1,0 +1,50 @@
+// The fleet: every simulated switch behind one UDP socket. A datagram goes to the switches
+// its destination address reaches and whose MAC it names; each answers from its own address.
+#pragma once
+
+#include "Commands.h"
+#include "Options.h"
+#include "Switch.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QRandomGenerator>
+#include <QUdpSocket>
+
+#include <vector>
+
+class QNetworkDatagram;
+
+namespace Sim {
+
+class TFleet : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TFleet(const TOptions& options, QObject* parent = nullptr);
+
+    // Binds the socket; false with a message when it cannot, or when listening on all
+    // addresses could reach a network outside the lab.
+    bool Listen(QString& error);
+
+    const std::vector<TSwitch>& Switches() const { return m_Switches; }
+
+private:
+    void OnReadyRead();
+    void Receive(const QNetworkDatagram& datagram);
+    void Answer(TSwitch& sw, const TRequest& request, const QHostAddress& to, uint16_t port);
+    void Send(QByteArray datagram, uint32_t from, const QHostAddress& to, uint16_t port,
+              int delayMs);
+    void Write(const QByteArray& datagram, uint32_t from, const QHostAddress& to, uint16_t port);
+    uint16_t InjectedStatus(uint16_t command, int index) const;
+
+    const TOptions& m_Options;
+    std::vector<TSwitch> m_Switches;
+    QUdpSocket m_Socket;
+    QRandomGenerator m_Random;
+    QElapsedTimer m_Clock;
+    QString m_LastWriteError;
+};
+
+} // namespace Sim

@@ -1,0 +1,289 @@
+#include "Options.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+namespace Sim {
+
+namespace {
+
+const char* const DefaultModels = "KX40-TX,KX40-SS,KX40-MM,KX40-GT,KX40-GS,KX40-GM";
+
+bool ToUInt(const QString& text, uint32_t& out)
+{
+    bool ok = false;
+    const qulonglong v = text.trimmed().toULongLong(&ok, 0);
+    if (!ok || v > 0xFFFFFFFFull)
+        return false;
+    out = uint32_t(v);
+    return true;
+}
+
+bool ToIpv4(const QString& text, uint32_t& out)
+{
+    QHostAddress a;
+    bool ok = false;
+    if (!a.setAddress(text.trimmed()) || a.protocol() != QAbstractSocket::IPv4Protocol)
+        return false;
+    out = a.toIPv4Address(&ok);
+    return ok;
+}
+
+// "ADDRESS/PREFIX:COUNT[@GATEWAY]"
+bool ParseGroup(const QString& text, TGroup& g)
+{
+    QString rest = text;
+    const int at = rest.indexOf('@');
+    if (at >= 0) {
+        if (!ToIpv4(rest.mid(at + 1), g.gateway))
+            return false;
+        rest.truncate(at);
+    }
+    const int slash = rest.indexOf('/');
+    const int colon = rest.indexOf(':');
+    uint32_t prefix = 0, count = 0;
+    if (slash < 0 || colon < slash || !ToIpv4(rest.left(slash), g.first)
+        || !ToUInt(rest.mid(slash + 1, colon - slash - 1), prefix)
+        || !ToUInt(rest.mid(colon + 1), count))
+        return false;
+    g.prefix = int(prefix);
+    g.count = int(count);
+    return prefix >= 8 && prefix <= 30 && count >= 1;
+}
+
+bool ParseMac(const QString& text, TMac& mac)
+{
+    const QStringList parts = text.split(QRegularExpression("[:-]"));
+    if (parts.size() != 6)
+        return false;
+    for (int i = 0; i < 6; ++i) {
+        bool ok = false;
+        const uint v = parts[i].toUInt(&ok, 16);
+        if (!ok || v > 0xFF || parts[i].size() > 2)
+            return false;
+        mac[std::size_t(i)] = uint8_t(v);
+    }
+    return true;
+}
+
+// "INDEX" or "INDEX=VALUE"; value stays as given when absent.
+bool ParseIndexed(const QString& text, int& index, uint32_t& value, bool valueRequired)
+{
+    const int eq = text.indexOf('=');
+    uint32_t i = 0;
+    if (!ToUInt(eq < 0 ? text : text.left(eq), i) || i > 1000000)
+        return false;
+    index = int(i);
+    if (eq < 0)
+        return !valueRequired;
+    return ToUInt(text.mid(eq + 1), value);
+}
+
+bool ParseRate(const QString& text, double& out)
+{
+    bool ok = false;
+    out = text.toDouble(&ok);
+    return ok && out >= 0 && out <= 1;
+}
+
+} // namespace
+
+int TOptions::Count() const
+{
+    int n = 0;
+    for (const TGroup& g : groups)
+        n += g.count;
+    return n;
+}
+
+bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
+{
+    QCommandLineParser p;
+    p.setApplicationDescription(
+        "Simulates a fleet of managed switches answering the management protocol on UDP.\n"
+        "Switch i (counted from 0 over all groups) gets MAC base+i, the i-th model of the\n"
+        "cycled model list and the i-th address; index options take that i. Replies leave\n"
+        "from the switch's own address, which must be configured on an interface.\n"
+        "Statuses: 1 wrong credentials, 3 not logged in, 4 request too short, 5 unknown\n"
+        "command (unknown commands are answered with a 4-byte zero payload). Requests\n"
+        "naming another MAC are ignored; only discovery (0) may leave the MAC zero.\n"
+        "Logins last until logout, a wrong login or a reboot. Save (264) writes the\n"
+        "running settings to flash, reboot (259) reloads them, factory default (271)\n"
+        "returns to the start-up settings. Runs until SIGINT or SIGTERM (exit 0).");
+    p.addHelpOption();
+    p.addVersionOption();
+    QList<QCommandLineOption> options = {
+        {"count", "Number of switches (with --address and --prefix).", "n", "4"},
+        {"address", "Address of switch 0; switch i gets address+i.", "ip", "192.0.2.10"},
+        {"prefix", "Prefix length of the switches' subnet.", "bits", "24"},
+        {"group",
+         "Address group ADDRESS/PREFIX:COUNT[@GATEWAY], repeatable; replaces --count, "
+         "--address and --prefix. Indices run on from one group to the next; the gateway "
+         "defaults to the subnet's last host.",
+         "group"},
+        {"models", "Comma-separated model strings, cycled over the switches.", "list",
+         DefaultModels},
+        {"mac-base", "MAC address of switch 0.", "mac", "02:5A:0D:00:00:01"},
+        {"name-prefix", "System names are this prefix and i+1.", "text", "Switch-"},
+        {"user", "User name of every switch.", "name", "admin"},
+        {"password", "Password of every switch.", "text", "admin"},
+        {"link-mask", "Ports with link (status poll), minus ports in alarm.", "mask", "0x0F"},
+        {"bind", "Local address to listen on.", "ip", "0.0.0.0"},
+        {"port", "UDP port to listen on.", "port", "1638"},
+        {"any-network",
+         "Listen on all addresses even when an interface has an address outside the "
+         "loopback and documentation ranges (refused otherwise, to keep off real networks)."},
+        {"login-by-address",
+         "A login holds for the workstation's address; by default for address and port."},
+        {"verbose", "Print every request and reply to stderr."},
+        {"seed", "Seed of the random faults (default: random, printed at start).", "n"},
+        {"jitter", "Delay each reply by a random 0..ms milliseconds.", "ms", "0"},
+        {"drop", "Drop replies at random with this probability (0..1).", "rate", "0"},
+        {"malformed", "Truncate replies at random with this probability (0..1).", "rate", "0"},
+        {"flash-delay", "Delay of the save (264) reply, writing flash.", "ms", "0"},
+        {"reboot-time", "Silence after a reboot (259) before the switch answers again.", "ms",
+         "3000"},
+        {"list-split", "Most list entries per reply datagram (0: the command's own maximum).",
+         "n", "0"},
+        {"mute", "Switch i never answers (repeatable).", "i"},
+        {"silent-after", "Switch i stops answering after s seconds (repeatable).", "i=s"},
+        {"power-alarm", "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
+                        "default 1) (repeatable).",
+         "i[=bits]"},
+        {"port-alarm", "Switch i reports link failure on the ports of the mask (repeatable).",
+         "i=mask"},
+        {"warning", "Switch i reports an active warning with the value (repeatable).",
+         "i[=value]"},
+        {"error",
+         "Every reply to the command carries the status, from every switch or from switch i "
+         "(repeatable). Numbers may be hexadecimal (0x...).",
+         "cmd=status[@i]"},
+    };
+    for (QCommandLineOption& option : options)
+        if (!option.defaultValues().isEmpty())
+            option.setDescription(option.description() + " Default: "
+                                  + option.defaultValues().join(',') + '.');
+    p.addOptions(options);
+    p.process(arguments);
+
+    auto fail = [&error](const QString& message) {
+        error = message;
+        return false;
+    };
+    auto number = [&](const char* name, uint32_t& out) {
+        return ToUInt(p.value(name), out);
+    };
+
+    uint32_t v = 0;
+    if (p.isSet("group")) {
+        for (const QString& text : p.values("group")) {
+            TGroup g;
+            if (!ParseGroup(text, g))
+                return fail("bad --group " + text);
+            o.groups.append(g);
+        }
+    } else {
+        TGroup g;
+        uint32_t count = 0, prefix = 0;
+        if (!number("count", count) || count < 1 || !number("prefix", prefix) || prefix < 8 || prefix > 30
+            || !ToIpv4(p.value("address"), g.first))
+            return fail("bad --count, --prefix or --address");
+        g.count = int(count);
+        g.prefix = int(prefix);
+        o.groups.append(g);
+    }
+    for (TGroup& g : o.groups) {
+        const uint32_t mask = PrefixMask(g.prefix);
+        const uint32_t last = g.first + uint32_t(g.count) - 1;
+        if (g.count > 65536 || (g.first & ~mask) == 0 || (last & mask) != (g.first & mask)
+            || (last | mask) == 0xFFFFFFFFu)
+            return fail(QString("group at %1 does not fit into its subnet")
+                            .arg(QHostAddress(g.first).toString()));
+        if (g.gateway == 0)
+            g.gateway = (g.first & mask) | (~mask - 1);
+    }
+    const int count = o.Count();
+
+    for (const QString& m : p.value("models").split(',', Qt::SkipEmptyParts))
+        o.models.append(m.trimmed().toLatin1());
+    if (o.models.isEmpty())
+        return fail("empty --models");
+    if (!ParseMac(p.value("mac-base"), o.macBase))
+        return fail("bad --mac-base");
+    o.namePrefix = p.value("name-prefix").toLatin1();
+    o.user = p.value("user").toLatin1();
+    o.password = p.value("password").toLatin1();
+    if (!number("link-mask", o.linkMask))
+        return fail("bad --link-mask");
+    if (!o.bind.setAddress(p.value("bind")) || o.bind.protocol() != QAbstractSocket::IPv4Protocol)
+        return fail("bad --bind");
+    if (!number("port", v) || v < 1 || v > 65535)
+        return fail("bad --port");
+    o.port = uint16_t(v);
+    o.anyNetwork = p.isSet("any-network");
+    o.loginByAddress = p.isSet("login-by-address");
+    o.verbose = p.isSet("verbose");
+    if (p.isSet("seed")) {
+        if (!number("seed", o.seed))
+            return fail("bad --seed");
+    } else {
+        o.seed = QRandomGenerator::global()->generate();
+    }
+
+    struct TMs { const char* name; int* out; };
+    for (const TMs& t : {TMs{"jitter", &o.jitterMs}, TMs{"flash-delay", &o.flashDelayMs},
+                         TMs{"reboot-time", &o.rebootMs}, TMs{"list-split", &o.listSplit}}) {
+        if (!number(t.name, v) || v > 3600000)
+            return fail(QString("bad --%1").arg(t.name));
+        *t.out = int(v);
+    }
+    if (!ParseRate(p.value("drop"), o.dropRate))
+        return fail("bad --drop (0..1)");
+    if (!ParseRate(p.value("malformed"), o.malformedRate))
+        return fail("bad --malformed (0..1)");
+
+    auto indexed = [&](const char* name, bool valueRequired, uint32_t fallback,
+                       auto&& store) -> bool {
+        for (const QString& text : p.values(name)) {
+            int index = 0;
+            uint32_t value = fallback;
+            if (!ParseIndexed(text, index, value, valueRequired))
+                return fail(QString("bad --%1 %2").arg(name, text));
+            if (index >= count)
+                return fail(QString("--%1: no switch %2 (there are %3)").arg(name).arg(index).arg(count));
+            store(index, value);
+        }
+        return true;
+    };
+    if (!indexed("mute", false, 0, [&](int i, uint32_t) { o.mute.insert(i); })
+        || !indexed("silent-after", true, 0, [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
+        || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })
+        || !indexed("port-alarm", true, 0, [&](int i, uint32_t m) { o.portAlarms[i] = m; })
+        || !indexed("warning", false, 1, [&](int i, uint32_t w) { o.warnings[i] = uint16_t(w); }))
+        return false;
+
+    for (const QString& text : p.values("error")) {
+        TErrorRule rule;
+        QString rest = text;
+        const int at = rest.indexOf('@');
+        uint32_t cmd = 0, status = 0, index = 0;
+        if (at >= 0) {
+            if (!ToUInt(rest.mid(at + 1), index) || int(index) >= count)
+                return fail("bad switch index in --error " + text);
+            rule.index = int(index);
+            rest.truncate(at);
+        }
+        const int eq = rest.indexOf('=');
+        if (eq < 0 || !ToUInt(rest.left(eq), cmd) || !ToUInt(rest.mid(eq + 1), status)
+            || cmd > 0xFFFF || status > 0xFFFF)
+            return fail("bad --error " + text);
+        rule.command = uint16_t(cmd);
+        rule.status = uint16_t(status);
+        o.errors.append(rule);
+    }
+    return true;
+}
+
+} // namespace Sim
