@@ -18,15 +18,16 @@ struct TReceiver : TWizard {
     void OnResult(TDevice*, uint16_t command, uint16_t status, void*) override { Seen.emplace_back(command, status); }
 };
 
-struct TFilter : Filter::TFilterServer {
+struct TFilter : Filter::TFilterSettingsServer {
     uint32_t Rejected = 0;
     bool IsAccepted(uint32_t address) const override { return address != Rejected; }
-    std::vector<TIpMask> GetTargets() const override { return {}; }
 };
 
 struct TMonitor : Status::TStatusServer {
     std::vector<TDevice*> Added;
+    void AddDevices(const std::vector<TDevice*>&) override {}
     void AddDevice(TDevice* device) override { Added.push_back(device); }
+    uint32_t GetStatusFlags(TDevice*) const override { return 0; }
 };
 
 std::vector<uint8_t> KeyPayload(const char* model)

@@ -1,0 +1,19 @@
+// The one place that maps image names to icons: the freedesktop theme where it has a
+// fitting icon, otherwise one drawn here.
+#pragma once
+
+#include <QIcon>
+
+enum class TImage {
+    Root, Devices, Monitor, Syslog, Wizard,
+    Device, DeviceLoggedIn, DeviceWarning, DeviceLoggedInWarning,
+    Discovery, Filter, Scan, Login, Logout, Reboot, OpenWeb, Refresh, RefreshAll,
+    GroupIp, GroupFw, LoadConfig, SaveConfig, About, Exit,
+    Next, Accept, Cancel, Timer, // RC_BITMAP_16X16_NEXT, _ACCEPT, _CANCEL, _TIMER
+};
+
+QIcon Icon(TImage image);
+// The device image for its state bits: index 1 if logged in, plus 2 if warning.
+QIcon DeviceIcon(bool loggedIn, bool warning);
+// The row images of device-list pages, by index 0 to 3 (next, accept, cancel, timer).
+QIcon RowImage(int index);
