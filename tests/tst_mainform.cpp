@@ -1,0 +1,374 @@
+// The main window and the Devices module, offscreen: the device tree and its groups, the
+// selection rules, the function tree and the banner area.
+#include "FakeSessionCallback.h"
+
+#include "app/Dialogs.h"
+#include "app/MainForm.h"
+#include "devices/DeviceType.h"
+#include "intp/IntpCore.h"
+#include "modules/ModuleFrame.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace Intp;
+
+namespace {
+
+// A module that records what it is told and can refuse to hide.
+class TProbeModule : public QWidget, public TModule {
+public:
+    explicit TProbeModule(QString name, int sessions = 0) : m_Name(std::move(name)), Sessions(sessions) {}
+    QString m_Name;
+    int Sessions;
+    bool Busy = false;
+    int Hides = 0, Refreshes = 0;
+    QList<uint16_t> Codes;
+    QString GetName() const override { return m_Name; }
+    QWidget* GetControl() override { return this; }
+    void Notify(TDevice*, uint16_t code, uint16_t) override { Codes << code; show(); }
+    bool Hide(bool force) override
+    {
+        ++Hides;
+        if (Busy && !force)
+            return false;
+        hide();
+        return true;
+    }
+    int Refresh(bool) override
+    {
+        ++Refreshes;
+        return Sessions;
+    }
+};
+
+struct TFilter : Filter::TFilterSettingsServer {
+    uint32_t Rejected = 0;
+    bool IsAccepted(uint32_t address) const override
+    {
+        return address != Rejected && Filter::IsAccepted(Settings, address);
+    }
+};
+
+} // namespace
+
+class TMainFormTest : public QObject {
+    Q_OBJECT
+
+    TDevice* Add(uint8_t mac, int model, uint32_t address, const char* name = "sw")
+    {
+        TDevice* d = Registry::Find(Mac(mac), true);
+        d->SetType(RegisterKnownModels()[std::size_t(model)]);
+        d->SetName(name);
+        d->SetAddress(address);
+        return d;
+    }
+    QStringList Groups()
+    {
+        QStringList out;
+        for (int i = 0; i < m_Form->DevicesNode()->childCount(); ++i) {
+            QTreeWidgetItem* g = m_Form->DevicesNode()->child(i);
+            QStringList devices;
+            for (int j = 0; j < g->childCount(); ++j)
+                devices << g->child(j)->text(0).section(' ', 1, 1).remove('(').remove(',');
+            out << g->text(0) + ": " + devices.join(' ');
+        }
+        return out;
+    }
+    QTreeWidgetItem* Node(const QString& path)
+    {
+        QTreeWidgetItem* node = m_Form->Tree()->topLevelItem(0);
+        for (const QString& part : path.split('/')) {
+            QTreeWidgetItem* next = nullptr;
+            for (int i = 0; i < node->childCount() && !next; ++i)
+                if (node->child(i)->text(0) == part)
+                    next = node->child(i);
+            node = next;
+        }
+        return node;
+    }
+
+private slots:
+    void init()
+    {
+        Registry::Clear();
+        m_Form = new TMainForm;
+        m_Filter = new TFilter;
+        m_Filter->Settings.LocalSubnets = {{0xC0000201, 0xFFFFFF00}, {0xC6336401, 0xFFFFFF00}};
+        m_Form->SetFilterServer(m_Filter);
+        m_Fake = new TFakeSessionCallback;
+        m_Asked.clear();
+        Dialogs::SetHandler([this](Dialogs::TKind, const QString& text) {
+            m_Asked << text;
+            return true;
+        });
+    }
+    void cleanup()
+    {
+        Dialogs::SetHandler(nullptr);
+        delete m_Fake;
+        delete m_Form;
+        delete m_Filter;
+        Registry::Clear();
+    }
+
+    void windowAndActions()
+    {
+        QCOMPARE(m_Form->windowTitle(), QString("Veltrane Zode"));
+        QCOMPARE(m_Form->acDiscovery->text(), QString("&Discovery"));
+        QCOMPARE(m_Form->acDiscovery->shortcut(), QKeySequence("Ctrl+D"));
+        QCOMPARE(m_Form->acRefresh->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+R"), QKeySequence("F5")}));
+        QVERIFY(!m_Form->acPreference->isVisible());
+        QCOMPARE(m_Form->Tree()->topLevelItem(0)->text(0), QString("Veltrane Zode"));
+        QCOMPARE(m_Form->DevicesNode()->text(0), QString("Devices"));
+        QVERIFY(Node("Status Monitor") && Node("Syslog Events") && Node("Wizards/Group IP Setting") &&
+                Node("Wizards/Group Firmware Update"));
+        QCOMPARE(m_Form->DevicesModule()->findChild<QLabel*>("m_Wait")->text(), QString("Retrieving devices info ..."));
+        QVERIFY(m_Form->DevicesModule()->FindNode("Monitor And Diagnostic/LLDP"));
+        QVERIFY(m_Form->DevicesModule()->FindNode("Basics/DHCP Server/Port and IP Binding"));
+    }
+
+    void devicesEnterOnceAndCount()
+    {
+        TDevice* d = Registry::Find(Mac(1), true);
+        d->SetType(RegisterKnownModels()[0]); // recognised, no address yet
+        QCOMPARE(m_Form->DevicesNode()->childCount(), 0);
+        d->SetAddress(0xC0000205);
+        QVERIFY(m_Form->NodeOf(d));
+        QCOMPARE(m_Form->DevicesNode()->text(0), QString("Devices (1)"));
+        d->SetName("north");
+        QCOMPARE(m_Form->NodeOf(d)->text(0), QString("north (192.0.2.5, 00:0A:1B:2C:3D:01)"));
+        Registry::Find(Mac(2), true)->SetAddress(0xC0000206); // unknown model: never shown
+        QCOMPARE(Groups(), QStringList({"All Devices: 192.0.2.5"}));
+        Registry::Clear();
+        QCOMPARE(m_Form->DevicesNode()->childCount(), 0);
+        QCOMPARE(m_Form->DevicesNode()->text(0), QString("Devices (0)"));
+    }
+
+    void deviceIconsFollowFlags()
+    {
+        TDevice* d = Add(1, 0, 0xC0000205);
+        QIcon before = m_Form->NodeOf(d)->icon(0);
+        d->SetLoggedIn(true);
+        QVERIFY(m_Form->NodeOf(d)->icon(0).cacheKey() != before.cacheKey());
+        d->SetLoggedIn(false);
+        QCOMPARE(m_Form->NodeOf(d)->icon(0).cacheKey(), before.cacheKey());
+    }
+
+    void sortModes()
+    {
+        auto* sort = m_Form->findChild<QComboBox*>("m_TreeSort");
+        sort->setCurrentIndex(TMainForm::smAddress); // empty tree: nothing happens
+        QCOMPARE(m_Form->DevicesNode()->childCount(), 0);
+        sort->setCurrentIndex(TMainForm::smNone);
+        m_Filter->Settings.Unicast = {{0xCB007105, 0xFFFFFFFF}};
+        Add(1, 3, 0xC6336409);
+        Add(2, 0, 0xC0000205);
+        Add(3, 3, 0xCB007105);
+        Add(4, 0, 0x0A000001);
+        Add(5, 5, 0xC0000205); // same address as 2
+        QCOMPARE(Groups(), QStringList({"All Devices: 198.51.100.9 192.0.2.5 203.0.113.5 10.0.0.1 192.0.2.5"}));
+        sort->setCurrentIndex(TMainForm::smModel);
+        QString tx = QString::fromStdString(Description(RegisterKnownModels()[0]));
+        QString gt = QString::fromStdString(Description(RegisterKnownModels()[3]));
+        QString gm = QString::fromStdString(Description(RegisterKnownModels()[5]));
+        QCOMPARE(Groups(), QStringList({tx + ": 192.0.2.5 10.0.0.1", gt + ": 198.51.100.9 203.0.113.5",
+                                        gm + ": 192.0.2.5"}));
+        sort->setCurrentIndex(TMainForm::smAddress);
+        QCOMPARE(Groups(), QStringList({"10.0.0.1: 10.0.0.1", "192.0.2.5: 192.0.2.5 192.0.2.5",
+                                        "198.51.100.9: 198.51.100.9", "203.0.113.5: 203.0.113.5"}));
+        sort->setCurrentIndex(TMainForm::smFilter);
+        QCOMPARE(Groups(), QStringList({"Unicast Devices: 203.0.113.5", "192.0.2.1/255.255.255.0: 192.0.2.5 192.0.2.5",
+                                        "198.51.100.1/255.255.255.0: 198.51.100.9", "Others: 10.0.0.1"}));
+        // A device that moves changes group and leaves an empty group behind it deleted.
+        Registry::Find(Mac(1), false)->SetAddress(0x0A000002);
+        QCOMPARE(Groups(), QStringList({"Unicast Devices: 203.0.113.5", "192.0.2.1/255.255.255.0: 192.0.2.5 192.0.2.5",
+                                        "Others: 10.0.0.1 10.0.0.2"}));
+    }
+
+    void rejectedAddressRemovesNode()
+    {
+        TDevice* d = Add(1, 0, 0xC0000205);
+        m_Filter->Rejected = 0xC0000206;
+        d->SetAddress(0xC0000206);
+        QVERIFY(!m_Form->NodeOf(d));
+        QCOMPARE(m_Form->DevicesNode()->childCount(), 0);
+        d->SetAddress(0); // a rebooting switch is not shown either
+        d->SetAddress(0xC0000207);
+        QVERIFY(m_Form->NodeOf(d));
+        d->SetAddress(0);
+        QVERIFY(!m_Form->NodeOf(d));
+    }
+
+    void selectPath()
+    {
+        QVERIFY(m_Form->SelectPath("Wizards/Group Firmware Update"));
+        QCOMPARE(m_Form->Tree()->currentItem(), Node("Wizards/Group Firmware Update"));
+        QVERIFY(m_Form->SelectPath("Wizards/No Such Page"));
+        QCOMPARE(m_Form->Tree()->currentItem(), Node("Wizards"));
+        m_Form->acGroupIpWizard->trigger();
+        QCOMPARE(m_Form->Tree()->currentItem(), Node("Wizards/Group IP Setting"));
+    }
+
+    void selectionOfDevices()
+    {
+        TDevice* a = Add(1, 0, 0xC0000205);
+        TDevice* b = Add(2, 0, 0xC0000206);
+        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a));
+        m_Form->NodeOf(b)->setSelected(true);
+        std::vector<TDevice*> devices;
+        QCOMPARE(m_Form->GetSelectedDevices(devices), 2);
+        QCOMPARE(devices.front(), a);
+        TDevice* first = nullptr;
+        QCOMPARE(m_Form->GetSelectedDevice(first), 2);
+        QCOMPARE(first, a);
+        QVERIFY(m_Form->IsSelectedDevice(a) && !m_Form->IsSelectedDevice(b) && m_Form->IsAmongSelected(b));
+        QCOMPARE(m_Form->ShownModule(), static_cast<TModule*>(m_Form->DevicesModule()));
+        // A group node is no device selection.
+        m_Form->Tree()->setCurrentItem(m_Form->DevicesNode()->child(0));
+        QCOMPARE(m_Form->GetSelectedDevice(first), 0);
+        QCOMPARE(first, nullptr);
+        devices.clear();
+        QCOMPARE(m_Form->GetAllDevices(devices), 2);
+    }
+
+    void rebootAsksAndSendsOnlyToSelection()
+    {
+        Add(1, 0, 0xC0000205);
+        m_Form->acReboot->trigger();
+        QCOMPARE(m_Asked, QStringList({"Are you sure to reboot selected devices?"}));
+        QVERIFY(m_Fake->Sent.empty());
+        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(Registry::Find(Mac(1), false)));
+        m_Form->acReboot->trigger();
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
+        QCOMPARE(ReadU16(m_Fake->Sent[0].Bytes.data()), uint16_t(259));
+    }
+
+    void loginAndLogoutSendToSelection()
+    {
+        TDevice* a = Add(1, 0, 0xC0000205);
+        TDevice* b = Add(2, 0, 0xC0000206);
+        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a));
+        m_Form->NodeOf(b)->setSelected(true);
+        bool asked = false;
+        m_Form->SetCredentialsSource([&](std::string& user, std::string& password) {
+            asked = true;
+            user = "admin";
+            password = "admin";
+            return true;
+        });
+        m_Form->acLogin->trigger();
+        QVERIFY(asked);
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(2));
+        TDigest digest = CredentialDigest("admin", "admin");
+        QVERIFY(std::equal(digest.begin(), digest.end(), m_Fake->Sent[1].Bytes.begin() + HeaderSize));
+        asked = false;
+        m_Form->acLogout->trigger(); // asks nothing
+        QVERIFY(!asked);
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(4));
+        QVERIFY(std::all_of(m_Fake->Sent[3].Bytes.begin() + HeaderSize, m_Fake->Sent[3].Bytes.end(),
+                            [](uint8_t b) { return b == 0; }));
+    }
+
+    void busyModuleKeepsSelection()
+    {
+        TDevice* d = Add(1, 0, 0xC0000205);
+        d->SetLoggedIn(true);
+        auto* busy = new TProbeModule("Busy Page");
+        QTreeWidgetItem* page = m_Form->DevicesModule()->AddPage(busy, nullptr);
+        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(d));
+        m_Form->DevicesModule()->Tree()->setCurrentItem(page);
+        QCOMPARE(m_Form->DevicesModule()->SelectedPage(), static_cast<TModule*>(busy));
+        busy->Busy = true;
+        m_Form->Tree()->setCurrentItem(Node("Status Monitor"));
+        QCOMPARE(m_Form->Tree()->currentItem(), m_Form->NodeOf(d));
+        QCOMPARE(m_Form->ShownModule(), static_cast<TModule*>(m_Form->DevicesModule()));
+        // Nor may another page of the function tree be chosen.
+        m_Form->DevicesModule()->Tree()->setCurrentItem(m_Form->DevicesModule()->FindNode("Basics"));
+        QCOMPARE(m_Form->DevicesModule()->SelectedPage(), static_cast<TModule*>(busy));
+        busy->Busy = false;
+        m_Form->Tree()->setCurrentItem(Node("Status Monitor"));
+        QCOMPARE(m_Form->Tree()->currentItem(), Node("Status Monitor"));
+    }
+
+    void pagesNeedALoggedInDevice()
+    {
+        TModuleFrame* frame = m_Form->DevicesModule();
+        QTreeWidgetItem* basics = frame->FindNode("Basics");
+        frame->Tree()->setCurrentItem(frame->FindNode("Port Configuration")); // no device selected
+        QCOMPARE(frame->Tree()->currentItem(), basics);
+        TDevice* d = Add(1, 0, 0xC0000205);
+        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(d));
+        frame->Tree()->setCurrentItem(frame->FindNode("SNMP/Community"));
+        QCOMPARE(frame->Tree()->currentItem(), basics);
+        d->SetLoggedIn(true);
+        frame->Tree()->setCurrentItem(frame->FindNode("SNMP/Community"));
+        QCOMPARE(frame->Tree()->currentItem(), frame->FindNode("SNMP/Community"));
+    }
+
+    void pageWaitsForItsData()
+    {
+        TModuleFrame* frame = m_Form->DevicesModule();
+        TDevice* d = Add(1, 0, 0xC0000205);
+        d->SetLoggedIn(true);
+        auto* page = new TProbeModule("Fetching", 1);
+        QTreeWidgetItem* node = frame->AddPage(page, nullptr);
+        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(d));
+        frame->Tree()->setCurrentItem(node);
+        QVERIFY(!page->isVisibleTo(frame)); // hidden until its Get arrives
+        QVERIFY(frame->WaitLabel()->isVisibleTo(frame));
+        QVERIFY(page->Codes.isEmpty());
+        page->Sessions = 0;
+        frame->Notify(d, ncSelect, 0);
+        QCOMPARE(page->Codes, QList<uint16_t>({ncSelect}));
+    }
+
+    void banners()
+    {
+        TModuleFrame* frame = m_Form->DevicesModule();
+        auto* kx = new TProbeModule("Link State");
+        auto* other = new TProbeModule("Other");
+        const auto& models = RegisterKnownModels();
+        for (int model : models)
+            QVERIFY(frame->AddBanner(model, kx));
+        QVERIFY(frame->AddBanner(models[0], other)); // accepted, but the first registration stays
+        QVERIFY(frame->AddBanner(0, other) == true);
+        QVERIFY(!frame->AddBanner(0, kx)); // a second default is refused
+        QVERIFY(!frame->AddBanner(5, nullptr));
+
+        TDevice* a = Add(1, 0, 0xC0000205);
+        TDevice* b = Add(2, 3, 0xC0000206);
+        frame->Notify(a, ncSelect, 0);
+        QCOMPARE(frame->CurrentBanner(), static_cast<TModule*>(kx));
+        QCOMPARE(kx->Refreshes, 1);
+        frame->Notify(b, ncSelect, 0); // another KX40: same banner, refreshed, not hidden
+        QCOMPARE(kx->Refreshes, 2);
+        QCOMPARE(kx->Hides, 0);
+        TDevice* unknown = Registry::Find(Mac(9), true);
+        frame->Notify(unknown, ncSelect, 0); // no banner of its own: the default
+        QCOMPARE(kx->Hides, 1);
+        QCOMPARE(frame->CurrentBanner(), static_cast<TModule*>(other));
+    }
+
+    void refreshAllSumsTheCatalogue()
+    {
+        TModuleFrame* frame = m_Form->DevicesModule();
+        QCOMPARE(frame->Refresh(false), 0); // folders only
+        frame->AddPage(new TProbeModule("Two", 2), frame->FindNode("Security"));
+        frame->AddPage(new TProbeModule("Three", 3), nullptr);
+        QCOMPARE(frame->Refresh(false), 5);
+        QCOMPARE(frame->Refresh(true), 0); // nothing selected
+    }
+
+private:
+    TMainForm* m_Form = nullptr;
+    TFilter* m_Filter = nullptr;
+    TFakeSessionCallback* m_Fake = nullptr;
+    QStringList m_Asked;
+};
+
+QTEST_MAIN(TMainFormTest)
+#include "tst_mainform.moc"
