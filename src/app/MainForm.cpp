@@ -7,7 +7,7 @@
 #include "SessionManager.h"
 #include "StatusFrame.h"
 #include "devices/AddressRules.h"
-#include "devices/NetQueries.h"
+#include "devices/FilterForm.h"
 #include "intp/Basics.h"
 #include "intp/Dispatch.h"
 #include "intp/IntpCore.h"
@@ -48,8 +48,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(AppTitle);
     setWindowIcon(Icon(TImage::Root));
-    m_Filter = &m_DefaultFilter;
-    GetLocalSubnets(m_DefaultFilter.Settings.LocalSubnets);
+    m_FilterForm = new TFilterForm(this);
+    m_Filter = m_FilterForm;
 
     m_IntpThread = new Intp::TIntpSocketThread(&Intp::Dispatch, this);
     m_IntpSock = new Intp::TIntpSocket(m_IntpThread, this);
@@ -135,6 +135,10 @@ void TMainForm::CreateActions()
         pending->setEnabled(false);
 
     connect(acDiscovery, &QAction::triggered, this, &TMainForm::EventOnDiscovery);
+    connect(acFilter, &QAction::triggered, this, [this] {
+        if (m_FilterForm->ShowModal() == QDialog::Accepted)
+            EventOnDiscovery();
+    });
     connect(acLogin, &QAction::triggered, this, &TMainForm::EventOnLogin);
     connect(acLogout, &QAction::triggered, this, &TMainForm::EventOnLogout);
     connect(acReboot, &QAction::triggered, this, &TMainForm::EventOnReboot);

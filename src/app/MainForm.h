@@ -20,6 +20,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 class TAboutForm;
+class TFilterForm;
 class TLoginForm;
 class TModuleFrame;
 class TSessionManager;
@@ -67,7 +68,8 @@ public:
     QTreeWidgetItem* DevicesNode() const { return m_DevicesNode; }
     QTreeWidgetItem* NodeOf(TDevice* device) const { return m_DeviceNodes.value(device); }
     TModule* ShownModule() const { return m_Shown; }
-    // The filter the tree and discovery use until the filter dialog takes over.
+    TFilterForm* FilterForm() const { return m_FilterForm; }
+    // Replaces the discovery filter (tests).
     void SetFilterServer(Filter::TFilterServer* filter) { m_Filter = filter; }
     // Replaces the credentials dialog (tests).
     void SetCredentialsSource(std::function<bool(std::string&, std::string&)> source)
@@ -122,7 +124,7 @@ private:
     Intp::TIntpSocket* m_IntpSock = nullptr;
     TSessionManager* m_SessionManager = nullptr;
     std::unique_ptr<TFindHook> m_FindHook;
-    Filter::TFilterSettingsServer m_DefaultFilter;
+    TFilterForm* m_FilterForm = nullptr;
     Filter::TFilterServer* m_Filter = nullptr;
     std::function<bool(std::string&, std::string&)> m_Credentials;
 
