@@ -2,13 +2,18 @@
 
 #include "intp/IntpHeader.h"
 
+#include <QFile>
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
 #include <QTimer>
 #include <QVariant>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 namespace Sim {
 
@@ -32,6 +37,57 @@ bool IsLabAddress(uint32_t a)
 {
     return (a >> 24) == 127 || (a >> 8) == 0xC00002 || (a >> 8) == 0xC63364
         || (a >> 8) == 0xCB0071;
+}
+
+// Why the current network namespace may reach a network outside the lab (a default route,
+// or an address outside loopback and the documentation ranges); empty when it cannot.
+QString OutsideReach()
+{
+    for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
+        bool ok = false;
+        const uint32_t v = a.toIPv4Address(&ok);
+        if (ok && !IsLabAddress(v))
+            return "has the address " + a.toString();
+    }
+    QFile routes("/proc/net/route");
+    if (!routes.open(QIODevice::ReadOnly))
+        return "has a route table that cannot be read";
+    routes.readLine();
+    while (!routes.atEnd()) {
+        const QList<QByteArray> f = routes.readLine().simplified().split(' ');
+        if (f.size() >= 8 && f[1] == "00000000" && f[7] == "00000000")
+            return "has a default route via " + QString::fromLatin1(f[0]);
+    }
+    return {};
+}
+
+// Sends from the given source address with IP_PKTINFO (ipi_spec_dst), so every switch
+// answers from its own address through the one socket. Returns 0 or the errno value.
+// (QNetworkDatagram::setSender fills only ipi_addr, which Linux ignores when sending.)
+int SendFrom(int fd, const QByteArray& datagram, uint32_t from, const QHostAddress& to,
+             uint16_t port)
+{
+    sockaddr_in destination = {};
+    destination.sin_family = AF_INET;
+    destination.sin_port = htons(port);
+    destination.sin_addr.s_addr = htonl(to.toIPv4Address());
+    iovec iov = {const_cast<char*>(datagram.constData()), std::size_t(datagram.size())};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    msghdr msg = {};
+    msg.msg_name = &destination;
+    msg.msg_namelen = sizeof destination;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    cmsghdr* c = CMSG_FIRSTHDR(&msg);
+    c->cmsg_level = IPPROTO_IP;
+    c->cmsg_type = IP_PKTINFO;
+    c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    in_pktinfo info = {};
+    info.ipi_spec_dst.s_addr = htonl(from);
+    std::memcpy(CMSG_DATA(c), &info, sizeof info);
+    return ::sendmsg(fd, &msg, 0) < 0 ? errno : 0;
 }
 
 } // namespace
@@ -81,17 +137,11 @@ TFleet::TFleet(const TOptions& options, QObject* parent)
 bool TFleet::Listen(QString& error)
 {
     if (m_Options.bind == QHostAddress(QHostAddress::AnyIPv4) && !m_Options.anyNetwork) {
-        for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
-            bool ok = false;
-            const uint32_t v = a.toIPv4Address(&ok);
-            if (ok && !IsLabAddress(v)) {
-                error = QString("refusing to listen on all addresses: this network namespace "
-                                "has the address %1, outside loopback and the documentation "
-                                "ranges; run in the lab (scripts/lab) or pass --bind or "
-                                "--any-network")
-                            .arg(a.toString());
-                return false;
-            }
+        const QString reason = OutsideReach();
+        if (!reason.isEmpty()) {
+            error = "refusing to listen on all addresses: this network namespace " + reason
+                + "; run in the lab (scripts/lab) or pass --bind or --any-network";
+            return false;
         }
     }
     if (!m_Socket.bind(m_Options.bind, m_Options.port, QUdpSocket::DontShareAddress)) {
@@ -208,20 +258,39 @@ void TFleet::Send(QByteArray datagram, uint32_t from, const QHostAddress& to, ui
 void TFleet::Write(const QByteArray& datagram, uint32_t from, const QHostAddress& to,
                    uint16_t port)
 {
-    QNetworkDatagram out(datagram, to, port);
-    out.setSender(QHostAddress(from), m_Options.port);
     if (m_Options.verbose && datagram.size() >= qsizetype(Intp::HeaderSize)) {
         const auto* b = reinterpret_cast<const uint8_t*>(datagram.constData());
         std::fprintf(stderr, "tx %s -> %s:%u cmd %u status %u size %d\n",
                      qPrintable(QHostAddress(from).toString()), qPrintable(to.toString()), port,
                      Intp::ReadU16(b), Intp::ReadU16(b + Intp::OffStatus), int(datagram.size()));
     }
-    if (m_Socket.writeDatagram(out) < 0 && m_Socket.errorString() != m_LastWriteError) {
-        // Reported once per distinct error, a flood of replies would repeat it.
-        m_LastWriteError = m_Socket.errorString();
+    if (!m_Backlog.empty()) {
+        m_Backlog.push_back({datagram, from, to, port});
+        return;
+    }
+    const int err = SendFrom(int(m_Socket.socketDescriptor()), datagram, from, to, port);
+    if (err == EAGAIN || err == EWOULDBLOCK || err == ENOBUFS) {
+        // A burst filled the send buffer: keep the order and try again shortly.
+        m_Backlog.push_back({datagram, from, to, port});
+        QTimer::singleShot(1, this, &TFleet::FlushBacklog);
+    } else if (err != 0) {
         std::fprintf(stderr, "zode-switchsim: sending from %s to %s failed: %s\n",
                      qPrintable(QHostAddress(from).toString()), qPrintable(to.toString()),
-                     qPrintable(m_LastWriteError));
+                     std::strerror(err));
+    }
+}
+
+void TFleet::FlushBacklog()
+{
+    while (!m_Backlog.empty()) {
+        const TPending& p = m_Backlog.front();
+        const int err =
+            SendFrom(int(m_Socket.socketDescriptor()), p.datagram, p.from, p.to, p.port);
+        if (err == EAGAIN || err == EWOULDBLOCK || err == ENOBUFS) {
+            QTimer::singleShot(1, this, &TFleet::FlushBacklog);
+            return;
+        }
+        m_Backlog.pop_front();
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QUdpSocket>
 
+#include <deque>
 #include <vector>
 
 class QNetworkDatagram;
@@ -37,6 +38,7 @@ private:
     void Send(QByteArray datagram, uint32_t from, const QHostAddress& to, uint16_t port,
               int delayMs);
     void Write(const QByteArray& datagram, uint32_t from, const QHostAddress& to, uint16_t port);
+    void FlushBacklog();
     uint16_t InjectedStatus(uint16_t command, int index) const;
 
     const TOptions& m_Options;
@@ -44,7 +46,15 @@ private:
     QUdpSocket m_Socket;
     QRandomGenerator m_Random;
     QElapsedTimer m_Clock;
-    QString m_LastWriteError;
+
+    struct TPending
+    {
+        QByteArray datagram;
+        uint32_t from;
+        QHostAddress to;
+        uint16_t port;
+    };
+    std::deque<TPending> m_Backlog; // replies waiting for room in the send buffer
 };
 
 } // namespace Sim

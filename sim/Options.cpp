@@ -109,6 +109,8 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "Statuses: 1 wrong credentials, 3 not logged in, 4 request too short, 5 unknown\n"
         "command (unknown commands are answered with a 4-byte zero payload). Requests\n"
         "naming another MAC are ignored; only discovery (0) may leave the MAC zero.\n"
+        "Status poll (6), warning state (7), system information (260) and network\n"
+        "settings (262) answer without login; every other command needs one.\n"
         "Logins last until logout, a wrong login or a reboot. Save (264) writes the\n"
         "running settings to flash, reboot (259) reloads them, factory default (271)\n"
         "returns to the start-up settings. Runs until SIGINT or SIGTERM (exit 0).");
@@ -187,8 +189,8 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
     } else {
         TGroup g;
         uint32_t count = 0, prefix = 0;
-        if (!number("count", count) || count < 1 || !number("prefix", prefix) || prefix < 8 || prefix > 30
-            || !ToIpv4(p.value("address"), g.first))
+        if (!number("count", count) || count < 1 || !number("prefix", prefix) || prefix < 8
+            || prefix > 30 || !ToIpv4(p.value("address"), g.first))
             return fail("bad --count, --prefix or --address");
         g.count = int(count);
         g.prefix = int(prefix);
@@ -252,13 +254,17 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
             if (!ParseIndexed(text, index, value, valueRequired))
                 return fail(QString("bad --%1 %2").arg(name, text));
             if (index >= count)
-                return fail(QString("--%1: no switch %2 (there are %3)").arg(name).arg(index).arg(count));
+                return fail(QString("--%1: no switch %2 (there are %3)")
+                                .arg(name)
+                                .arg(index)
+                                .arg(count));
             store(index, value);
         }
         return true;
     };
     if (!indexed("mute", false, 0, [&](int i, uint32_t) { o.mute.insert(i); })
-        || !indexed("silent-after", true, 0, [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
+        || !indexed("silent-after", true, 0,
+                    [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
         || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })
         || !indexed("port-alarm", true, 0, [&](int i, uint32_t m) { o.portAlarms[i] = m; })
         || !indexed("warning", false, 1, [&](int i, uint32_t w) { o.warnings[i] = uint16_t(w); }))

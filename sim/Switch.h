@@ -70,7 +70,7 @@ public:
     void FactoryDefault(uint32_t flags);
 
     uint16_t kernelVersion = 0x0102;
-    uint16_t firmwareVersion = 0x0210;
+    uint16_t firmwareVersion = 0x020A;
     uint32_t hardwareVersion = 0x01000100;
     TConfig running;
     TAlarms alarms;

@@ -11,11 +11,6 @@
 #include <QHeaderView>
 #include <QLocale>
 
-size_t qHash(const TMacAddr& mac, size_t seed)
-{
-    return qHashBits(mac.Data(), 6, seed);
-}
-
 // One monitored switch. Sorting compares the column's own key, not its text.
 class TStatusFrame::TRow : public QTreeWidgetItem {
 public:

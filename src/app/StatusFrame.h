@@ -76,5 +76,3 @@ private:
     QAction* m_acClearError = nullptr;
     QAction* m_acRefresh = nullptr;
 };
-
-size_t qHash(const TMacAddr& mac, size_t seed = 0);

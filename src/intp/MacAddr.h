@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class TMacAddr {
@@ -29,4 +30,15 @@ public:
 
 private:
     std::array<uint8_t, 6> m_Bytes{};
+};
+
+template <>
+struct std::hash<TMacAddr> {
+    std::size_t operator()(const TMacAddr& mac) const noexcept
+    {
+        uint64_t v = 0;
+        for (int i = 0; i < 6; ++i)
+            v = v << 8 | mac[i];
+        return std::hash<uint64_t>()(v);
+    }
 };
