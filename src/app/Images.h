@@ -10,6 +10,10 @@ enum class TImage {
     Discovery, Filter, Scan, Login, Logout, Reboot, OpenWeb, Refresh, RefreshAll,
     GroupIp, GroupFw, LoadConfig, SaveConfig, About, Exit,
     Next, Accept, Cancel, Timer, // RC_BITMAP_16X16_NEXT, _ACCEPT, _CANCEL, _TIMER
+    // Page glyphs that show the same picture as an action.
+    Save = SaveConfig,     // RC_BITMAP_16X16_SAVE
+    Internet = OpenWeb,    // RC_BITMAP_16X16_INTERNET
+    DevicePicture = Device, // RC_BITMAP_32X32_DEVICE
 };
 
 QIcon Icon(TImage image);

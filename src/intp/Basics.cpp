@@ -26,6 +26,15 @@ void TSessionBasicsSettingsGet::Decode(TDevice& device, TPropertyBasicsSettings&
     device.SetLoggedIn(loggedIn);
 }
 
+bool TSessionBasicsPassword::BuildRequest(TDevice&, std::vector<uint8_t>& payload)
+{
+    payload.clear();
+    TWriter writer(payload);
+    writer.Text(m_User, CredentialWidth);
+    writer.Text(m_Password, CredentialWidth);
+    return true;
+}
+
 bool TSessionBasicsDefault::BuildRequest(TDevice&, std::vector<uint8_t>& payload)
 {
     payload.clear();

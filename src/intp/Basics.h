@@ -1,20 +1,25 @@
-// Basics commands: reboot (259), system information (260), network settings (262),
-// save to flash (264) and factory default (271).
+// Basics commands: reboot (259), system information (260, 261), network settings (262),
+// save to flash (264), administrator account (268) and factory default (271).
 #pragma once
 
 #include "SessionShapes.h"
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 namespace Intp {
 
 INTP_COMMAND_TRAITS(259, 4, 4);
 INTP_COMMAND_TRAITS(260, 4, 1289);
+INTP_COMMAND_TRAITS(261, 1024, 4);
 INTP_COMMAND_TRAITS(262, 4, 21);
 INTP_COMMAND_TRAITS(264, 4, 4);
+INTP_COMMAND_TRAITS(268, 32, 4);
 INTP_COMMAND_TRAITS(271, 4, 4);
 
 constexpr std::size_t SettingsTextWidth = 256;
+constexpr std::size_t CredentialWidth = 16;
 
 struct TPropertyBasicsSettings {
     static constexpr uint16_t GetCommand = 260;
@@ -26,6 +31,19 @@ struct TPropertyBasicsSettings {
     std::string Location;
     std::string Contact;
     std::string OidSuffix;
+};
+
+// The identity texts 261 writes; the name reaches the device's name with the next 260.
+struct TBasicsSettingsTexts {
+    std::string Name;
+    std::string Description;
+    std::string Location;
+    std::string Contact;
+    void Encode(TWriter& w) const
+    {
+        for (const std::string* text : {&Name, &Description, &Location, &Contact})
+            w.Text(*text, SettingsTextWidth);
+    }
 };
 
 struct TPropertyBasicsIPConf {
@@ -61,6 +79,28 @@ public:
 
 protected:
     void Decode(TDevice& device, TPropertyBasicsSettings& record, TReader& reader) override;
+};
+
+class TSessionBasicsSettingsSet
+    : public TSessionSetRecord<261, TBasicsSettingsTexts, TSessionBasicsSettingsGet> {
+public:
+    using TSessionSetRecord::TSessionSetRecord;
+    const char* Name() const override { return "SetSys"; }
+};
+
+// New administrator user name and password, each cut to 16 bytes.
+class TSessionBasicsPassword : public TSessionGeneral<268> {
+public:
+    TSessionBasicsPassword(std::string user, std::string password)
+        : m_User(std::move(user)), m_Password(std::move(password)) {}
+    const char* Name() const override { return "AdminPassword"; }
+
+protected:
+    bool BuildRequest(TDevice&, std::vector<uint8_t>& payload) override;
+
+private:
+    std::string m_User;
+    std::string m_Password;
 };
 
 class TSessionBasicsIPConfGet : public TSessionGetRecord<262, TPropertyBasicsIPConf> {

@@ -2,9 +2,43 @@
 // node with the caption wherever this returns null.
 #include "Module.h"
 
+#include "ModuleBasics.h"
+#include "ModuleBasics_Default.h"
+#include "ModuleBasics_Password.h"
+#include "ModuleBasics_Reboot.h"
+#include "ModuleBasics_Settings.h"
+#include "ModuleSave.h"
+
+#include <QHash>
 #include <QWidget>
 
-TModule* CreateCataloguePage(const QString&, QWidget*)
+namespace {
+
+using TPageFactory = TModule* (*)(QWidget* parent);
+
+template <typename T>
+TModule* Create(QWidget* parent)
 {
-    return nullptr;
+    return new T(parent);
+}
+
+const QHash<QString, TPageFactory>& Pages()
+{
+    static const QHash<QString, TPageFactory> pages = {
+        {QStringLiteral("Basics"), &Create<TModuleBasics>},
+        {QStringLiteral("Basics/Switch Setting"), &Create<TModuleBasicsSettings>},
+        {QStringLiteral("Basics/Admin Password"), &Create<TModuleBasicsPassword>},
+        {QStringLiteral("Basics/Factory Default"), &Create<TModuleBasicsDefault>},
+        {QStringLiteral("Basics/Reboot"), &Create<TModuleBasicsReboot>},
+        {QStringLiteral("Save To Flash"), &Create<TModuleSave>},
+    };
+    return pages;
+}
+
+} // namespace
+
+TModule* CreateCataloguePage(const QString& path, QWidget* parent)
+{
+    TPageFactory create = Pages().value(path);
+    return create ? create(parent) : nullptr;
 }

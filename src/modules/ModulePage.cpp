@@ -12,9 +12,12 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
-size_t qHash(const TMacAddr& mac, size_t seed);
-
-TModulePage::TModulePage(QString caption, QWidget* parent) : QWidget(parent), m_Caption(std::move(caption)) {}
+TModulePage::TModulePage(QString caption, QWidget* parent) : QWidget(parent), m_Caption(std::move(caption))
+{
+    // The page area's "Retrieving devices info ..." label lies beneath the page; an opaque
+    // page hides it while shown.
+    setAutoFillBackground(true);
+}
 
 bool TModulePage::Hide(bool)
 {
@@ -136,16 +139,27 @@ void TModuleDeviceListPage::RebuildRows()
         row->setData(colMac, Qt::UserRole, QByteArray(reinterpret_cast<const char*>(device->Mac().Data()), 6));
         row->setText(colAddress, QString::fromStdString(AddressToText(device->Address())));
         row->setData(colStatus, Qt::UserRole, -1);
+        ShowVersions(row, *device);
         m_Rows.insert(device->Mac(), row);
     }
 }
 
 void TModuleDeviceListPage::Notify(TDevice*, uint16_t code, uint16_t)
 {
-    if ((code == ncSelect || code == ncDeviceRemoved) && !IsRunning()) {
-        RebuildRows();
-        show();
+    if (code != ncSelect && code != ncDeviceRemoved)
+        return;
+    if (IsRunning()) {
+        // A destroyed device's session ends without a report, so its row would wait for
+        // ever and the page could never be left.
+        for (QTreeWidgetItem* row : AllRows())
+            if (row->data(colStatus, Qt::UserRole).toInt() == rsWaiting && !Registry::Find(MacOf(row), false))
+                SetRowState(row, rsNoDevice);
+        if (!IsRunning())
+            OnFinished();
+        return;
     }
+    RebuildRows();
+    show();
 }
 
 bool TModuleDeviceListPage::Hide(bool force)
@@ -173,15 +187,20 @@ void TModuleDeviceListPage::OnResult(TDevice* device, uint16_t command, uint16_t
         QTreeWidgetItem* row = m_Rows.value(device->Mac());
         if (!row)
             return;
-        const auto& record = Intp::GetProperty<Intp::TPropertyBasicsSettings>(*device);
-        row->setText(colKernel, record.Valid ? VersionText(record.KernelVersion) : QStringLiteral("Invalid"));
-        row->setText(colFirmware, record.Valid ? VersionText(record.FirmwareVersion) : QStringLiteral("Invalid"));
+        ShowVersions(row, *device);
         return;
     }
     bool wasRunning = IsRunning();
     OnOperationResult(device, command, status, data);
     if (wasRunning && !IsRunning())
         OnFinished();
+}
+
+void TModuleDeviceListPage::ShowVersions(QTreeWidgetItem* row, TDevice& device)
+{
+    const auto& record = Intp::GetProperty<Intp::TPropertyBasicsSettings>(device);
+    row->setText(colKernel, record.Valid ? VersionText(record.KernelVersion) : QStringLiteral("Invalid"));
+    row->setText(colFirmware, record.Valid ? VersionText(record.FirmwareVersion) : QStringLiteral("Invalid"));
 }
 
 void TModuleDeviceListPage::OnOperationResult(TDevice* device, uint16_t, uint16_t status, void*)

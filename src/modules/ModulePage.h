@@ -11,7 +11,10 @@
 #include "intp/Session.h"
 #include "intp/MacAddr.h"
 
+#include <algorithm>
+
 #include <QHash>
+#include <QList>
 #include <QWidget>
 
 class QTreeWidget;
@@ -106,12 +109,16 @@ protected:
 
     void SetRowState(QTreeWidgetItem* row, TRowState state, uint16_t status = 0);
     TMacAddr MacOf(QTreeWidgetItem* row) const;
+    enum class TRowOrder { FirstLast, LastFirst };
     // Runs make(device) on every row's device and marks each row; returns how many started.
     template <typename Make>
-    int StartOnRows(Make make)
+    int StartOnRows(Make make, TRowOrder order = TRowOrder::FirstLast)
     {
         int started = 0;
-        for (QTreeWidgetItem* row : AllRows()) {
+        QList<QTreeWidgetItem*> rows = AllRows();
+        if (order == TRowOrder::LastFirst)
+            std::reverse(rows.begin(), rows.end());
+        for (QTreeWidgetItem* row : rows) {
             TDevice* device = Registry::Find(MacOf(row), false);
             if (!device) {
                 SetRowState(row, rsNoDevice);
@@ -134,6 +141,9 @@ protected:
     void RebuildRows();
 
 private:
+    // "Kernel Ver." and "Firmware Ver." from the device's cached settings record.
+    static void ShowVersions(QTreeWidgetItem* row, TDevice& device);
+
     QTreeWidget* m_List = nullptr;
     QHash<TMacAddr, QTreeWidgetItem*> m_Rows;
 };

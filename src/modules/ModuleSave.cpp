@@ -1,0 +1,43 @@
+#include "ModuleSave.h"
+
+#include "ui_ModuleSave.h"
+
+#include "app/Images.h"
+#include "intp/Basics.h"
+
+#include <QHeaderView>
+
+TModuleSave::TModuleSave(QWidget* parent)
+    : TModuleDeviceListPage(QStringLiteral("Save To Flash"), parent), m_Ui(std::make_unique<Ui::TModuleSave>())
+{
+    m_Ui->setupUi(this);
+    SetList(m_Ui->m_ListView);
+    QHeaderView* header = m_Ui->m_ListView->header();
+    header->setStretchLastSection(true);
+    static const int widths[] = {100, 70, 85, 115, 120};
+    for (int column = colModel; column < colStatus; ++column)
+        header->resizeSection(column, widths[column]);
+    m_Ui->m_Save->setIcon(Icon(TImage::Save));
+    connect(m_Ui->m_Save, &QPushButton::clicked, this, &TModuleSave::EventOnSave);
+}
+
+TModuleSave::~TModuleSave() = default;
+
+void TModuleSave::Notify(TDevice* device, uint16_t code, uint16_t status)
+{
+    TModuleDeviceListPage::Notify(device, code, status);
+    UpdateSave();
+}
+
+void TModuleSave::OnFinished() { UpdateSave(); }
+
+void TModuleSave::UpdateSave()
+{
+    m_Ui->m_Save->setEnabled(!IsRunning() && m_Ui->m_ListView->topLevelItemCount() > 0);
+}
+
+void TModuleSave::EventOnSave()
+{
+    StartOnRows([](TDevice*) { return new Intp::TSessionBasicsSave; }, TRowOrder::LastFirst);
+    UpdateSave();
+}
