@@ -104,6 +104,7 @@ void TModuleFrame::BuildCatalogue(const std::vector<int>&)
         for (int deeper = entry.Level + 1; deeper < 4; ++deeper)
             parents[deeper] = nullptr;
     }
+    m_Ui->m_Tree->expandAll();
 }
 
 QTreeWidgetItem* TModuleFrame::AddPage(TModule* module, QTreeWidgetItem* parent)
@@ -186,6 +187,9 @@ void TModuleFrame::Notify(TDevice* device, uint16_t code, uint16_t status)
     show();
     if (code == ncSelect)
         SelectBanner(device);
+    // The banner strip takes room only while there is a banner to show.
+    m_Ui->m_TPanel->setVisible(m_CurrentBanner != nullptr);
+
     if (m_CurrentBanner)
         m_CurrentBanner->Notify(device, code, status);
     RouteToPage(device, code, status);
