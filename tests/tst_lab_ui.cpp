@@ -1,0 +1,96 @@
+// The whole main window, offscreen, against simulated switches in the lab network: the
+// Discovery action fills the tree, Login marks the switches, the status monitor notices
+// a switch that stops answering.
+#include "LabSupport.h"
+
+#include "app/MainForm.h"
+#include "app/StatusFrame.h"
+#include "devices/DeviceType.h"
+#include "intp/Basics.h"
+
+#include <QAction>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+class TLabUiTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TMainForm> m_Form;
+
+    int DeviceNodes()
+    {
+        std::vector<TDevice*> devices;
+        return m_Form->GetAllDevices(devices);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_LAB();
+        Intp::RegisterKnownModels();
+        m_Form = std::make_unique<TMainForm>();
+        m_Form->show();
+    }
+    void cleanupTestCase()
+    {
+        m_Form.reset();
+        Registry::Clear();
+    }
+
+    void discoveryFillsTheTree()
+    {
+        m_Form->acDiscovery->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(DeviceNodes(), 12, 5000);
+        QCOMPARE(m_Form->DevicesNode()->text(0), QString("Devices (12)"));
+        // Names arrive with the discovery chain.
+        TDevice* d = Registry::FindByAddress(Addr("198.51.100.10"));
+        QTRY_COMPARE(m_Form->NodeOf(d)->text(0), QString("Switch-1 (198.51.100.10, 02:5A:0D:0B:00:01)"));
+        // A second discovery starts from scratch and finds them all again.
+        m_Form->acDiscovery->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(DeviceNodes(), 12, 5000);
+    }
+
+    void loginMarksTheSelection()
+    {
+        QTreeWidgetItem* group = m_Form->DevicesNode()->child(0);
+        m_Form->Tree()->setCurrentItem(group->child(0));
+        for (int i = 1; i < 3; ++i)
+            group->child(i)->setSelected(true);
+        std::vector<TDevice*> selected;
+        QCOMPARE(m_Form->GetSelectedDevices(selected), 3);
+        m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
+            user = "admin";
+            password = "admin";
+            return true;
+        });
+        m_Form->acLogin->trigger();
+        QTRY_VERIFY(std::all_of(selected.begin(), selected.end(), [](TDevice* d) { return d->IsLoggedIn(); }));
+        std::vector<TDevice*> all;
+        m_Form->GetAllDevices(all);
+        QCOMPARE(std::count_if(all.begin(), all.end(), [](TDevice* d) { return d->IsLoggedIn(); }), 3);
+        m_Form->acLogout->trigger();
+        QTRY_VERIFY(std::none_of(selected.begin(), selected.end(), [](TDevice* d) { return d->IsLoggedIn(); }));
+    }
+
+    void monitorNoticesASilentSwitch()
+    {
+        TStatusFrame* monitor = m_Form->StatusModule();
+        monitor->findChild<QSpinBox*>("m_QueryPeriod")->setValue(5);
+        monitor->findChild<QSpinBox*>("m_QueryTmo")->setValue(1);
+        TDevice* silent = Registry::FindByAddress(Addr("192.0.2.12")); // silent after 4 s
+        TDevice* alarmed = Registry::FindByAddress(Addr("192.0.2.11"));
+        TDevice* fine = Registry::FindByAddress(Addr("198.51.100.13"));
+        monitor->PollAll();
+        QTRY_VERIFY_WITH_TIMEOUT(monitor->GetStatusFlags(silent) & Status::sfOffline, 20000);
+        QCOMPARE(monitor->GetStatusFlags(alarmed), uint32_t(Status::sfAlarm));
+        QCOMPARE(monitor->GetStatusFlags(fine), 0u);
+        auto* list = monitor->findChild<QTreeWidget*>("m_List");
+        auto rows = list->findItems("192.0.2.12", Qt::MatchExactly, TStatusFrame::colIp);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0]->text(TStatusFrame::colStatus), QString("Offline"));
+        QCOMPARE(rows[0]->background(TStatusFrame::colStatus).color(), QColor(255, 0, 0));
+    }
+};
+
+QTEST_MAIN(TLabUiTest)
+#include "tst_lab_ui.moc"
