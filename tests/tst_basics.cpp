@@ -1,6 +1,6 @@
 // The Basics pages and Save To Flash, offscreen, driven through the main window: what they
 // show from the cached records, the exact requests they send and how results change them.
-#include "FakeSessionCallback.h"
+#include "FormSessions.h"
 
 #include "app/Dialogs.h"
 #include "app/Images.h"
@@ -23,20 +23,6 @@
 using namespace Intp;
 
 namespace {
-
-// Results reach the shown module before their receiver, as the program's session manager
-// hands them on.
-class TFormSessions : public TFakeSessionCallback {
-public:
-    TMainForm* Form = nullptr;
-    void Result(TDevice* device, uint16_t code, uint16_t status, void* data, TWizard* receiver,
-                const char* name) override
-    {
-        if (Form && Form->ShownModule())
-            Form->ShownModule()->Notify(device, code, status);
-        TFakeSessionCallback::Result(device, code, status, data, receiver, name);
-    }
-};
 
 // Stands in for the desktop's web browser.
 class TUrlProbe : public QObject {

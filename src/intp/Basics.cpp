@@ -51,3 +51,32 @@ TReplyResult TSessionBasicsDefault::HandleReply(TDevice& device, const TMessage&
 }
 
 } // namespace Intp
+
+namespace Intp {
+
+bool TSessionBasicsIPConfSet::BuildRequest(TDevice&, std::vector<uint8_t>& payload)
+{
+    payload.clear();
+    TWriter writer(payload);
+    writer.Bytes(m_Digest);
+    writer.Bool(m_Settings.Dhcp);
+    writer.Ip(m_Settings.Dhcp ? 0 : m_Settings.Address);
+    writer.Ip(m_Settings.Netmask);
+    writer.Ip(m_Settings.Gateway);
+    writer.Ip(m_Settings.Dns1);
+    writer.Ip(m_Settings.Dns2);
+    return true;
+}
+
+TReplyResult TSessionBasicsIPConfSet::HandleReply(TDevice& device, const TMessage& message, std::span<const uint8_t>)
+{
+    // The switch answered from its old address; it is reachable at the new one from now on,
+    // so the refreshing Get (and the tree) follow it there at once.
+    if (message.Status == stSuccess && !m_Settings.Dhcp && m_Settings.Address != 0)
+        device.SetAddress(m_Settings.Address);
+    StartNew<TSessionBasicsIPConfGet>(&device, nullptr);
+    Report(&device, Command, message.Status);
+    return rrDone;
+}
+
+} // namespace Intp

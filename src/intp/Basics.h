@@ -5,6 +5,7 @@
 #include "SessionShapes.h"
 
 #include <initializer_list>
+#include <array>
 #include <string>
 #include <utility>
 
@@ -14,6 +15,7 @@ INTP_COMMAND_TRAITS(259, 4, 4);
 INTP_COMMAND_TRAITS(260, 4, 1289);
 INTP_COMMAND_TRAITS(261, 1024, 4);
 INTP_COMMAND_TRAITS(262, 4, 21);
+INTP_COMMAND_TRAITS(263, 37, 4);
 INTP_COMMAND_TRAITS(264, 4, 4);
 INTP_COMMAND_TRAITS(268, 32, 4);
 INTP_COMMAND_TRAITS(271, 4, 4);
@@ -106,6 +108,36 @@ private:
 class TSessionBasicsIPConfGet : public TSessionGetRecord<262, TPropertyBasicsIPConf> {
 public:
     const char* Name() const override { return "NetGet"; }
+};
+
+// New network settings for one switch, as planned by the IP configuration page.
+struct TBasicsIPSettings {
+    bool Dhcp = false;
+    uint32_t Address = 0; // 0 with DHCP
+    uint32_t Netmask = 0;
+    uint32_t Gateway = 0; // 0: none
+    uint32_t Dns1 = 0;
+    uint32_t Dns2 = 0;
+    bool operator==(const TBasicsIPSettings&) const = default;
+};
+
+// Sent to the limited broadcast address, so that a switch whose address does not fit the
+// workstation's subnet is reached too; the header's MAC names the switch. It carries the
+// credential digest instead of relying on a login.
+class TSessionBasicsIPConfSet : public TSessionGeneral<263> {
+public:
+    TSessionBasicsIPConfSet(const std::array<uint8_t, 16>& digest, const TBasicsIPSettings& settings)
+        : m_Digest(digest), m_Settings(settings) {}
+    const char* Name() const override { return "NetSet"; }
+
+protected:
+    uint32_t Destination(TDevice&) const override { return 0xFFFFFFFFu; }
+    bool BuildRequest(TDevice&, std::vector<uint8_t>& payload) override;
+    TReplyResult HandleReply(TDevice& device, const TMessage& message, std::span<const uint8_t>) override;
+
+private:
+    std::array<uint8_t, 16> m_Digest;
+    TBasicsIPSettings m_Settings;
 };
 
 class TSessionBasicsSave : public TSessionGeneral<264> {

@@ -140,7 +140,7 @@ public:
         WriteHeader(datagram.data(), N, 0, uint16_t(payload.size()), m_Target.Data());
         std::copy(payload.begin(), payload.end(), datagram.begin() + HeaderSize);
         if (auto* cb = SessionCallback())
-            cb->SendTo(device.Address(), datagram.data(), datagram.size());
+            cb->SendTo(Destination(device), datagram.data(), datagram.size());
         ArmTimer();
         return true;
     }
@@ -173,6 +173,9 @@ public:
     const TMacAddr& Target() const { return m_Target; }
 
 protected:
+    // Where the request goes: the device's address, unless the command says otherwise.
+    virtual uint32_t Destination(TDevice& device) const { return device.Address(); }
+
     virtual void ArmTimer()
     {
         if (auto* cb = SessionCallback()) {

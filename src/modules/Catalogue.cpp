@@ -4,9 +4,11 @@
 
 #include "ModuleBasics.h"
 #include "ModuleBasics_Default.h"
+#include "ModuleBasics_IPConf.h"
 #include "ModuleBasics_Password.h"
 #include "ModuleBasics_Reboot.h"
 #include "ModuleBasics_Settings.h"
+#include "ModuleBasics_Sntp.h"
 #include "ModuleSave.h"
 
 #include <QHash>
@@ -28,6 +30,8 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Basics"), &Create<TModuleBasics>},
         {QStringLiteral("Basics/Switch Setting"), &Create<TModuleBasicsSettings>},
         {QStringLiteral("Basics/Admin Password"), &Create<TModuleBasicsPassword>},
+        {QStringLiteral("Basics/IP Configuration"), &Create<TModuleBasicsIPConf>},
+        {QStringLiteral("Basics/Time (SNTP)"), &Create<TModuleBasicsSntp>},
         {QStringLiteral("Basics/Factory Default"), &Create<TModuleBasicsDefault>},
         {QStringLiteral("Basics/Reboot"), &Create<TModuleBasicsReboot>},
         {QStringLiteral("Save To Flash"), &Create<TModuleSave>},

@@ -1,0 +1,347 @@
+// "IP Configuration", offscreen through the main window: the tree of address groups, the
+// three planning methods, Discard, and what Apply sends and flushes.
+#include "FormSessions.h"
+
+#include "app/Dialogs.h"
+#include "app/Images.h"
+#include "devices/AddressRules.h"
+#include "devices/DeviceType.h"
+#include "intp/Basics.h"
+#include "intp/Codec.h"
+#include "intp/IntpCore.h"
+#include "modules/ModuleBasics_IPConf.h"
+#include "modules/ModuleFrame.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace Intp;
+
+namespace {
+
+uint32_t A(const char* text) { return TextToAddress(text); }
+
+std::vector<uint8_t> NetReply(bool dhcp, const char* mask, const char* gw, const char* dns1 = "0.0.0.0",
+                              const char* dns2 = "0.0.0.0")
+{
+    std::vector<uint8_t> payload;
+    TWriter w(payload);
+    w.Bool(dhcp);
+    w.U32(0xDEADBEEF);
+    w.Ip(A(mask));
+    w.Ip(A(gw));
+    w.Ip(A(dns1));
+    w.Ip(A(dns2));
+    return payload;
+}
+
+} // namespace
+
+class TIpConfTest : public QObject {
+    Q_OBJECT
+
+    TMainForm* m_Form = nullptr;
+    TFormSessions* m_Sessions = nullptr;
+    QWidget* m_Page = nullptr;
+    QStringList m_Boxes;
+    std::vector<std::vector<uint32_t>> m_Flushed;
+    bool m_GiveCredentials = true;
+
+    template <typename T>
+    T* W(const char* name) { return m_Page->findChild<T*>(QString::fromLatin1(name)); }
+    QTreeWidget* Tree() { return W<QTreeWidget>("m_Tree"); }
+    QStringList Captions()
+    {
+        QStringList out;
+        for (int g = 0; g < Tree()->topLevelItemCount(); ++g) {
+            QTreeWidgetItem* group = Tree()->topLevelItem(g);
+            out << group->text(0);
+            for (int i = 0; i < group->childCount(); ++i)
+                out << "  " + group->child(i)->text(0);
+        }
+        return out;
+    }
+    QTreeWidgetItem* Entry(int group, int index) { return Tree()->topLevelItem(group)->child(index); }
+    TDevice* Add(uint8_t mac, const char* address)
+    {
+        TDevice* d = Registry::Find(Mac(mac), true);
+        d->SetType(RegisterKnownModels()[0]);
+        d->SetAddress(A(address));
+        d->SetLoggedIn(true);
+        return d;
+    }
+    // Selects the devices and opens the page; the page then waits for their network settings.
+    void Open(std::initializer_list<TDevice*> devices)
+    {
+        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(*devices.begin()));
+        for (TDevice* d : devices)
+            m_Form->NodeOf(d)->setSelected(true);
+        TModuleFrame* frame = m_Form->DevicesModule();
+        frame->Tree()->setCurrentItem(frame->FindNode("Basics/IP Configuration"));
+        m_Page = frame->SelectedPage()->GetControl();
+        static_cast<TModuleBasicsIPConf*>(frame->SelectedPage())->SetArpFlush(
+            [this](const std::vector<uint32_t>& addresses, bool includeStatic) {
+                QVERIFY(includeStatic);
+                m_Flushed.push_back(addresses);
+            });
+    }
+    void Type(const char* field, const QString& text) { W<QLineEdit>(field)->setText(text); }
+    void AutoRange(const char* begin, const char* end, const char* mask, const char* gw)
+    {
+        W<QComboBox>("m_Method")->setCurrentIndex(TModuleBasicsIPConf::mtAutoRange);
+        Type("m_Address", begin);
+        Type("m_Address2", end);
+        Type("m_Mask", mask);
+        Type("m_Gateway", gw);
+        Type("m_Dns1", "0.0.0.0");
+        Type("m_Dns2", "0.0.0.0");
+        W<QPushButton>("m_Set")->click();
+    }
+    QList<uint16_t> SentCommands()
+    {
+        QList<uint16_t> out;
+        for (const auto& d : m_Sessions->Sent)
+            out << ReadU16(d.Bytes.data());
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        Registry::Clear();
+        m_Form = new TMainForm;
+        m_Sessions = new TFormSessions;
+        m_Sessions->Form = m_Form;
+        m_Form->SetCredentialsSource([this](std::string& user, std::string& password) {
+            user = "admin";
+            password = "secret";
+            return m_GiveCredentials;
+        });
+        m_Boxes.clear();
+        m_Flushed.clear();
+        m_GiveCredentials = true;
+        Dialogs::SetHandler([this](Dialogs::TKind, const QString& text) {
+            m_Boxes << text;
+            return true;
+        });
+    }
+    void cleanup()
+    {
+        Dialogs::SetHandler(nullptr);
+        delete m_Sessions;
+        delete m_Form;
+        Registry::Clear();
+    }
+
+    void treeOfCurrentSettings()
+    {
+        TDevice* a = Add(1, "192.168.1.20");
+        TDevice* b = Add(2, "192.168.1.5");
+        TDevice* c = Add(3, "192.168.1.20"); // the same address: one group
+        Open({a, b, c});
+        QCOMPARE(SentCommands(), QList<uint16_t>({262, 262, 262}));
+        QVERIFY(!m_Page->isVisibleTo(m_Form->DevicesModule())); // waits for its Get
+        Deliver(a->Address(), MakeDatagram(262, 0, a->Mac(), NetReply(false, "255.255.255.0", "192.168.1.1")));
+        Deliver(b->Address(), MakeDatagram(262, 0, b->Mac(), NetReply(true, "255.255.0.0", "0.0.0.0")));
+        Deliver(c->Address(), MakeDatagram(262, 9, c->Mac(), NetReply(false, "255.255.255.0", "192.168.1.1")));
+        QVERIFY(m_Page->isVisibleTo(m_Form->DevicesModule()));
+        QCOMPARE(W<QLabel>("m_NumDevices")->text(), QString("Total 3 devices:"));
+        QCOMPARE(Captions(), QStringList({
+            "192.168.1.5", "  00:0A:1B:2C:3D:02 => DHCP",
+            "192.168.1.20",
+            "  00:0A:1B:2C:3D:01 => 192.168.1.20/255.255.255.0, gw = 192.168.1.1, dns1 = 0.0.0.0, dns2 = 0.0.0.0",
+            "  00:0A:1B:2C:3D:03(Retrieve device info failed) => 192.168.1.20/0.0.0.0, gw = 0.0.0.0, dns1 = 0.0.0.0, dns2 = 0.0.0.0"}));
+    }
+
+    void autoRange_data()
+    {
+        QTest::addColumn<QString>("begin");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("gateway");
+        QTest::addColumn<QStringList>("planned"); // empty: no address
+        QTest::addColumn<bool>("apply");
+        QTest::newRow("network address and gateway skipped")
+            << "192.168.1.0" << "192.168.1.3" << "192.168.1.1" << QStringList{"192.168.1.2", "192.168.1.3", ""} << false;
+        QTest::newRow("enough room") << "192.168.1.0" << "192.168.1.9" << "192.168.1.1"
+                                     << QStringList{"192.168.1.2", "192.168.1.3", "192.168.1.4"} << true;
+        QTest::newRow("broadcast address skipped") << "192.168.1.254" << "192.168.2.2" << "0.0.0.0"
+                                                   << QStringList{"192.168.1.254", "192.168.2.1", "192.168.2.2"} << true;
+    }
+    void autoRange()
+    {
+        QFETCH(QString, begin);
+        QFETCH(QString, end);
+        QFETCH(QString, gateway);
+        QFETCH(QStringList, planned);
+        QFETCH(bool, apply);
+        TDevice* a = Add(1, "10.0.0.1");
+        TDevice* b = Add(2, "10.0.0.2");
+        TDevice* c = Add(3, "10.0.0.3");
+        Open({a, b, c});
+        for (TDevice* d : {a, b, c})
+            Deliver(d->Address(), MakeDatagram(262, 0, d->Mac(), NetReply(false, "255.0.0.0", "10.0.0.254")));
+        AutoRange(begin.toLatin1(), end.toLatin1(), "255.255.255.0", gateway.toLatin1());
+        QVERIFY(m_Boxes.isEmpty());
+        // Entries are taken in tree order; the planned address becomes their order.
+        QStringList got;
+        QList<int> images;
+        for (int g = 0; g < Tree()->topLevelItemCount(); ++g) {
+            auto* entry = Tree()->topLevelItem(g)->child(0);
+            QString caption = entry->text(0);
+            got << (caption.contains(" => 0.0.0.0/") ? QString() : caption.section(" => ", 1).section('/', 0, 0));
+        }
+        std::sort(got.begin(), got.end(), [](const QString& x, const QString& y) {
+            return x.isEmpty() != y.isEmpty() ? !x.isEmpty() : A(x.toLatin1()) < A(y.toLatin1());
+        });
+        QCOMPARE(got, planned);
+        QCOMPARE(W<QPushButton>("m_Apply")->isEnabled(), apply);
+    }
+
+    void autoRangeRules()
+    {
+        TDevice* a = Add(1, "10.0.0.1");
+        TDevice* b = Add(2, "10.0.0.2");
+        Open({a, b});
+        Deliver(a->Address(), MakeDatagram(262, 0, a->Mac(), NetReply(false, "255.0.0.0", "0.0.0.0")));
+        Deliver(b->Address(), MakeDatagram(262, 0, b->Mac(), NetReply(false, "255.0.0.0", "0.0.0.0")));
+        QCOMPARE(W<QLabel>("m_Label3")->text(), QString("&IP Address:"));
+        // Begin and end in different subnets: addresses, but no gateway.
+        AutoRange("192.168.1.10", "192.168.2.10", "255.255.255.0", "192.168.1.1");
+        QVERIFY(Captions().join('\n').contains("192.168.1.10/255.255.255.0, gw = 0.0.0.0"));
+        QCOMPARE(W<QLabel>("m_Label3")->text(), QString("&IP Begin:"));
+        // A planned address that a known device already has: warned, still planned.
+        AutoRange("10.0.0.2", "10.0.0.9", "255.0.0.0", "0.0.0.0");
+        QTreeWidgetItem* first = Tree()->topLevelItem(0)->child(0);
+        QVERIFY(first->text(0).contains("=> 10.0.0.2/"));
+        QCOMPARE(first->icon(0).cacheKey(), Icon(TImage::DeviceWarning).cacheKey());
+        // Refusals keep the plan.
+        QStringList before = Captions();
+        AutoRange("10.0.0.9", "10.0.0.2", "255.0.0.0", "0.0.0.0");
+        AutoRange("10.0.0.2", "10.0.0.9", "255.0.255.0", "0.0.0.0");
+        QCOMPARE(m_Boxes, QStringList({"Wrong range/netmask!", "Wrong range/netmask!"}));
+        QCOMPARE(Captions(), before);
+    }
+
+    void manualAndDiscard()
+    {
+        TDevice* a = Add(1, "10.0.0.1");
+        Open({a});
+        Deliver(a->Address(), MakeDatagram(262, 0, a->Mac(), NetReply(false, "255.0.0.0", "10.0.0.254", "10.0.0.53")));
+        auto* method = W<QComboBox>("m_Method");
+        method->setCurrentIndex(TModuleBasicsIPConf::mtManual);
+        QVERIFY(!W<QPushButton>("m_Set")->isVisibleTo(m_Page)); // mode 3: nothing selected
+        Tree()->setCurrentItem(Entry(0, 0));
+        QVERIFY(W<QPushButton>("m_Set")->isVisibleTo(m_Page));
+        QCOMPARE(W<QLineEdit>("m_Dns1")->text(), QString("10.0.0.53")); // the entry in the fields
+        QCOMPARE(W<QLabel>("m_Label3")->text(), QString("&IP Addr:"));
+        Type("m_Address", "172.16.0.9");
+        Type("m_Mask", "255.255.0.0");
+        Type("m_Gateway", "10.0.0.254"); // outside the new subnet: dropped
+        Type("m_Dns2", "nonsense");
+        W<QPushButton>("m_Set")->click();
+        QCOMPARE(Entry(0, 0)->text(0), QString("00:0A:1B:2C:3D:01 => 172.16.0.9/255.255.0.0, gw = 0.0.0.0, dns1 = 10.0.0.53, dns2 = 0.0.0.0"));
+        Type("m_Mask", "255.0.255.0");
+        W<QPushButton>("m_Set")->click();
+        QCOMPARE(m_Boxes, QStringList({"Wrong IP/Netmask!"}));
+        // DHCP checked: the address fields are disabled and the entry becomes DHCP.
+        W<QCheckBox>("m_Dhcp")->click();
+        QVERIFY(!W<QLineEdit>("m_Address")->isEnabled());
+        W<QPushButton>("m_Set")->click();
+        QCOMPARE(Entry(0, 0)->text(0), QString("00:0A:1B:2C:3D:01 => DHCP"));
+        // Discard returns to the device's own settings.
+        Tree()->setCurrentItem(Entry(0, 0));
+        auto* discard = m_Page->findChild<QAction*>("m_PM1Discard");
+        QVERIFY(discard->isEnabled());
+        discard->trigger();
+        QCOMPARE(Entry(0, 0)->text(0), QString("00:0A:1B:2C:3D:01 => 10.0.0.1/255.0.0.0, gw = 10.0.0.254, dns1 = 10.0.0.53, dns2 = 0.0.0.0"));
+        QCOMPARE(W<QLineEdit>("m_Address")->text(), QString("10.0.0.1"));
+    }
+
+    void loadDiscoveryFilter()
+    {
+        TDevice* a = Add(1, "10.0.0.1");
+        Open({a});
+        W<QComboBox>("m_Method")->setCurrentIndex(TModuleBasicsIPConf::mtAutoRange);
+        W<QToolButton>("m_Filter")->click(); // the default filter: every address
+        QCOMPARE(W<QLineEdit>("m_Address")->text(), QString("0.0.0.0"));
+        QCOMPARE(W<QLineEdit>("m_Address2")->text(), QString("255.255.255.255"));
+        QCOMPARE(W<QLineEdit>("m_Gateway")->text(), QString("0.0.0.0"));
+    }
+
+    void applySendsChangedEntriesAndFlushes()
+    {
+        TDevice* a = Add(1, "10.0.0.1");
+        TDevice* b = Add(2, "10.0.0.2");
+        Open({a, b});
+        for (TDevice* d : {a, b})
+            Deliver(d->Address(), MakeDatagram(262, 0, d->Mac(), NetReply(false, "255.0.0.0", "0.0.0.0")));
+        m_Sessions->Sent.clear();
+        // Everything unchanged: nothing sent, nothing flushed.
+        W<QPushButton>("m_Apply")->click();
+        QVERIFY(m_Sessions->Sent.empty());
+        QVERIFY(m_Flushed.empty());
+        // Manual plan for one device only.
+        W<QComboBox>("m_Method")->setCurrentIndex(TModuleBasicsIPConf::mtManual);
+        Tree()->setCurrentItem(Entry(1, 0)); // 10.0.0.2
+        Type("m_Address", "10.0.0.77");
+        Type("m_Mask", "255.255.255.0");
+        Type("m_Gateway", "10.0.0.1");
+        Type("m_Dns1", "10.0.0.53");
+        Type("m_Dns2", "");
+        W<QPushButton>("m_Set")->click();
+        m_GiveCredentials = false; // cancelled: nothing happens
+        W<QPushButton>("m_Apply")->click();
+        QVERIFY(m_Sessions->Sent.empty());
+        m_GiveCredentials = true;
+        W<QPushButton>("m_Apply")->click();
+        QCOMPARE(m_Sessions->Sent.size(), std::size_t(1));
+        const auto& sent = m_Sessions->Sent[0];
+        QCOMPARE(sent.Address, 0xFFFFFFFFu); // the limited broadcast
+        std::vector<uint8_t> expected = MakeDatagram(263, 0, b->Mac(), {}, 37);
+        TDigest digest = CredentialDigest("admin", "secret");
+        expected.insert(expected.end(), digest.begin(), digest.end());
+        for (uint8_t byte : {0, 10, 0, 0, 77, 255, 255, 255, 0, 10, 0, 0, 1, 10, 0, 0, 53, 0, 0, 0, 0})
+            expected.push_back(byte);
+        QVERIFY(sent.Bytes == expected);
+        QCOMPARE(m_Flushed.size(), std::size_t(1));
+        QCOMPARE(m_Flushed[0], std::vector<uint32_t>({A("10.0.0.2")}));
+        // The switch confirms from its old address; it is followed to the new one.
+        Deliver(A("10.0.0.2"), MakeDatagram(263, 0, b->Mac(), {0, 0, 0, 0}));
+        QCOMPARE(b->Address(), A("10.0.0.77"));
+        // That reply came from the old address: its mapping is forgotten again.
+        QCOMPARE(m_Flushed.size(), std::size_t(2));
+        QCOMPARE(m_Flushed[1], std::vector<uint32_t>({A("10.0.0.2")}));
+        QCOMPARE(m_Sessions->Sent.back().Address, A("10.0.0.77"));
+        QCOMPARE(ReadU16(m_Sessions->Sent.back().Bytes.data()), uint16_t(262));
+    }
+
+    void dhcpMethodPlansEveryEntry()
+    {
+        TDevice* a = Add(1, "10.0.0.1");
+        TDevice* b = Add(2, "10.0.0.2");
+        Open({a, b});
+        for (TDevice* d : {a, b})
+            Deliver(d->Address(), MakeDatagram(262, 0, d->Mac(), NetReply(false, "255.0.0.0", "0.0.0.0")));
+        auto* method = W<QComboBox>("m_Method");
+        method->setCurrentIndex(TModuleBasicsIPConf::mtManual);
+        method->setCurrentIndex(TModuleBasicsIPConf::mtDhcp);
+        QVERIFY(Captions().filter("=> DHCP").size() == 2);
+        QVERIFY(W<QCheckBox>("m_Dhcp")->isChecked());
+        QVERIFY(!W<QLineEdit>("m_Address")->isVisibleTo(m_Page));
+        m_Sessions->Sent.clear();
+        W<QPushButton>("m_Apply")->click();
+        QCOMPARE(m_Sessions->Sent.size(), std::size_t(2));
+        QCOMPARE(m_Sessions->Sent[0].Bytes[HeaderSize + 16], uint8_t(1));
+        QCOMPARE(m_Flushed[0].size(), std::size_t(2));
+    }
+};
+
+QTEST_MAIN(TIpConfTest)
+#include "tst_ipconf.moc"
