@@ -79,16 +79,14 @@ T* Child(QWidget* page, const char* name)
     return child;
 }
 
-using TSentList = QList<QPair<uint16_t, uint32_t>>;
 
 qint64 IconKey(TImage image) { return Icon(image).cacheKey(); }
 
 } // namespace
 
-class TBasicsTest : public QObject {
+class TBasicsTest : public QObject, public TPageDriver {
     Q_OBJECT
 
-    TModuleFrame* Frame() const { return m_Form->DevicesModule(); }
 
     TDevice* Add(uint8_t mac, bool loggedIn, int model = 0)
     {
@@ -99,12 +97,6 @@ class TBasicsTest : public QObject {
         d->SetLoggedIn(loggedIn);
         return d;
     }
-    void Select(std::initializer_list<TDevice*> devices)
-    {
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(*devices.begin()));
-        for (TDevice* d : devices)
-            m_Form->NodeOf(d)->setSelected(true);
-    }
     // Selects the "All Devices" group: the frame stays shown with no device selected.
     void SelectNoDevice() { m_Form->Tree()->setCurrentItem(m_Form->DevicesNode()->child(0)); }
     QWidget* Open(const QString& path)
@@ -113,25 +105,10 @@ class TBasicsTest : public QObject {
         TModule* page = Frame()->SelectedPage();
         return page ? page->GetControl() : nullptr;
     }
-    bool Shown(QWidget* page) const { return page->isVisibleTo(Frame()); }
-    void Reply(TDevice* d, uint16_t command, uint16_t status, const std::vector<uint8_t>& payload = {0, 0, 0, 0})
-    {
-        Deliver(d->Address(), MakeDatagram(command, status, d->Mac(), payload));
-    }
     void ReplySettings(TDevice* d, const TSettingsReply& r, uint16_t status = 0)
     {
         Reply(d, TSessionBasicsSettingsGet::Command, status, Encode(r));
     }
-    // The command codes and destinations sent since the last call.
-    TSentList TakeSent()
-    {
-        TSentList out;
-        for (const auto& d : m_Fake->Sent)
-            out << qMakePair(CommandOf(d), d.Address);
-        m_Fake->Sent.clear();
-        return out;
-    }
-    static QPair<uint16_t, uint32_t> To(uint16_t command, TDevice* d) { return qMakePair(command, d->Address()); }
 
 private slots:
     void init()
@@ -649,8 +626,6 @@ private slots:
     }
 
 private:
-    TMainForm* m_Form = nullptr;
-    TFormSessions* m_Fake = nullptr;
 };
 
 QTEST_MAIN(TBasicsTest)

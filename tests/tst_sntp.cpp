@@ -62,7 +62,6 @@ std::vector<uint8_t> Encode(const TReply& r)
     return payload;
 }
 
-uint16_t CommandOf(const TSentDatagram& d) { return ReadU16(d.Bytes.data()); }
 std::vector<uint8_t> PayloadOf(const TSentDatagram& d) { return {d.Bytes.begin() + HeaderSize, d.Bytes.end()}; }
 
 template <typename T>
@@ -76,7 +75,6 @@ T* Child(QWidget* page, const QString& name)
 
 QDateTime Utc(uint32_t seconds) { return QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc()); }
 
-using TSentList = QList<QPair<uint16_t, uint32_t>>;
 
 const QStringList SntpControls = {"m_TimezoneLabel", "m_Timezone", "m_AddressLabel", "m_Address",
                                   "m_DaylightTitle", "m_DaylightLabel", "m_Daylight"};
@@ -88,10 +86,9 @@ const QStringList SelectionControls = {"m_BasicTitle", "m_SntpLabel", "m_Sntp", 
 
 Q_DECLARE_METATYPE(TReply)
 
-class TSntpTest : public QObject {
+class TSntpTest : public QObject, public TPageDriver {
     Q_OBJECT
 
-    TModuleFrame* Frame() const { return m_Form->DevicesModule(); }
 
     TDevice* Add(uint8_t mac)
     {
@@ -100,12 +97,6 @@ class TSntpTest : public QObject {
         d->SetAddress(0xC0000200u + mac);
         d->SetLoggedIn(true);
         return d;
-    }
-    void Select(std::initializer_list<TDevice*> devices)
-    {
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(*devices.begin()));
-        for (TDevice* d : devices)
-            m_Form->NodeOf(d)->setSelected(true);
     }
     // Selects the page; it waits for its Get and runs on the test clock.
     TModuleBasicsSntp* Open()
@@ -116,10 +107,6 @@ class TSntpTest : public QObject {
             qFatal("Time (SNTP) is not selected");
         page->SetClock([this] { return m_Clock; });
         return page;
-    }
-    void Reply(TDevice* d, uint16_t command, uint16_t status, const std::vector<uint8_t>& payload = {0, 0, 0, 0})
-    {
-        Deliver(d->Address(), MakeDatagram(command, status, d->Mac(), payload));
     }
     // One device selected, the page open and loaded from the reply.
     TModuleBasicsSntp* Load(const TReply& reply, TDevice** device = nullptr)
@@ -133,16 +120,6 @@ class TSntpTest : public QObject {
             *device = d;
         return page;
     }
-    TSentList TakeSent()
-    {
-        TSentList out;
-        for (const auto& d : m_Fake->Sent)
-            out << qMakePair(CommandOf(d), d.Address);
-        m_Fake->Sent.clear();
-        return out;
-    }
-    static QPair<uint16_t, uint32_t> To(uint16_t command, TDevice* d) { return qMakePair(command, d->Address()); }
-    bool Shown(QWidget* page) const { return page->isVisibleTo(Frame()); }
     static bool Enabled(QWidget* page, const QString& name) { return Child<QWidget>(page, name)->isEnabled(); }
     static void CheckEnabled(QWidget* page, const QStringList& names, bool on)
     {
@@ -548,8 +525,6 @@ private slots:
     }
 
 private:
-    TMainForm* m_Form = nullptr;
-    TFormSessions* m_Fake = nullptr;
     int64_t m_Clock = 0;
 };
 
