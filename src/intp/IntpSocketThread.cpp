@@ -113,9 +113,17 @@ TIntpSocket::TIntpSocket(TIntpSocketThread* queue, QObject* parent)
     : QObject(parent), m_Queue(queue), m_Socket(new QUdpSocket(this)), m_RemotePort(IntpPort)
 {
     if (m_Socket->bind(QHostAddress(QHostAddress::AnyIPv4), 0))
-        m_Socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(ReceiveBufferSize));
+        SetReceiveBufferSize(DefaultReceiveBuffer);
     connect(m_Socket, &QUdpSocket::readyRead, this, &TIntpSocket::OnReadyRead);
 }
+
+void TIntpSocket::SetReceiveBufferSize(int bytes)
+{
+    m_Socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(bytes));
+    m_ReceiveBuffer = bytes;
+}
+
+int TIntpSocket::ReceiveBufferSize() const { return m_ReceiveBuffer; }
 
 bool TIntpSocket::IsOpen() const { return m_Socket->state() == QAbstractSocket::BoundState; }
 

@@ -70,11 +70,14 @@ class TIntpSocket : public QObject {
 public:
     // A 64 KiB buffer drops replies when hundreds of switches answer one broadcast at
     // once; the kernel caps this request at its own limit.
-    static constexpr int ReceiveBufferSize = 1 << 20;
+    static constexpr int DefaultReceiveBuffer = 1 << 20;
 
     explicit TIntpSocket(TIntpSocketThread* queue, QObject* parent = nullptr);
 
     bool IsOpen() const;
+    // The receive buffer asked of the kernel (benchmarks compare sizes).
+    void SetReceiveBufferSize(int bytes);
+    int ReceiveBufferSize() const;
     quint16 LocalPort() const;
     // Destination port of requests; the switches listen on 1638.
     void SetRemotePort(quint16 port) { m_RemotePort = port; }
@@ -87,6 +90,7 @@ private:
     TIntpSocketThread* m_Queue;
     QUdpSocket* m_Socket;
     quint16 m_RemotePort;
+    int m_ReceiveBuffer = 0;
 };
 
 } // namespace Intp
