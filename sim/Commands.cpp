@@ -7,6 +7,7 @@ const TCommandTable& Commands()
     static const TCommandTable table = [] {
         TCommandTable t;
         AddCoreCommands(t);
+        AddBasicsCommands(t);
         return t;
     }();
     return table;

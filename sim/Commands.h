@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <vector>
 
 namespace Sim {
 
@@ -18,6 +19,7 @@ struct TOptions;
 constexpr uint16_t stBadCredentials = 1; // login digest matches neither user nor logout
 constexpr uint16_t stBadRequest = 4;     // request payload shorter than the command needs
 constexpr uint16_t stUnknownCommand = 5; // no entry in the table
+constexpr uint16_t stAddressNotAvailable = 6; // a new address the switch cannot answer from
 
 struct TRequest
 {
@@ -27,6 +29,7 @@ struct TRequest
     uint64_t workstation = 0;
     int64_t nowMs = 0;
     const TOptions* options = nullptr;
+    const std::vector<TSwitch>* fleet = nullptr; // every switch, the addressed one included
 };
 
 struct TReply
@@ -35,6 +38,16 @@ struct TReply
     QByteArray payload; // left empty: the command's reply size of zero bytes
     int delayMs = 0;    // added to the jitter before the reply leaves
 };
+
+// A successful reply whose payload the function writes.
+template <class Fill>
+TReply Written(Fill fill)
+{
+    TReply r;
+    TWriter w(r.payload);
+    fill(w);
+    return r;
+}
 
 using THandler = TReply (*)(TSwitch&, const TRequest&);
 
@@ -53,5 +66,8 @@ const TCommandTable& Commands();
 // Discovery, login, status poll, warning state, reboot, system information, network
 // settings, save and factory default.
 void AddCoreCommands(TCommandTable& table);
+
+// System information and administrator account sets, network settings set, SNTP get and set.
+void AddBasicsCommands(TCommandTable& table);
 
 } // namespace Sim

@@ -8,16 +8,6 @@ namespace Sim {
 
 namespace {
 
-// A successful reply whose payload the function writes.
-template <class Fill>
-TReply Written(Fill fill)
-{
-    TReply r;
-    TWriter w(r.payload);
-    fill(w);
-    return r;
-}
-
 TReply Discover(TSwitch& sw, const TRequest&)
 {
     return Written([&](TWriter& w) {

@@ -19,6 +19,9 @@ namespace Sim {
 
 namespace {
 
+// Switch i's clock runs i times this far ahead of the host's, so no two switches agree.
+constexpr int64_t ClockStepSec = 37;
+
 TMac MacOf(const TMac& base, uint64_t offset)
 {
     uint64_t v = 0;
@@ -124,6 +127,8 @@ TFleet::TFleet(const TOptions& options, QObject* parent)
                 sw.alarms.warningActive = true;
                 sw.alarms.warningValue = options.warnings.value(index);
             }
+            sw.hasClock = !options.noClock.contains(index);
+            sw.clockAheadSec = index * ClockStepSec;
             if (options.mute.contains(index))
                 sw.SilenceFrom(0);
             else if (options.silentAfterSec.contains(index))
@@ -177,6 +182,7 @@ void TFleet::Receive(const QNetworkDatagram& datagram)
     request.size = std::size_t(data.size()) - Intp::HeaderSize;
     request.nowMs = m_Clock.elapsed();
     request.options = &m_Options;
+    request.fleet = &m_Switches;
     const uint32_t sender = datagram.senderAddress().toIPv4Address();
     const auto senderPort = uint16_t(datagram.senderPort());
     request.workstation = (uint64_t(sender) << 16) | (m_Options.loginByAddress ? 0 : senderPort);

@@ -106,14 +106,28 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "Switch i (counted from 0 over all groups) gets MAC base+i, the i-th model of the\n"
         "cycled model list and the i-th address; index options take that i. Replies leave\n"
         "from the switch's own address, which must be configured on an interface.\n"
-        "Statuses: 1 wrong credentials, 3 not logged in, 4 request too short, 5 unknown\n"
-        "command (unknown commands are answered with a 4-byte zero payload). Requests\n"
-        "naming another MAC are ignored; only discovery (0) may leave the MAC zero.\n"
+        "Statuses: 1 wrong credentials, 3 not logged in, 4 request too short or with\n"
+        "values no switch takes, 5 unknown command (unknown commands are answered with\n"
+        "a 4-byte zero payload), 6 new address not available. Requests naming another\n"
+        "MAC are ignored; only discovery (0) may leave the MAC zero.\n"
         "Status poll (6), warning state (7), system information (260) and network\n"
-        "settings (262) answer without login; every other command needs one.\n"
-        "Logins last until logout, a wrong login or a reboot. Save (264) writes the\n"
-        "running settings to flash, reboot (259) reloads them, factory default (271)\n"
-        "returns to the start-up settings. Runs until SIGINT or SIGTERM (exit 0).");
+        "settings (262) answer without login; so does network settings set (263), which\n"
+        "carries the digest of the switch's current credentials instead (status 1 when\n"
+        "it differs) and may come to the limited broadcast; every other command needs a\n"
+        "login. Logins last until logout, a wrong login or a reboot; an account change\n"
+        "(268) or an address change keeps them.\n"
+        "Network settings set answers from the old address, then the switch answers from\n"
+        "the new one; a new address that is not configured on a local interface, or is\n"
+        "no host address of its subnet, gets status 6 and changes nothing. With DHCP the\n"
+        "switch takes the first --dhcp-pool address no other switch holds (status 6 when\n"
+        "all are taken) and keeps netmask, gateway and DNS; without a pool it keeps its\n"
+        "address and only reports DHCP on.\n"
+        "Switch i's clock (SNTP get, 269) runs i*37 seconds ahead of the host's UTC clock;\n"
+        "time-zone and daylight settings (270) are reported, never applied to it.\n"
+        "Save (264) writes the running settings (texts, account, network, time) to flash,\n"
+        "reboot (259) reloads them, factory default (271) returns to the start-up\n"
+        "settings, keeping user and password (flag 1) and the network settings (flag 2)\n"
+        "when asked. Runs until SIGINT or SIGTERM (exit 0).");
     p.addHelpOption();
     p.addVersionOption();
     QList<QCommandLineOption> options = {
@@ -149,6 +163,12 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
          "3000"},
         {"list-split", "Most list entries per reply datagram (0: the command's own maximum).",
          "n", "0"},
+        {"dhcp-pool",
+         "Addresses switches take when network settings set (263) turns DHCP on "
+         "(default: none, a switch keeps its address).",
+         "first-last"},
+        {"no-clock", "Switch i has no clock: SNTP get (269) reports 0xFFFFFFFF (repeatable).",
+         "i"},
         {"mute", "Switch i never answers (repeatable).", "i"},
         {"silent-after", "Switch i stops answering after s seconds (repeatable).", "i=s"},
         {"power-alarm", "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
@@ -262,7 +282,15 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         }
         return true;
     };
+    if (p.isSet("dhcp-pool")) {
+        const QStringList range = p.value("dhcp-pool").split('-');
+        if (range.size() != 2 || !ToIpv4(range[0], o.dhcpFirst)
+            || !ToIpv4(range[1], o.dhcpLast) || o.dhcpFirst == 0 || o.dhcpFirst > o.dhcpLast)
+            return fail("bad --dhcp-pool " + p.value("dhcp-pool"));
+    }
+
     if (!indexed("mute", false, 0, [&](int i, uint32_t) { o.mute.insert(i); })
+        || !indexed("no-clock", false, 0, [&](int i, uint32_t) { o.noClock.insert(i); })
         || !indexed("silent-after", true, 0,
                     [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
         || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })

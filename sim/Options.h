@@ -55,8 +55,12 @@ struct TOptions
     int rebootMs = 0;
     // Largest number of list entries per reply datagram; read by the list commands.
     int listSplit = 0;
+    // Addresses a switch takes when network settings set (263) turns DHCP on; 0 when none.
+    uint32_t dhcpFirst = 0;
+    uint32_t dhcpLast = 0;
 
     QSet<int> mute;
+    QSet<int> noClock;
     QMap<int, int> silentAfterSec;
     QMap<int, uint32_t> powerAlarms;
     QMap<int, uint32_t> portAlarms;

@@ -1,5 +1,7 @@
 #include "Switch.h"
 
+#include <QDateTime>
+
 #include <cstring>
 
 namespace Sim {
@@ -56,6 +58,11 @@ void TSwitch::FactoryDefault(uint32_t flags)
     }
     running = fresh;
     m_Saved = fresh;
+}
+
+uint32_t TSwitch::Clock() const
+{
+    return hasClock ? uint32_t(QDateTime::currentSecsSinceEpoch() + clockAheadSec) : NoClock;
 }
 
 } // namespace Sim

@@ -11,6 +11,18 @@
 
 namespace Sim {
 
+// The SNTP client, time zone and daylight-saving period (times in seconds since 1970).
+struct TTimeSettings
+{
+    bool sntp = false;
+    uint16_t timeZone = 22; // index into the time-zone list: Greenwich Mean Time
+    uint32_t server = 0;
+    bool daylight = false;
+    uint32_t daylightBegin = 0;
+    uint32_t daylightEnd = 0;
+    uint32_t daylightOffsetMin = 60;
+};
+
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
 // flash, reboot (259) reloads it and factory default (271) returns to the start-up values.
 struct TConfig
@@ -28,6 +40,7 @@ struct TConfig
     uint32_t gateway = 0;
     uint32_t dns1 = 0;
     uint32_t dns2 = 0;
+    TTimeSettings time;
 };
 
 // Values of the status poll (6) and the warning-state query (7).
@@ -44,6 +57,8 @@ struct TAlarms
 class TSwitch
 {
 public:
+    static constexpr uint32_t NoClock = 0xFFFFFFFFu;
+
     TSwitch(int index, const TMac& mac, const QByteArray& model, const TConfig& factory);
 
     int Index() const { return m_Index; }
@@ -69,11 +84,18 @@ public:
     void Save() { m_Saved = running; }
     void FactoryDefault(uint32_t flags);
 
+    // Seconds since 1970 on the switch's clock, NoClock for a switch without one.
+    uint32_t Clock() const;
+
     uint16_t kernelVersion = 0x0102;
     uint16_t firmwareVersion = 0x020A;
     uint32_t hardwareVersion = 0x01000100;
     TConfig running;
     TAlarms alarms;
+    // The clock runs with the host's UTC clock, this far ahead; it is no setting and
+    // survives reboots and factory defaults.
+    bool hasClock = true;
+    int64_t clockAheadSec = 0;
 
 private:
     int m_Index;

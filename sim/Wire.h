@@ -54,6 +54,13 @@ inline uint32_t ReadU32(const uint8_t* p)
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
 
+// A zero-padded text field: up to its first zero byte, all of it when it has none.
+inline QByteArray ReadText(const uint8_t* p, int width)
+{
+    const auto* end = std::find(p, p + width, uint8_t(0));
+    return QByteArray(reinterpret_cast<const char*>(p), qsizetype(end - p));
+}
+
 // MD5 digest of the bytes (OpenSSL libcrypto).
 std::array<uint8_t, 16> Md5(const QByteArray& bytes);
 

