@@ -2,7 +2,9 @@
 // selection rules, the function tree and the banner area.
 #include "FakeSessionCallback.h"
 
+#include "app/AboutForm.h"
 #include "app/Dialogs.h"
+#include "app/LoginForm.h"
 #include "app/MainForm.h"
 #include "devices/DeviceType.h"
 #include "intp/IntpCore.h"
@@ -11,6 +13,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -129,6 +133,32 @@ private slots:
         QCOMPARE(m_Form->DevicesModule()->findChild<QLabel*>("m_Wait")->text(), QString("Retrieving devices info ..."));
         QVERIFY(m_Form->DevicesModule()->FindNode("Monitor And Diagnostic/LLDP"));
         QVERIFY(m_Form->DevicesModule()->FindNode("Basics/DHCP Server/Port and IP Binding"));
+    }
+
+    void loginDialog()
+    {
+        TLoginForm* login = m_Form->LoginForm();
+        QCOMPARE(login->windowTitle(), QString("Login"));
+        auto* user = login->findChild<QLineEdit*>("m_Username");
+        auto* password = login->findChild<QLineEdit*>("m_Password");
+        auto* ok = login->findChild<QPushButton*>("m_Login");
+        QVERIFY(!ok->isEnabled());
+        QTest::keyClicks(user, "admin");
+        QVERIFY(!ok->isEnabled());
+        QTest::keyClicks(password, "abcdefghijklmnopq"); // the 17th character does not go in
+        QCOMPARE(password->text(), QString("abcdefghijklmnop"));
+        QCOMPARE(password->echoMode(), QLineEdit::Password);
+        QVERIFY(ok->isEnabled() && ok->isDefault());
+        user->clear();
+        QVERIFY(!ok->isEnabled());
+    }
+
+    void aboutShowsTheVersion()
+    {
+        QVERIFY(QRegularExpression("^Version \\d+\\.\\d+\\.\\d+ \\(build \\d+\\)$").match(TAboutForm::VersionText()).hasMatch());
+        TAboutForm about;
+        QCOMPARE(about.windowTitle(), QString("About"));
+        QCOMPARE(about.findChild<QLabel*>("m_Version")->text(), TAboutForm::VersionText());
     }
 
     void devicesEnterOnceAndCount()
