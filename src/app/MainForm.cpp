@@ -313,18 +313,22 @@ QTreeWidgetItem* TMainForm::GroupNode(const TGroupKey& key, const QString& capti
     node->setData(0, RoleIsGroup, true);
     node->setData(0, RoleGroupAddress, key.Address);
     node->setData(0, RoleGroupMask, key.Mask);
-    m_DevicesNode->addChild(node);
-    m_Groups.emplace(key, node);
+    it = m_Groups.emplace(key, node).first;
+    // Groups stand in key order: a new one goes straight to its place.
+    m_DevicesNode->insertChild(int(std::distance(m_Groups.begin(), it)), node);
+    node->setExpanded(true);
     return node;
 }
 
 void TMainForm::SortGroups()
 {
     // Groups follow their keys; devices keep the order in which they entered a group.
-    QList<QTreeWidgetItem*> expanded;
+    int index = 0;
+    bool ordered = true;
     for (auto& [key, node] : m_Groups)
-        if (node->isExpanded())
-            expanded << node;
+        ordered = ordered && m_DevicesNode->child(index++) == node;
+    if (ordered)
+        return;
     bool wasChanging = m_ChangingSelection;
     m_ChangingSelection = true;
     QList<QTreeWidgetItem*> selection = m_Tree->selectedItems();

@@ -1,0 +1,81 @@
+// The main window with a large fleet, offscreen: time to put N recognised switches into the
+// device tree under each sort mode, to change the sort mode, and for the status monitor to
+// add them and take one round of poll results.
+#include "app/MainForm.h"
+#include "app/StatusFrame.h"
+#include "devices/DeviceType.h"
+#include "intp/Session.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+
+#include <array>
+#include <cstdio>
+
+namespace {
+
+// Sends nothing: the window's own timers and sockets stay quiet.
+class TSilentSessions : public Intp::TSessionCallback {
+public:
+    void StartTimer(Intp::TSession*, unsigned) override {}
+    void StopTimer(Intp::TSession*) override {}
+    void EnableTimer(Intp::TSession*, bool) override {}
+    void SendTo(uint32_t, const uint8_t*, std::size_t) override {}
+    void Result(TDevice*, uint16_t, uint16_t, void*, Intp::TWizard*, const char*) override {}
+    void SetInterval(Intp::TSession*, unsigned) override {}
+};
+
+TMacAddr MacOf(int i)
+{
+    return TMacAddr(std::array<uint8_t, 6>{0x02, 0x5A, 0x0D, uint8_t(i >> 16), uint8_t(i >> 8), uint8_t(i)});
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const auto& models = Intp::RegisterKnownModels();
+    TMainForm form;
+    TSilentSessions silent;
+    Intp::SetSessionCallback(&silent);
+    auto* sort = form.findChild<QComboBox*>("m_TreeSort");
+
+    for (int mode = 0; mode < 4; ++mode) {
+        Registry::Clear();
+        sort->setCurrentIndex(mode);
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < count; ++i) {
+            TDevice* d = Registry::Find(MacOf(i + 1), true);
+            d->SetType(models[std::size_t(i % 6)]);
+            d->SetAddress(0xC6120000u + uint32_t(i) * 7u % 65536u + 1u);
+            d->SetName("Switch-" + std::to_string(i + 1));
+        }
+        std::printf("%d switches into the tree sorted by %-14s %6lld ms\n", count,
+                    qPrintable(sort->currentText()), (long long)clock.elapsed());
+    }
+    QElapsedTimer clock;
+    clock.start();
+    sort->setCurrentIndex(2);
+    std::printf("changing the sort mode with %d switches    %6lld ms\n", count, (long long)clock.elapsed());
+
+    TStatusFrame* monitor = form.StatusModule();
+    std::vector<TDevice*> all;
+    form.GetAllDevices(all);
+    clock.restart();
+    monitor->AddDevices(all);
+    std::printf("status monitor adds %d switches            %6lld ms\n", count, (long long)clock.elapsed());
+    clock.restart();
+    for (TDevice* d : all)
+        monitor->OnResult(d, 6, 0, nullptr);
+    std::printf("status monitor takes %d poll results       %6lld ms\n", count, (long long)clock.elapsed());
+    clock.restart();
+    Registry::Clear();
+    std::printf("a new discovery empties the tree            %6lld ms\n", (long long)clock.elapsed());
+    Intp::SetSessionCallback(nullptr);
+    return 0;
+}
