@@ -1,10 +1,11 @@
-// Feeds arbitrary datagrams through the receive dispatch while sessions of every core
-// command wait for replies. Each input is split into datagrams by a one-byte length prefix.
+// Feeds arbitrary datagrams through the receive dispatch while sessions of every command
+// built so far wait for replies. Each input is split into datagrams by a one-byte length prefix.
 #include "devices/DeviceType.h"
 #include "intp/Basics.h"
 #include "intp/Dispatch.h"
 #include "intp/FindHook.h"
 #include "intp/IntpCore.h"
+#include "intp/Sntp.h"
 
 #include <cstdint>
 #include <cstring>
@@ -44,6 +45,11 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionBasicsIPConfGet>(d, hook);
     StartNew<TSessionBasicsSave>(d, nullptr);
     StartNew<TSessionBasicsDefault>(d, nullptr, 3u, true);
+    StartNew<TSessionBasicsSettingsSet>(d, nullptr, TBasicsSettingsTexts{"n", "d", "l", "c"});
+    StartNew<TSessionBasicsPassword>(d, nullptr, std::string("admin"), std::string("admin"));
+    StartNew<TSessionBasicsIPConfSet>(d, nullptr, CredentialDigest("admin", "admin"), TBasicsIPSettings{false, 0x0A000002, 0xFFFFFF00, 0, 0, 0});
+    StartNew<TSessionBasicsSntpGet>(d, nullptr);
+    StartNew<TSessionBasicsSntpSet>(d, nullptr, TPropertyBasicsSntp{});
 }
 
 } // namespace
