@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include <algorithm>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -49,7 +51,7 @@ bool ParseGroup(const QString& text, TGroup& g)
         || !ToUInt(rest.mid(colon + 1), count))
         return false;
     g.prefix = int(prefix);
-    g.count = int(count);
+    g.count = int(std::min<uint32_t>(count, 65537)); // more than a group may hold either way
     return prefix >= 8 && prefix <= 30 && count >= 1;
 }
 
@@ -209,7 +211,7 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
     } else {
         TGroup g;
         uint32_t count = 0, prefix = 0;
-        if (!number("count", count) || count < 1 || !number("prefix", prefix) || prefix < 8
+        if (!number("count", count) || count < 1 || count > 65536 || !number("prefix", prefix) || prefix < 8
             || prefix > 30 || !ToIpv4(p.value("address"), g.first))
             return fail("bad --count, --prefix or --address");
         g.count = int(count);

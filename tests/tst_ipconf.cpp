@@ -221,6 +221,10 @@ private slots:
         QTreeWidgetItem* first = Tree()->topLevelItem(0)->child(0);
         QVERIFY(first->text(0).contains("=> 10.0.0.2/"));
         QCOMPARE(first->icon(0).cacheKey(), Icon(TImage::DeviceWarning).cacheKey());
+        // A /31 has no host address: every entry fails at once, however wide the range.
+        AutoRange("1.0.0.0", "223.255.255.255", "255.255.255.254", "0.0.0.0");
+        QCOMPARE(Captions().filter(" => 0.0.0.0/0.0.0.0").size(), 2);
+        QVERIFY(!W<QPushButton>("m_Apply")->isEnabled());
         // Refusals keep the plan.
         QStringList before = Captions();
         AutoRange("10.0.0.9", "10.0.0.2", "255.0.0.0", "0.0.0.0");

@@ -219,6 +219,28 @@ private slots:
                                         "Others: 10.0.0.1 10.0.0.2"}));
     }
 
+    void groupSelectedWhileGroupsChange()
+    {
+        auto* sort = m_Form->findChild<QComboBox*>("m_TreeSort");
+        TDevice* a = Add(1, 0, 0xC0000205);
+        Add(2, 0, 0xC0000206);
+        sort->setCurrentIndex(TMainForm::smAddress);
+        // A group node is selected while its device moves away and the group is deleted...
+        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a)->parent());
+        a->SetAddress(0xC0000207);
+        QCOMPARE(Groups(), QStringList({"192.0.2.6: 192.0.2.6", "192.0.2.7: 192.0.2.7"}));
+        TDevice* first = nullptr;
+        QCOMPARE(m_Form->GetSelectedDevice(first), 0);
+        // ...and while the sort mode deletes every group.
+        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a)->parent());
+        sort->setCurrentIndex(TMainForm::smModel);
+        QCOMPARE(m_Form->DevicesNode()->childCount(), 1);
+        m_Form->acReboot->trigger(); // reads the selection: nothing selected, nothing sent
+        QVERIFY(m_Fake->Sent.empty());
+        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a));
+        QCOMPARE(m_Form->GetSelectedDevice(first), 1);
+    }
+
     void rejectedAddressRemovesNode()
     {
         TDevice* d = Add(1, 0, 0xC0000205);

@@ -203,6 +203,11 @@ private slots:
         emit header->sectionClicked(TStatusFrame::colMac); // another: ascending
         QCOMPARE(Text(0, TStatusFrame::colMac), QString("00:0A:1B:2C:3D:01"));
         QCOMPARE(Text(2, TStatusFrame::colMac), QString("00:0A:1B:2C:3D:03"));
+        // Sorted by status, a poll result moves its row once the burst is handled.
+        emit header->sectionClicked(TStatusFrame::colStatus);
+        m_Frame->OnResult(Registry::Find(Mac(3), false), 6, stTimeout, nullptr);
+        QTRY_COMPARE(Text(0, TStatusFrame::colStatus), QString("Offline"));
+        QCOMPARE(Text(0, TStatusFrame::colMac), QString("00:0A:1B:2C:3D:03"));
     }
 
 private:

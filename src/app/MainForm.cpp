@@ -55,7 +55,17 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     m_IntpSock = new Intp::TIntpSocket(m_IntpThread, this);
     m_SessionManager = new TSessionManager(m_IntpSock, this);
     m_SessionManager->SetNotifyShown([this](TDevice* d, uint16_t code, uint16_t status) { NotifyShown(d, code, status); });
-    connect(m_SessionManager, &TSessionManager::SendFailed, this, [this] { Dialogs::Error(this, QStringLiteral("Test")); });
+    // Shown after the sending code has returned, and once for a burst of failures: a modal
+    // box inside a loop over rows or entries would let its event loop change them.
+    connect(m_SessionManager, &TSessionManager::SendFailed, this, [this] {
+        if (m_SendFailureShown)
+            return;
+        m_SendFailureShown = true;
+        QMetaObject::invokeMethod(this, [this] {
+            Dialogs::Error(this, QStringLiteral("Test"));
+            m_SendFailureShown = false;
+        }, Qt::QueuedConnection);
+    });
     m_FindHook = std::make_unique<TFindHook>([this] { return GetFilterServer(); }, [this] { return GetStatusServer(); });
 
     SetModuleCallback(this);
@@ -95,6 +105,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 TMainForm::~TMainForm()
 {
     ShutdownWorkers();
+    // The discovery session outlives the window; its hook does not.
+    Intp::TSessionIntpFind::Instance().Discover({}, nullptr);
     // Devices outlive the window; they must not report into it any more.
     if (Intp::DeviceCallback() == this)
         Intp::SetDeviceCallback(nullptr);
@@ -384,21 +396,9 @@ void TMainForm::RemoveDeviceNode(TDevice* device)
     bool wasChanging = m_ChangingSelection;
     m_ChangingSelection = true;
     bool wasSelected = node->isSelected();
-    m_Selection.removeAll(node);
-    if (m_Current == node)
-        m_Current = nullptr;
+    ForgetNode(node);
     delete node;
-    if (group && group->childCount() == 0) {
-        for (auto it = m_Groups.begin(); it != m_Groups.end(); ++it)
-            if (it->second == group) {
-                m_Groups.erase(it);
-                break;
-            }
-        m_Selection.removeAll(group);
-        if (m_Current == group)
-            m_Current = nullptr;
-        delete group;
-    }
+    DeleteGroupIfEmpty(group);
     m_ChangingSelection = wasChanging;
     if (wasSelected)
         m_Selection = m_Tree->selectedItems();
@@ -417,15 +417,28 @@ void TMainForm::MoveToGroup(QTreeWidgetItem* node, const TGroupKey& key, const Q
     node->setSelected(selected);
     if (current)
         m_Tree->setCurrentItem(node, 0, QItemSelectionModel::NoUpdate);
-    if (old->childCount() == 0) {
-        for (auto it = m_Groups.begin(); it != m_Groups.end(); ++it)
-            if (it->second == old) {
-                m_Groups.erase(it);
-                break;
-            }
-        delete old;
-    }
+    DeleteGroupIfEmpty(old);
     m_ChangingSelection = wasChanging;
+}
+
+void TMainForm::ForgetNode(QTreeWidgetItem* node)
+{
+    m_Selection.removeAll(node);
+    if (m_Current == node)
+        m_Current = nullptr;
+}
+
+void TMainForm::DeleteGroupIfEmpty(QTreeWidgetItem* group)
+{
+    if (!group || group->childCount() != 0)
+        return;
+    for (auto it = m_Groups.begin(); it != m_Groups.end(); ++it)
+        if (it->second == group) {
+            m_Groups.erase(it);
+            break;
+        }
+    ForgetNode(group);
+    delete group;
 }
 
 void TMainForm::UpdateDevice(TDevice* device, uint16_t code)
@@ -502,8 +515,14 @@ void TMainForm::EventOnTreeSort(int mode)
             nodes << group->child(i);
     bool wasChanging = m_ChangingSelection;
     m_ChangingSelection = true;
-    QList<QTreeWidgetItem*> selection = m_Tree->selectedItems();
+    // The old groups go away: they cannot stay selected or current.
+    QList<QTreeWidgetItem*> selection;
+    for (QTreeWidgetItem* item : m_Tree->selectedItems())
+        if (!item->data(0, RoleIsGroup).toBool())
+            selection << item;
     QTreeWidgetItem* current = m_Tree->currentItem();
+    if (current && current->data(0, RoleIsGroup).toBool())
+        current = nullptr;
     for (QTreeWidgetItem* node : nodes) {
         TDevice* device = node->data(0, RoleDevice).value<TDevice*>();
         QString caption;
@@ -512,13 +531,12 @@ void TMainForm::EventOnTreeSort(int mode)
         GroupNode(key, caption)->addChild(node);
     }
     for (auto& [key, group] : old) {
-        m_Selection.removeAll(group);
+        ForgetNode(group);
         delete group;
     }
     for (QTreeWidgetItem* item : selection)
-        if (item->data(0, RoleDevice).isValid())
-            item->setSelected(true);
-    if (current && current->data(0, RoleDevice).isValid())
+        item->setSelected(true);
+    if (current)
         m_Tree->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
     m_ChangingSelection = wasChanging;
     SortGroups();
@@ -575,10 +593,16 @@ void TMainForm::EventOnTreeChange()
         else
             item->setSelected(false);
     }
-    // Keep the first selected device first.
-    if (devices && !keep.isEmpty() && m_Selection.isEmpty())
-        std::stable_partition(keep.begin(), keep.end(), [&](QTreeWidgetItem* i) { return i == current; });
-    m_Selection = keep;
+    // Selection order: nodes that stay selected keep their places, new ones follow, so the
+    // first selected device stays first when the selection is extended.
+    QList<QTreeWidgetItem*> ordered;
+    for (QTreeWidgetItem* item : std::as_const(m_Selection))
+        if (keep.contains(item))
+            ordered << item;
+    for (QTreeWidgetItem* item : keep)
+        if (!ordered.contains(item))
+            ordered << item;
+    m_Selection = ordered;
     m_Current = current;
     m_Shown = ModuleForNode(current);
     m_ChangingSelection = false;

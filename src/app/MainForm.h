@@ -110,6 +110,9 @@ private:
     void AddDeviceNode(TDevice* device);
     void RemoveDeviceNode(TDevice* device);
     void MoveToGroup(QTreeWidgetItem* node, const TGroupKey& key, const QString& caption);
+    // A node about to be deleted leaves the remembered selection.
+    void ForgetNode(QTreeWidgetItem* node);
+    void DeleteGroupIfEmpty(QTreeWidgetItem* group);
     void SetDeviceCaption(QTreeWidgetItem* node, TDevice* device);
     void UpdateDevicesCaption();
     void NotifyShown(TDevice* device, uint16_t code, uint16_t status);
@@ -149,6 +152,7 @@ private:
     QTreeWidgetItem* m_Current = nullptr;
     bool m_ChangingSelection = false;
     bool m_ShuttingDown = false;
+    bool m_SendFailureShown = false;
 
 public:
     QAction* acDiscovery = nullptr;

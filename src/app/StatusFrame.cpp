@@ -154,7 +154,8 @@ void TStatusFrame::AddDevice(TDevice* device)
     ShowRow(row, false);
     m_acRefresh->setEnabled(true);
     Poll(row);
-    SortRows();
+    // A new row's number is the highest: only another order moves it.
+    SortRowsLater(m_SortColumn != colNumber || m_SortOrder != Qt::AscendingOrder);
 }
 
 uint32_t TStatusFrame::GetStatusFlags(TDevice* device) const
@@ -205,7 +206,7 @@ void TStatusFrame::OnResult(TDevice* device, uint16_t, uint16_t status, void*)
         row->Flags |= Status::sfOffline;
         row->setIcon(colNumber, Icon(TImage::Cancel));
         ShowRow(row, false);
-        SortRows();
+        SortRowsLater(m_SortColumn == colStatus);
         return;
     }
     row->Flags &= ~Status::sfOffline;
@@ -234,7 +235,7 @@ void TStatusFrame::OnResult(TDevice* device, uint16_t, uint16_t status, void*)
     row->setText(colTime, locale.toString(row->Reported.date(), QLocale::ShortFormat) + ' ' +
                               locale.toString(row->Reported.time(), QLocale::LongFormat));
     ShowRow(row, status == Intp::stSuccess);
-    SortRows();
+    SortRowsLater(m_SortColumn == colTime || m_SortColumn == colStatus);
 }
 
 void TStatusFrame::ShowRow(TRow* row, bool withAlarms)
@@ -270,6 +271,7 @@ void TStatusFrame::EventOnClearError()
         row->setIcon(colNumber, Icon(TImage::Devices));
         ShowRow(row, false);
     }
+    SortRowsLater(m_SortColumn == colIp || m_SortColumn == colStatus);
 }
 
 void TStatusFrame::EventOnSelectionChange()
@@ -297,6 +299,18 @@ void TStatusFrame::SortRows()
 {
     m_Ui->m_List->sortItems(m_SortColumn, m_SortOrder);
     m_Ui->m_List->header()->setSortIndicator(m_SortColumn, m_SortOrder);
+}
+
+void TStatusFrame::SortRowsLater(bool keyChanged)
+{
+    // One sort serves a whole burst of changes.
+    if (!keyChanged || m_SortPending)
+        return;
+    m_SortPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_SortPending = false;
+        SortRows();
+    });
 }
 
 void TStatusFrame::BeepTick()

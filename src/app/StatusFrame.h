@@ -64,12 +64,15 @@ private:
     void EventOnPeriodChange(int period);
     void EventOnHeaderClick(int column);
     void SortRows();
+    // Sorts after the current burst of changes, when they touched the sort column's key.
+    void SortRowsLater(bool keyChanged);
 
     std::unique_ptr<Ui::TStatusFrame> m_Ui;
     QHash<TMacAddr, TRow*> m_Rows;
     int m_NextNumber = 1;
     int m_SortColumn = colNumber;
     Qt::SortOrder m_SortOrder = Qt::AscendingOrder;
+    bool m_SortPending = false;
     QTimer m_Timer;
     QTimer m_BeepTimer;
     TBeeper m_Beeper;

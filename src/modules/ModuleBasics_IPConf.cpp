@@ -326,8 +326,9 @@ void TModuleBasicsIPConf::PlanAutoRange()
         return IsValidHostAddress(a) && host != 0 && host != ~mask && a != planned.Gateway && a != planned.Dns1 &&
                a != planned.Dns2;
     };
-    // 64 bits, so that a range ending at 255.255.255.255 cannot wrap around.
-    uint64_t candidate = begin;
+    // 64 bits, so that a range ending at 255.255.255.255 cannot wrap around. A /31 or /32
+    // has no usable host address at all: no need to walk the range to find that out.
+    uint64_t candidate = ~mask < 2 ? uint64_t(end) + 1 : begin;
     for (TEntry* entry : Entries()) {
         while (candidate <= end && !usable(uint32_t(candidate)))
             ++candidate;
@@ -416,6 +417,7 @@ void TModuleBasicsIPConf::EventOnApply()
         return;
     Intp::TDigest digest = Intp::CredentialDigest(user, password);
     std::vector<uint32_t> previous;
+    m_OldAddresses.clear(); // confirmations of an earlier Apply no longer matter
     for (TEntry* entry : Entries()) {
         if (entry->Image == imUnchanged)
             continue;
