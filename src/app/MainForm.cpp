@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QToolBar>
@@ -341,8 +342,7 @@ void TMainForm::SortGroups()
         ordered = ordered && m_DevicesNode->child(index++) == node;
     if (ordered)
         return;
-    bool wasChanging = m_ChangingSelection;
-    m_ChangingSelection = true;
+    QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
     QList<QTreeWidgetItem*> selection = m_Tree->selectedItems();
     QTreeWidgetItem* current = m_Tree->currentItem();
     for (auto& [key, node] : m_Groups)
@@ -355,7 +355,6 @@ void TMainForm::SortGroups()
         m_Tree->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
     for (QTreeWidgetItem* item : selection)
         item->setSelected(true);
-    m_ChangingSelection = wasChanging;
 }
 
 void TMainForm::SetDeviceCaption(QTreeWidgetItem* node, TDevice* device)
@@ -367,7 +366,6 @@ void TMainForm::SetDeviceCaption(QTreeWidgetItem* node, TDevice* device)
 
 void TMainForm::UpdateDevicesCaption()
 {
-    m_CountShown = true;
     m_DevicesNode->setText(0, QStringLiteral("Devices (%1)").arg(m_DeviceNodes.size()));
 }
 
@@ -393,13 +391,11 @@ void TMainForm::RemoveDeviceNode(TDevice* device)
     if (!node)
         return;
     QTreeWidgetItem* group = node->parent();
-    bool wasChanging = m_ChangingSelection;
-    m_ChangingSelection = true;
+    QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
     bool wasSelected = node->isSelected();
     ForgetNode(node);
     delete node;
     DeleteGroupIfEmpty(group);
-    m_ChangingSelection = wasChanging;
     if (wasSelected)
         m_Selection = m_Tree->selectedItems();
     UpdateDevicesCaption();
@@ -408,8 +404,7 @@ void TMainForm::RemoveDeviceNode(TDevice* device)
 void TMainForm::MoveToGroup(QTreeWidgetItem* node, const TGroupKey& key, const QString& caption)
 {
     QTreeWidgetItem* old = node->parent();
-    bool wasChanging = m_ChangingSelection;
-    m_ChangingSelection = true;
+    QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
     bool selected = node->isSelected();
     bool current = m_Tree->currentItem() == node;
     old->removeChild(node);
@@ -418,7 +413,6 @@ void TMainForm::MoveToGroup(QTreeWidgetItem* node, const TGroupKey& key, const Q
     if (current)
         m_Tree->setCurrentItem(node, 0, QItemSelectionModel::NoUpdate);
     DeleteGroupIfEmpty(old);
-    m_ChangingSelection = wasChanging;
 }
 
 void TMainForm::ForgetNode(QTreeWidgetItem* node)
@@ -513,8 +507,7 @@ void TMainForm::EventOnTreeSort(int mode)
     for (auto& [key, group] : old)
         for (int i = 0; i < group->childCount(); ++i)
             nodes << group->child(i);
-    bool wasChanging = m_ChangingSelection;
-    m_ChangingSelection = true;
+    QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
     // The old groups go away: they cannot stay selected or current.
     QList<QTreeWidgetItem*> selection;
     for (QTreeWidgetItem* item : m_Tree->selectedItems())
@@ -538,7 +531,6 @@ void TMainForm::EventOnTreeSort(int mode)
         item->setSelected(true);
     if (current)
         m_Tree->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
-    m_ChangingSelection = wasChanging;
     SortGroups();
 }
 

@@ -146,7 +146,6 @@ private:
     QHash<TDevice*, QTreeWidgetItem*> m_DeviceNodes;
     std::map<TGroupKey, QTreeWidgetItem*> m_Groups;
     TSortMode m_SortMode = smNone;
-    bool m_CountShown = false;
     TModule* m_Shown = nullptr;
     QList<QTreeWidgetItem*> m_Selection;
     QTreeWidgetItem* m_Current = nullptr;

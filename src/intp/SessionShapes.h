@@ -17,14 +17,13 @@ enum class TListCount { Free, Ports, Trunks, LogicalPorts, Recipients, AccessLis
 
 inline int ExpectedCount(const TDevice& device, TListCount rule)
 {
-    const TDevice& d = device;
     switch (rule) {
-    case TListCount::Ports: return d.PortCount();
-    case TListCount::Trunks: return d.TrunkCount();
-    case TListCount::LogicalPorts: return d.LogicalPortCount();
-    case TListCount::Recipients: return d.RecipientCount();
-    case TListCount::AccessList: return d.AccessListCount();
-    case TListCount::Communities: return d.CommunityCount();
+    case TListCount::Ports: return device.PortCount();
+    case TListCount::Trunks: return device.TrunkCount();
+    case TListCount::LogicalPorts: return device.LogicalPortCount();
+    case TListCount::Recipients: return device.RecipientCount();
+    case TListCount::AccessList: return device.AccessListCount();
+    case TListCount::Communities: return device.CommunityCount();
     case TListCount::Free: break;
     }
     return -1;
@@ -190,7 +189,7 @@ private:
     static uint16_t Decode(TDevice& device, R& record, TReader& reader, std::size_t count)
     {
         int expected = ExpectedCount(device, R::Count);
-        if (payloadTooShort(reader) || (expected >= 0 && (count < 1 || int(count) != expected))) {
+        if (reader.Remaining() < R::HeadSize || (expected >= 0 && (count < 1 || int(count) != expected))) {
             record.Valid = false;
             return CountStatusOf<R>();
         }
@@ -213,8 +212,6 @@ private:
         record = std::move(fresh);
         return stSuccess;
     }
-
-    static bool payloadTooShort(const TReader& reader) { return reader.Remaining() < R::HeadSize; }
 
     bool m_First = true;
 };
