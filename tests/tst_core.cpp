@@ -96,16 +96,17 @@ private slots:
         std::vector<uint8_t> request = MakeDatagram(0, 0, TMacAddr(), {0, 0, 0, 0});
         QVERIFY(m_Fake->Sent[0].Bytes == request);
         QVERIFY(PendingSessions().empty()); // discovery is never pending
-        QVERIFY(m_Fake->Timers.empty());
+        // Its only timer closes the discovery's reply window.
+        QCOMPARE(m_Fake->Timers.size(), std::size_t(1));
+        QCOMPARE(m_Fake->Timers.begin()->second.Interval, TSessionIntpFind::ReplyWindow);
     }
 
     void discoveryReplies()
     {
         TReceiver first, latest;
         auto& find = TSessionIntpFind::Instance();
-        find.Discover({}, &first);
-        find.Discover({}, &latest);
-        m_Fake->Advance(10 * 60 * 1000); // no time-out: a late reply still counts
+        find.Discover({{0x0A000000, 0xFFFFFF00}}, &first);
+        find.Discover({{0x0A000000, 0xFFFFFF00}}, &latest);
         Deliver(0x0A000005, MakeDatagram(0, 0, Mac(1), KeyPayload("KX40-GS")));
         TDevice* d = Registry::Find(Mac(1), false);
         QCOMPARE(d->Type(), m_Models[4]);
@@ -113,22 +114,20 @@ private slots:
         QVERIFY(first.Seen.empty());
         QCOMPARE(latest.Seen.back(), std::make_pair(uint16_t(0), uint16_t(0)));
 
-        // The same MAC from another address: the device follows.
-        Deliver(0x0A000009, MakeDatagram(0, 0, Mac(1), KeyPayload("KX40-GS")));
-        QCOMPARE(d->Address(), 0x0A000009u);
-
-        // Short: reported, type and address unchanged.
-        Deliver(0x0A000007, MakeDatagram(0, 0, Mac(1), {1, 2, 3, 4, 5, 6, 7}));
+        // A known switch that has not answered yet: a short reply and status 3 are passed
+        // on, change nothing and clear nothing.
+        TDevice* known = Registry::Find(Mac(5), true);
+        known->SetLoggedIn(true);
+        Deliver(0x0A000007, MakeDatagram(0, 0, Mac(5), {1, 2, 3, 4, 5, 6, 7}));
         QCOMPARE(latest.Seen.back().second, stShortReply);
-        QCOMPARE(d->Type(), m_Models[4]);
-        QCOMPARE(d->Address(), 0x0A000009u);
-
-        // Status 3 is passed on and clears nothing.
-        d->SetLoggedIn(true);
-        Deliver(0x0A000007, MakeDatagram(0, 3, Mac(1), KeyPayload("KX40-TX")));
+        Deliver(0x0A000007, MakeDatagram(0, 3, Mac(5), KeyPayload("KX40-TX")));
         QCOMPARE(latest.Seen.back().second, uint16_t(3));
-        QVERIFY(d->IsLoggedIn());
-        QCOMPARE(d->Type(), m_Models[4]);
+        QVERIFY(known->IsLoggedIn());
+        QCOMPARE(known->Type(), 0);
+        QCOMPARE(known->Address(), 0u);
+        // From a switch nobody knows the same replies make no device.
+        Deliver(0x0A000007, MakeDatagram(0, 3, Mac(6), KeyPayload("KX40-TX")));
+        QCOMPARE(Registry::Find(Mac(6), false), nullptr);
 
         // An unknown model stays at index 0.
         Deliver(0x0A000008, MakeDatagram(0, 0, Mac(2), KeyPayload("KX99-XX")));
@@ -324,7 +323,8 @@ private slots:
         TMonitor monitor;
         TFindHook hook([&]() -> Filter::TFilterServer* { return withFilter ? &filter : nullptr; },
                        [&]() -> Status::TStatusServer* { return &monitor; });
-        TSessionIntpFind::Instance().Discover({}, &hook);
+        TSessionIntpFind::Instance().Discover({{0x0A000000, 0xFFFFFF00}}, &hook);
+        m_Fake->Sent.clear();
         Deliver(0x0A000005, MakeDatagram(0, 0, Mac(1), KeyPayload(model.toLatin1().constData())));
         Deliver(0x0A000005, MakeDatagram(260, 0, Mac(1), SettingsPayload(true, "sw", "")));
         Deliver(0x0A000005, MakeDatagram(262, 0, Mac(1), std::vector<uint8_t>(21)));
@@ -343,7 +343,8 @@ private slots:
     {
         TMonitor monitor;
         TFindHook hook(nullptr, [&]() -> Status::TStatusServer* { return &monitor; });
-        TSessionIntpFind::Instance().Discover({}, &hook);
+        TSessionIntpFind::Instance().Discover({{0x0A000000, 0xFFFFFF00}}, &hook);
+        m_Fake->Sent.clear();
         Deliver(0x0A000005, MakeDatagram(0, 0, Mac(1), KeyPayload("KX40-TX")));
         m_Fake->Advance(60000);
         QCOMPARE(m_Fake->Sent.size(), std::size_t(1));

@@ -5,6 +5,7 @@
 #include "devices/Device.h"
 #include "devices/DeviceType.h"
 #include "intp/Dispatch.h"
+#include "intp/IntpCore.h"
 
 #include <QCryptographicHash>
 #include <QtTest>
@@ -82,7 +83,7 @@ private:
 class TDiscoveryProbe : public TDiscoveryHook {
 public:
     std::vector<std::pair<uint32_t, uint16_t>> Seen; // address, payload length
-    void OnDiscoveryReply(TDevice&, const TMessage& message, uint32_t address) override
+    void OnDiscoveryReply(const TMessage& message, uint32_t address) override
     {
         Seen.emplace_back(address, message.Length);
     }
@@ -403,24 +404,127 @@ private slots:
         Deliver(0x0A000001, MakeDatagram(0, 0, Mac(1), {}));
         QCOMPARE(probe.Seen.size(), std::size_t(1));
         QCOMPARE(probe.Seen[0], std::make_pair(0x0A000001u, uint16_t(0)));
-        // Discovery replies leave the address to the discovery session.
-        QCOMPARE(Registry::Find(Mac(1), false)->Address(), 0u);
         // The length field is not trusted: 9 payload bytes arrive whatever it says.
         Deliver(0x0A000001, MakeDatagram(0, 0, Mac(1), std::vector<uint8_t>(9), 300));
         QCOMPARE(probe.Seen[1].second, uint16_t(9));
-        // All-zero and all-ones MACs yield no device.
-        Deliver(0x0A000002, MakeDatagram(5, 0, TMacAddr(), {1, 2, 3, 4}));
+        // All-zero and all-ones MACs are nobody, not even for discovery.
+        Deliver(0x0A000002, MakeDatagram(0, 0, TMacAddr(), std::vector<uint8_t>(8)));
         Deliver(0x0A000002, MakeDatagram(5, 0, TMacAddr::Broadcast(), {1, 2, 3, 4}));
+        QCOMPARE(probe.Seen.size(), std::size_t(2));
+        QCOMPARE(Registry::Count(), std::size_t(0));
+    }
+
+    // Which datagrams may create a device or move one to another address.
+    void spoofedDatagrams_data()
+    {
+        QTest::addColumn<uint16_t>("command");
+        QTest::addColumn<int>("macLast");
+        QTest::addColumn<bool>("claimed");
+        QTest::newRow("reply to the pending Get") << uint16_t(0x7F01) << 1 << true;
+        QTest::newRow("unknown command, known MAC") << uint16_t(0x7F7F) << 1 << false;
+        QTest::newRow("command no session waits for") << uint16_t(0x7F02) << 1 << false;
+        QTest::newRow("unknown MAC") << uint16_t(0x7F01) << 3 << false;
+    }
+    void spoofedDatagrams()
+    {
+        QFETCH(uint16_t, command);
+        QFETCH(int, macLast);
+        QFETCH(bool, claimed);
+        TDevice* d = Registry::Find(Mac(1), true);
+        d->SetAddress(0x0A000001);
+        QVERIFY(StartNew<TTestGet>(d, nullptr));
+        Deliver(0x0A0000FE, MakeDatagram(command, 0, Mac(uint8_t(macLast)), std::vector<uint8_t>(8)));
+        QCOMPARE(d->Address(), claimed ? 0x0A0000FEu : 0x0A000001u);
+        QCOMPARE(m_Fake->Results.size(), std::size_t(claimed ? 1 : 0));
+        // Nothing that no session accepted leaves a device behind.
         QCOMPARE(Registry::Count(), std::size_t(1));
-        // An unknown MAC with another command creates an unknown device and records the sender.
-        Deliver(0x0A000003, MakeDatagram(5, 0, Mac(3), {1, 2, 3, 4}));
-        TDevice* d = Registry::Find(Mac(3), false);
+    }
+
+    void discoveryAcceptsEachSwitchOncePerDiscovery()
+    {
+        TSessionIntpFind& find = TSessionIntpFind::Instance();
+        SetDiscoveryHook(&find);
+        std::vector<uint8_t> reply = {0, 0, 0, 0, 0, 0, 0, 0};
+        // Before any discovery a reply makes nothing.
+        Deliver(0x0A000001, MakeDatagram(0, 0, Mac(1), reply));
+        QCOMPARE(Registry::Count(), std::size_t(0));
+
+        find.Discover({TIpMask{0x0A000000, 0xFFFFFF00}}, nullptr);
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
+        QCOMPARE(m_Fake->Sent[0].Address, 0x0A0000FFu);
+        Deliver(0x0A000001, MakeDatagram(0, 0, Mac(1), reply));
+        TDevice* d = Registry::Find(Mac(1), false);
         QVERIFY(d);
-        QCOMPARE(d->Type(), 0);
-        QCOMPARE(d->Address(), 0x0A000003u);
-        // The address follows the latest datagram.
-        Deliver(0x0A000004, MakeDatagram(5, 0, Mac(3), {}));
-        QCOMPARE(d->Address(), 0x0A000004u);
+        QCOMPARE(d->Address(), 0x0A000001u);
+        // The same switch through a second interface: neither moved nor reported again.
+        Deliver(0x0B000001, MakeDatagram(0, 0, Mac(1), reply));
+        QCOMPARE(d->Address(), 0x0A000001u);
+        QCOMPARE(m_Fake->Results.size(), std::size_t(1));
+        // Failed or short replies make no device.
+        Deliver(0x0A000002, MakeDatagram(0, 5, Mac(2), reply));
+        Deliver(0x0A000003, MakeDatagram(0, 0, Mac(3), {1, 2, 3}));
+        QCOMPARE(Registry::Count(), std::size_t(1));
+        QCOMPARE(find.Answered(), std::size_t(1));
+
+        // A new discovery hears the switch again; once its reply window has passed, nothing.
+        find.Discover({TIpMask{0x0A000000, 0xFFFFFF00}}, nullptr);
+        Deliver(0x0B000001, MakeDatagram(0, 0, Mac(1), reply));
+        QCOMPARE(d->Address(), 0x0B000001u);
+        m_Fake->Advance(TSessionIntpFind::ReplyWindow);
+        QVERIFY(!find.IsOpen());
+        Deliver(0x0A000004, MakeDatagram(0, 0, Mac(4), reply));
+        QCOMPARE(Registry::Count(), std::size_t(1));
+    }
+
+    void discoveryStopsAtItsBound()
+    {
+        TSessionIntpFind& find = TSessionIntpFind::Instance();
+        SetDiscoveryHook(&find);
+        find.Discover({TIpMask{0x0A000000, 0xFFFF0000}}, nullptr);
+        std::vector<uint8_t> reply(8);
+        for (std::size_t i = 0; i <= TSessionIntpFind::MaxDevices; ++i) {
+            TMacAddr mac(std::array<uint8_t, 6>{0x02, 0, 0, uint8_t(i >> 16), uint8_t(i >> 8), uint8_t(i)});
+            Deliver(0x0A000000 + uint32_t(i), MakeDatagram(0, 0, mac, reply));
+        }
+        QCOMPARE(Registry::Count(), TSessionIntpFind::MaxDevices);
+    }
+
+    void sendWindowHoldsBackRequests()
+    {
+        SetSendWindow(2);
+        TDevice* d = Registry::Find(Mac(1), true);
+        TDevice* e = Registry::Find(Mac(2), true);
+        auto* a = new TTestGet;
+        auto* b = new TTestGet;
+        auto* c = new TTestGet;
+        QVERIFY(Start(a, d, nullptr));
+        QVERIFY(Start(b, e, nullptr));
+        QVERIFY(Start(c, d, nullptr));
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(2));
+        QVERIFY(c->IsWaiting());
+        QVERIFY(!m_Fake->Timers.count(c)); // no reply time runs before it is sent
+        QCOMPARE(WaitingCount(), std::size_t(1));
+        // A waiting session claims nothing: the reply is a's.
+        Deliver(1, MakeDatagram(0x7F01, 0, Mac(1), std::vector<uint8_t>(8)));
+        QCOMPARE(m_Fake->Results.size(), std::size_t(1));
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(3));
+        QVERIFY(!c->IsWaiting());
+        QVERIFY(m_Fake->Timers.count(c));
+        // A time-out frees its place too.
+        auto* f = new TTestGet;
+        QVERIFY(Start(f, e, nullptr));
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(3));
+        m_Fake->Advance(60000);
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(4));
+        QCOMPARE(InFlightCount(), std::size_t(1));
+        // Shutting down sends nothing more.
+        QVERIFY(Start(new TTestGet, d, nullptr));
+        QVERIFY(Start(new TTestGet, d, nullptr));
+        DestroyPendingSessions();
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(5));
+        QCOMPARE(InFlightCount(), std::size_t(0));
+        QCOMPARE(WaitingCount(), std::size_t(0));
+        SetSendWindow(DefaultSendWindow);
     }
 
     void dispatchSurvivesArbitraryBytes()

@@ -95,6 +95,32 @@ private slots:
         QVERIFY(!worker.IsSuspended());
     }
 
+    void floodIsBoundedAndCounted()
+    {
+        std::size_t handled = 0;
+        std::size_t expected = 0;
+        QEventLoop loop;
+        TIntpSocketThread worker([&](uint32_t, const uint8_t*, std::size_t) {
+            if (++handled == expected)
+                loop.quit();
+        });
+        // No events run meanwhile: the worker holds at most one element for its hand-over.
+        const std::size_t flood = TIntpSocketThread::MaxQueue + 100;
+        std::size_t refused = 0;
+        for (std::size_t i = 0; i < flood; ++i)
+            refused += worker.Enqueue(Loopback, QByteArray(12, 1)) ? 0 : 1;
+        QVERIFY(worker.QueueSize() <= TIntpSocketThread::MaxQueue);
+        QVERIFY(refused == 99 || refused == 100);
+        QCOMPARE(worker.Dropped(), uint64_t(refused));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("receive queue full: \\d+ datagrams dropped"));
+        worker.IdleTick();
+        expected = flood - refused;
+        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+        loop.exec();
+        QCOMPARE(handled, expected);
+        worker.IdleTick(); // nothing new dropped: no second line
+    }
+
     void queuedWhileBusyKeepsOrder()
     {
         QList<int> order;
@@ -113,7 +139,7 @@ private slots:
     {
         struct TProbe : TDiscoveryHook {
             QList<int> Lengths;
-            void OnDiscoveryReply(TDevice&, const TMessage& m, uint32_t) override { Lengths.append(m.Length); }
+            void OnDiscoveryReply(const TMessage& m, uint32_t) override { Lengths.append(m.Length); }
         } probe;
         SetDiscoveryHook(&probe);
         TIntpSocketThread worker(&Dispatch);

@@ -13,16 +13,15 @@ void Dispatch(uint32_t address, const uint8_t* data, std::size_t length)
     if (!data || length < HeaderSize || length >= MaxDatagram)
         return;
     TMessage message = TMessage::FromDatagram(data, length);
-    TDevice* device = Registry::Find(message.Mac, true);
-    if (!device)
+    if (message.Mac.IsNull() || message.Mac.IsBroadcast())
         return;
     if (message.Command == 0) {
         if (g_DiscoveryHook)
-            g_DiscoveryHook->OnDiscoveryReply(*device, message, address);
+            g_DiscoveryHook->OnDiscoveryReply(message, address);
         return;
     }
-    device->SetAddress(address);
-    OfferToSessions(*device, message);
+    if (TDevice* device = Registry::Find(message.Mac, false))
+        OfferToSessions(*device, message, address);
 }
 
 } // namespace Intp

@@ -9,16 +9,19 @@
 
 namespace Intp {
 
-// Takes every discovery reply (command 0) together with its sender's address.
+// Takes every discovery reply (command 0) together with its sender's address; it alone
+// decides whether the reply makes a device.
 class TDiscoveryHook {
 public:
     virtual ~TDiscoveryHook() = default;
-    virtual void OnDiscoveryReply(TDevice& device, const TMessage& message, uint32_t address) = 0;
+    virtual void OnDiscoveryReply(const TMessage& message, uint32_t address) = 0;
 };
 
 void SetDiscoveryHook(TDiscoveryHook* hook);
 
-// address: the sender's IPv4 address in host order.
+// address: the sender's IPv4 address in host order. Only a discovery reply or a reply
+// that a pending session claims can create a device or change its address; anything else
+// is dropped without a trace.
 void Dispatch(uint32_t address, const uint8_t* data, std::size_t length);
 
 } // namespace Intp

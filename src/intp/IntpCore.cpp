@@ -31,27 +31,46 @@ void TSessionIntpFind::Discover(const std::vector<TIpMask>& targets, TWizard* re
 {
     uint8_t request[HeaderSize + ReservedPayload] = {};
     WriteHeader(request, 0, 0, ReservedPayload, nullptr);
-    if (auto* cb = SessionCallback())
+    m_Answered.clear();
+    m_Open = !targets.empty();
+    if (auto* cb = SessionCallback()) {
+        cb->StopTimer(this);
+        if (m_Open) {
+            cb->StartTimer(this, ReplyWindow);
+            cb->EnableTimer(this, true);
+        }
         for (const auto& target : targets)
             cb->SendTo(target.Broadcast(), request, sizeof request);
+    }
     SetReceiver(receiver);
 }
 
-void TSessionIntpFind::OnDiscoveryReply(TDevice& device, const TMessage& message, uint32_t address)
+void TSessionIntpFind::OnTimeout()
 {
-    if (message.Length < TCommandTraits<0>::MinReply) {
-        Report(&device, 0, stShortReply);
+    m_Open = false;
+    if (auto* cb = SessionCallback())
+        cb->StopTimer(this);
+}
+
+void TSessionIntpFind::OnDiscoveryReply(const TMessage& message, uint32_t address)
+{
+    if (!m_Open || m_Answered.contains(message.Mac))
+        return;
+    // A reply that cannot make a device is reported only for a switch the console knows.
+    if (message.Length < TCommandTraits<0>::MinReply || message.Status != stSuccess) {
+        if (TDevice* known = Registry::Find(message.Mac, false))
+            Report(known, 0, message.Length < TCommandTraits<0>::MinReply ? stShortReply : message.Status);
         return;
     }
-    if (message.Status != stSuccess) {
-        Report(&device, 0, message.Status);
+    if (m_Answered.size() >= MaxDevices)
         return;
-    }
+    m_Answered.insert(message.Mac);
+    TDevice* device = Registry::Find(message.Mac, true);
     TReader reader(message.PayloadSpan());
-    device.SetType(TypeOfKey(reader.U32()));
+    device->SetType(TypeOfKey(reader.U32()));
     // The main window puts the device into its tree on this change, so the type comes first.
-    device.SetAddress(address);
-    Report(&device, 0, stSuccess);
+    device->SetAddress(address);
+    Report(device, 0, stSuccess);
 }
 
 TSessionIntpLogin::TSessionIntpLogin(std::string_view user, std::string_view password)

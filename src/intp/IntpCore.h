@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace Intp {
@@ -44,22 +45,36 @@ struct TPropertyIntpSip {
     uint16_t Value = 0;
 };
 
-// The single discovery session: never pending, no timer, so a reply is taken whenever it
-// arrives. Reports go to the receiver of the latest Discover.
+// The single discovery session: never pending. Replies are taken while the discovery is
+// open: from Discover until its timer ends it (ReplyWindow) and for at most MaxDevices
+// switches, each once, so neither spoofed nor duplicated replies can grow the registry or
+// restart a discovery chain. Reports go to the receiver of the latest Discover.
 class TSessionIntpFind : public TSession, public TDiscoveryHook {
 public:
+    static constexpr unsigned ReplyWindow = 30000;
+    static constexpr std::size_t MaxDevices = 16384;
+
     static TSessionIntpFind& Instance();
 
-    // Sends the discovery request to each target's directed broadcast address, in order.
+    // Sends the discovery request to each target's directed broadcast address, in order,
+    // and opens a new discovery (none when there are no targets).
     void Discover(const std::vector<TIpMask>& targets, TWizard* receiver);
+    bool IsOpen() const { return m_Open; }
+    // Switches that answered the current discovery.
+    std::size_t Answered() const { return m_Answered.size(); }
 
     bool Send(TDevice&) override { return false; }
+    bool Claims(const TDevice&, const TMessage&) const override { return false; }
     TReplyResult OnReply(TDevice&, const TMessage&) override { return rrNotMine; }
+    void OnTimeout() override;
     const char* Name() const override { return "Find"; }
-    void OnDiscoveryReply(TDevice& device, const TMessage& message, uint32_t address) override;
+    void OnDiscoveryReply(const TMessage& message, uint32_t address) override;
 
 private:
     TSessionIntpFind() = default;
+
+    bool m_Open = false;
+    std::unordered_set<TMacAddr> m_Answered;
 };
 
 class TSessionIntpLogin : public TSessionGeneral<2> {

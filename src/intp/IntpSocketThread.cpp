@@ -2,10 +2,14 @@
 
 #include "IntpHeader.h"
 
+#include <QDebug>
 #include <QHostAddress>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <QVariant>
+
+#include <linux/sock_diag.h>
+#include <sys/socket.h>
 
 namespace Intp {
 
@@ -20,9 +24,13 @@ TIntpSocketThread::TIntpSocketThread(Handler dispatch, QObject* parent)
 
 TIntpSocketThread::~TIntpSocketThread() { Shutdown(); }
 
-void TIntpSocketThread::Enqueue(uint32_t address, QByteArray data)
+bool TIntpSocketThread::Enqueue(uint32_t address, QByteArray data)
 {
     std::lock_guard queueLock(m_QueueLock);
+    if (m_Queue.size() >= MaxQueue) {
+        ++m_Dropped;
+        return false;
+    }
     TListElement element;
     element.Address = address;
     element.Length = uint16_t(data.size());
@@ -30,6 +38,13 @@ void TIntpSocketThread::Enqueue(uint32_t address, QByteArray data)
     m_Queue.push_back(std::move(element));
     m_Suspended = false;
     m_Wake.notify_one();
+    return true;
+}
+
+uint64_t TIntpSocketThread::Dropped() const
+{
+    std::lock_guard queueLock(m_QueueLock);
+    return m_Dropped;
 }
 
 void TIntpSocketThread::Terminate()
@@ -62,6 +77,13 @@ std::size_t TIntpSocketThread::QueueSize() const
 void TIntpSocketThread::IdleTick()
 {
     std::lock_guard queueLock(m_QueueLock);
+    // One line a second at most while a flood lasts.
+    if (m_Dropped != m_DroppedLogged) {
+        qWarning("Protocol receive queue full: %llu datagrams dropped (%llu in all)",
+                 static_cast<unsigned long long>(m_Dropped - m_DroppedLogged),
+                 static_cast<unsigned long long>(m_Dropped));
+        m_DroppedLogged = m_Dropped;
+    }
     if (!m_Queue.empty() || m_Suspended)
         return;
     std::lock_guard handOverLock(m_HandOverLock);
@@ -119,11 +141,28 @@ TIntpSocket::TIntpSocket(TIntpSocketThread* queue, QObject* parent)
 
 void TIntpSocket::SetReceiveBufferSize(int bytes)
 {
-    m_Socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(bytes));
+    int fd = int(m_Socket->socketDescriptor());
+    if (fd < 0 || setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) != 0)
+        m_Socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(bytes));
     m_ReceiveBuffer = bytes;
 }
 
 int TIntpSocket::ReceiveBufferSize() const { return m_ReceiveBuffer; }
+
+int TIntpSocket::EffectiveReceiveBufferSize() const
+{
+    return m_Socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
+}
+
+uint64_t TIntpSocket::KernelDrops() const
+{
+    uint32_t info[SK_MEMINFO_VARS] = {};
+    socklen_t size = sizeof info;
+    int fd = int(m_Socket->socketDescriptor());
+    if (fd < 0 || getsockopt(fd, SOL_SOCKET, SO_MEMINFO, info, &size) != 0 || size <= SK_MEMINFO_DROPS * sizeof(uint32_t))
+        return 0;
+    return info[SK_MEMINFO_DROPS];
+}
 
 bool TIntpSocket::IsOpen() const { return m_Socket->state() == QAbstractSocket::BoundState; }
 

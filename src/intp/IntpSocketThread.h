@@ -30,10 +30,17 @@ public:
 
     // The handler runs on the thread this object lives on (the user-interface thread).
     // The worker starts suspended; the first datagram resumes it.
+    // A flood must not grow the queue without limit: beyond this many waiting datagrams
+    // new ones are dropped and counted (about 32 MiB at the largest datagrams a switch sends).
+    static constexpr std::size_t MaxQueue = 32768;
+
     explicit TIntpSocketThread(Handler dispatch, QObject* parent = nullptr);
     ~TIntpSocketThread() override;
 
-    void Enqueue(uint32_t address, QByteArray data);
+    // False when the queue was full and the datagram was dropped.
+    bool Enqueue(uint32_t address, QByteArray data);
+    // Datagrams dropped because the queue was full, since start.
+    uint64_t Dropped() const;
     // Asks the worker to end at its next turn; Shutdown also waits for it.
     void Terminate();
     void Shutdown();
@@ -60,6 +67,8 @@ private:
     bool m_Terminate = false;
     bool m_Busy = false;
     bool m_HandedOver = false;
+    uint64_t m_Dropped = 0;
+    uint64_t m_DroppedLogged = 0;
     QTimer m_IdleTimer;
 };
 
@@ -75,9 +84,14 @@ public:
     explicit TIntpSocket(TIntpSocketThread* queue, QObject* parent = nullptr);
 
     bool IsOpen() const;
-    // The receive buffer asked of the kernel (benchmarks compare sizes).
+    // The receive buffer asked of the kernel (benchmarks compare sizes). A process allowed
+    // to (CAP_NET_ADMIN) gets the size even beyond the kernel's rmem_max.
     void SetReceiveBufferSize(int bytes);
     int ReceiveBufferSize() const;
+    // The size the kernel actually gave.
+    int EffectiveReceiveBufferSize() const;
+    // Datagrams the kernel dropped because the socket's buffer was full.
+    uint64_t KernelDrops() const;
     quint16 LocalPort() const;
     // Destination port of requests; the switches listen on 1638.
     void SetRemotePort(quint16 port) { m_RemotePort = port; }

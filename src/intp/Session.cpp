@@ -1,20 +1,42 @@
 #include "Session.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace Intp {
 
 namespace {
-
 TSessionCallback* g_SessionCallback = nullptr;
-
-std::list<TSession*>& Pending()
-{
-    static std::list<TSession*> pending;
-    return pending;
 }
 
-} // namespace
+// The pending sessions in start order, the same sessions per device (so a reply is matched
+// without walking every pending session), and the send window.
+struct TEngine {
+    std::list<TSession*> Pending;
+    std::unordered_map<TMacAddr, std::list<TSession*>> ByDevice;
+    std::list<TSession*> Waiting;
+    std::size_t InFlight = 0;
+    std::size_t Window = DefaultSendWindow;
+    bool Draining = false;
+
+    static TEngine& Get()
+    {
+        static TEngine engine;
+        return engine;
+    }
+
+    // Sends waiting requests while the window has room.
+    void Pump()
+    {
+        while (!Draining && InFlight < Window && !Waiting.empty()) {
+            TSession* session = Waiting.front();
+            Waiting.pop_front();
+            std::vector<uint8_t> datagram = std::move(session->m_Datagram);
+            session->m_Datagram = {};
+            session->PutOnWire(session->m_Destination, datagram);
+        }
+    }
+};
 
 TMessage TMessage::FromDatagram(const uint8_t* data, std::size_t length)
 {
@@ -32,11 +54,69 @@ TSessionCallback* SessionCallback() { return g_SessionCallback; }
 
 TSession::~TSession()
 {
+    TEngine& engine = TEngine::Get();
     if (g_SessionCallback)
         g_SessionCallback->StopTimer(this);
-    if (m_Pending)
-        Pending().erase(m_Position);
+    if (m_Pending) {
+        engine.Pending.erase(m_Position);
+        auto sessions = engine.ByDevice.find(m_Key);
+        sessions->second.erase(m_DevicePosition);
+        if (sessions->second.empty())
+            engine.ByDevice.erase(sessions);
+    }
+    if (m_Wire == wsWaiting) {
+        engine.Waiting.erase(m_WaitPosition);
+    } else if (m_Wire == wsInFlight) {
+        --engine.InFlight;
+        engine.Pump();
+    }
 }
+
+void TSession::Transmit(uint32_t address, std::vector<uint8_t> datagram)
+{
+    TEngine& engine = TEngine::Get();
+    if (m_Wire == wsWaiting) {
+        m_Destination = address;
+        m_Datagram = std::move(datagram);
+    } else if (m_Wire == wsInFlight || (engine.InFlight < engine.Window && engine.Waiting.empty())) {
+        PutOnWire(address, datagram);
+    } else {
+        m_Wire = wsWaiting;
+        m_Destination = address;
+        m_Datagram = std::move(datagram);
+        m_WaitPosition = engine.Waiting.insert(engine.Waiting.end(), this);
+    }
+}
+
+void TSession::PutOnWire(uint32_t address, const std::vector<uint8_t>& datagram)
+{
+    if (m_Wire != wsInFlight) {
+        m_Wire = wsInFlight;
+        ++TEngine::Get().InFlight;
+    }
+    if (g_SessionCallback)
+        g_SessionCallback->SendTo(address, datagram.data(), datagram.size());
+    ArmTimer();
+}
+
+void TSession::ArmTimer()
+{
+    if (g_SessionCallback) {
+        g_SessionCallback->StartTimer(this, 0);
+        g_SessionCallback->EnableTimer(this, true);
+    }
+}
+
+void SetSendWindow(std::size_t window)
+{
+    TEngine& engine = TEngine::Get();
+    engine.Window = std::max<std::size_t>(window, 1);
+    engine.Pump();
+}
+
+std::size_t SendWindow() { return TEngine::Get().Window; }
+std::size_t InFlightCount() { return TEngine::Get().InFlight; }
+std::size_t WaitingCount() { return TEngine::Get().Waiting.size(); }
 
 void TSession::OnTimeout() { delete this; }
 
@@ -57,28 +137,30 @@ bool Start(TSession* session, TDevice* device, TWizard* receiver)
         return false;
     }
     session->m_Receiver = receiver;
-    auto& pending = Pending();
-    session->m_Position = pending.insert(pending.end(), session);
+    TEngine& engine = TEngine::Get();
+    session->m_Position = engine.Pending.insert(engine.Pending.end(), session);
+    session->m_Key = device->Mac();
+    auto& own = engine.ByDevice[session->m_Key];
+    session->m_DevicePosition = own.insert(own.end(), session);
     session->m_Pending = true;
     return true;
 }
 
-const std::list<TSession*>& PendingSessions() { return Pending(); }
+const std::list<TSession*>& PendingSessions() { return TEngine::Get().Pending; }
 
-bool OfferToSessions(TDevice& device, const TMessage& message)
+bool OfferToSessions(TDevice& device, const TMessage& message, uint32_t address)
 {
-    auto& pending = Pending();
-    // Sessions started while the message is handled join the end of the list and are
-    // not offered this message.
-    std::size_t count = pending.size();
-    auto it = pending.begin();
-    for (std::size_t i = 0; i < count && it != pending.end(); ++i) {
-        TSession* session = *it;
-        ++it;
-        TReplyResult result = session->OnReply(device, message);
-        if (result == rrNotMine)
+    auto& byDevice = TEngine::Get().ByDevice;
+    auto own = byDevice.find(device.Mac());
+    if (own == byDevice.end())
+        return false;
+    // Only the first session that claims the message sees it, so the walk ends before a
+    // session started meanwhile (appended at the end) could be offered it.
+    for (TSession* session : own->second) {
+        if (!session->Claims(device, message))
             continue;
-        if (result == rrDone && session->IsPending())
+        device.SetAddress(address);
+        if (session->OnReply(device, message) == rrDone && session->IsPending())
             delete session;
         return true;
     }
@@ -87,9 +169,12 @@ bool OfferToSessions(TDevice& device, const TMessage& message)
 
 void DestroyPendingSessions()
 {
-    auto& pending = Pending();
-    while (!pending.empty())
-        delete pending.front();
+    TEngine& engine = TEngine::Get();
+    // Ending sessions must not send the waiting ones on their way out.
+    engine.Draining = true;
+    while (!engine.Pending.empty())
+        delete engine.Pending.front();
+    engine.Draining = false;
 }
 
 } // namespace Intp

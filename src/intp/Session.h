@@ -67,6 +67,9 @@ public:
 
     // Builds the request, sends it and arms the reply timer; false when nothing was sent.
     virtual bool Send(TDevice& device) = 0;
+    // True when the message is this session's reply (the dispatch moves the device to the
+    // sender's address only then).
+    virtual bool Claims(const TDevice& device, const TMessage& message) const = 0;
     virtual TReplyResult OnReply(TDevice& device, const TMessage& message) = 0;
     // Stops the timer and leaves the pending list.
     virtual ~TSession();
@@ -76,17 +79,34 @@ public:
 
     TWizard* Receiver() const { return m_Receiver; }
     bool IsPending() const { return m_Pending; }
+    // Built and waiting for a free place in the send window: not on the wire yet.
+    bool IsWaiting() const { return m_Wire == wsWaiting; }
 
     friend bool Start(TSession* session, TDevice* device, TWizard* receiver);
+    friend struct TEngine;
 
 protected:
     void Report(TDevice* device, uint16_t code, uint16_t status, void* data = nullptr);
     void SetReceiver(TWizard* receiver) { m_Receiver = receiver; }
+    // Sends the datagram now, or as soon as the send window has room; the reply timer is
+    // armed when it goes out. A session already on the wire sends again at once (resends).
+    void Transmit(uint32_t address, std::vector<uint8_t> datagram);
+    // Starts the reply timer; called when the request goes out.
+    virtual void ArmTimer();
 
 private:
+    enum TWireState { wsNone, wsWaiting, wsInFlight };
+    void PutOnWire(uint32_t address, const std::vector<uint8_t>& datagram);
+
     TWizard* m_Receiver = nullptr;
     bool m_Pending = false;
     std::list<TSession*>::iterator m_Position;
+    TMacAddr m_Key;                                 // the device it was started for
+    std::list<TSession*>::iterator m_DevicePosition;
+    TWireState m_Wire = wsNone;
+    std::list<TSession*>::iterator m_WaitPosition;
+    uint32_t m_Destination = 0;
+    std::vector<uint8_t> m_Datagram;                // while waiting
 };
 
 // Sends the session; on success the engine owns it and it joins the pending list.
@@ -106,9 +126,19 @@ bool StartNew(TDevice* device, TWizard* receiver, Args&&... args)
 
 // The sessions started and not yet finished, oldest first.
 const std::list<TSession*>& PendingSessions();
-// Offers a message to the pending sessions, oldest first, until one claims it.
-// Returns true when a session claimed it.
-bool OfferToSessions(TDevice& device, const TMessage& message);
+// Offers a message from address to the device's pending sessions, oldest first, until one
+// claims it; the device takes the sender's address only then. True when one claimed it.
+bool OfferToSessions(TDevice& device, const TMessage& message, uint32_t address);
+
+// At most this many requests are on the wire without their session having ended; later
+// ones wait in start order. Keeps a burst of thousands of requests from overrunning the
+// switches' and our own receive buffers.
+constexpr std::size_t DefaultSendWindow = 128;
+void SetSendWindow(std::size_t window);
+std::size_t SendWindow();
+// Requests on the wire, and built requests waiting for room.
+std::size_t InFlightCount();
+std::size_t WaitingCount();
 // Destroys every pending session without a report (shutdown).
 void DestroyPendingSessions();
 
@@ -139,15 +169,18 @@ public:
         std::vector<uint8_t> datagram(HeaderSize + payload.size());
         WriteHeader(datagram.data(), N, 0, uint16_t(payload.size()), m_Target.Data());
         std::copy(payload.begin(), payload.end(), datagram.begin() + HeaderSize);
-        if (auto* cb = SessionCallback())
-            cb->SendTo(Destination(device), datagram.data(), datagram.size());
-        ArmTimer();
+        Transmit(Destination(device), std::move(datagram));
         return true;
+    }
+
+    bool Claims(const TDevice& device, const TMessage& message) const override
+    {
+        return message.Command == N && !m_Target.IsNull() && device.Mac() == m_Target && !IsWaiting();
     }
 
     TReplyResult OnReply(TDevice& device, const TMessage& message) override
     {
-        if (message.Command != N || m_Target.IsNull() || device.Mac() != m_Target)
+        if (!Claims(device, message))
             return rrNotMine;
         if (auto* cb = SessionCallback())
             cb->EnableTimer(this, false);
@@ -175,14 +208,6 @@ public:
 protected:
     // Where the request goes: the device's address, unless the command says otherwise.
     virtual uint32_t Destination(TDevice& device) const { return device.Address(); }
-
-    virtual void ArmTimer()
-    {
-        if (auto* cb = SessionCallback()) {
-            cb->StartTimer(this, 0);
-            cb->EnableTimer(this, true);
-        }
-    }
 
     // Writes the request payload; the buffer holds RequestLength zero bytes and may be
     // resized by requests of variable length. False cancels the send.
