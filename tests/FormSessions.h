@@ -9,7 +9,6 @@
 
 #include <QList>
 #include <QPair>
-#include <QTreeWidget>
 
 class TFormSessions : public TFakeSessionCallback {
 public:
@@ -36,9 +35,7 @@ public:
     TModuleFrame* Frame() const { return m_Form->DevicesModule(); }
     void Select(std::initializer_list<TDevice*> devices)
     {
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(*devices.begin()));
-        for (TDevice* d : devices)
-            m_Form->NodeOf(d)->setSelected(true);
+        m_Form->SelectDevices(devices);
     }
     bool Shown(QWidget* page) const { return page->isVisibleTo(Frame()); }
     void Reply(TDevice* d, uint16_t command, uint16_t status, const std::vector<uint8_t>& payload = {0, 0, 0, 0})

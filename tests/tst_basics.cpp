@@ -4,6 +4,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "app/DeviceTreeModel.h"
 #include "app/MainForm.h"
 #include "devices/DeviceType.h"
 #include "intp/Basics.h"
@@ -98,7 +99,11 @@ class TBasicsTest : public QObject, public TPageDriver {
         return d;
     }
     // Selects the "All Devices" group: the frame stays shown with no device selected.
-    void SelectNoDevice() { m_Form->Tree()->setCurrentItem(m_Form->DevicesNode()->child(0)); }
+    void SelectNoDevice()
+    {
+        m_Form->FlushTree();
+        m_Form->SelectIndex(m_Form->TreeModel()->index(0, 0, m_Form->DevicesIndex()));
+    }
     QWidget* Open(const QString& path)
     {
         Frame()->Tree()->setCurrentItem(Frame()->FindNode(path));
@@ -550,8 +555,8 @@ private slots:
         Frame()->Tree()->setCurrentItem(Frame()->FindNode("Basics"));
         QCOMPARE(Frame()->SelectedPage()->GetControl(), page);
         QVERIFY(Shown(page));
-        m_Form->Tree()->setCurrentItem(m_Form->Tree()->topLevelItem(0));
-        QCOMPARE(m_Form->Tree()->currentItem(), m_Form->NodeOf(a));
+        m_Form->SelectIndex(m_Form->TreeModel()->index(0, 0));
+        QCOMPARE(m_Form->Tree()->currentIndex(), m_Form->IndexOf(a));
         QCOMPARE(m_Form->ShownModule(), static_cast<TModule*>(Frame()));
         Frame()->Notify(a, ncSelect, 0); // a running page keeps its rows
         QCOMPARE(row(0).at(5), QString("Sending request"));

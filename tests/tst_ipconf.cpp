@@ -80,9 +80,7 @@ class TIpConfTest : public QObject {
     // Selects the devices and opens the page; the page then waits for their network settings.
     void Open(std::initializer_list<TDevice*> devices)
     {
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(*devices.begin()));
-        for (TDevice* d : devices)
-            m_Form->NodeOf(d)->setSelected(true);
+        m_Form->SelectDevices(devices);
         TModuleFrame* frame = m_Form->DevicesModule();
         frame->Tree()->setCurrentItem(frame->FindNode("Basics/IP Configuration"));
         m_Page = frame->SelectedPage()->GetControl();

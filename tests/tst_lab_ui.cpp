@@ -46,10 +46,10 @@ private slots:
     {
         m_Form->acDiscovery->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(DeviceNodes(), 12, 5000);
-        QCOMPARE(m_Form->DevicesNode()->text(0), QString("Devices (12)"));
+        QCOMPARE(m_Form->DevicesIndex().data().toString(), QString("Devices (12)"));
         // Names arrive with the discovery chain.
         TDevice* d = Registry::FindByAddress(Addr("198.51.100.10"));
-        QTRY_COMPARE(m_Form->NodeOf(d)->text(0), QString("Switch-1 (198.51.100.10, 02:5A:0D:0B:00:01)"));
+        QTRY_COMPARE(m_Form->IndexOf(d).data().toString(), QString("Switch-1 (198.51.100.10, 02:5A:0D:0B:00:01)"));
         // A second discovery starts from scratch and finds them all again.
         m_Form->acDiscovery->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(DeviceNodes(), 12, 5000);
@@ -57,10 +57,9 @@ private slots:
 
     void loginMarksTheSelection()
     {
-        QTreeWidgetItem* group = m_Form->DevicesNode()->child(0);
-        m_Form->Tree()->setCurrentItem(group->child(0));
-        for (int i = 1; i < 3; ++i)
-            group->child(i)->setSelected(true);
+        std::vector<TDevice*> all;
+        m_Form->GetAllDevices(all);
+        m_Form->SelectDevices({all[0], all[1], all[2]});
         std::vector<TDevice*> selected;
         QCOMPARE(m_Form->GetSelectedDevices(selected), 3);
         m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
@@ -70,8 +69,6 @@ private slots:
         });
         m_Form->acLogin->trigger();
         QTRY_VERIFY(std::all_of(selected.begin(), selected.end(), [](TDevice* d) { return d->IsLoggedIn(); }));
-        std::vector<TDevice*> all;
-        m_Form->GetAllDevices(all);
         QCOMPARE(std::count_if(all.begin(), all.end(), [](TDevice* d) { return d->IsLoggedIn(); }), 3);
         m_Form->acLogout->trigger();
         QTRY_VERIFY(std::none_of(selected.begin(), selected.end(), [](TDevice* d) { return d->IsLoggedIn(); }));
@@ -82,13 +79,12 @@ private slots:
         // One switch of the fleet falls silent early on: count on the two used here.
         m_Form->acDiscovery->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(Registry::FindByAddress(Addr("192.0.2.14")) && Registry::FindByAddress(Addr("192.0.2.15")) &&
-                                     m_Form->NodeOf(Registry::FindByAddress(Addr("192.0.2.15"))),
+                                     m_Form->IndexOf(Registry::FindByAddress(Addr("192.0.2.15"))).isValid(),
                                  5000);
         TDevice* a = Registry::FindByAddress(Addr("192.0.2.14"));
         TDevice* b = Registry::FindByAddress(Addr("192.0.2.15"));
         TMacAddr macA = a->Mac(), macB = b->Mac();
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a));
-        m_Form->NodeOf(b)->setSelected(true);
+        m_Form->SelectDevices({a, b});
         m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
             user = "admin";
             password = "admin";

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QAbstractItemModelTester>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -70,30 +72,44 @@ class TMainFormTest : public QObject {
         d->SetAddress(address);
         return d;
     }
+    QAbstractItemModel* Model() { return m_Form->Tree()->model(); }
+    int GroupCount()
+    {
+        m_Form->FlushTree();
+        return Model()->rowCount(m_Form->DevicesIndex());
+    }
+    // What the view shows under the Devices node.
     QStringList Groups()
     {
+        m_Form->FlushTree();
         QStringList out;
-        for (int i = 0; i < m_Form->DevicesNode()->childCount(); ++i) {
-            QTreeWidgetItem* g = m_Form->DevicesNode()->child(i);
-            QStringList devices;
-            for (int j = 0; j < g->childCount(); ++j)
-                devices << g->child(j)->text(0).section(' ', 1, 1).remove('(').remove(',');
-            out << g->text(0) + ": " + devices.join(' ');
+        QModelIndex devices = m_Form->DevicesIndex();
+        for (int i = 0; i < Model()->rowCount(devices); ++i) {
+            QModelIndex g = Model()->index(i, 0, devices);
+            QStringList members;
+            for (int j = 0; j < Model()->rowCount(g); ++j)
+                members << Model()->index(j, 0, g).data().toString().section(' ', 1, 1).remove('(').remove(',');
+            out << g.data().toString() + ": " + members.join(' ');
         }
         return out;
     }
-    QTreeWidgetItem* Node(const QString& path)
+    // By the captions the view shows.
+    QModelIndex Node(const QString& path)
     {
-        QTreeWidgetItem* node = m_Form->Tree()->topLevelItem(0);
+        QModelIndex node = Model()->index(0, 0);
         for (const QString& part : path.split('/')) {
-            QTreeWidgetItem* next = nullptr;
-            for (int i = 0; i < node->childCount() && !next; ++i)
-                if (node->child(i)->text(0) == part)
-                    next = node->child(i);
+            QModelIndex next;
+            for (int i = 0; i < Model()->rowCount(node) && !next.isValid(); ++i)
+                if (Model()->index(i, 0, node).data().toString() == part)
+                    next = Model()->index(i, 0, node);
+            if (!next.isValid())
+                return {};
             node = next;
         }
         return node;
     }
+    QModelIndex Current() { return m_Form->Tree()->currentIndex(); }
+    qint64 IconKey(const QModelIndex& index) { return index.data(Qt::DecorationRole).value<QIcon>().cacheKey(); }
 
 private slots:
     void init()
@@ -126,10 +142,10 @@ private slots:
         QCOMPARE(m_Form->acDiscovery->shortcut(), QKeySequence("Ctrl+D"));
         QCOMPARE(m_Form->acRefresh->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+R"), QKeySequence("F5")}));
         QVERIFY(!m_Form->acPreference->isVisible());
-        QCOMPARE(m_Form->Tree()->topLevelItem(0)->text(0), QString("Veltrane Zode"));
-        QCOMPARE(m_Form->DevicesNode()->text(0), QString("Devices"));
-        QVERIFY(Node("Status Monitor") && Node("Syslog Events") && Node("Wizards/Group IP Setting") &&
-                Node("Wizards/Group Firmware Update"));
+        QCOMPARE(Model()->index(0, 0).data().toString(), QString("Veltrane Zode"));
+        QCOMPARE(m_Form->DevicesIndex().data().toString(), QString("Devices"));
+        QVERIFY(Node("Status Monitor").isValid() && Node("Syslog Events").isValid() &&
+                Node("Wizards/Group IP Setting").isValid() && Node("Wizards/Group Firmware Update").isValid());
         QCOMPARE(m_Form->DevicesModule()->findChild<QLabel*>("m_Wait")->text(), QString("Retrieving devices info ..."));
         QVERIFY(m_Form->DevicesModule()->FindNode("Monitor And Diagnostic/LLDP"));
         QVERIFY(m_Form->DevicesModule()->FindNode("Basics/DHCP Server/Port and IP Binding"));
@@ -165,34 +181,90 @@ private slots:
     {
         TDevice* d = Registry::Find(Mac(1), true);
         d->SetType(RegisterKnownModels()[0]); // recognised, no address yet
-        QCOMPARE(m_Form->DevicesNode()->childCount(), 0);
+        QCOMPARE(GroupCount(), 0);
         d->SetAddress(0xC0000205);
-        QVERIFY(m_Form->NodeOf(d));
-        QCOMPARE(m_Form->DevicesNode()->text(0), QString("Devices (1)"));
+        QVERIFY(m_Form->IndexOf(d).isValid());
+        QCOMPARE(m_Form->DevicesIndex().data().toString(), QString("Devices (1)"));
         d->SetName("north");
-        QCOMPARE(m_Form->NodeOf(d)->text(0), QString("north (192.0.2.5, 00:0A:1B:2C:3D:01)"));
+        QCOMPARE(m_Form->IndexOf(d).data().toString(), QString("north (192.0.2.5, 00:0A:1B:2C:3D:01)"));
+        // The whole caption as a hint, for when the panel cuts it off.
+        QCOMPARE(m_Form->IndexOf(d).data(Qt::ToolTipRole).toString(), QString("north (192.0.2.5, 00:0A:1B:2C:3D:01)"));
         Registry::Find(Mac(2), true)->SetAddress(0xC0000206); // unknown model: never shown
         QCOMPARE(Groups(), QStringList({"All Devices: 192.0.2.5"}));
         Registry::Clear();
-        QCOMPARE(m_Form->DevicesNode()->childCount(), 0);
-        QCOMPARE(m_Form->DevicesNode()->text(0), QString("Devices (0)"));
+        QCOMPARE(GroupCount(), 0);
+        QCOMPARE(m_Form->DevicesIndex().data().toString(), QString("Devices (0)"));
+    }
+
+    void devicesEnterInBatches()
+    {
+        QAbstractItemModelTester tester(Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        auto* sort = m_Form->findChild<QComboBox*>("m_TreeSort");
+        sort->setCurrentIndex(TMainForm::smModel);
+        int insertions = 0;
+        connect(Model(), &QAbstractItemModel::rowsInserted, this, [&] { ++insertions; });
+        // A burst of 60 switches of three models: their groups go in with one insertion.
+        for (int i = 0; i < 60; ++i)
+            Add(uint8_t(i + 1), i % 3, 0xC0000200u + uint32_t(i + 1));
+        QCOMPARE(insertions, 0);
+        QTRY_COMPARE(GroupCount(), 3);
+        QCOMPARE(insertions, 1);
+        QCOMPARE(m_Form->DevicesIndex().data().toString(), QString("Devices (60)"));
+        // The next burst joins the groups there are: one insertion per group.
+        for (int i = 60; i < 90; ++i)
+            Add(uint8_t(i + 1), i % 3, 0xC0000200u + uint32_t(i + 1));
+        m_Form->FlushTree();
+        QCOMPARE(insertions, 4);
+        // A device that is no longer shown when its batch goes in never enters.
+        TDevice* late = Add(200, 0, 0xC00002C8);
+        Registry::Find(Mac(199), true)->SetAddress(0xC00002C7); // an unrecognised switch stays out
+        late->SetAddress(0);
+        m_Form->FlushTree();
+        QCOMPARE(insertions, 4);
+        std::vector<TDevice*> all;
+        QCOMPARE(m_Form->GetAllDevices(all), 90);
+        // Moves, sort changes, removals and a new discovery, all under the tester's eye.
+        Registry::Find(Mac(1), false)->SetType(RegisterKnownModels()[4]);
+        sort->setCurrentIndex(TMainForm::smAddress);
+        Registry::Find(Mac(2), false)->SetAddress(0x0A000001);
+        Registry::Find(Mac(3), false)->SetAddress(0);
+        sort->setCurrentIndex(TMainForm::smNone);
+        QCOMPARE(Groups().size(), 1);
+        m_Form->acDiscovery->trigger();
+        QCOMPARE(GroupCount(), 0);
+    }
+
+    void exitEndsTheProgramFromTheTray()
+    {
+        bool ended = true;
+        QTimer::singleShot(0, m_Form, [this] {
+            m_Form->show();
+            m_Form->hide(); // minimised to the tray
+            m_Form->acExit->trigger();
+        });
+        QTimer::singleShot(5000, this, [&] {
+            ended = false;
+            QCoreApplication::exit(1);
+        });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(ended);
     }
 
     void deviceIconsFollowFlags()
     {
         TDevice* d = Add(1, 0, 0xC0000205);
-        QIcon before = m_Form->NodeOf(d)->icon(0);
+        qint64 before = IconKey(m_Form->IndexOf(d));
         d->SetLoggedIn(true);
-        QVERIFY(m_Form->NodeOf(d)->icon(0).cacheKey() != before.cacheKey());
+        QVERIFY(IconKey(m_Form->IndexOf(d)) != before);
         d->SetLoggedIn(false);
-        QCOMPARE(m_Form->NodeOf(d)->icon(0).cacheKey(), before.cacheKey());
+        QCOMPARE(IconKey(m_Form->IndexOf(d)), before);
     }
 
     void sortModes()
     {
         auto* sort = m_Form->findChild<QComboBox*>("m_TreeSort");
         sort->setCurrentIndex(TMainForm::smAddress); // empty tree: nothing happens
-        QCOMPARE(m_Form->DevicesNode()->childCount(), 0);
+        QCOMPARE(GroupCount(), 0);
         sort->setCurrentIndex(TMainForm::smNone);
         m_Filter->Settings.Unicast = {{0xCB007105, 0xFFFFFFFF}};
         Add(1, 3, 0xC6336409);
@@ -226,18 +298,18 @@ private slots:
         Add(2, 0, 0xC0000206);
         sort->setCurrentIndex(TMainForm::smAddress);
         // A group node is selected while its device moves away and the group is deleted...
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a)->parent());
+        m_Form->SelectIndex(m_Form->IndexOf(a).parent());
         a->SetAddress(0xC0000207);
         QCOMPARE(Groups(), QStringList({"192.0.2.6: 192.0.2.6", "192.0.2.7: 192.0.2.7"}));
         TDevice* first = nullptr;
         QCOMPARE(m_Form->GetSelectedDevice(first), 0);
         // ...and while the sort mode deletes every group.
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a)->parent());
+        m_Form->SelectIndex(m_Form->IndexOf(a).parent());
         sort->setCurrentIndex(TMainForm::smModel);
-        QCOMPARE(m_Form->DevicesNode()->childCount(), 1);
+        QCOMPARE(GroupCount(), 1);
         m_Form->acReboot->trigger(); // reads the selection: nothing selected, nothing sent
         QVERIFY(m_Fake->Sent.empty());
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a));
+        m_Form->SelectIndex(m_Form->IndexOf(a));
         QCOMPARE(m_Form->GetSelectedDevice(first), 1);
     }
 
@@ -246,31 +318,30 @@ private slots:
         TDevice* d = Add(1, 0, 0xC0000205);
         m_Filter->Rejected = 0xC0000206;
         d->SetAddress(0xC0000206);
-        QVERIFY(!m_Form->NodeOf(d));
-        QCOMPARE(m_Form->DevicesNode()->childCount(), 0);
+        QVERIFY(!m_Form->IndexOf(d).isValid());
+        QCOMPARE(GroupCount(), 0);
         d->SetAddress(0); // a rebooting switch is not shown either
         d->SetAddress(0xC0000207);
-        QVERIFY(m_Form->NodeOf(d));
+        QVERIFY(m_Form->IndexOf(d).isValid());
         d->SetAddress(0);
-        QVERIFY(!m_Form->NodeOf(d));
+        QVERIFY(!m_Form->IndexOf(d).isValid());
     }
 
     void selectPath()
     {
         QVERIFY(m_Form->SelectPath("Wizards/Group Firmware Update"));
-        QCOMPARE(m_Form->Tree()->currentItem(), Node("Wizards/Group Firmware Update"));
+        QCOMPARE(Current(), Node("Wizards/Group Firmware Update"));
         QVERIFY(m_Form->SelectPath("Wizards/No Such Page"));
-        QCOMPARE(m_Form->Tree()->currentItem(), Node("Wizards"));
+        QCOMPARE(Current(), Node("Wizards"));
         m_Form->acGroupIpWizard->trigger();
-        QCOMPARE(m_Form->Tree()->currentItem(), Node("Wizards/Group IP Setting"));
+        QCOMPARE(Current(), Node("Wizards/Group IP Setting"));
     }
 
     void selectionOfDevices()
     {
         TDevice* a = Add(1, 0, 0xC0000205);
         TDevice* b = Add(2, 0, 0xC0000206);
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a));
-        m_Form->NodeOf(b)->setSelected(true);
+        m_Form->SelectDevices({a, b});
         std::vector<TDevice*> devices;
         QCOMPARE(m_Form->GetSelectedDevices(devices), 2);
         QCOMPARE(devices.front(), a);
@@ -280,7 +351,7 @@ private slots:
         QVERIFY(m_Form->IsSelectedDevice(a) && !m_Form->IsSelectedDevice(b) && m_Form->IsAmongSelected(b));
         QCOMPARE(m_Form->ShownModule(), static_cast<TModule*>(m_Form->DevicesModule()));
         // A group node is no device selection.
-        m_Form->Tree()->setCurrentItem(m_Form->DevicesNode()->child(0));
+        m_Form->SelectIndex(m_Form->IndexOf(a).parent());
         QCOMPARE(m_Form->GetSelectedDevice(first), 0);
         QCOMPARE(first, nullptr);
         devices.clear();
@@ -293,7 +364,7 @@ private slots:
         m_Form->acReboot->trigger();
         QCOMPARE(m_Asked, QStringList({"Are you sure to reboot selected devices?"}));
         QVERIFY(m_Fake->Sent.empty());
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(Registry::Find(Mac(1), false)));
+        m_Form->SelectIndex(m_Form->IndexOf(Registry::Find(Mac(1), false)));
         m_Form->acReboot->trigger();
         QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
         QCOMPARE(ReadU16(m_Fake->Sent[0].Bytes.data()), uint16_t(259));
@@ -303,8 +374,7 @@ private slots:
     {
         TDevice* a = Add(1, 0, 0xC0000205);
         TDevice* b = Add(2, 0, 0xC0000206);
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(a));
-        m_Form->NodeOf(b)->setSelected(true);
+        m_Form->SelectDevices({a, b});
         bool asked = false;
         m_Form->SetCredentialsSource([&](std::string& user, std::string& password) {
             asked = true;
@@ -331,19 +401,19 @@ private slots:
         d->SetLoggedIn(true);
         auto* busy = new TProbeModule("Busy Page");
         QTreeWidgetItem* page = m_Form->DevicesModule()->AddPage(busy, nullptr);
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(d));
+        m_Form->SelectIndex(m_Form->IndexOf(d));
         m_Form->DevicesModule()->Tree()->setCurrentItem(page);
         QCOMPARE(m_Form->DevicesModule()->SelectedPage(), static_cast<TModule*>(busy));
         busy->Busy = true;
-        m_Form->Tree()->setCurrentItem(Node("Status Monitor"));
-        QCOMPARE(m_Form->Tree()->currentItem(), m_Form->NodeOf(d));
+        m_Form->SelectIndex(Node("Status Monitor"));
+        QCOMPARE(Current(), m_Form->IndexOf(d));
         QCOMPARE(m_Form->ShownModule(), static_cast<TModule*>(m_Form->DevicesModule()));
         // Nor may another page of the function tree be chosen.
         m_Form->DevicesModule()->Tree()->setCurrentItem(m_Form->DevicesModule()->FindNode("Basics"));
         QCOMPARE(m_Form->DevicesModule()->SelectedPage(), static_cast<TModule*>(busy));
         busy->Busy = false;
-        m_Form->Tree()->setCurrentItem(Node("Status Monitor"));
-        QCOMPARE(m_Form->Tree()->currentItem(), Node("Status Monitor"));
+        m_Form->SelectIndex(Node("Status Monitor"));
+        QCOMPARE(Current(), Node("Status Monitor"));
     }
 
     void pagesNeedALoggedInDevice()
@@ -353,7 +423,7 @@ private slots:
         frame->Tree()->setCurrentItem(frame->FindNode("Port Configuration")); // no device selected
         QCOMPARE(frame->Tree()->currentItem(), basics);
         TDevice* d = Add(1, 0, 0xC0000205);
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(d));
+        m_Form->SelectIndex(m_Form->IndexOf(d));
         frame->Tree()->setCurrentItem(frame->FindNode("SNMP/Community"));
         QCOMPARE(frame->Tree()->currentItem(), basics);
         d->SetLoggedIn(true);
@@ -368,7 +438,7 @@ private slots:
         d->SetLoggedIn(true);
         auto* page = new TProbeModule("Fetching", 1);
         QTreeWidgetItem* node = frame->AddPage(page, nullptr);
-        m_Form->Tree()->setCurrentItem(m_Form->NodeOf(d));
+        m_Form->SelectIndex(m_Form->IndexOf(d));
         frame->Tree()->setCurrentItem(node);
         QVERIFY(!page->isVisibleTo(frame)); // hidden until its Get arrives
         QVERIFY(frame->WaitLabel()->isVisibleTo(frame));

@@ -4,6 +4,7 @@
 #include "FormSessions.h"
 
 #include "app/Images.h"
+#include "app/DeviceTreeModel.h"
 #include "app/MainForm.h"
 #include "devices/DeviceType.h"
 #include "intp/Codec.h"
@@ -496,7 +497,8 @@ private slots:
     void withoutSelectionNothingIsEnabled()
     {
         TModuleBasicsSntp* page = Load({});
-        m_Form->Tree()->setCurrentItem(m_Form->DevicesNode()->child(0)); // a group, no device
+        m_Form->FlushTree();
+        m_Form->SelectIndex(m_Form->TreeModel()->index(0, 0, m_Form->DevicesIndex())); // a group, no device
         QVERIFY(Shown(page));
         CheckEnabled(page, SelectionControls + SntpControls + PeriodControls + QStringList{"m_CurrentLabel", "m_Current"},
                      false);

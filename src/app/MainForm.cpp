@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "Images.h"
 #include "LoginForm.h"
+#include "DeviceTreeModel.h"
 #include "SessionManager.h"
 #include "StatusFrame.h"
 #include "devices/AddressRules.h"
@@ -27,24 +28,15 @@
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 
-Q_DECLARE_METATYPE(TModule*)
-Q_DECLARE_METATYPE(TDevice*)
-
 namespace {
-
-enum : int { RoleModule = Qt::UserRole, RoleDevice, RoleGroupAddress, RoleGroupMask, RoleIsGroup };
-
 const QString AppTitle = QStringLiteral("Veltrane Zode");
-
-QString Dotted(uint32_t address) { return QString::fromStdString(AddressToText(address)); }
-
 } // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_Groups([this] { return GetFilterServer(); })
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(AppTitle);
@@ -99,7 +91,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
         m_TrayIcon->show();
     }
 
-    m_Tree->setCurrentItem(m_Tree->topLevelItem(0));
+    m_Tree->setCurrentIndex(m_Model->index(0, 0));
     m_Tree->expandAll();
 }
 
@@ -211,9 +203,13 @@ void TMainForm::CreateTree()
     m_TreeSort->addItems({QStringLiteral("None"), QStringLiteral("Model"), QStringLiteral("IP Address"),
                           QStringLiteral("Filter Method")});
     label->setBuddy(m_TreeSort);
-    m_Tree = new QTreeWidget(panel);
+    m_Model = new TDeviceTreeModel(m_Groups, this);
+    m_Tree = new QTreeView(panel);
     m_Tree->setObjectName(QStringLiteral("m_Tree"));
+    m_Tree->setModel(m_Model);
     m_Tree->setHeaderHidden(true);
+    // Every row is one line of text and an icon: no row is measured on its own.
+    m_Tree->setUniformRowHeights(true);
     m_Tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -233,11 +229,11 @@ void TMainForm::CreateTree()
 
     auto* root = new TModuleDummy(AppTitle);
     m_Folders.emplace_back(root);
-    QTreeWidgetItem* rootNode = AddModule(root, nullptr, Icon(TImage::Root));
+    QModelIndex rootNode = AddModule(root, {}, Icon(TImage::Root));
     m_Frame = new TModuleFrame(m_FuncPages);
     m_Frame->setObjectName(QStringLiteral("TModuleFrame"));
     m_Frame->BuildCatalogue(Intp::RegisterKnownModels());
-    m_DevicesNode = AddModule(m_Frame, rootNode, Icon(TImage::Devices));
+    AddModule(m_Frame, rootNode, Icon(TImage::Devices), true);
     m_Status = new TStatusFrame(m_FuncPages);
     m_Status->setObjectName(QStringLiteral("TStatusFrame"));
     AddModule(m_Status, rootNode, Icon(TImage::Monitor));
@@ -246,226 +242,142 @@ void TMainForm::CreateTree()
     AddModule(syslog, rootNode, Icon(TImage::Syslog));
     auto* wizards = new TModuleDummy(QStringLiteral("Wizards"));
     m_Folders.emplace_back(wizards);
-    QTreeWidgetItem* wizardNode = AddModule(wizards, rootNode, Icon(TImage::Wizard));
+    QModelIndex wizardNode = AddModule(wizards, rootNode, Icon(TImage::Wizard));
     for (const char* caption : {"Group IP Setting", "Group Firmware Update"}) {
         auto* wizard = new TModuleDummy(QString::fromLatin1(caption));
         m_Folders.emplace_back(wizard);
         AddModule(wizard, wizardNode, Icon(TImage::Wizard));
     }
 
+    m_TreeBatch.setSingleShot(true);
+    m_TreeBatch.setInterval(TreeBatchInterval);
+    connect(&m_TreeBatch, &QTimer::timeout, this, &TMainForm::FlushTree);
+    // Groups stand open as they appear.
+    connect(m_Model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent, int first, int last) {
+        if (parent == DevicesIndex()) {
+            m_Tree->expand(parent);
+            for (int row = first; row <= last; ++row)
+                m_Tree->expand(m_Model->index(row, 0, parent));
+        }
+    });
     connect(m_TreeSort, &QComboBox::currentIndexChanged, this, &TMainForm::EventOnTreeSort);
-    connect(m_Tree, &QTreeWidget::itemSelectionChanged, this, &TMainForm::EventOnTreeChange);
-    connect(m_Tree, &QTreeWidget::customContextMenuRequested, this, &TMainForm::EventOnTreeMenu);
+    connect(m_Tree->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TMainForm::EventOnTreeChange);
+    connect(m_Tree, &QTreeView::customContextMenuRequested, this, &TMainForm::EventOnTreeMenu);
 }
 
-QTreeWidgetItem* TMainForm::AddModule(TModule* module, QTreeWidgetItem* parent, const QIcon& icon)
+QModelIndex TMainForm::AddModule(TModule* module, const QModelIndex& parent, const QIcon& icon, bool devices)
 {
     if (QWidget* control = module->GetControl()) {
         control->setParent(m_FuncPages);
         static_cast<QGridLayout*>(m_FuncPages->layout())->addWidget(control, 0, 0);
         control->hide();
     }
-    auto* node = new QTreeWidgetItem(QStringList(module->GetName()));
-    node->setIcon(0, icon);
-    node->setData(0, RoleModule, QVariant::fromValue(module));
-    if (parent)
-        parent->addChild(node);
-    else
-        m_Tree->addTopLevelItem(node);
-    return node;
+    return m_Model->AddModule(module, parent, icon, devices);
 }
 
 // ---- device tree ----------------------------------------------------------------------
 
-bool TMainForm::IsShown(TDevice* device) const
+QModelIndex TMainForm::DevicesIndex() const { return m_Model->DevicesIndex(); }
+
+QModelIndex TMainForm::IndexOf(TDevice* device)
 {
-    Filter::TFilterServer* filter = m_Filter;
-    bool accepted = filter ? filter->IsAccepted(device->Address()) : device->Address() != 0;
-    return accepted && device->Type() != 0;
+    FlushTree();
+    return m_Model->IndexOf(device);
 }
 
-TMainForm::TGroupKey TMainForm::GroupKeyOf(TDevice* device, QString& caption) const
+QModelIndex TMainForm::PathIndex(const QString& path) const
 {
-    switch (m_SortMode) {
-    case smNone:
-        caption = QStringLiteral("All Devices");
-        return {};
-    case smModel:
-        caption = QString::fromStdString(device->TypeDescription());
-        return {uint32_t(device->Type()), 0};
-    case smAddress:
-        caption = Dotted(device->Address());
-        return {device->Address(), 0};
-    case smFilter:
-        if (m_Filter) {
-            const auto& settings = m_Filter->GetSettings();
-            Filter::TGroup group = Filter::GroupOf(settings, device->Address());
-            if (group.Kind == Filter::TGroup::Unicast) {
-                caption = QStringLiteral("Unicast Devices");
-                return {0, 0};
-            }
-            if (group.Kind == Filter::TGroup::Subnet) {
-                const TIpMask& subnet = settings.LocalSubnets[std::size_t(group.SubnetIndex)];
-                caption = Dotted(subnet.Address) + '/' + Dotted(subnet.Mask);
-                return {subnet.Address, subnet.Mask};
-            }
-        }
-        caption = QStringLiteral("Others");
-        return {0xFFFFFFFFu, 0xFFFFFFFFu};
+    QModelIndex node = m_Model->index(0, 0);
+    for (const QString& part : path.split('/')) {
+        QModelIndex next = m_Model->ChildModule(node, part);
+        if (!next.isValid())
+            break;
+        node = next;
     }
-    return {};
-}
-
-QTreeWidgetItem* TMainForm::GroupNode(const TGroupKey& key, const QString& caption)
-{
-    auto it = m_Groups.find(key);
-    if (it != m_Groups.end())
-        return it->second;
-    auto* node = new QTreeWidgetItem(QStringList(caption));
-    node->setIcon(0, Icon(TImage::Devices));
-    node->setData(0, RoleIsGroup, true);
-    node->setData(0, RoleGroupAddress, key.Address);
-    node->setData(0, RoleGroupMask, key.Mask);
-    it = m_Groups.emplace(key, node).first;
-    // Groups stand in key order: a new one goes straight to its place.
-    m_DevicesNode->insertChild(int(std::distance(m_Groups.begin(), it)), node);
-    node->setExpanded(true);
     return node;
 }
 
-void TMainForm::SortGroups()
+void TMainForm::SelectDevices(const std::vector<TDevice*>& devices)
 {
-    // Groups follow their keys; devices keep the order in which they entered a group.
-    int index = 0;
-    bool ordered = true;
-    for (auto& [key, node] : m_Groups)
-        ordered = ordered && m_DevicesNode->child(index++) == node;
-    if (ordered)
+    if (devices.empty())
         return;
-    QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
-    QList<QTreeWidgetItem*> selection = m_Tree->selectedItems();
-    QTreeWidgetItem* current = m_Tree->currentItem();
-    for (auto& [key, node] : m_Groups)
-        m_DevicesNode->removeChild(node);
-    for (auto& [key, node] : m_Groups) {
-        m_DevicesNode->addChild(node);
-        node->setExpanded(true);
+    m_Tree->setCurrentIndex(IndexOf(devices.front()));
+    for (TDevice* device : devices)
+        m_Tree->selectionModel()->select(IndexOf(device), QItemSelectionModel::Select);
+}
+
+void TMainForm::SelectIndex(const QModelIndex& index) { m_Tree->setCurrentIndex(index); }
+
+void TMainForm::FlushTree()
+{
+    m_TreeBatch.stop();
+    if (!m_Model->HasQueued())
+        return;
+    std::vector<TDevice*> entered;
+    {
+        QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
+        entered = m_Model->Flush();
     }
-    if (current)
-        m_Tree->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
-    for (QTreeWidgetItem* item : selection)
-        item->setSelected(true);
-}
-
-void TMainForm::SetDeviceCaption(QTreeWidgetItem* node, TDevice* device)
-{
-    node->setText(0, QStringLiteral("%1 (%2, %3)")
-                         .arg(QString::fromLatin1(device->Name().c_str()), Dotted(device->Address()),
-                              QString::fromStdString(device->Mac().Text())));
-}
-
-void TMainForm::UpdateDevicesCaption()
-{
-    m_DevicesNode->setText(0, QStringLiteral("Devices (%1)").arg(m_DeviceNodes.size()));
-}
-
-void TMainForm::AddDeviceNode(TDevice* device)
-{
-    QString caption;
-    TGroupKey key = GroupKeyOf(device, caption);
-    QTreeWidgetItem* group = GroupNode(key, caption);
-    auto* node = new QTreeWidgetItem;
-    node->setData(0, RoleDevice, QVariant::fromValue(device));
-    SetDeviceCaption(node, device);
-    node->setIcon(0, DeviceIcon(device->IsLoggedIn(), device->HasFlags(TDevice::flWarning)));
-    group->addChild(node);
-    m_DeviceNodes.insert(device, node);
-    UpdateDevicesCaption();
-    SortGroups();
-    m_DevicesNode->setExpanded(true);
-}
-
-void TMainForm::RemoveDeviceNode(TDevice* device)
-{
-    QTreeWidgetItem* node = m_DeviceNodes.take(device);
-    if (!node)
-        return;
-    QTreeWidgetItem* group = node->parent();
-    QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
-    bool wasSelected = node->isSelected();
-    ForgetNode(node);
-    delete node;
-    DeleteGroupIfEmpty(group);
-    if (wasSelected)
-        m_Selection = m_Tree->selectedItems();
-    UpdateDevicesCaption();
-}
-
-void TMainForm::MoveToGroup(QTreeWidgetItem* node, const TGroupKey& key, const QString& caption)
-{
-    QTreeWidgetItem* old = node->parent();
-    QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
-    bool selected = node->isSelected();
-    bool current = m_Tree->currentItem() == node;
-    old->removeChild(node);
-    GroupNode(key, caption)->addChild(node);
-    node->setSelected(selected);
-    if (current)
-        m_Tree->setCurrentItem(node, 0, QItemSelectionModel::NoUpdate);
-    DeleteGroupIfEmpty(old);
-}
-
-void TMainForm::ForgetNode(QTreeWidgetItem* node)
-{
-    m_Selection.removeAll(node);
-    if (m_Current == node)
-        m_Current = nullptr;
-}
-
-void TMainForm::DeleteGroupIfEmpty(QTreeWidgetItem* group)
-{
-    if (!group || group->childCount() != 0)
-        return;
-    for (auto it = m_Groups.begin(); it != m_Groups.end(); ++it)
-        if (it->second == group) {
-            m_Groups.erase(it);
-            break;
-        }
-    ForgetNode(group);
-    delete group;
+    for (TDevice* device : entered)
+        NotifyShown(device, ncDeviceAdded, 0);
 }
 
 void TMainForm::UpdateDevice(TDevice* device, uint16_t code)
 {
-    QTreeWidgetItem* node = m_DeviceNodes.value(device);
-    if (node) {
-        if (!IsShown(device)) {
+    if (m_Groups.Contains(device)) {
+        if (!m_Groups.IsShown(*device)) {
             RemoveDeviceNode(device);
             NotifyShown(device, ncDeviceRemoved, 0);
             return;
         }
-        QString caption;
-        TGroupKey key = GroupKeyOf(device, caption);
-        TGroupKey current{node->parent()->data(0, RoleGroupAddress).toUInt(),
-                          node->parent()->data(0, RoleGroupMask).toUInt()};
-        if (!(key == current)) {
-            MoveToGroup(node, key, caption);
-            SortGroups();
+        {
+            QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
+            m_Model->Update(device);
         }
-        node->setIcon(0, DeviceIcon(device->IsLoggedIn(), device->HasFlags(TDevice::flWarning)));
         NotifyShown(device, code, 0);
-    } else if (IsShown(device)) {
-        AddDeviceNode(device);
-        NotifyShown(device, ncDeviceAdded, 0);
+    } else if (m_Groups.IsShown(*device)) {
+        m_Model->Queue(device);
+        if (!m_TreeBatch.isActive())
+            m_TreeBatch.start();
+    } else {
+        m_Model->Remove(device); // leaves the queue
     }
+}
+
+void TMainForm::RemoveDeviceNode(TDevice* device)
+{
+    {
+        QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
+        m_Model->Remove(device);
+    }
+    ForgetRemovedNodes();
+}
+
+void TMainForm::ForgetRemovedNodes()
+{
+    m_Selection.removeIf([](const QPersistentModelIndex& index) { return !index.isValid(); });
+}
+
+void TMainForm::SetSelectionQuietly(const QModelIndex& current, const QList<QPersistentModelIndex>& selection)
+{
+    QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
+    QItemSelectionModel* model = m_Tree->selectionModel();
+    model->clearSelection();
+    if (current.isValid())
+        model->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    for (const QPersistentModelIndex& index : selection)
+        if (index.isValid())
+            model->select(index, QItemSelectionModel::Select);
 }
 
 void TMainForm::DeviceCreated(TDevice*) {}
 
 void TMainForm::DeviceDestroyed(TDevice* device)
 {
-    if (!m_DeviceNodes.contains(device))
+    if (!m_Groups.Contains(device)) {
+        m_Model->Remove(device);
         return;
+    }
     RemoveDeviceNode(device);
     NotifyShown(nullptr, ncDeviceRemoved, 0);
 }
@@ -481,11 +393,10 @@ void TMainForm::AddressChanged(TDevice* device)
 
 void TMainForm::NameChanged(TDevice* device)
 {
-    QTreeWidgetItem* node = m_DeviceNodes.value(device);
-    if (!node)
+    QModelIndex node = m_Model->IndexOf(device);
+    if (!node.isValid())
         return;
-    SetDeviceCaption(node, device);
-    SortGroups();
+    emit m_Model->dataChanged(node, node);
     NotifyShown(device, ncDeviceName, 0);
 }
 
@@ -497,62 +408,54 @@ void TMainForm::NotifyShown(TDevice* device, uint16_t code, uint16_t status)
 
 void TMainForm::EventOnTreeSort(int mode)
 {
-    if (mode == m_SortMode)
+    if (TSortMode(mode) == m_Groups.SortMode())
         return;
-    m_SortMode = TSortMode(mode);
-    // Every device moves, in tree order, to the end of its group under the new mode.
-    std::map<TGroupKey, QTreeWidgetItem*> old;
-    old.swap(m_Groups);
-    QList<QTreeWidgetItem*> nodes;
-    for (auto& [key, group] : old)
-        for (int i = 0; i < group->childCount(); ++i)
-            nodes << group->child(i);
-    QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
-    // The old groups go away: they cannot stay selected or current.
-    QList<QTreeWidgetItem*> selection;
-    for (QTreeWidgetItem* item : m_Tree->selectedItems())
-        if (!item->data(0, RoleIsGroup).toBool())
-            selection << item;
-    QTreeWidgetItem* current = m_Tree->currentItem();
-    if (current && current->data(0, RoleIsGroup).toBool())
-        current = nullptr;
-    for (QTreeWidgetItem* node : nodes) {
-        TDevice* device = node->data(0, RoleDevice).value<TDevice*>();
-        QString caption;
-        TGroupKey key = GroupKeyOf(device, caption);
-        node->parent()->removeChild(node);
-        GroupNode(key, caption)->addChild(node);
+    FlushTree();
+    // The old groups go away: only device nodes stay selected or current.
+    std::vector<TDevice*> selected;
+    for (const QPersistentModelIndex& index : std::as_const(m_Selection))
+        if (TDevice* device = m_Model->DeviceAt(index))
+            selected.push_back(device);
+    TDevice* current = m_Model->DeviceAt(m_Current);
+    {
+        QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
+        m_Model->SetSortMode(TSortMode(mode));
     }
-    for (auto& [key, group] : old) {
-        ForgetNode(group);
-        delete group;
+    m_Tree->expandAll();
+    m_Selection.clear();
+    for (TDevice* device : selected)
+        m_Selection << QPersistentModelIndex(m_Model->IndexOf(device));
+    m_Current = current ? QPersistentModelIndex(m_Model->IndexOf(current)) : QPersistentModelIndex();
+    if (m_Selection.isEmpty() && !current && m_Shown == m_Frame) {
+        // A group was selected: with the groups gone the selection falls back to the Devices node.
+        m_Current = QPersistentModelIndex(DevicesIndex());
+        m_Selection << m_Current;
     }
-    for (QTreeWidgetItem* item : selection)
-        item->setSelected(true);
-    if (current)
-        m_Tree->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
-    SortGroups();
+    SetSelectionQuietly(m_Current, m_Selection);
 }
 
 // ---- selection ------------------------------------------------------------------------
 
-TModule* TMainForm::ModuleForNode(QTreeWidgetItem* node) const
+TModule* TMainForm::ModuleForNode(const QModelIndex& index) const
 {
-    for (QTreeWidgetItem* n = node; n; n = n->parent())
-        if (n == m_DevicesNode)
-            return m_Frame;
-    return node ? node->data(0, RoleModule).value<TModule*>() : nullptr;
+    if (m_Model->IsUnderDevices(index))
+        return m_Frame;
+    return m_Model->ModuleAt(index);
 }
 
-bool TMainForm::SelectionIsDevices(QList<QTreeWidgetItem*>* devices) const
+bool TMainForm::SelectionIsDevices(std::vector<TDevice*>* devices) const
 {
     if (m_Shown != m_Frame || m_Selection.isEmpty())
         return false;
-    for (QTreeWidgetItem* item : m_Selection)
-        if (!item->data(0, RoleDevice).isValid())
+    std::vector<TDevice*> found;
+    for (const QPersistentModelIndex& index : m_Selection) {
+        TDevice* device = m_Model->DeviceAt(index);
+        if (!device)
             return false;
+        found.push_back(device);
+    }
     if (devices)
-        *devices = m_Selection;
+        *devices = std::move(found);
     return true;
 }
 
@@ -560,41 +463,27 @@ void TMainForm::EventOnTreeChange()
 {
     if (m_ChangingSelection)
         return;
-    m_ChangingSelection = true;
-    QTreeWidgetItem* current = m_Tree->currentItem();
-    QList<QTreeWidgetItem*> selected = m_Tree->selectedItems();
+    QItemSelectionModel* selection = m_Tree->selectionModel();
+    QModelIndex current = selection->currentIndex();
+    QModelIndexList selected = selection->selectedRows();
     if (m_Shown && !m_Shown->Hide(false)) {
         // The shown module is busy: the selection stays as it was.
-        m_Tree->clearSelection();
-        if (m_Current)
-            m_Tree->setCurrentItem(m_Current, 0, QItemSelectionModel::NoUpdate);
-        for (QTreeWidgetItem* item : std::as_const(m_Selection))
-            item->setSelected(true);
-        m_ChangingSelection = false;
+        SetSelectionQuietly(m_Current, m_Selection);
         return;
     }
-    if (current && !current->isSelected() && !selected.isEmpty())
+    m_ChangingSelection = true;
+    if (current.isValid() && !selection->isSelected(current) && !selected.isEmpty())
         current = selected.first();
-    // Several nodes only when they are device nodes of one group.
-    bool devices = current && current->data(0, RoleDevice).isValid();
-    QList<QTreeWidgetItem*> keep;
-    for (QTreeWidgetItem* item : selected) {
-        bool sibling = devices && item->parent() == current->parent() && item->data(0, RoleDevice).isValid();
-        if (item == current || sibling)
-            keep << item;
-        else
-            item->setSelected(false);
-    }
-    // Selection order: nodes that stay selected keep their places, new ones follow, so the
-    // first selected device stays first when the selection is extended.
-    QList<QTreeWidgetItem*> ordered;
-    for (QTreeWidgetItem* item : std::as_const(m_Selection))
-        if (keep.contains(item))
-            ordered << item;
-    for (QTreeWidgetItem* item : keep)
-        if (!ordered.contains(item))
-            ordered << item;
-    m_Selection = ordered;
+    std::vector<QPersistentModelIndex> now(selected.begin(), selected.end());
+    std::vector<QPersistentModelIndex> before(m_Selection.begin(), m_Selection.end());
+    std::vector<QPersistentModelIndex> keep = KeepSelection(
+        QPersistentModelIndex(current), now, before,
+        [this](const QPersistentModelIndex& index) { return m_Model->DeviceAt(index) != nullptr; },
+        [](const QPersistentModelIndex& index) { return QPersistentModelIndex(index.parent()); });
+    for (const QModelIndex& index : selected)
+        if (std::find(keep.begin(), keep.end(), QPersistentModelIndex(index)) == keep.end())
+            selection->select(index, QItemSelectionModel::Deselect);
+    m_Selection = QList<QPersistentModelIndex>(keep.begin(), keep.end());
     m_Current = current;
     m_Shown = ModuleForNode(current);
     m_ChangingSelection = false;
@@ -608,32 +497,28 @@ void TMainForm::EventOnTreeChange()
 int TMainForm::GetSelectedDevice(TDevice*& device)
 {
     device = nullptr;
-    QList<QTreeWidgetItem*> nodes;
-    if (!SelectionIsDevices(&nodes))
+    std::vector<TDevice*> devices;
+    if (!SelectionIsDevices(&devices))
         return 0;
-    device = nodes.first()->data(0, RoleDevice).value<TDevice*>();
-    return int(nodes.size());
+    device = devices.front();
+    return int(devices.size());
 }
 
 int TMainForm::GetSelectedDevices(std::vector<TDevice*>& devices)
 {
-    QList<QTreeWidgetItem*> nodes;
-    if (!SelectionIsDevices(&nodes))
+    std::vector<TDevice*> found;
+    if (!SelectionIsDevices(&found))
         return 0;
-    for (QTreeWidgetItem* node : nodes)
-        devices.push_back(node->data(0, RoleDevice).value<TDevice*>());
-    return int(nodes.size());
+    devices.insert(devices.end(), found.begin(), found.end());
+    return int(found.size());
 }
 
 int TMainForm::GetAllDevices(std::vector<TDevice*>& devices)
 {
-    int count = 0;
-    for (int g = 0; g < m_DevicesNode->childCount(); ++g) {
-        QTreeWidgetItem* group = m_DevicesNode->child(g);
-        for (int i = 0; i < group->childCount(); ++i, ++count)
-            devices.push_back(group->child(i)->data(0, RoleDevice).value<TDevice*>());
-    }
-    return count;
+    FlushTree();
+    std::vector<TDevice*> all = m_Groups.AllDevices();
+    devices.insert(devices.end(), all.begin(), all.end());
+    return int(all.size());
 }
 
 bool TMainForm::AskCredentials(std::string& user, std::string& password)
@@ -662,22 +547,11 @@ bool TMainForm::IsAmongSelected(TDevice* device)
 
 bool TMainForm::SelectPath(const QString& path)
 {
-    QTreeWidgetItem* node = m_Tree->topLevelItem(0);
-    if (!node)
+    QModelIndex node = PathIndex(path);
+    if (!node.isValid())
         return false;
-    for (const QString& part : path.split('/')) {
-        QTreeWidgetItem* found = nullptr;
-        for (int i = 0; i < node->childCount() && !found; ++i) {
-            TModule* module = node->child(i)->data(0, RoleModule).value<TModule*>();
-            if (module && module->GetName() == part)
-                found = node->child(i);
-        }
-        if (!found)
-            break;
-        node = found;
-    }
-    m_Tree->setCurrentItem(node);
-    return node->isSelected();
+    m_Tree->setCurrentIndex(node);
+    return m_Tree->selectionModel()->isSelected(node);
 }
 
 Filter::TFilterServer* TMainForm::GetFilterServer() { return m_Filter; }
@@ -688,6 +562,18 @@ Syslog::TSyslogServer* TMainForm::GetSyslogServer() { return nullptr; }
 
 void TMainForm::EventOnDiscovery()
 {
+    // Every node goes at once; the devices then leave the registry with nothing to update.
+    {
+        QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
+        m_Model->Clear();
+    }
+    ForgetRemovedNodes();
+    if (m_Shown == m_Frame && m_Selection.isEmpty()) {
+        m_Current = QPersistentModelIndex(DevicesIndex());
+        m_Selection << m_Current;
+        SetSelectionQuietly(m_Current, m_Selection);
+    }
+    NotifyShown(nullptr, ncDeviceRemoved, 0);
     Registry::Clear();
     std::vector<TIpMask> targets;
     if (m_Filter)
@@ -732,7 +618,7 @@ void TMainForm::EventOnOpenWeb()
     std::vector<TDevice*> devices;
     GetSelectedDevices(devices);
     for (TDevice* device : devices)
-        QDesktopServices::openUrl(QUrl(QStringLiteral("http://%1").arg(Dotted(device->Address()))));
+        QDesktopServices::openUrl(QUrl(QStringLiteral("http://%1").arg(QString::fromStdString(AddressToText(device->Address())))));
 }
 
 void TMainForm::EventOnTreeMenu(const QPoint& pos)
@@ -750,6 +636,8 @@ void TMainForm::EventOnExit()
 {
     ShutdownWorkers();
     close();
+    // Closing a hidden window (in the tray) does not end the application by itself.
+    QCoreApplication::quit();
 }
 
 void TMainForm::ShutdownWorkers()

@@ -3,12 +3,14 @@
 #pragma once
 
 #include "devices/Device.h"
+#include "devices/DeviceGroups.h"
 #include "devices/FilterSettings.h"
 #include "intp/FindHook.h"
 #include "modules/Module.h"
 
-#include <QHash>
 #include <QMainWindow>
+#include <QPersistentModelIndex>
+#include <QTimer>
 
 #include <memory>
 
@@ -16,10 +18,10 @@ class QAction;
 class QComboBox;
 class QSplitter;
 class QSystemTrayIcon;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class QWidget;
 class TAboutForm;
+class TDeviceTreeModel;
 class TFilterForm;
 class TLoginForm;
 class TModuleFrame;
@@ -34,7 +36,11 @@ class TIntpSocketThread;
 class TMainForm : public QMainWindow, public Intp::TDeviceCallback, public TModuleCallback {
     Q_OBJECT
 public:
-    enum TSortMode { smNone, smModel, smAddress, smFilter };
+    using TSortMode = TDeviceGroups::TSortMode;
+    static constexpr TSortMode smNone = TDeviceGroups::smNone, smModel = TDeviceGroups::smModel,
+                               smAddress = TDeviceGroups::smAddress, smFilter = TDeviceGroups::smFilter;
+    // New device nodes are gathered for this long and enter the tree together.
+    static constexpr int TreeBatchInterval = 50;
 
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
@@ -64,9 +70,18 @@ public:
     TModuleFrame* DevicesModule() const { return m_Frame; }
     TStatusFrame* StatusModule() const { return m_Status; }
     TLoginForm* LoginForm() const { return m_LoginForm; }
-    QTreeWidget* Tree() const { return m_Tree; }
-    QTreeWidgetItem* DevicesNode() const { return m_DevicesNode; }
-    QTreeWidgetItem* NodeOf(TDevice* device) const { return m_DeviceNodes.value(device); }
+    QTreeView* Tree() const { return m_Tree; }
+    TDeviceTreeModel* TreeModel() const { return m_Model; }
+    const TDeviceGroups& DeviceGroups() const { return m_Groups; }
+    QModelIndex DevicesIndex() const;
+    // The device's node, after the devices waiting for the tree have entered it.
+    QModelIndex IndexOf(TDevice* device);
+    QModelIndex PathIndex(const QString& path) const;
+    // Makes the first device the current node and selects the others with it.
+    void SelectDevices(const std::vector<TDevice*>& devices);
+    void SelectIndex(const QModelIndex& index);
+    // Lets the waiting devices enter the tree now.
+    void FlushTree();
     TModule* ShownModule() const { return m_Shown; }
     TFilterForm* FilterForm() const { return m_FilterForm; }
     // Replaces the discovery filter (tests).
@@ -89,39 +104,24 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    struct TGroupKey {
-        uint32_t Address = 0;
-        uint32_t Mask = 0;
-        bool operator==(const TGroupKey&) const = default;
-        bool operator<(const TGroupKey& o) const { return Address != o.Address ? Address < o.Address : Mask < o.Mask; }
-    };
-
     void CreateActions();
     void CreateMenus();
     void CreateTree();
-    QTreeWidgetItem* AddModule(TModule* module, QTreeWidgetItem* parent, const QIcon& icon);
+    QModelIndex AddModule(TModule* module, const QModelIndex& parent, const QIcon& icon, bool devices = false);
     void ShutdownWorkers();
 
-    bool IsShown(TDevice* device) const;
-    TGroupKey GroupKeyOf(TDevice* device, QString& caption) const;
-    QTreeWidgetItem* GroupNode(const TGroupKey& key, const QString& caption);
-    void SortGroups();
     void UpdateDevice(TDevice* device, uint16_t code);
-    void AddDeviceNode(TDevice* device);
     void RemoveDeviceNode(TDevice* device);
-    void MoveToGroup(QTreeWidgetItem* node, const TGroupKey& key, const QString& caption);
-    // A node about to be deleted leaves the remembered selection.
-    void ForgetNode(QTreeWidgetItem* node);
-    void DeleteGroupIfEmpty(QTreeWidgetItem* group);
-    void SetDeviceCaption(QTreeWidgetItem* node, TDevice* device);
-    void UpdateDevicesCaption();
+    // Selection changes made by the program, not by the operator.
+    void SetSelectionQuietly(const QModelIndex& current, const QList<QPersistentModelIndex>& selection);
+    void ForgetRemovedNodes();
     void NotifyShown(TDevice* device, uint16_t code, uint16_t status);
 
     void EventOnTreeSort(int mode);
     void EventOnTreeChange();
     void EventOnTreeMenu(const QPoint& pos);
-    TModule* ModuleForNode(QTreeWidgetItem* node) const;
-    bool SelectionIsDevices(QList<QTreeWidgetItem*>* devices = nullptr) const;
+    TModule* ModuleForNode(const QModelIndex& index) const;
+    bool SelectionIsDevices(std::vector<TDevice*>* devices = nullptr) const;
 
     Intp::TIntpSocketThread* m_IntpThread = nullptr;
     Intp::TIntpSocket* m_IntpSock = nullptr;
@@ -131,7 +131,10 @@ private:
     Filter::TFilterServer* m_Filter = nullptr;
     std::function<bool(std::string&, std::string&)> m_Credentials;
 
-    QTreeWidget* m_Tree = nullptr;
+    TDeviceGroups m_Groups;
+    TDeviceTreeModel* m_Model = nullptr;
+    QTreeView* m_Tree = nullptr;
+    QTimer m_TreeBatch;
     QComboBox* m_TreeSort = nullptr;
     QSplitter* m_Splitter = nullptr;
     QWidget* m_FuncPages = nullptr;
@@ -142,13 +145,9 @@ private:
     TAboutForm* m_AboutForm = nullptr;
     std::vector<std::unique_ptr<TModule>> m_Folders;
 
-    QTreeWidgetItem* m_DevicesNode = nullptr;
-    QHash<TDevice*, QTreeWidgetItem*> m_DeviceNodes;
-    std::map<TGroupKey, QTreeWidgetItem*> m_Groups;
-    TSortMode m_SortMode = smNone;
     TModule* m_Shown = nullptr;
-    QList<QTreeWidgetItem*> m_Selection;
-    QTreeWidgetItem* m_Current = nullptr;
+    QList<QPersistentModelIndex> m_Selection; // in selection order
+    QPersistentModelIndex m_Current;
     bool m_ChangingSelection = false;
     bool m_ShuttingDown = false;
     bool m_SendFailureShown = false;
