@@ -1,6 +1,6 @@
 // The main window with a large fleet, offscreen: time to put N recognised switches into the
 // device tree under each sort mode, to change the sort mode, and for the status monitor to
-// add them and take one round of poll results.
+// add them, show them, take one round of poll results and sort them.
 #include "app/MainForm.h"
 #include "app/StatusFrame.h"
 #include "devices/DeviceType.h"
@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QHeaderView>
+#include <QTableView>
 
 #include <array>
 #include <cstdio>
@@ -64,15 +66,32 @@ int main(int argc, char* argv[])
     std::printf("changing the sort mode with %d switches    %6lld ms\n", count, (long long)clock.elapsed());
 
     TStatusFrame* monitor = form.StatusModule();
+    auto* list = monitor->findChild<QTableView*>("m_List");
     std::vector<TDevice*> all;
     form.GetAllDevices(all);
     clock.restart();
     monitor->AddDevices(all);
     std::printf("status monitor adds %d switches            %6lld ms\n", count, (long long)clock.elapsed());
     clock.restart();
+    QCoreApplication::processEvents();
+    std::printf("status monitor lists %d switches           %6lld ms (%d rows)\n", count, (long long)clock.elapsed(),
+                list->model()->rowCount());
+    emit list->horizontalHeader()->sectionClicked(5); // by status
+    clock.restart();
     for (TDevice* d : all)
-        monitor->OnResult(d, 6, 0, nullptr);
+        monitor->Monitor().OnResult(d, 6, 0, nullptr);
+    QCoreApplication::processEvents();
     std::printf("status monitor takes %d poll results       %6lld ms\n", count, (long long)clock.elapsed());
+    clock.restart();
+    for (TDevice* d : all) {
+        monitor->Monitor().OnResult(d, 6, d->Mac()[5] % 2 ? Intp::stTimeout : 0, nullptr);
+        QCoreApplication::processEvents();
+    }
+    std::printf("the same, sorted by status, one at a time  %6lld ms\n", (long long)clock.elapsed());
+    clock.restart();
+    emit list->horizontalHeader()->sectionClicked(4); // by time
+    emit list->horizontalHeader()->sectionClicked(4);
+    std::printf("sorting %d rows by time, both ways         %6lld ms\n", count, (long long)clock.elapsed());
     clock.restart();
     Registry::Clear();
     std::printf("a new discovery empties the tree            %6lld ms\n", (long long)clock.elapsed());

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTreeWidget>
 
 class TLabUiTest : public QObject {
@@ -129,15 +130,16 @@ private slots:
         TDevice* silent = Registry::FindByAddress(Addr("192.0.2.12")); // silent after 4 s
         TDevice* alarmed = Registry::FindByAddress(Addr("192.0.2.11"));
         TDevice* fine = Registry::FindByAddress(Addr("198.51.100.13"));
-        monitor->PollAll();
+        monitor->Monitor().PollAll();
         QTRY_VERIFY_WITH_TIMEOUT(monitor->GetStatusFlags(silent) & Status::sfOffline, 20000);
         QCOMPARE(monitor->GetStatusFlags(alarmed), uint32_t(Status::sfAlarm));
         QCOMPARE(monitor->GetStatusFlags(fine), 0u);
-        auto* list = monitor->findChild<QTreeWidget*>("m_List");
-        auto rows = list->findItems("192.0.2.12", Qt::MatchExactly, TStatusFrame::colIp);
+        const QAbstractItemModel* list = monitor->findChild<QTableView*>("m_List")->model();
+        auto rows = list->match(list->index(0, TStatusModel::colIp), Qt::DisplayRole, "192.0.2.12", -1, Qt::MatchExactly);
         QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0]->text(TStatusFrame::colStatus), QString("Offline"));
-        QCOMPARE(rows[0]->background(TStatusFrame::colStatus).color(), QColor(255, 0, 0));
+        const QModelIndex status = rows[0].siblingAtColumn(TStatusModel::colStatus);
+        QCOMPARE(status.data().toString(), QString("Offline"));
+        QCOMPARE(status.data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
     }
 };
 

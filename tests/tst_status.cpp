@@ -1,25 +1,41 @@
-// The status monitor: status texts, colours, polling results, Clear Error and the beep.
+// The status monitor page: status texts, colours, polling results, Clear Error, the beep,
+// sorting, and the table model under bursts of changes.
 #include "FakeSessionCallback.h"
 
 #include "app/StatusFrame.h"
 #include "devices/DeviceType.h"
 #include "intp/IntpCore.h"
 
+#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTreeWidget>
+#include <QTableView>
 #include <QtTest>
 
 using namespace Intp;
+using Status::TStatusMonitor;
 
 class TStatusTest : public QObject {
     Q_OBJECT
 
-    QTreeWidget* List() { return m_Frame->findChild<QTreeWidget*>("m_List"); }
-    QTreeWidgetItem* Row(int i) { return List()->topLevelItem(i); }
-    QString Text(int row, int column) { return Row(row)->text(column); }
+    QTableView* List() { return m_Frame->findChild<QTableView*>("m_List"); }
+    TStatusModel* Model() { return qobject_cast<TStatusModel*>(List()->model()); }
+    QVariant Data(int row, int column, int role) { return Model()->index(row, column).data(role); }
+    QString Text(int row, int column) { return Data(row, column, Qt::DisplayRole).toString(); }
+    QColor Background(int row, int column) { return Data(row, column, Qt::BackgroundRole).value<QBrush>().color(); }
+    // Ends the current burst: the list shows what the monitor holds.
+    void Settle() { Model()->Flush(); }
+    // Switches first to last, each at 192.0.2.(100 - n): the address order reverses the number order.
+    void AddSwitches(uint8_t first, uint8_t last)
+    {
+        for (uint8_t i = first; i <= last; ++i) {
+            TDevice* d = Registry::Find(Mac(i), true);
+            d->SetAddress(0xC0000200u + 100u - i);
+            m_Frame->AddDevice(d);
+        }
+    }
     void Reply(const TMacAddr& mac, uint32_t from, uint16_t status, std::vector<uint8_t> payload)
     {
         Deliver(from, MakeDatagram(6, status, mac, payload));
@@ -58,16 +74,16 @@ private slots:
         QFETCH(uint32_t, flags);
         QFETCH(uint32_t, power);
         QFETCH(uint32_t, ports);
-        QTEST(TStatusFrame::StatusText(flags, power, ports), "text");
+        QTEST(TStatusMonitor::StatusText(flags, power, ports), "text");
     }
 
     void rowColours()
     {
-        QCOMPARE(TStatusFrame::RowColour(0), QColor());
-        QCOMPARE(TStatusFrame::RowColour(1 | 2 | 4 | 8), QColor(255, 0, 0));
-        QCOMPARE(TStatusFrame::RowColour(2 | 4), QColor(255, 255, 0));
-        QCOMPARE(TStatusFrame::RowColour(4 | 8), QColor(0, 0, 255));
-        QCOMPARE(TStatusFrame::RowColour(8), QColor(0, 102, 255));
+        QCOMPARE(TStatusModel::RowColour(0), QColor());
+        QCOMPARE(TStatusModel::RowColour(1 | 2 | 4 | 8), QColor(255, 0, 0));
+        QCOMPARE(TStatusModel::RowColour(2 | 4), QColor(255, 255, 0));
+        QCOMPARE(TStatusModel::RowColour(4 | 8), QColor(0, 0, 255));
+        QCOMPARE(TStatusModel::RowColour(8), QColor(0, 102, 255));
     }
 
     void rowsFollowPolls()
@@ -77,46 +93,49 @@ private slots:
         d->SetAddress(0xC0000201);
         m_Frame->AddDevice(d);
         m_Frame->AddDevice(d); // the same switch again: no second row
-        QCOMPARE(List()->topLevelItemCount(), 1);
-        QCOMPARE(Text(0, TStatusFrame::colIp), QString("192.0.2.1"));
-        QCOMPARE(Text(0, TStatusFrame::colModel), QString::fromStdString(Description(d->Type())));
-        QCOMPARE(Text(0, TStatusFrame::colTime), QString("(No response yet)"));
+        Settle();
+        QCOMPARE(Model()->rowCount(), 1);
+        QCOMPARE(Text(0, TStatusModel::colIp), QString("192.0.2.1"));
+        QCOMPARE(Text(0, TStatusModel::colModel), QString::fromStdString(Description(d->Type())));
+        QCOMPARE(Text(0, TStatusModel::colTime), QString("(No response yet)"));
         QCOMPARE(m_Fake->Sent.size(), std::size_t(1)); // polled at once
         QCOMPARE(m_Fake->Timers.begin()->second.Interval, 5000u); // the query time-out
 
         // An alarm from its own address.
         Reply(Mac(1), 0xC0000201, 0, {0, 0, 0, 1, 0, 0, 0, 0x12, 0, 0, 0, 0xFF});
-        QCOMPARE(Text(0, TStatusFrame::colStatus), QString("Online/power1 fail/port 2,5 fail"));
+        QCOMPARE(Text(0, TStatusModel::colStatus), QString("Online/power1 fail/port 2,5 fail"));
         QCOMPARE(m_Frame->GetStatusFlags(d), uint32_t(Status::sfAlarm));
-        QCOMPARE(Row(0)->background(5).color(), QColor(0, 102, 255));
-        QVERIFY(Text(0, TStatusFrame::colTime) != QString("(No response yet)"));
-        QVERIFY(Row(0)->toolTip(2).startsWith("IP Address: 192.0.2.1\nMAC Address: 00:0A:1B:2C:3D:01\nDevice Model: "));
+        QCOMPARE(Background(0, 5), QColor(0, 102, 255));
+        QCOMPARE(Data(0, 5, Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::white)); // readable on blue
+        QVERIFY(Text(0, TStatusModel::colTime) != QString("(No response yet)"));
+        QVERIFY(Data(0, 2, Qt::ToolTipRole).toString().startsWith("IP Address: 192.0.2.1\nMAC Address: 00:0A:1B:2C:3D:01\nDevice Model: "));
 
         // The switch answers from another address: both shown until Clear Error.
-        m_Frame->PollAll();
+        m_Frame->Monitor().PollAll();
         Reply(Mac(1), 0xC0000209, 0, std::vector<uint8_t>(12));
-        QCOMPARE(Text(0, TStatusFrame::colIp), QString("Original: 192.0.2.1, Now: 192.0.2.9"));
-        QCOMPARE(Text(0, TStatusFrame::colStatus), QString("Online/IP different"));
-        QCOMPARE(Row(0)->background(0).color(), QColor(0, 0, 255));
-        List()->setCurrentItem(Row(0));
+        QCOMPARE(Text(0, TStatusModel::colIp), QString("Original: 192.0.2.1, Now: 192.0.2.9"));
+        QCOMPARE(Text(0, TStatusModel::colStatus), QString("Online/IP different"));
+        QCOMPARE(Background(0, 0), QColor(0, 0, 255));
+        List()->setCurrentIndex(Model()->index(0, 0));
         auto* clear = m_Frame->findChild<QPushButton*>("m_ClearError");
         QVERIFY(clear->isEnabled());
         clear->click();
         QCOMPARE(m_Frame->GetStatusFlags(d), 0u);
-        QCOMPARE(Text(0, TStatusFrame::colStatus), QString("Online"));
-        m_Frame->PollAll();
+        QCOMPARE(Text(0, TStatusModel::colStatus), QString("Online"));
+        m_Frame->Monitor().PollAll();
         Reply(Mac(1), 0xC0000209, 0, std::vector<uint8_t>(12));
-        QCOMPARE(Text(0, TStatusFrame::colIp), QString("192.0.2.9"));
+        QCOMPARE(Text(0, TStatusModel::colIp), QString("192.0.2.9"));
 
         // An error status, then silence.
-        m_Frame->PollAll();
+        m_Frame->Monitor().PollAll();
         Reply(Mac(1), 0xC0000209, 0x0205, std::vector<uint8_t>(12));
-        QCOMPARE(Text(0, TStatusFrame::colStatus), QString("Online/query fail"));
-        QCOMPARE(Row(0)->background(0).color(), QColor(255, 255, 0));
-        m_Frame->PollAll();
+        QCOMPARE(Text(0, TStatusModel::colStatus), QString("Online/query fail"));
+        QCOMPARE(Background(0, 0), QColor(255, 255, 0));
+        QVERIFY(!Data(0, 0, Qt::ForegroundRole).isValid()); // dark on yellow
+        m_Frame->Monitor().PollAll();
         m_Fake->Advance(5000);
-        QCOMPARE(Text(0, TStatusFrame::colStatus), QString("Offline"));
-        QCOMPARE(Row(0)->background(0).color(), QColor(255, 0, 0));
+        QCOMPARE(Text(0, TStatusModel::colStatus), QString("Offline"));
+        QCOMPARE(Background(0, 0), QColor(255, 0, 0));
         QVERIFY(m_Frame->GetStatusFlags(d) & Status::sfOffline);
         QCOMPARE(m_Frame->GetStatusFlags(nullptr), 0u);
     }
@@ -127,15 +146,16 @@ private slots:
         d->SetAddress(0xC0000201);
         m_Frame->AddDevice(d);
         Registry::Clear(); // a new discovery
-        m_Frame->PollAll();
+        m_Frame->Monitor().PollAll();
         TDevice* again = Registry::Find(Mac(1), false);
         QVERIFY(again);
         QCOMPARE(again->Address(), 0xC0000201u); // recreated at the row's address
         QCOMPARE(m_Fake->Sent.back().Address, 0xC0000201u);
         // A result for a device without a row is ignored.
         TDevice* stranger = Registry::Find(Mac(7), true);
-        m_Frame->OnResult(stranger, 6, stTimeout, nullptr);
-        QCOMPARE(List()->topLevelItemCount(), 1);
+        m_Frame->Monitor().OnResult(stranger, 6, stTimeout, nullptr);
+        Settle();
+        QCOMPARE(Model()->rowCount(), 1);
     }
 
     void periodLimitsTimeout()
@@ -150,8 +170,8 @@ private slots:
         QCOMPARE(timeout->value(), 4);
         period->setValue(3); // below the minimum
         QCOMPARE(period->value(), 5);
-        m_Frame->PollAll();
-        QCOMPARE(m_Frame->PollTimer()->interval(), 5000);
+        m_Frame->Monitor().PollAll();
+        QCOMPARE(m_Frame->Monitor().PollTimer()->interval(), 5000);
     }
 
     void beepOnlyForTrouble_data()
@@ -194,20 +214,165 @@ private slots:
             d->SetAddress(0xC0000200u + 10u - i);
             m_Frame->AddDevice(d);
         }
-        auto* header = List()->header();
+        Settle();
+        auto* header = List()->horizontalHeader();
         QCOMPARE(Text(0, 0), QString("1"));
-        emit header->sectionClicked(TStatusFrame::colIp);
-        QCOMPARE(Text(0, TStatusFrame::colIp), QString("192.0.2.7"));
-        emit header->sectionClicked(TStatusFrame::colIp); // same column: reversed
-        QCOMPARE(Text(0, TStatusFrame::colIp), QString("192.0.2.9"));
-        emit header->sectionClicked(TStatusFrame::colMac); // another: ascending
-        QCOMPARE(Text(0, TStatusFrame::colMac), QString("00:0A:1B:2C:3D:01"));
-        QCOMPARE(Text(2, TStatusFrame::colMac), QString("00:0A:1B:2C:3D:03"));
+        emit header->sectionClicked(TStatusModel::colIp);
+        QCOMPARE(Text(0, TStatusModel::colIp), QString("192.0.2.7"));
+        emit header->sectionClicked(TStatusModel::colIp); // same column: reversed
+        QCOMPARE(Text(0, TStatusModel::colIp), QString("192.0.2.9"));
+        emit header->sectionClicked(TStatusModel::colMac); // another: ascending
+        QCOMPARE(Text(0, TStatusModel::colMac), QString("00:0A:1B:2C:3D:01"));
+        QCOMPARE(Text(2, TStatusModel::colMac), QString("00:0A:1B:2C:3D:03"));
         // Sorted by status, a poll result moves its row once the burst is handled.
-        emit header->sectionClicked(TStatusFrame::colStatus);
-        m_Frame->OnResult(Registry::Find(Mac(3), false), 6, stTimeout, nullptr);
-        QTRY_COMPARE(Text(0, TStatusFrame::colStatus), QString("Offline"));
-        QCOMPARE(Text(0, TStatusFrame::colMac), QString("00:0A:1B:2C:3D:03"));
+        emit header->sectionClicked(TStatusModel::colStatus);
+        m_Frame->Monitor().OnResult(Registry::Find(Mac(2), false), 6, stTimeout, nullptr);
+        QTRY_COMPARE(Text(0, TStatusModel::colStatus), QString("Offline"));
+        QCOMPARE(Text(0, TStatusModel::colMac), QString("00:0A:1B:2C:3D:02"));
+    }
+
+    void mouseClicksOnTheHeader_data()
+    {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QString>("first"); // MAC of the first row
+        QTest::addColumn<Qt::SortOrder>("order");
+        const int ip = TStatusModel::colIp, mac = TStatusModel::colMac;
+        QTest::newRow("none") << QList<int>{} << "00:0A:1B:2C:3D:03" << Qt::AscendingOrder;
+        QTest::newRow("IP") << QList<int>{ip} << "00:0A:1B:2C:3D:03" << Qt::AscendingOrder;
+        QTest::newRow("IP twice") << QList<int>{ip, ip} << "00:0A:1B:2C:3D:01" << Qt::DescendingOrder;
+        QTest::newRow("IP twice, then MAC") << QList<int>{ip, ip, mac} << "00:0A:1B:2C:3D:01" << Qt::AscendingOrder;
+        QTest::newRow("MAC twice") << QList<int>{mac, mac} << "00:0A:1B:2C:3D:03" << Qt::DescendingOrder;
+    }
+    void mouseClicksOnTheHeader()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(Qt::SortOrder, order);
+        for (uint8_t i : {3, 1, 2}) {
+            TDevice* d = Registry::Find(Mac(i), true);
+            d->SetAddress(0xC0000200u + 10u - i);
+            m_Frame->AddDevice(d);
+        }
+        Settle();
+        m_Frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_Frame));
+        auto* header = List()->horizontalHeader();
+        for (int column : clicks)
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+        QTEST(Text(0, TStatusModel::colMac), "first");
+        QCOMPARE(header->sortIndicatorSection(), clicks.isEmpty() ? int(TStatusModel::colNumber) : clicks.back());
+        QCOMPARE(header->sortIndicatorOrder(), order);
+    }
+
+    void burstsReachTheViewsOnce()
+    {
+        QSignalSpy inserted(Model(), &QAbstractItemModel::rowsInserted);
+        QSignalSpy changed(Model(), &QAbstractItemModel::dataChanged);
+        QSignalSpy layout(Model(), &QAbstractItemModel::layoutChanged);
+        AddSwitches(1, 40);
+        QCOMPARE(Model()->rowCount(), 0); // not before the burst is over
+        QTRY_COMPARE(Model()->rowCount(), 40);
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(inserted[0][1].toInt(), 0);
+        QCOMPARE(inserted[0][2].toInt(), 39);
+        QCOMPARE(layout.size(), 0); // new rows come last in number order
+
+        // Sorted by status, a burst of answers redraws and reorders once.
+        emit List()->horizontalHeader()->sectionClicked(TStatusModel::colStatus);
+        layout.clear();
+        changed.clear();
+        for (uint8_t i = 1; i <= 40; ++i)
+            Reply(Mac(i), 0xC0000200u + 100u - i, i % 2 ? 0 : 0x0205, std::vector<uint8_t>(12));
+        QTRY_COMPARE(layout.size(), 1);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed[0][0].toModelIndex(), Model()->index(0, 0));
+        QCOMPARE(changed[0][1].toModelIndex(), Model()->index(39, TStatusModel::colStatus));
+        QCOMPARE(Text(19, TStatusModel::colStatus), QString("Online"));
+        QCOMPARE(Text(19, TStatusModel::colNumber), QString("39"));
+        QCOMPARE(Text(20, TStatusModel::colStatus), QString("Online/query fail"));
+        QCOMPARE(Text(20, TStatusModel::colNumber), QString("2"));
+
+        // Sorted by MAC, answers leave the order alone.
+        emit List()->horizontalHeader()->sectionClicked(TStatusModel::colMac);
+        QCOMPARE(layout.size(), 2);
+        m_Frame->Monitor().PollAll();
+        for (uint8_t i = 1; i <= 40; ++i)
+            Reply(Mac(i), 0xC0000200u + 100u - i, 0, std::vector<uint8_t>(12));
+        QTRY_COMPARE(changed.size(), 2);
+        QCOMPARE(layout.size(), 2);
+    }
+
+    void selectionSurvivesSortingAndInserts()
+    {
+        AddSwitches(1, 5);
+        m_Fake->Advance(5000); // every row offline
+        Settle();
+        auto* selection = List()->selectionModel();
+        auto* clear = m_Frame->findChild<QPushButton*>("m_ClearError");
+        QVERIFY(!clear->isEnabled());
+        for (int row : {1, 3})
+            selection->select(Model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QVERIFY(clear->isEnabled());
+        auto selectedMacs = [&] {
+            QStringList macs;
+            for (const QModelIndex& index : selection->selectedRows(TStatusModel::colMac))
+                macs << index.data().toString();
+            macs.sort();
+            return macs;
+        };
+        const QStringList expected{"00:0A:1B:2C:3D:02", "00:0A:1B:2C:3D:04"};
+        QCOMPARE(selectedMacs(), expected);
+
+        emit List()->horizontalHeader()->sectionClicked(TStatusModel::colIp); // reverses the rows
+        QCOMPARE(Text(0, TStatusModel::colMac), QString("00:0A:1B:2C:3D:05"));
+        QCOMPARE(selectedMacs(), expected);
+        AddSwitches(6, 30); // go first by address
+        Settle();
+        QCOMPARE(Text(0, TStatusModel::colMac), QString("00:0A:1B:2C:3D:1E"));
+        QCOMPARE(selectedMacs(), expected);
+
+        clear->click();
+        for (uint8_t i = 1; i <= 5; ++i) {
+            const uint32_t flags = m_Frame->GetStatusFlags(Registry::Find(Mac(i), false));
+            QCOMPARE(flags, i % 2 ? uint32_t(Status::sfOffline) : 0u);
+        }
+        selection->clearSelection();
+        QVERIFY(!clear->isEnabled());
+    }
+
+    void modelStaysConsistent()
+    {
+        QAbstractItemModelTester tester(Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        AddSwitches(1, 40);
+        Settle();
+        m_Frame->Monitor().PollAll();
+        for (uint8_t i = 1; i <= 40; i += 4) {
+            Reply(Mac(i), 0xC0000200u + 100u - i, 0, {0, 0, 0, 2, 0, 0, 0, i, 0, 0, 0, 0}); // alarm
+            Reply(Mac(i + 1), 0xC0000200u + 100u - i - 1, 0x0205, std::vector<uint8_t>(12));
+            Reply(Mac(i + 2), 0xC0000201u, 0, std::vector<uint8_t>(12)); // moved
+        }
+        m_Fake->Advance(5000); // the rest is silent
+        Settle();
+        for (int column : {TStatusModel::colNumber, TStatusModel::colMac, TStatusModel::colModel, TStatusModel::colStatus})
+            for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+                Model()->sort(column, order);
+                for (int row = 1; row < Model()->rowCount(); ++row) {
+                    auto key = [&](int r) {
+                        const QString text = Text(r, column);
+                        return std::pair(column == TStatusModel::colNumber ? QString() : text,
+                                         Text(r, TStatusModel::colNumber).toInt());
+                    };
+                    QVERIFY2(order == Qt::AscendingOrder ? key(row - 1) < key(row) : key(row) < key(row - 1),
+                             qPrintable(QString("column %1, row %2").arg(column).arg(row)));
+                }
+            }
+        for (int column : {TStatusModel::colIp, TStatusModel::colTime})
+            Model()->sort(column, Qt::DescendingOrder);
+        List()->selectAll();
+        m_Frame->findChild<QPushButton*>("m_ClearError")->click();
+        Settle();
+        for (int row = 0; row < Model()->rowCount(); ++row)
+            QCOMPARE(Text(row, TStatusModel::colStatus), QString("Online"));
     }
 
 private:
