@@ -67,6 +67,7 @@ public:
 
     TSessionManager* SessionManager() const { return m_SessionManager; }
     Intp::TIntpSocket* IntpSocket() const { return m_IntpSock; }
+    Intp::TIntpSocketThread* IntpThread() const { return m_IntpThread; }
     TModuleFrame* DevicesModule() const { return m_Frame; }
     TStatusFrame* StatusModule() const { return m_Status; }
     TLoginForm* LoginForm() const { return m_LoginForm; }
