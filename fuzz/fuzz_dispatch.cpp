@@ -61,12 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     static bool once = [] {
         Intp::RegisterKnownModels();
         Intp::SetSessionCallback(&callback);
-        Intp::TSessionIntpFind::Instance().Discover({}, &hook);
         return true;
     }();
     (void)once;
 
     Registry::Clear();
+    // Each input is a discovery of its own: every switch may answer it once.
+    Intp::TSessionIntpFind::Instance().Discover({{0x0A000000, 0xFFFFFF00}}, &hook);
     TDevice* device = Registry::Find(TMacAddr(TargetMac), true);
     device->SetAddress(0x0A000001);
     StartEverything(device, &hook);
