@@ -48,6 +48,7 @@ void TSessionIntpFind::Discover(const std::vector<TIpMask>& targets, TWizard* re
 void TSessionIntpFind::OnTimeout()
 {
     m_Open = false;
+    m_Answered.clear();
     if (auto* cb = SessionCallback())
         cb->StopTimer(this);
 }

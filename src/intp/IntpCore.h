@@ -60,7 +60,7 @@ public:
     // and opens a new discovery (none when there are no targets).
     void Discover(const std::vector<TIpMask>& targets, TWizard* receiver);
     bool IsOpen() const { return m_Open; }
-    // Switches that answered the current discovery.
+    // Switches that answered the current discovery while it is open.
     std::size_t Answered() const { return m_Answered.size(); }
 
     bool Send(TDevice&) override { return false; }
