@@ -4,6 +4,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "devices/AddressPlan.h"
 #include "devices/AddressRules.h"
 #include "devices/FilterSettings.h"
 #include "devices/NetQueries.h"
@@ -267,10 +268,8 @@ void TModuleBasicsIPConf::LoadEntryIntoFields(TEntry* entry)
 void TModuleBasicsIPConf::EventOnMethodChange(int method)
 {
     if (method == mtDhcp) {
-        Intp::TBasicsIPSettings dhcp;
-        dhcp.Dhcp = true;
         for (TEntry* entry : Entries()) {
-            entry->Plan(dhcp, imPlanned);
+            entry->Plan(Intp::TBasicsIPSettings{.Dhcp = true}, imPlanned);
             SetEntryCaption(entry);
         }
         SortTree();
@@ -303,74 +302,57 @@ void TModuleBasicsIPConf::EventOnSet()
             PlanManual(entry);
 }
 
+TAddressRequest TModuleBasicsIPConf::ReadRequest() const
+{
+    TAddressRequest request;
+    request.Address = Read(m_Ui->m_Address);
+    request.End = Read(m_Ui->m_Address2);
+    request.Netmask = Read(m_Ui->m_Mask);
+    request.Gateway = Read(m_Ui->m_Gateway);
+    request.Dns1 = Read(m_Ui->m_Dns1);
+    request.Dns2 = Read(m_Ui->m_Dns2);
+    return request;
+}
+
+// Gives the entry the address of a plan, or marks it as failed when the plan has none.
+void TModuleBasicsIPConf::Assign(TEntry* entry, const TAddressPlan& plan, uint32_t address)
+{
+    if (address == 0) {
+        entry->Plan(Intp::TBasicsIPSettings{}, imFailed);
+    } else {
+        Intp::TBasicsIPSettings settings{false, address, plan.Netmask, plan.Gateway, plan.Dns1, plan.Dns2};
+        entry->Plan(settings, Registry::FindByAddress(address) ? imInUse : imPlanned);
+    }
+    SetEntryCaption(entry);
+}
+
 void TModuleBasicsIPConf::PlanAutoRange()
 {
-    uint32_t begin = Read(m_Ui->m_Address);
-    uint32_t end = Read(m_Ui->m_Address2);
-    uint32_t mask = Read(m_Ui->m_Mask);
-    if (begin > end || !IsValidMask(mask)) {
+    const QList<TEntry*> entries = Entries();
+    const TAddressPlan plan = PlanAddressRange(ReadRequest(), std::size_t(entries.size()));
+    if (plan.Refusal != TPlanRefusal::None) {
         Dialogs::Show(this, Dialogs::TKind::Information, QStringLiteral("Wrong range/netmask!"));
         return;
     }
-    Intp::TBasicsIPSettings planned;
-    planned.Netmask = mask;
-    uint32_t gateway = Read(m_Ui->m_Gateway);
-    bool sameSubnet = (begin & mask) == (end & mask);
-    planned.Gateway = sameSubnet && IsValidHostAddress(gateway) && (gateway & mask) == (begin & mask) ? gateway : 0;
-    uint32_t dns1 = Read(m_Ui->m_Dns1), dns2 = Read(m_Ui->m_Dns2);
-    planned.Dns1 = IsValidHostAddress(dns1) ? dns1 : 0;
-    planned.Dns2 = IsValidHostAddress(dns2) ? dns2 : 0;
-
-    auto usable = [&](uint32_t a) {
-        uint32_t host = a & ~mask;
-        return IsValidHostAddress(a) && host != 0 && host != ~mask && a != planned.Gateway && a != planned.Dns1 &&
-               a != planned.Dns2;
-    };
-    // 64 bits, so that a range ending at 255.255.255.255 cannot wrap around. A /31 or /32
-    // has no usable host address at all: no need to walk the range to find that out.
-    uint64_t candidate = ~mask < 2 ? uint64_t(end) + 1 : begin;
-    for (TEntry* entry : Entries()) {
-        while (candidate <= end && !usable(uint32_t(candidate)))
-            ++candidate;
-        if (candidate > end) {
-            entry->Plan(Intp::TBasicsIPSettings{}, imFailed);
-        } else {
-            Intp::TBasicsIPSettings mine = planned;
-            mine.Address = uint32_t(candidate);
-            entry->Plan(mine, Registry::FindByAddress(mine.Address) ? imInUse : imPlanned);
-            ++candidate;
-        }
-        SetEntryCaption(entry);
-    }
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        Assign(entries[i], plan, plan.Addresses[std::size_t(i)]);
     SortTree();
     UpdateApply();
 }
 
 void TModuleBasicsIPConf::PlanManual(TEntry* entry)
 {
-    Intp::TBasicsIPSettings planned;
-    int image = imPlanned;
     if (m_Ui->m_Dhcp->isChecked()) {
-        planned.Dhcp = true;
+        entry->Plan(Intp::TBasicsIPSettings{.Dhcp = true}, imPlanned);
+        SetEntryCaption(entry);
     } else {
-        uint32_t address = Read(m_Ui->m_Address);
-        uint32_t mask = Read(m_Ui->m_Mask);
-        if (!IsValidHostAddress(address) || !IsValidMask(mask)) {
+        const TAddressPlan plan = PlanSingleAddress(ReadRequest());
+        if (plan.Refusal != TPlanRefusal::None) {
             Dialogs::Show(this, Dialogs::TKind::Information, QStringLiteral("Wrong IP/Netmask!"));
             return;
         }
-        planned.Address = address;
-        planned.Netmask = mask;
-        uint32_t gateway = Read(m_Ui->m_Gateway);
-        planned.Gateway = IsValidHostAddress(gateway) && (gateway & mask) == (address & mask) ? gateway : 0;
-        uint32_t dns1 = Read(m_Ui->m_Dns1), dns2 = Read(m_Ui->m_Dns2);
-        planned.Dns1 = IsValidHostAddress(dns1) ? dns1 : 0;
-        planned.Dns2 = IsValidHostAddress(dns2) ? dns2 : 0;
-        if (Registry::FindByAddress(address))
-            image = imInUse;
+        Assign(entry, plan, plan.Addresses.front());
     }
-    entry->Plan(planned, image);
-    SetEntryCaption(entry);
     SortTree();
     UpdateApply();
 }

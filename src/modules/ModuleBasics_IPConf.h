@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ModulePage.h"
+#include "devices/AddressPlan.h"
 #include "intp/Basics.h"
 
 #include <functional>
@@ -51,6 +52,8 @@ private:
     void EventOnFilter();
     void EventOnDiscard();
     void EventOnApply();
+    TAddressRequest ReadRequest() const;
+    void Assign(TEntry* entry, const TAddressPlan& plan, uint32_t address);
     void PlanAutoRange();
     void PlanManual(TEntry* entry);
 
