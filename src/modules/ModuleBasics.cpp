@@ -2,8 +2,8 @@
 
 #include "ui_ModuleBasics.h"
 
+#include "app/AddressText.h"
 #include "app/Images.h"
-#include "devices/AddressRules.h"
 #include "intp/Basics.h"
 #include "intp/IntpCore.h"
 
@@ -52,7 +52,7 @@ void TModuleBasics::FillFrom(TDevice*)
 {
     for (TDevice* device : SelectedDevices()) {
         auto* row = new QTreeWidgetItem(m_Ui->m_Devices);
-        row->setText(0, QString::fromStdString(AddressToText(device->Address())));
+        row->setText(0, AddressText(device->Address()));
         row->setData(0, Qt::UserRole, MacKey(device));
         SetRowImage(row, device);
     }

@@ -2,10 +2,10 @@
 
 #include "ui_ModuleBasics_IPConf.h"
 
+#include "app/AddressText.h"
 #include "app/Dialogs.h"
 #include "app/Images.h"
 #include "devices/AddressPlan.h"
-#include "devices/AddressRules.h"
 #include "devices/FilterSettings.h"
 #include "devices/NetQueries.h"
 #include "intp/IntpCore.h"
@@ -14,8 +14,7 @@
 
 namespace {
 
-QString Dotted(uint32_t address) { return QString::fromStdString(AddressToText(address)); }
-uint32_t Read(const QLineEdit* edit) { return TextToAddress(edit->text().toStdString()); }
+uint32_t Read(const QLineEdit* edit) { return AddressOf(edit->text()); }
 
 QIcon NodeImage(int index)
 {
@@ -173,7 +172,7 @@ void TModuleBasicsIPConf::Rebuild()
         if (!group) {
             group = new TNode;
             group->SortKey = device->Address();
-            group->setText(0, Dotted(device->Address()));
+            group->setText(0, AddressText(device->Address()));
             group->SetImage(imGroup);
             m_Ui->m_Tree->addTopLevelItem(group);
         }
@@ -201,7 +200,7 @@ void TModuleBasicsIPConf::SetEntryCaption(TEntry* entry)
         caption += QStringLiteral(" => DHCP");
     else
         caption += QStringLiteral(" => %1/%2, gw = %3, dns1 = %4, dns2 = %5")
-                       .arg(Dotted(p.Address), Dotted(p.Netmask), Dotted(p.Gateway), Dotted(p.Dns1), Dotted(p.Dns2));
+                       .arg(AddressText(p.Address), AddressText(p.Netmask), AddressText(p.Gateway), AddressText(p.Dns1), AddressText(p.Dns2));
     entry->setText(0, caption);
 }
 
@@ -258,11 +257,11 @@ void TModuleBasicsIPConf::LoadEntryIntoFields(TEntry* entry)
 {
     const auto& p = entry->Planned;
     m_Ui->m_Dhcp->setChecked(p.Dhcp);
-    m_Ui->m_Address->setText(Dotted(p.Address));
-    m_Ui->m_Mask->setText(Dotted(p.Netmask));
-    m_Ui->m_Gateway->setText(Dotted(p.Gateway));
-    m_Ui->m_Dns1->setText(Dotted(p.Dns1));
-    m_Ui->m_Dns2->setText(Dotted(p.Dns2));
+    m_Ui->m_Address->setText(AddressText(p.Address));
+    m_Ui->m_Mask->setText(AddressText(p.Netmask));
+    m_Ui->m_Gateway->setText(AddressText(p.Gateway));
+    m_Ui->m_Dns1->setText(AddressText(p.Dns1));
+    m_Ui->m_Dns2->setText(AddressText(p.Dns2));
 }
 
 void TModuleBasicsIPConf::EventOnMethodChange(int method)
@@ -368,9 +367,9 @@ void TModuleBasicsIPConf::EventOnFilter()
         end = settings.RangeEnd;
         mask = settings.Mask;
     }
-    m_Ui->m_Address->setText(Dotted(begin));
-    m_Ui->m_Address2->setText(Dotted(end));
-    m_Ui->m_Mask->setText(Dotted(mask));
+    m_Ui->m_Address->setText(AddressText(begin));
+    m_Ui->m_Address2->setText(AddressText(end));
+    m_Ui->m_Mask->setText(AddressText(mask));
     for (QLineEdit* edit : {m_Ui->m_Gateway, m_Ui->m_Dns1, m_Ui->m_Dns2})
         edit->setText(QStringLiteral("0.0.0.0"));
 }
