@@ -375,6 +375,29 @@ private slots:
         QCOMPARE(W<QLineEdit>("m_Address")->text(), QString("10.0.0.1"));
     }
 
+    void discardFollowsTheSelection()
+    {
+        TDevice* a = Add(1, "10.0.0.1");
+        Open({a});
+        Deliver(a->Address(), MakeDatagram(262, 0, a->Mac(), NetReply(false, "255.0.0.0", "0.0.0.0")));
+        auto* discard = m_Page->findChild<QAction*>("m_PM1Discard");
+        W<QComboBox>("m_Method")->setCurrentIndex(TModuleBasicsIPConf::mtManual);
+        QVERIFY(!discard->isEnabled());
+        Tree()->setCurrentItem(Entry(0, 0));
+        QVERIFY(discard->isEnabled());
+        QVERIFY(W<QPushButton>("m_Set")->isVisibleTo(m_Page));
+        // A fresh answer rebuilds the tree with nothing selected.
+        QVERIFY(StartNew<TSessionBasicsIPConfGet>(a, nullptr));
+        Deliver(a->Address(), MakeDatagram(262, 0, a->Mac(), NetReply(false, "255.0.0.0", "0.0.0.0")));
+        QVERIFY(!Tree()->currentItem() || !Tree()->currentItem()->isSelected());
+        QVERIFY(!discard->isEnabled());
+        QVERIFY(!W<QPushButton>("m_Set")->isVisibleTo(m_Page));
+        Tree()->setCurrentItem(Entry(0, 0));
+        QVERIFY(discard->isEnabled());
+        QVERIFY(m_Form->DevicesModule()->Hide(false));
+        QVERIFY(!discard->isEnabled());
+    }
+
     void loadDiscoveryFilter()
     {
         TDevice* a = Add(1, "10.0.0.1");

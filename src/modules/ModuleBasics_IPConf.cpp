@@ -121,6 +121,7 @@ void TModuleBasicsIPConf::Notify(TDevice* device, uint16_t code, uint16_t status
 bool TModuleBasicsIPConf::Hide(bool)
 {
     m_Ui->m_Tree->clear();
+    ApplyFieldRules();
     hide();
     return true;
 }
@@ -224,8 +225,10 @@ int TModuleBasicsIPConf::FieldMode() const
     }
 }
 
+// Whatever changed the selection (a click, a rebuilt tree, Hide) ends here.
 void TModuleBasicsIPConf::ApplyFieldRules()
 {
+    m_PM1Discard->setEnabled(SelectedEntry() != nullptr);
     int mode = FieldMode();
     bool dhcpRow = mode == 0 || mode == 2;
     m_Ui->m_Label2->setVisible(dhcpRow);
@@ -286,7 +289,6 @@ void TModuleBasicsIPConf::EventOnSelectionChange()
     if (m_Loading)
         return;
     TEntry* entry = SelectedEntry();
-    m_PM1Discard->setEnabled(entry != nullptr);
     if (entry && m_Ui->m_Method->currentIndex() == mtManual)
         LoadEntryIntoFields(entry);
     ApplyFieldRules();
