@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -396,6 +397,30 @@ private slots:
         QVERIFY(discard->isEnabled());
         QVERIFY(m_Form->DevicesModule()->Hide(false));
         QVERIFY(!discard->isEnabled());
+    }
+
+    // The method shows and hides fields; none of them moves, the method box least of all.
+    void fieldsKeepTheirPlace()
+    {
+        TDevice* a = Add(1, "10.0.0.1");
+        Open({a});
+        Deliver(a->Address(), MakeDatagram(262, 0, a->Mac(), NetReply(false, "255.0.0.0", "0.0.0.0")));
+        m_Form->resize(1280, 800);
+        m_Form->show();
+        auto* method = W<QComboBox>("m_Method");
+        auto place = [&] {
+            m_Page->layout()->activate();
+            return QList<QRect>{method->geometry(), W<QLabel>("m_Label1")->geometry(), W<QLineEdit>("m_Mask")->geometry()};
+        };
+        const QList<QRect> dhcp = place();
+        QVERIFY(method->width() < m_Page->width() / 2);
+        method->setCurrentIndex(TModuleBasicsIPConf::mtAutoRange);
+        QCOMPARE(place(), dhcp);
+        method->setCurrentIndex(TModuleBasicsIPConf::mtManual); // nothing selected
+        QVERIFY(!W<QLineEdit>("m_Mask")->isVisible());
+        QCOMPARE(place(), dhcp);
+        Tree()->setCurrentItem(Entry(0, 0));
+        QCOMPARE(place(), dhcp);
     }
 
     void loadDiscoveryFilter()

@@ -16,6 +16,22 @@ namespace {
 
 uint32_t Read(const QLineEdit* edit) { return AddressOf(edit->text()); }
 
+// Hidden controls keep their room, so that the fields stay in place whichever of them the
+// method shows.
+void KeepRoomWhenHidden(QLayout* layout)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QWidget* widget = item->widget()) {
+            QSizePolicy policy = widget->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            widget->setSizePolicy(policy);
+        } else if (QLayout* inner = item->layout()) {
+            KeepRoomWhenHidden(inner);
+        }
+    }
+}
+
 QIcon NodeImage(int index)
 {
     switch (index) {
@@ -65,6 +81,7 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent)
       m_Flush(&FlushArpEntries)
 {
     m_Ui->setupUi(this);
+    KeepRoomWhenHidden(m_Ui->m_Fields);
     m_Ui->m_Filter->setIcon(Icon(TImage::Filter));
     m_Ui->m_Set->setIcon(Icon(TImage::Accept));
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
