@@ -471,14 +471,71 @@ private slots:
         QVERIFY(sent.Bytes == expected);
         QCOMPARE(m_Flushed.size(), std::size_t(1));
         QCOMPARE(m_Flushed[0], std::vector<uint32_t>({A("10.0.0.2")}));
-        // The switch confirms from its old address; it is followed to the new one.
+        // The switch confirms from its old address; the settings are read again at the new
+        // one, but the device stays where it is until it answers from there.
         Deliver(A("10.0.0.2"), MakeDatagram(263, 0, b->Mac(), {0, 0, 0, 0}));
-        QCOMPARE(b->Address(), A("10.0.0.77"));
+        QCOMPARE(b->Address(), A("10.0.0.2"));
+        QVERIFY(Captions().contains("10.0.0.2"));
         // That reply came from the old address: its mapping is forgotten again.
         QCOMPARE(m_Flushed.size(), std::size_t(2));
         QCOMPARE(m_Flushed[1], std::vector<uint32_t>({A("10.0.0.2")}));
         QCOMPARE(m_Sessions->Sent.back().Address, A("10.0.0.77"));
         QCOMPARE(ReadU16(m_Sessions->Sent.back().Bytes.data()), uint16_t(262));
+        Deliver(A("10.0.0.77"), MakeDatagram(262, 0, b->Mac(), NetReply(false, "255.255.255.0", "10.0.0.1", "10.0.0.53")));
+        QCOMPARE(b->Address(), A("10.0.0.77"));
+        QVERIFY(Captions().contains("10.0.0.77"));
+    }
+
+    // Where the settings are read again after the switch answered 0x0107, and what the
+    // device's address is once that read has ended.
+    void rereadAfterNewSettings_data()
+    {
+        QTest::addColumn<bool>("dhcp");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("readAt");
+        QTest::addColumn<bool>("answered"); // false: the read times out
+        QTest::addColumn<QString>("finally");
+        QTest::addColumn<int>("flushes");
+        QTest::newRow("new address, answered there") << false << 0 << "10.0.0.77" << true << "10.0.0.77" << 2;
+        QTest::newRow("new address never taken") << false << 0 << "10.0.0.77" << false << "10.0.0.2" << 2;
+        QTest::newRow("refused") << false << 6 << "10.0.0.2" << true << "10.0.0.2" << 1;
+        QTest::newRow("DHCP, answered from its lease") << true << 0 << "255.255.255.255" << true << "10.0.0.140" << 2;
+        QTest::newRow("DHCP, no answer") << true << 0 << "255.255.255.255" << false << "10.0.0.2" << 2;
+    }
+    void rereadAfterNewSettings()
+    {
+        QFETCH(bool, dhcp);
+        QFETCH(int, status);
+        QFETCH(QString, readAt);
+        QFETCH(bool, answered);
+        QFETCH(QString, finally);
+        QFETCH(int, flushes);
+        TDevice* b = Add(2, "10.0.0.2");
+        Open({b});
+        Deliver(b->Address(), MakeDatagram(262, 0, b->Mac(), NetReply(false, "255.0.0.0", "0.0.0.0")));
+        W<QComboBox>("m_Method")->setCurrentIndex(TModuleBasicsIPConf::mtManual);
+        Tree()->setCurrentItem(Entry(0, 0));
+        if (dhcp)
+            W<QCheckBox>("m_Dhcp")->click();
+        Type("m_Address", "10.0.0.77");
+        Type("m_Mask", "255.255.255.0");
+        W<QPushButton>("m_Set")->click();
+        W<QPushButton>("m_Apply")->click();
+        m_Sessions->Sent.clear();
+        Deliver(A("10.0.0.2"), MakeDatagram(263, uint16_t(status), b->Mac(), {0, 0, 0, 0}));
+        QCOMPARE(b->Address(), A("10.0.0.2"));
+        QCOMPARE(m_Sessions->Sent.size(), std::size_t(1));
+        QCOMPARE(ReadU16(m_Sessions->Sent[0].Bytes.data()), uint16_t(262));
+        QCOMPARE(m_Sessions->Sent[0].Address, A(readAt.toLatin1()));
+        if (answered)
+            Deliver(status ? A("10.0.0.2") : A(finally.toLatin1()),
+                    MakeDatagram(262, 0, b->Mac(), NetReply(dhcp, "255.255.255.0", "0.0.0.0")));
+        else
+            m_Sessions->Advance(DefaultInterval);
+        QVERIFY(PendingSessions().empty());
+        QCOMPARE(b->Address(), A(finally.toLatin1()));
+        QCOMPARE(Tree()->topLevelItem(0)->text(0), finally); // the tree shows where it is
+        QCOMPARE(int(m_Flushed.size()), flushes);
     }
 
     void dhcpMethodPlansEveryEntry()

@@ -117,7 +117,7 @@ void TModuleBasicsIPConf::Notify(TDevice* device, uint16_t code, uint16_t status
         // The confirmation came from the old address and may have taught the workstation
         // its mapping again: forget it once more.
         uint32_t old = m_OldAddresses.take(device->Mac());
-        if (status == Intp::stSuccess && m_Flush && old != device->Address())
+        if (status == Intp::stSuccess && m_Flush)
             m_Flush({old}, true);
     }
     switch (code) {
@@ -427,7 +427,8 @@ void TModuleBasicsIPConf::EventOnApply()
         uint32_t old = device->Address();
         if (Intp::StartNew<Intp::TSessionBasicsIPConfSet>(device, nullptr, digest, entry->Planned)) {
             previous.push_back(old);
-            m_OldAddresses.insert(device->Mac(), old);
+            if (entry->Planned.Dhcp || entry->Planned.Address != old)
+                m_OldAddresses.insert(device->Mac(), old);
         }
     }
     // The workstation must not keep sending to a re-addressed switch's old mapping.

@@ -60,7 +60,8 @@ private:
     std::unique_ptr<Ui::TModuleBasicsIPConf> m_Ui;
     QAction* m_PM1Discard = nullptr;
     std::function<void(const std::vector<uint32_t>&, bool)> m_Flush;
-    // Old addresses of switches whose new settings are on their way.
+    // Old addresses of switches that are to leave them, while their new settings are on
+    // their way.
     QHash<TMacAddr, uint32_t> m_OldAddresses;
     bool m_Loading = false;
 };
