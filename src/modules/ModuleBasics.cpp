@@ -3,6 +3,7 @@
 #include "ui_ModuleBasics.h"
 
 #include "app/AddressText.h"
+#include "app/Dialogs.h"
 #include "app/Images.h"
 #include "intp/Basics.h"
 #include "intp/IntpCore.h"
@@ -77,6 +78,8 @@ void TModuleBasics::EventOnEdit()
 
 void TModuleBasics::EventOnLogin()
 {
+    if (!Dialogs::CheckCredentialTexts(this, {m_Ui->m_Username->text(), m_Ui->m_Password->text()}))
+        return;
     BlankRows();
     const std::string user = m_Ui->m_Username->text().toLatin1().toStdString();
     const std::string password = m_Ui->m_Password->text().toLatin1().toStdString();
