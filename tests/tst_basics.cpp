@@ -179,6 +179,44 @@ private slots:
             QVERIFY2(!Child<QWidget>(page, name.toLatin1())->isEnabled(), qPrintable(name));
     }
 
+    // A page chosen for a device that is not logged in falls back to "Basics"; the function
+    // tree then highlights "Basics", whether the page was clicked or chosen by keyboard.
+    void fallBackHighlightsBasics()
+    {
+        TDevice* d = Add(1, false);
+        Select({d});
+        m_Form->resize(1280, 800);
+        m_Form->show();
+        QTreeWidget* tree = Frame()->Tree();
+        QTreeWidgetItem* basics = Frame()->FindNode("Basics");
+        QTreeWidgetItem* settings = Frame()->FindNode("Basics/Switch Setting");
+        auto click = [&](QTreeWidgetItem* item) {
+            tree->scrollToItem(item);
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+        };
+        auto highlighted = [&] { return tree->selectedItems(); };
+        click(settings);
+        QCOMPARE(tree->currentItem(), basics);
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{basics});
+        QCOMPARE(Frame()->SelectedPage()->GetName(), QString("Basics"));
+        click(Frame()->FindNode("Port Configuration"));
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{basics});
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Down);
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{basics});
+        // Logged in, the page clicked is the page shown.
+        d->SetLoggedIn(true);
+        click(settings);
+        QCOMPARE(tree->currentItem(), settings);
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{settings});
+        click(basics);
+        QCOMPARE(Frame()->SelectedPage()->GetName(), QString("Basics"));
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{basics});
+        QTest::keyClick(tree, Qt::Key_Down);
+        QCOMPARE(tree->currentItem(), settings);
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{settings});
+    }
+
     // ---- Basics ---------------------------------------------------------------------------
 
     void basicsWaitsForTheFirstDevice()
@@ -625,6 +663,7 @@ private slots:
         // While saving, neither the function tree nor the main tree may leave the page.
         Frame()->Tree()->setCurrentItem(Frame()->FindNode("Basics"));
         QCOMPARE(Frame()->SelectedPage()->GetControl(), page);
+        QCOMPARE(Frame()->Tree()->selectedItems(), QList<QTreeWidgetItem*>{Frame()->FindNode("Save To Flash")});
         QVERIFY(Shown(page));
         m_Form->Tree()->setCurrentItem(m_Form->Tree()->topLevelItem(0));
         QCOMPARE(m_Form->Tree()->currentItem(), m_Form->NodeOf(a));
