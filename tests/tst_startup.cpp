@@ -1,4 +1,7 @@
-// Start-up: the console's command line without a display and its first window.
+// Start-up: the console's command line without a display and its first window, and the
+// simulator's command line.
+#include "Options.h"
+
 #include "app/AboutForm.h"
 #include "app/StartUp.h"
 
@@ -49,6 +52,43 @@ private slots:
         QVERIFY(window.isMaximized());
         QCOMPARE(window.normalGeometry().size(), QSize(1280, 800).boundedTo(available.size()));
         QVERIFY(available.contains(window.normalGeometry()));
+    }
+
+    void simulatorOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error"); // empty: accepted
+        QTest::newRow("defaults") << QStringList{} << QString();
+        QTest::newRow("last MAC below broadcast") << QStringList{"--mac-base", "FF:FF:FF:FF:FF:FB", "--count", "4"}
+                                                  << QString();
+        QTest::newRow("null MAC") << QStringList{"--mac-base", "00:00:00:00:00:00"}
+                                  << "--mac-base 00:00:00:00:00:00 is the null MAC, which no switch may have";
+        QTest::newRow("reaches the broadcast MAC")
+            << QStringList{"--mac-base", "FF:FF:FF:FF:FF:FC", "--count", "4"}
+            << "--mac-base FF:FF:FF:FF:FF:FC: 4 switches would reach FF:FF:FF:FF:FF:FF, the broadcast MAC";
+        QTest::newRow("wraps past the broadcast MAC")
+            << QStringList{"--mac-base", "FF:FF:FF:FF:FF:FE", "--group", "10.0.0.1/24:2", "--group", "10.0.1.1/24:3"}
+            << "--mac-base FF:FF:FF:FF:FF:FE: 5 switches would reach FF:FF:FF:FF:FF:FF, the broadcast MAC";
+        QTest::newRow("groups side by side") << QStringList{"--group", "10.0.0.1/24:4", "--group", "10.0.0.5/24:4"}
+                                             << QString();
+        QTest::newRow("groups overlap")
+            << QStringList{"--group", "10.0.0.1/24:4", "--group", "10.0.0.4/24:2"}
+            << "--group ranges overlap: the groups from 10.0.0.1 and from 10.0.0.4 both hold 10.0.0.4";
+        QTest::newRow("overlap in other order and prefixes")
+            << QStringList{"--group", "10.0.0.8/16:2", "--group", "192.0.2.1/24:1", "--group", "10.0.0.1/24:8"}
+            << "--group ranges overlap: the groups from 10.0.0.1 and from 10.0.0.8 both hold 10.0.0.8";
+        QTest::newRow("same group twice") << QStringList{"--group", "10.0.0.1/24:1", "--group", "10.0.0.1/24:1"}
+                                          << "--group ranges overlap: the groups from 10.0.0.1 and from 10.0.0.1 both "
+                                             "hold 10.0.0.1";
+    }
+    void simulatorOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        Sim::TOptions options;
+        QString message;
+        QCOMPARE(Sim::ParseOptions(QStringList{"zode-switchsim"} + arguments, options, message), error.isEmpty());
+        QCOMPARE(message, error);
     }
 };
 
