@@ -55,6 +55,19 @@ bool ParseGroup(const QString& text, TGroup& g)
     return prefix >= 8 && prefix <= 30 && count >= 1;
 }
 
+// Two groups may not give one address to two switches.
+QString OverlappingGroups(QList<TGroup> groups)
+{
+    std::sort(groups.begin(), groups.end(), [](const TGroup& a, const TGroup& b) { return a.first < b.first; });
+    for (qsizetype i = 1; i < groups.size(); ++i) {
+        const TGroup& low = groups[i - 1];
+        if (uint64_t(low.first) + uint64_t(low.count) > groups[i].first)
+            return QString("--group ranges overlap: the groups from %1 and from %2 both hold %2")
+                .arg(QHostAddress(low.first).toString(), QHostAddress(groups[i].first).toString());
+    }
+    return {};
+}
+
 bool ParseMac(const QString& text, TMac& mac)
 {
     const QStringList parts = text.split(QRegularExpression("[:-]"));
@@ -228,6 +241,8 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         if (g.gateway == 0)
             g.gateway = (g.first & mask) | (~mask - 1);
     }
+    if (const QString overlap = OverlappingGroups(o.groups); !overlap.isEmpty())
+        return fail(overlap);
     const int count = o.Count();
 
     for (const QString& m : p.value("models").split(',', Qt::SkipEmptyParts))
@@ -236,6 +251,16 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         return fail("empty --models");
     if (!ParseMac(p.value("mac-base"), o.macBase))
         return fail("bad --mac-base");
+    // Switch i gets base + i: none may be the null MAC, none the broadcast MAC or beyond.
+    uint64_t base = 0;
+    for (uint8_t b : o.macBase)
+        base = (base << 8) | b;
+    if (base == 0)
+        return fail("--mac-base 00:00:00:00:00:00 is the null MAC, which no switch may have");
+    if (base + uint64_t(count) > 0xFFFFFFFFFFFFull)
+        return fail(QString("--mac-base %1: %2 switches would reach FF:FF:FF:FF:FF:FF, the broadcast MAC")
+                        .arg(p.value("mac-base"))
+                        .arg(count));
     o.namePrefix = p.value("name-prefix").toLatin1();
     o.user = p.value("user").toLatin1();
     o.password = p.value("password").toLatin1();

@@ -107,10 +107,10 @@ inline std::vector<uint8_t> MakeDatagram(uint16_t command, uint16_t status, cons
                                          const std::vector<uint8_t>& payload,
                                          int lengthField = -1)
 {
-    std::vector<uint8_t> datagram(Intp::HeaderSize + payload.size());
+    std::vector<uint8_t> datagram(Intp::HeaderSize);
     uint16_t length = lengthField < 0 ? uint16_t(payload.size()) : uint16_t(lengthField);
     Intp::WriteHeader(datagram.data(), command, status, length, mac.Data());
-    std::copy(payload.begin(), payload.end(), datagram.begin() + Intp::HeaderSize);
+    datagram.insert(datagram.end(), payload.begin(), payload.end());
     return datagram;
 }
 

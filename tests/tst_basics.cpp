@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/Images.h"
 #include "app/DeviceTreeModel.h"
+#include "app/LoginForm.h"
 #include "app/MainForm.h"
 #include "devices/DeviceType.h"
 #include "intp/Basics.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -110,6 +112,8 @@ class TBasicsTest : public QObject, public TPageDriver {
         TModule* page = Frame()->SelectedPage();
         return page ? page->GetControl() : nullptr;
     }
+    QStringList m_Boxes;
+
     void ReplySettings(TDevice* d, const TSettingsReply& r, uint16_t status = 0)
     {
         Reply(d, TSessionBasicsSettingsGet::Command, status, Encode(r));
@@ -122,7 +126,11 @@ private slots:
         m_Form = new TMainForm;
         m_Fake = new TFormSessions;
         m_Fake->Form = m_Form;
-        Dialogs::SetHandler([](Dialogs::TKind, const QString&) { return true; });
+        m_Boxes.clear();
+        Dialogs::SetHandler([this](Dialogs::TKind, const QString& text) {
+            m_Boxes << text;
+            return true;
+        });
     }
     void cleanup()
     {
@@ -174,6 +182,44 @@ private slots:
         QVERIFY(Shown(page));
         for (const QString& name : controls)
             QVERIFY2(!Child<QWidget>(page, name.toLatin1())->isEnabled(), qPrintable(name));
+    }
+
+    // A page chosen for a device that is not logged in falls back to "Basics"; the function
+    // tree then highlights "Basics", whether the page was clicked or chosen by keyboard.
+    void fallBackHighlightsBasics()
+    {
+        TDevice* d = Add(1, false);
+        Select({d});
+        m_Form->resize(1280, 800);
+        m_Form->show();
+        QTreeWidget* tree = Frame()->Tree();
+        QTreeWidgetItem* basics = Frame()->FindNode("Basics");
+        QTreeWidgetItem* settings = Frame()->FindNode("Basics/Switch Setting");
+        auto click = [&](QTreeWidgetItem* item) {
+            tree->scrollToItem(item);
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+        };
+        auto highlighted = [&] { return tree->selectedItems(); };
+        click(settings);
+        QCOMPARE(tree->currentItem(), basics);
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{basics});
+        QCOMPARE(Frame()->SelectedPage()->GetName(), QString("Basics"));
+        click(Frame()->FindNode("Port Configuration"));
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{basics});
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Down);
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{basics});
+        // Logged in, the page clicked is the page shown.
+        d->SetLoggedIn(true);
+        click(settings);
+        QCOMPARE(tree->currentItem(), settings);
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{settings});
+        click(basics);
+        QCOMPARE(Frame()->SelectedPage()->GetName(), QString("Basics"));
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{basics});
+        QTest::keyClick(tree, Qt::Key_Down);
+        QCOMPARE(tree->currentItem(), settings);
+        QCOMPARE(highlighted(), QList<QTreeWidgetItem*>{settings});
     }
 
     // ---- Basics ---------------------------------------------------------------------------
@@ -282,6 +328,74 @@ private slots:
         QVERIFY(!b->IsLoggedIn());
         QCOMPARE(icon(1).cacheKey(), IconKey(TImage::Cancel));
         QVERIFY(icon(0).isNull());
+    }
+
+    // The login dialog and the pages that take a user name and password.
+    void passwordsShowStars()
+    {
+        TLoginForm dialog;
+        TDevice* a = Add(1, true);
+        Select({a});
+        QList<QLineEdit*> edits{Child<QLineEdit>(&dialog, "m_Password"), Child<QLineEdit>(Open("Basics"), "m_Password")};
+        QWidget* password = Open("Basics/Admin Password");
+        edits << Child<QLineEdit>(password, "m_Password") << Child<QLineEdit>(password, "m_Confirm");
+        for (QLineEdit* edit : edits) {
+            edit->ensurePolished();
+            QCOMPARE(edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, edit), int('*'));
+            edit->setText("pw1");
+            QCOMPARE(edit->displayText(), QString("***"));
+        }
+    }
+
+    void credentialsMustBeLatin1_data()
+    {
+        QTest::addColumn<QString>("place"); // the login dialog, or a page's path
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("accepted");
+        for (const char* place : {"Login", "Basics", "Basics/Admin Password"}) {
+            QTest::addRow("%s, Latin-1", place) << place << "admin" << QString::fromUtf8("pässwörd") << true;
+            QTest::addRow("%s, Cyrillic password", place) << place << "admin" << QString::fromUtf8("пароль") << false;
+            QTest::addRow("%s, euro sign in the user", place) << place << QString::fromUtf8("€dmin") << "secret" << false;
+        }
+    }
+    void credentialsMustBeLatin1()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(bool, accepted);
+        const QStringList refusal{"Only Latin-1 characters are allowed in user names and passwords on these switches."};
+        const std::string user8 = user.toLatin1().toStdString(), password8 = password.toLatin1().toStdString();
+        if (place == "Login") {
+            TLoginForm dialog;
+            dialog.show();
+            Child<QLineEdit>(&dialog, "m_Username")->setText(user);
+            Child<QLineEdit>(&dialog, "m_Password")->setText(password);
+            Child<QPushButton>(&dialog, "m_Login")->click();
+            QCOMPARE(m_Boxes, accepted ? QStringList() : refusal);
+            QCOMPARE(dialog.isVisible(), !accepted); // refused: open for a correction
+            QCOMPARE(dialog.result(), accepted ? int(QDialog::Accepted) : 0);
+            if (accepted)
+                QCOMPARE(dialog.Password(), password8);
+            return;
+        }
+        TDevice* a = Add(1, true);
+        Select({a});
+        QWidget* page = Open(place);
+        ReplySettings(a, {});
+        Child<QLineEdit>(page, "m_Username")->setText(user);
+        for (const char* name : {"m_Password", "m_Confirm"})
+            if (auto* edit = page->findChild<QLineEdit*>(name))
+                edit->setText(password);
+        m_Fake->Sent.clear();
+        Child<QPushButton>(page, place == "Basics" ? "m_Login" : "m_Apply")->click();
+        QCOMPARE(m_Boxes, accepted ? QStringList() : refusal);
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(accepted ? 1 : 0));
+        if (accepted && place == "Basics") {
+            const TDigest digest = CredentialDigest(user8, password8);
+            QVERIFY(PayloadOf(m_Fake->Sent[0]) == std::vector<uint8_t>(digest.begin(), digest.end()));
+        }
     }
 
     // ---- Switch Setting -------------------------------------------------------------------
@@ -554,6 +668,7 @@ private slots:
         // While saving, neither the function tree nor the main tree may leave the page.
         Frame()->Tree()->setCurrentItem(Frame()->FindNode("Basics"));
         QCOMPARE(Frame()->SelectedPage()->GetControl(), page);
+        QCOMPARE(Frame()->Tree()->selectedItems(), QList<QTreeWidgetItem*>{Frame()->FindNode("Save To Flash")});
         QVERIFY(Shown(page));
         m_Form->SelectIndex(m_Form->TreeModel()->index(0, 0));
         QCOMPARE(m_Form->Tree()->currentIndex(), m_Form->IndexOf(a));

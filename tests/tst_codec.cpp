@@ -49,7 +49,8 @@ struct TTestTrunk {
     }
 };
 
-// A free-length list with a 2-byte head that arrives in datagrams of at most 3 entries.
+// A free-length list with a 2-byte head that arrives in datagrams of at most 3 entries;
+// ports must not be 0 and MACs must not repeat.
 struct TTestTableEntry {
     TMacAddr Mac;
     uint16_t Port = 0;
@@ -76,6 +77,17 @@ struct TTestTable {
     uint16_t Head = 0;
     std::vector<Entry> Entries;
     void DecodeHead(TReader& r) { Head = r.U16(); }
+
+    // Ports count from 1; a MAC is listed once.
+    static uint16_t Check(const TDevice&, const std::vector<Entry>& earlier, const Entry& entry)
+    {
+        if (entry.Port == 0)
+            return stListRange;
+        for (const auto& e : earlier)
+            if (e.Mac == entry.Mac)
+                return stListOverlap;
+        return 0;
+    }
 };
 
 struct TTestFixed {
@@ -251,41 +263,79 @@ private slots:
         QCOMPARE(PendingSessions().size(), std::size_t(1));
     }
 
-    void countedList_data()
+    // Replies to the trunk list (one datagram, counted, checked) and to the table (several
+    // datagrams, checked), after a previous good answer.
+    void listReplies_data()
     {
-        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QList<QByteArray>>("datagrams");
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("entries"); // -1: record left as it was
         auto bytes = [](const std::vector<uint8_t>& v) {
             return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
         };
-        QTest::newRow("four trunks") << bytes(Trunks({0x03, 0x0C, 0x30, 0xC0})) << 0 << 4;
-        QTest::newRow("trailing byte ignored") << bytes(Trunks({0x03, 0x0C, 0x30, 0xC0}, 1)) << 0 << 4;
-        QTest::newRow("three trunks") << bytes(Trunks({0x03, 0x0C, 0x30})) << 0x1100 << -1;
-        QTest::newRow("five trunks") << bytes(Trunks({1, 2, 4, 8, 16})) << 0x1100 << -1;
-        QTest::newRow("no entries") << bytes(Trunks({}, 4)) << 0x1100 << -1;
-        QTest::newRow("mask beyond the ports") << bytes(Trunks({0x03, 0x100, 0x30, 0xC0})) << 0x1101 << -1;
-        QTest::newRow("overlap with earlier") << bytes(Trunks({0x03, 0x06, 0x30, 0xC0})) << 0x1102 << -1;
+        auto trunks = [&](const char* name, const std::vector<uint8_t>& payload, int status, int entries) {
+            QTest::newRow(name) << "trunk" << QList<QByteArray>{bytes(payload)} << status << entries;
+        };
+        trunks("four trunks", Trunks({0x03, 0x0C, 0x30, 0xC0}), 0, 4);
+        trunks("trailing byte ignored", Trunks({0x03, 0x0C, 0x30, 0xC0}, 1), 0, 4);
+        trunks("three trunks", Trunks({0x03, 0x0C, 0x30}), 0x1100, -1);
+        trunks("five trunks", Trunks({1, 2, 4, 8, 16}), 0x1100, -1);
+        trunks("no entries", Trunks({}, 4), 0x1100, -1);
+        trunks("mask beyond the ports", Trunks({0x03, 0x100, 0x30, 0xC0}), 0x1101, -1);
+        trunks("overlap with earlier", Trunks({0x03, 0x06, 0x30, 0xC0}), 0x1102, -1);
+        auto table = [&](const char* name, const std::vector<std::vector<uint8_t>>& parts, int status, int entries) {
+            QList<QByteArray> datagrams;
+            for (const auto& part : parts)
+                datagrams << bytes(part);
+            QTest::newRow(name) << "table" << datagrams << status << entries;
+        };
+        table("table in three datagrams", {TableDatagram(7, 1, 3), TableDatagram(0, 4, 3), TableDatagram(0, 7, 1)}, 0, 7);
+        table("table ending with a datagram of no entries", {TableDatagram(7, 1, 3), TableDatagram(0, 4, 0)}, 0, 3);
+        // Rejections end the session and leave no half list; what follows is not taken.
+        table("failing entry in the first datagram", {TableDatagram(7, 0, 3), TableDatagram(0, 4, 1)}, 0x1101, 0);
+        table("failing entry in a later datagram", {TableDatagram(7, 1, 3), TableDatagram(0, 3, 3), TableDatagram(0, 9, 1)},
+              0x1102, 0);
+        table("first datagram shorter than the head", {{0x00}, TableDatagram(7, 1, 1)}, 0x1100, 0);
+        table("later datagram shorter than the head", {TableDatagram(7, 1, 3), {0x00}, TableDatagram(0, 4, 1)}, 0x1100, 0);
     }
-    void countedList()
+    void listReplies()
     {
-        QFETCH(QByteArray, payload);
+        QFETCH(QString, list);
+        QFETCH(QList<QByteArray>, datagrams);
         QFETCH(int, status);
         QFETCH(int, entries);
+        const bool trunk = list == "trunk";
+        const uint16_t command = trunk ? 0x7D01 : 0x7D03;
+        auto start = [&] { return trunk ? StartNew<TTrunkGet>(m_Device, nullptr) : StartNew<TTableGet>(m_Device, nullptr); };
         // A previous good answer, so rejections can be seen to leave it alone.
-        QVERIFY(StartNew<TTrunkGet>(m_Device, nullptr));
-        Deliver(0x0A000001, MakeDatagram(0x7D01, 0, Mac(1), Trunks({0x01, 0x02, 0x04, 0x08})));
-        QVERIFY(StartNew<TTrunkGet>(m_Device, nullptr));
-        Deliver(0x0A000001, MakeDatagram(0x7D01, 0, Mac(1), std::vector<uint8_t>(payload.begin(), payload.end())));
+        QVERIFY(start());
+        Deliver(0x0A000001, MakeDatagram(command, 0, Mac(1), trunk ? Trunks({0x01, 0x02, 0x04, 0x08}) : TableDatagram(9, 1, 2)));
+        m_Fake->Results.clear();
+        QVERIFY(start());
+        for (const QByteArray& d : datagrams)
+            Deliver(0x0A000001, MakeDatagram(command, 0, Mac(1), std::vector<uint8_t>(d.begin(), d.end())));
+        QCOMPARE(m_Fake->Results.size(), std::size_t(1));
         QCOMPARE(int(m_Fake->Results.back().Status), status);
-        TTestTrunk& record = GetProperty<TTestTrunk>(*m_Device);
-        QCOMPARE(record.Valid, status == 0);
-        if (entries < 0) {
-            QCOMPARE(record.Entries.size(), std::size_t(4));
-            QCOMPARE(record.Entries[1].Mask, 0x02u);
+        QVERIFY(PendingSessions().empty());
+        if (trunk) {
+            TTestTrunk& record = GetProperty<TTestTrunk>(*m_Device);
+            QCOMPARE(record.Valid, status == 0);
+            if (entries < 0) {
+                QCOMPARE(record.Entries.size(), std::size_t(4));
+                QCOMPARE(record.Entries[1].Mask, 0x02u);
+            } else {
+                QCOMPARE(int(record.Entries.size()), entries);
+                QCOMPARE(record.Entries[1].Mask, 0x0Cu);
+            }
         } else {
+            TTestTable& record = GetProperty<TTestTable>(*m_Device);
+            QCOMPARE(record.Valid, status == 0);
             QCOMPARE(int(record.Entries.size()), entries);
-            QCOMPARE(record.Entries[1].Mask, 0x0Cu);
+            if (entries > 0) {
+                QCOMPARE(record.Head, uint16_t(7));
+                QCOMPARE(record.Entries.back().Port, uint16_t(entries));
+            }
         }
     }
 

@@ -35,9 +35,11 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
     layout->addWidget(buttons);
 }
 
-QString TAboutForm::VersionText()
+QString TAboutForm::VersionText() { return QStringLiteral("Version ") + VersionNumber(); }
+
+QString TAboutForm::VersionNumber()
 {
-    return QStringLiteral("Version %1.%2.%3 (build %4)")
+    return QStringLiteral("%1.%2.%3 (build %4)")
         .arg(ZODE_VERSION_MAJOR)
         .arg(ZODE_VERSION_MINOR)
         .arg(ZODE_VERSION_PATCH)

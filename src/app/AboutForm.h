@@ -7,6 +7,8 @@ class TAboutForm : public QDialog {
     Q_OBJECT
 public:
     explicit TAboutForm(QWidget* parent = nullptr);
+    // "%d.%d.%d (build %d)"
+    static QString VersionNumber();
     // "Version %d.%d.%d (build %d)"
     static QString VersionText();
 };

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace Dialogs {
 
 namespace {
@@ -34,6 +36,17 @@ bool Show(QWidget* parent, TKind kind, const QString& text)
                                     QMessageBox::Ignore) == QMessageBox::Abort;
     }
     return false;
+}
+
+bool CheckCredentialTexts(QWidget* parent, std::initializer_list<QString> texts)
+{
+    for (const QString& text : texts)
+        if (std::ranges::any_of(text, [](QChar c) { return c.unicode() > 0xFF; })) {
+            Error(parent, QStringLiteral("Only Latin-1 characters are allowed in user names and passwords on these "
+                                         "switches."));
+            return false;
+        }
+    return true;
 }
 
 } // namespace Dialogs

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 
 class QWidget;
 
@@ -17,6 +18,11 @@ using THandler = std::function<bool(TKind kind, const QString& text)>;
 bool Show(QWidget* parent, TKind kind, const QString& text);
 inline void Error(QWidget* parent, const QString& text) { Show(parent, TKind::Error, text); }
 inline bool Confirm(QWidget* parent, const QString& text) { return Show(parent, TKind::Confirm, text); }
+
+// User names and passwords reach the switches as 8-bit characters, where any other
+// character would become '?' (and the switch would see a wrong password). Says so and
+// returns false when one of the texts holds such a character.
+bool CheckCredentialTexts(QWidget* parent, std::initializer_list<QString> texts);
 
 // Replaces the message boxes (tests); an empty handler restores them.
 void SetHandler(THandler handler);

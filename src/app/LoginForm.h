@@ -22,6 +22,7 @@ public:
 
 private:
     void EventOnChange();
+    void EventOnLogin();
 
     std::unique_ptr<Ui::TLoginForm> m_Ui;
 };

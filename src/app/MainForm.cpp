@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "AboutForm.h"
+#include "AddressText.h"
 #include "Dialogs.h"
 #include "Images.h"
 #include "LoginForm.h"
@@ -618,7 +619,7 @@ void TMainForm::EventOnOpenWeb()
     std::vector<TDevice*> devices;
     GetSelectedDevices(devices);
     for (TDevice* device : devices)
-        QDesktopServices::openUrl(QUrl(QStringLiteral("http://%1").arg(QString::fromStdString(AddressToText(device->Address())))));
+        QDesktopServices::openUrl(QUrl(QStringLiteral("http://%1").arg(AddressText(device->Address()))));
 }
 
 void TMainForm::EventOnTreeMenu(const QPoint& pos)

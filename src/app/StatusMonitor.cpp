@@ -1,6 +1,6 @@
 #include "StatusMonitor.h"
 
-#include "devices/AddressRules.h"
+#include "AddressText.h"
 #include "devices/Device.h"
 #include "intp/IntpCore.h"
 
@@ -11,14 +11,6 @@
 
 namespace Status {
 
-namespace {
-
-QString Dotted(uint32_t address)
-{
-    return QString::fromStdString(AddressToText(address));
-}
-
-} // namespace
 
 TStatusMonitor::TStatusMonitor(QObject* parent) : QObject(parent)
 {
@@ -76,7 +68,7 @@ void TStatusMonitor::AddDevice(TDevice* device)
     row.Reference = device->Address();
     row.Mac = device->Mac();
     row.Model = QString::fromStdString(device->TypeDescription());
-    row.Ip = Dotted(row.Reference);
+    row.Ip = AddressText(row.Reference);
     row.Status = StatusText(0, 0, 0);
     const int index = Count();
     m_Rows.push_back(std::move(row));
@@ -150,10 +142,10 @@ void TStatusMonitor::OnResult(TDevice* device, uint16_t, uint16_t status, void*)
     }
     if (device->Address() == row.Reference) {
         row.Flags &= ~sfAddressChanged;
-        row.Ip = Dotted(row.Reference);
+        row.Ip = AddressText(row.Reference);
     } else {
         row.Flags |= sfAddressChanged;
-        row.Ip = QStringLiteral("Original: %1, Now: %2").arg(Dotted(row.Reference), Dotted(device->Address()));
+        row.Ip = QStringLiteral("Original: %1, Now: %2").arg(AddressText(row.Reference), AddressText(device->Address()));
     }
     row.Reported = QDateTime::currentMSecsSinceEpoch();
     Show(index, keyReported, power, ports);

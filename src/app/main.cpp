@@ -1,4 +1,6 @@
+#include "AboutForm.h"
 #include "MainForm.h"
+#include "StartUp.h"
 #include "devices/DeviceType.h"
 
 #include <QAction>
@@ -8,18 +10,34 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Veltrane Zode"));
+    QCoreApplication::setApplicationName(QStringLiteral("Veltrane Zode"));
+    QCoreApplication::setApplicationVersion(TAboutForm::VersionNumber());
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Management console for managed industrial Ethernet switches."));
-    options.addHelpOption();
+    const QCommandLineOption help = options.addHelpOption();
+    const QCommandLineOption version = options.addVersionOption();
     QCommandLineOption discover(QStringLiteral("discover"), QStringLiteral("Run a discovery as soon as the window is up."));
     options.addOption(discover);
+
+    // --help and --version answer before the window system is opened, so they work without a
+    // display. Errors wait for the full pass below, which also knows Qt's own options.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    options.parse(arguments);
+    if (options.isSet(help) || options.isSet(version)) {
+        QCoreApplication core(argc, argv); // the program's name for the usage line
+        if (options.isSet(help))
+            options.showHelp();
+        options.showVersion();
+    }
+
+    QApplication app(argc, argv);
     options.process(app);
 
     Intp::RegisterKnownModels();
     TMainForm form;
-    form.showMaximized();
+    ShowMainWindow(form);
     if (options.isSet(discover))
         QTimer::singleShot(0, form.acDiscovery, &QAction::trigger);
     return app.exec();

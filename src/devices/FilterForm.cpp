@@ -1,5 +1,6 @@
 #include "FilterForm.h"
 
+#include "app/AddressText.h"
 #include "app/Dialogs.h"
 #include "devices/AddressRules.h"
 #include "devices/NetQueries.h"
@@ -54,25 +55,20 @@ std::vector<TIpMask> WorkstationSubnets()
     return subnets;
 }
 
-QString Dotted(uint32_t address)
-{
-    return QString::fromStdString(AddressToText(address));
-}
-
 QString SubnetText(const TIpMask& subnet)
 {
-    return Dotted(subnet.Address) + '/' + Dotted(subnet.Mask);
+    return AddressText(subnet.Address) + '/' + AddressText(subnet.Mask);
 }
 
 uint32_t HostAddressOf(const QLineEdit* edit)
 {
-    const uint32_t address = TextToAddress(edit->text().toStdString());
+    const uint32_t address = AddressOf(edit->text());
     return IsValidHostAddress(address) ? address : 0;
 }
 
 uint32_t MaskOf(const QLineEdit* edit)
 {
-    const uint32_t mask = TextToAddress(edit->text().toStdString());
+    const uint32_t mask = AddressOf(edit->text());
     return IsValidMask(mask) ? mask : 0;
 }
 
@@ -80,7 +76,7 @@ uint32_t MaskOf(const QLineEdit* edit)
 void Rewrite(QLineEdit* edit, uint32_t value)
 {
     const QSignalBlocker block(edit);
-    edit->setText(Dotted(value));
+    edit->setText(AddressText(value));
 }
 
 } // namespace
@@ -322,7 +318,7 @@ void TFilterForm::EventOnRemoteIpChanged()
 {
     m_RemoteAddress = HostAddressOf(m_Ui->m_RemoteIp);
     // Not blocked: the end field converts its new text like a typed one.
-    m_Ui->m_RemoteIpEnd->setText(Dotted(Filter::RangeEndPreset(m_RemoteAddress)));
+    m_Ui->m_RemoteIpEnd->setText(AddressText(Filter::RangeEndPreset(m_RemoteAddress)));
 }
 
 void TFilterForm::EventOnRemoteAdd()
@@ -363,10 +359,10 @@ void TFilterForm::AddRows(uint32_t first, uint32_t last)
         std::string interfaceName;
         if (m_RouteLookup && m_RouteLookup(address, nextHop, interfaceIndex, interfaceName)) {
             rows << new TRemoteItem(address, nextHop, uint32_t(interfaceIndex),
-                                    {Dotted(address), Dotted(nextHop), QString::fromStdString(interfaceName)});
+                                    {AddressText(address), AddressText(nextHop), QString::fromStdString(interfaceName)});
         } else {
             const QString invalid = QStringLiteral("(Invalid)");
-            rows << new TRemoteItem(address, AllBits, AllBits, {Dotted(address), invalid, invalid});
+            rows << new TRemoteItem(address, AllBits, AllBits, {AddressText(address), invalid, invalid});
         }
     }
     m_Ui->m_RemoteList->addTopLevelItems(rows);

@@ -56,9 +56,8 @@ namespace Intp {
 
 bool TSessionBasicsIPConfSet::BuildRequest(TDevice&, std::vector<uint8_t>& payload)
 {
-    payload.clear();
+    payload.assign(m_Digest.begin(), m_Digest.end());
     TWriter writer(payload);
-    writer.Bytes(m_Digest);
     writer.Bool(m_Settings.Dhcp);
     writer.Ip(m_Settings.Dhcp ? 0 : m_Settings.Address);
     writer.Ip(m_Settings.Netmask);
@@ -70,11 +69,16 @@ bool TSessionBasicsIPConfSet::BuildRequest(TDevice&, std::vector<uint8_t>& paylo
 
 TReplyResult TSessionBasicsIPConfSet::HandleReply(TDevice& device, const TMessage& message, std::span<const uint8_t>)
 {
-    // The switch answered from its old address; it is reachable at the new one from now on,
-    // so the refreshing Get (and the tree) follow it there at once.
-    if (message.Status == stSuccess && !m_Settings.Dhcp && m_Settings.Address != 0)
-        device.SetAddress(m_Settings.Address);
-    StartNew<TSessionBasicsIPConfGet>(&device, nullptr);
+    // The switch answered from its old address and takes the new one afterwards, late or
+    // not at all. The refreshing Get asks where it should be now (with DHCP, wherever that
+    // is: the limited broadcast with its MAC in the header) and the device keeps its
+    // address until an answer comes from the new one.
+    uint32_t at = device.Address();
+    if (message.Status == stSuccess && m_Settings.Dhcp)
+        at = 0xFFFFFFFFu;
+    else if (message.Status == stSuccess && m_Settings.Address != 0)
+        at = m_Settings.Address;
+    StartNew<TSessionBasicsIPConfGetAt>(&device, nullptr, at);
     Report(&device, Command, message.Status);
     return rrDone;
 }

@@ -110,6 +110,19 @@ public:
     const char* Name() const override { return "NetGet"; }
 };
 
+// Reads the network settings at an address the device may not have yet: the address a
+// switch was just given. The device moves there only when the answer comes from there.
+class TSessionBasicsIPConfGetAt : public TSessionBasicsIPConfGet {
+public:
+    explicit TSessionBasicsIPConfGetAt(uint32_t address) : m_Address(address) {}
+
+protected:
+    uint32_t Destination(TDevice&) const override { return m_Address; }
+
+private:
+    uint32_t m_Address;
+};
+
 // New network settings for one switch, as planned by the IP configuration page.
 struct TBasicsIPSettings {
     bool Dhcp = false;

@@ -147,33 +147,40 @@ protected:
             this->Report(&device, N, message.Status);
             return rrDone;
         }
-        std::size_t count = payload.size() >= R::HeadSize ? (payload.size() - R::HeadSize) / R::EntrySize : 0;
+        // Every datagram carries the head, also those that continue a list.
+        if (payload.size() < R::HeadSize)
+            return Reject(device, record, CountStatusOf<R>());
+        std::size_t count = (payload.size() - R::HeadSize) / R::EntrySize;
         TReader reader(payload);
 
         if constexpr (PerDatagramOf<R>() > 0) {
-            if (m_First) {
+            if (m_First)
                 DecodeHead(record, reader);
-                m_First = false;
-            } else {
+            else
                 reader.Skip(R::HeadSize);
-            }
-            for (std::size_t i = 0; i < count; ++i) {
-                Entry entry{};
-                entry.Decode(reader);
-                record.Entries.push_back(entry);
-            }
+            m_First = false;
+            if (uint16_t rejected = DecodeEntries(device, record.Entries, reader, count))
+                return Reject(device, record, rejected);
             if (count >= PerDatagramOf<R>()) {
                 this->KeepWaiting();
                 return rrKeep;
             }
             record.Valid = true;
-            this->Report(&device, N, stSuccess);
-            return rrDone;
         } else {
-            uint16_t status = Decode(device, record, reader, count);
-            this->Report(&device, N, status);
-            return rrDone;
+            int expected = ExpectedCount(device, R::Count);
+            if (expected >= 0 && (count < 1 || int(count) != expected))
+                return Reject(device, record, CountStatusOf<R>());
+            // Decoded into a copy, so that a rejected reply leaves the previous values in place.
+            R fresh = record;
+            DecodeHead(fresh, reader);
+            fresh.Entries.clear();
+            if (uint16_t rejected = DecodeEntries(device, fresh.Entries, reader, count))
+                return Reject(device, record, rejected);
+            fresh.Valid = true;
+            record = std::move(fresh);
         }
+        this->Report(&device, N, stSuccess);
+        return rrDone;
     }
 
 private:
@@ -185,32 +192,32 @@ private:
             reader.Skip(R::HeadSize);
     }
 
-    // Decodes into a copy so that a rejected reply leaves the previous values in place.
-    static uint16_t Decode(TDevice& device, R& record, TReader& reader, std::size_t count)
+    // Appends count entries, each checked against every entry before it (those of earlier
+    // datagrams too); 0, or the status of the first entry that fails.
+    static uint16_t DecodeEntries(const TDevice& device, std::vector<Entry>& entries, TReader& reader,
+                                  std::size_t count)
     {
-        int expected = ExpectedCount(device, R::Count);
-        if (reader.Remaining() < R::HeadSize || (expected >= 0 && (count < 1 || int(count) != expected))) {
-            record.Valid = false;
-            return CountStatusOf<R>();
-        }
-        R fresh = record;
-        DecodeHead(fresh, reader);
-        fresh.Entries.clear();
-        fresh.Entries.reserve(count);
+        entries.reserve(entries.size() + count);
         for (std::size_t i = 0; i < count; ++i) {
             Entry entry{};
             entry.Decode(reader);
-            if constexpr (requires { R::Check(device, fresh.Entries, entry); }) {
-                if (uint16_t rejected = R::Check(device, fresh.Entries, entry)) {
-                    record.Valid = false;
+            if constexpr (requires { R::Check(device, entries, entry); })
+                if (uint16_t rejected = R::Check(device, entries, entry))
                     return rejected;
-                }
-            }
-            fresh.Entries.push_back(entry);
+            entries.push_back(entry);
         }
-        fresh.Valid = true;
-        record = std::move(fresh);
         return stSuccess;
+    }
+
+    // One bad datagram rejects the whole answer and ends the session; a list collected over
+    // several datagrams drops what it had gathered, so no part of it passes for the list.
+    TReplyResult Reject(TDevice& device, R& record, uint16_t status)
+    {
+        record.Valid = false;
+        if constexpr (PerDatagramOf<R>() > 0)
+            record.Entries.clear();
+        this->Report(&device, N, status);
+        return rrDone;
     }
 
     bool m_First = true;

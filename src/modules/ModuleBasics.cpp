@@ -2,8 +2,9 @@
 
 #include "ui_ModuleBasics.h"
 
+#include "app/AddressText.h"
+#include "app/Dialogs.h"
 #include "app/Images.h"
-#include "devices/AddressRules.h"
 #include "intp/Basics.h"
 #include "intp/IntpCore.h"
 
@@ -52,7 +53,7 @@ void TModuleBasics::FillFrom(TDevice*)
 {
     for (TDevice* device : SelectedDevices()) {
         auto* row = new QTreeWidgetItem(m_Ui->m_Devices);
-        row->setText(0, QString::fromStdString(AddressToText(device->Address())));
+        row->setText(0, AddressText(device->Address()));
         row->setData(0, Qt::UserRole, MacKey(device));
         SetRowImage(row, device);
     }
@@ -77,6 +78,8 @@ void TModuleBasics::EventOnEdit()
 
 void TModuleBasics::EventOnLogin()
 {
+    if (!Dialogs::CheckCredentialTexts(this, {m_Ui->m_Username->text(), m_Ui->m_Password->text()}))
+        return;
     BlankRows();
     const std::string user = m_Ui->m_Username->text().toLatin1().toStdString();
     const std::string password = m_Ui->m_Password->text().toLatin1().toStdString();

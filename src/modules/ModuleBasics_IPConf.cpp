@@ -2,9 +2,10 @@
 
 #include "ui_ModuleBasics_IPConf.h"
 
+#include "app/AddressText.h"
 #include "app/Dialogs.h"
 #include "app/Images.h"
-#include "devices/AddressRules.h"
+#include "devices/AddressPlan.h"
 #include "devices/FilterSettings.h"
 #include "devices/NetQueries.h"
 #include "intp/IntpCore.h"
@@ -13,8 +14,23 @@
 
 namespace {
 
-QString Dotted(uint32_t address) { return QString::fromStdString(AddressToText(address)); }
-uint32_t Read(const QLineEdit* edit) { return TextToAddress(edit->text().toStdString()); }
+uint32_t Read(const QLineEdit* edit) { return AddressOf(edit->text()); }
+
+// Hidden controls keep their room, so that the fields stay in place whichever of them the
+// method shows.
+void KeepRoomWhenHidden(QLayout* layout)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QWidget* widget = item->widget()) {
+            QSizePolicy policy = widget->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            widget->setSizePolicy(policy);
+        } else if (QLayout* inner = item->layout()) {
+            KeepRoomWhenHidden(inner);
+        }
+    }
+}
 
 QIcon NodeImage(int index)
 {
@@ -65,6 +81,7 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent)
       m_Flush(&FlushArpEntries)
 {
     m_Ui->setupUi(this);
+    KeepRoomWhenHidden(m_Ui->m_Fields);
     m_Ui->m_Filter->setIcon(Icon(TImage::Filter));
     m_Ui->m_Set->setIcon(Icon(TImage::Accept));
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
@@ -100,7 +117,7 @@ void TModuleBasicsIPConf::Notify(TDevice* device, uint16_t code, uint16_t status
         // The confirmation came from the old address and may have taught the workstation
         // its mapping again: forget it once more.
         uint32_t old = m_OldAddresses.take(device->Mac());
-        if (status == Intp::stSuccess && m_Flush && old != device->Address())
+        if (status == Intp::stSuccess && m_Flush)
             m_Flush({old}, true);
     }
     switch (code) {
@@ -121,6 +138,7 @@ void TModuleBasicsIPConf::Notify(TDevice* device, uint16_t code, uint16_t status
 bool TModuleBasicsIPConf::Hide(bool)
 {
     m_Ui->m_Tree->clear();
+    ApplyFieldRules();
     hide();
     return true;
 }
@@ -172,7 +190,7 @@ void TModuleBasicsIPConf::Rebuild()
         if (!group) {
             group = new TNode;
             group->SortKey = device->Address();
-            group->setText(0, Dotted(device->Address()));
+            group->setText(0, AddressText(device->Address()));
             group->SetImage(imGroup);
             m_Ui->m_Tree->addTopLevelItem(group);
         }
@@ -200,7 +218,7 @@ void TModuleBasicsIPConf::SetEntryCaption(TEntry* entry)
         caption += QStringLiteral(" => DHCP");
     else
         caption += QStringLiteral(" => %1/%2, gw = %3, dns1 = %4, dns2 = %5")
-                       .arg(Dotted(p.Address), Dotted(p.Netmask), Dotted(p.Gateway), Dotted(p.Dns1), Dotted(p.Dns2));
+                       .arg(AddressText(p.Address), AddressText(p.Netmask), AddressText(p.Gateway), AddressText(p.Dns1), AddressText(p.Dns2));
     entry->setText(0, caption);
 }
 
@@ -224,8 +242,10 @@ int TModuleBasicsIPConf::FieldMode() const
     }
 }
 
+// Whatever changed the selection (a click, a rebuilt tree, Hide) ends here.
 void TModuleBasicsIPConf::ApplyFieldRules()
 {
+    m_PM1Discard->setEnabled(SelectedEntry() != nullptr);
     int mode = FieldMode();
     bool dhcpRow = mode == 0 || mode == 2;
     m_Ui->m_Label2->setVisible(dhcpRow);
@@ -257,20 +277,18 @@ void TModuleBasicsIPConf::LoadEntryIntoFields(TEntry* entry)
 {
     const auto& p = entry->Planned;
     m_Ui->m_Dhcp->setChecked(p.Dhcp);
-    m_Ui->m_Address->setText(Dotted(p.Address));
-    m_Ui->m_Mask->setText(Dotted(p.Netmask));
-    m_Ui->m_Gateway->setText(Dotted(p.Gateway));
-    m_Ui->m_Dns1->setText(Dotted(p.Dns1));
-    m_Ui->m_Dns2->setText(Dotted(p.Dns2));
+    m_Ui->m_Address->setText(AddressText(p.Address));
+    m_Ui->m_Mask->setText(AddressText(p.Netmask));
+    m_Ui->m_Gateway->setText(AddressText(p.Gateway));
+    m_Ui->m_Dns1->setText(AddressText(p.Dns1));
+    m_Ui->m_Dns2->setText(AddressText(p.Dns2));
 }
 
 void TModuleBasicsIPConf::EventOnMethodChange(int method)
 {
     if (method == mtDhcp) {
-        Intp::TBasicsIPSettings dhcp;
-        dhcp.Dhcp = true;
         for (TEntry* entry : Entries()) {
-            entry->Plan(dhcp, imPlanned);
+            entry->Plan(Intp::TBasicsIPSettings{.Dhcp = true}, imPlanned);
             SetEntryCaption(entry);
         }
         SortTree();
@@ -288,7 +306,6 @@ void TModuleBasicsIPConf::EventOnSelectionChange()
     if (m_Loading)
         return;
     TEntry* entry = SelectedEntry();
-    m_PM1Discard->setEnabled(entry != nullptr);
     if (entry && m_Ui->m_Method->currentIndex() == mtManual)
         LoadEntryIntoFields(entry);
     ApplyFieldRules();
@@ -303,74 +320,57 @@ void TModuleBasicsIPConf::EventOnSet()
             PlanManual(entry);
 }
 
+TAddressRequest TModuleBasicsIPConf::ReadRequest() const
+{
+    TAddressRequest request;
+    request.Address = Read(m_Ui->m_Address);
+    request.End = Read(m_Ui->m_Address2);
+    request.Netmask = Read(m_Ui->m_Mask);
+    request.Gateway = Read(m_Ui->m_Gateway);
+    request.Dns1 = Read(m_Ui->m_Dns1);
+    request.Dns2 = Read(m_Ui->m_Dns2);
+    return request;
+}
+
+// Gives the entry the address of a plan, or marks it as failed when the plan has none.
+void TModuleBasicsIPConf::Assign(TEntry* entry, const TAddressPlan& plan, uint32_t address)
+{
+    if (address == 0) {
+        entry->Plan(Intp::TBasicsIPSettings{}, imFailed);
+    } else {
+        Intp::TBasicsIPSettings settings{false, address, plan.Netmask, plan.Gateway, plan.Dns1, plan.Dns2};
+        entry->Plan(settings, Registry::FindByAddress(address) ? imInUse : imPlanned);
+    }
+    SetEntryCaption(entry);
+}
+
 void TModuleBasicsIPConf::PlanAutoRange()
 {
-    uint32_t begin = Read(m_Ui->m_Address);
-    uint32_t end = Read(m_Ui->m_Address2);
-    uint32_t mask = Read(m_Ui->m_Mask);
-    if (begin > end || !IsValidMask(mask)) {
+    const QList<TEntry*> entries = Entries();
+    const TAddressPlan plan = PlanAddressRange(ReadRequest(), std::size_t(entries.size()));
+    if (plan.Refusal != TPlanRefusal::None) {
         Dialogs::Show(this, Dialogs::TKind::Information, QStringLiteral("Wrong range/netmask!"));
         return;
     }
-    Intp::TBasicsIPSettings planned;
-    planned.Netmask = mask;
-    uint32_t gateway = Read(m_Ui->m_Gateway);
-    bool sameSubnet = (begin & mask) == (end & mask);
-    planned.Gateway = sameSubnet && IsValidHostAddress(gateway) && (gateway & mask) == (begin & mask) ? gateway : 0;
-    uint32_t dns1 = Read(m_Ui->m_Dns1), dns2 = Read(m_Ui->m_Dns2);
-    planned.Dns1 = IsValidHostAddress(dns1) ? dns1 : 0;
-    planned.Dns2 = IsValidHostAddress(dns2) ? dns2 : 0;
-
-    auto usable = [&](uint32_t a) {
-        uint32_t host = a & ~mask;
-        return IsValidHostAddress(a) && host != 0 && host != ~mask && a != planned.Gateway && a != planned.Dns1 &&
-               a != planned.Dns2;
-    };
-    // 64 bits, so that a range ending at 255.255.255.255 cannot wrap around. A /31 or /32
-    // has no usable host address at all: no need to walk the range to find that out.
-    uint64_t candidate = ~mask < 2 ? uint64_t(end) + 1 : begin;
-    for (TEntry* entry : Entries()) {
-        while (candidate <= end && !usable(uint32_t(candidate)))
-            ++candidate;
-        if (candidate > end) {
-            entry->Plan(Intp::TBasicsIPSettings{}, imFailed);
-        } else {
-            Intp::TBasicsIPSettings mine = planned;
-            mine.Address = uint32_t(candidate);
-            entry->Plan(mine, Registry::FindByAddress(mine.Address) ? imInUse : imPlanned);
-            ++candidate;
-        }
-        SetEntryCaption(entry);
-    }
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        Assign(entries[i], plan, plan.Addresses[std::size_t(i)]);
     SortTree();
     UpdateApply();
 }
 
 void TModuleBasicsIPConf::PlanManual(TEntry* entry)
 {
-    Intp::TBasicsIPSettings planned;
-    int image = imPlanned;
     if (m_Ui->m_Dhcp->isChecked()) {
-        planned.Dhcp = true;
+        entry->Plan(Intp::TBasicsIPSettings{.Dhcp = true}, imPlanned);
+        SetEntryCaption(entry);
     } else {
-        uint32_t address = Read(m_Ui->m_Address);
-        uint32_t mask = Read(m_Ui->m_Mask);
-        if (!IsValidHostAddress(address) || !IsValidMask(mask)) {
+        const TAddressPlan plan = PlanSingleAddress(ReadRequest());
+        if (plan.Refusal != TPlanRefusal::None) {
             Dialogs::Show(this, Dialogs::TKind::Information, QStringLiteral("Wrong IP/Netmask!"));
             return;
         }
-        planned.Address = address;
-        planned.Netmask = mask;
-        uint32_t gateway = Read(m_Ui->m_Gateway);
-        planned.Gateway = IsValidHostAddress(gateway) && (gateway & mask) == (address & mask) ? gateway : 0;
-        uint32_t dns1 = Read(m_Ui->m_Dns1), dns2 = Read(m_Ui->m_Dns2);
-        planned.Dns1 = IsValidHostAddress(dns1) ? dns1 : 0;
-        planned.Dns2 = IsValidHostAddress(dns2) ? dns2 : 0;
-        if (Registry::FindByAddress(address))
-            image = imInUse;
+        Assign(entry, plan, plan.Addresses.front());
     }
-    entry->Plan(planned, image);
-    SetEntryCaption(entry);
     SortTree();
     UpdateApply();
 }
@@ -386,9 +386,9 @@ void TModuleBasicsIPConf::EventOnFilter()
         end = settings.RangeEnd;
         mask = settings.Mask;
     }
-    m_Ui->m_Address->setText(Dotted(begin));
-    m_Ui->m_Address2->setText(Dotted(end));
-    m_Ui->m_Mask->setText(Dotted(mask));
+    m_Ui->m_Address->setText(AddressText(begin));
+    m_Ui->m_Address2->setText(AddressText(end));
+    m_Ui->m_Mask->setText(AddressText(mask));
     for (QLineEdit* edit : {m_Ui->m_Gateway, m_Ui->m_Dns1, m_Ui->m_Dns2})
         edit->setText(QStringLiteral("0.0.0.0"));
 }
@@ -427,7 +427,8 @@ void TModuleBasicsIPConf::EventOnApply()
         uint32_t old = device->Address();
         if (Intp::StartNew<Intp::TSessionBasicsIPConfSet>(device, nullptr, digest, entry->Planned)) {
             previous.push_back(old);
-            m_OldAddresses.insert(device->Mac(), old);
+            if (entry->Planned.Dhcp || entry->Planned.Address != old)
+                m_OldAddresses.insert(device->Mac(), old);
         }
     }
     // The workstation must not keep sending to a re-addressed switch's old mapping.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ModulePage.h"
+#include "devices/AddressPlan.h"
 #include "intp/Basics.h"
 
 #include <functional>
@@ -51,13 +52,16 @@ private:
     void EventOnFilter();
     void EventOnDiscard();
     void EventOnApply();
+    TAddressRequest ReadRequest() const;
+    void Assign(TEntry* entry, const TAddressPlan& plan, uint32_t address);
     void PlanAutoRange();
     void PlanManual(TEntry* entry);
 
     std::unique_ptr<Ui::TModuleBasicsIPConf> m_Ui;
     QAction* m_PM1Discard = nullptr;
     std::function<void(const std::vector<uint32_t>&, bool)> m_Flush;
-    // Old addresses of switches whose new settings are on their way.
+    // Old addresses of switches that are to leave them, while their new settings are on
+    // their way.
     QHash<TMacAddr, uint32_t> m_OldAddresses;
     bool m_Loading = false;
 };

@@ -2,6 +2,7 @@
 
 #include "ui_ModuleBasics_Password.h"
 
+#include "app/Dialogs.h"
 #include "app/Images.h"
 #include "intp/Basics.h"
 
@@ -41,6 +42,8 @@ void TModuleBasicsPassword::EventOnChange()
 
 void TModuleBasicsPassword::EventOnApply()
 {
+    if (!Dialogs::CheckCredentialTexts(this, {m_Ui->m_Username->text(), m_Ui->m_Password->text()}))
+        return;
     const std::string user = m_Ui->m_Username->text().toLatin1().toStdString();
     const std::string password = m_Ui->m_Password->text().toLatin1().toStdString();
     StartOnSelection([&](TDevice*) { return new Intp::TSessionBasicsPassword(user, password); });

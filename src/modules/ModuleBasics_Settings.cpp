@@ -2,8 +2,8 @@
 
 #include "ui_ModuleBasics_Settings.h"
 
+#include "app/AddressText.h"
 #include "app/Images.h"
-#include "devices/AddressRules.h"
 #include "intp/Basics.h"
 
 #include <QDesktopServices>
@@ -90,7 +90,7 @@ void TModuleBasicsSettings::EventOnApply()
 void TModuleBasicsSettings::EventOnWeb()
 {
     for (TDevice* device : SelectedDevices())
-        QDesktopServices::openUrl(QUrl(QStringLiteral("http://%1").arg(QString::fromStdString(AddressToText(device->Address())))));
+        QDesktopServices::openUrl(QUrl(QStringLiteral("http://%1").arg(AddressText(device->Address()))));
 }
 
 bool TModuleBasicsSettings::eventFilter(QObject* watched, QEvent* event)

@@ -2,6 +2,7 @@
 
 #include "ui_ModuleBasics_Sntp.h"
 
+#include "app/AddressText.h"
 #include "app/Images.h"
 #include "devices/AddressRules.h"
 #include "intp/Sntp.h"
@@ -199,7 +200,7 @@ void TModuleBasicsSntp::Load(const TPropertyBasicsSntp& record)
     // An index the list does not know leaves no zone chosen (and "&Apply" off) rather than
     // silently sending another zone.
     m_Ui->m_Timezone->setCurrentIndex(record.TimeZone < m_Ui->m_Timezone->count() ? int(record.TimeZone) : -1);
-    m_Ui->m_Address->setText(QString::fromStdString(AddressToText(record.Server)));
+    m_Ui->m_Address->setText(AddressText(record.Server));
 
     const bool known = record.CurrentTime != TPropertyBasicsSntp::UnknownTime;
     if (known) {
@@ -276,13 +277,13 @@ bool TModuleBasicsSntp::CanApply() const
 
 void TModuleBasicsSntp::EventOnAddressChanged()
 {
-    m_Server = TextToAddress(m_Ui->m_Address->text().toStdString());
+    m_Server = AddressOf(m_Ui->m_Address->text());
     ApplyRules();
 }
 
 void TModuleBasicsSntp::EventOnAddressLeft()
 {
-    m_Ui->m_Address->setText(QString::fromStdString(AddressToText(m_Server)));
+    m_Ui->m_Address->setText(AddressText(m_Server));
 }
 
 void TModuleBasicsSntp::EventOnApply()

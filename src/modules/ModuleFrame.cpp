@@ -85,6 +85,7 @@ TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent), m_Ui(std::make_un
     m_Ui->m_Splitter->setSizes({208, 692});
     m_Ui->m_Splitter->setStretchFactor(1, 1);
     connect(m_Ui->m_Tree, &QTreeWidget::currentItemChanged, this, &TModuleFrame::EventOnTreeChange);
+    connect(m_Ui->m_Tree, &QTreeWidget::itemSelectionChanged, this, &TModuleFrame::HighlightCurrent);
 }
 
 TModuleFrame::~TModuleFrame() = default;
@@ -233,6 +234,17 @@ void TModuleFrame::EventOnTreeChange(QTreeWidgetItem* current, QTreeWidgetItem* 
         return;
     }
     RouteToPage(count ? device : nullptr, ncSelect, 0);
+    HighlightCurrent();
+}
+
+// The highlighted node is always the node of the page shown. A click selects its node only
+// after the current node changed, and the keyboard selects the next node before, so a
+// fall-back to "Basics" or a refused change would otherwise leave another node highlighted.
+void TModuleFrame::HighlightCurrent()
+{
+    QTreeWidgetItem* current = m_Ui->m_Tree->currentItem();
+    if (current && m_Ui->m_Tree->selectedItems() != QList<QTreeWidgetItem*>{current})
+        m_Ui->m_Tree->selectionModel()->select(m_Ui->m_Tree->currentIndex(), QItemSelectionModel::ClearAndSelect);
 }
 
 bool TModuleFrame::Hide(bool force)

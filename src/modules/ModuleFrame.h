@@ -49,6 +49,7 @@ public:
 
 private:
     void EventOnTreeChange(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+    void HighlightCurrent();
     void RouteToPage(TDevice* device, uint16_t code, uint16_t status);
     void SelectBanner(TDevice* device);
 

@@ -1,7 +1,7 @@
 #include "ModulePage.h"
 
+#include "app/AddressText.h"
 #include "app/Images.h"
-#include "devices/AddressRules.h"
 #include "intp/Basics.h"
 
 #include <QAbstractButton>
@@ -137,7 +137,7 @@ void TModuleDeviceListPage::RebuildRows()
         row->setText(colModel, QString::fromStdString(device->TypeDescription()));
         row->setText(colMac, QString::fromStdString(device->Mac().Text()));
         row->setData(colMac, Qt::UserRole, QByteArray(reinterpret_cast<const char*>(device->Mac().Data()), 6));
-        row->setText(colAddress, QString::fromStdString(AddressToText(device->Address())));
+        row->setText(colAddress, AddressText(device->Address()));
         row->setData(colStatus, Qt::UserRole, -1);
         ShowVersions(row, *device);
         m_Rows.insert(device->Mac(), row);
