@@ -363,9 +363,18 @@ private slots:
     {
         TDevice* d = Registry::Find(Mac(1), true);
         QVERIFY(StartNew<TTestGet>(d, nullptr));
+        QVERIFY(StartNew<TTestGet>(d, nullptr));
         Registry::Clear();
-        m_Fake->Advance(60000);
-        QVERIFY(m_Fake->Results.empty());
+        m_Fake->Advance(30000);
+        // A new discovery makes the switch again: the old requests were not its own, so
+        // they neither take its replies nor report a time-out for it.
+        TDevice* again = Registry::Find(Mac(1), true);
+        QVERIFY(StartNew<TTestGet>(again, nullptr));
+        Deliver(1, MakeDatagram(0x7F01, 0, Mac(1), std::vector<uint8_t>(8)));
+        QCOMPARE(m_Fake->Results.size(), std::size_t(1));
+        QCOMPARE(PendingSessions().size(), std::size_t(2));
+        m_Fake->Advance(30000);
+        QCOMPARE(m_Fake->Results.size(), std::size_t(1));
         QVERIFY(PendingSessions().empty());
     }
 

@@ -34,7 +34,8 @@ void Report(F&& f)
 struct TDeviceFactory {
     static TDevice* Create(const TMacAddr& mac)
     {
-        auto* device = new TDevice(mac);
+        static uint64_t serial = 0;
+        auto* device = new TDevice(mac, ++serial);
         Devices().emplace(mac, std::unique_ptr<TDevice>(device));
         Report([&](Intp::TDeviceCallback& cb) { cb.DeviceCreated(device); });
         return device;

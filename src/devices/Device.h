@@ -40,6 +40,9 @@ public:
     ~TDevice();
 
     const TMacAddr& Mac() const { return m_Mac; }
+    // Unique for the life of the process: a device made again for the same MAC (after a new
+    // discovery) is another device.
+    uint64_t Serial() const { return m_Serial; }
     int Type() const { return m_Type; }
     const std::string& Name() const { return m_Name; }
     uint32_t Address() const { return m_Address; }
@@ -65,9 +68,10 @@ public:
 
 private:
     friend struct TDeviceFactory;
-    explicit TDevice(const TMacAddr& mac) : m_Mac(mac) {}
+    TDevice(const TMacAddr& mac, uint64_t serial) : m_Mac(mac), m_Serial(serial) {}
 
     const TMacAddr m_Mac;
+    const uint64_t m_Serial;
     int m_Type = 0;
     std::string m_Name;
     uint32_t m_Address = 0;

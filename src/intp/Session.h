@@ -163,6 +163,7 @@ public:
     bool Send(TDevice& device) override
     {
         m_Target = device.Mac();
+        m_TargetSerial = device.Serial();
         std::vector<uint8_t> payload(RequestLength, 0);
         if (!BuildRequest(device, payload))
             return false;
@@ -175,7 +176,10 @@ public:
 
     bool Claims(const TDevice& device, const TMessage& message) const override
     {
-        return message.Command == N && !m_Target.IsNull() && device.Mac() == m_Target && !IsWaiting();
+        // A session started for a device that has since been destroyed and made again
+        // (a new discovery) is nobody's: it must not take the new device's replies.
+        return message.Command == N && !m_Target.IsNull() && device.Mac() == m_Target &&
+               device.Serial() == m_TargetSerial && !IsWaiting();
     }
 
     TReplyResult OnReply(TDevice& device, const TMessage& message) override
@@ -198,7 +202,10 @@ public:
 
     void OnTimeout() override
     {
-        if (TDevice* device = Registry::Find(m_Target, false))
+        // Nothing to say when the device left the registry, even if a new discovery has
+        // made it again since: the new one was never asked.
+        TDevice* device = Registry::Find(m_Target, false);
+        if (device && device->Serial() == m_TargetSerial)
             Report(device, N, stTimeout, this);
         delete this;
     }
@@ -228,6 +235,7 @@ protected:
     }
 
     TMacAddr m_Target;
+    uint64_t m_TargetSerial = 0;
 };
 
 } // namespace Intp
