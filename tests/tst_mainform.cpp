@@ -232,6 +232,8 @@ private slots:
         QCOMPARE(Groups().size(), 1);
         m_Form->acDiscovery->trigger();
         QCOMPARE(GroupCount(), 0);
+        // The rest of the tree stays open.
+        QVERIFY(m_Form->Tree()->isExpanded(Model()->index(0, 0)) && m_Form->Tree()->isExpanded(Node("Wizards")));
     }
 
     void exitEndsTheProgramFromTheTray()

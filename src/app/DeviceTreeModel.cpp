@@ -225,11 +225,14 @@ void TDeviceTreeModel::SetSortMode(TDeviceGroups::TSortMode mode)
 
 void TDeviceTreeModel::Clear()
 {
-    beginResetModel();
     m_Queue.clear();
     m_Queued.clear();
-    m_Groups.Clear();
-    endResetModel();
+    // Rows removed, not a reset: the view keeps its other nodes open.
+    if (int count = int(m_Groups.Groups().size())) {
+        beginRemoveRows(DevicesIndex(), 0, count - 1);
+        m_Groups.Clear();
+        endRemoveRows();
+    }
     DevicesCaptionChanged();
 }
 
