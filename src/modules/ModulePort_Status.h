@@ -1,0 +1,26 @@
+// "Port Status": the type, link, state, speed/duplex and flow control of every port of the
+// first selected switch, read only and sortable by any column.
+#pragma once
+
+#include "ModulePortList.h"
+
+#include <memory>
+
+namespace Ui {
+class TModulePortStatus;
+}
+
+class TModulePortStatus : public TModulePortReport {
+    Q_OBJECT
+public:
+    explicit TModulePortStatus(QWidget* parent = nullptr);
+    ~TModulePortStatus() override;
+
+protected:
+    bool IsGetCommand(uint16_t code) const override;
+    int StartGets(TDevice* device) override;
+    void AddRows(TDevice* device) override;
+
+private:
+    std::unique_ptr<Ui::TModulePortStatus> m_Ui;
+};
