@@ -9,11 +9,29 @@
 
 namespace Intp {
 
+// Sets of variable length: the traits give their fixed part.
+INTP_COMMAND_TRAITS(512, 4, 1);
+INTP_COMMAND_TRAITS(513, 4, 4);
+INTP_COMMAND_TRAITS(514, 4, 4);
+INTP_COMMAND_TRAITS(515, 4, 1);
+INTP_COMMAND_TRAITS(516, 4, 1);
+INTP_COMMAND_TRAITS(517, 0, 4);
+INTP_COMMAND_TRAITS(518, 4, 1);
+INTP_COMMAND_TRAITS(519, 0, 4);
+
+constexpr std::size_t PortNameWidth = 8;
+
 // Names of P + T ports (ports, then trunks), 8 bytes each.
 struct TPropertyPortName {
     static constexpr uint16_t GetCommand = 512;
+    using Entry = std::string;
+    static constexpr std::size_t HeadSize = 0;
+    static constexpr std::size_t EntrySize = PortNameWidth;
+    static constexpr TListCount Count = TListCount::LogicalPorts;
     bool Valid = false;
     std::vector<std::string> Names;
+    static std::vector<std::string>& List(TPropertyPortName& r) { return r.Names; }
+    static std::string DecodeEntry(TReader& r) { return r.Text(PortNameWidth); }
 };
 
 struct TPortConfigEntry {
@@ -24,12 +42,22 @@ struct TPortConfigEntry {
     uint8_t Flow = 0;     // 0 disable, 1 symmetric, 2 asymmetric
     bool Security = false;
     bool operator==(const TPortConfigEntry&) const = default;
+    void Decode(TReader& r);
+    // The request's entry has no port type.
+    void Encode(TWriter& w) const;
 };
 
+// Replies start with 4 bytes that carry nothing; requests send 4 zero bytes in their place.
 struct TPropertyPortConfig {
     static constexpr uint16_t GetCommand = 513;
+    using Entry = TPortConfigEntry;
+    static constexpr std::size_t HeadSize = 4;
+    static constexpr std::size_t EntrySize = 6;
+    static constexpr TListCount Count = TListCount::LogicalPorts;
+    static constexpr bool CountIsLimit = true;
     bool Valid = false;
     std::vector<TPortConfigEntry> Entries; // at most P + T
+    static uint16_t Check(const TDevice& device, const std::vector<Entry>& earlier, const Entry& entry);
 };
 
 struct TPortStatusEntry {
@@ -39,12 +67,18 @@ struct TPortStatusEntry {
     uint8_t Duplex = 0; // 0 to 7
     bool Flow = false;
     bool operator==(const TPortStatusEntry&) const = default;
+    void Decode(TReader& r);
 };
 
 struct TPropertyPortStatus {
     static constexpr uint16_t GetCommand = 515;
+    using Entry = TPortStatusEntry;
+    static constexpr std::size_t HeadSize = 0;
+    static constexpr std::size_t EntrySize = 5;
+    static constexpr TListCount Count = TListCount::Ports;
     bool Valid = false;
     std::vector<TPortStatusEntry> Entries; // P
+    static uint16_t Check(const TDevice& device, const std::vector<Entry>& earlier, const Entry& entry);
 };
 
 struct TPortLimitEntry {
@@ -52,33 +86,85 @@ struct TPortLimitEntry {
     uint32_t Ingress = 8192; // kbps, 0 no limit
     uint32_t Egress = 0;
     bool operator==(const TPortLimitEntry&) const = default;
+    void Decode(TReader& r);
+    void Encode(TWriter& w) const;
 };
 
 struct TPropertyPortLimit {
     static constexpr uint16_t GetCommand = 516;
+    using Entry = TPortLimitEntry;
+    static constexpr std::size_t HeadSize = 0;
+    static constexpr std::size_t EntrySize = 9;
+    static constexpr TListCount Count = TListCount::Ports;
     bool Valid = false;
     std::vector<TPortLimitEntry> Entries; // P
+    static uint16_t Check(const TDevice& device, const std::vector<Entry>& earlier, const Entry& entry);
 };
 
 struct TPortTrunkEntry {
     uint32_t Members = 0; // bit i: port i + 1
     bool Lacp = false;
     bool operator==(const TPortTrunkEntry&) const = default;
+    void Decode(TReader& r);
+    void Encode(TWriter& w) const;
 };
 
 struct TPropertyPortTrunk {
     static constexpr uint16_t GetCommand = 518;
+    using Entry = TPortTrunkEntry;
+    static constexpr std::size_t HeadSize = 0;
+    static constexpr std::size_t EntrySize = 5;
+    static constexpr TListCount Count = TListCount::Trunks;
     bool Valid = false;
     std::vector<TPortTrunkEntry> Entries; // T
+    // Members must be ports of the device, and no port may be in two trunks.
+    static uint16_t Check(const TDevice& device, const std::vector<Entry>& earlier, const Entry& entry);
 };
 
-class TSessionPortNameGet;    // 0x0200 "PortName"
-class TSessionPortConfigGet;  // 0x0201 "PortConfigGet"
-class TSessionPortConfigSet;  // 0x0202 "PortConfigSet": TSessionPortConfigSet(const std::vector<TPortConfigEntry>&)
-class TSessionPortStatusGet;  // 0x0203 "PortStatusGet"
-class TSessionPortLimitGet;   // 0x0204 "PortLimitGet"
-class TSessionPortLimitSet;   // 0x0205 "PortLimitSet": TSessionPortLimitSet(const std::vector<TPortLimitEntry>&)
-class TSessionPortTrunkGet;   // 0x0206 "TrunkGet"
-class TSessionPortTrunkSet;   // 0x0207 "TrunkSet": TSessionPortTrunkSet(const std::vector<TPortTrunkEntry>&)
+class TSessionPortNameGet : public TSessionListGet<512, TPropertyPortName> {
+public:
+    const char* Name() const override { return "PortName"; }
+};
+
+class TSessionPortConfigGet : public TSessionListGet<513, TPropertyPortConfig> {
+public:
+    const char* Name() const override { return "PortConfigGet"; }
+};
+
+// 1 to P + T entries.
+class TSessionPortConfigSet : public TSessionListSet<514, TPropertyPortConfig, TSessionPortConfigGet> {
+public:
+    using TSessionListSet::TSessionListSet;
+    const char* Name() const override { return "PortConfigSet"; }
+};
+
+class TSessionPortStatusGet : public TSessionListGet<515, TPropertyPortStatus> {
+public:
+    const char* Name() const override { return "PortStatusGet"; }
+};
+
+class TSessionPortLimitGet : public TSessionListGet<516, TPropertyPortLimit> {
+public:
+    const char* Name() const override { return "PortLimitGet"; }
+};
+
+// Exactly P entries.
+class TSessionPortLimitSet : public TSessionListSet<517, TPropertyPortLimit, TSessionPortLimitGet> {
+public:
+    using TSessionListSet::TSessionListSet;
+    const char* Name() const override { return "PortLimitSet"; }
+};
+
+class TSessionPortTrunkGet : public TSessionListGet<518, TPropertyPortTrunk> {
+public:
+    const char* Name() const override { return "TrunkGet"; }
+};
+
+// Exactly T entries.
+class TSessionPortTrunkSet : public TSessionListSet<519, TPropertyPortTrunk, TSessionPortTrunkGet> {
+public:
+    using TSessionListSet::TSessionListSet;
+    const char* Name() const override { return "TrunkSet"; }
+};
 
 } // namespace Intp

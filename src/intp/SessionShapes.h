@@ -94,12 +94,50 @@ protected:
 //   static constexpr TListCount Count;
 //   bool Valid; std::vector<Entry> Entries;
 // optional:
+//   static std::vector<Entry>& List(R&)    the list, when it is not Entries
+//   static Entry DecodeEntry(TReader&)     for entries without a Decode of their own (texts)
+//   static constexpr bool CountIsLimit     the device type's count is the most, not the only, length
 //   static constexpr size_t PerDatagram    a datagram with that many entries means more follow
 //   static constexpr uint16_t CountStatus  status when the count is wrong (0x1100)
 //   static constexpr bool ClearOnError     an error status also empties the list
 //   void DecodeHead(TReader&) / void EncodeHead(TWriter&) const
 //   static uint16_t Check(const TDevice&, const std::vector<Entry>& earlier, const Entry&)
 //                                          0, or the status that rejects the entry
+template <typename R>
+auto& EntriesOf(R& record)
+{
+    if constexpr (requires { R::List(record); })
+        return R::List(record);
+    else
+        return record.Entries;
+}
+
+template <typename R>
+typename R::Entry DecodeEntry(TReader& reader)
+{
+    if constexpr (requires { R::DecodeEntry(reader); }) {
+        return R::DecodeEntry(reader);
+    } else {
+        typename R::Entry entry{};
+        entry.Decode(reader);
+        return entry;
+    }
+}
+
+// Whether a list of n entries has a length the device type allows: lists counted by the
+// device type hold at least one entry and exactly (or, with CountIsLimit, at most) its count.
+template <typename R>
+bool CountFits(const TDevice& device, std::size_t n)
+{
+    int expected = ExpectedCount(device, R::Count);
+    if (expected < 0)
+        return true;
+    bool limit = false;
+    if constexpr (requires { R::CountIsLimit; })
+        limit = R::CountIsLimit;
+    return n >= 1 && (limit ? int(n) <= expected : int(n) == expected);
+}
+
 template <typename R>
 constexpr std::size_t PerDatagramOf()
 {
@@ -129,7 +167,7 @@ protected:
             // A fresh answer is collected datagram by datagram; never mix two answers.
             R& record = GetProperty<R>(device);
             record.Valid = false;
-            record.Entries.clear();
+            EntriesOf(record).clear();
             m_First = true;
         }
         return TSessionGeneral<N>::BuildRequest(device, payload);
@@ -143,7 +181,7 @@ protected:
             record.Valid = false;
             if constexpr (requires { R::ClearOnError; })
                 if (R::ClearOnError)
-                    record.Entries.clear();
+                    EntriesOf(record).clear();
             this->Report(&device, N, message.Status);
             return rrDone;
         }
@@ -159,7 +197,7 @@ protected:
             else
                 reader.Skip(R::HeadSize);
             m_First = false;
-            if (uint16_t rejected = DecodeEntries(device, record.Entries, reader, count))
+            if (uint16_t rejected = DecodeEntries(device, EntriesOf(record), reader, count))
                 return Reject(device, record, rejected);
             if (count >= PerDatagramOf<R>()) {
                 this->KeepWaiting();
@@ -167,14 +205,13 @@ protected:
             }
             record.Valid = true;
         } else {
-            int expected = ExpectedCount(device, R::Count);
-            if (expected >= 0 && (count < 1 || int(count) != expected))
+            if (!CountFits<R>(device, count))
                 return Reject(device, record, CountStatusOf<R>());
             // Decoded into a copy, so that a rejected reply leaves the previous values in place.
             R fresh = record;
             DecodeHead(fresh, reader);
-            fresh.Entries.clear();
-            if (uint16_t rejected = DecodeEntries(device, fresh.Entries, reader, count))
+            EntriesOf(fresh).clear();
+            if (uint16_t rejected = DecodeEntries(device, EntriesOf(fresh), reader, count))
                 return Reject(device, record, rejected);
             fresh.Valid = true;
             record = std::move(fresh);
@@ -199,8 +236,7 @@ private:
     {
         entries.reserve(entries.size() + count);
         for (std::size_t i = 0; i < count; ++i) {
-            Entry entry{};
-            entry.Decode(reader);
+            Entry entry = DecodeEntry<R>(reader);
             if constexpr (requires { R::Check(device, entries, entry); })
                 if (uint16_t rejected = R::Check(device, entries, entry))
                     return rejected;
@@ -215,7 +251,7 @@ private:
     {
         record.Valid = false;
         if constexpr (PerDatagramOf<R>() > 0)
-            record.Entries.clear();
+            EntriesOf(record).clear();
         this->Report(&device, N, status);
         return rrDone;
     }
@@ -223,18 +259,19 @@ private:
     bool m_First = true;
 };
 
-// Sends a whole list; refuses to send an empty list or one whose length differs from what
-// the device type demands.
+// Sends a whole list; refuses to send an empty list or one whose length the device type
+// does not allow.
 template <uint16_t N, typename R, typename GetSession>
 class TSessionListSet : public TSessionSetBase<N, GetSession> {
 public:
     explicit TSessionListSet(const R& record) : m_Record(record) {}
+    explicit TSessionListSet(const std::vector<typename R::Entry>& entries) { EntriesOf(m_Record) = entries; }
 
 protected:
     bool BuildRequest(TDevice& device, std::vector<uint8_t>& payload) override
     {
-        int expected = ExpectedCount(device, R::Count);
-        if (m_Record.Entries.empty() || (expected >= 0 && int(m_Record.Entries.size()) != expected))
+        const auto& entries = EntriesOf(m_Record);
+        if (entries.empty() || !CountFits<R>(device, entries.size()))
             return false;
         payload.clear();
         TWriter writer(payload);
@@ -242,7 +279,7 @@ protected:
             m_Record.EncodeHead(writer);
         else
             writer.Zero(R::HeadSize);
-        for (const auto& entry : m_Record.Entries)
+        for (const auto& entry : entries)
             entry.Encode(writer);
         return payload.size() <= MaxDatagram - 1 - HeaderSize;
     }
