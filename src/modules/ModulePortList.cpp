@@ -10,9 +10,11 @@
 
 namespace {
 
-// Report lists draw grid lines as the right and bottom borders of every cell.
+// Report lists draw grid lines as the right and bottom borders of every cell; a style sheet
+// for items also needs the selection's colours, or selected rows lose their text.
 const QString GridLines =
-    QStringLiteral("QTreeView::item { border: 1px solid palette(midlight); border-top: none; border-left: none; }");
+    QStringLiteral("QTreeView::item { border: 1px solid palette(midlight); border-top: none; border-left: none; }"
+                   "QTreeView::item:selected { background: palette(highlight); color: palette(highlighted-text); }");
 
 // Rows compare by the sort column's texts ignoring case, as the operator reads them.
 class TPortRow : public QTreeWidgetItem {
@@ -117,6 +119,9 @@ void TModulePortReport::FillFrom(TDevice* device)
 {
     AddRows(device);
     Sort();
+    // These lists have no set widths: every text shows whole.
+    for (int column = 0; column < List()->columnCount() - 1; ++column)
+        List()->resizeColumnToContents(column);
 }
 
 void TModulePortReport::EventOnHeaderClick(int column)

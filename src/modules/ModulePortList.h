@@ -105,3 +105,14 @@ private:
     std::vector<QWidget*> m_Editors;
     bool m_Loading = false;
 };
+
+// A port page whose data comes from the one Get session G.
+template <typename Base, typename G>
+class TPortPageOf : public Base {
+public:
+    using Base::Base;
+
+protected:
+    bool IsGetCommand(uint16_t code) const override { return code == G::Command; }
+    int StartGets(TDevice* device) override { return Intp::StartNew<G>(device, nullptr) ? 1 : 0; }
+};

@@ -14,7 +14,7 @@ enum TColumn { colPort, colType, colIngress, colEgress };
 } // namespace
 
 TModulePortLimit::TModulePortLimit(QWidget* parent)
-    : TModulePortEditor(QStringLiteral("Rate Limit"), parent), m_Ui(std::make_unique<Ui::TModulePortLimit>())
+    : TPortPageOf(QStringLiteral("Rate Limit"), parent), m_Ui(std::make_unique<Ui::TModulePortLimit>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {60, 200, 80, 80});
@@ -42,16 +42,6 @@ void TModulePortLimit::SetRate(QTreeWidgetItem* row, int column, uint32_t kbps)
     SetCell(row, column, kbps, QString::number(kbps));
 }
 
-bool TModulePortLimit::IsGetCommand(uint16_t code) const
-{
-    return code == Intp::TSessionPortLimitGet::Command;
-}
-
-int TModulePortLimit::StartGets(TDevice* device)
-{
-    return Intp::StartNew<Intp::TSessionPortLimitGet>(device, nullptr) ? 1 : 0;
-}
-
 void TModulePortLimit::FillFrom(TDevice* device)
 {
     const auto& record = Intp::GetProperty<Intp::TPropertyPortLimit>(*device);
@@ -69,7 +59,7 @@ void TModulePortLimit::FillFrom(TDevice* device)
 
 void TModulePortLimit::LoadRow(const QTreeWidgetItem* row)
 {
-    TModulePortEditor::LoadRow(row);
+    TPortPageOf::LoadRow(row);
     m_Ui->m_Ingress->setValue(int(std::min<unsigned>(Value(row, colIngress), INT_MAX)));
     m_Ui->m_Egress->setValue(int(std::min<unsigned>(Value(row, colEgress), INT_MAX)));
 }

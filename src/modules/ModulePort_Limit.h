@@ -10,15 +10,13 @@ namespace Ui {
 class TModulePortLimit;
 }
 
-class TModulePortLimit : public TModulePortEditor {
+class TModulePortLimit : public TPortPageOf<TModulePortEditor, Intp::TSessionPortLimitGet> {
     Q_OBJECT
 public:
     explicit TModulePortLimit(QWidget* parent = nullptr);
     ~TModulePortLimit() override;
 
 protected:
-    bool IsGetCommand(uint16_t code) const override;
-    int StartGets(TDevice* device) override;
     void FillFrom(TDevice* device) override;
     void LoadRow(const QTreeWidgetItem* row) override;
 

@@ -9,7 +9,7 @@ enum TColumn { colPort, colType, colLink, colState, colDuplex, colFlow };
 } // namespace
 
 TModulePortStatus::TModulePortStatus(QWidget* parent)
-    : TModulePortReport(QStringLiteral("Port Status"), parent), m_Ui(std::make_unique<Ui::TModulePortStatus>())
+    : TPortPageOf(QStringLiteral("Port Status"), parent), m_Ui(std::make_unique<Ui::TModulePortStatus>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_List);
@@ -17,16 +17,6 @@ TModulePortStatus::TModulePortStatus(QWidget* parent)
 }
 
 TModulePortStatus::~TModulePortStatus() = default;
-
-bool TModulePortStatus::IsGetCommand(uint16_t code) const
-{
-    return code == Intp::TSessionPortStatusGet::Command;
-}
-
-int TModulePortStatus::StartGets(TDevice* device)
-{
-    return Intp::StartNew<Intp::TSessionPortStatusGet>(device, nullptr) ? 1 : 0;
-}
 
 void TModulePortStatus::AddRows(TDevice* device)
 {

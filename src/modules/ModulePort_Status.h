@@ -10,15 +10,13 @@ namespace Ui {
 class TModulePortStatus;
 }
 
-class TModulePortStatus : public TModulePortReport {
+class TModulePortStatus : public TPortPageOf<TModulePortReport, Intp::TSessionPortStatusGet> {
     Q_OBJECT
 public:
     explicit TModulePortStatus(QWidget* parent = nullptr);
     ~TModulePortStatus() override;
 
 protected:
-    bool IsGetCommand(uint16_t code) const override;
-    int StartGets(TDevice* device) override;
     void AddRows(TDevice* device) override;
 
 private:

@@ -15,7 +15,7 @@ uint32_t Bit(int port) { return uint32_t(1) << port; }
 } // namespace
 
 TModulePortTrunk::TModulePortTrunk(QWidget* parent)
-    : TModulePortEditor(QStringLiteral("Port Trunk"), parent), m_Ui(std::make_unique<Ui::TModulePortTrunk>())
+    : TPortPageOf(QStringLiteral("Port Trunk"), parent), m_Ui(std::make_unique<Ui::TModulePortTrunk>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {64, 100});
@@ -29,20 +29,10 @@ TModulePortTrunk::TModulePortTrunk(QWidget* parent)
 
 TModulePortTrunk::~TModulePortTrunk() = default;
 
-bool TModulePortTrunk::IsGetCommand(uint16_t code) const
-{
-    return code == Intp::TSessionPortTrunkGet::Command;
-}
-
-int TModulePortTrunk::StartGets(TDevice* device)
-{
-    return Intp::StartNew<Intp::TSessionPortTrunkGet>(device, nullptr) ? 1 : 0;
-}
-
 void TModulePortTrunk::EnableControls(bool on)
 {
     m_Ui->m_Member->clear();
-    TModulePortEditor::EnableControls(on);
+    TPortPageOf::EnableControls(on);
 }
 
 void TModulePortTrunk::FillFrom(TDevice* device)
@@ -65,7 +55,7 @@ void TModulePortTrunk::FillFrom(TDevice* device)
 
 void TModulePortTrunk::LoadRow(const QTreeWidgetItem* row)
 {
-    TModulePortEditor::LoadRow(row);
+    TPortPageOf::LoadRow(row);
     const uint32_t members = Value(row, colMembers);
     for (int port = 0; port < m_Ui->m_Member->count(); ++port)
         m_Ui->m_Member->item(port)->setCheckState(members & Bit(port) ? Qt::Checked : Qt::Unchecked);

@@ -12,15 +12,13 @@ namespace Ui {
 class TModulePortTrunk;
 }
 
-class TModulePortTrunk : public TModulePortEditor {
+class TModulePortTrunk : public TPortPageOf<TModulePortEditor, Intp::TSessionPortTrunkGet> {
     Q_OBJECT
 public:
     explicit TModulePortTrunk(QWidget* parent = nullptr);
     ~TModulePortTrunk() override;
 
 protected:
-    bool IsGetCommand(uint16_t code) const override;
-    int StartGets(TDevice* device) override;
     void EnableControls(bool on) override;
     void FillFrom(TDevice* device) override;
     void LoadRow(const QTreeWidgetItem* row) override;

@@ -3,7 +3,7 @@
 #include "ui_ModulePort_TrunkStatus.h"
 
 TModulePortTrunkStatus::TModulePortTrunkStatus(QWidget* parent)
-    : TModulePortReport(QStringLiteral("Port Trunk Status"), parent),
+    : TPortPageOf(QStringLiteral("Port Trunk Status"), parent),
       m_Ui(std::make_unique<Ui::TModulePortTrunkStatus>())
 {
     m_Ui->setupUi(this);
@@ -14,17 +14,7 @@ TModulePortTrunkStatus::~TModulePortTrunkStatus() = default;
 
 int TModulePortTrunkStatus::Refresh(bool current)
 {
-    return current ? TModulePortReport::Refresh(true) : 0;
-}
-
-bool TModulePortTrunkStatus::IsGetCommand(uint16_t code) const
-{
-    return code == Intp::TSessionPortTrunkGet::Command;
-}
-
-int TModulePortTrunkStatus::StartGets(TDevice* device)
-{
-    return Intp::StartNew<Intp::TSessionPortTrunkGet>(device, nullptr) ? 1 : 0;
+    return current ? TPortPageOf::Refresh(true) : 0;
 }
 
 void TModulePortTrunkStatus::AddRows(TDevice* device)

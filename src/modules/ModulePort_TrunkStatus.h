@@ -10,7 +10,7 @@ namespace Ui {
 class TModulePortTrunkStatus;
 }
 
-class TModulePortTrunkStatus : public TModulePortReport {
+class TModulePortTrunkStatus : public TPortPageOf<TModulePortReport, Intp::TSessionPortTrunkGet> {
     Q_OBJECT
 public:
     explicit TModulePortTrunkStatus(QWidget* parent = nullptr);
@@ -20,8 +20,6 @@ public:
     int Refresh(bool current) override;
 
 protected:
-    bool IsGetCommand(uint16_t code) const override;
-    int StartGets(TDevice* device) override;
     void AddRows(TDevice* device) override;
 
 private:
