@@ -5,6 +5,7 @@
 #include "intp/Dispatch.h"
 #include "intp/FindHook.h"
 #include "intp/IntpCore.h"
+#include "intp/Port.h"
 #include "intp/Sntp.h"
 
 #include <cstdint>
@@ -50,6 +51,14 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionBasicsIPConfSet>(d, nullptr, CredentialDigest("admin", "admin"), TBasicsIPSettings{false, 0x0A000002, 0xFFFFFF00, 0, 0, 0});
     StartNew<TSessionBasicsSntpGet>(d, nullptr);
     StartNew<TSessionBasicsSntpSet>(d, nullptr, TPropertyBasicsSntp{});
+    StartNew<TSessionPortNameGet>(d, nullptr);
+    StartNew<TSessionPortConfigGet>(d, nullptr);
+    StartNew<TSessionPortConfigSet>(d, nullptr, std::vector<TPortConfigEntry>(std::size_t(d->LogicalPortCount())));
+    StartNew<TSessionPortStatusGet>(d, nullptr);
+    StartNew<TSessionPortLimitGet>(d, nullptr);
+    StartNew<TSessionPortLimitSet>(d, nullptr, std::vector<TPortLimitEntry>(std::size_t(d->PortCount())));
+    StartNew<TSessionPortTrunkGet>(d, nullptr);
+    StartNew<TSessionPortTrunkSet>(d, nullptr, std::vector<TPortTrunkEntry>(std::size_t(d->TrunkCount())));
 }
 
 } // namespace
@@ -70,6 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     Intp::TSessionIntpFind::Instance().Discover({{0x0A000000, 0xFFFFFF00}}, &hook);
     TDevice* device = Registry::Find(TMacAddr(TargetMac), true);
     device->SetAddress(0x0A000001);
+    // A known model, so that lists counted by ports and trunks can be accepted and Sets go out.
+    device->SetType(Intp::RegisterKnownModels()[0]);
     StartEverything(device, &hook);
 
     std::vector<uint8_t> datagram;

@@ -8,6 +8,7 @@ const TCommandTable& Commands()
         TCommandTable t;
         AddCoreCommands(t);
         AddBasicsCommands(t);
+        AddPortCommands(t);
         return t;
     }();
     return table;

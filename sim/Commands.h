@@ -70,4 +70,7 @@ void AddCoreCommands(TCommandTable& table);
 // System information and administrator account sets, network settings set, SNTP get and set.
 void AddBasicsCommands(TCommandTable& table);
 
+// Port names, configuration, status, rate limits and trunk groups.
+void AddPortCommands(TCommandTable& table);
+
 } // namespace Sim

@@ -118,8 +118,9 @@ TFleet::TFleet(const TOptions& options, QObject* parent)
             c.gateway = g.gateway;
             c.dns1 = network | 53;
             c.dns2 = network | 54;
-            TSwitch sw(index, MacOf(options.macBase, uint64_t(index)),
-                       options.models[index % options.models.size()], c);
+            const QByteArray& model = options.models[index % options.models.size()];
+            c.ports = PortsOfModel(model);
+            TSwitch sw(index, MacOf(options.macBase, uint64_t(index)), model, c);
             sw.alarms.power = options.powerAlarms.value(index, 0);
             sw.alarms.ports = options.portAlarms.value(index, 0);
             sw.alarms.linkMask = options.linkMask & ~sw.alarms.ports;

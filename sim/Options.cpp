@@ -139,10 +139,18 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "address and only reports DHCP on.\n"
         "Switch i's clock (SNTP get, 269) runs i*37 seconds ahead of the host's UTC clock;\n"
         "time-zone and daylight settings (270) are reported, never applied to it.\n"
-        "Save (264) writes the running settings (texts, account, network, time) to flash,\n"
-        "reboot (259) reloads them, factory default (271) returns to the start-up\n"
+        "Save (264) writes the running settings (texts, account, network, time, ports)\n"
+        "to flash, reboot (259) reloads them, factory default (271) returns to the start-up\n"
         "settings, keeping user and password (flag 1) and the network settings (flag 2)\n"
-        "when asked. Runs until SIGINT or SIGTERM (exit 0).");
+        "when asked.\n"
+        "Ports: six 100TX ports and two uplinks (1000TX for GT, 1000 single-mode or\n"
+        "multi-mode fibre for GS and GM, 100 fibre for SS and MM, 100TX for TX and\n"
+        "other models), four trunk groups.\n"
+        "Links are up on the --link-mask ports that are enabled. Port names are Port.01\n"
+        "and on, then Trunk.01 and on. The Sets (514, 517, 519) take 1 to ports+trunks,\n"
+        "exactly ports and exactly trunks entries; values out of range, member ports the\n"
+        "switch does not have or a port in two trunk groups get status 4 and change\n"
+        "nothing. Runs until SIGINT or SIGTERM (exit 0).");
     p.addHelpOption();
     p.addVersionOption();
     QList<QCommandLineOption> options = {
@@ -160,7 +168,7 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"name-prefix", "System names are this prefix and i+1.", "text", "Switch-"},
         {"user", "User name of every switch.", "name", "admin"},
         {"password", "Password of every switch.", "text", "admin"},
-        {"link-mask", "Ports with link (status poll), minus ports in alarm.", "mask", "0x0F"},
+        {"link-mask", "Ports with link (status poll; port status while enabled), minus ports in alarm.", "mask", "0x0F"},
         {"bind", "Local address to listen on.", "ip", "0.0.0.0"},
         {"port", "UDP port to listen on.", "port", "1638"},
         {"any-network",
@@ -185,6 +193,14 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"no-clock", "Switch i has no clock: SNTP get (269) reports 0xFFFFFFFF (repeatable).",
          "i"},
         {"mute", "Switch i never answers (repeatable).", "i"},
+        {"short-port-names", "Switch i answers port names (512) with one name too few (repeatable).",
+         "i"},
+        {"bad-speed-duplex",
+         "Switch i reports speed/duplex 8 on port 1 in port configuration (513) and port status "
+         "(515) (repeatable).",
+         "i"},
+        {"overlapping-trunks",
+         "Switch i reports ports 3 and 4 in the first two trunk groups (518) (repeatable).", "i"},
         {"silent-after", "Switch i stops answering after s seconds (repeatable).", "i=s"},
         {"power-alarm", "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
                         "default 1) (repeatable).",
@@ -318,6 +334,9 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
 
     if (!indexed("mute", false, 0, [&](int i, uint32_t) { o.mute.insert(i); })
         || !indexed("no-clock", false, 0, [&](int i, uint32_t) { o.noClock.insert(i); })
+        || !indexed("short-port-names", false, 0, [&](int i, uint32_t) { o.shortPortNames.insert(i); })
+        || !indexed("bad-speed-duplex", false, 0, [&](int i, uint32_t) { o.badSpeedDuplex.insert(i); })
+        || !indexed("overlapping-trunks", false, 0, [&](int i, uint32_t) { o.overlappingTrunks.insert(i); })
         || !indexed("silent-after", true, 0,
                     [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
         || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })

@@ -61,6 +61,11 @@ struct TOptions
 
     QSet<int> mute;
     QSet<int> noClock;
+    // Port list faults: one name too few (512), speed/duplex 8 on port 1 (513, 515), ports
+    // 3 and 4 in the first two trunk groups (518).
+    QSet<int> shortPortNames;
+    QSet<int> badSpeedDuplex;
+    QSet<int> overlappingTrunks;
     QMap<int, int> silentAfterSec;
     QMap<int, uint32_t> powerAlarms;
     QMap<int, uint32_t> portAlarms;

@@ -5,6 +5,7 @@
 #include "Wire.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QSet>
 
 #include <cstdint>
@@ -22,6 +23,47 @@ struct TTimeSettings
     uint32_t daylightEnd = 0;
     uint32_t daylightOffsetMin = 60;
 };
+
+// Port settings: one per logical port (ports, then trunk groups); rate limits per port;
+// trunk groups with their member ports (bit i: port i + 1).
+struct TPortSettings
+{
+    bool enabled = true;
+    uint8_t speedDuplex = 0; // auto negotiation
+    uint8_t flow = 0;        // disabled
+    bool security = false;
+};
+
+struct TRateLimit
+{
+    uint8_t frameType = 3; // broadcast only
+    uint32_t ingressKbps = 8192;
+    uint32_t egressKbps = 0;
+};
+
+struct TTrunk
+{
+    uint32_t members = 0;
+    bool lacp = false;
+};
+
+// Media types of ports, as the port commands number them.
+enum TMedia : uint8_t { Media1000TX = 1, Media1000SX, Media1000LX, Media100TX, Media100SX, Media100LX };
+
+struct TPorts
+{
+    QList<uint8_t> types; // TMedia of each port, by the model
+    QList<TPortSettings> settings;
+    QList<TRateLimit> limits;
+    QList<TTrunk> trunks;
+
+    int PortCount() const { return int(types.size()); }
+    int TrunkCount() const { return int(trunks.size()); }
+    int LogicalCount() const { return PortCount() + TrunkCount(); }
+};
+
+// The ports a switch of the model has, with their start-up settings.
+TPorts PortsOfModel(const QByteArray& model);
 
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
 // flash, reboot (259) reloads it and factory default (271) returns to the start-up values.
@@ -41,6 +83,7 @@ struct TConfig
     uint32_t dns1 = 0;
     uint32_t dns2 = 0;
     TTimeSettings time;
+    TPorts ports;
 };
 
 // Values of the status poll (6) and the warning-state query (7).

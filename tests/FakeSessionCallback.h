@@ -2,6 +2,7 @@
 // datagrams instead of a socket, and a list of reported results.
 #pragma once
 
+#include "devices/DeviceType.h"
 #include "intp/Dispatch.h"
 #include "intp/Session.h"
 
@@ -124,3 +125,27 @@ inline void Deliver(uint32_t address, const std::vector<uint8_t>& datagram)
 {
     Intp::Dispatch(address, datagram.data(), datagram.size());
 }
+
+// The fake callback and a registry of one device of a known model (8 ports, 4 trunk
+// groups) at an address; a test makes one in init() and deletes it in cleanup().
+struct TFakeDeviceSetup {
+    TFakeSessionCallback* Fake = nullptr;
+    TDevice* Device = nullptr;
+
+    explicit TFakeDeviceSetup(uint32_t address)
+    {
+        Registry::Clear();
+        Fake = new TFakeSessionCallback;
+        Device = Registry::Find(Mac(1), true);
+        Device->SetType(Intp::RegisterKnownModels()[0]);
+        Device->SetAddress(address);
+    }
+    // The pending sessions go before their device.
+    ~TFakeDeviceSetup()
+    {
+        delete Fake;
+        Registry::Clear();
+    }
+    TFakeDeviceSetup(const TFakeDeviceSetup&) = delete;
+    TFakeDeviceSetup& operator=(const TFakeDeviceSetup&) = delete;
+};

@@ -175,16 +175,11 @@ class TCodecTest : public QObject {
 private slots:
     void init()
     {
-        Registry::Clear();
-        m_Fake = new TFakeSessionCallback;
-        m_Device = Registry::Find(Mac(1), true);
-        m_Device->SetType(RegisterKnownModels()[0]); // 8 ports, 4 trunk groups
+        m_Setup = std::make_unique<TFakeDeviceSetup>(0x0A000001);
+        m_Fake = m_Setup->Fake;
+        m_Device = m_Setup->Device;
     }
-    void cleanup()
-    {
-        delete m_Fake;
-        Registry::Clear();
-    }
+    void cleanup() { m_Setup.reset(); }
 
     void textFields_data()
     {
@@ -385,8 +380,9 @@ private slots:
     }
 
 private:
+    std::unique_ptr<TFakeDeviceSetup> m_Setup;
     TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr;
+    TDevice* m_Device = nullptr; // 8 ports, 4 trunk groups
 };
 
 QTEST_GUILESS_MAIN(TCodecTest)

@@ -2,7 +2,6 @@
 // replies, the entry counts their Sets accept, their request bytes and the Get each Set starts.
 #include "FakeSessionCallback.h"
 
-#include "devices/DeviceType.h"
 #include "intp/Port.h"
 
 #include <QtTest>
@@ -94,17 +93,11 @@ class TPortTest : public QObject {
 private slots:
     void init()
     {
-        Registry::Clear();
-        m_Fake = new TFakeSessionCallback;
-        m_Device = Registry::Find(Mac(1), true);
-        m_Device->SetType(RegisterKnownModels()[0]); // 8 ports, 4 trunk groups
-        m_Device->SetAddress(Address);
+        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
+        m_Fake = m_Setup->Fake;
+        m_Device = m_Setup->Device;
     }
-    void cleanup()
-    {
-        delete m_Fake;
-        Registry::Clear();
-    }
+    void cleanup() { m_Setup.reset(); }
 
     // Every Get after a good answer: the reply either replaces the list or leaves the record
     // not valid with the entries it had.
@@ -407,8 +400,9 @@ private:
         return false;
     }
 
+    std::unique_ptr<TFakeDeviceSetup> m_Setup;
     TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr;
+    TDevice* m_Device = nullptr; // 8 ports, 4 trunk groups
 };
 
 QTEST_GUILESS_MAIN(TPortTest)

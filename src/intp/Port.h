@@ -9,7 +9,7 @@
 
 namespace Intp {
 
-// Sets of variable length: the traits give their fixed part.
+// The request sizes of the Sets are their fixed part; the entries follow it.
 INTP_COMMAND_TRAITS(512, 4, 1);
 INTP_COMMAND_TRAITS(513, 4, 4);
 INTP_COMMAND_TRAITS(514, 4, 4);
