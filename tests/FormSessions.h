@@ -5,6 +5,7 @@
 #include "FakeSessionCallback.h"
 
 #include "app/MainForm.h"
+#include "devices/DeviceType.h"
 #include "modules/ModuleFrame.h"
 
 #include <QList>
@@ -22,6 +23,18 @@ public:
     }
 };
 
+inline std::vector<uint8_t> PayloadOf(const TSentDatagram& d) { return {d.Bytes.begin() + Intp::HeaderSize, d.Bytes.end()}; }
+
+// A page's control by its objectName; a missing control ends the test run.
+template <typename T>
+T* Child(QWidget* page, const QString& name)
+{
+    T* child = page ? page->findChild<T*>(name) : nullptr;
+    if (!child)
+        qFatal("no control %s", qPrintable(name));
+    return child;
+}
+
 // The command codes and destinations of sent datagrams.
 using TSentList = QList<QPair<uint16_t, uint32_t>>;
 
@@ -31,6 +44,30 @@ class TPageDriver {
 public:
     TMainForm* m_Form = nullptr;
     TFormSessions* m_Fake = nullptr;
+
+    // A fresh main window and session manager for every test, around an empty registry.
+    void OpenWindow()
+    {
+        Registry::Clear();
+        m_Form = new TMainForm;
+        m_Fake = new TFormSessions;
+        m_Fake->Form = m_Form;
+    }
+    void CloseWindow()
+    {
+        delete m_Fake;
+        delete m_Form;
+        Registry::Clear();
+    }
+    // A logged-in switch of the model (the first known model by default) at 192.0.2.mac.
+    static TDevice* AddLoggedIn(uint8_t mac, int type = Intp::RegisterKnownModels()[0])
+    {
+        TDevice* d = Registry::Find(Mac(mac), true);
+        d->SetType(type);
+        d->SetAddress(0xC0000200u + mac);
+        d->SetLoggedIn(true);
+        return d;
+    }
 
     TModuleFrame* Frame() const { return m_Form->DevicesModule(); }
     void Select(std::initializer_list<TDevice*> devices)

@@ -71,17 +71,6 @@ std::vector<uint8_t> Field(const std::string& text, std::size_t width)
 }
 
 uint16_t CommandOf(const TSentDatagram& d) { return ReadU16(d.Bytes.data()); }
-std::vector<uint8_t> PayloadOf(const TSentDatagram& d) { return {d.Bytes.begin() + HeaderSize, d.Bytes.end()}; }
-
-template <typename T>
-T* Child(QWidget* page, const char* name)
-{
-    T* child = page ? page->findChild<T*>(QString::fromLatin1(name)) : nullptr;
-    if (!child)
-        qFatal("no control %s", name);
-    return child;
-}
-
 
 qint64 IconKey(TImage image) { return Icon(image).cacheKey(); }
 
@@ -122,10 +111,7 @@ class TBasicsTest : public QObject, public TPageDriver {
 private slots:
     void init()
     {
-        Registry::Clear();
-        m_Form = new TMainForm;
-        m_Fake = new TFormSessions;
-        m_Fake->Form = m_Form;
+        OpenWindow();
         m_Boxes.clear();
         Dialogs::SetHandler([this](Dialogs::TKind, const QString& text) {
             m_Boxes << text;
@@ -135,9 +121,7 @@ private slots:
     void cleanup()
     {
         Dialogs::SetHandler(nullptr);
-        delete m_Fake;
-        delete m_Form;
-        Registry::Clear();
+        CloseWindow();
     }
 
     void catalogueHasThePages()

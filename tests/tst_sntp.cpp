@@ -63,17 +63,6 @@ std::vector<uint8_t> Encode(const TReply& r)
     return payload;
 }
 
-std::vector<uint8_t> PayloadOf(const TSentDatagram& d) { return {d.Bytes.begin() + HeaderSize, d.Bytes.end()}; }
-
-template <typename T>
-T* Child(QWidget* page, const QString& name)
-{
-    T* child = page->findChild<T*>(name);
-    if (!child)
-        qFatal("no control %s", qPrintable(name));
-    return child;
-}
-
 QDateTime Utc(uint32_t seconds) { return QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc()); }
 
 
@@ -91,14 +80,7 @@ class TSntpTest : public QObject, public TPageDriver {
     Q_OBJECT
 
 
-    TDevice* Add(uint8_t mac)
-    {
-        TDevice* d = Registry::Find(Mac(mac), true);
-        d->SetType(RegisterKnownModels()[0]);
-        d->SetAddress(0xC0000200u + mac);
-        d->SetLoggedIn(true);
-        return d;
-    }
+    static TDevice* Add(uint8_t mac) { return AddLoggedIn(mac); }
     // Selects the page; it waits for its Get and runs on the test clock.
     TModuleBasicsSntp* Open()
     {
@@ -143,18 +125,10 @@ class TSntpTest : public QObject, public TPageDriver {
 private slots:
     void init()
     {
-        Registry::Clear();
         m_Clock = 1000;
-        m_Form = new TMainForm;
-        m_Fake = new TFormSessions;
-        m_Fake->Form = m_Form;
+        OpenWindow();
     }
-    void cleanup()
-    {
-        delete m_Fake;
-        delete m_Form;
-        Registry::Clear();
-    }
+    void cleanup() { CloseWindow(); }
 
     void pageAndItsControls()
     {

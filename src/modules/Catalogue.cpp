@@ -9,6 +9,11 @@
 #include "ModuleBasics_Reboot.h"
 #include "ModuleBasics_Settings.h"
 #include "ModuleBasics_Sntp.h"
+#include "ModulePort_Config.h"
+#include "ModulePort_Limit.h"
+#include "ModulePort_Status.h"
+#include "ModulePort_Trunk.h"
+#include "ModulePort_TrunkStatus.h"
 #include "ModuleSave.h"
 
 #include <QHash>
@@ -34,6 +39,11 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Basics/Time (SNTP)"), &Create<TModuleBasicsSntp>},
         {QStringLiteral("Basics/Factory Default"), &Create<TModuleBasicsDefault>},
         {QStringLiteral("Basics/Reboot"), &Create<TModuleBasicsReboot>},
+        {QStringLiteral("Port Configuration"), &Create<TModulePortConfig>},
+        {QStringLiteral("Port Configuration/Port Status"), &Create<TModulePortStatus>},
+        {QStringLiteral("Port Configuration/Rate Limit"), &Create<TModulePortLimit>},
+        {QStringLiteral("Port Configuration/Port Trunk"), &Create<TModulePortTrunk>},
+        {QStringLiteral("Port Configuration/Port Trunk/Port Trunk Status"), &Create<TModulePortTrunkStatus>},
         {QStringLiteral("Save To Flash"), &Create<TModuleSave>},
     };
     return pages;

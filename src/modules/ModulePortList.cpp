@@ -1,0 +1,209 @@
+#include "ModulePortList.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScopedValueRollback>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+namespace {
+
+// Report lists draw grid lines as the right and bottom borders of every cell; a style sheet
+// for items also needs the selection's colours, or selected rows lose their text.
+const QString GridLines =
+    QStringLiteral("QTreeView::item { border: 1px solid palette(midlight); border-top: none; border-left: none; }"
+                   "QTreeView::item:selected { background: palette(highlight); color: palette(highlighted-text); }");
+
+// Rows compare by the sort column's texts ignoring case, as the operator reads them.
+class TPortRow : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override
+    {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
+    }
+};
+
+} // namespace
+
+// ---- the list ----------------------------------------------------------------------------
+
+void TModulePortList::SetList(QTreeWidget* list, std::initializer_list<int> minimumWidths)
+{
+    m_List = list;
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setStyleSheet(GridLines);
+    QHeaderView* header = list->header();
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    const std::vector<int> minimum(minimumWidths);
+    for (int column = 0; column < int(minimum.size()); ++column)
+        header->resizeSection(column, std::max(minimum[column], header->sectionSizeHint(column)));
+    connect(header, &QHeaderView::sectionResized, this, [header, minimum](int column, int, int size) {
+        if (column < int(minimum.size()) && size < minimum[column])
+            header->resizeSection(column, minimum[column]);
+    });
+    connect(list, &QTreeWidget::itemSelectionChanged, this, [this] { EventOnRowChange(); });
+    connect(header, &QHeaderView::sectionClicked, this, [this](int column) { EventOnHeaderClick(column); });
+}
+
+void TModulePortList::EnableControls(bool on)
+{
+    m_List->clear();
+    m_List->setEnabled(on);
+    for (QWidget* control : m_Followers)
+        control->setEnabled(on);
+}
+
+QTreeWidgetItem* TModulePortList::AddRow(const QString& caption, unsigned value)
+{
+    auto* row = new TPortRow(m_List);
+    SetCell(row, 0, value, caption);
+    return row;
+}
+
+QTreeWidgetItem* TModulePortList::AddTrunkRow(int index, const Intp::TPortTrunkEntry& entry)
+{
+    QTreeWidgetItem* row = AddRow(TrunkCaption(index), unsigned(index));
+    SetCell(row, 1, TPortValue::TrunkType, entry.Lacp ? 1 : 0);
+    SetCell(row, 2, entry.Members, MemberPortsText(entry.Members));
+    return row;
+}
+
+QList<QTreeWidgetItem*> TModulePortList::Rows() const
+{
+    QList<QTreeWidgetItem*> rows;
+    for (int i = 0; i < m_List->topLevelItemCount(); ++i)
+        rows << m_List->topLevelItem(i);
+    return rows;
+}
+
+unsigned TModulePortList::Value(const QTreeWidgetItem* row, int column)
+{
+    return row->data(column, Qt::UserRole).toUInt();
+}
+
+void TModulePortList::SetCell(QTreeWidgetItem* row, int column, unsigned value, const QString& text)
+{
+    row->setData(column, Qt::UserRole, value);
+    row->setText(column, text);
+}
+
+void TModulePortList::SetCell(QTreeWidgetItem* row, int column, TPortValue kind, unsigned value)
+{
+    SetCell(row, column, value, PortValueText(kind, value));
+}
+
+void TModulePortList::SortRows(int column, Qt::SortOrder order)
+{
+    m_List->sortItems(column, order);
+}
+
+// ---- read-only lists ---------------------------------------------------------------------
+
+bool TModulePortReport::Hide(bool force)
+{
+    List()->clear();
+    return TModulePortList::Hide(force);
+}
+
+void TModulePortReport::FillFrom(TDevice* device)
+{
+    AddRows(device);
+    Sort();
+    // These lists have no set widths: every text shows whole.
+    for (int column = 0; column < List()->columnCount() - 1; ++column)
+        List()->resizeColumnToContents(column);
+}
+
+void TModulePortReport::EventOnHeaderClick(int column)
+{
+    m_SortOrder = column == m_SortColumn && m_SortOrder == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                              : Qt::AscendingOrder;
+    m_SortColumn = column;
+    Sort();
+}
+
+void TModulePortReport::Sort()
+{
+    if (m_SortColumn < 0)
+        return;
+    List()->header()->setSortIndicatorShown(true);
+    SortRows(m_SortColumn, m_SortOrder);
+}
+
+// ---- editable lists ----------------------------------------------------------------------
+
+void TModulePortEditor::BindChoice(int column, QComboBox* box, TPortValue kind, QLabel* label)
+{
+    box->addItems(PortValueTexts(kind));
+    m_Choices.push_back({column, box, kind});
+    AddEditor(box, label);
+    connect(box, &QComboBox::currentIndexChanged, this, [this, column, kind](int index) {
+        QTreeWidgetItem* row = SelectedRow();
+        if (row && !m_Loading && index >= 0)
+            SetCell(row, column, kind, unsigned(index));
+    });
+}
+
+void TModulePortEditor::AddEditor(QWidget* editor, QLabel* label)
+{
+    m_Editors.push_back(editor);
+    m_Editors.push_back(label);
+}
+
+QTreeWidgetItem* TModulePortEditor::SelectedRow() const
+{
+    const QList<QTreeWidgetItem*> rows = List()->selectedItems();
+    return rows.isEmpty() ? nullptr : rows.first();
+}
+
+void TModulePortEditor::LoadRow(const QTreeWidgetItem* row)
+{
+    // A value the box does not list (speed/duplex 7) leaves it without a current item.
+    for (const TChoice& choice : m_Choices) {
+        const unsigned value = Value(row, choice.Column);
+        choice.Box->setCurrentIndex(value < unsigned(choice.Box->count()) ? int(value) : -1);
+    }
+}
+
+void TModulePortEditor::EnableControls(bool on)
+{
+    TModulePortList::EnableControls(on);
+    // Emptying the list selects nothing without a signal.
+    EventOnRowChange();
+}
+
+void TModulePortEditor::EventOnRowChange()
+{
+    QTreeWidgetItem* row = SelectedRow();
+    for (QWidget* editor : m_Editors)
+        editor->setEnabled(row != nullptr);
+    if (row) {
+        const QScopedValueRollback loading(m_Loading, true);
+        LoadRow(row);
+    }
+}
+
+void TModulePortEditor::EventOnHeaderClick(int column)
+{
+    const auto choice =
+        std::find_if(m_Choices.begin(), m_Choices.end(), [column](const TChoice& c) { return c.Column == column; });
+    const QList<QTreeWidgetItem*> rows = Rows();
+    if (choice == m_Choices.end() || rows.isEmpty())
+        return;
+    // An unlisted first value is followed by the box's first item.
+    const unsigned next = Value(rows.first(), column) + 1;
+    const unsigned value = next < unsigned(choice->Box->count()) ? next : 0;
+    for (QTreeWidgetItem* row : rows)
+        SetCell(row, column, choice->Kind, value);
+    EventOnRowChange();
+}

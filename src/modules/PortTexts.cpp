@@ -1,0 +1,62 @@
+#include "PortTexts.h"
+
+#include <span>
+
+namespace {
+
+// A kind's value v is the text at the kind's first index + v.
+const char* const IndexTable[] = {
+    "N/A", "1000TX", "1000SX", "1000LX", "100TX", "100SX", "100LX", "mGBIC", "GBIC", "1GTX/mGBIC", // port types
+    "Down", "Up",                                                                                  // link
+    "Disable", "Enable",                                                                           // state
+    "Auto Negotiation", "1G Full", "1G Half", "100 Full", "100 Half", "10 Full", "10 Half",       // speed/duplex
+    "Disable", "Symmetric", "Asymmetric",                                                          // flow control
+    "Disable", "Enable",                                                                           // security
+};
+const char* const FrameTypes[] = {"All", "Broadcast/Multicast/Flooded Unicast", "Broadcast/Multicast", "Broadcast Only"};
+const char* const TrunkTypes[] = {"Static", "802.3ad LACP"};
+
+std::span<const char* const> TextsOf(TPortValue kind)
+{
+    const std::span<const char* const> table(IndexTable);
+    switch (kind) {
+    case TPortValue::PortType: return table.subspan(0, 10);
+    case TPortValue::Link: return table.subspan(10, 2);
+    case TPortValue::State: return table.subspan(12, 2);
+    case TPortValue::Duplex: return table.subspan(14, 7);
+    case TPortValue::Flow: return table.subspan(21, 3);
+    case TPortValue::Security: return table.subspan(24, 2);
+    case TPortValue::FrameType: return FrameTypes;
+    case TPortValue::TrunkType: return TrunkTypes;
+    }
+    return {};
+}
+
+} // namespace
+
+QString PortValueText(TPortValue kind, unsigned value)
+{
+    const auto texts = TextsOf(kind);
+    return value < texts.size() ? QString::fromLatin1(texts[value]) : QStringLiteral("Unknown (%1)").arg(value);
+}
+
+QStringList PortValueTexts(TPortValue kind)
+{
+    QStringList list;
+    for (const char* text : TextsOf(kind))
+        list << QString::fromLatin1(text);
+    return list;
+}
+
+QString PortCaption(int index) { return QStringLiteral("Port.%1").arg(index + 1, 2, 10, QLatin1Char('0')); }
+
+QString TrunkCaption(int index) { return QStringLiteral("Trunk.%1").arg(index + 1, 2, 10, QLatin1Char('0')); }
+
+QString MemberPortsText(uint32_t members)
+{
+    QStringList ports;
+    for (int bit = 0; bit < 32; ++bit)
+        if (members & (uint32_t(1) << bit))
+            ports << QString::number(bit + 1);
+    return ports.join(QStringLiteral(", "));
+}

@@ -1,0 +1,22 @@
+// What the port pages show for the values of the port records: one table of texts for all
+// five pages, and the captions of ports, trunks and member lists.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+enum class TPortValue { PortType, Link, State, Duplex, Flow, Security, FrameType, TrunkType };
+
+// The text of a value of a kind; a value the kind has no text for (speed/duplex 7, which the
+// switches report but the table does not name) shows as "Unknown (7)".
+QString PortValueText(TPortValue kind, unsigned value);
+// The kind's texts in value order: the items of its editor.
+QStringList PortValueTexts(TPortValue kind);
+
+// "Port.01" and "Trunk.01" for the 0-based index.
+QString PortCaption(int index);
+QString TrunkCaption(int index);
+// The 1-based numbers of the member ports in ascending order ("1, 3"; empty without members).
+QString MemberPortsText(uint32_t members);
