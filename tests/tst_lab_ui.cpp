@@ -7,6 +7,7 @@
 #include "app/StatusFrame.h"
 #include "devices/DeviceType.h"
 #include "intp/Basics.h"
+#include "intp/Port.h"
 
 #include "modules/ModuleFrame.h"
 
@@ -140,6 +141,52 @@ private slots:
         const QModelIndex status = rows[0].siblingAtColumn(TStatusModel::colStatus);
         QCOMPARE(status.data().toString(), QString("Offline"));
         QCOMPARE(status.data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+    }
+
+    // A port's state and a rate limit set on two switches at once through the pages, read
+    // back from the switches into the pages.
+    void portStateAndRateLimitOnTwoSwitches()
+    {
+        TDevice* a = Registry::FindByAddress(Addr("198.51.100.10"));
+        TDevice* b = Registry::FindByAddress(Addr("198.51.100.11"));
+        QVERIFY(a && b);
+        m_Form->SelectDevices({a, b});
+        m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
+            user = "admin";
+            password = "admin";
+            return true;
+        });
+        m_Form->acLogin->trigger();
+        QTRY_VERIFY(a->IsLoggedIn() && b->IsLoggedIn());
+        TModuleFrame* frame = m_Form->DevicesModule();
+
+        frame->Tree()->setCurrentItem(frame->FindNode("Port Configuration"));
+        QWidget* page = frame->SelectedPage()->GetControl();
+        auto* list = page->findChild<QTreeWidget*>("m_ListView");
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), a->LogicalPortCount(), 5000);
+        QCOMPARE(list->topLevelItem(2)->text(1), QString("Enable"));
+        list->setCurrentItem(list->topLevelItem(2));
+        page->findChild<QComboBox*>("m_State")->setCurrentIndex(0); // "Disable"
+        page->findChild<QPushButton*>("m_Apply")->click();
+        for (TDevice* d : {a, b})
+            QTRY_VERIFY(Intp::GetProperty<Intp::TPropertyPortConfig>(*d).Valid && !Intp::GetProperty<Intp::TPropertyPortConfig>(*d).Entries[2].Enabled);
+        m_Form->acRefresh->trigger();
+        QTRY_COMPARE(list->topLevelItemCount(), a->LogicalPortCount());
+        QCOMPARE(list->topLevelItem(2)->text(1), QString("Disable"));
+        QCOMPARE(list->topLevelItem(1)->text(1), QString("Enable"));
+
+        frame->Tree()->setCurrentItem(frame->FindNode("Port Configuration/Rate Limit"));
+        page = frame->SelectedPage()->GetControl();
+        list = page->findChild<QTreeWidget*>("m_ListView");
+        QTRY_VERIFY(Intp::GetProperty<Intp::TPropertyPortLimit>(*a).Valid && list->topLevelItemCount() == a->PortCount());
+        list->setCurrentItem(list->topLevelItem(1));
+        page->findChild<QSpinBox*>("m_Ingress")->setValue(4096);
+        page->findChild<QPushButton*>("m_Apply")->click();
+        for (TDevice* d : {a, b})
+            QTRY_COMPARE(Intp::GetProperty<Intp::TPropertyPortLimit>(*d).Entries.at(1).Ingress, 4096u);
+        m_Form->acRefresh->trigger();
+        QTRY_COMPARE(list->topLevelItem(1)->text(2), QString("4096"));
+        QCOMPARE(list->topLevelItem(0)->text(2), QString("8192"));
     }
 };
 
