@@ -20,7 +20,7 @@ bool TTransferSource::Open(const std::string& path)
     Close();
     std::error_code error;
     std::filesystem::path full = std::filesystem::absolute(path, error);
-    if (error || !std::filesystem::exists(full, error))
+    if (error)
         return false;
     m_File = std::fopen(full.c_str(), "rb");
     m_Position = 0;
