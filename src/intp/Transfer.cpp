@@ -1,0 +1,153 @@
+#include "Transfer.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace Intp {
+
+void ArmTransferTimer(TSession* session, unsigned interval)
+{
+    if (auto* cb = SessionCallback()) {
+        cb->StartTimer(session, interval);
+        cb->SetInterval(session, interval);
+        cb->EnableTimer(session, true);
+    }
+}
+
+bool TTransferSource::Open(const std::string& path)
+{
+    Close();
+    std::error_code error;
+    std::filesystem::path full = std::filesystem::absolute(path, error);
+    if (error || !std::filesystem::exists(full, error))
+        return false;
+    m_File = std::fopen(full.c_str(), "rb");
+    m_Position = 0;
+    return m_File != nullptr;
+}
+
+void TTransferSource::Close()
+{
+    if (m_File)
+        std::fclose(m_File);
+    m_File = nullptr;
+}
+
+bool TTransferSource::Read(uint16_t block, std::vector<uint8_t>& payload)
+{
+    long offset = long(block) * long(TransferBlockSize);
+    if (offset != m_Position) {
+        if (std::fseek(m_File, offset, SEEK_SET) != 0)
+            return false;
+        m_Position = offset;
+    }
+    payload.assign(2 + TransferBlockSize, 0);
+    payload[0] = uint8_t(block >> 8);
+    payload[1] = uint8_t(block);
+    std::size_t got = std::fread(payload.data() + 2, 1, TransferBlockSize, m_File);
+    m_Position += long(got);
+    if (std::ferror(m_File)) {
+        // The position is unknown now; the next read seeks.
+        m_Position = -1;
+        return false;
+    }
+    return true;
+}
+
+bool TTransferTarget::Open(const std::string& path)
+{
+    Discard();
+    m_Path = path;
+    m_Temporary = path + ".part";
+    m_File = std::fopen(m_Temporary.c_str(), "wb");
+    return m_File != nullptr;
+}
+
+bool TTransferTarget::Append(std::span<const uint8_t> bytes)
+{
+    // Flushed at once, so that a full disk shows in the block that did not fit.
+    return std::fwrite(bytes.data(), 1, bytes.size(), m_File) == bytes.size() && std::fflush(m_File) == 0;
+}
+
+bool TTransferTarget::Commit()
+{
+    bool closed = std::fclose(m_File) == 0;
+    m_File = nullptr;
+    if (closed && std::rename(m_Temporary.c_str(), m_Path.c_str()) == 0)
+        return true;
+    std::remove(m_Temporary.c_str());
+    return false;
+}
+
+void TTransferTarget::Discard()
+{
+    if (!m_File)
+        return;
+    std::fclose(m_File);
+    m_File = nullptr;
+    std::remove(m_Temporary.c_str());
+}
+
+bool TSessionBasicsBackupBuildin::BuildRequest(TDevice&, std::vector<uint8_t>& payload)
+{
+    if (!m_File.IsOpen())
+        return false;
+    payload = {uint8_t(m_Expected >> 8), uint8_t(m_Expected)};
+    return true;
+}
+
+TReplyResult TSessionBasicsBackupBuildin::HandleReply(TDevice& device, const TMessage& message,
+                                                      std::span<const uint8_t> payload)
+{
+    if (message.Status != stSuccess) {
+        m_File.Discard();
+        Report(&device, Command, message.Status);
+        return rrDone;
+    }
+    uint16_t block = ReadU16(payload.data());
+    m_Progress = {block, tsGoingOn};
+    if (block == LastTransferBlock || block == m_Expected) {
+        if (!m_File.Append(payload.subspan(2, TransferBlockSize))) {
+            m_File.Discard();
+            Report(&device, Command, stTransferAbort);
+            return rrDone;
+        }
+        if (block == LastTransferBlock) {
+            if (!m_File.Commit()) {
+                Report(&device, Command, stTransferAbort);
+                return rrDone;
+            }
+            m_Progress.State = tsDone;
+            Report(&device, Command, stSuccess, &m_Progress);
+            return rrDone;
+        }
+        ++m_Expected;
+    }
+    Report(&device, Command, stSuccess, &m_Progress);
+    Send(device);
+    return rrKeep;
+}
+
+void TSessionBasicsBackupBuildin::OnTimeout()
+{
+    TDevice* device = Registry::Find(m_Target, false);
+    if (m_Requests >= TransferResends || !device || device->Serial() != m_TargetSerial) {
+        TSessionGeneral::OnTimeout();
+        return;
+    }
+    ++m_Requests;
+    Send(*device);
+}
+
+std::vector<uint8_t> EncodeTftpRequest(const TTftpRequest& request)
+{
+    std::vector<uint8_t> block;
+    TWriter writer(block);
+    writer.Ip(request.Server);
+    writer.U16(request.Port);
+    writer.Text(request.File, TftpNameWidth);
+    return block;
+}
+
+} // namespace Intp
