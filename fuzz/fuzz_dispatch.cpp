@@ -7,11 +7,16 @@
 #include "intp/IntpCore.h"
 #include "intp/Port.h"
 #include "intp/Sntp.h"
+#include "intp/Transfer.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +38,47 @@ public:
 };
 
 const uint8_t TargetMac[6] = {0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x01};
+
+// A small file for the built-in senders and a place for the backup's file; removed at exit.
+struct TTransferFolder {
+    std::filesystem::path Path = std::filesystem::temp_directory_path() / ("zode-fuzz-" + std::to_string(::getpid()));
+    TTransferFolder()
+    {
+        std::filesystem::create_directories(Path);
+        if (std::FILE* f = std::fopen((Path / "image.bin").c_str(), "wb")) {
+            std::fputs("a firmware image of a few bytes, shorter than two blocks", f);
+            std::fclose(f);
+        }
+    }
+    ~TTransferFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(Path, ignored);
+    }
+};
+
+const std::filesystem::path& TransferFolder()
+{
+    static const TTransferFolder folder;
+    return folder.Path;
+}
+
+template <typename S>
+void StartSender(TDevice* d)
+{
+    auto* session = new S;
+    if (!session->OpenSourceFile((TransferFolder() / "image.bin").string()) || !Intp::Start(session, d, nullptr))
+        delete session;
+}
+
+template <typename S>
+void StartRemote(TDevice* d)
+{
+    auto* session = new S;
+    session->SetRequest({0x0A000063, 69, "image.bin"});
+    if (!Intp::Start(session, d, nullptr))
+        delete session;
+}
 
 void StartEverything(TDevice* d, Intp::TWizard* hook)
 {
@@ -59,6 +105,14 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionPortLimitSet>(d, nullptr, std::vector<TPortLimitEntry>(std::size_t(d->PortCount())));
     StartNew<TSessionPortTrunkGet>(d, nullptr);
     StartNew<TSessionPortTrunkSet>(d, nullptr, std::vector<TPortTrunkEntry>(std::size_t(d->TrunkCount())));
+    StartSender<TSessionBasicsUpgradeBuildin>(d);
+    StartSender<TSessionBasicsRestoreBuildin>(d);
+    auto* backup = new TSessionBasicsBackupBuildin;
+    if (!backup->OpenTargetFile((TransferFolder() / "backup.bin").string()) || !Start(backup, d, nullptr))
+        delete backup;
+    StartRemote<TSessionBasicsBackupTftp>(d);
+    StartRemote<TSessionBasicsRestoreTftp>(d);
+    StartRemote<TSessionBasicsUpgradeTftp>(d);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct TRequest
     int64_t nowMs = 0;
     const TOptions* options = nullptr;
     const std::vector<TSwitch>* fleet = nullptr; // every switch, the addressed one included
+    // Sends a further successful reply with the payload to the requester after delayMs:
+    // what a switch reports on its own later (a transfer's end or progress). May be empty.
+    std::function<void(const QByteArray& payload, int delayMs)> later;
 };
 
 struct TReply
@@ -72,5 +76,15 @@ void AddBasicsCommands(TCommandTable& table);
 
 // Port names, configuration, status, rate limits and trunk groups.
 void AddPortCommands(TCommandTable& table);
+
+// Firmware and configuration transfers: built-in blocks and through a TFTP server.
+void AddTransferCommands(TCommandTable& table);
+
+// The files switches take and give: a 4-byte kind, the whole file's length (32-bit, header
+// included), then the contents. A switch takes the length from there, as the blocks it
+// receives do not end where the file ends.
+extern const QByteArray FirmwareKind;      // "VZFW"
+extern const QByteArray ConfigurationKind; // "VZCF"
+QByteArray TransferFile(const QByteArray& kind, const QByteArray& contents);
 
 } // namespace Sim

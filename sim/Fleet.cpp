@@ -232,16 +232,28 @@ void TFleet::Answer(TSwitch& sw, const TRequest& request, const QHostAddress& to
     else if (request.size < entry->second.requestSize)
         reply.status = stBadRequest;
     else
-        reply = entry->second.handler(sw, request);
+        reply = entry->second.handler(sw, WithLaterReplies(sw, request, to, port));
     // Refusals carry a full-size payload, so the console judges them by their status.
     if (reply.payload.isEmpty())
         reply.payload = QByteArray(replySize, '\0');
+    Send(ReplyDatagram(sw, request.command, reply.status, reply.payload), from, to, port, reply.delayMs);
+}
 
+QByteArray TFleet::ReplyDatagram(const TSwitch& sw, uint16_t command, uint16_t status, const QByteArray& payload)
+{
     QByteArray datagram(qsizetype(Intp::HeaderSize), '\0');
-    Intp::WriteHeader(reinterpret_cast<uint8_t*>(datagram.data()), request.command, reply.status,
-                      uint16_t(reply.payload.size()), sw.Mac().data());
-    datagram += reply.payload;
-    Send(datagram, from, to, port, reply.delayMs);
+    Intp::WriteHeader(reinterpret_cast<uint8_t*>(datagram.data()), command, status,
+                      uint16_t(payload.size()), sw.Mac().data());
+    return datagram + payload;
+}
+
+TRequest TFleet::WithLaterReplies(TSwitch& sw, const TRequest& request, const QHostAddress& to, uint16_t port)
+{
+    TRequest own = request;
+    own.later = [this, &sw, command = request.command, to, port](const QByteArray& payload, int delayMs) {
+        Send(ReplyDatagram(sw, command, 0, payload), sw.Address(), to, port, delayMs);
+    };
+    return own;
 }
 
 void TFleet::Send(QByteArray datagram, uint32_t from, const QHostAddress& to, uint16_t port,

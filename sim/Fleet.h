@@ -35,6 +35,10 @@ private:
     void OnReadyRead();
     void Receive(const QNetworkDatagram& datagram);
     void Answer(TSwitch& sw, const TRequest& request, const QHostAddress& to, uint16_t port);
+    static QByteArray ReplyDatagram(const TSwitch& sw, uint16_t command, uint16_t status,
+                                    const QByteArray& payload);
+    // The request with a way to reply again later, from the switch to the requester.
+    TRequest WithLaterReplies(TSwitch& sw, const TRequest& request, const QHostAddress& to, uint16_t port);
     void Send(QByteArray datagram, uint32_t from, const QHostAddress& to, uint16_t port,
               int delayMs);
     void Write(const QByteArray& datagram, uint32_t from, const QHostAddress& to, uint16_t port);

@@ -150,7 +150,16 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "and on, then Trunk.01 and on. The Sets (514, 517, 519) take 1 to ports+trunks,\n"
         "exactly ports and exactly trunks entries; values out of range, member ports the\n"
         "switch does not have or a port in two trunk groups get status 4 and change\n"
-        "nothing. Runs until SIGINT or SIGTERM (exit 0).");
+        "nothing.\n"
+        "Transfers: firmware (256) and configuration (258) in 512-byte blocks are answered\n"
+        "state 0 block by block; the files must start with \"VZFW\" (firmware) or \"VZCF\"\n"
+        "(configuration) and their 32-bit length (state 4 otherwise). After the last block\n"
+        "the switch answers state 1 and, --flash-delay later, state 2 on its own. Backup (257)\n"
+        "serves the last configuration received, or one made from the running settings,\n"
+        "0xFFFF marking the last block. The remote transfers (265 to 267) run the tftp\n"
+        "client (tftp-hpa) against the server and port named in the request and report\n"
+        "state 0 every 5 s while it runs, then 2, or 4 when it failed.\n"
+        "Runs until SIGINT or SIGTERM (exit 0).");
     p.addHelpOption();
     p.addVersionOption();
     QList<QCommandLineOption> options = {
@@ -181,7 +190,14 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"jitter", "Delay each reply by a random 0..ms milliseconds.", "ms", "0"},
         {"drop", "Drop replies at random with this probability (0..1).", "rate", "0"},
         {"malformed", "Truncate replies at random with this probability (0..1).", "rate", "0"},
-        {"flash-delay", "Delay of the save (264) reply, writing flash.", "ms", "0"},
+        {"flash-delay", "Delay of the save (264) reply, writing flash; also how long a switch "
+                        "writes a received firmware image or configuration before it reports it done.", "ms", "0"},
+        {"busy", "A built-in firmware or configuration transfer (256, 258) is first answered "
+                 "with state 1 (writing flash) for this long, then asked for its first block again.",
+         "ms", "0"},
+        {"store", "Write each firmware image and configuration a switch receives to this folder as "
+                  "MAC-firmware.bin and MAC-configuration.bin (MAC as 12 hex digits).",
+         "dir"},
         {"reboot-time", "Silence after a reboot (259) before the switch answers again.", "ms",
          "3000"},
         {"list-split", "Most list entries per reply datagram (0: the command's own maximum).",
@@ -299,11 +315,13 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
 
     struct TMs { const char* name; int* out; };
     for (const TMs& t : {TMs{"jitter", &o.jitterMs}, TMs{"flash-delay", &o.flashDelayMs},
-                         TMs{"reboot-time", &o.rebootMs}, TMs{"list-split", &o.listSplit}}) {
+                         TMs{"reboot-time", &o.rebootMs}, TMs{"list-split", &o.listSplit},
+                         TMs{"busy", &o.busyMs}}) {
         if (!number(t.name, v) || v > 3600000)
             return fail(QString("bad --%1").arg(t.name));
         *t.out = int(v);
     }
+    o.storeDir = p.value("store");
     if (!ParseRate(p.value("drop"), o.dropRate))
         return fail("bad --drop (0..1)");
     if (!ParseRate(p.value("malformed"), o.malformedRate))

@@ -52,6 +52,12 @@ struct TOptions
     double dropRate = 0;
     double malformedRate = 0;
     int flashDelayMs = 0;
+    // A built-in transfer is first answered "writing flash" for this long, then asked to
+    // send its first block again.
+    int busyMs = 0;
+    // Where files received by transfers are written, named by the switch's MAC; empty: kept
+    // in memory only.
+    QString storeDir;
     int rebootMs = 0;
     // Largest number of list entries per reply datagram; read by the list commands.
     int listSplit = 0;

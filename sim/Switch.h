@@ -97,6 +97,19 @@ struct TAlarms
     uint16_t warningValue = 0;
 };
 
+// Files moved to and from the switch, and the built-in transfer going on.
+struct TTransfers
+{
+    QByteArray firmware;      // the last image received in full
+    QByteArray configuration; // the last configuration received in full; backups serve it
+    uint16_t command = 0;     // of the built-in transfer going on
+    uint32_t length = 0;      // its file's length; 0 when none goes on
+    QByteArray incoming;
+    int finishedBlock = -1;   // last block of the transfer just finished, while no other began
+    bool busyServed = false;  // the --busy period of this transfer is over
+    int64_t busyUntilMs = 0;
+};
+
 class TSwitch
 {
 public:
@@ -135,6 +148,7 @@ public:
     uint32_t hardwareVersion = 0x01000100;
     TConfig running;
     TAlarms alarms;
+    TTransfers transfers;
     // The clock runs with the host's UTC clock, this far ahead; it is no setting and
     // survives reboots and factory defaults.
     bool hasClock = true;
