@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 
 #include <algorithm>
@@ -9,9 +10,25 @@ namespace Dialogs {
 
 namespace {
 THandler g_Handler;
+TPickHandler g_PickHandler;
 }
 
 void SetHandler(THandler handler) { g_Handler = std::move(handler); }
+void SetPickHandler(TPickHandler handler) { g_PickHandler = std::move(handler); }
+
+QString PickFolder(QWidget* parent, const QString& caption, const QString& folder)
+{
+    if (g_PickHandler)
+        return g_PickHandler(TPick::Folder, caption, folder);
+    return QFileDialog::getExistingDirectory(parent, caption, folder);
+}
+
+QString PickOpenFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
+{
+    if (g_PickHandler)
+        return g_PickHandler(TPick::OpenFile, caption, folder);
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
 
 bool Show(QWidget* parent, TKind kind, const QString& text)
 {

@@ -1,4 +1,4 @@
-// Every message box of the console goes through here, so tests can answer them.
+// Every message box and file chooser of the console goes through here, so tests can answer them.
 #pragma once
 
 #include <QString>
@@ -26,5 +26,14 @@ bool CheckCredentialTexts(QWidget* parent, std::initializer_list<QString> texts)
 
 // Replaces the message boxes (tests); an empty handler restores them.
 void SetHandler(THandler handler);
+
+// The folder and open-file choosers; each returns the chosen path, empty when cancelled.
+enum class TPick { Folder, OpenFile };
+QString PickFolder(QWidget* parent, const QString& caption, const QString& folder);
+QString PickOpenFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
+
+// Answers the choosers instead of showing them (tests); an empty handler restores them.
+using TPickHandler = std::function<QString(TPick pick, const QString& caption, const QString& folder)>;
+void SetPickHandler(TPickHandler handler);
 
 } // namespace Dialogs

@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QStyle>
 
+#include <iterator>
+
 namespace {
 
 QPixmap Canvas() {
@@ -105,6 +107,11 @@ QIcon Make(TImage image)
     case TImage::Accept: return Standard(QStyle::SP_DialogApplyButton);
     case TImage::Cancel: return Standard(QStyle::SP_DialogCancelButton);
     case TImage::Timer: return DrawBadge(QColor(200, 140, 0), "T");
+    case TImage::Edit: return Themed("document-edit", DrawBadge(QColor(220, 110, 20), "W"));
+    case TImage::Open: return Themed("folder-open", Standard(QStyle::SP_DirOpenIcon));
+    case TImage::Backup: return Themed("document-save-as", DrawBadge(QColor(30, 140, 80), "B"));
+    case TImage::Restore: return Themed("document-revert", DrawBadge(QColor(40, 110, 180), "Re"));
+    case TImage::Firmware: return Themed("system-software-update", DrawBadge(QColor(150, 60, 150), "Up"));
     }
     return QIcon();
 }
@@ -129,6 +136,6 @@ QIcon DeviceIcon(bool loggedIn, bool warning)
 
 QIcon RowImage(int index)
 {
-    static const TImage images[] = {TImage::Next, TImage::Accept, TImage::Cancel, TImage::Timer};
-    return index >= 0 && index < 4 ? Icon(images[index]) : QIcon();
+    static const TImage images[] = {TImage::Next, TImage::Accept, TImage::Cancel, TImage::Timer, TImage::Edit};
+    return index >= 0 && index < int(std::size(images)) ? Icon(images[index]) : QIcon();
 }

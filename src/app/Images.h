@@ -10,6 +10,8 @@ enum class TImage {
     Discovery, Filter, Scan, Login, Logout, Reboot, OpenWeb, Refresh, RefreshAll,
     GroupIp, GroupFw, LoadConfig, SaveConfig, About, Exit,
     Next, Accept, Cancel, Timer, // RC_BITMAP_16X16_NEXT, _ACCEPT, _CANCEL, _TIMER
+    Edit,                        // RC_BITMAP_16X16_EDIT: the row image of a switch writing its flash
+    Open, Backup, Restore, Firmware, // RC_BITMAP_16X16_OPEN, _BACKUP, _RESTORE, _FIRMWARE
     // Page glyphs that show the same picture as an action.
     Save = SaveConfig,     // RC_BITMAP_16X16_SAVE
     Internet = OpenWeb,    // RC_BITMAP_16X16_INTERNET
@@ -19,5 +21,5 @@ enum class TImage {
 QIcon Icon(TImage image);
 // The device image for its state bits: index 1 if logged in, plus 2 if warning.
 QIcon DeviceIcon(bool loggedIn, bool warning);
-// The row images of device-list pages, by index 0 to 3 (next, accept, cancel, timer).
+// The row images of device-list pages, by index 0 to 4 (next, accept, cancel, timer, edit).
 QIcon RowImage(int index);

@@ -3,12 +3,15 @@
 #include "Module.h"
 
 #include "ModuleBasics.h"
+#include "ModuleBasics_Backup.h"
 #include "ModuleBasics_Default.h"
 #include "ModuleBasics_IPConf.h"
 #include "ModuleBasics_Password.h"
 #include "ModuleBasics_Reboot.h"
+#include "ModuleBasics_Restore.h"
 #include "ModuleBasics_Settings.h"
 #include "ModuleBasics_Sntp.h"
+#include "ModuleBasics_Upgrade.h"
 #include "ModulePort_Config.h"
 #include "ModulePort_Limit.h"
 #include "ModulePort_Status.h"
@@ -37,6 +40,9 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Basics/Admin Password"), &Create<TModuleBasicsPassword>},
         {QStringLiteral("Basics/IP Configuration"), &Create<TModuleBasicsIPConf>},
         {QStringLiteral("Basics/Time (SNTP)"), &Create<TModuleBasicsSntp>},
+        {QStringLiteral("Basics/Backup"), &Create<TModuleBasicsBackup>},
+        {QStringLiteral("Basics/Restore"), &Create<TModuleBasicsRestore>},
+        {QStringLiteral("Basics/Upgrade"), &Create<TModuleBasicsUpgrade>},
         {QStringLiteral("Basics/Factory Default"), &Create<TModuleBasicsDefault>},
         {QStringLiteral("Basics/Reboot"), &Create<TModuleBasicsReboot>},
         {QStringLiteral("Port Configuration"), &Create<TModulePortConfig>},

@@ -3,7 +3,6 @@
 #include "ui_ModuleBasics_Reboot.h"
 
 #include "app/Images.h"
-#include "intp/Basics.h"
 
 TModuleBasicsReboot::TModuleBasicsReboot(QWidget* parent)
     : TModulePage(QStringLiteral("Reboot"), parent), m_Ui(std::make_unique<Ui::TModuleBasicsReboot>())
@@ -25,5 +24,5 @@ void TModuleBasicsReboot::Notify(TDevice*, uint16_t code, uint16_t)
 
 void TModuleBasicsReboot::EventOnReboot()
 {
-    StartOnSelection([](TDevice*) { return new Intp::TSessionBasicsReboot; });
+    RebootSelected();
 }

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextEdit>
@@ -41,6 +42,11 @@ TDevice* TModulePage::FirstSelected(int* count)
     if (count)
         *count = n;
     return n ? device : nullptr;
+}
+
+void TModulePage::RebootSelected()
+{
+    StartOnSelection([](TDevice*) { return new Intp::TSessionBasicsReboot; });
 }
 
 // ---- pattern 1 and 2 -------------------------------------------------------------------
@@ -99,6 +105,12 @@ void TModuleDeviceListPage::SetList(QTreeWidget* list)
     m_List->setHeaderLabels({QStringLiteral("Model"), QStringLiteral("Kernel Ver."), QStringLiteral("Firmware Ver."),
                              QStringLiteral("MAC"), QStringLiteral("IP Address"), QStringLiteral("Status")});
     m_List->setRootIsDecorated(false);
+    QHeaderView* header = m_List->header();
+    header->setSectionsClickable(false);
+    header->setStretchLastSection(true);
+    static const int widths[] = {100, 70, 85, 115, 120};
+    for (int column = colModel; column < colStatus; ++column)
+        header->resizeSection(column, widths[column]);
 }
 
 QList<QTreeWidgetItem*> TModuleDeviceListPage::AllRows() const
@@ -116,10 +128,21 @@ TMacAddr TModuleDeviceListPage::MacOf(QTreeWidgetItem* row) const
     return bytes.size() == 6 ? TMacAddr(reinterpret_cast<const uint8_t*>(bytes.constData())) : TMacAddr();
 }
 
+int TModuleDeviceListPage::RowStateOf(QTreeWidgetItem* row)
+{
+    return row->data(colStatus, Qt::UserRole).toInt();
+}
+
+void TModuleDeviceListPage::ClearRowState(QTreeWidgetItem* row)
+{
+    row->setIcon(colStatus, QIcon());
+    row->setData(colStatus, Qt::UserRole, -1);
+}
+
 bool TModuleDeviceListPage::IsRunning() const
 {
     for (QTreeWidgetItem* row : AllRows())
-        if (row->data(colStatus, Qt::UserRole).toInt() == rsWaiting)
+        if (RowStateOf(row) == rsWaiting)
             return true;
     return false;
 }
@@ -138,7 +161,7 @@ void TModuleDeviceListPage::RebuildRows()
         row->setText(colMac, QString::fromStdString(device->Mac().Text()));
         row->setData(colMac, Qt::UserRole, QByteArray(reinterpret_cast<const char*>(device->Mac().Data()), 6));
         row->setText(colAddress, AddressText(device->Address()));
-        row->setData(colStatus, Qt::UserRole, -1);
+        ClearRowState(row);
         ShowVersions(row, *device);
         m_Rows.insert(device->Mac(), row);
     }
@@ -152,7 +175,7 @@ void TModuleDeviceListPage::Notify(TDevice*, uint16_t code, uint16_t)
         // A destroyed device's session ends without a report, so its row would wait for
         // ever and the page could never be left.
         for (QTreeWidgetItem* row : AllRows())
-            if (row->data(colStatus, Qt::UserRole).toInt() == rsWaiting && !Registry::Find(MacOf(row), false))
+            if (RowStateOf(row) == rsWaiting && !Registry::Find(MacOf(row), false))
                 SetRowState(row, rsNoDevice);
         if (!IsRunning())
             OnFinished();
@@ -211,7 +234,7 @@ void TModuleDeviceListPage::OnOperationResult(TDevice* device, uint16_t, uint16_
 
 void TModuleDeviceListPage::SetRowState(QTreeWidgetItem* row, TRowState state, uint16_t status)
 {
-    static const int images[] = {0, 1, 2, 3, 2, 2, 2};
+    static const int images[] = {0, 1, 2, 3, 2, 2, 2, 4, 2};
     QString text;
     switch (state) {
     case rsWaiting: text = WaitingText(); break;
@@ -221,6 +244,8 @@ void TModuleDeviceListPage::SetRowState(QTreeWidgetItem* row, TRowState state, u
     case rsNotStarted: text = QStringLiteral("Fail to send request"); break;
     case rsNoMemory: text = QStringLiteral("Memory insufficient"); break;
     case rsNoDevice: text = QStringLiteral("Initialize Error"); break;
+    case rsWritingFlash: text = QStringLiteral("Writing flash"); break;
+    case rsFailed: text = QStringLiteral("Error"); break;
     }
     row->setText(colStatus, text);
     row->setIcon(colStatus, RowImage(images[state]));

@@ -52,6 +52,9 @@ protected:
         return started;
     }
 
+    // The reboot command to every selected device, with no receiver.
+    static void RebootSelected();
+
 private:
     QString m_Caption;
 };
@@ -82,7 +85,7 @@ class TModuleDeviceListPage : public TModulePage, public Intp::TWizard {
     Q_OBJECT
 public:
     enum TColumn { colModel, colKernel, colFirmware, colMac, colAddress, colStatus, colFirst = colModel };
-    enum TRowState { rsWaiting, rsDone, rsError, rsTimeout, rsNotStarted, rsNoMemory, rsNoDevice };
+    enum TRowState { rsWaiting, rsDone, rsError, rsTimeout, rsNotStarted, rsNoMemory, rsNoDevice, rsWritingFlash, rsFailed };
 
     TModuleDeviceListPage(QString caption, QWidget* parent);
 
@@ -92,7 +95,7 @@ public:
     int Refresh(bool current) override;
     void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override;
 
-    bool IsRunning() const;
+    virtual bool IsRunning() const;
     QTreeWidgetItem* RowOf(const TMacAddr& mac) const { return m_Rows.value(mac); }
 
 protected:
@@ -109,16 +112,28 @@ protected:
 
     void SetRowState(QTreeWidgetItem* row, TRowState state, uint16_t status = 0);
     TMacAddr MacOf(QTreeWidgetItem* row) const;
+    // The row's TRowState, or -1 while it has none (no image, not started).
+    static int RowStateOf(QTreeWidgetItem* row);
+    static void ClearRowState(QTreeWidgetItem* row);
     enum class TRowOrder { FirstLast, LastFirst };
     // Runs make(device) on every row's device and marks each row; returns how many started.
     template <typename Make>
     int StartOnRows(Make make, TRowOrder order = TRowOrder::FirstLast)
     {
-        int started = 0;
         QList<QTreeWidgetItem*> rows = AllRows();
         if (order == TRowOrder::LastFirst)
             std::reverse(rows.begin(), rows.end());
+        return StartRows(rows, make, rows.size());
+    }
+    // The same for the given rows in order, stopping once limit sessions started. make
+    // returns null when it has no session for the device.
+    template <typename Make>
+    int StartRows(const QList<QTreeWidgetItem*>& rows, Make make, qsizetype limit)
+    {
+        int started = 0;
         for (QTreeWidgetItem* row : rows) {
+            if (started >= limit)
+                break;
             TDevice* device = Registry::Find(MacOf(row), false);
             if (!device) {
                 SetRowState(row, rsNoDevice);

@@ -5,18 +5,11 @@
 #include "app/Images.h"
 #include "intp/Basics.h"
 
-#include <QHeaderView>
-
 TModuleSave::TModuleSave(QWidget* parent)
     : TModuleDeviceListPage(QStringLiteral("Save To Flash"), parent), m_Ui(std::make_unique<Ui::TModuleSave>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView);
-    QHeaderView* header = m_Ui->m_ListView->header();
-    header->setStretchLastSection(true);
-    static const int widths[] = {100, 70, 85, 115, 120};
-    for (int column = colModel; column < colStatus; ++column)
-        header->resizeSection(column, widths[column]);
     m_Ui->m_Save->setIcon(Icon(TImage::Save));
     connect(m_Ui->m_Save, &QPushButton::clicked, this, &TModuleSave::EventOnSave);
 }
