@@ -22,15 +22,17 @@
 class TLabTransferTest : public QObject {
     Q_OBJECT
 
-    // A firmware image the switches take: "VZFW", its whole length, then the bytes.
-    static QByteArray Image(int size)
+    // Writes a firmware image the switches take: "VZFW", its whole length, then random
+    // bytes. Returns it, or nothing when it could not be written.
+    static QByteArray WriteImage(const QString& path, int size)
     {
         QByteArray image("VZFW");
         for (int shift : {24, 16, 8, 0})
             image.append(char(size >> shift));
         while (image.size() < size)
             image.append(char(QRandomGenerator::global()->bounded(256)));
-        return image;
+        QFile out(path);
+        return out.open(QIODevice::WriteOnly) && out.write(image) == image.size() ? image : QByteArray();
     }
 
     // The window with the three switches of the test's simulator in its tree, logged in and
@@ -109,12 +111,10 @@ private slots:
                                        "--models", "KX40-TX,KX40-TX,KX40-TX", "--drop", "0.1", "--flash-delay", "300",
                                        "--seed", "7", "--store", store.path()});
         QVERIFY(sim.WaitReady());
-        const QByteArray image = Image(48 * 512 - 100);
         QTemporaryDir folder;
         const QString file = folder.filePath("image.bin");
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(image) == image.size());
-        out.close();
+        const QByteArray image = WriteImage(file, 48 * 512 - 100);
+        QVERIFY(!image.isEmpty());
 
         TMainForm form;
         Filter::TFilterSettingsServer filter;
@@ -155,10 +155,9 @@ private slots:
                                        "--models", "KX40-GT,KX40-GT,KX40-GT", "--flash-delay", "300", "--store",
                                        store.path()});
         QVERIFY(sim.WaitReady());
-        const QByteArray image = Image(200 * 512 + 17);
-        QFile out(QDir(qEnvironmentVariable("ZODE_LAB_TFTP_DIR")).filePath("remote.bin"));
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(image) == image.size());
-        out.close();
+        const QByteArray image =
+            WriteImage(QDir(qEnvironmentVariable("ZODE_LAB_TFTP_DIR")).filePath("remote.bin"), 200 * 512 + 17);
+        QVERIFY(!image.isEmpty());
 
         TMainForm form;
         Filter::TFilterSettingsServer filter;
