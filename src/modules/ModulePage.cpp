@@ -108,7 +108,8 @@ void TModuleDeviceListPage::SetList(QTreeWidget* list)
     QHeaderView* header = m_List->header();
     header->setSectionsClickable(false);
     header->setStretchLastSection(true);
-    static const int widths[] = {100, 70, 85, 115, 120};
+    // Wide enough for the model descriptions and MAC texts the switches report.
+    static const int widths[] = {300, 80, 90, 140, 120};
     for (int column = colModel; column < colStatus; ++column)
         header->resizeSection(column, widths[column]);
 }
