@@ -1,10 +1,13 @@
-// The services the discovery chain consults: the discovery filter and the status monitor.
-// Either may be absent; the main window hands out what it has.
+// The services the discovery chain and the pages consult: the discovery filter, the status
+// monitor and the syslog view. Any may be absent; the main window hands out what it has.
 #pragma once
 
 #include "FilterSettings.h"
+#include "syslog/SyslogStore.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class TDevice;
@@ -24,3 +27,22 @@ public:
 };
 
 } // namespace Status
+
+namespace Syslog {
+
+// The received syslog messages as the "Syslog Events" view keeps and shows them.
+class TSyslogServer {
+public:
+    virtual ~TSyslogServer() = default;
+    virtual void ClearEvents() = 0;
+    virtual bool ParseEvent(std::string_view text, int& facility, int& severity, std::string& message) = 0;
+    virtual void AddEvent(uint32_t address, std::string_view text) = 0;
+    virtual int CountEvents(uint32_t address) = 0;
+    virtual std::string FacilityText(int facility) = 0;
+    virtual std::string SeverityText(int severity) = 0;
+    virtual void CollectEvents(uint32_t address, std::vector<TSyslogListNode>& out, bool mark) = 0;
+    // fileName in UTF-8; false when the file could not be written.
+    virtual bool SaveEvents(const std::vector<TSyslogListNode>& list, const std::string& fileName) = 0;
+};
+
+} // namespace Syslog
