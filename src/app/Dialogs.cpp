@@ -11,6 +11,21 @@ namespace Dialogs {
 namespace {
 THandler g_Handler;
 TPickHandler g_PickHandler;
+TAnswerHandler g_AnswerHandler;
+}
+
+void SetAnswerHandler(TAnswerHandler handler) { g_AnswerHandler = std::move(handler); }
+
+TAnswer AskYesNoCancel(QWidget* parent, const QString& text)
+{
+    if (g_AnswerHandler)
+        return g_AnswerHandler(text);
+    switch (QMessageBox::question(parent, QApplication::applicationName(), text,
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel)) {
+    case QMessageBox::Yes: return TAnswer::Yes;
+    case QMessageBox::No: return TAnswer::No;
+    default: return TAnswer::Cancel;
+    }
 }
 
 void SetHandler(THandler handler) { g_Handler = std::move(handler); }
@@ -28,6 +43,13 @@ QString PickOpenFile(QWidget* parent, const QString& caption, const QString& fol
     if (g_PickHandler)
         return g_PickHandler(TPick::OpenFile, caption, folder);
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString PickSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
+{
+    if (g_PickHandler)
+        return g_PickHandler(TPick::SaveFile, caption, folder);
+    return QFileDialog::getSaveFileName(parent, caption, folder, filter);
 }
 
 bool Show(QWidget* parent, TKind kind, const QString& text)

@@ -27,10 +27,18 @@ bool CheckCredentialTexts(QWidget* parent, std::initializer_list<QString> texts)
 // Replaces the message boxes (tests); an empty handler restores them.
 void SetHandler(THandler handler);
 
-// The folder and open-file choosers; each returns the chosen path, empty when cancelled.
-enum class TPick { Folder, OpenFile };
+// A question with the buttons Yes, No and Cancel; closing the box answers Cancel.
+enum class TAnswer { Yes, No, Cancel };
+TAnswer AskYesNoCancel(QWidget* parent, const QString& text);
+using TAnswerHandler = std::function<TAnswer(const QString& text)>;
+void SetAnswerHandler(TAnswerHandler handler);
+
+// The folder, open-file and save-file choosers; each returns the chosen path, empty when
+// cancelled. The save-file chooser asks before replacing a file; folder may name the file.
+enum class TPick { Folder, OpenFile, SaveFile };
 QString PickFolder(QWidget* parent, const QString& caption, const QString& folder);
 QString PickOpenFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
+QString PickSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
 
 // Answers the choosers instead of showing them (tests); an empty handler restores them.
 using TPickHandler = std::function<QString(TPick pick, const QString& caption, const QString& folder)>;

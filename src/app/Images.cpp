@@ -112,6 +112,12 @@ QIcon Make(TImage image)
     case TImage::Backup: return Themed("document-save-as", DrawBadge(QColor(30, 140, 80), "B"));
     case TImage::Restore: return Themed("document-revert", DrawBadge(QColor(40, 110, 180), "Re"));
     case TImage::Firmware: return Themed("system-software-update", DrawBadge(QColor(150, 60, 150), "Up"));
+    case TImage::Previous: return Standard(QStyle::SP_ArrowLeft);
+    case TImage::Copy: return Themed("edit-copy", DrawBadge(QColor(90, 90, 90), "C"));
+    case TImage::Clear: return Themed("edit-clear", DrawBadge(QColor(150, 40, 40), "Cl"));
+    case TImage::SeverityError: return Themed("dialog-error", Standard(QStyle::SP_MessageBoxCritical));
+    case TImage::SeverityWarning: return Themed("dialog-warning", Standard(QStyle::SP_MessageBoxWarning));
+    case TImage::SeverityNotice: return Themed("dialog-information", Standard(QStyle::SP_MessageBoxInformation));
     }
     return QIcon();
 }
@@ -137,5 +143,11 @@ QIcon DeviceIcon(bool loggedIn, bool warning)
 QIcon RowImage(int index)
 {
     static const TImage images[] = {TImage::Next, TImage::Accept, TImage::Cancel, TImage::Timer, TImage::Edit};
+    return index >= 0 && index < int(std::size(images)) ? Icon(images[index]) : QIcon();
+}
+
+QIcon SeverityIcon(int index)
+{
+    static const TImage images[] = {TImage::SeverityError, TImage::SeverityWarning, TImage::SeverityNotice};
     return index >= 0 && index < int(std::size(images)) ? Icon(images[index]) : QIcon();
 }

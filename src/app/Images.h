@@ -12,6 +12,8 @@ enum class TImage {
     Next, Accept, Cancel, Timer, // RC_BITMAP_16X16_NEXT, _ACCEPT, _CANCEL, _TIMER
     Edit,                        // RC_BITMAP_16X16_EDIT: the row image of a switch writing its flash
     Open, Backup, Restore, Firmware, // RC_BITMAP_16X16_OPEN, _BACKUP, _RESTORE, _FIRMWARE
+    Previous, Copy, Clear,           // RC_BITMAP_16X16_PREVIOUS, _COPY, _CLEAR
+    SeverityError, SeverityWarning, SeverityNotice, // the three syslog severity images
     // Page glyphs that show the same picture as an action.
     Save = SaveConfig,     // RC_BITMAP_16X16_SAVE
     Internet = OpenWeb,    // RC_BITMAP_16X16_INTERNET
@@ -23,3 +25,5 @@ QIcon Icon(TImage image);
 QIcon DeviceIcon(bool loggedIn, bool warning);
 // The row images of device-list pages, by index 0 to 4 (next, accept, cancel, timer, edit).
 QIcon RowImage(int index);
+// The syslog severity images by index 0 to 2 (errors and worse, warnings, the rest).
+QIcon SeverityIcon(int index);

@@ -1,0 +1,50 @@
+// The message window: the messages of one sender as they were when it opened, one of them
+// in full, stepping and sorting. It belongs to nobody and deletes itself when closed.
+#pragma once
+
+#include "syslog/SyslogStore.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class TSyslogForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TSyslogForm(std::vector<Syslog::TSyslogListNode> nodes);
+
+    // Selects the row of this event ID, searching from the last row.
+    void SelectEventId(int eventId);
+    int SortColumn() const { return m_SortColumn; }
+    int SortDirection() const { return m_SortDirection; }
+
+private:
+    void EventOnSelect();
+    void Step(int delta);
+    void EventOnCopy();
+    void EventOnHeaderClick(int column);
+    // Row a against row b under the sort column: -1, 0 or 1, before the direction.
+    int Compare(const Syslog::TSyslogListNode& a, const Syslog::TSyslogListNode& b) const;
+    const Syslog::TSyslogListNode& NodeOf(const QTreeWidgetItem* item) const;
+
+    std::vector<Syslog::TSyslogListNode> m_Nodes;
+    int m_SortColumn = -1;
+    int m_SortDirection = 1;
+    QLineEdit* m_Date = nullptr;
+    QLineEdit* m_Time = nullptr;
+    QLineEdit* m_Severity = nullptr;
+    QLineEdit* m_Facility = nullptr;
+    QLineEdit* m_EventId = nullptr;
+    QLineEdit* m_Host = nullptr;
+    QPushButton* m_Prev = nullptr;
+    QPushButton* m_Next = nullptr;
+    QPushButton* m_Copy = nullptr;
+    QPlainTextEdit* m_Memo = nullptr;
+    QTreeWidget* m_LogList = nullptr;
+};

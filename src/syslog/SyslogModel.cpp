@@ -1,0 +1,89 @@
+#include "SyslogModel.h"
+
+#include "app/AddressText.h"
+#include "app/Images.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+TSyslogModel::TSyslogModel(const Syslog::TSyslogStore& store, QObject* parent) : QAbstractTableModel(parent), m_Store(store)
+{
+    m_FlushTimer.setSingleShot(true);
+    m_FlushTimer.setInterval(0);
+    connect(&m_FlushTimer, &QTimer::timeout, this, &TSyslogModel::Flush);
+    Flush();
+}
+
+int TSyslogModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_Shown;
+}
+
+int TSyslogModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TSyslogModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return QVariant();
+    const Syslog::TSyslogListNode node = m_Store.InArrival(std::size_t(index.row()));
+    switch (role) {
+    case Qt::DisplayRole: {
+        const QDateTime received = QDateTime::fromMSecsSinceEpoch(node.Received);
+        switch (index.column()) {
+        case colEventId: return QString::number(node.EventId);
+        case colFacility: return QString::fromStdString(Syslog::FacilityText(node.Facility));
+        case colSeverity: return QString::fromStdString(Syslog::SeverityText(node.Severity));
+        case colHost: return AddressText(node.Address);
+        case colDate: return QLocale().toString(received.date(), QLocale::ShortFormat);
+        case colTime: return QLocale().toString(received.time(), QLocale::LongFormat);
+        case colMessage: return QString::fromStdString(node.Message);
+        default: break;
+        }
+        break;
+    }
+    case Qt::DecorationRole:
+        if (index.column() == colEventId)
+            return SeverityIcon(Syslog::SeverityImage(node.Severity));
+        break;
+    case AddressRole: return node.Address;
+    case EventIdRole: return node.EventId;
+    default: break;
+    }
+    return QVariant();
+}
+
+QVariant TSyslogModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    static const char* const titles[ColumnCount] = {"Event ID", "Facility", "Severity", "Host", "Date", "Time", "Messages"};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+        return QVariant();
+    return QString::fromLatin1(titles[section]);
+}
+
+void TSyslogModel::Added()
+{
+    if (!m_FlushTimer.isActive())
+        m_FlushTimer.start();
+}
+
+void TSyslogModel::Cleared()
+{
+    m_FlushTimer.stop();
+    beginResetModel();
+    m_Shown = 0;
+    endResetModel();
+}
+
+void TSyslogModel::Flush()
+{
+    m_FlushTimer.stop();
+    const int stored = int(m_Store.Size());
+    if (stored <= m_Shown)
+        return;
+    beginInsertRows(QModelIndex(), m_Shown, stored - 1);
+    m_Shown = stored;
+    endInsertRows();
+}
