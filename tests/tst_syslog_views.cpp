@@ -1,0 +1,326 @@
+// The "Syslog Events" page and the message window: rows in arrival order, counting and
+// clearing, saving, stepping through a sender's messages, sorting, and the table model
+// under a burst of messages.
+#include "app/AddressText.h"
+#include "app/Dialogs.h"
+#include "syslog/SyslogForm.h"
+#include "syslog/SyslogFrame.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+using Syslog::TSyslogListNode;
+
+namespace {
+
+constexpr uint32_t HostA = 0x0A000002; // 10.0.0.2
+constexpr uint32_t HostB = 0x0A000001; // 10.0.0.1
+
+std::string Datagram(int priority, const char* text)
+{
+    return "<" + std::to_string(priority) + ">Jan  5 10:20:30 sw " + text;
+}
+
+TSyslogListNode Node(int eventId, uint32_t address, QDateTime received, const char* message)
+{
+    TSyslogListNode node;
+    node.EventId = eventId;
+    node.Address = address;
+    node.Facility = 1;
+    node.Severity = 5;
+    node.Received = received.toMSecsSinceEpoch();
+    node.Message = message;
+    return node;
+}
+
+// The addresses of a saved file's entries, in file order.
+QStringList SavedAddresses(const QString& file)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    QStringList addresses;
+    QXmlStreamReader xml(&in);
+    while (xml.readNextStartElement() || !xml.atEnd()) {
+        if (xml.isStartElement() && xml.name() == QLatin1String("Address"))
+            addresses << xml.readElementText();
+        else if (!xml.isStartElement())
+            xml.readNext();
+    }
+    return addresses;
+}
+
+} // namespace
+
+class TSyslogViewsTest : public QObject {
+    Q_OBJECT
+
+    QTableView* List() { return m_Frame->findChild<QTableView*>("m_ListView"); }
+    QString Text(int row, int column) { return m_Frame->Model().index(row, column).data().toString(); }
+    QString Num() { return m_Frame->findChild<QLabel*>("m_Num")->text(); }
+    void Click(const char* button) { m_Frame->findChild<QPushButton*>(button)->click(); }
+    template <typename T>
+    static T* Child(QWidget* form, const char* name) { return form->findChild<T*>(name); }
+    static QStringList Column(QWidget* form, int column)
+    {
+        QStringList texts;
+        auto* list = Child<QTreeWidget>(form, "m_LogList");
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            texts << list->topLevelItem(row)->text(column);
+        return texts;
+    }
+    static QList<bool> Enabled(QWidget* form)
+    {
+        return {Child<QPushButton>(form, "m_Prev")->isEnabled(), Child<QPushButton>(form, "m_Next")->isEnabled(),
+                Child<QPushButton>(form, "m_Copy")->isEnabled()};
+    }
+    TSyslogForm* OpenedForm()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* form = qobject_cast<TSyslogForm*>(w))
+                return form;
+        return nullptr;
+    }
+    std::vector<TSyslogListNode> Collect(uint32_t address)
+    {
+        std::vector<TSyslogListNode> list;
+        m_Frame->CollectEvents(address, list, false);
+        return list;
+    }
+
+private slots:
+    void init()
+    {
+        m_Frame = new TSyslogFrame;
+        m_Picked.clear();
+        Dialogs::SetPickHandler([this](Dialogs::TPick pick, const QString&, const QString&) {
+            m_Picks << pick;
+            return m_Picked;
+        });
+        Dialogs::SetHandler([this](Dialogs::TKind, const QString& text) {
+            m_Boxes << text;
+            return true;
+        });
+    }
+    void cleanup()
+    {
+        delete m_Frame;
+        delete OpenedForm();
+        Dialogs::SetPickHandler({});
+        Dialogs::SetHandler({});
+        Dialogs::SetAnswerHandler({});
+        m_Picks.clear();
+        m_Boxes.clear();
+    }
+
+    void rowsInArrivalOrder()
+    {
+        const uint32_t senders[] = {HostA, HostB, HostA, HostA, HostB};
+        const int priorities[] = {13, 12, 11, 14, 15};
+        for (int i = 0; i < 5; ++i)
+            m_Frame->AddEvent(senders[i], Datagram(priorities[i], "text " + QByteArray::number(i)).toStdString());
+        QCOMPARE(Num(), QStringLiteral("5"));
+        m_Frame->Model().Flush();
+        QCOMPARE(m_Frame->Model().rowCount(), 5);
+        const char* severities[] = {"Notice", "Warning", "Error", "Informational", "Debug"};
+        for (int row = 0; row < 5; ++row) {
+            QCOMPARE(Text(row, TSyslogModel::colEventId), QString::number(row + 1));
+            QCOMPARE(Text(row, TSyslogModel::colFacility), QStringLiteral("user-level messages"));
+            QCOMPARE(Text(row, TSyslogModel::colSeverity), QString::fromLatin1(severities[row]));
+            QCOMPARE(Text(row, TSyslogModel::colHost), AddressText(senders[row]));
+            QCOMPARE(Text(row, TSyslogModel::colMessage), QStringLiteral("text %1").arg(row));
+            const QDate today = QDate::currentDate();
+            QCOMPARE(Text(row, TSyslogModel::colDate), QLocale().toString(today, QLocale::ShortFormat));
+            QVERIFY(!m_Frame->Model().index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+        }
+        QCOMPARE(m_Frame->Model().headerData(TSyslogModel::colMessage, Qt::Horizontal).toString(), QStringLiteral("Messages"));
+
+        // The fourth row: the window holds 10.0.0.2's messages only, the clicked one selected.
+        emit List()->doubleClicked(m_Frame->Model().index(3, TSyslogModel::colHost));
+        TSyslogForm* form = OpenedForm();
+        QVERIFY(form);
+        QCOMPARE(form->windowTitle(), QStringLiteral("10.0.0.2"));
+        QCOMPARE(Column(form, 0), QStringList({"1", "3", "4"}));
+        QCOMPARE(Child<QLineEdit>(form, "m_EventId")->text(), QStringLiteral("4"));
+        QCOMPARE(Child<QLineEdit>(form, "m_Host")->text(), QStringLiteral("10.0.0.2"));
+        QCOMPARE(Child<QPlainTextEdit>(form, "m_Memo")->toPlainText(), QStringLiteral("text 3"));
+        QCOMPARE(Enabled(form), QList<bool>({true, true, true}));
+        // Opening marks the sender's messages read, and only those.
+        for (const TSyslogListNode& node : Collect(0))
+            QCOMPARE(node.Read, node.Address == HostA);
+    }
+
+    void clearAnswers_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("pickFile");
+        QTest::addColumn<bool>("cleared");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("yes, saved") << int(Dialogs::TAnswer::Yes) << true << true << true;
+        QTest::newRow("yes, save cancelled") << int(Dialogs::TAnswer::Yes) << false << true << false;
+        QTest::newRow("no") << int(Dialogs::TAnswer::No) << true << true << false;
+        QTest::newRow("cancel") << int(Dialogs::TAnswer::Cancel) << true << false << false;
+    }
+    void clearAnswers()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, pickFile);
+        QFETCH(bool, cleared);
+        QFETCH(bool, saved);
+        QTemporaryDir dir;
+        if (pickFile)
+            m_Picked = dir.filePath(QStringLiteral("syslog.xml"));
+        QStringList questions;
+        Dialogs::SetAnswerHandler([&](const QString& text) {
+            questions << text;
+            return Dialogs::TAnswer(answer);
+        });
+        m_Frame->AddEvent(HostA, "first");
+        m_Frame->AddEvent(HostB, "second");
+        Click("m_Clear");
+        QCOMPARE(questions, QStringList({"Would you like to save these messages?"}));
+        QCOMPARE(m_Picks.size(), answer == int(Dialogs::TAnswer::Yes) ? 1 : 0);
+        QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("syslog.xml"))), saved);
+        QCOMPARE(Num(), cleared ? QStringLiteral("0") : QStringLiteral("2"));
+        m_Frame->Model().Flush();
+        QCOMPARE(m_Frame->Model().rowCount(), cleared ? 0 : 2);
+        m_Frame->AddEvent(HostA, "third");
+        m_Frame->Model().Flush();
+        QCOMPARE(Collect(0).back().EventId, cleared ? 1 : 3);
+        QCOMPARE(Text(m_Frame->Model().rowCount() - 1, TSyslogModel::colEventId), QString::number(cleared ? 1 : 3));
+    }
+
+    void failedSaveKeepsMessages()
+    {
+        m_Picked = QStringLiteral("/nonexistent-folder/syslog.xml");
+        Dialogs::SetAnswerHandler([](const QString&) { return Dialogs::TAnswer::Yes; });
+        m_Frame->AddEvent(HostA, "kept");
+        Click("m_Clear");
+        QCOMPARE(m_Boxes.size(), 1);
+        QVERIFY(m_Boxes.first().contains(m_Picked));
+        QCOMPARE(Num(), QStringLiteral("1"));
+    }
+
+    void saveOrderByAddress()
+    {
+        QTemporaryDir dir;
+        m_Picked = dir.filePath(QStringLiteral("saved.xml"));
+        m_Frame->AddEvent(HostA, "a1");
+        m_Frame->AddEvent(HostA, "a2");
+        m_Frame->AddEvent(HostB, "b1");
+        Click("m_Save");
+        QCOMPARE(m_Picks, QList<Dialogs::TPick>({Dialogs::TPick::SaveFile}));
+        QCOMPARE(SavedAddresses(m_Picked), QStringList({"10.0.0.1", "10.0.0.2", "10.0.0.2"}));
+        // Saving leaves the read state alone and the page as it was.
+        for (const TSyslogListNode& node : Collect(0))
+            QVERIFY(!node.Read);
+        QCOMPARE(Num(), QStringLiteral("3"));
+    }
+
+    void formButtons_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<int>>("steps"); // -1 Previous, +1 Next
+        QTest::addColumn<QString>("eventId");
+        QTest::addColumn<QList<bool>>("enabled"); // Previous, Next, Copy
+        QTest::newRow("empty") << 0 << QList<int>{-1, 1} << QString() << QList<bool>{false, false, false};
+        QTest::newRow("single") << 1 << QList<int>{} << "1" << QList<bool>{false, false, true};
+        QTest::newRow("last at first") << 3 << QList<int>{} << "3" << QList<bool>{true, false, true};
+        QTest::newRow("middle") << 3 << QList<int>{-1} << "2" << QList<bool>{true, true, true};
+        QTest::newRow("first") << 3 << QList<int>{-1, -1} << "1" << QList<bool>{false, true, true};
+        QTest::newRow("back to last") << 3 << QList<int>{-1, -1, 1, 1} << "3" << QList<bool>{true, false, true};
+    }
+    void formButtons()
+    {
+        QFETCH(int, rows);
+        QFETCH(QList<int>, steps);
+        QFETCH(QString, eventId);
+        QFETCH(QList<bool>, enabled);
+        const QDateTime received(QDate(2026, 1, 5), QTime(10, 20, 30));
+        std::vector<TSyslogListNode> nodes;
+        for (int i = 1; i <= rows; ++i)
+            nodes.push_back(Node(i, HostA, received, QByteArray("message ").append(QByteArray::number(i)).constData()));
+        auto* form = new TSyslogForm(nodes);
+        for (int step : steps)
+            Child<QPushButton>(form, step < 0 ? "m_Prev" : "m_Next")->click();
+        QCOMPARE(Child<QLineEdit>(form, "m_EventId")->text(), eventId);
+        QCOMPARE(Enabled(form), enabled);
+        if (rows > 0) {
+            // Without a syslog server the numbers stand for the texts.
+            QCOMPARE(Child<QLineEdit>(form, "m_Facility")->text(), QStringLiteral("1"));
+            QCOMPARE(Child<QLineEdit>(form, "m_Severity")->text(), QStringLiteral("5"));
+            QCOMPARE(Child<QLineEdit>(form, "m_Date")->text(), QLocale().toString(received.date(), QStringLiteral("MMM d")));
+            QCOMPARE(Child<QLineEdit>(form, "m_Time")->text(), QLocale().toString(received.time(), QLocale::LongFormat));
+            Child<QPushButton>(form, "m_Copy")->click();
+            QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("message ") + eventId);
+        }
+        Child<QPushButton>(form, "m_Close")->click();
+        QVERIFY(!OpenedForm() || OpenedForm()->isHidden());
+        delete OpenedForm();
+    }
+
+    void sortHostTwiceThenDate()
+    {
+        const QTime time(10, 0);
+        std::vector<TSyslogListNode> nodes = {
+            Node(1, 0x0A000003, QDateTime(QDate(2026, 3, 2), time), "x"),
+            Node(2, 0x0A000001, QDateTime(QDate(2026, 1, 9), time), "y"),
+            Node(3, 0xC0000201, QDateTime(QDate(2026, 2, 1), time), "z"), // above 2^31: unsigned order
+            Node(4, 0x0A000002, QDateTime(QDate(2026, 1, 5), time), "w"),
+        };
+        auto* form = new TSyslogForm(nodes);
+        QHeaderView* header = Child<QTreeWidget>(form, "m_LogList")->header();
+        emit header->sectionClicked(3);
+        QCOMPARE(form->SortColumn(), 2);
+        QCOMPARE(form->SortDirection(), 1);
+        QCOMPARE(Column(form, 0), QStringList({"2", "4", "1", "3"}));
+        emit header->sectionClicked(3);
+        QCOMPARE(form->SortDirection(), -1);
+        QCOMPARE(Column(form, 0), QStringList({"3", "1", "4", "2"}));
+        emit header->sectionClicked(4);
+        QCOMPARE(form->SortColumn(), 3);
+        QCOMPARE(form->SortDirection(), 1);
+        QCOMPARE(Column(form, 0), QStringList({"4", "2", "3", "1"}));
+        // The selection stays on its message.
+        QCOMPARE(Child<QLineEdit>(form, "m_EventId")->text(), QStringLiteral("4"));
+        QCOMPARE(Enabled(form), QList<bool>({false, true, true}));
+        delete form;
+    }
+
+    void modelUnderBurst()
+    {
+        QAbstractItemModelTester tester(&m_Frame->Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy inserted(&m_Frame->Model(), &QAbstractItemModel::rowsInserted);
+        for (int i = 0; i < 2000; ++i)
+            m_Frame->AddEvent(i % 2 ? HostA : HostB, Datagram(i % 24, "burst"));
+        QTRY_COMPARE(m_Frame->Model().rowCount(), 2000);
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(Text(1999, TSyslogModel::colEventId), QStringLiteral("2000"));
+        m_Frame->ClearEvents();
+        QCOMPARE(m_Frame->Model().rowCount(), 0);
+        m_Frame->AddEvent(HostA, "after");
+        QTRY_COMPARE(m_Frame->Model().rowCount(), 1);
+    }
+
+private:
+    TSyslogFrame* m_Frame = nullptr;
+    QString m_Picked;
+    QList<Dialogs::TPick> m_Picks;
+    QStringList m_Boxes;
+};
+
+QTEST_MAIN(TSyslogViewsTest)
+#include "tst_syslog_views.moc"
