@@ -13,8 +13,8 @@
 
 namespace Intp {
 
-TIntpSocketThread::TIntpSocketThread(Handler dispatch, QObject* parent)
-    : QThread(parent), m_Dispatch(std::move(dispatch))
+TIntpSocketThread::TIntpSocketThread(Handler dispatch, QObject* parent, const char* queueName)
+    : QThread(parent), m_Dispatch(std::move(dispatch)), m_Name(queueName)
 {
     m_IdleTimer.setInterval(1000);
     connect(&m_IdleTimer, &QTimer::timeout, this, &TIntpSocketThread::IdleTick);
@@ -79,7 +79,7 @@ void TIntpSocketThread::IdleTick()
     std::lock_guard queueLock(m_QueueLock);
     // One line a second at most while a flood lasts.
     if (m_Dropped != m_DroppedLogged) {
-        qWarning("Protocol receive queue full: %llu datagrams dropped (%llu in all)",
+        qWarning("%s receive queue full: %llu datagrams dropped (%llu in all)", m_Name,
                  static_cast<unsigned long long>(m_Dropped - m_DroppedLogged),
                  static_cast<unsigned long long>(m_Dropped));
         m_DroppedLogged = m_Dropped;
@@ -139,11 +139,26 @@ TIntpSocket::TIntpSocket(TIntpSocketThread* queue, QObject* parent)
     connect(m_Socket, &QUdpSocket::readyRead, this, &TIntpSocket::OnReadyRead);
 }
 
+void SetSocketReceiveBuffer(QUdpSocket& socket, int bytes)
+{
+    int fd = int(socket.socketDescriptor());
+    if (fd < 0 || setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) != 0)
+        socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(bytes));
+}
+
+uint64_t SocketKernelDrops(const QUdpSocket& socket)
+{
+    uint32_t info[SK_MEMINFO_VARS] = {};
+    socklen_t size = sizeof info;
+    int fd = int(socket.socketDescriptor());
+    if (fd < 0 || getsockopt(fd, SOL_SOCKET, SO_MEMINFO, info, &size) != 0 || size <= SK_MEMINFO_DROPS * sizeof(uint32_t))
+        return 0;
+    return info[SK_MEMINFO_DROPS];
+}
+
 void TIntpSocket::SetReceiveBufferSize(int bytes)
 {
-    int fd = int(m_Socket->socketDescriptor());
-    if (fd < 0 || setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) != 0)
-        m_Socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(bytes));
+    SetSocketReceiveBuffer(*m_Socket, bytes);
     m_ReceiveBuffer = bytes;
 }
 
@@ -154,15 +169,7 @@ int TIntpSocket::EffectiveReceiveBufferSize() const
     return m_Socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
 }
 
-uint64_t TIntpSocket::KernelDrops() const
-{
-    uint32_t info[SK_MEMINFO_VARS] = {};
-    socklen_t size = sizeof info;
-    int fd = int(m_Socket->socketDescriptor());
-    if (fd < 0 || getsockopt(fd, SOL_SOCKET, SO_MEMINFO, info, &size) != 0 || size <= SK_MEMINFO_DROPS * sizeof(uint32_t))
-        return 0;
-    return info[SK_MEMINFO_DROPS];
-}
+uint64_t TIntpSocket::KernelDrops() const { return SocketKernelDrops(*m_Socket); }
 
 bool TIntpSocket::IsOpen() const { return m_Socket->state() == QAbstractSocket::BoundState; }
 

@@ -34,7 +34,8 @@ public:
     // new ones are dropped and counted (about 32 MiB at the largest datagrams a switch sends).
     static constexpr std::size_t MaxQueue = 32768;
 
-    explicit TIntpSocketThread(Handler dispatch, QObject* parent = nullptr);
+    // queueName names the queue in the warning about dropped datagrams.
+    explicit TIntpSocketThread(Handler dispatch, QObject* parent = nullptr, const char* queueName = "Protocol");
     ~TIntpSocketThread() override;
 
     // False when the queue was full and the datagram was dropped.
@@ -57,6 +58,7 @@ private:
     void HandOver();
 
     Handler m_Dispatch;
+    const char* m_Name;
     mutable std::mutex m_QueueLock;    // queue, suspended, terminate
     mutable std::mutex m_HandOverLock; // busy, handed
     std::condition_variable m_Wake;
@@ -71,6 +73,12 @@ private:
     uint64_t m_DroppedLogged = 0;
     QTimer m_IdleTimer;
 };
+
+// Asks the kernel for a receive buffer of that size, beyond rmem_max when the process may
+// (CAP_NET_ADMIN).
+void SetSocketReceiveBuffer(QUdpSocket& socket, int bytes);
+// Datagrams the kernel dropped because the socket's buffer was full.
+uint64_t SocketKernelDrops(const QUdpSocket& socket);
 
 // The UDP socket of the protocol: any local port, broadcast on, replies read off at once
 // and queued for the worker.
