@@ -15,6 +15,8 @@
 #include "intp/IntpCore.h"
 #include "intp/IntpSocketThread.h"
 #include "modules/ModuleFrame.h"
+#include "syslog/SyslogFrame.h"
+#include "syslog/SyslogSocketThread.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,6 +34,8 @@
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <cstdlib>
 
 namespace {
 const QString AppTitle = QStringLiteral("Veltrane Zode");
@@ -238,9 +242,10 @@ void TMainForm::CreateTree()
     m_Status = new TStatusFrame(m_FuncPages);
     m_Status->setObjectName(QStringLiteral("TStatusFrame"));
     AddModule(m_Status, rootNode, Icon(TImage::Monitor));
-    auto* syslog = new TModuleDummy(QStringLiteral("Syslog Events"));
-    m_Folders.emplace_back(syslog);
-    AddModule(syslog, rootNode, Icon(TImage::Syslog));
+    m_Syslog = new TSyslogFrame(m_FuncPages);
+    m_Syslog->setObjectName(QStringLiteral("TSyslogFrame"));
+    AddModule(m_Syslog, rootNode, Icon(TImage::Syslog));
+    OpenSyslog();
     auto* wizards = new TModuleDummy(QStringLiteral("Wizards"));
     m_Folders.emplace_back(wizards);
     QModelIndex wizardNode = AddModule(wizards, rootNode, Icon(TImage::Wizard));
@@ -557,7 +562,31 @@ bool TMainForm::SelectPath(const QString& path)
 
 Filter::TFilterServer* TMainForm::GetFilterServer() { return m_Filter; }
 Status::TStatusServer* TMainForm::GetStatusServer() { return m_Status; }
-Syslog::TSyslogServer* TMainForm::GetSyslogServer() { return nullptr; }
+Syslog::TSyslogServer* TMainForm::GetSyslogServer() { return m_Syslog; }
+
+void TMainForm::OpenSyslog()
+{
+    // ZODE_SYSLOG_PORT listens on another port instead; 0 means no syslog reception.
+    bool set = false;
+    const int port = qEnvironmentVariableIntValue("ZODE_SYSLOG_PORT", &set);
+    if (set && (port <= 0 || port > 0xFFFF))
+        return;
+    m_SyslogThread = new Syslog::TSyslogSocketThread([this](uint32_t address, std::string_view text) {
+        if (Syslog::TSyslogServer* server = GetSyslogServer())
+            server->AddEvent(address, text);
+    }, this);
+    m_SyslogSock = new Syslog::TSyslogSocket(m_SyslogThread, set ? quint16(port) : Syslog::SyslogPort, this);
+    if (m_SyslogSock->IsOpen())
+        return;
+    const QString question = QStringLiteral("Cannot bind SYSLOG port, syslog is currently disabled. Abort?\n%1")
+                                 .arg(m_SyslogSock->BindError());
+    if (Dialogs::Show(this, Dialogs::TKind::AbortIgnore, question)) {
+        ShutdownWorkers();
+        std::exit(EXIT_FAILURE);
+    }
+    delete m_SyslogSock;
+    m_SyslogSock = nullptr;
+}
 
 // ---- actions --------------------------------------------------------------------------
 
@@ -648,6 +677,8 @@ void TMainForm::ShutdownWorkers()
     m_ShuttingDown = true;
     if (m_IntpThread)
         m_IntpThread->Shutdown();
+    if (m_SyslogThread)
+        m_SyslogThread->Shutdown();
     Intp::DestroyPendingSessions();
     if (Intp::SessionCallback() == m_SessionManager)
         Intp::SetSessionCallback(nullptr);

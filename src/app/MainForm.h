@@ -27,6 +27,12 @@ class TLoginForm;
 class TModuleFrame;
 class TSessionManager;
 class TStatusFrame;
+class TSyslogFrame;
+
+namespace Syslog {
+class TSyslogSocket;
+class TSyslogSocketThread;
+}
 
 namespace Intp {
 class TIntpSocket;
@@ -70,6 +76,10 @@ public:
     Intp::TIntpSocketThread* IntpThread() const { return m_IntpThread; }
     TModuleFrame* DevicesModule() const { return m_Frame; }
     TStatusFrame* StatusModule() const { return m_Status; }
+    TSyslogFrame* SyslogModule() const { return m_Syslog; }
+    // Null when the window runs without syslog reception.
+    Syslog::TSyslogSocket* SyslogSocket() const { return m_SyslogSock; }
+    Syslog::TSyslogSocketThread* SyslogThread() const { return m_SyslogThread; }
     TLoginForm* LoginForm() const { return m_LoginForm; }
     QTreeView* Tree() const { return m_Tree; }
     TDeviceTreeModel* TreeModel() const { return m_Model; }
@@ -122,6 +132,8 @@ private:
     void EventOnTreeChange();
     void EventOnTreeMenu(const QPoint& pos);
     TModule* ModuleForNode(const QModelIndex& index) const;
+    // The syslog worker and socket; asks whether to go on when the port cannot be bound.
+    void OpenSyslog();
     bool SelectionIsDevices(std::vector<TDevice*>* devices = nullptr) const;
 
     Intp::TIntpSocketThread* m_IntpThread = nullptr;
@@ -142,6 +154,9 @@ private:
     QSystemTrayIcon* m_TrayIcon = nullptr;
     TModuleFrame* m_Frame = nullptr;
     TStatusFrame* m_Status = nullptr;
+    TSyslogFrame* m_Syslog = nullptr;
+    Syslog::TSyslogSocketThread* m_SyslogThread = nullptr;
+    Syslog::TSyslogSocket* m_SyslogSock = nullptr;
     TLoginForm* m_LoginForm = nullptr;
     TAboutForm* m_AboutForm = nullptr;
     std::vector<std::unique_ptr<TModule>> m_Folders;
