@@ -1,8 +1,12 @@
 // The syslog socket and its worker over real UDP on loopback.
+#include "syslog/SyslogFile.h"
 #include "syslog/SyslogSocketThread.h"
 #include "syslog/SyslogStore.h"
 
+#include <QDomDocument>
+#include <QFile>
 #include <QHostAddress>
+#include <QTemporaryDir>
 #include <QUdpSocket>
 #include <QtTest>
 
@@ -38,6 +42,8 @@ private slots:
     void portInUseIsReported();
     void bindErrorText_data();
     void bindErrorText();
+    void saveInListOrder();
+    void saveFailsOnBadPath();
 };
 
 void TestSyslogTransport::burstArrivesInOrder()
@@ -128,6 +134,69 @@ void TestSyslogTransport::bindErrorText()
     QString text = TSyslogSocket::BindErrorText(QAbstractSocket::SocketError(error), "Cause", quint16(port));
     QVERIFY(text.startsWith("Cause"));
     QCOMPARE(text.contains("CAP_NET_BIND_SERVICE"), namesPrivilege);
+}
+
+void TestSyslogTransport::saveInListOrder()
+{
+    TSyslogStore store;
+    const int64_t at = 1700000000123;
+    store.Add(0x0A000002, "<13>Jan  5 10:20:30 sw2 first", at);
+    store.Add(0x0A000001, "plain", at + 1000);
+    store.Add(0x0A000002, std::string_view("<200>Feb 10 01:02:03 sw2 odd \xff\x01 & <x>"), at + 2000);
+    std::vector<TSyslogListNode> list;
+    store.Collect(0, list, false);
+    QTemporaryDir dir;
+    QString name = dir.filePath("events.xml");
+    QFile old(name);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old contents that are longer than nothing");
+    old.close();
+    QVERIFY(SaveEvents(list, name));
+
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("<?xml version=\"1.0\"?>\n<Syslog>\n  <Entry EventId=\"2\">\n    <Facility>"));
+    QDomDocument document;
+    QVERIFY(bool(document.setContent(bytes)));
+    QDomElement root = document.documentElement();
+    QCOMPARE(root.tagName(), QString("Syslog"));
+    struct TExpected {
+        int EventId;
+        const char* Facility;
+        const char* Severity;
+        const char* Address;
+        int64_t Received;
+        QString Message;
+    };
+    const TExpected expected[] = {{2, "16", "3", "10.0.0.1", at + 1000, "plain"},
+                                  {1, "1", "5", "10.0.0.2", at, "first"},
+                                  {3, "25", "0", "10.0.0.2", at + 2000, QString("odd \uFFFD\uFFFD & <x>")}};
+    QDomElement entry = root.firstChildElement();
+    for (const TExpected& e : expected) {
+        QCOMPARE(entry.tagName(), QString("Entry"));
+        QCOMPARE(entry.attribute("EventId"), QString::number(e.EventId));
+        QStringList names;
+        for (QDomElement child = entry.firstChildElement(); !child.isNull(); child = child.nextSiblingElement())
+            names << child.tagName();
+        QCOMPARE(names, QStringList({"Facility", "Severity", "Address", "Time", "Message"}));
+        QCOMPARE(entry.firstChildElement("Facility").text(), QString(e.Facility));
+        QCOMPARE(entry.firstChildElement("Severity").text(), QString(e.Severity));
+        QCOMPARE(entry.firstChildElement("Address").text(), QString(e.Address));
+        QCOMPARE(entry.firstChildElement("Time").text(), ReceivedText(e.Received));
+        QCOMPARE(entry.firstChildElement("Message").text(), e.Message);
+        entry = entry.nextSiblingElement();
+    }
+    QVERIFY(entry.isNull());
+    QDateTime local = QDateTime::fromMSecsSinceEpoch(at).toLocalTime();
+    QCOMPARE(ReceivedText(at), QLocale().toString(local.date(), QLocale::ShortFormat) + ' ' +
+                                   QLocale().toString(local.time(), QLocale::LongFormat));
+}
+
+void TestSyslogTransport::saveFailsOnBadPath()
+{
+    QTemporaryDir dir;
+    QVERIFY(!SaveEvents({}, dir.filePath("missing/events.xml")));
 }
 
 QTEST_GUILESS_MAIN(TestSyslogTransport)
