@@ -9,6 +9,8 @@
 #include "devices/DeviceType.h"
 #include "intp/IntpCore.h"
 #include "modules/ModuleFrame.h"
+#include "syslog/SyslogFrame.h"
+#include "syslog/SyslogSocketThread.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -18,6 +20,7 @@
 #include <QAbstractItemModelTester>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <QUdpSocket>
 #include <QtTest>
 
 using namespace Intp;
@@ -133,6 +136,47 @@ private slots:
         delete m_Form;
         delete m_Filter;
         Registry::Clear();
+    }
+
+    void syslogPort_data()
+    {
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("taken") << true;
+        QTest::newRow("free") << false;
+    }
+    void syslogPort()
+    {
+        QFETCH(bool, taken);
+        QUdpSocket holder;
+        QVERIFY(holder.bind(QHostAddress::AnyIPv4, 0));
+        const quint16 port = holder.localPort();
+        if (!taken)
+            holder.close();
+        QList<Dialogs::TKind> kinds;
+        Dialogs::SetHandler([&](Dialogs::TKind kind, const QString& text) {
+            kinds << kind;
+            m_Asked << text;
+            return false; // Ignore
+        });
+        qputenv("ZODE_SYSLOG_PORT", QByteArray::number(port));
+        auto form = std::make_unique<TMainForm>();
+        qputenv("ZODE_SYSLOG_PORT", "0");
+        QCOMPARE(form->GetSyslogServer(), static_cast<Syslog::TSyslogServer*>(form->SyslogModule()));
+        QCOMPARE(form->PathIndex("Syslog Events").data().toString(), QStringLiteral("Syslog Events"));
+        if (taken) {
+            QCOMPARE(kinds, QList<Dialogs::TKind>({Dialogs::TKind::AbortIgnore}));
+            const QStringList lines = m_Asked.first().split('\n');
+            QCOMPARE(lines.size(), 2);
+            QCOMPARE(lines[0], QStringLiteral("Cannot bind SYSLOG port, syslog is currently disabled. Abort?"));
+            QVERIFY(!lines[1].isEmpty());
+            QVERIFY(!form->SyslogSocket());
+            return;
+        }
+        QVERIFY(kinds.isEmpty());
+        QVERIFY(form->SyslogSocket() && form->SyslogSocket()->IsOpen());
+        QUdpSocket sender;
+        sender.writeDatagram(QByteArray("<13>Jan  5 10:20:30 sw hello"), QHostAddress::LocalHost, port);
+        QTRY_COMPARE(form->SyslogModule()->CountEvents(0x7F000001), 1);
     }
 
     void windowAndActions()
