@@ -159,6 +159,12 @@ bool TFleet::Listen(QString& error)
     }
     m_Socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4 << 20);
     m_Socket.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, 4 << 20);
+    if (m_Options.syslogRate > 0 && !m_Switches.empty()) {
+        // Ticks often enough for high rates, rarely for a trickle; each sends what is due.
+        m_SyslogTimer.setInterval(std::clamp(int(1000 / m_Options.syslogRate), 1, 1000));
+        connect(&m_SyslogTimer, &QTimer::timeout, this, &TFleet::SendSyslog);
+        m_SyslogTimer.start();
+    }
     return true;
 }
 
@@ -202,6 +208,21 @@ void TFleet::Receive(const QNetworkDatagram& datagram)
     for (TSwitch& sw : m_Switches) {
         if (sw.Reaches(destination) && (anyMac || sw.Mac() == mac) && !sw.IsSilent(request.nowMs))
             Answer(sw, request, datagram.senderAddress(), senderPort);
+    }
+}
+
+void TFleet::SendSyslog()
+{
+    const auto due = uint64_t(double(m_Clock.elapsed()) * m_Options.syslogRate / 1000);
+    const int64_t nowMs = m_Clock.elapsed();
+    const QDateTime now = QDateTime::currentDateTime();
+    for (; m_SyslogSent < due; ++m_SyslogSent) {
+        const TSwitch& sw = m_Switches[m_SyslogSent % m_Switches.size()];
+        if (sw.IsSilent(nowMs))
+            continue;
+        const uint64_t n = m_SyslogSent / m_Switches.size();
+        Write(sw.SyslogMessage(n, now.addSecs(sw.clockAheadSec)), sw.Address(), m_Options.syslogTarget,
+              m_Options.syslogPort);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QRandomGenerator>
+#include <QTimer>
 #include <QUdpSocket>
 
 #include <deque>
@@ -44,6 +45,8 @@ private:
     void Write(const QByteArray& datagram, uint32_t from, const QHostAddress& to, uint16_t port);
     void FlushBacklog();
     uint16_t InjectedStatus(uint16_t command, int index) const;
+    // Sends the syslog messages due by now at the chosen rate, each switch in turn.
+    void SendSyslog();
 
     const TOptions& m_Options;
     std::vector<TSwitch> m_Switches;
@@ -59,6 +62,8 @@ private:
         uint16_t port;
     };
     std::deque<TPending> m_Backlog; // replies waiting for room in the send buffer
+    QTimer m_SyslogTimer;
+    uint64_t m_SyslogSent = 0;
 };
 
 } // namespace Sim

@@ -206,6 +206,9 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
          "Addresses switches take when network settings set (263) turns DHCP on "
          "(default: none, a switch keeps its address).",
          "first-last"},
+        {"syslog", "Send syslog messages to this host (port 514 unless given).", "host[:port]"},
+        {"syslog-rate", "Syslog messages per second from all switches together, sent by each in turn "
+                        "from its own address (needs --syslog).", "n", "0"},
         {"no-clock", "Switch i has no clock: SNTP get (269) reports 0xFFFFFFFF (repeatable).",
          "i"},
         {"mute", "Switch i never answers (repeatable).", "i"},
@@ -326,6 +329,22 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         return fail("bad --drop (0..1)");
     if (!ParseRate(p.value("malformed"), o.malformedRate))
         return fail("bad --malformed (0..1)");
+
+    if (p.isSet("syslog")) {
+        const QStringList target = p.value("syslog").split(':');
+        uint32_t port = 514;
+        if (target.size() > 2 || !o.syslogTarget.setAddress(target[0])
+            || o.syslogTarget.protocol() != QAbstractSocket::IPv4Protocol
+            || (target.size() == 2 && (!ToUInt(target[1], port) || port < 1 || port > 65535)))
+            return fail("bad --syslog " + p.value("syslog"));
+        o.syslogPort = uint16_t(port);
+    }
+    bool rateOk = false;
+    o.syslogRate = p.value("syslog-rate").toDouble(&rateOk);
+    if (!rateOk || o.syslogRate < 0 || o.syslogRate > 1e6)
+        return fail("bad --syslog-rate (0..1000000)");
+    if (o.syslogRate > 0 && !p.isSet("syslog"))
+        return fail("--syslog-rate needs --syslog");
 
     auto indexed = [&](const char* name, bool valueRequired, uint32_t fallback,
                        auto&& store) -> bool {

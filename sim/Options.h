@@ -65,6 +65,11 @@ struct TOptions
     uint32_t dhcpFirst = 0;
     uint32_t dhcpLast = 0;
 
+    // Syslog messages sent by the switches, spread over them in turn; none when the rate is 0.
+    QHostAddress syslogTarget;
+    uint16_t syslogPort = 514;
+    double syslogRate = 0;
+
     QSet<int> mute;
     QSet<int> noClock;
     // Port list faults: one name too few (512), speed/duplex 8 on port 1 (513, 515), ports

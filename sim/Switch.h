@@ -5,6 +5,7 @@
 #include "Wire.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QSet>
 
@@ -135,6 +136,8 @@ public:
 
     // Silent switches ignore every datagram; times are the fleet clock's milliseconds.
     bool IsSilent(int64_t nowMs) const;
+    // The n-th syslog message: "<PRI>Mmm dd hh:mm:ss HOST text" at the switch's time given.
+    QByteArray SyslogMessage(uint64_t n, const QDateTime& at) const;
     void SilenceFrom(int64_t fromMs) { m_SilentFrom = fromMs; }
     void Reboot(int64_t nowMs, int durationMs);
     void Save() { m_Saved = running; }

@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "Options.h"
 #include "intp/Port.h"
+#include "syslog/SyslogStore.h"
 
 #include <QtTest>
 
@@ -188,6 +189,43 @@ private slots:
                                                         : Get<TSessionPortTrunkGet>();
             QCOMPARE(int(status), faulty == 0 ? faultyStatus : 0);
         }
+    }
+
+    void syslogMessages_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QDateTime>("at");
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<int>("severity");
+        QTest::addColumn<QByteArray>("message");
+
+        QTest::newRow("first") << 0 << QDateTime(QDate(2026, 1, 5), QTime(10, 20, 30))
+                               << QByteArray("<189>Jan  5 10:20:30 North-1 Port 1 link up") << 5 << QByteArray("Port 1 link up");
+        QTest::newRow("eleventh") << 10 << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 9))
+                                  << QByteArray("<188>Dec 31 23:59:09 North-1 Port 3 link down") << 4
+                                  << QByteArray("Port 3 link down");
+        QTest::newRow("third") << 2 << QDateTime(QDate(2026, 7, 14), QTime(0, 0, 0))
+                               << QByteArray("<190>Jul 14 00:00:00 North-1 Port 3: settings changed by the management console")
+                               << 6 << QByteArray("Port 3: settings changed by the management console");
+    }
+    // The console's parser reads the whole header of every message the simulator sends.
+    void syslogMessages()
+    {
+        QFETCH(int, n);
+        QFETCH(QDateTime, at);
+        QFETCH(QByteArray, datagram);
+        QFETCH(int, severity);
+        QFETCH(QByteArray, message);
+        m_Switch->running.name = "North-1";
+        const QByteArray sent = m_Switch->SyslogMessage(uint64_t(n), at);
+        QCOMPARE(sent, datagram);
+        int facility = 0;
+        int parsedSeverity = 0;
+        std::string parsed;
+        QVERIFY(Syslog::ParseEvent(sent.toStdString(), facility, parsedSeverity, parsed));
+        QCOMPARE(facility, 23);
+        QCOMPARE(parsedSeverity, severity);
+        QCOMPARE(QByteArray::fromStdString(parsed), message);
     }
 
 private:

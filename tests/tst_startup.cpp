@@ -80,6 +80,12 @@ private slots:
         QTest::newRow("same group twice") << QStringList{"--group", "10.0.0.1/24:1", "--group", "10.0.0.1/24:1"}
                                           << "--group ranges overlap: the groups from 10.0.0.1 and from 10.0.0.1 both "
                                              "hold 10.0.0.1";
+        QTest::newRow("syslog with port") << QStringList{"--syslog", "192.0.2.1:5514", "--syslog-rate", "0.2"} << QString();
+        QTest::newRow("syslog rate without target") << QStringList{"--syslog-rate", "5"}
+                                                    << "--syslog-rate needs --syslog";
+        QTest::newRow("syslog bad port") << QStringList{"--syslog", "192.0.2.1:70000"} << "bad --syslog 192.0.2.1:70000";
+        QTest::newRow("syslog negative rate") << QStringList{"--syslog", "192.0.2.1", "--syslog-rate", "-1"}
+                                              << "bad --syslog-rate (0..1000000)";
     }
     void simulatorOptions()
     {

@@ -168,6 +168,14 @@ void TestSyslog::largeAndOddTexts()
     QCOMPARE(all.back().Address, Addr(10, 1, 0, 0) + 9999);
     QCOMPARE(all.back().Facility, 23);
     QCOMPARE(all.back().Severity, 7);
+
+    // Texts spread over several blocks of the store's text memory come back unchanged.
+    store.Clear();
+    const std::size_t count = 40000;
+    for (std::size_t i = 0; i < count; ++i)
+        store.Add(Addr(10, 0, 0, 1), std::to_string(i) + std::string(100, char('a' + i % 26)), 0);
+    for (std::size_t i : {std::size_t(0), count / 2, count - 1})
+        QCOMPARE(store.InArrival(i).Message, std::to_string(i) + std::string(100, char('a' + i % 26)));
 }
 
 QTEST_GUILESS_MAIN(TestSyslog)

@@ -123,8 +123,9 @@ public:
             m_Blocks.push_back(std::make_unique_for_overwrite<char[]>(size));
             m_Bytes += size;
             m_Free = size;
+            m_LastSize = size;
         }
-        char* at = m_Blocks.back().get() + (m_Bytes - m_Free);
+        char* at = m_Blocks.back().get() + (m_LastSize - m_Free);
         std::memcpy(at, text.data(), text.size());
         m_Free -= text.size();
         return at;
@@ -134,7 +135,8 @@ public:
 private:
     std::vector<std::unique_ptr<char[]>> m_Blocks;
     std::size_t m_Bytes = 0; // all blocks
-    std::size_t m_Free = 0;  // at the end of the last block
+    std::size_t m_LastSize = 0;
+    std::size_t m_Free = 0; // at the end of the last block
 };
 
 TSyslogStore::TSyslogStore() : m_Texts(std::make_unique<TArena>()) {}
