@@ -10,6 +10,7 @@
 #include "intp/Port.h"
 
 #include "modules/ModuleFrame.h"
+#include "syslog/SyslogFrame.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -187,6 +188,26 @@ private slots:
         m_Form->acRefresh->trigger();
         QTRY_COMPARE(list->topLevelItem(1)->text(2), QString("4096"));
         QCOMPARE(list->topLevelItem(0)->text(2), QString("8192"));
+    }
+
+    void syslogFromTheSwitches()
+    {
+        QVERIFY(m_Form->SyslogSocket());
+        TSyslogFrame* page = m_Form->SyslogModule();
+        const int before = int(page->Model().rowCount());
+        TLabSim sim("ZODE_LAB_SIM_C", {"--count", "3", "--address", "203.0.113.20", "--mac-base", "02:5A:0D:0C:00:21",
+                                       "--syslog", "198.51.100.1", "--syslog-rate", "30"});
+        QVERIFY(sim.WaitReady());
+        const QStringList senders = {"203.0.113.20", "203.0.113.21", "203.0.113.22"};
+        for (const QString& sender : senders)
+            QTRY_VERIFY_WITH_TIMEOUT(page->CountEvents(Addr(sender.toLatin1().constData())) >= 2, 5000);
+        QTRY_VERIFY(page->Model().rowCount() > before);
+        const int rows = page->Model().rowCount();
+        for (int row = before; row < rows; ++row) {
+            QVERIFY(senders.contains(page->Model().index(row, TSyslogModel::colHost).data().toString()));
+            QCOMPARE(page->Model().index(row, TSyslogModel::colEventId).data().toInt(), row + 1);
+            QVERIFY(!page->Model().index(row, TSyslogModel::colMessage).data().toString().isEmpty());
+        }
     }
 };
 
