@@ -9,7 +9,7 @@
 TSyslogModel::TSyslogModel(const Syslog::TSyslogStore& store, QObject* parent) : QAbstractTableModel(parent), m_Store(store)
 {
     m_FlushTimer.setSingleShot(true);
-    m_FlushTimer.setInterval(0);
+    m_FlushTimer.setInterval(BatchInterval);
     connect(&m_FlushTimer, &QTimer::timeout, this, &TSyslogModel::Flush);
     Flush();
 }

@@ -1,5 +1,5 @@
 // The stored syslog messages as a table in arrival order. New messages reach the views in
-// one insertion per burst, so a flood never makes the views handle rows one by one.
+// one insertion per batch interval, so a flood never makes the views handle rows one by one.
 #pragma once
 
 #include "syslog/SyslogStore.h"
@@ -14,6 +14,9 @@ public:
     // The sender address (host order) and the event ID each row carries.
     enum TRole { AddressRole = Qt::UserRole, EventIdRole };
 
+    // Messages arrive one event-loop turn apart, so a zero timer would insert them singly.
+    static constexpr int BatchInterval = 50;
+
     explicit TSyslogModel(const Syslog::TSyslogStore& store, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -21,7 +24,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // The store grew: the new rows are inserted once the current burst is over.
+    // The store grew: the new rows are inserted with the next batch.
     void Added();
     // The store was emptied.
     void Cleared();
