@@ -5,60 +5,33 @@
 #include "app/AddressText.h"
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "ui_SyslogFrame.h"
 
 #include <QDateTime>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
 
-TSyslogFrame::TSyslogFrame(QWidget* parent) : QWidget(parent)
+TSyslogFrame::TSyslogFrame(QWidget* parent) : QWidget(parent), m_Ui(std::make_unique<Ui::TSyslogFrame>())
 {
-    auto* label = new QLabel(QStringLiteral("Num events:"), this);
-    label->setObjectName(QStringLiteral("m_Label1"));
-    m_Num = new QLabel(QStringLiteral("0"), this);
-    m_Num->setObjectName(QStringLiteral("m_Num"));
-    m_Save = new QPushButton(Icon(TImage::Save), QStringLiteral("&Save"), this);
-    m_Save->setObjectName(QStringLiteral("m_Save"));
-    m_Clear = new QPushButton(Icon(TImage::Clear), QStringLiteral("&Clear"), this);
-    m_Clear->setObjectName(QStringLiteral("m_Clear"));
-
-    m_ListView = new QTableView(this);
-    m_ListView->setObjectName(QStringLiteral("m_ListView"));
-    m_ListView->setModel(&m_Model);
-    m_ListView->setShowGrid(true);
-    m_ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_ListView->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_ListView->setSortingEnabled(false);
-    m_ListView->setWordWrap(false);
-    m_ListView->verticalHeader()->hide();
+    m_Ui->setupUi(this);
+    m_Ui->m_Save->setIcon(Icon(TImage::Save));
+    m_Ui->m_Clear->setIcon(Icon(TImage::Clear));
+    QTableView* list = m_Ui->m_ListView;
+    list->setModel(&m_Model);
     // One height for every row, so that the view never measures rows.
-    m_ListView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_ListView->verticalHeader()->setDefaultSectionSize(m_ListView->fontMetrics().height() + 6);
-    QHeaderView* header = m_ListView->horizontalHeader();
-    header->setMinimumSectionSize(56);
-    header->setStretchLastSection(true);
+    list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
     static const int widths[] = {56, 100, 64, 100, 80, 100};
     for (int column = 0; column < int(std::size(widths)); ++column)
-        m_ListView->setColumnWidth(column, widths[column]);
+        list->setColumnWidth(column, widths[column]);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(label);
-    top->addWidget(m_Num);
-    top->addStretch(1);
-    top->addWidget(m_Save);
-    top->addWidget(m_Clear);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(m_ListView);
-
-    connect(m_Save, &QPushButton::clicked, this, &TSyslogFrame::SaveAll);
-    connect(m_Clear, &QPushButton::clicked, this, &TSyslogFrame::EventOnClear);
-    connect(m_ListView, &QTableView::doubleClicked, this, &TSyslogFrame::EventOnDoubleClick);
+    connect(m_Ui->m_Save, &QPushButton::clicked, this, &TSyslogFrame::SaveAll);
+    connect(m_Ui->m_Clear, &QPushButton::clicked, this, &TSyslogFrame::EventOnClear);
+    connect(list, &QTableView::doubleClicked, this, &TSyslogFrame::EventOnDoubleClick);
 }
+
+TSyslogFrame::~TSyslogFrame() = default;
 
 void TSyslogFrame::Notify(TDevice*, uint16_t, uint16_t)
 {
@@ -80,7 +53,7 @@ void TSyslogFrame::ClearEvents()
 {
     m_Store.Clear();
     m_Model.Cleared();
-    m_Num->setText(QStringLiteral("0"));
+    m_Ui->m_Num->setText(QStringLiteral("0"));
 }
 
 bool TSyslogFrame::ParseEvent(std::string_view text, int& facility, int& severity, std::string& message)
@@ -92,7 +65,7 @@ void TSyslogFrame::AddEvent(uint32_t address, std::string_view text)
 {
     m_Store.Add(address, text, QDateTime::currentMSecsSinceEpoch());
     m_Model.Added();
-    m_Num->setText(QString::number(m_Store.Size()));
+    m_Ui->m_Num->setText(QString::number(m_Store.Size()));
 }
 
 int TSyslogFrame::CountEvents(uint32_t address)

@@ -9,14 +9,17 @@
 
 #include <QWidget>
 
-class QLabel;
-class QPushButton;
-class QTableView;
+#include <memory>
+
+namespace Ui {
+class TSyslogFrame;
+}
 
 class TSyslogFrame : public QWidget, public TModule, public Syslog::TSyslogServer {
     Q_OBJECT
 public:
     explicit TSyslogFrame(QWidget* parent = nullptr);
+    ~TSyslogFrame() override;
 
     QString GetName() const override { return QStringLiteral("Syslog Events"); }
     QWidget* GetControl() override { return this; }
@@ -41,10 +44,7 @@ private:
     void EventOnClear();
     void EventOnDoubleClick(const QModelIndex& index);
 
+    std::unique_ptr<Ui::TSyslogFrame> m_Ui;
     Syslog::TSyslogStore m_Store;
     TSyslogModel m_Model{m_Store};
-    QLabel* m_Num = nullptr;
-    QPushButton* m_Save = nullptr;
-    QPushButton* m_Clear = nullptr;
-    QTableView* m_ListView = nullptr;
 };
