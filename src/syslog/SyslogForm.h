@@ -6,18 +6,20 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QTreeWidget;
 class QTreeWidgetItem;
+
+namespace Ui {
+class TSyslogForm;
+}
 
 class TSyslogForm : public QWidget {
     Q_OBJECT
 public:
     explicit TSyslogForm(std::vector<Syslog::TSyslogListNode> nodes);
+    ~TSyslogForm() override;
 
     // Selects the row of this event ID, searching from the last row.
     void SelectEventId(int eventId);
@@ -33,18 +35,8 @@ private:
     int Compare(const Syslog::TSyslogListNode& a, const Syslog::TSyslogListNode& b) const;
     const Syslog::TSyslogListNode& NodeOf(const QTreeWidgetItem* item) const;
 
+    std::unique_ptr<Ui::TSyslogForm> m_Ui;
     std::vector<Syslog::TSyslogListNode> m_Nodes;
     int m_SortColumn = -1;
     int m_SortDirection = 1;
-    QLineEdit* m_Date = nullptr;
-    QLineEdit* m_Time = nullptr;
-    QLineEdit* m_Severity = nullptr;
-    QLineEdit* m_Facility = nullptr;
-    QLineEdit* m_EventId = nullptr;
-    QLineEdit* m_Host = nullptr;
-    QPushButton* m_Prev = nullptr;
-    QPushButton* m_Next = nullptr;
-    QPushButton* m_Copy = nullptr;
-    QPlainTextEdit* m_Memo = nullptr;
-    QTreeWidget* m_LogList = nullptr;
 };
