@@ -22,7 +22,9 @@ TSyslogFrame::TSyslogFrame(QWidget* parent) : QWidget(parent), m_Ui(std::make_un
     // One height for every row, so that the view never measures rows.
     list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
-    static const int widths[] = {56, 100, 64, 100, 80, 100};
+    // "Severity" and "Date" a little wider than 64 and 80, so that "Informational" and the
+    // locale's short date are not cut off.
+    static const int widths[] = {56, 100, 90, 100, 100, 100};
     for (int column = 0; column < int(std::size(widths)); ++column)
         list->setColumnWidth(column, widths[column]);
 
