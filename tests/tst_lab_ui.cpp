@@ -38,6 +38,12 @@ private slots:
         Intp::RegisterKnownModels();
         m_Form = std::make_unique<TMainForm>();
         m_Form->show();
+        // Every switch of the simulator has the administrator admin/admin.
+        m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
+            user = "admin";
+            password = "admin";
+            return true;
+        });
     }
     void cleanupTestCase()
     {
@@ -65,11 +71,6 @@ private slots:
         m_Form->SelectDevices({all[0], all[1], all[2]});
         std::vector<TDevice*> selected;
         QCOMPARE(m_Form->GetSelectedDevices(selected), 3);
-        m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
-            user = "admin";
-            password = "admin";
-            return true;
-        });
         m_Form->acLogin->trigger();
         QTRY_VERIFY(std::all_of(selected.begin(), selected.end(), [](TDevice* d) { return d->IsLoggedIn(); }));
         QCOMPARE(std::count_if(all.begin(), all.end(), [](TDevice* d) { return d->IsLoggedIn(); }), 3);
@@ -88,11 +89,6 @@ private slots:
         TDevice* b = Registry::FindByAddress(Addr("192.0.2.15"));
         TMacAddr macA = a->Mac(), macB = b->Mac();
         m_Form->SelectDevices({a, b});
-        m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
-            user = "admin";
-            password = "admin";
-            return true;
-        });
         m_Form->acLogin->trigger();
         QTRY_VERIFY(a->IsLoggedIn() && b->IsLoggedIn());
         TModuleFrame* frame = m_Form->DevicesModule();
@@ -152,11 +148,6 @@ private slots:
         TDevice* b = Registry::FindByAddress(Addr("198.51.100.11"));
         QVERIFY(a && b);
         m_Form->SelectDevices({a, b});
-        m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
-            user = "admin";
-            password = "admin";
-            return true;
-        });
         m_Form->acLogin->trigger();
         QTRY_VERIFY(a->IsLoggedIn() && b->IsLoggedIn());
         TModuleFrame* frame = m_Form->DevicesModule();
