@@ -210,8 +210,14 @@ void TDeviceTreeModel::Update(TDevice* device)
         endMoveRows();
         RemoveEmptyGroup(from);
     }
+    Redraw(device);
+}
+
+void TDeviceTreeModel::Redraw(const TDevice* device)
+{
     QModelIndex at = IndexOf(device);
-    emit dataChanged(at, at);
+    if (at.isValid())
+        emit dataChanged(at, at);
 }
 
 void TDeviceTreeModel::SetSortMode(TDeviceGroups::TSortMode mode)

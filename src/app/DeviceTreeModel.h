@@ -43,6 +43,8 @@ public:
     bool Remove(TDevice* device);
     // Moves the device to the group its key asks for, and redraws it.
     void Update(TDevice* device);
+    // Its caption or icon changed.
+    void Redraw(const TDevice* device);
     void SetSortMode(TDeviceGroups::TSortMode mode);
     // Every device leaves at once (a new discovery).
     void Clear();

@@ -399,10 +399,9 @@ void TMainForm::AddressChanged(TDevice* device)
 
 void TMainForm::NameChanged(TDevice* device)
 {
-    QModelIndex node = m_Model->IndexOf(device);
-    if (!node.isValid())
+    if (!m_Groups.Contains(device))
         return;
-    emit m_Model->dataChanged(node, node);
+    m_Model->Redraw(device);
     NotifyShown(device, ncDeviceName, 0);
 }
 
