@@ -16,6 +16,9 @@
 #include "intp/IntpSocketThread.h"
 #include "modules/ModuleFrame.h"
 #include "syslog/SyslogFrame.h"
+#include "wizards/WizardFrame.h"
+#include "wizards/WizardGroupFwFrame.h"
+#include "wizards/WizardGroupIpFrame.h"
 #include "syslog/SyslogSocketThread.h"
 
 #include <QAction>
@@ -246,14 +249,15 @@ void TMainForm::CreateTree()
     m_Syslog->setObjectName(QStringLiteral("TSyslogFrame"));
     AddModule(m_Syslog, rootNode, Icon(TImage::Syslog));
     OpenSyslog();
-    auto* wizards = new TModuleDummy(QStringLiteral("Wizards"));
-    m_Folders.emplace_back(wizards);
+    auto* wizards = new TWizardFrame(m_FuncPages);
+    wizards->setObjectName(QStringLiteral("TWizardFrame"));
     QModelIndex wizardNode = AddModule(wizards, rootNode, Icon(TImage::Wizard));
-    for (const char* caption : {"Group IP Setting", "Group Firmware Update"}) {
-        auto* wizard = new TModuleDummy(QString::fromLatin1(caption));
-        m_Folders.emplace_back(wizard);
-        AddModule(wizard, wizardNode, Icon(TImage::Wizard));
-    }
+    m_GroupIp = new TWizardGroupIpFrame(m_FuncPages);
+    m_GroupIp->setObjectName(QStringLiteral("TWizardGroupIpFrame"));
+    AddModule(m_GroupIp, wizardNode, Icon(TImage::GroupIp));
+    m_GroupFw = new TWizardGroupFwFrame(m_FuncPages);
+    m_GroupFw->setObjectName(QStringLiteral("TWizardGroupFwFrame"));
+    AddModule(m_GroupFw, wizardNode, Icon(TImage::GroupFw));
 
     m_TreeBatch.setSingleShot(true);
     m_TreeBatch.setInterval(TreeBatchInterval);
