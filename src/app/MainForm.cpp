@@ -2,6 +2,7 @@
 
 #include "AboutForm.h"
 #include "AddressText.h"
+#include "ConfigFile.h"
 #include "Dialogs.h"
 #include "Images.h"
 #include "LoginForm.h"
@@ -143,11 +144,12 @@ void TMainForm::CreateActions()
     make(acExit, "acExit", QStringLiteral("E&xit"), TImage::Exit, {QKeySequence(Qt::CTRL | Qt::Key_X)});
     acPreference->setVisible(false);
     acPreference->setEnabled(false);
-    // Scanning and the configuration file arrive with their own dialogs.
-    for (QAction* pending : {acScan, acLoadConfig, acSaveConfig})
-        pending->setEnabled(false);
+    // Scanning arrives with its own dialog.
+    acScan->setEnabled(false);
 
     connect(acDiscovery, &QAction::triggered, this, &TMainForm::EventOnDiscovery);
+    connect(acSaveConfig, &QAction::triggered, this, &TMainForm::EventOnSaveConfigExecute);
+    connect(acLoadConfig, &QAction::triggered, this, &TMainForm::EventOnLoadConfigExecute);
     connect(acFilter, &QAction::triggered, this, [this] {
         if (m_FilterForm->ShowModal() == QDialog::Accepted)
             EventOnDiscovery();
@@ -671,6 +673,35 @@ void TMainForm::EventOnExit()
     close();
     // Closing a hidden window (in the tray) does not end the application by itself.
     QCoreApplication::quit();
+}
+
+void TMainForm::EventOnSaveConfigExecute()
+{
+    const QString path = Dialogs::PickSaveFile(this, QStringLiteral("Save Config"), QStringLiteral("Config.xml"),
+                                               QStringLiteral("XML Document (*.xml)"));
+    if (path.isEmpty())
+        return;
+    std::vector<TDevice*> devices;
+    GetAllDevices(devices);
+    QString error;
+    if (!ConfigFile::Save(path, m_Filter->GetSettings(), devices, &error))
+        Dialogs::Error(this, QStringLiteral("Cannot write %1: %2").arg(path, error));
+}
+
+void TMainForm::EventOnLoadConfigExecute()
+{
+    const QString path = Dialogs::PickOpenFile(this, QStringLiteral("Load Config"), QStringLiteral("Config.xml"),
+                                               QStringLiteral("XML Document (*.xml);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    const std::optional<ConfigFile::TLoaded> loaded = ConfigFile::Load(path);
+    if (!loaded) {
+        Dialogs::Error(this, QStringLiteral("Failed to load config"));
+        return;
+    }
+    if (loaded->Settings)
+        m_FilterForm->ApplySettings(*loaded->Settings);
+    acDiscovery->trigger();
 }
 
 void TMainForm::ShutdownWorkers()

@@ -113,6 +113,8 @@ public:
     void EventOnReboot();
     void EventOnOpenWeb();
     void EventOnExit();
+    void EventOnSaveConfigExecute();
+    void EventOnLoadConfigExecute();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

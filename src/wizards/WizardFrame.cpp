@@ -7,7 +7,7 @@
 TWizardFrame::TWizardFrame(QWidget* parent) : QWidget(parent), m_Ui(std::make_unique<Ui::TWizardFrame>())
 {
     m_Ui->setupUi(this);
-    m_Ui->m_Logo->setPixmap(Icon(TImage::Wizard).pixmap(96, 96));
+    m_Ui->m_Logo->setPixmap(WizardLogo());
     m_Ui->m_GroupIp->setIcon(Icon(TImage::GroupIp));
     m_Ui->m_GroupFw->setIcon(Icon(TImage::GroupFw));
     auto select = [](const QString& path) {

@@ -27,7 +27,7 @@ void TWizardStepsFrame::SetControls(const TControls& controls)
 {
     m_Controls = controls;
     const TControls& c = m_Controls;
-    c.Logo->setPixmap(Icon(TImage::Wizard).pixmap(96, 96));
+    c.Logo->setPixmap(WizardLogo());
     c.Prev->setIcon(Icon(TImage::Previous));
     c.Next->setIcon(Icon(TImage::Next));
     c.Select->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
