@@ -4,6 +4,7 @@
 #include "devices/Device.h"
 
 #include <QAbstractButton>
+#include <QHash>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
@@ -34,8 +35,13 @@ void TWizardStepsFrame::SetControls(const TControls& controls)
     c.SelectAll->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
     c.Unselect->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
     c.UnselectAll->setIcon(style()->standardIcon(QStyle::SP_MediaSeekBackward));
-    for (QTreeWidget* list : {c.ToSelect, c.Selected, c.Preview})
+    // Wide enough for a model's description, a MAC and an address in full.
+    const QHash<QString, int> widths = {{"Model", 230}, {"MAC", 140}, {"Kernel Ver.", 90}, {"Firmware Ver.", 100}};
+    for (QTreeWidget* list : {c.ToSelect, c.Selected, c.Preview}) {
         list->setUniformRowHeights(true);
+        for (int column = 0; column < list->columnCount(); ++column)
+            list->setColumnWidth(column, widths.value(list->headerItem()->text(column), 115));
+    }
 
     connect(c.Prev, &QPushButton::clicked, this, &TWizardStepsFrame::EventOnPrev);
     connect(c.Next, &QPushButton::clicked, this, &TWizardStepsFrame::EventOnNext);
