@@ -52,14 +52,7 @@ private slots:
     void initTestCase()
     {
         REQUIRE_LAB();
-        RegisterKnownModels();
-        m_Form = std::make_unique<TMainForm>();
-        m_Form->show();
-        m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
-            user = "admin";
-            password = "admin";
-            return true;
-        });
+        m_Form = MakeLabWindow();
         m_Form->acDiscovery->trigger();
         QTRY_VERIFY_WITH_TIMEOUT((m_A = Registry::FindByAddress(Addr("192.0.2.10"))) &&
                                      (m_B = Registry::FindByAddress(Addr("198.51.100.10"))) && m_Form->IndexOf(m_A).isValid() &&
