@@ -6,6 +6,7 @@
 #include "intp/FindHook.h"
 #include "intp/IntpCore.h"
 #include "intp/Port.h"
+#include "intp/Redundancy.h"
 #include "intp/Sntp.h"
 #include "intp/Transfer.h"
 
@@ -105,6 +106,12 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionPortLimitSet>(d, nullptr, std::vector<TPortLimitEntry>(std::size_t(d->PortCount())));
     StartNew<TSessionPortTrunkGet>(d, nullptr);
     StartNew<TSessionPortTrunkSet>(d, nullptr, std::vector<TPortTrunkEntry>(std::size_t(d->TrunkCount())));
+    StartNew<TSessionRedundancySringGet>(d, hook);
+    StartNew<TSessionRedundancySringSet>(d, nullptr, TPropertyRedundancySring{});
+    StartNew<TSessionRedundancyRstpGet>(d, hook);
+    StartNew<TSessionRedundancyRstpSet>(d, nullptr, std::vector<TPropertyRedundancyRstpEntry>(std::size_t(d->PortCount())));
+    StartNew<TSessionRedundancyRstpInfoGet>(d, hook);
+    StartNew<TSessionRedundancyGet>(d, hook);
     StartSender<TSessionBasicsUpgradeBuildin>(d);
     StartSender<TSessionBasicsRestoreBuildin>(d);
     auto* backup = new TSessionBasicsBackupBuildin;

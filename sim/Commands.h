@@ -77,6 +77,9 @@ void AddBasicsCommands(TCommandTable& table);
 // Port names, configuration, status, rate limits and trunk groups.
 void AddPortCommands(TCommandTable& table);
 
+// Ring settings, RSTP settings and state, the active redundancy protocol.
+void AddRedundancyCommands(TCommandTable& table);
+
 // Firmware and configuration transfers: built-in blocks and through a TFTP server.
 void AddTransferCommands(TCommandTable& table);
 

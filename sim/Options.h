@@ -77,6 +77,9 @@ struct TOptions
     QSet<int> shortPortNames;
     QSet<int> badSpeedDuplex;
     QSet<int> overlappingTrunks;
+    // RSTP faults: one port entry too few (770, 772); state 9 and role 7 on port 1 (772).
+    QSet<int> shortRstpPorts;
+    QSet<int> unknownRstpState;
     QMap<int, int> silentAfterSec;
     QMap<int, uint32_t> powerAlarms;
     QMap<int, uint32_t> portAlarms;

@@ -1,10 +1,8 @@
 // The port commands: names, configuration, status, rate limits and trunks, their checks on
 // replies, the entry counts their Sets accept, their request bytes and the Get each Set starts.
-#include "FakeSessionCallback.h"
+#include "CommandTests.h"
 
 #include "intp/Port.h"
-
-#include <QtTest>
 
 using namespace Intp;
 
@@ -70,20 +68,6 @@ QByteArray Trunks(std::initializer_list<uint32_t> masks)
         bytes += Octets({mask >> 24, mask >> 16, mask >> 8, mask, 0});
     return bytes;
 }
-
-std::vector<uint8_t> Vector(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
-
-QByteArray Bytes(const std::vector<uint8_t>& v)
-{
-    return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
-}
-
-// Remembers how many datagrams had gone out when each result arrived.
-struct TReceiver : TWizard {
-    TFakeSessionCallback* Fake = nullptr;
-    std::vector<std::pair<uint16_t, std::size_t>> Seen; // command, datagrams sent by then
-    void OnResult(TDevice*, uint16_t command, uint16_t, void*) override { Seen.emplace_back(command, Fake->Sent.size()); }
-};
 
 } // namespace
 
@@ -283,18 +267,8 @@ private slots:
         QFETCH(int, command);
         QFETCH(int, get);
         QFETCH(int, status);
-        TReceiver receiver;
-        receiver.Fake = m_Fake;
-        QVERIFY(SampleSet(command, &receiver));
-        Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(status), Mac(1), {0, 0, 0, 0}));
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(2));
-        const auto& request = m_Fake->Sent.back().Bytes;
-        QCOMPARE(int(ReadU16(request.data())), get);
-        QCOMPARE(Bytes(request).mid(int(HeaderSize)), QByteArray(4, '\0'));
-        QCOMPARE(receiver.Seen, (std::vector<std::pair<uint16_t, std::size_t>>{{uint16_t(command), 2}}));
-        QCOMPARE(int(m_Fake->Results.back().Status), status);
-        QCOMPARE(PendingSessions().size(), std::size_t(1));
-        QVERIFY(!PendingSessions().front()->Receiver());
+        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
+                             [&](TWizard* receiver) { return SampleSet(command, receiver); });
     }
 
     void names()

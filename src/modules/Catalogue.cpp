@@ -17,6 +17,9 @@
 #include "ModulePort_Status.h"
 #include "ModulePort_Trunk.h"
 #include "ModulePort_TrunkStatus.h"
+#include "ModuleRedundancy_Rstp.h"
+#include "ModuleRedundancy_RstpInfo.h"
+#include "ModuleRedundancy_Sring.h"
 #include "ModuleSave.h"
 
 #include <QHash>
@@ -50,6 +53,9 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Port Configuration/Rate Limit"), &Create<TModulePortLimit>},
         {QStringLiteral("Port Configuration/Port Trunk"), &Create<TModulePortTrunk>},
         {QStringLiteral("Port Configuration/Port Trunk/Port Trunk Status"), &Create<TModulePortTrunkStatus>},
+        {QStringLiteral("Redundancy/Vantor Ring"), &Create<TModuleRedundancySring>},
+        {QStringLiteral("Redundancy/RSTP Settings"), &Create<TModuleRedundancyRstp>},
+        {QStringLiteral("Redundancy/RSTP Settings/RSTP Information"), &Create<TModuleRedundancyRstpInfo>},
         {QStringLiteral("Save To Flash"), &Create<TModuleSave>},
     };
     return pages;
