@@ -216,6 +216,11 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"syslog", "Send syslog messages to this host (port 514 unless given).", "host[:port]"},
         {"syslog-rate", "Syslog messages per second from all switches together, sent by each in turn "
                         "from its own address (needs --syslog).", "n", "0"},
+        {"scan", "Answer layer-2 scan frames (Ethernet type 0xDEAD) on every interface, each switch "
+                 "from its own MAC, through a raw socket (needs CAP_NET_RAW)."},
+        {"scan-repeat", "Each switch answers a scan frame this many times.", "n", "1"},
+        {"scan-bad-source", "Also answer each scan frame from FF:FF:FF:FF:FF:FF."},
+        {"scan-short", "Also answer each scan frame with a frame of 30 bytes."},
         {"no-clock", "Switch i has no clock: SNTP get (269) reports 0xFFFFFFFF (repeatable).",
          "i"},
         {"mute", "Switch i never answers (repeatable).", "i"},
@@ -335,6 +340,12 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         *t.out = int(v);
     }
     o.storeDir = p.value("store");
+    o.scan = p.isSet("scan");
+    o.scanBadSource = p.isSet("scan-bad-source");
+    o.scanShort = p.isSet("scan-short");
+    if (!number("scan-repeat", v) || v < 1 || v > 100000)
+        return fail("bad --scan-repeat (1..100000)");
+    o.scanRepeat = int(v);
     if (!ParseRate(p.value("drop"), o.dropRate))
         return fail("bad --drop (0..1)");
     if (!ParseRate(p.value("malformed"), o.malformedRate))

@@ -70,6 +70,13 @@ struct TOptions
     uint16_t syslogPort = 514;
     double syslogRate = 0;
 
+    // Layer-2 scan answers through a raw socket: each switch answers scanRepeat times; the
+    // faults add an answer from the broadcast MAC and one of 30 bytes.
+    bool scan = false;
+    int scanRepeat = 1;
+    bool scanBadSource = false;
+    bool scanShort = false;
+
     QSet<int> mute;
     QSet<int> noClock;
     // Port list faults: one name too few (512), speed/duplex 8 on port 1 (513, 515), ports

@@ -1,5 +1,6 @@
 // zode-switchsim: a fleet of simulated switches for the lab, the demo and the tests.
 #include "Fleet.h"
+#include "ScanResponder.h"
 #include "Options.h"
 
 #include <QCoreApplication>
@@ -55,6 +56,11 @@ int main(int argc, char* argv[])
     }
     Sim::TFleet fleet(options);
     if (!fleet.Listen(error)) {
+        std::fprintf(stderr, "zode-switchsim: %s\n", qPrintable(error));
+        return 1;
+    }
+    Sim::TScanResponder scan(options, fleet.Switches());
+    if (options.scan && !scan.Open(error)) {
         std::fprintf(stderr, "zode-switchsim: %s\n", qPrintable(error));
         return 1;
     }

@@ -11,6 +11,7 @@
 #include "StatusFrame.h"
 #include "devices/AddressRules.h"
 #include "devices/FilterForm.h"
+#include "devices/ScanForm.h"
 #include "intp/Basics.h"
 #include "intp/Dispatch.h"
 #include "intp/IntpCore.h"
@@ -51,6 +52,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_Groups([this] { r
     setWindowTitle(AppTitle);
     setWindowIcon(Icon(TImage::Root));
     m_FilterForm = new TFilterForm(this);
+    m_ScanForm = new TScanForm(this);
     m_Filter = m_FilterForm;
 
     m_IntpThread = new Intp::TIntpSocketThread(&Intp::Dispatch, this);
@@ -144,10 +146,9 @@ void TMainForm::CreateActions()
     make(acExit, "acExit", QStringLiteral("E&xit"), TImage::Exit, {QKeySequence(Qt::CTRL | Qt::Key_X)});
     acPreference->setVisible(false);
     acPreference->setEnabled(false);
-    // Scanning arrives with its own dialog.
-    acScan->setEnabled(false);
 
     connect(acDiscovery, &QAction::triggered, this, &TMainForm::EventOnDiscovery);
+    connect(acScan, &QAction::triggered, this, [this] { m_ScanForm->exec(); });
     connect(acSaveConfig, &QAction::triggered, this, &TMainForm::EventOnSaveConfigExecute);
     connect(acLoadConfig, &QAction::triggered, this, &TMainForm::EventOnLoadConfigExecute);
     connect(acFilter, &QAction::triggered, this, [this] {

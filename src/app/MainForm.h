@@ -23,6 +23,7 @@ class QWidget;
 class TAboutForm;
 class TDeviceTreeModel;
 class TFilterForm;
+class TScanForm;
 class TLoginForm;
 class TModuleFrame;
 class TSessionManager;
@@ -99,6 +100,7 @@ public:
     void FlushTree();
     TModule* ShownModule() const { return m_Shown; }
     TFilterForm* FilterForm() const { return m_FilterForm; }
+    TScanForm* ScanForm() const { return m_ScanForm; }
     // Replaces the discovery filter (tests).
     void SetFilterServer(Filter::TFilterServer* filter) { m_Filter = filter; }
     // Replaces the credentials dialog (tests).
@@ -147,6 +149,7 @@ private:
     TSessionManager* m_SessionManager = nullptr;
     std::unique_ptr<TFindHook> m_FindHook;
     TFilterForm* m_FilterForm = nullptr;
+    TScanForm* m_ScanForm = nullptr;
     Filter::TFilterServer* m_Filter = nullptr;
     std::function<bool(std::string&, std::string&)> m_Credentials;
 
