@@ -77,6 +77,9 @@ void AddBasicsCommands(TCommandTable& table);
 // Port names, configuration, status, rate limits and trunk groups.
 void AddPortCommands(TCommandTable& table);
 
+// VLAN mode, port-based and 802.1Q VLAN lists, GVRP and management VLAN, per-port 802.1Q settings.
+void AddVlanCommands(TCommandTable& table);
+
 // Firmware and configuration transfers: built-in blocks and through a TFTP server.
 void AddTransferCommands(TCommandTable& table);
 

@@ -151,6 +151,13 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "exactly ports and exactly trunks entries; values out of range, member ports the\n"
         "switch does not have or a port in two trunk groups get status 4 and change\n"
         "nothing.\n"
+        "VLANs: every list starts with VLAN 1 holding all ports and trunks untagged. The\n"
+        "802.1Q list (1032) answers 128 entries a datagram, the port-based list (1026) 32,\n"
+        "each with a final shorter (possibly empty) one; the 802.1Q list begins with the\n"
+        "VLAN ID 0 entry holding the Hybrid ports. Per-port settings (1033) move each\n"
+        "named port to its untagged and tagged VLANs, creating them, and drop VLANs left\n"
+        "without ports; they and GVRP/management VLAN set (1031) get status 4 when the\n"
+        "switch is not in 802.1Q mode or a value is out of range, and change nothing.\n"
         "Transfers: firmware (256) and configuration (258) in 512-byte blocks are answered\n"
         "state 0 block by block; the files must start with \"VZFW\" (firmware) or \"VZCF\"\n"
         "(configuration) and their 32-bit length (state 4 otherwise). After the last block\n"
@@ -220,6 +227,15 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
          "i"},
         {"overlapping-trunks",
          "Switch i reports ports 3 and 4 in the first two trunk groups (518) (repeatable).", "i"},
+        {"vlan-mode", "VLAN mode of every switch: 0 disable, 1 port based, 2 802.1Q.", "mode", "2"},
+        {"vlan-mode-of", "VLAN mode of switch i (repeatable).", "i=mode"},
+        {"bad-vlan-id", "Switch i reports VLAN ID 4095 in its port-based VLAN list (1026) (repeatable).", "i"},
+        {"bad-vlan-members",
+         "Switch i reports a member port beyond its ports in its port-based VLAN list (1026) (repeatable).", "i"},
+        {"bad-vlan-count",
+         "Switch i's VLAN list datagrams (1026, 1032) count one entry more in their head than they "
+         "carry, and end with half an entry (repeatable).",
+         "i"},
         {"silent-after", "Switch i stops answering after s seconds (repeatable).", "i=s"},
         {"power-alarm", "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
                         "default 1) (repeatable).",
@@ -324,6 +340,9 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
             return fail(QString("bad --%1").arg(t.name));
         *t.out = int(v);
     }
+    if (!number("vlan-mode", v) || v > 2)
+        return fail("bad --vlan-mode (0..2)");
+    o.vlanMode = uint8_t(v);
     o.storeDir = p.value("store");
     if (!ParseRate(p.value("drop"), o.dropRate))
         return fail("bad --drop (0..1)");
@@ -374,12 +393,20 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         || !indexed("short-port-names", false, 0, [&](int i, uint32_t) { o.shortPortNames.insert(i); })
         || !indexed("bad-speed-duplex", false, 0, [&](int i, uint32_t) { o.badSpeedDuplex.insert(i); })
         || !indexed("overlapping-trunks", false, 0, [&](int i, uint32_t) { o.overlappingTrunks.insert(i); })
+        || !indexed("vlan-mode-of", true, 0, [&](int i, uint32_t m) { o.vlanModes[i] = uint8_t(m); })
+        || !indexed("bad-vlan-id", false, 0, [&](int i, uint32_t) { o.badVlanId.insert(i); })
+        || !indexed("bad-vlan-members", false, 0, [&](int i, uint32_t) { o.badVlanMembers.insert(i); })
+        || !indexed("bad-vlan-count", false, 0, [&](int i, uint32_t) { o.badVlanCount.insert(i); })
         || !indexed("silent-after", true, 0,
                     [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
         || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })
         || !indexed("port-alarm", true, 0, [&](int i, uint32_t m) { o.portAlarms[i] = m; })
         || !indexed("warning", false, 1, [&](int i, uint32_t w) { o.warnings[i] = uint16_t(w); }))
         return false;
+
+    for (uint8_t mode : std::as_const(o.vlanModes))
+        if (mode > 2)
+            return fail("bad --vlan-mode-of (mode 0..2)");
 
     for (const QString& text : p.values("error")) {
         TErrorRule rule;

@@ -66,6 +66,36 @@ struct TPorts
 // The ports a switch of the model has, with their start-up settings.
 TPorts PortsOfModel(const QByteArray& model);
 
+// VLANs: the mode (0 disable, 1 port based, 2 802.1Q), the port-based list, GVRP, the
+// management VLAN and the 802.1Q list by ascending VLAN ID with the ports of link type Hybrid.
+// Masks: bit i is logical port i.
+struct TPortVlan
+{
+    uint16_t vid = 1;
+    uint32_t members = 0;
+    QByteArray name;
+};
+
+struct TDot1qVlan
+{
+    uint16_t vid = 1;
+    uint32_t untagged = 0;
+    uint32_t tagged = 0;
+};
+
+struct TVlans
+{
+    uint8_t mode = 2;
+    bool gvrp = false;
+    uint16_t managementVid = 0;
+    QList<TPortVlan> portBased;
+    QList<TDot1qVlan> dot1q;
+    uint32_t hybrid = 0;
+};
+
+// VLAN 1 with every logical port, untagged, in both lists.
+TVlans VlansOf(const TPorts& ports, uint8_t mode);
+
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
 // flash, reboot (259) reloads it and factory default (271) returns to the start-up values.
 struct TConfig
@@ -85,6 +115,7 @@ struct TConfig
     uint32_t dns2 = 0;
     TTimeSettings time;
     TPorts ports;
+    TVlans vlans;
 };
 
 // Values of the status poll (6) and the warning-state query (7).
