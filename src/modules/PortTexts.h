@@ -1,5 +1,5 @@
 // What the port pages show for the values of the port records: one table of texts for all
-// five pages, and the captions of ports, trunks and member lists.
+// five pages and the VLAN port list's link types, and the captions of ports, trunks and member lists.
 #pragma once
 
 #include <QString>
@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-enum class TPortValue { PortType, Link, State, Duplex, Flow, Security, FrameType, TrunkType };
+enum class TPortValue { PortType, Link, State, Duplex, Flow, Security, FrameType, TrunkType, LinkType };
 
 // The text of a value of a kind; a value the kind has no text for (speed/duplex 7, which the
 // switches report but the table does not name) shows as "Unknown (7)".
