@@ -259,6 +259,8 @@ void TFleet::Answer(TSwitch& sw, const TRequest& request, const QHostAddress& to
     if (reply.payload.isEmpty())
         reply.payload = QByteArray(replySize, '\0');
     Send(ReplyDatagram(sw, request.command, reply.status, reply.payload), from, to, port, reply.delayMs);
+    for (const QByteArray& payload : std::as_const(reply.following))
+        Send(ReplyDatagram(sw, request.command, 0, payload), from, to, port, reply.delayMs);
 }
 
 QByteArray TFleet::ReplyDatagram(const TSwitch& sw, uint16_t command, uint16_t status, const QByteArray& payload)

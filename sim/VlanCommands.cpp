@@ -23,8 +23,7 @@ const TReply BadRequest{stBadRequest, {}, 0};
 
 // The entries in datagrams of perDatagram entries, each after a head that counts them; a
 // last datagram with fewer entries (none when the list fills its datagrams) ends the list.
-// The first is the reply, the others follow it a millisecond apart, in order.
-TReply ListReply(const QList<QByteArray>& entries, int perDatagram, bool badCount, const TRequest& rq)
+TReply ListReply(const QList<QByteArray>& entries, int perDatagram, bool badCount)
 {
     QList<QByteArray> datagrams;
     for (qsizetype first = 0;; first += perDatagram) {
@@ -40,10 +39,9 @@ TReply ListReply(const QList<QByteArray>& entries, int perDatagram, bool badCoun
         if (n < perDatagram)
             break;
     }
-    for (qsizetype i = 1; i < datagrams.size() && rq.later; ++i)
-        rq.later(datagrams[i], int(i));
     TReply reply;
-    reply.payload = datagrams.first();
+    reply.payload = datagrams.takeFirst();
+    reply.following = datagrams;
     return reply;
 }
 
@@ -71,7 +69,7 @@ TReply PortBasedList(TSwitch& sw, const TRequest& rq)
         entries.append(PortBasedEntry(FaultVid, 1, "Fault"));
     if (rq.options->badVlanMembers.contains(sw.Index()))
         entries.append(PortBasedEntry(2, uint32_t(1) << std::min(sw.running.ports.LogicalCount(), 31), "Fault"));
-    return ListReply(entries, PortBasedPerDatagram, rq.options->badVlanCount.contains(sw.Index()), rq);
+    return ListReply(entries, PortBasedPerDatagram, rq.options->badVlanCount.contains(sw.Index()));
 }
 
 TReply Dot1q(TSwitch& sw, const TRequest&)
@@ -111,7 +109,7 @@ TReply Dot1qList(TSwitch& sw, const TRequest& rq)
     QList<QByteArray> entries = {Dot1qEntry(0, v.hybrid, 0)};
     for (const TDot1qVlan& vlan : v.dot1q)
         entries.append(Dot1qEntry(vlan.vid, vlan.untagged, vlan.tagged));
-    return ListReply(entries, Dot1qPerDatagram, rq.options->badVlanCount.contains(sw.Index()), rq);
+    return ListReply(entries, Dot1qPerDatagram, rq.options->badVlanCount.contains(sw.Index()));
 }
 
 // Records of (port << 8 | link type), untagged VID, tagged VIDs, 0. Each named port leaves

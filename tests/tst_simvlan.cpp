@@ -238,31 +238,27 @@ private:
         m_Switch = std::make_unique<Sim::TSwitch>(0, Sim::TMac{0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x01}, "KX40-GT", config);
     }
 
-    // Answers the console's last request as the simulated switch does, its further
-    // datagrams after the reply in the order the switch sends them; the status the console
-    // reported for that command.
+    // Answers the console's last request as the simulated switch does, the rest of a list
+    // right after the reply; the status the console reported for that command.
     uint16_t Answer()
     {
         const std::vector<uint8_t> request = m_Fake->Sent.back().Bytes;
         const uint16_t command = ReadU16(request.data());
         const Sim::TCommand& handler = Sim::Commands().at(command);
-        std::vector<std::pair<int, QByteArray>> later;
         Sim::TRequest rq;
         rq.command = command;
         rq.payload = request.data() + HeaderSize;
         rq.size = request.size() - HeaderSize;
         rq.options = &m_Options;
-        rq.later = [&later](const QByteArray& payload, int delayMs) { later.emplace_back(delayMs, payload); };
         Sim::TReply reply = rq.size < handler.requestSize ? Sim::TReply{Sim::stBadRequest, {}, 0}
                                                           : handler.handler(*m_Switch, rq);
         if (reply.payload.isEmpty())
             reply.payload = QByteArray(handler.replySize, '\0');
-        std::stable_sort(later.begin(), later.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         const std::size_t reported = m_Fake->Results.size();
         Deliver(Address, MakeDatagram(command, reply.status, Mac(1), Vector(reply.payload)));
-        for (const auto& [delay, payload] : later)
+        for (const QByteArray& payload : std::as_const(reply.following))
             Deliver(Address, MakeDatagram(command, 0, Mac(1), Vector(payload)));
-        m_LastDatagrams = 1 + later.size();
+        m_LastDatagrams = 1 + std::size_t(reply.following.size());
         if (m_Fake->Results.size() != reported + 1 || m_Fake->Results.back().Code != command)
             return 0xFFFF; // no report for it, or more than one
         return m_Fake->Results.back().Status;

@@ -228,6 +228,23 @@ private slots:
         QVERIFY(std::none_of(record.Entries.begin(), record.Entries.end(), [](const auto& e) { return e.Vid == 0; }));
     }
 
+    // Two exchanges on the wire at once (two Sets each asking again): each answer replaces the
+    // list the other left.
+    void twoExchangesAtOnce()
+    {
+        QVERIFY(StartNew<TSessionVlan8021qPortGet>(m_Device, nullptr));
+        QVERIFY(StartNew<TSessionVlan8021qPortGet>(m_Device, nullptr));
+        const auto& record = GetProperty<TPropertyVlan8021qPort>(*m_Device);
+        for (const QByteArray& datagram : {Head + Dot1qs(128), Head + Dot1qs(2, 129)})
+            Deliver(Address, MakeDatagram(0x0408, 0, Mac(1), Vector(datagram)));
+        QCOMPARE(m_Fake->Results.size(), std::size_t(1));
+        QCOMPARE(record.Entries.size(), std::size_t(130));
+        Deliver(Address, MakeDatagram(0x0408, 0, Mac(1), Vector(Head + Dot1qs(3, 500))));
+        QCOMPARE(m_Fake->Results.size(), std::size_t(2));
+        QVERIFY(record.Valid);
+        QCOMPARE(record.Entries, (std::vector<TPropertyVlan8021qPortEntry>{{500, 1, 2}, {501, 1, 2}, {502, 1, 2}}));
+    }
+
     // An error status empties either list; a short reply leaves it.
     void listErrors_data()
     {

@@ -206,10 +206,15 @@ protected:
         TReader reader(payload);
 
         if constexpr (PerDatagramOf<R>() > 0) {
-            if (m_First)
+            if (m_First) {
+                // Another exchange of the same list may have filled the record since this
+                // request was built (two Gets on the wire at once): start afresh again.
+                record.Valid = false;
+                EntriesOf(record).clear();
                 DecodeHead(record, reader);
-            else
+            } else {
                 reader.Skip(R::HeadSize);
+            }
             m_First = false;
             if (uint16_t rejected = DecodeEntries(device, record, reader, count))
                 return Reject(device, record, rejected);
