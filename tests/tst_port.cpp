@@ -1,6 +1,6 @@
 // The port commands: names, configuration, status, rate limits and trunks, their checks on
 // replies, the entry counts their Sets accept, their request bytes and the Get each Set starts.
-#include "FakeSessionCallback.h"
+#include "SetChecks.h"
 
 #include "intp/Port.h"
 
@@ -77,13 +77,6 @@ QByteArray Bytes(const std::vector<uint8_t>& v)
 {
     return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
 }
-
-// Remembers how many datagrams had gone out when each result arrived.
-struct TReceiver : TWizard {
-    TFakeSessionCallback* Fake = nullptr;
-    std::vector<std::pair<uint16_t, std::size_t>> Seen; // command, datagrams sent by then
-    void OnResult(TDevice*, uint16_t command, uint16_t, void*) override { Seen.emplace_back(command, Fake->Sent.size()); }
-};
 
 } // namespace
 
@@ -267,34 +260,10 @@ private slots:
 
     // Whatever the Set's reply says, the matching Get goes out first (no receiver), then
     // the Set reports.
-    void setStartsItsGet_data()
-    {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
-        for (auto [set, get] : {std::pair(0x0202, 0x0201), std::pair(0x0205, 0x0204), std::pair(0x0207, 0x0206)})
-            for (int status : {0, 5}) {
-                QByteArray name = "0x0" + QByteArray::number(set, 16) + " status " + QByteArray::number(status);
-                QTest::newRow(name.constData()) << set << get << status;
-            }
-    }
+    void setStartsItsGet_data() { AddSetGetRows({std::pair(0x0202, 0x0201), std::pair(0x0205, 0x0204), std::pair(0x0207, 0x0206)}); }
     void setStartsItsGet()
     {
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        TReceiver receiver;
-        receiver.Fake = m_Fake;
-        QVERIFY(SampleSet(command, &receiver));
-        Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(status), Mac(1), {0, 0, 0, 0}));
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(2));
-        const auto& request = m_Fake->Sent.back().Bytes;
-        QCOMPARE(int(ReadU16(request.data())), get);
-        QCOMPARE(Bytes(request).mid(int(HeaderSize)), QByteArray(4, '\0'));
-        QCOMPARE(receiver.Seen, (std::vector<std::pair<uint16_t, std::size_t>>{{uint16_t(command), 2}}));
-        QCOMPARE(int(m_Fake->Results.back().Status), status);
-        QCOMPARE(PendingSessions().size(), std::size_t(1));
-        QVERIFY(!PendingSessions().front()->Receiver());
+        CheckSetStartsItsGet(m_Fake, Address, Mac(1), [this](int command, TWizard* receiver) { return SampleSet(command, receiver); });
     }
 
     void names()

@@ -2,10 +2,8 @@
 // several datagrams, per-port 802.1Q settings that the next Get reads back as they were
 // set, refused settings and the VLAN fault options. No network: the datagrams are handed
 // over in memory.
-#include "FakeSessionCallback.h"
+#include "SimSwitch.h"
 
-#include "Commands.h"
-#include "Options.h"
 #include "intp/Vlan.h"
 
 #include <QtTest>
@@ -13,10 +11,6 @@
 using namespace Intp;
 
 namespace {
-
-constexpr uint32_t Address = 0x0A000001;
-
-std::vector<uint8_t> Vector(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
 
 using TVids = std::vector<uint16_t>;
 using TPorts = std::vector<TVlanPortSettings>;
@@ -33,19 +27,12 @@ TVids Range(uint16_t first, uint16_t last)
 
 Q_DECLARE_METATYPE(TPorts)
 
-class TSimVlanTest : public QObject {
+class TSimVlanTest : public QObject, public TSimSwitchDriver {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-        m_Options = Sim::TOptions();
-        MakeSwitch(2);
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenSwitch(); }
+    void cleanup() { CloseSwitch(); }
 
     void startUpState()
     {
@@ -228,66 +215,6 @@ private slots:
             QCOMPARE(entries, std::size_t(status == 0 ? 1 : 0));
         }
     }
-
-private:
-    void MakeSwitch(uint8_t mode)
-    {
-        Sim::TConfig config;
-        config.ports = Sim::PortsOfModel("KX40-GT");
-        config.vlans = Sim::VlansOf(config.ports, mode);
-        m_Switch = std::make_unique<Sim::TSwitch>(0, Sim::TMac{0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x01}, "KX40-GT", config);
-    }
-
-    // Answers the console's last request as the simulated switch does, the rest of a list
-    // right after the reply; the status the console reported for that command.
-    uint16_t Answer()
-    {
-        const std::vector<uint8_t> request = m_Fake->Sent.back().Bytes;
-        const uint16_t command = ReadU16(request.data());
-        const Sim::TCommand& handler = Sim::Commands().at(command);
-        Sim::TRequest rq;
-        rq.command = command;
-        rq.payload = request.data() + HeaderSize;
-        rq.size = request.size() - HeaderSize;
-        rq.options = &m_Options;
-        Sim::TReply reply = rq.size < handler.requestSize ? Sim::TReply{Sim::stBadRequest, {}, 0}
-                                                          : handler.handler(*m_Switch, rq);
-        if (reply.payload.isEmpty())
-            reply.payload = QByteArray(handler.replySize, '\0');
-        const std::size_t reported = m_Fake->Results.size();
-        Deliver(Address, MakeDatagram(command, reply.status, Mac(1), Vector(reply.payload)));
-        for (const QByteArray& payload : std::as_const(reply.following))
-            Deliver(Address, MakeDatagram(command, 0, Mac(1), Vector(payload)));
-        m_LastDatagrams = 1 + std::size_t(reply.following.size());
-        if (m_Fake->Results.size() != reported + 1 || m_Fake->Results.back().Code != command)
-            return 0xFFFF; // no report for it, or more than one
-        return m_Fake->Results.back().Status;
-    }
-
-    template <typename S>
-    uint16_t Get()
-    {
-        if (!StartNew<S>(m_Device, nullptr))
-            return 0xFFFF;
-        return Answer();
-    }
-
-    // The Set's status, after its Get was answered too.
-    template <typename S, typename A>
-    uint16_t Set(const A& argument)
-    {
-        if (!StartNew<S>(m_Device, nullptr, argument))
-            return 0xFFFF;
-        const uint16_t status = Answer();
-        return Answer() == 0 ? status : 0xFFFF;
-    }
-
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr; // 8 ports, 4 trunk groups
-    Sim::TOptions m_Options;
-    std::unique_ptr<Sim::TSwitch> m_Switch;
-    std::size_t m_LastDatagrams = 0; // of the last answer
 };
 
 QTEST_GUILESS_MAIN(TSimVlanTest)

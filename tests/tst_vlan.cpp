@@ -1,7 +1,7 @@
 // The VLAN commands: mode, GVRP and management VLAN, the two VLAN lists spread over several
 // datagrams with their checks, the per-port 802.1Q settings and how they are split into
 // requests, and the texts the pages build from the lists.
-#include "FakeSessionCallback.h"
+#include "SetChecks.h"
 
 #include "intp/Vlan.h"
 
@@ -59,13 +59,6 @@ TVlanPortSettings Port(uint8_t port, uint8_t type, uint16_t untagged, TVids tagg
 {
     return {port, type, untagged, std::move(tagged)};
 }
-
-// Remembers how many datagrams had gone out when each result arrived.
-struct TReceiver : TWizard {
-    TFakeSessionCallback* Fake = nullptr;
-    std::vector<std::pair<uint16_t, std::size_t>> Seen;
-    void OnResult(TDevice*, uint16_t command, uint16_t, void*) override { Seen.emplace_back(command, Fake->Sent.size()); }
-};
 
 } // namespace
 
@@ -292,34 +285,10 @@ private slots:
     }
 
     // Whatever the Set's reply says, the matching Get goes out first (no receiver), then the Set reports.
-    void setStartsItsGet_data()
-    {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
-        for (auto [set, get] : {std::pair(0x0407, 0x0406), std::pair(0x0409, 0x0408)})
-            for (int status : {0, 5}) {
-                const QByteArray name = "0x0" + QByteArray::number(set, 16) + " status " + QByteArray::number(status);
-                QTest::newRow(name.constData()) << set << get << status;
-            }
-    }
+    void setStartsItsGet_data() { AddSetGetRows({std::pair(0x0407, 0x0406), std::pair(0x0409, 0x0408)}); }
     void setStartsItsGet()
     {
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        TReceiver receiver;
-        receiver.Fake = m_Fake;
-        QVERIFY(SampleSet(command, &receiver));
-        Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(status), Mac(1), {0, 0, 0, 0}));
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(2));
-        const auto& request = m_Fake->Sent.back().Bytes;
-        QCOMPARE(int(ReadU16(request.data())), get);
-        QCOMPARE(Bytes(request).mid(int(HeaderSize)), QByteArray(4, '\0'));
-        QCOMPARE(receiver.Seen, (std::vector<std::pair<uint16_t, std::size_t>>{{uint16_t(command), 2}}));
-        QCOMPARE(int(m_Fake->Results.back().Status), status);
-        QCOMPARE(PendingSessions().size(), std::size_t(1));
-        QVERIFY(!PendingSessions().front()->Receiver());
+        CheckSetStartsItsGet(m_Fake, Address, Mac(1), [this](int command, TWizard* receiver) { return SampleSet(command, receiver); });
     }
 
     void portSetSendsOnlyClosedRecords_data()
