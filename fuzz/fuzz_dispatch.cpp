@@ -8,6 +8,7 @@
 #include "intp/Port.h"
 #include "intp/Sntp.h"
 #include "intp/Transfer.h"
+#include "intp/Vlan.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -105,6 +106,12 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionPortLimitSet>(d, nullptr, std::vector<TPortLimitEntry>(std::size_t(d->PortCount())));
     StartNew<TSessionPortTrunkGet>(d, nullptr);
     StartNew<TSessionPortTrunkSet>(d, nullptr, std::vector<TPortTrunkEntry>(std::size_t(d->TrunkCount())));
+    StartNew<TSessionVlanGet>(d, nullptr);
+    StartNew<TSessionVlanPortGet>(d, nullptr);
+    StartNew<TSessionVlan8021qGet>(d, nullptr);
+    StartNew<TSessionVlan8021qSet>(d, nullptr, TPropertyVlan8021q{});
+    StartNew<TSessionVlan8021qPortGet>(d, nullptr);
+    StartNew<TSessionVlan8021qPortSet>(d, nullptr, std::vector<uint16_t>{0x0102, 1, 2, 0});
     StartSender<TSessionBasicsUpgradeBuildin>(d);
     StartSender<TSessionBasicsRestoreBuildin>(d);
     auto* backup = new TSessionBasicsBackupBuildin;
