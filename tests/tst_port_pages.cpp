@@ -195,15 +195,6 @@ const QStringList TrunkEditors = {"m_TypeLabel", "m_Type", "m_MemberLabel", "m_M
 class TPortPagesTest : public QObject, public TPageDriver {
     Q_OBJECT
 
-    template <typename T = QWidget>
-    T* Open(const char* path)
-    {
-        Frame()->Tree()->setCurrentItem(Frame()->FindNode(path));
-        auto* page = dynamic_cast<T*>(dynamic_cast<QWidget*>(Frame()->SelectedPage()));
-        if (!page)
-            qFatal("%s is not selected", path);
-        return page;
-    }
     // Port Configuration open on the selected devices, loaded for the first from the replies.
     QWidget* OpenConfig(TDevice* d, const TBytes& names, const TBytes& config)
     {
@@ -224,31 +215,6 @@ class TPortPagesTest : public QObject, public TPageDriver {
         if (device)
             *device = d;
         return page;
-    }
-    static void CheckEnabled(QWidget* page, const QStringList& names, bool on)
-    {
-        for (const QString& name : names)
-            QVERIFY2(Child<QWidget>(page, name)->isEnabled() == on, qPrintable(name + (on ? " disabled" : " enabled")));
-    }
-    // The requests sent since the last call: command, destination and payload.
-    QStringList TakeRequests()
-    {
-        QStringList out;
-        for (const auto& d : m_Fake->Sent)
-            out << Request(ReadU16(d.Bytes.data()), d.Address, PayloadOf(d));
-        m_Fake->Sent.clear();
-        return out;
-    }
-    static QString Request(uint16_t command, uint32_t address, const TBytes& payload)
-    {
-        return QStringLiteral("%1 to %2: %3")
-            .arg(command, 4, 16, QLatin1Char('0'))
-            .arg(address, 8, 16, QLatin1Char('0'))
-            .arg(QString::fromLatin1(ToQt(payload).toHex(' ')));
-    }
-    static QString Request(uint16_t command, TDevice* d, const TBytes& payload)
-    {
-        return Request(command, d->Address(), payload);
     }
     // Answers every Get of the port pages with good records.
     void AnswerAll(TDevice* d)

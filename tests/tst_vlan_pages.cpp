@@ -93,8 +93,6 @@ TBytes PortBasedPayload(const std::vector<std::pair<uint16_t, uint32_t>>& entrie
     return out;
 }
 
-QByteArray ToQt(const TBytes& bytes) { return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())); }
-
 QTreeWidget* PortList(QWidget* page) { return Child<QTreeWidget>(page, "m_ListView"); }
 
 QStringList PortColumn(QWidget* page, int column)
@@ -148,20 +146,6 @@ const QStringList VlanControls = {"m_GvrpLabel", "m_Gvrp", "m_VidLabel", "m_Vid"
 class TVlanPagesTest : public QObject, public TPageDriver {
     Q_OBJECT
 
-    template <typename T = QWidget>
-    T* Open(const char* path)
-    {
-        Frame()->Tree()->setCurrentItem(Frame()->FindNode(path));
-        auto* page = dynamic_cast<T*>(dynamic_cast<QWidget*>(Frame()->SelectedPage()));
-        if (!page)
-            qFatal("%s is not selected", path);
-        return page;
-    }
-    static void CheckEnabled(QWidget* page, const QStringList& names, bool on)
-    {
-        for (const QString& name : names)
-            QVERIFY2(Child<QWidget>(page, name)->isEnabled() == on, qPrintable(name + (on ? " disabled" : " enabled")));
-    }
     // "Port Configuration" open on the selected devices, loaded for d through its whole chain.
     QWidget* OpenPorts(TDevice* d, uint8_t mode = 2, const TBytes& list = Dot1qPayload(SampleList))
     {
@@ -173,28 +157,13 @@ class TVlanPagesTest : public QObject, public TPageDriver {
         m_Fake->Sent.clear();
         return page;
     }
-    // The requests sent since the last call: command, destination and payload.
-    QStringList TakeRequests()
-    {
-        QStringList out;
-        for (const auto& d : m_Fake->Sent)
-            out << Request(ReadU16(d.Bytes.data()), d.Address, PayloadOf(d));
-        m_Fake->Sent.clear();
-        return out;
-    }
-    static QString Request(uint16_t command, uint32_t address, const TBytes& payload)
-    {
-        return QStringLiteral("%1 to %2: %3")
-            .arg(command, 4, 16, QLatin1Char('0'))
-            .arg(address, 8, 16, QLatin1Char('0'))
-            .arg(QString::fromLatin1(ToQt(payload).toHex(' ')));
-    }
-    static QString Request(uint16_t command, TDevice* d, const std::vector<uint16_t>& words)
+    // The request of a list of 16-bit words.
+    static QString WordsRequest(uint16_t command, TDevice* d, const std::vector<uint16_t>& words)
     {
         TBytes payload;
         for (uint16_t w : words)
             payload = Concat({payload, U16(w)});
-        return Request(command, d->Address(), payload);
+        return Request(command, d, payload);
     }
     static void SelectRow(QWidget* page, int row) { PortList(page)->setCurrentItem(PortList(page)->topLevelItem(row)); }
     static void ClickPortHeader(QWidget* page, int column) { emit PortList(page)->header()->sectionClicked(column); }
@@ -566,7 +535,7 @@ private slots:
                                              0x0502, 9, 2, 3, 0,           // port 5 hybrid: 0x0502
                                              0x0600, 1, 0, 0x0700, 1, 0, 0x0800, 1, 0, 0x0900, 1, 0,
                                              0x0A00, 1, 0, 0x0B00, 1, 0};
-        QCOMPARE(TakeRequests(), QStringList({Request(Dot1qSet, a, words), Request(Dot1qSet, b, words)}));
+        QCOMPARE(TakeRequests(), QStringList({WordsRequest(Dot1qSet, a, words), WordsRequest(Dot1qSet, b, words)}));
         QVERIFY(m_Messages.isEmpty());
         Reply(b, Dot1qSet, 0);
         QCOMPARE(TakeSent(), TSentList{To(Dot1qGet, b)});
@@ -615,8 +584,8 @@ private slots:
             words.push_back(0);
         }
         QCOMPARE(first.size(), std::size_t(693));
-        QCOMPARE(TakeRequests(), QStringList({Request(Dot1qSet, a, first), Request(Dot1qSet, a, second),
-                                              Request(Dot1qSet, b, first), Request(Dot1qSet, b, second)}));
+        QCOMPARE(TakeRequests(), QStringList({WordsRequest(Dot1qSet, a, first), WordsRequest(Dot1qSet, a, second),
+                                              WordsRequest(Dot1qSet, b, first), WordsRequest(Dot1qSet, b, second)}));
     }
 
     void tableOf8021q()
