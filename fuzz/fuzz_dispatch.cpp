@@ -6,6 +6,7 @@
 #include "intp/FindHook.h"
 #include "intp/IntpCore.h"
 #include "intp/Port.h"
+#include "intp/Redundancy.h"
 #include "intp/Sntp.h"
 #include "intp/Transfer.h"
 #include "intp/Vlan.h"
@@ -112,6 +113,12 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionVlan8021qSet>(d, nullptr, TPropertyVlan8021q{});
     StartNew<TSessionVlan8021qPortGet>(d, nullptr);
     StartNew<TSessionVlan8021qPortSet>(d, nullptr, std::vector<uint16_t>{0x0102, 1, 2, 0});
+    StartNew<TSessionRedundancySringGet>(d, hook);
+    StartNew<TSessionRedundancySringSet>(d, nullptr, TPropertyRedundancySring{});
+    StartNew<TSessionRedundancyRstpGet>(d, hook);
+    StartNew<TSessionRedundancyRstpSet>(d, nullptr, std::vector<TPropertyRedundancyRstpEntry>(std::size_t(d->PortCount())));
+    StartNew<TSessionRedundancyRstpInfoGet>(d, hook);
+    StartNew<TSessionRedundancyGet>(d, hook);
     StartSender<TSessionBasicsUpgradeBuildin>(d);
     StartSender<TSessionBasicsRestoreBuildin>(d);
     auto* backup = new TSessionBasicsBackupBuildin;

@@ -10,6 +10,7 @@ const TCommandTable& Commands()
         AddBasicsCommands(t);
         AddPortCommands(t);
         AddVlanCommands(t);
+        AddRedundancyCommands(t);
         AddTransferCommands(t);
         return t;
     }();

@@ -82,6 +82,8 @@ void AddPortCommands(TCommandTable& table);
 
 // VLAN mode, port-based and 802.1Q VLAN lists, GVRP and management VLAN, per-port 802.1Q settings.
 void AddVlanCommands(TCommandTable& table);
+// Ring settings, RSTP settings and state, the active redundancy protocol.
+void AddRedundancyCommands(TCommandTable& table);
 
 // Firmware and configuration transfers: built-in blocks and through a TFTP server.
 void AddTransferCommands(TCommandTable& table);

@@ -158,6 +158,13 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "named port to its untagged and tagged VLANs, creating them, and drop VLANs left\n"
         "without ports; they and GVRP/management VLAN set (1031) get status 4 when the\n"
         "switch is not in 802.1Q mode or a value is out of range, and change nothing.\n"
+        "Redundancy: the ring set (769) takes port indexes below the port count; the RSTP\n"
+        "set (771) takes exactly one entry per port and the ranges and steps of the\n"
+        "settings (status 4 otherwise). RSTP runs while enabled; the switch is the root\n"
+        "bridge unless its priority is above 32768, when the root lies behind its first\n"
+        "port with link. Ports with link forward (designated; non-STP ports \"Non Stp\"),\n"
+        "the others are disabled. The active protocol (775) is the ring while it is on,\n"
+        "else RSTP.\n"
         "Transfers: firmware (256) and configuration (258) in 512-byte blocks are answered\n"
         "state 0 block by block; the files must start with \"VZFW\" (firmware) or \"VZCF\"\n"
         "(configuration) and their 32-bit length (state 4 otherwise). After the last block\n"
@@ -236,6 +243,9 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
          "Switch i's VLAN list datagrams (1026, 1032) count one entry more in their head than they "
          "carry, and end with half an entry (repeatable).",
          "i"},
+        {"short-rstp-ports",
+         "Switch i answers RSTP settings (770) and RSTP state (772) with one port entry too few (repeatable).", "i"},
+        {"unknown-rstp-state", "Switch i reports state 9 and role 7 on port 1 in RSTP state (772) (repeatable).", "i"},
         {"silent-after", "Switch i stops answering after s seconds (repeatable).", "i=s"},
         {"power-alarm", "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
                         "default 1) (repeatable).",
@@ -397,6 +407,8 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         || !indexed("bad-vlan-id", false, 0, [&](int i, uint32_t) { o.badVlanId.insert(i); })
         || !indexed("bad-vlan-members", false, 0, [&](int i, uint32_t) { o.badVlanMembers.insert(i); })
         || !indexed("bad-vlan-count", false, 0, [&](int i, uint32_t) { o.badVlanCount.insert(i); })
+        || !indexed("short-rstp-ports", false, 0, [&](int i, uint32_t) { o.shortRstpPorts.insert(i); })
+        || !indexed("unknown-rstp-state", false, 0, [&](int i, uint32_t) { o.unknownRstpState.insert(i); })
         || !indexed("silent-after", true, 0,
                     [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
         || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })

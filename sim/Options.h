@@ -85,6 +85,9 @@ struct TOptions
     QSet<int> badVlanId;
     QSet<int> badVlanMembers;
     QSet<int> badVlanCount;
+    // RSTP faults: one port entry too few (770, 772); state 9 and role 7 on port 1 (772).
+    QSet<int> shortRstpPorts;
+    QSet<int> unknownRstpState;
     QMap<int, int> silentAfterSec;
     QMap<int, uint32_t> powerAlarms;
     QMap<int, uint32_t> portAlarms;

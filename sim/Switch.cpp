@@ -40,6 +40,7 @@ TPorts PortsOfModel(const QByteArray& model)
     p.trunks = QList<TTrunk>(TrunkGroups);
     p.settings = QList<TPortSettings>(p.LogicalCount());
     p.limits = QList<TRateLimit>(p.PortCount());
+    p.rstp = QList<TRstpPort>(p.PortCount());
     return p;
 }
 

@@ -48,6 +48,16 @@ struct TTrunk
     bool lacp = false;
 };
 
+// RSTP settings of one physical port.
+struct TRstpPort
+{
+    uint32_t pathCost = 200000;
+    uint8_t priority = 128;
+    uint8_t p2p = 0; // 0 false, 1 true, 2 auto
+    bool edge = false;
+    bool nonStp = false;
+};
+
 // Media types of ports, as the port commands number them.
 enum TMedia : uint8_t { Media1000TX = 1, Media1000SX, Media1000LX, Media100TX, Media100SX, Media100LX };
 
@@ -57,6 +67,7 @@ struct TPorts
     QList<TPortSettings> settings;
     QList<TRateLimit> limits;
     QList<TTrunk> trunks;
+    QList<TRstpPort> rstp; // one per physical port
 
     int PortCount() const { return int(types.size()); }
     int TrunkCount() const { return int(trunks.size()); }
@@ -96,6 +107,29 @@ struct TVlans
 // VLAN 1 with every logical port, untagged, in both lists.
 TVlans VlansOf(const TPorts& ports, uint8_t mode);
 
+// The ring (port fields are 0-based port indexes) and the RSTP bridge settings.
+struct TRing
+{
+    bool enabled = false;
+    bool master = false;
+    uint8_t port1 = 0;
+    uint8_t port2 = 1;
+    bool coupling = false;
+    uint8_t controlPort = 0;
+    uint8_t couplingPort = 0;
+    bool homing = false;
+    uint8_t homingPort = 0;
+};
+
+struct TRstpBridge
+{
+    bool enabled = false;
+    uint16_t priority = 32768;
+    uint8_t maxAge = 20;
+    uint8_t hello = 2;
+    uint8_t forwardDelay = 15;
+};
+
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
 // flash, reboot (259) reloads it and factory default (271) returns to the start-up values.
 struct TConfig
@@ -116,6 +150,8 @@ struct TConfig
     TTimeSettings time;
     TPorts ports;
     TVlans vlans;
+    TRing ring;
+    TRstpBridge rstp;
 };
 
 // Values of the status poll (6) and the warning-state query (7).

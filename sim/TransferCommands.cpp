@@ -238,7 +238,18 @@ private:
             if (ok)
                 Keep(m_Switch, m_Options, KindOf(m_Command), file);
         }
-        Report(ok ? StateDone : StateError);
+        if (ok && m_Command != TftpBackupCommand && m_Options.flashDelayMs > 0) {
+            // Like a switch, it writes the file to its flash before it is done.
+            Report(StateBusy);
+            QTimer::singleShot(m_Options.flashDelayMs, this, [this] { End(StateDone); });
+            return;
+        }
+        End(ok ? StateDone : StateError);
+    }
+
+    void End(uint32_t state)
+    {
+        Report(state);
         Running().remove(&m_Switch);
         deleteLater();
     }

@@ -10,9 +10,6 @@
 
 #include <QList>
 #include <QPair>
-#include <QStringList>
-#include <QTreeWidget>
-#include <QtTest>
 
 class TFormSessions : public TFakeSessionCallback {
 public:
@@ -92,41 +89,4 @@ public:
         return out;
     }
     static QPair<uint16_t, uint32_t> To(uint16_t command, TDevice* d) { return qMakePair(command, d->Address()); }
-
-    // Selects the page at path in the function tree; a page that is not selected ends the run.
-    template <typename T = QWidget>
-    T* Open(const char* path)
-    {
-        Frame()->Tree()->setCurrentItem(Frame()->FindNode(path));
-        auto* page = dynamic_cast<T*>(dynamic_cast<QWidget*>(Frame()->SelectedPage()));
-        if (!page)
-            qFatal("%s is not selected", path);
-        return page;
-    }
-    static void CheckEnabled(QWidget* page, const QStringList& names, bool on)
-    {
-        for (const QString& name : names)
-            QVERIFY2(Child<QWidget>(page, name)->isEnabled() == on, qPrintable(name + (on ? " disabled" : " enabled")));
-    }
-    // The requests sent since the last call: command, destination and payload.
-    QStringList TakeRequests()
-    {
-        QStringList out;
-        for (const auto& d : m_Fake->Sent)
-            out << Request(Intp::ReadU16(d.Bytes.data()), d.Address, PayloadOf(d));
-        m_Fake->Sent.clear();
-        return out;
-    }
-    static QString Request(uint16_t command, uint32_t address, const std::vector<uint8_t>& payload)
-    {
-        const QByteArray bytes(reinterpret_cast<const char*>(payload.data()), qsizetype(payload.size()));
-        return QStringLiteral("%1 to %2: %3")
-            .arg(command, 4, 16, QLatin1Char('0'))
-            .arg(address, 8, 16, QLatin1Char('0'))
-            .arg(QString::fromLatin1(bytes.toHex(' ')));
-    }
-    static QString Request(uint16_t command, TDevice* d, const std::vector<uint8_t>& payload)
-    {
-        return Request(command, d->Address(), payload);
-    }
 };

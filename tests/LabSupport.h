@@ -2,7 +2,9 @@
 // its environment, and simulators started in its namespaces.
 #pragma once
 
+#include "app/MainForm.h"
 #include "devices/AddressRules.h"
+#include "devices/DeviceType.h"
 
 #include <QProcess>
 #include <QString>
@@ -46,6 +48,21 @@ public:
 private:
     QProcess m_Process;
 };
+
+// The whole main window, shown offscreen, logging in with the administrator every switch
+// of the simulator has (admin/admin).
+inline std::unique_ptr<TMainForm> MakeLabWindow()
+{
+    Intp::RegisterKnownModels();
+    auto form = std::make_unique<TMainForm>();
+    form->show();
+    form->SetCredentialsSource([](std::string& user, std::string& password) {
+        user = "admin";
+        password = "admin";
+        return true;
+    });
+    return form;
+}
 
 #define REQUIRE_LAB()                                                                                   \
     do {                                                                                                \

@@ -1,83 +1,29 @@
 // Firmware upgrades through the whole window, offscreen, in the lab: three switches behind
 // the router lose a tenth of their replies; every upgrade ends with the image the switch
 // stored byte for byte equal to the file, or with "Timeout" where the resends give up.
-#include "LabSupport.h"
+#include "LabWindow.h"
 
 #include "app/Dialogs.h"
-#include "app/MainForm.h"
 #include "devices/DeviceType.h"
 #include "modules/ModuleFrame.h"
 #include "modules/ModulePage.h"
 
-#include <QAction>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
 class TLabTransferTest : public QObject {
     Q_OBJECT
 
-    // Writes a firmware image the switches take: "VZFW", its whole length, then random
-    // bytes. Returns it, or nothing when it could not be written.
-    static QByteArray WriteImage(const QString& path, int size)
-    {
-        QByteArray image("VZFW");
-        for (int shift : {24, 16, 8, 0})
-            image.append(char(size >> shift));
-        while (image.size() < size)
-            image.append(char(QRandomGenerator::global()->bounded(256)));
-        QFile out(path);
-        return out.open(QIODevice::WriteOnly) && out.write(image) == image.size() ? image : QByteArray();
-    }
-
     // The window with the three switches of the test's simulator in its tree, logged in and
-    // selected, showing "Upgrade". Replies may get lost: discovers and logs in again until
-    // all three are there.
+    // selected, showing "Upgrade".
     QWidget* OpenUpgrade(TMainForm& form, Filter::TFilterSettingsServer& filter, const char* first)
     {
-        form.show();
-        filter.Settings.RangeBegin = filter.Settings.RangeEnd = 0;
-        for (uint32_t i = 0; i < 3; ++i)
-            filter.Settings.Unicast.push_back({Addr(first) + i, 0xFFFFFFFF});
-        form.SetFilterServer(&filter);
         std::vector<TDevice*> devices;
-        QElapsedTimer since;
-        auto again = [&](QAction* action) {
-            if (!since.isValid() || since.elapsed() > 2000) {
-                action->trigger();
-                since.start();
-            }
-        };
-        if (!QTest::qWaitFor(
-                [&] {
-                    devices.clear();
-                    form.GetAllDevices(devices);
-                    if (devices.size() < 3)
-                        again(form.acDiscovery);
-                    return devices.size() == 3;
-                },
-                30000))
-            return nullptr;
-        since.invalidate();
-        form.SelectDevices(devices);
-        form.SetCredentialsSource([](std::string& user, std::string& password) {
-            user = "admin";
-            password = "admin";
-            return true;
-        });
-        if (!QTest::qWaitFor(
-                [&] {
-                    bool all = std::all_of(devices.begin(), devices.end(), [](TDevice* d) { return d->IsLoggedIn(); });
-                    if (!all)
-                        again(form.acLogin);
-                    return all;
-                },
-                30000))
+        if (!DiscoverAndLogIn(form, filter, first, 3, devices))
             return nullptr;
         TModuleFrame* frame = form.DevicesModule();
         frame->Tree()->setCurrentItem(frame->FindNode("Basics/Upgrade"));
@@ -113,7 +59,7 @@ private slots:
         QVERIFY(sim.WaitReady());
         QTemporaryDir folder;
         const QString file = folder.filePath("image.bin");
-        const QByteArray image = WriteImage(file, 48 * 512 - 100);
+        const QByteArray image = WriteLabImage(file, 48 * 512 - 100);
         QVERIFY(!image.isEmpty());
 
         TMainForm form;
@@ -156,7 +102,7 @@ private slots:
                                        store.path()});
         QVERIFY(sim.WaitReady());
         const QByteArray image =
-            WriteImage(QDir(qEnvironmentVariable("ZODE_LAB_TFTP_DIR")).filePath("remote.bin"), 200 * 512 + 17);
+            WriteLabImage(QDir(qEnvironmentVariable("ZODE_LAB_TFTP_DIR")).filePath("remote.bin"), 200 * 512 + 17);
         QVERIFY(!image.isEmpty());
 
         TMainForm form;

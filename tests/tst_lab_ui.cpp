@@ -35,15 +35,7 @@ private slots:
     void initTestCase()
     {
         REQUIRE_LAB();
-        Intp::RegisterKnownModels();
-        m_Form = std::make_unique<TMainForm>();
-        m_Form->show();
-        // Every switch of the simulator has the administrator admin/admin.
-        m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
-            user = "admin";
-            password = "admin";
-            return true;
-        });
+        m_Form = MakeLabWindow();
     }
     void cleanupTestCase()
     {

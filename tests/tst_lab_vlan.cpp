@@ -6,8 +6,6 @@
 #include "LabSupport.h"
 
 #include "app/Dialogs.h"
-#include "app/MainForm.h"
-#include "devices/DeviceType.h"
 #include "intp/Vlan.h"
 #include "modules/ModuleFrame.h"
 
@@ -68,14 +66,7 @@ private slots:
     void initTestCase()
     {
         REQUIRE_LAB();
-        Intp::RegisterKnownModels();
-        m_Form = std::make_unique<TMainForm>();
-        m_Form->show();
-        m_Form->SetCredentialsSource([](std::string& user, std::string& password) {
-            user = "admin";
-            password = "admin";
-            return true;
-        });
+        m_Form = MakeLabWindow();
         Dialogs::SetHandler([this](Dialogs::TKind, const QString& text) {
             m_Messages << text;
             return true;

@@ -8,6 +8,7 @@
 #include "app/MainForm.h"
 #include "devices/DeviceType.h"
 #include "intp/IntpCore.h"
+#include "modules/ModuleBanner.h"
 #include "modules/ModuleFrame.h"
 #include "syslog/SyslogFrame.h"
 #include "syslog/SyslogSocketThread.h"
@@ -411,6 +412,7 @@ private slots:
         QCOMPARE(m_Asked, QStringList({"Are you sure to reboot selected devices?"}));
         QVERIFY(m_Fake->Sent.empty());
         m_Form->SelectIndex(m_Form->IndexOf(Registry::Find(Mac(1), false)));
+        m_Fake->Sent.clear(); // the banner's RedundancyGet
         m_Form->acReboot->trigger();
         QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
         QCOMPARE(ReadU16(m_Fake->Sent[0].Bytes.data()), uint16_t(259));
@@ -421,6 +423,7 @@ private slots:
         TDevice* a = Add(1, 0, 0xC0000205);
         TDevice* b = Add(2, 0, 0xC0000206);
         m_Form->SelectDevices({a, b});
+        m_Fake->Sent.clear(); // the banner's RedundancyGet
         bool asked = false;
         m_Form->SetCredentialsSource([&](std::string& user, std::string& password) {
             asked = true;
@@ -497,28 +500,30 @@ private slots:
     void banners()
     {
         TModuleFrame* frame = m_Form->DevicesModule();
-        auto* kx = new TProbeModule("Link State");
+        auto* linkState = frame->findChild<TModuleBannerKorvex700G*>();
+        QVERIFY(linkState);
         auto* other = new TProbeModule("Other");
+        auto* spare = new TProbeModule("Spare");
         const auto& models = RegisterKnownModels();
         for (int model : models)
-            QVERIFY(frame->AddBanner(model, kx));
-        QVERIFY(frame->AddBanner(models[0], other)); // accepted, but the first registration stays
-        QVERIFY(frame->AddBanner(0, other) == true);
-        QVERIFY(!frame->AddBanner(0, kx)); // a second default is refused
+            QVERIFY(frame->AddBanner(model, other)); // accepted, but the catalogue's banner stays
+        QVERIFY(frame->AddBanner(0, other));
+        QVERIFY(!frame->AddBanner(0, spare)); // a second default is refused
         QVERIFY(!frame->AddBanner(5, nullptr));
 
         TDevice* a = Add(1, 0, 0xC0000205);
         TDevice* b = Add(2, 3, 0xC0000206);
         frame->Notify(a, ncSelect, 0);
-        QCOMPARE(frame->CurrentBanner(), static_cast<TModule*>(kx));
-        QCOMPARE(kx->Refreshes, 1);
-        frame->Notify(b, ncSelect, 0); // another KX40: same banner, refreshed, not hidden
-        QCOMPARE(kx->Refreshes, 2);
-        QCOMPARE(kx->Hides, 0);
+        QCOMPARE(frame->CurrentBanner(), static_cast<TModule*>(linkState));
+        frame->Notify(b, ncSelect, 0); // another KX40: the same banner stays shown
+        QCOMPARE(frame->CurrentBanner(), static_cast<TModule*>(linkState));
+        QVERIFY(linkState->isVisibleTo(frame));
         TDevice* unknown = Registry::Find(Mac(9), true);
         frame->Notify(unknown, ncSelect, 0); // no banner of its own: the default
-        QCOMPARE(kx->Hides, 1);
+        QVERIFY(!linkState->isVisibleTo(frame));
+        QVERIFY(!linkState->Timer().isActive());
         QCOMPARE(frame->CurrentBanner(), static_cast<TModule*>(other));
+        delete spare;
     }
 
     void refreshAllSumsTheCatalogue()

@@ -1,10 +1,8 @@
 // The port commands: names, configuration, status, rate limits and trunks, their checks on
 // replies, the entry counts their Sets accept, their request bytes and the Get each Set starts.
-#include "SetChecks.h"
+#include "CommandTests.h"
 
 #include "intp/Port.h"
-
-#include <QtTest>
 
 using namespace Intp;
 
@@ -69,13 +67,6 @@ QByteArray Trunks(std::initializer_list<uint32_t> masks)
     for (uint32_t mask : masks)
         bytes += Octets({mask >> 24, mask >> 16, mask >> 8, mask, 0});
     return bytes;
-}
-
-std::vector<uint8_t> Vector(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
-
-QByteArray Bytes(const std::vector<uint8_t>& v)
-{
-    return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
 }
 
 } // namespace
@@ -260,10 +251,24 @@ private slots:
 
     // Whatever the Set's reply says, the matching Get goes out first (no receiver), then
     // the Set reports.
-    void setStartsItsGet_data() { AddSetGetRows({std::pair(0x0202, 0x0201), std::pair(0x0205, 0x0204), std::pair(0x0207, 0x0206)}); }
+    void setStartsItsGet_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("get");
+        QTest::addColumn<int>("status");
+        for (auto [set, get] : {std::pair(0x0202, 0x0201), std::pair(0x0205, 0x0204), std::pair(0x0207, 0x0206)})
+            for (int status : {0, 5}) {
+                QByteArray name = "0x0" + QByteArray::number(set, 16) + " status " + QByteArray::number(status);
+                QTest::newRow(name.constData()) << set << get << status;
+            }
+    }
     void setStartsItsGet()
     {
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), [this](int command, TWizard* receiver) { return SampleSet(command, receiver); });
+        QFETCH(int, command);
+        QFETCH(int, get);
+        QFETCH(int, status);
+        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
+                             [&](TWizard* receiver) { return SampleSet(command, receiver); });
     }
 
     void names()

@@ -2,7 +2,7 @@
 // forms, the port-name chain of Port Configuration, what each page shows from the records,
 // the enabling of lists, editors and "&Apply", editing rows, cycling a column from its
 // header, sorting the read-only lists, and the exact requests every "&Apply" sends.
-#include "FormSessions.h"
+#include "PageTests.h"
 
 #include "app/DeviceTreeModel.h"
 #include "app/Images.h"
@@ -138,53 +138,6 @@ TBytes TrunkPayload(const std::vector<std::pair<uint32_t, bool>>& trunks)
     return out;
 }
 
-QByteArray ToQt(const TBytes& bytes) { return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())); }
-
-QTreeWidget* ListOf(QWidget* page)
-{
-    if (auto* list = page->findChild<QTreeWidget*>("m_ListView"))
-        return list;
-    return Child<QTreeWidget>(page, "m_List");
-}
-
-QStringList Column(QWidget* page, int column)
-{
-    QStringList texts;
-    QTreeWidget* list = ListOf(page);
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(column);
-    return texts;
-}
-
-QStringList Cells(QWidget* page, int row)
-{
-    QStringList texts;
-    QTreeWidget* list = ListOf(page);
-    for (int column = 0; column < list->columnCount(); ++column)
-        texts << list->topLevelItem(row)->text(column);
-    return texts;
-}
-
-QStringList Items(QComboBox* box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
-}
-
-void ClickHeader(QWidget* page, int column) { emit ListOf(page)->header()->sectionClicked(column); }
-
-void SelectRow(QWidget* page, int row) { ListOf(page)->setCurrentItem(ListOf(page)->topLevelItem(row)); }
-
-QStringList PortCaptions(int count, const char* format = "Port.%1")
-{
-    QStringList captions;
-    for (int i = 1; i <= count; ++i)
-        captions << QString(format).arg(i, 2, 10, QLatin1Char('0'));
-    return captions;
-}
-
 const QStringList ConfigEditors = {"m_StateLabel", "m_State",   "m_DuplexLabel",   "m_Duplex",
                                    "m_FlowLabel",  "m_Flow",    "m_SecurityLabel", "m_Security"};
 const QStringList LimitEditors = {"m_TypeLabel", "m_Type", "m_IngressLabel", "m_Ingress", "m_EgressLabel", "m_Egress"};
@@ -192,7 +145,7 @@ const QStringList TrunkEditors = {"m_TypeLabel", "m_Type", "m_MemberLabel", "m_M
 
 } // namespace
 
-class TPortPagesTest : public QObject, public TPageDriver {
+class TPortPagesTest : public QObject, public TPageTestDriver {
     Q_OBJECT
 
     // Port Configuration open on the selected devices, loaded for the first from the replies.

@@ -4,6 +4,7 @@
 #include "SimSwitch.h"
 
 #include "intp/Port.h"
+#include "intp/Redundancy.h"
 #include "syslog/SyslogStore.h"
 
 #include <QtTest>
@@ -176,6 +177,154 @@ private slots:
                                                         : Get<TSessionPortTrunkGet>();
             QCOMPARE(int(status), faulty == 0 ? faultyStatus : 0);
         }
+    }
+
+    // A switch starts with the ring off and RSTP off with its usual settings.
+    void redundancyStartUpState()
+    {
+        QCOMPARE(Get<TSessionRedundancySringGet>(), uint16_t(0));
+        const auto& ring = GetProperty<TPropertyRedundancySring>(*m_Device);
+        QVERIFY(ring.Valid && !ring.Enabled && !ring.Coupling && !ring.Homing);
+        QCOMPARE(Get<TSessionRedundancyRstpGet>(), uint16_t(0));
+        const auto& rstp = GetProperty<TPropertyRedundancyRstp>(*m_Device);
+        QVERIFY(!rstp.Enabled);
+        QCOMPARE((std::array{rstp.BridgePriority, uint16_t(rstp.MaxAge), uint16_t(rstp.Hello), uint16_t(rstp.ForwardDelay)}),
+                 (std::array<uint16_t, 4>{32768, 20, 2, 15}));
+        QCOMPARE(rstp.Entries, std::vector<TPropertyRedundancyRstpEntry>(8));
+        QCOMPARE(Get<TSessionRedundancyRstpInfoGet>(), uint16_t(0));
+        const auto& info = GetProperty<TPropertyRedundancyRstpInfo>(*m_Device);
+        QVERIFY(!info.Running);
+        QCOMPARE(info.Entries.size(), std::size_t(8));
+        QCOMPARE(info.Entries[0].State, uint8_t(0));
+        QCOMPARE(Get<TSessionRedundancyGet>(), uint16_t(0));
+        QCOMPARE(GetProperty<TPropertyRedundancy>(*m_Device).Protocol, uint8_t(TPropertyRedundancy::rpRstp));
+    }
+
+    // The ring the console sets is what the switch reports, and makes the ring the active protocol.
+    void ringSetIsReturned()
+    {
+        TPropertyRedundancySring ring{false, true, true, 6, 7, true, 2, 3, true, 5};
+        QCOMPARE(Set<TSessionRedundancySringSet>(ring), uint16_t(0));
+        const auto& kept = GetProperty<TPropertyRedundancySring>(*m_Device);
+        QVERIFY(kept.Valid && kept.Enabled && kept.Master && kept.Coupling && kept.Homing);
+        QCOMPARE((std::array{kept.RingPort1, kept.RingPort2, kept.ControlPort, kept.CouplingPort, kept.HomingPort}),
+                 (std::array<uint8_t, 5>{6, 7, 2, 3, 5}));
+        QCOMPARE(Get<TSessionRedundancyGet>(), uint16_t(0));
+        QCOMPARE(GetProperty<TPropertyRedundancy>(*m_Device).Protocol, uint8_t(TPropertyRedundancy::rpRing));
+    }
+
+    // RSTP follows its settings: running once enabled, the root this switch or, with a
+    // priority above 32768, the bridge behind its first port with link (ports 1 to 4).
+    void rstpStateFollowsTheSettings_data()
+    {
+        QTest::addColumn<int>("priority");
+        QTest::addColumn<int>("rootPort");
+        QTest::addColumn<QByteArray>("rootId");
+        QTest::newRow("root") << 4096 << 255 << QByteArray::fromHex("1000000a1b2c3d01");
+        QTest::newRow("behind port 1") << 36864 << 1 << QByteArray::fromHex("8000025a0dff0001");
+    }
+    void rstpStateFollowsTheSettings()
+    {
+        QFETCH(int, priority);
+        QFETCH(int, rootPort);
+        QFETCH(QByteArray, rootId);
+        TPropertyRedundancyRstp rstp;
+        rstp.Enabled = true;
+        rstp.BridgePriority = uint16_t(priority);
+        rstp.MaxAge = 40;
+        rstp.Hello = 1;
+        rstp.ForwardDelay = 30;
+        rstp.Entries.resize(8);
+        rstp.Entries[0] = {200000000, 240, p2pAuto, false, false};
+        rstp.Entries[2] = {1, 0, p2pFalse, true, false};
+        rstp.Entries[3] = {20000, 16, p2pTrue, false, true};
+        QCOMPARE(Set<TSessionRedundancyRstpSet>(rstp), uint16_t(0));
+        const auto& kept = GetProperty<TPropertyRedundancyRstp>(*m_Device);
+        QVERIFY(kept.Valid && kept.Enabled);
+        QCOMPARE(kept.BridgePriority, uint16_t(priority));
+        QCOMPARE(kept.Entries, rstp.Entries);
+
+        QCOMPARE(Get<TSessionRedundancyRstpInfoGet>(), uint16_t(0));
+        const auto& info = GetProperty<TPropertyRedundancyRstpInfo>(*m_Device);
+        QVERIFY(info.Running);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(info.RootBridgeId.data()), 8).toHex(), rootId.toHex());
+        QCOMPARE(int(info.RootPort), rootPort);
+        QCOMPARE(info.RootPathCost, rootPort == 255 ? 0u : 200000000u);
+        QCOMPARE((std::array{info.MaxAge, info.Hello, info.ForwardDelay}), (std::array<uint8_t, 3>{40, 1, 30}));
+        const uint8_t firstRole = rootPort == 255 ? 2 : 1;
+        QCOMPARE(info.Entries[0], (TPropertyRedundancyRstpInfoEntry{200000000, 240, p2pTrue, false, true, 3, firstRole}));
+        QCOMPARE(info.Entries[1], (TPropertyRedundancyRstpInfoEntry{200000, 128, p2pFalse, false, true, 3, 2}));
+        QCOMPARE(info.Entries[2], (TPropertyRedundancyRstpInfoEntry{1, 0, p2pFalse, true, false, 3, 2}));
+        QCOMPARE(info.Entries[3], (TPropertyRedundancyRstpInfoEntry{20000, 16, p2pTrue, false, false, 4, 5}));
+        QCOMPARE(info.Entries[4], (TPropertyRedundancyRstpInfoEntry{200000, 128, p2pFalse, false, false, 0, 0}));
+        QCOMPARE(Get<TSessionRedundancyGet>(), uint16_t(0));
+        QCOMPARE(GetProperty<TPropertyRedundancy>(*m_Device).Protocol, uint8_t(TPropertyRedundancy::rpRstp));
+    }
+
+    // Settings no switch takes: refused, nothing changes.
+    void redundancySetsRefused_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("value");
+        QTest::newRow("ring port beyond the ports") << "ring port" << 8;
+        QTest::newRow("homing port beyond the ports") << "homing port" << 8;
+        QTest::newRow("bridge priority off its step") << "bridge priority" << 4097;
+        QTest::newRow("bridge priority above 61440") << "bridge priority" << 65535;
+        QTest::newRow("max age 5") << "max age" << 5;
+        QTest::newRow("hello time 11") << "hello" << 11;
+        QTest::newRow("forward delay 3") << "delay" << 3;
+        QTest::newRow("path cost 0") << "cost" << 0;
+        QTest::newRow("path cost 200000001") << "cost" << 200000001;
+        QTest::newRow("port priority 8") << "port priority" << 8;
+        QTest::newRow("point-to-point 3") << "p2p" << 3;
+    }
+    void redundancySetsRefused()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, value);
+        TPropertyRedundancySring ring{false, true, false, 0, 1, false, 0, 0, true, 2};
+        TPropertyRedundancyRstp rstp;
+        rstp.Entries.resize(8);
+        const std::map<QString, std::function<void()>> change = {
+            {"ring port", [&] { ring.RingPort2 = uint8_t(value); }},
+            {"homing port", [&] { ring.HomingPort = uint8_t(value); }},
+            {"bridge priority", [&] { rstp.BridgePriority = uint16_t(value); }},
+            {"max age", [&] { rstp.MaxAge = uint8_t(value); }},
+            {"hello", [&] { rstp.Hello = uint8_t(value); }},
+            {"delay", [&] { rstp.ForwardDelay = uint8_t(value); }},
+            {"cost", [&] { rstp.Entries[5].PathCost = uint32_t(value); }},
+            {"port priority", [&] { rstp.Entries[5].Priority = uint8_t(value); }},
+            {"p2p", [&] { rstp.Entries[5].P2p = uint8_t(value); }},
+        };
+        change.at(field)();
+        const bool isRing = field.endsWith("port") && !field.startsWith("port");
+        QCOMPARE(isRing ? Set<TSessionRedundancySringSet>(ring) : Set<TSessionRedundancyRstpSet>(rstp),
+                 uint16_t(Sim::stBadRequest));
+        QVERIFY(!GetProperty<TPropertyRedundancySring>(*m_Device).Enabled);
+        QCOMPARE(Get<TSessionRedundancyRstpGet>(), uint16_t(0));
+        QCOMPARE(GetProperty<TPropertyRedundancyRstp>(*m_Device).BridgePriority, uint16_t(32768));
+        QCOMPARE(GetProperty<TPropertyRedundancyRstp>(*m_Device).Entries, std::vector<TPropertyRedundancyRstpEntry>(8));
+    }
+
+    // One entry too few makes the console refuse both RSTP lists; another switch's fault
+    // does not. State 9 and role 7 pass as they are.
+    void redundancyFaults()
+    {
+        for (int faulty : {1, 0}) {
+            QString error;
+            m_Options = Sim::TOptions();
+            QVERIFY(Sim::ParseOptions({"zode-switchsim", "--short-rstp-ports", QString::number(faulty), "--unknown-rstp-state",
+                                       QString::number(faulty)},
+                                      m_Options, error));
+            QCOMPARE(Get<TSessionRedundancyRstpGet>(), uint16_t(faulty == 0 ? 0x1100 : 0));
+            QCOMPARE(Get<TSessionRedundancyRstpInfoGet>(), uint16_t(faulty == 0 ? 0x1100 : 0));
+        }
+        m_Options = Sim::TOptions();
+        m_Options.unknownRstpState.insert(0);
+        QCOMPARE(Get<TSessionRedundancyRstpInfoGet>(), uint16_t(0));
+        const auto& entries = GetProperty<TPropertyRedundancyRstpInfo>(*m_Device).Entries;
+        QCOMPARE(std::pair(entries[0].State, entries[0].Role), std::pair(uint8_t(9), uint8_t(7)));
+        QCOMPARE(std::pair(entries[1].State, entries[1].Role), std::pair(uint8_t(0), uint8_t(0)));
     }
 
     void syslogMessages_data()

@@ -1,7 +1,7 @@
 // The VLAN commands: mode, GVRP and management VLAN, the two VLAN lists spread over several
 // datagrams with their checks, the per-port 802.1Q settings and how they are split into
 // requests, and the texts the pages build from the lists.
-#include "SetChecks.h"
+#include "CommandTests.h"
 
 #include "intp/Vlan.h"
 
@@ -47,13 +47,6 @@ QByteArray Dot1qs(int n, int first = 1)
 }
 
 const QByteArray Head(4, '\x77'); // not interpreted
-
-std::vector<uint8_t> Vector(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
-
-QByteArray Bytes(const std::vector<uint8_t>& v)
-{
-    return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
-}
 
 TVlanPortSettings Port(uint8_t port, uint8_t type, uint16_t untagged, TVids tagged = {})
 {
@@ -285,10 +278,24 @@ private slots:
     }
 
     // Whatever the Set's reply says, the matching Get goes out first (no receiver), then the Set reports.
-    void setStartsItsGet_data() { AddSetGetRows({std::pair(0x0407, 0x0406), std::pair(0x0409, 0x0408)}); }
+    void setStartsItsGet_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("get");
+        QTest::addColumn<int>("status");
+        for (auto [set, get] : {std::pair(0x0407, 0x0406), std::pair(0x0409, 0x0408)})
+            for (int status : {0, 5}) {
+                const QByteArray name = "0x0" + QByteArray::number(set, 16) + " status " + QByteArray::number(status);
+                QTest::newRow(name.constData()) << set << get << status;
+            }
+    }
     void setStartsItsGet()
     {
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), [this](int command, TWizard* receiver) { return SampleSet(command, receiver); });
+        QFETCH(int, command);
+        QFETCH(int, get);
+        QFETCH(int, status);
+        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
+                             [&](TWizard* receiver) { return SampleSet(command, receiver); });
     }
 
     void portSetSendsOnlyClosedRecords_data()

@@ -2,7 +2,7 @@
 // fetch chains, what each page shows and enables for a switch in 802.1Q, port-based or
 // disabled mode, the link-type rules while editing, the header click, the VLAN table's
 // sorting, the messages, and the exact requests every "&Apply" sends.
-#include "FormSessions.h"
+#include "PageTests.h"
 
 #include "app/Dialogs.h"
 #include "app/Images.h"
@@ -93,24 +93,6 @@ TBytes PortBasedPayload(const std::vector<std::pair<uint16_t, uint32_t>>& entrie
     return out;
 }
 
-QTreeWidget* PortList(QWidget* page) { return Child<QTreeWidget>(page, "m_ListView"); }
-
-QStringList PortColumn(QWidget* page, int column)
-{
-    QStringList texts;
-    for (int i = 0; i < PortList(page)->topLevelItemCount(); ++i)
-        texts << PortList(page)->topLevelItem(i)->text(column);
-    return texts;
-}
-
-QStringList PortRow(QWidget* page, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < 4; ++column)
-        texts << PortList(page)->topLevelItem(row)->text(column);
-    return texts;
-}
-
 QAbstractItemModel* TableModel(QWidget* page) { return Child<QTableView>(page, "m_List")->model(); }
 
 QStringList TableColumn(QWidget* page, int column)
@@ -130,20 +112,12 @@ QStringList TableRow(QWidget* page, int row)
     return texts;
 }
 
-QStringList Items(QComboBox* box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
-}
-
 const QStringList PortEditors = {"m_TypeLabel", "m_Type", "m_UntaggedLabel", "m_Untagged", "m_TaggedLabel", "m_Tagged"};
 const QStringList VlanControls = {"m_GvrpLabel", "m_Gvrp", "m_VidLabel", "m_Vid", "m_VidNote", "m_Apply"};
 
 } // namespace
 
-class TVlanPagesTest : public QObject, public TPageDriver {
+class TVlanPagesTest : public QObject, public TPageTestDriver {
     Q_OBJECT
 
     // "Port Configuration" open on the selected devices, loaded for d through its whole chain.
@@ -165,8 +139,6 @@ class TVlanPagesTest : public QObject, public TPageDriver {
             payload = Concat({payload, U16(w)});
         return Request(command, d, payload);
     }
-    static void SelectRow(QWidget* page, int row) { PortList(page)->setCurrentItem(PortList(page)->topLevelItem(row)); }
-    static void ClickPortHeader(QWidget* page, int column) { emit PortList(page)->header()->sectionClicked(column); }
     static void ClickTableHeader(QWidget* page, int column)
     {
         emit Child<QTableView>(page, "m_List")->horizontalHeader()->sectionClicked(column);
@@ -233,7 +205,7 @@ private slots:
         QCOMPARE(tagged->maxLength(), 1023);
         QCOMPARE(tagged->toolTip(), QString("Note: Use comma or space to separate the multiple tagged VIDs. E.g., 2,3,4 "
                                             "means joining the Tagged VLAN 2,3 and 4."));
-        QTreeWidget* list = PortList(&port);
+        QTreeWidget* list = ListOf(&port);
         QCOMPARE(list->columnCount(), 4);
         const QStringList columns = {"Port No.", "Link Type", "Untagged VID", "Tagged VIDs"};
         for (int column = 0; column < 4; ++column)
@@ -353,7 +325,7 @@ private slots:
             QCOMPARE(TakeSent(), i + 1 == chain.size() ? TSentList{}
                                                        : TSentList({To(chain[i + 1].first, b), To(chain[i + 1].first, a)}));
         }
-        QCOMPARE(PortList(page)->topLevelItemCount(), 12);
+        QCOMPARE(ListOf(page)->topLevelItemCount(), 12);
         QCOMPARE(page->Refresh(false), 2);
         QCOMPARE(TakeSent(), (TSentList{To(Dot1qGet, a), To(Dot1qGet, b)}));
     }
@@ -383,7 +355,7 @@ private slots:
         }
         QVERIFY(TakeSent().isEmpty());
         QVERIFY(Shown(page));
-        QCOMPARE(PortList(page)->topLevelItemCount(), 0);
+        QCOMPARE(ListOf(page)->topLevelItemCount(), 0);
         // Editing needs the mode, which a device answering nothing before it does not have.
         CheckEnabled(page, {"m_ListView", "m_Apply"}, failing == Dot1qGet);
     }
@@ -393,12 +365,12 @@ private slots:
         TDevice* d = AddLoggedIn(1);
         Select({d});
         QWidget* page = OpenPorts(d);
-        QCOMPARE(PortRow(page, 0), QStringList({"Port.01", "Access", "1", ""}));
-        QCOMPARE(PortRow(page, 1), QStringList({"Port.02", "Hybrid", "5", "7,3"}));
-        QCOMPARE(PortRow(page, 2), QStringList({"Port.03", "802.1Q", "1", "7,3"}));
-        QCOMPARE(PortRow(page, 3), QStringList({"Port.04", "Access", "7", ""}));
-        QCOMPARE(PortRow(page, 11), QStringList({"Port.12", "Access", "1", ""}));
-        QCOMPARE(PortList(page)->topLevelItem(1)->textAlignment(2), int(Qt::AlignRight | Qt::AlignVCenter));
+        QCOMPARE(Cells(page, 0), QStringList({"Port.01", "Access", "1", ""}));
+        QCOMPARE(Cells(page, 1), QStringList({"Port.02", "Hybrid", "5", "7,3"}));
+        QCOMPARE(Cells(page, 2), QStringList({"Port.03", "802.1Q", "1", "7,3"}));
+        QCOMPARE(Cells(page, 3), QStringList({"Port.04", "Access", "7", ""}));
+        QCOMPARE(Cells(page, 11), QStringList({"Port.12", "Access", "1", ""}));
+        QCOMPARE(ListOf(page)->topLevelItem(1)->textAlignment(2), int(Qt::AlignRight | Qt::AlignVCenter));
         CheckEnabled(page, {"m_ListView", "m_Apply"}, true);
         CheckEnabled(page, PortEditors, false);
     }
@@ -417,7 +389,7 @@ private slots:
         Select({d});
         QWidget* page = OpenPorts(d, uint8_t(mode));
         QVERIFY(Shown(page));
-        QCOMPARE(PortList(page)->topLevelItemCount(), 0);
+        QCOMPARE(ListOf(page)->topLevelItemCount(), 0);
         CheckEnabled(page, PortEditors + QStringList{"m_ListView", "m_Apply"}, false);
         QVERIFY(m_Messages.isEmpty());
     }
@@ -449,12 +421,12 @@ private slots:
         SelectRow(page, row);
         CheckEnabled(page, {"m_TypeLabel", "m_Type"}, true);
         Child<QComboBox>(page, "m_Type")->setCurrentIndex(type);
-        QCOMPARE(PortRow(page, row), cells);
+        QCOMPARE(Cells(page, row), cells);
         CheckEnabled(page, {"m_UntaggedLabel", "m_Untagged"}, untaggedEnabled);
         CheckEnabled(page, {"m_TaggedLabel", "m_Tagged"}, taggedEnabled);
         QCOMPARE(Child<QSpinBox>(page, "m_Untagged")->value(), cells[2].toInt());
         QCOMPARE(Child<QLineEdit>(page, "m_Tagged")->text(), cells[3]);
-        PortList(page)->clearSelection();
+        ListOf(page)->clearSelection();
         CheckEnabled(page, PortEditors, false);
     }
 
@@ -469,7 +441,7 @@ private slots:
         QCOMPARE(Child<QLineEdit>(page, "m_Tagged")->text(), QString("7,3"));
         Child<QSpinBox>(page, "m_Untagged")->setValue(12);
         Child<QLineEdit>(page, "m_Tagged")->setText("9 10");
-        QCOMPARE(PortRow(page, 1), QStringList({"Port.02", "Hybrid", "12", "9 10"}));
+        QCOMPARE(Cells(page, 1), QStringList({"Port.02", "Hybrid", "12", "9 10"}));
         // A port of link type 802.1Q or Hybrid without tagged VLANs holds "&Apply" back.
         Child<QLineEdit>(page, "m_Tagged")->clear();
         CheckEnabled(page, {"m_Apply"}, false);
@@ -477,7 +449,7 @@ private slots:
         CheckEnabled(page, {"m_Apply"}, true);
         SelectRow(page, 0);
         QCOMPARE(Child<QLineEdit>(page, "m_Tagged")->text(), QString());
-        QCOMPARE(PortRow(page, 1), QStringList({"Port.02", "Hybrid", "12", "2"}));
+        QCOMPARE(Cells(page, 1), QStringList({"Port.02", "Hybrid", "12", "2"}));
     }
 
     // Only the "Link Type" header moves every row to the type after the first row's.
@@ -508,12 +480,12 @@ private slots:
         Child<QComboBox>(page, "m_Type")->setCurrentIndex(firstType);
         SelectRow(page, 1);
         for (int column : {0, 2, 3})
-            ClickPortHeader(page, column);
-        QCOMPARE(PortColumn(page, 1).mid(1, 3), QStringList({"Hybrid", "802.1Q", "Access"}));
-        ClickPortHeader(page, 1);
-        QCOMPARE(PortColumn(page, 1), QStringList(12, type));
-        QCOMPARE(PortColumn(page, 2).mid(0, 4), untagged);
-        QCOMPARE(PortColumn(page, 3).mid(0, 4), tagged);
+            ClickHeader(page, column);
+        QCOMPARE(Column(page, 1).mid(1, 3), QStringList({"Hybrid", "802.1Q", "Access"}));
+        ClickHeader(page, 1);
+        QCOMPARE(Column(page, 1), QStringList(12, type));
+        QCOMPARE(Column(page, 2).mid(0, 4), untagged);
+        QCOMPARE(Column(page, 3).mid(0, 4), tagged);
         QCOMPARE(Child<QComboBox>(page, "m_Type")->currentText(), type);
         QCOMPARE(Child<QLineEdit>(page, "m_Tagged")->text(), tagged[1]);
     }

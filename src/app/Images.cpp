@@ -1,5 +1,7 @@
 #include "Images.h"
 
+#include <cmath>
+
 #include <QApplication>
 #include <QHash>
 #include <QPainter>
@@ -144,6 +146,37 @@ QIcon RowImage(int index)
 {
     static const TImage images[] = {TImage::Next, TImage::Accept, TImage::Cancel, TImage::Timer, TImage::Edit};
     return index >= 0 && index < int(std::size(images)) ? Icon(images[index]) : QIcon();
+}
+
+QPixmap WizardLogo()
+{
+    QPixmap pixmap(96, 96);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(80, 40, 120), 2));
+    p.setBrush(QColor(120, 70, 170));
+    p.drawEllipse(QRectF(4, 4, 88, 88));
+    // The wand from the lower left towards the upper right, its tip white.
+    p.setPen(QPen(QColor(30, 20, 40), 8, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(26, 70), QPointF(58, 38));
+    p.setPen(QPen(Qt::white, 8, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(58, 38), QPointF(64, 32));
+    auto star = [&p](QPointF c, double r) {
+        QPolygonF points;
+        for (int i = 0; i < 10; ++i) {
+            const double angle = M_PI / 5 * i - M_PI / 2;
+            const double radius = i % 2 ? r * 0.4 : r;
+            points << c + QPointF(radius * std::cos(angle), radius * std::sin(angle));
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 215, 60));
+        p.drawPolygon(points);
+    };
+    star(QPointF(70, 24), 12);
+    star(QPointF(44, 24), 6);
+    star(QPointF(74, 50), 6);
+    return pixmap;
 }
 
 QIcon SeverityIcon(int index)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 
 enum class TImage {
     Root, Devices, Monitor, Syslog, Wizard,
@@ -25,5 +26,7 @@ QIcon Icon(TImage image);
 QIcon DeviceIcon(bool loggedIn, bool warning);
 // The row images of device-list pages, by index 0 to 4 (next, accept, cancel, timer, edit).
 QIcon RowImage(int index);
+// The 96 by 96 picture in the wizards' headers (RC_BITMAP_96X96_WIZARD): a wand and its stars.
+QPixmap WizardLogo();
 // The syslog severity images by index 0 to 2 (errors and worse, warnings, the rest).
 QIcon SeverityIcon(int index);

@@ -2,6 +2,7 @@
 
 #include "AboutForm.h"
 #include "AddressText.h"
+#include "ConfigFile.h"
 #include "Dialogs.h"
 #include "Images.h"
 #include "LoginForm.h"
@@ -16,6 +17,9 @@
 #include "intp/IntpSocketThread.h"
 #include "modules/ModuleFrame.h"
 #include "syslog/SyslogFrame.h"
+#include "wizards/WizardFrame.h"
+#include "wizards/WizardGroupFwFrame.h"
+#include "wizards/WizardGroupIpFrame.h"
 #include "syslog/SyslogSocketThread.h"
 
 #include <QAction>
@@ -140,11 +144,12 @@ void TMainForm::CreateActions()
     make(acExit, "acExit", QStringLiteral("E&xit"), TImage::Exit, {QKeySequence(Qt::CTRL | Qt::Key_X)});
     acPreference->setVisible(false);
     acPreference->setEnabled(false);
-    // Scanning and the configuration file arrive with their own dialogs.
-    for (QAction* pending : {acScan, acLoadConfig, acSaveConfig})
-        pending->setEnabled(false);
+    // Scanning arrives with its own dialog.
+    acScan->setEnabled(false);
 
     connect(acDiscovery, &QAction::triggered, this, &TMainForm::EventOnDiscovery);
+    connect(acSaveConfig, &QAction::triggered, this, &TMainForm::EventOnSaveConfigExecute);
+    connect(acLoadConfig, &QAction::triggered, this, &TMainForm::EventOnLoadConfigExecute);
     connect(acFilter, &QAction::triggered, this, [this] {
         if (m_FilterForm->ShowModal() == QDialog::Accepted)
             EventOnDiscovery();
@@ -246,14 +251,15 @@ void TMainForm::CreateTree()
     m_Syslog->setObjectName(QStringLiteral("TSyslogFrame"));
     AddModule(m_Syslog, rootNode, Icon(TImage::Syslog));
     OpenSyslog();
-    auto* wizards = new TModuleDummy(QStringLiteral("Wizards"));
-    m_Folders.emplace_back(wizards);
+    auto* wizards = new TWizardFrame(m_FuncPages);
+    wizards->setObjectName(QStringLiteral("TWizardFrame"));
     QModelIndex wizardNode = AddModule(wizards, rootNode, Icon(TImage::Wizard));
-    for (const char* caption : {"Group IP Setting", "Group Firmware Update"}) {
-        auto* wizard = new TModuleDummy(QString::fromLatin1(caption));
-        m_Folders.emplace_back(wizard);
-        AddModule(wizard, wizardNode, Icon(TImage::Wizard));
-    }
+    m_GroupIp = new TWizardGroupIpFrame(m_FuncPages);
+    m_GroupIp->setObjectName(QStringLiteral("TWizardGroupIpFrame"));
+    AddModule(m_GroupIp, wizardNode, Icon(TImage::GroupIp));
+    m_GroupFw = new TWizardGroupFwFrame(m_FuncPages);
+    m_GroupFw->setObjectName(QStringLiteral("TWizardGroupFwFrame"));
+    AddModule(m_GroupFw, wizardNode, Icon(TImage::GroupFw));
 
     m_TreeBatch.setSingleShot(true);
     m_TreeBatch.setInterval(TreeBatchInterval);
@@ -667,6 +673,35 @@ void TMainForm::EventOnExit()
     close();
     // Closing a hidden window (in the tray) does not end the application by itself.
     QCoreApplication::quit();
+}
+
+void TMainForm::EventOnSaveConfigExecute()
+{
+    const QString path = Dialogs::PickSaveFile(this, QStringLiteral("Save Config"), QStringLiteral("Config.xml"),
+                                               QStringLiteral("XML Document (*.xml)"));
+    if (path.isEmpty())
+        return;
+    std::vector<TDevice*> devices;
+    GetAllDevices(devices);
+    QString error;
+    if (!ConfigFile::Save(path, m_Filter->GetSettings(), devices, &error))
+        Dialogs::Error(this, QStringLiteral("Cannot write %1: %2").arg(path, error));
+}
+
+void TMainForm::EventOnLoadConfigExecute()
+{
+    const QString path = Dialogs::PickOpenFile(this, QStringLiteral("Load Config"), QStringLiteral("Config.xml"),
+                                               QStringLiteral("XML Document (*.xml);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    const std::optional<ConfigFile::TLoaded> loaded = ConfigFile::Load(path);
+    if (!loaded) {
+        Dialogs::Error(this, QStringLiteral("Failed to load config"));
+        return;
+    }
+    if (loaded->Settings)
+        m_FilterForm->ApplySettings(*loaded->Settings);
+    acDiscovery->trigger();
 }
 
 void TMainForm::ShutdownWorkers()

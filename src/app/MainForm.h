@@ -28,6 +28,8 @@ class TModuleFrame;
 class TSessionManager;
 class TStatusFrame;
 class TSyslogFrame;
+class TWizardGroupFwFrame;
+class TWizardGroupIpFrame;
 
 namespace Syslog {
 class TSyslogSocket;
@@ -77,6 +79,8 @@ public:
     TModuleFrame* DevicesModule() const { return m_Frame; }
     TStatusFrame* StatusModule() const { return m_Status; }
     TSyslogFrame* SyslogModule() const { return m_Syslog; }
+    TWizardGroupIpFrame* GroupIpWizard() const { return m_GroupIp; }
+    TWizardGroupFwFrame* GroupFwWizard() const { return m_GroupFw; }
     // Null when the window runs without syslog reception.
     Syslog::TSyslogSocket* SyslogSocket() const { return m_SyslogSock; }
     Syslog::TSyslogSocketThread* SyslogThread() const { return m_SyslogThread; }
@@ -109,6 +113,8 @@ public:
     void EventOnReboot();
     void EventOnOpenWeb();
     void EventOnExit();
+    void EventOnSaveConfigExecute();
+    void EventOnLoadConfigExecute();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -155,6 +161,8 @@ private:
     TModuleFrame* m_Frame = nullptr;
     TStatusFrame* m_Status = nullptr;
     TSyslogFrame* m_Syslog = nullptr;
+    TWizardGroupIpFrame* m_GroupIp = nullptr;
+    TWizardGroupFwFrame* m_GroupFw = nullptr;
     Syslog::TSyslogSocketThread* m_SyslogThread = nullptr;
     Syslog::TSyslogSocket* m_SyslogSock = nullptr;
     TLoginForm* m_LoginForm = nullptr;

@@ -59,7 +59,7 @@ bool TSessionBasicsIPConfSet::BuildRequest(TDevice&, std::vector<uint8_t>& paylo
     payload.assign(m_Digest.begin(), m_Digest.end());
     TWriter writer(payload);
     writer.Bool(m_Settings.Dhcp);
-    writer.Ip(m_Settings.Dhcp ? 0 : m_Settings.Address);
+    writer.Ip(m_Settings.Address);
     writer.Ip(m_Settings.Netmask);
     writer.Ip(m_Settings.Gateway);
     writer.Ip(m_Settings.Dns1);
@@ -78,7 +78,7 @@ TReplyResult TSessionBasicsIPConfSet::HandleReply(TDevice& device, const TMessag
         at = 0xFFFFFFFFu;
     else if (message.Status == stSuccess && m_Settings.Address != 0)
         at = m_Settings.Address;
-    StartNew<TSessionBasicsIPConfGetAt>(&device, nullptr, at);
+    StartNew<TSessionBasicsIPConfGetAt>(&device, Receiver(), at);
     Report(&device, Command, message.Status);
     return rrDone;
 }

@@ -126,7 +126,7 @@ private:
 // New network settings for one switch, as planned by the IP configuration page.
 struct TBasicsIPSettings {
     bool Dhcp = false;
-    uint32_t Address = 0; // 0 with DHCP
+    uint32_t Address = 0; // with DHCP: the DHCP server the group wizard names, else 0
     uint32_t Netmask = 0;
     uint32_t Gateway = 0; // 0: none
     uint32_t Dns1 = 0;

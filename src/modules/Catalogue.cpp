@@ -17,6 +17,9 @@
 #include "ModulePort_Status.h"
 #include "ModulePort_Trunk.h"
 #include "ModulePort_TrunkStatus.h"
+#include "ModuleRedundancy_Rstp.h"
+#include "ModuleRedundancy_RstpInfo.h"
+#include "ModuleRedundancy_Sring.h"
 #include "ModuleSave.h"
 #include "ModuleVlan_8021q.h"
 #include "ModuleVlan_8021qPort.h"
@@ -56,6 +59,9 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("802.1Q VLAN"), &Create<TModuleVlan8021q>},
         {QStringLiteral("802.1Q VLAN/Port Configuration"), &Create<TModuleVlan8021qPort>},
         {QStringLiteral("802.1Q VLAN/VLAN Table"), &Create<TModuleVlanTable>},
+        {QStringLiteral("Redundancy/Vantor Ring"), &Create<TModuleRedundancySring>},
+        {QStringLiteral("Redundancy/RSTP Settings"), &Create<TModuleRedundancyRstp>},
+        {QStringLiteral("Redundancy/RSTP Settings/RSTP Information"), &Create<TModuleRedundancyRstpInfo>},
         {QStringLiteral("Save To Flash"), &Create<TModuleSave>},
     };
     return pages;

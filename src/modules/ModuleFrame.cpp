@@ -1,5 +1,7 @@
 #include "ModuleFrame.h"
 
+#include "ModuleBanner.h"
+
 #include "ui_ModuleFrame.h"
 
 #include "devices/Device.h"
@@ -90,8 +92,13 @@ TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent), m_Ui(std::make_un
 
 TModuleFrame::~TModuleFrame() = default;
 
-void TModuleFrame::BuildCatalogue(const std::vector<int>&)
+void TModuleFrame::BuildCatalogue(const std::vector<int>& modelIndices)
 {
+    // One banner page serves every model with this front panel.
+    auto* banner = new TModuleBannerKorvex700G(m_Ui->m_LinkPanel);
+    banner->setObjectName(QStringLiteral("TModuleBannerKorvex700G"));
+    for (int index : modelIndices)
+        AddBanner(index, banner);
     QTreeWidgetItem* parents[4] = {};
     for (const auto& entry : Catalogue) {
         QTreeWidgetItem* parent = parents[entry.Level - 1];

@@ -16,13 +16,19 @@ const QString GridLines =
     QStringLiteral("QTreeView::item { border: 1px solid palette(midlight); border-top: none; border-left: none; }"
                    "QTreeView::item:selected { background: palette(highlight); color: palette(highlighted-text); }");
 
-// Rows compare by the sort column's texts ignoring case, as the operator reads them.
+// The header item marks the columns that sort by value.
+constexpr int SortByValueRole = Qt::UserRole;
+
+// Rows compare by the sort column's texts ignoring case, as the operator reads them, or by
+// the values of a numeric column.
 class TPortRow : public QTreeWidgetItem {
 public:
     using QTreeWidgetItem::QTreeWidgetItem;
     bool operator<(const QTreeWidgetItem& other) const override
     {
         const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        if (treeWidget() && treeWidget()->headerItem()->data(column, SortByValueRole).toBool())
+            return data(column, Qt::UserRole).toUInt() < other.data(column, Qt::UserRole).toUInt();
         return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
     }
 };
@@ -97,6 +103,11 @@ void TModulePortList::SetCell(QTreeWidgetItem* row, int column, unsigned value, 
     row->setText(column, text);
 }
 
+void TModulePortList::SetNumber(QTreeWidgetItem* row, int column, unsigned value)
+{
+    SetCell(row, column, value, QString::number(value));
+}
+
 void TModulePortList::SetCell(QTreeWidgetItem* row, int column, TPortValue kind, unsigned value)
 {
     SetCell(row, column, value, PortValueText(kind, value));
@@ -105,6 +116,11 @@ void TModulePortList::SetCell(QTreeWidgetItem* row, int column, TPortValue kind,
 void TModulePortList::SortRows(int column, Qt::SortOrder order)
 {
     m_List->sortItems(column, order);
+}
+
+void TModulePortList::SortByValue(int column)
+{
+    m_List->headerItem()->setData(column, SortByValueRole, true);
 }
 
 // ---- read-only lists ---------------------------------------------------------------------

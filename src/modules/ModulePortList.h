@@ -37,10 +37,14 @@ protected:
     // A row's value in a column, kept beside the cell's text.
     static unsigned Value(const QTreeWidgetItem* row, int column);
     static void SetCell(QTreeWidgetItem* row, int column, unsigned value, const QString& text);
+    // The cell shows the value in decimal.
+    static void SetNumber(QTreeWidgetItem* row, int column, unsigned value);
     // The cell shows the kind's text of the value.
     static void SetCell(QTreeWidgetItem* row, int column, TPortValue kind, unsigned value);
-    // Orders the rows by a column's texts, ignoring case.
+    // Orders the rows by a column's texts, ignoring case, or by its values (SortByValue).
     void SortRows(int column, Qt::SortOrder order);
+    // The column sorts by the rows' values as unsigned numbers instead of by its texts.
+    void SortByValue(int column);
 
     virtual void EventOnRowChange() {}
     virtual void EventOnHeaderClick(int) {}

@@ -26,7 +26,7 @@ TModulePortLimit::TModulePortLimit(QWidget* parent)
         connect(box, &QSpinBox::valueChanged, this, [this, column](int kbps) {
             QTreeWidgetItem* row = SelectedRow();
             if (row && !IsLoading())
-                SetRate(row, column, uint32_t(kbps));
+                SetNumber(row, column, uint32_t(kbps));
         });
     }
     FollowSelection(m_Ui->m_Description);
@@ -36,11 +36,6 @@ TModulePortLimit::TModulePortLimit(QWidget* parent)
 }
 
 TModulePortLimit::~TModulePortLimit() = default;
-
-void TModulePortLimit::SetRate(QTreeWidgetItem* row, int column, uint32_t kbps)
-{
-    SetCell(row, column, kbps, QString::number(kbps));
-}
 
 void TModulePortLimit::FillFrom(TDevice* device)
 {
@@ -52,8 +47,8 @@ void TModulePortLimit::FillFrom(TDevice* device)
         const Intp::TPortLimitEntry entry = valid ? record.Entries[std::size_t(port)] : Intp::TPortLimitEntry{};
         QTreeWidgetItem* row = AddRow(PortCaption(port), unsigned(port));
         SetCell(row, colType, TPortValue::FrameType, entry.FrameType);
-        SetRate(row, colIngress, entry.Ingress);
-        SetRate(row, colEgress, entry.Egress);
+        SetNumber(row, colIngress, entry.Ingress);
+        SetNumber(row, colEgress, entry.Egress);
     }
 }
 

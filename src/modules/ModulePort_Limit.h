@@ -21,7 +21,6 @@ protected:
     void LoadRow(const QTreeWidgetItem* row) override;
 
 private:
-    static void SetRate(QTreeWidgetItem* row, int column, uint32_t kbps);
     void EventOnApply();
 
     std::unique_ptr<Ui::TModulePortLimit> m_Ui;

@@ -1,5 +1,5 @@
-// What the port pages show for the values of the port records: one table of texts for all
-// five pages and the VLAN port list's link types, and the captions of ports, trunks and member lists.
+// What the port, VLAN and redundancy pages show for the values of their records: one table of
+// texts for all pages, and the captions of ports, trunks and member lists.
 #pragma once
 
 #include <QString>
@@ -7,10 +7,14 @@
 
 #include <cstdint>
 
-enum class TPortValue { PortType, Link, State, Duplex, Flow, Security, FrameType, TrunkType, LinkType };
+enum class TPortValue {
+    PortType, Link, State, Duplex, Flow, Security, FrameType, TrunkType,
+    Truth, PointToPoint, RstpState, RstpRole, // of the redundancy pages
+    LinkType                                  // of the VLAN port list
+};
 
-// The text of a value of a kind; a value the kind has no text for (speed/duplex 7, which the
-// switches report but the table does not name) shows as "Unknown (7)".
+// The text of a value of a kind; a value the kind has no text for (speed/duplex 7, RSTP state 9,
+// which the switches report but the table does not name) shows as "Unknown (7)".
 QString PortValueText(TPortValue kind, unsigned value);
 // The kind's texts in value order: the items of its editor.
 QStringList PortValueTexts(TPortValue kind);

@@ -1,10 +1,11 @@
 #include "SyslogFile.h"
 
+#include "app/XmlFile.h"
+
 #include <QDateTime>
 #include <QDomDocument>
 #include <QHostAddress>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace Syslog {
 
@@ -33,10 +34,8 @@ QString XmlText(const std::string& message)
 
 bool SaveEvents(const std::vector<TSyslogListNode>& list, const QString& fileName)
 {
-    QDomDocument document;
-    document.appendChild(document.createProcessingInstruction("xml", R"(version="1.0")"));
-    QDomElement root = document.createElement("Syslog");
-    document.appendChild(root);
+    QDomDocument document = NewXmlDocument(QStringLiteral("Syslog"));
+    QDomElement root = document.documentElement();
     for (const TSyslogListNode& node : list) {
         QDomElement entry = document.createElement("Entry");
         entry.setAttribute("EventId", node.EventId);
@@ -52,11 +51,7 @@ bool SaveEvents(const std::vector<TSyslogListNode>& list, const QString& fileNam
         child("Message", XmlText(node.Message));
         root.appendChild(entry);
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray bytes = document.toByteArray(2);
-    return file.write(bytes) == bytes.size() && file.commit();
+    return SaveXml(document, fileName);
 }
 
 } // namespace Syslog

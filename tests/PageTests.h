@@ -1,0 +1,102 @@
+// Helpers of the page tests: the list of a page, its rows, cells and header, the items of a
+// drop-down list, and whether controls are enabled.
+#pragma once
+
+#include "FormSessions.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QTreeWidget>
+#include <QtTest>
+
+inline QByteArray ToQt(const std::vector<uint8_t>& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// The page's report list: m_ListView where it edits rows, m_List where it only shows them.
+inline QTreeWidget* ListOf(QWidget* page)
+{
+    if (auto* list = page->findChild<QTreeWidget*>("m_ListView"))
+        return list;
+    return Child<QTreeWidget>(page, "m_List");
+}
+
+inline QStringList Column(QWidget* page, int column)
+{
+    QStringList texts;
+    QTreeWidget* list = ListOf(page);
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(column);
+    return texts;
+}
+
+inline QStringList Cells(QWidget* page, int row)
+{
+    QStringList texts;
+    QTreeWidget* list = ListOf(page);
+    for (int column = 0; column < list->columnCount(); ++column)
+        texts << list->topLevelItem(row)->text(column);
+    return texts;
+}
+
+inline QStringList Items(QComboBox* box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+
+inline void ClickHeader(QWidget* page, int column) { emit ListOf(page)->header()->sectionClicked(column); }
+
+inline void SelectRow(QWidget* page, int row) { ListOf(page)->setCurrentItem(ListOf(page)->topLevelItem(row)); }
+
+// "Port.01" ... with the numbers 1 to count.
+inline QStringList PortCaptions(int count, const char* format = "Port.%1")
+{
+    QStringList captions;
+    for (int i = 1; i <= count; ++i)
+        captions << QString(format).arg(i, 2, 10, QLatin1Char('0'));
+    return captions;
+}
+
+inline void CheckEnabled(QWidget* page, const QStringList& names, bool on)
+{
+    for (const QString& name : names)
+        QVERIFY2(Child<QWidget>(page, name)->isEnabled() == on, qPrintable(name + (on ? " disabled" : " enabled")));
+}
+
+// A page driver that also opens pages by their path and lists the requests sent in full.
+class TPageTestDriver : public TPageDriver {
+public:
+    template <typename T = QWidget>
+    T* Open(const char* path)
+    {
+        Frame()->Tree()->setCurrentItem(Frame()->FindNode(path));
+        auto* page = dynamic_cast<T*>(dynamic_cast<QWidget*>(Frame()->SelectedPage()));
+        if (!page)
+            qFatal("%s is not selected", path);
+        return page;
+    }
+    // The requests sent since the last call: command, destination and payload.
+    QStringList TakeRequests()
+    {
+        QStringList out;
+        for (const auto& d : m_Fake->Sent)
+            out << Request(Intp::ReadU16(d.Bytes.data()), d.Address, PayloadOf(d));
+        m_Fake->Sent.clear();
+        return out;
+    }
+    static QString Request(uint16_t command, uint32_t address, const std::vector<uint8_t>& payload)
+    {
+        return QStringLiteral("%1 to %2: %3")
+            .arg(command, 4, 16, QLatin1Char('0'))
+            .arg(address, 8, 16, QLatin1Char('0'))
+            .arg(QString::fromLatin1(ToQt(payload).toHex(' ')));
+    }
+    static QString Request(uint16_t command, TDevice* d, const std::vector<uint8_t>& payload)
+    {
+        return Request(command, d->Address(), payload);
+    }
+};

@@ -1,0 +1,334 @@
+// The redundancy commands: ring settings, RSTP settings, RSTP state and the active protocol;
+// their length and entry-count checks, every decoded field, the request bytes of both Sets,
+// the entry counts the RSTP Set accepts and the Get each Set starts.
+#include "CommandTests.h"
+
+#include "intp/Redundancy.h"
+
+using namespace Intp;
+
+namespace {
+
+constexpr uint32_t Address = 0x0A000001;
+constexpr int Ports = 8; // of the test device's model
+
+QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
+
+QByteArray U32(uint32_t v) { return QByteArray::fromHex(QByteArray::number(v, 16).rightJustified(8, '0')); }
+
+// Ring settings: on, master, ports 7 and 8, coupling on ports 3 and 4, homing on port 6.
+const QByteArray Ring = Hex("010106070102030105");
+
+// RSTP settings: enabled, priority 4096, 30 s, 5 s, 20 s; then count entries of cost
+// 2000000 + i, priority 16 i, point-to-point i % 3, edge on even ports, non-STP on port 2.
+QByteArray Rstp(int count)
+{
+    QByteArray bytes = Hex("01" "1000" "1e0514");
+    for (int i = 0; i < count; ++i)
+        bytes += U32(uint32_t(2000000 + i)) + char(16 * i) + char(i % 3) + char(i % 2 == 0) + char(i == 1);
+    return bytes;
+}
+
+// RSTP state: running, root 8000-00:0A:1B:2C:3D:99, priority 32768, root port 3, cost
+// 200000, timers 20, 2, 15; then count entries of cost 20000 * (i + 1), priority 128,
+// point-to-point 1, edge off, neighbour on, state 3, role 2 (role 1 on port 3).
+QByteArray RstpInfo(int count)
+{
+    QByteArray bytes = Hex("01" "8000000a1b2c3d99" "8000" "03" "00030d40" "14020f");
+    for (int i = 0; i < count; ++i)
+        bytes += U32(uint32_t(20000 * (i + 1))) + Hex("80" "01" "00" "01" "03") + char(i == 2 ? 1 : 2);
+    return bytes;
+}
+
+} // namespace
+
+class TRedundancyTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
+        m_Fake = m_Setup->Fake;
+        m_Device = m_Setup->Device;
+    }
+    void cleanup() { m_Setup.reset(); }
+
+    // Every Get after a good answer: the reply is either taken or leaves the record as it
+    // was, valid or not as the status says.
+    void getReplies_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<int>("replyStatus");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("valid");
+        auto row = [](const char* name, int command, const QByteArray& payload, int status, bool valid) {
+            QTest::newRow(name) << command << payload << 0 << status << valid;
+        };
+        row("ring settings", 0x0300, Ring, 0, true);
+        row("ring settings and a byte more", 0x0300, Ring + 'x', 0, true);
+        row("ring settings a byte short", 0x0300, Ring.left(8), 2, true);
+
+        row("RSTP of 6 + 8 x 8 bytes", 0x0302, Rstp(Ports), 0, true);
+        row("RSTP and 7 bytes more", 0x0302, Rstp(Ports) + QByteArray(7, 1), 0, true);
+        row("RSTP of 62 bytes", 0x0302, Rstp(Ports - 1), 0x1100, false);
+        row("RSTP of P + 1 ports", 0x0302, Rstp(Ports + 1), 0x1100, false);
+        row("RSTP without ports", 0x0302, Rstp(0), 0x1100, false);
+        row("RSTP bridge part a byte short", 0x0302, Rstp(0).left(5), 2, true);
+
+        row("RSTP state of P ports", 0x0304, RstpInfo(Ports), 0, true);
+        row("RSTP state and 9 bytes more", 0x0304, RstpInfo(Ports) + QByteArray(9, 1), 0, true);
+        row("RSTP state of P - 1 ports", 0x0304, RstpInfo(Ports - 1), 0x1100, false);
+        row("RSTP state of P + 1 ports", 0x0304, RstpInfo(Ports + 1), 0x1100, false);
+        row("RSTP state without ports", 0x0304, RstpInfo(0), 0x1100, false);
+        row("RSTP state bridge part a byte short", 0x0304, RstpInfo(0).left(18), 2, true);
+
+        row("active protocol", 0x0307, Hex("0102"), 0, true);
+        row("active protocol a byte short", 0x0307, Hex("01"), 2, true);
+
+        for (int command : {0x0300, 0x0302, 0x0304, 0x0307}) {
+            const QByteArray payload = GoodAnswer(command);
+            QByteArray name = "error status of 0x0" + QByteArray::number(command, 16);
+            QTest::newRow(name.constData()) << command << payload << 5 << 5 << false;
+            name = "not logged in to 0x0" + QByteArray::number(command, 16);
+            QTest::newRow(name.constData()) << command << payload << 3 << 3 << true;
+        }
+    }
+    void getReplies()
+    {
+        QFETCH(int, command);
+        QFETCH(QByteArray, payload);
+        QFETCH(int, replyStatus);
+        QFETCH(int, status);
+        QFETCH(bool, valid);
+        m_Device->SetLoggedIn(true);
+        QVERIFY(StartGet(command));
+        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(GoodAnswer(command))));
+        QCOMPARE(RecordState(command), std::make_pair(true, GoodEntries(command)));
+
+        QVERIFY(StartGet(command));
+        Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(replyStatus), Mac(1), Vector(payload)));
+        QCOMPARE(m_Fake->Results.size(), std::size_t(2));
+        QCOMPARE(int(m_Fake->Results.back().Code), command);
+        QCOMPARE(int(m_Fake->Results.back().Status), status);
+        QVERIFY(PendingSessions().empty());
+        // Refused replies keep the values decoded before.
+        QCOMPARE(RecordState(command), std::make_pair(valid, GoodEntries(command)));
+        QCOMPARE(m_Device->IsLoggedIn(), status != 3);
+    }
+
+    void decodesEveryField()
+    {
+        Answer(0x0300, Hex("ff02" "0708" "03" "090a" "04" "0b"));
+        const auto& ring = GetProperty<TPropertyRedundancySring>(*m_Device);
+        QVERIFY(ring.Enabled && ring.Master && ring.Coupling && ring.Homing);
+        QCOMPARE((std::array{ring.RingPort1, ring.RingPort2, ring.ControlPort, ring.CouplingPort, ring.HomingPort}),
+                 (std::array<uint8_t, 5>{7, 8, 9, 10, 11}));
+        Answer(0x0300, QByteArray(9, '\0'));
+        QVERIFY(!ring.Enabled && !ring.Master && !ring.Coupling && !ring.Homing);
+
+        // Values no page offers are taken as they come.
+        Answer(0x0302, Hex("02" "ffff" "fffefd") + Rstp(Ports).mid(6, 7 * 8) + Hex("ffffffff" "ff" "07" "09" "00"));
+        const auto& rstp = GetProperty<TPropertyRedundancyRstp>(*m_Device);
+        QVERIFY(rstp.Enabled);
+        QCOMPARE(rstp.BridgePriority, uint16_t(0xFFFF));
+        QCOMPARE((std::array{rstp.MaxAge, rstp.Hello, rstp.ForwardDelay}), (std::array<uint8_t, 3>{0xFF, 0xFE, 0xFD}));
+        QCOMPARE(rstp.Entries[0], (TPropertyRedundancyRstpEntry{2000000, 0, 0, true, false}));
+        QCOMPARE(rstp.Entries[1], (TPropertyRedundancyRstpEntry{2000001, 16, 1, false, true}));
+        QCOMPARE(rstp.Entries[2], (TPropertyRedundancyRstpEntry{2000002, 32, 2, true, false}));
+        QCOMPARE(rstp.Entries[7], (TPropertyRedundancyRstpEntry{0xFFFFFFFF, 255, 7, true, false}));
+
+        Answer(0x0304, RstpInfo(Ports - 1) + Hex("fedcba98" "f0" "05" "02" "00" "09" "07"));
+        const auto& info = GetProperty<TPropertyRedundancyRstpInfo>(*m_Device);
+        QVERIFY(info.Running);
+        QCOMPARE(info.RootBridgeId, (std::array<uint8_t, 8>{0x80, 0x00, 0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x99}));
+        QCOMPARE(info.RootPriority, uint16_t(32768));
+        QCOMPARE(info.RootPort, uint8_t(3));
+        QCOMPARE(info.RootPathCost, 200000u);
+        QCOMPARE((std::array{info.MaxAge, info.Hello, info.ForwardDelay}), (std::array<uint8_t, 3>{20, 2, 15}));
+        QCOMPARE(info.Entries[0], (TPropertyRedundancyRstpInfoEntry{20000, 128, 1, false, true, 3, 2}));
+        QCOMPARE(info.Entries[2], (TPropertyRedundancyRstpInfoEntry{60000, 128, 1, false, true, 3, 1}));
+        QCOMPARE(info.Entries[7], (TPropertyRedundancyRstpInfoEntry{0xFEDCBA98, 240, 5, true, false, 9, 7}));
+
+        Answer(0x0307, Hex("0001"));
+        const auto& active = GetProperty<TPropertyRedundancy>(*m_Device);
+        QVERIFY(!active.Flag);
+        QCOMPARE(active.Protocol, uint8_t(TPropertyRedundancy::rpRing));
+        Answer(0x0307, Hex("0502"));
+        QVERIFY(active.Flag);
+        QCOMPARE(active.Protocol, uint8_t(TPropertyRedundancy::rpRstp));
+    }
+
+    // The RSTP Set goes out only with one entry per physical port.
+    void rstpSetCounts_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("none") << 0 << false;
+        QTest::newRow("P - 1") << Ports - 1 << false;
+        QTest::newRow("P") << Ports << true;
+        QTest::newRow("P + 1") << Ports + 1 << false;
+    }
+    void rstpSetCounts()
+    {
+        QFETCH(int, entries);
+        QFETCH(bool, sent);
+        QCOMPARE(StartNew<TSessionRedundancyRstpSet>(m_Device, nullptr, std::vector<TPropertyRedundancyRstpEntry>(std::size_t(entries))),
+                 sent);
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
+        QCOMPARE(PendingSessions().size(), std::size_t(sent ? 1 : 0));
+    }
+
+    // A device of a model the console does not know has no ports: no RSTP Set at all.
+    void rstpSetNeedsPorts()
+    {
+        TDevice* unknown = Registry::Find(Mac(2), true);
+        unknown->SetAddress(Address + 1);
+        QVERIFY(!StartNew<TSessionRedundancyRstpSet>(unknown, nullptr, std::vector<TPropertyRedundancyRstpEntry>(1)));
+        QVERIFY(m_Fake->Sent.empty());
+    }
+
+    // The whole datagram of each Set.
+    void setRequests_data()
+    {
+        QTest::addColumn<int>("sample");
+        QTest::addColumn<QByteArray>("datagram");
+        const QByteArray header = Hex("0301" "0000" "0009" "000a1b2c3d01");
+        QTest::newRow("ring with everything on") << 0 << header + Ring;
+        QTest::newRow("ring off") << 1 << header + QByteArray(9, '\0');
+        QTest::newRow("ring without coupling and homing") << 2 << header + Hex("010106070000000000");
+        QTest::newRow("RSTP") << 3
+                              << Hex("0303" "0000" "0046" "000a1b2c3d01" "01" "f000" "28010f") +
+                                     Hex("0bebc200" "f0" "02" "01" "01") + Hex("00030d40" "80" "00" "00" "00").repeated(6) +
+                                     Hex("00000001" "00" "01" "00" "01");
+    }
+    void setRequests()
+    {
+        QFETCH(int, sample);
+        QFETCH(QByteArray, datagram);
+        QVERIFY(SampleSet(sample, nullptr));
+        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
+    }
+
+    // Whatever the Set's reply says, the matching Get goes out first (no receiver), then
+    // the Set reports.
+    void setStartsItsGet_data()
+    {
+        QTest::addColumn<int>("sample");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("get");
+        QTest::addColumn<int>("status");
+        for (int status : {0, 5}) {
+            QTest::addRow("ring, status %d", status) << 0 << 0x0301 << 0x0300 << status;
+            QTest::addRow("RSTP, status %d", status) << 3 << 0x0303 << 0x0302 << status;
+        }
+    }
+    void setStartsItsGet()
+    {
+        QFETCH(int, sample);
+        QFETCH(int, command);
+        QFETCH(int, get);
+        QFETCH(int, status);
+        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
+                             [&](TWizard* receiver) { return SampleSet(sample, receiver); });
+    }
+
+    void names()
+    {
+        const std::vector<std::pair<TSession*, const char*>> sessions = {
+            {new TSessionRedundancySringGet, "SringGet"},
+            {new TSessionRedundancySringSet(TPropertyRedundancySring{}), "SringSet"},
+            {new TSessionRedundancyRstpGet, "RstpGet"},
+            {new TSessionRedundancyRstpSet(TPropertyRedundancyRstp{}), "RstpSet"},
+            {new TSessionRedundancyRstpInfoGet, "RstpInfoGet"},
+            {new TSessionRedundancyGet, "RedundancyGet"},
+        };
+        for (auto [session, name] : sessions) {
+            QCOMPARE(session->Name(), name);
+            delete session;
+        }
+    }
+
+private:
+    bool StartGet(int command)
+    {
+        switch (command) {
+        case 0x0300: return StartNew<TSessionRedundancySringGet>(m_Device, nullptr);
+        case 0x0302: return StartNew<TSessionRedundancyRstpGet>(m_Device, nullptr);
+        case 0x0304: return StartNew<TSessionRedundancyRstpInfoGet>(m_Device, nullptr);
+        case 0x0307: return StartNew<TSessionRedundancyGet>(m_Device, nullptr);
+        }
+        return false;
+    }
+
+    static QByteArray GoodAnswer(int command)
+    {
+        switch (command) {
+        case 0x0300: return Ring;
+        case 0x0302: return Rstp(Ports);
+        case 0x0304: return RstpInfo(Ports);
+        case 0x0307: return Hex("0101");
+        }
+        return {};
+    }
+
+    // Port entries of a good answer (0 for records without a list).
+    static int GoodEntries(int command) { return command == 0x0302 || command == 0x0304 ? Ports : 0; }
+
+    template <typename R>
+    std::pair<bool, int> State()
+    {
+        R& record = GetProperty<R>(*m_Device);
+        if constexpr (requires { record.Entries; })
+            return {record.Valid, int(record.Entries.size())};
+        else
+            return {record.Valid, 0};
+    }
+
+    // Valid flag and entry count of a Get's record.
+    std::pair<bool, int> RecordState(int command)
+    {
+        switch (command) {
+        case 0x0300: return State<TPropertyRedundancySring>();
+        case 0x0302: return State<TPropertyRedundancyRstp>();
+        case 0x0304: return State<TPropertyRedundancyRstpInfo>();
+        case 0x0307: return State<TPropertyRedundancy>();
+        }
+        return {};
+    }
+
+    void Answer(int command, const QByteArray& payload)
+    {
+        QVERIFY(StartGet(command));
+        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
+        QCOMPARE(int(m_Fake->Results.back().Status), 0);
+    }
+
+    // 0 to 2: ring settings with everything on, with the ring off, without coupling and
+    // homing (their ports still set); 3: RSTP settings.
+    bool SampleSet(int sample, TWizard* receiver)
+    {
+        if (sample == 3) {
+            TPropertyRedundancyRstp rstp;
+            rstp.Enabled = true;
+            rstp.BridgePriority = 61440;
+            rstp.MaxAge = 40;
+            rstp.Hello = 1;
+            rstp.ForwardDelay = 15;
+            rstp.Entries.resize(Ports);
+            rstp.Entries.front() = {200000000, 240, p2pAuto, true, true};
+            rstp.Entries.back() = {1, 0, p2pTrue, false, true};
+            return StartNew<TSessionRedundancyRstpSet>(m_Device, receiver, rstp);
+        }
+        const TPropertyRedundancySring ring{true, sample != 1, true, 6, 7, sample == 0, 2, 3, sample == 0, 5};
+        return StartNew<TSessionRedundancySringSet>(m_Device, receiver, ring);
+    }
+
+    std::unique_ptr<TFakeDeviceSetup> m_Setup;
+    TFakeSessionCallback* m_Fake = nullptr;
+    TDevice* m_Device = nullptr; // 8 ports
+};
+
+QTEST_GUILESS_MAIN(TRedundancyTest)
+#include "tst_redundancy.moc"
