@@ -9,6 +9,7 @@
 #include "intp/Redundancy.h"
 #include "intp/Sntp.h"
 #include "intp/Transfer.h"
+#include "intp/Vlan.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -106,6 +107,12 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionPortLimitSet>(d, nullptr, std::vector<TPortLimitEntry>(std::size_t(d->PortCount())));
     StartNew<TSessionPortTrunkGet>(d, nullptr);
     StartNew<TSessionPortTrunkSet>(d, nullptr, std::vector<TPortTrunkEntry>(std::size_t(d->TrunkCount())));
+    StartNew<TSessionVlanGet>(d, nullptr);
+    StartNew<TSessionVlanPortGet>(d, nullptr);
+    StartNew<TSessionVlan8021qGet>(d, nullptr);
+    StartNew<TSessionVlan8021qSet>(d, nullptr, TPropertyVlan8021q{});
+    StartNew<TSessionVlan8021qPortGet>(d, nullptr);
+    StartNew<TSessionVlan8021qPortSet>(d, nullptr, std::vector<uint16_t>{0x0102, 1, 2, 0});
     StartNew<TSessionRedundancySringGet>(d, hook);
     StartNew<TSessionRedundancySringSet>(d, nullptr, TPropertyRedundancySring{});
     StartNew<TSessionRedundancyRstpGet>(d, hook);

@@ -9,6 +9,7 @@ const TCommandTable& Commands()
         AddCoreCommands(t);
         AddBasicsCommands(t);
         AddPortCommands(t);
+        AddVlanCommands(t);
         AddRedundancyCommands(t);
         AddTransferCommands(t);
         return t;

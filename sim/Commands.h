@@ -5,6 +5,7 @@
 #include "Switch.h"
 
 #include <QByteArray>
+#include <QList>
 
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +42,8 @@ struct TReply
     uint16_t status = 0;
     QByteArray payload; // left empty: the command's reply size of zero bytes
     int delayMs = 0;    // added to the jitter before the reply leaves
+    // Further successful replies sent right after this one, in order: the rest of a list.
+    QList<QByteArray> following = {};
 };
 
 // A successful reply whose payload the function writes.
@@ -77,6 +80,8 @@ void AddBasicsCommands(TCommandTable& table);
 // Port names, configuration, status, rate limits and trunk groups.
 void AddPortCommands(TCommandTable& table);
 
+// VLAN mode, port-based and 802.1Q VLAN lists, GVRP and management VLAN, per-port 802.1Q settings.
+void AddVlanCommands(TCommandTable& table);
 // Ring settings, RSTP settings and state, the active redundancy protocol.
 void AddRedundancyCommands(TCommandTable& table);
 

@@ -120,6 +120,7 @@ TFleet::TFleet(const TOptions& options, QObject* parent)
             c.dns2 = network | 54;
             const QByteArray& model = options.models[index % options.models.size()];
             c.ports = PortsOfModel(model);
+            c.vlans = VlansOf(c.ports, options.vlanModes.value(index, options.vlanMode));
             TSwitch sw(index, MacOf(options.macBase, uint64_t(index)), model, c);
             sw.alarms.power = options.powerAlarms.value(index, 0);
             sw.alarms.ports = options.portAlarms.value(index, 0);
@@ -258,6 +259,8 @@ void TFleet::Answer(TSwitch& sw, const TRequest& request, const QHostAddress& to
     if (reply.payload.isEmpty())
         reply.payload = QByteArray(replySize, '\0');
     Send(ReplyDatagram(sw, request.command, reply.status, reply.payload), from, to, port, reply.delayMs);
+    for (const QByteArray& payload : std::as_const(reply.following))
+        Send(ReplyDatagram(sw, request.command, 0, payload), from, to, port, reply.delayMs);
 }
 
 QByteArray TFleet::ReplyDatagram(const TSwitch& sw, uint16_t command, uint16_t status, const QByteArray& payload)

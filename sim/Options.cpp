@@ -139,10 +139,10 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "address and only reports DHCP on.\n"
         "Switch i's clock (SNTP get, 269) runs i*37 seconds ahead of the host's UTC clock;\n"
         "time-zone and daylight settings (270) are reported, never applied to it.\n"
-        "Save (264) writes the running settings (texts, account, network, time, ports)\n"
-        "to flash, reboot (259) reloads them, factory default (271) returns to the start-up\n"
-        "settings, keeping user and password (flag 1) and the network settings (flag 2)\n"
-        "when asked.\n"
+        "Save (264) writes the running settings (texts, account, network, time, ports,\n"
+        "VLANs) to flash, reboot (259) reloads them, factory default (271) returns to\n"
+        "the start-up settings, keeping user and password (flag 1) and the network\n"
+        "settings (flag 2) when asked.\n"
         "Ports: six 100TX ports and two uplinks (1000TX for GT, 1000 single-mode or\n"
         "multi-mode fibre for GS and GM, 100 fibre for SS and MM, 100TX for TX and\n"
         "other models), four trunk groups.\n"
@@ -151,6 +151,13 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "exactly ports and exactly trunks entries; values out of range, member ports the\n"
         "switch does not have or a port in two trunk groups get status 4 and change\n"
         "nothing.\n"
+        "VLANs: every list starts with VLAN 1 holding all ports and trunks untagged. The\n"
+        "802.1Q list (1032) answers 128 entries a datagram, the port-based list (1026) 32,\n"
+        "each with a final shorter (possibly empty) one; the 802.1Q list begins with the\n"
+        "VLAN ID 0 entry holding the Hybrid ports. Per-port settings (1033) move each\n"
+        "named port to its untagged and tagged VLANs, creating them, and drop VLANs left\n"
+        "without ports; they and GVRP/management VLAN set (1031) get status 4 when the\n"
+        "switch is not in 802.1Q mode or a value is out of range, and change nothing.\n"
         "Redundancy: the ring set (769) takes port indexes below the port count; the RSTP\n"
         "set (771) takes exactly one entry per port and the ranges and steps of the\n"
         "settings (status 4 otherwise). RSTP runs while enabled; the switch is the root\n"
@@ -232,6 +239,15 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
          "i"},
         {"overlapping-trunks",
          "Switch i reports ports 3 and 4 in the first two trunk groups (518) (repeatable).", "i"},
+        {"vlan-mode", "VLAN mode of every switch: 0 disable, 1 port based, 2 802.1Q.", "mode", "2"},
+        {"vlan-mode-of", "VLAN mode of switch i (repeatable).", "i=mode"},
+        {"bad-vlan-id", "Switch i reports VLAN ID 4095 in its port-based VLAN list (1026) (repeatable).", "i"},
+        {"bad-vlan-members",
+         "Switch i reports a member port beyond its ports in its port-based VLAN list (1026) (repeatable).", "i"},
+        {"bad-vlan-count",
+         "Switch i's VLAN list datagrams (1026, 1032) count one entry more in their head than they "
+         "carry, and end with half an entry (repeatable).",
+         "i"},
         {"short-rstp-ports",
          "Switch i answers RSTP settings (770) and RSTP state (772) with one port entry too few (repeatable).", "i"},
         {"unknown-rstp-state", "Switch i reports state 9 and role 7 on port 1 in RSTP state (772) (repeatable).", "i"},
@@ -339,6 +355,9 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
             return fail(QString("bad --%1").arg(t.name));
         *t.out = int(v);
     }
+    if (!number("vlan-mode", v) || v > 2)
+        return fail("bad --vlan-mode (0..2)");
+    o.vlanMode = uint8_t(v);
     o.storeDir = p.value("store");
     o.scan = p.isSet("scan");
     o.scanBadSource = p.isSet("scan-bad-source");
@@ -395,6 +414,10 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         || !indexed("short-port-names", false, 0, [&](int i, uint32_t) { o.shortPortNames.insert(i); })
         || !indexed("bad-speed-duplex", false, 0, [&](int i, uint32_t) { o.badSpeedDuplex.insert(i); })
         || !indexed("overlapping-trunks", false, 0, [&](int i, uint32_t) { o.overlappingTrunks.insert(i); })
+        || !indexed("vlan-mode-of", true, 0, [&](int i, uint32_t m) { o.vlanModes[i] = uint8_t(m); })
+        || !indexed("bad-vlan-id", false, 0, [&](int i, uint32_t) { o.badVlanId.insert(i); })
+        || !indexed("bad-vlan-members", false, 0, [&](int i, uint32_t) { o.badVlanMembers.insert(i); })
+        || !indexed("bad-vlan-count", false, 0, [&](int i, uint32_t) { o.badVlanCount.insert(i); })
         || !indexed("short-rstp-ports", false, 0, [&](int i, uint32_t) { o.shortRstpPorts.insert(i); })
         || !indexed("unknown-rstp-state", false, 0, [&](int i, uint32_t) { o.unknownRstpState.insert(i); })
         || !indexed("silent-after", true, 0,
@@ -403,6 +426,10 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         || !indexed("port-alarm", true, 0, [&](int i, uint32_t m) { o.portAlarms[i] = m; })
         || !indexed("warning", false, 1, [&](int i, uint32_t w) { o.warnings[i] = uint16_t(w); }))
         return false;
+
+    for (uint8_t mode : std::as_const(o.vlanModes))
+        if (mode > 2)
+            return fail("bad --vlan-mode-of (mode 0..2)");
 
     for (const QString& text : p.values("error")) {
         TErrorRule rule;

@@ -84,6 +84,14 @@ struct TOptions
     QSet<int> shortPortNames;
     QSet<int> badSpeedDuplex;
     QSet<int> overlappingTrunks;
+    // VLAN mode of every switch and of single ones; VLAN list faults: VLAN ID 4095 in the
+    // port-based list (1026), a member beyond the switch's ports there, and a head count that
+    // disagrees with the entries of every list datagram (1026, 1032).
+    uint8_t vlanMode = 2;
+    QMap<int, uint8_t> vlanModes;
+    QSet<int> badVlanId;
+    QSet<int> badVlanMembers;
+    QSet<int> badVlanCount;
     // RSTP faults: one port entry too few (770, 772); state 9 and role 7 on port 1 (772).
     QSet<int> shortRstpPorts;
     QSet<int> unknownRstpState;

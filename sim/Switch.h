@@ -77,6 +77,36 @@ struct TPorts
 // The ports a switch of the model has, with their start-up settings.
 TPorts PortsOfModel(const QByteArray& model);
 
+// VLANs: the mode (0 disable, 1 port based, 2 802.1Q), the port-based list, GVRP, the
+// management VLAN and the 802.1Q list by ascending VLAN ID with the ports of link type Hybrid.
+// Masks: bit i is logical port i.
+struct TPortVlan
+{
+    uint16_t vid = 1;
+    uint32_t members = 0;
+    QByteArray name;
+};
+
+struct TDot1qVlan
+{
+    uint16_t vid = 1;
+    uint32_t untagged = 0;
+    uint32_t tagged = 0;
+};
+
+struct TVlans
+{
+    uint8_t mode = 2;
+    bool gvrp = false;
+    uint16_t managementVid = 0;
+    QList<TPortVlan> portBased;
+    QList<TDot1qVlan> dot1q;
+    uint32_t hybrid = 0;
+};
+
+// VLAN 1 with every logical port, untagged, in both lists.
+TVlans VlansOf(const TPorts& ports, uint8_t mode);
+
 // The ring (port fields are 0-based port indexes) and the RSTP bridge settings.
 struct TRing
 {
@@ -119,6 +149,7 @@ struct TConfig
     uint32_t dns2 = 0;
     TTimeSettings time;
     TPorts ports;
+    TVlans vlans;
     TRing ring;
     TRstpBridge rstp;
 };

@@ -1,10 +1,8 @@
 // The simulator's port commands against the console's: every request the console builds
 // is answered by the simulated switch's handler and the reply decoded by the console, so
 // a fault in either encoder shows. No network: the datagrams are handed over in memory.
-#include "FakeSessionCallback.h"
+#include "SimSwitch.h"
 
-#include "Commands.h"
-#include "Options.h"
 #include "intp/Port.h"
 #include "intp/Redundancy.h"
 #include "syslog/SyslogStore.h"
@@ -13,27 +11,16 @@
 
 using namespace Intp;
 
-namespace {
-
-constexpr uint32_t Address = 0x0A000001;
-
-std::vector<uint8_t> Vector(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
-
-} // namespace
-
-class TSimPortTest : public QObject {
+class TSimPortTest : public QObject, public TSimSwitchDriver {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-        m_Options = Sim::TOptions();
-        MakeSwitch("KX40-GT");
+        OpenSwitch();
+        m_Switch->alarms.linkMask = 0x0F;
     }
-    void cleanup() { m_Setup.reset(); }
+    void cleanup() { CloseSwitch(); }
 
     void startUpState()
     {
@@ -376,62 +363,6 @@ private slots:
         QCOMPARE(parsedSeverity, severity);
         QCOMPARE(QByteArray::fromStdString(parsed), message);
     }
-
-private:
-    void MakeSwitch(const QByteArray& model)
-    {
-        Sim::TConfig config;
-        config.ports = Sim::PortsOfModel(model);
-        m_Switch = std::make_unique<Sim::TSwitch>(0, Sim::TMac{0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x01}, model, config);
-        m_Switch->alarms.linkMask = 0x0F;
-    }
-
-    // Answers the console's last request as the simulated switch does; the status it
-    // reported for that command.
-    uint16_t Answer()
-    {
-        const std::vector<uint8_t> request = m_Fake->Sent.back().Bytes;
-        const uint16_t command = ReadU16(request.data());
-        const Sim::TCommand& handler = Sim::Commands().at(command);
-        Sim::TRequest rq;
-        rq.command = command;
-        rq.payload = request.data() + HeaderSize;
-        rq.size = request.size() - HeaderSize;
-        rq.options = &m_Options;
-        Sim::TReply reply = rq.size < handler.requestSize ? Sim::TReply{Sim::stBadRequest, {}, 0}
-                                                          : handler.handler(*m_Switch, rq);
-        if (reply.payload.isEmpty())
-            reply.payload = QByteArray(handler.replySize, '\0');
-        const std::size_t reported = m_Fake->Results.size();
-        Deliver(Address, MakeDatagram(command, reply.status, Mac(1), Vector(reply.payload)));
-        if (m_Fake->Results.size() != reported + 1 || m_Fake->Results.back().Code != command)
-            return 0xFFFF; // no report for it
-        return m_Fake->Results.back().Status;
-    }
-
-    template <typename S>
-    uint16_t Get()
-    {
-        if (!StartNew<S>(m_Device, nullptr))
-            return 0xFFFF;
-        return Answer();
-    }
-
-    // The Set's status, after its Get was answered too.
-    template <typename S, typename A>
-    uint16_t Set(const A& request)
-    {
-        if (!StartNew<S>(m_Device, nullptr, request))
-            return 0xFFFF;
-        const uint16_t status = Answer();
-        return Answer() == 0 ? status : 0xFFFF;
-    }
-
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr; // 8 ports, 4 trunk groups
-    Sim::TOptions m_Options;
-    std::unique_ptr<Sim::TSwitch> m_Switch;
 };
 
 QTEST_GUILESS_MAIN(TSimPortTest)

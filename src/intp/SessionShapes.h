@@ -29,7 +29,8 @@ inline int ExpectedCount(const TDevice& device, TListCount rule)
     return -1;
 }
 
-// A fixed record R: bool Valid; void Decode(TReader&); optionally void Encode(TWriter&) const.
+// A fixed record R: bool Valid; void Decode(TReader&); optionally void Encode(TWriter&) const
+// and static uint16_t Check(const R&): 0, or the status that rejects the decoded values.
 template <uint16_t N, typename R>
 class TSessionGetRecord : public TSessionGeneral<N> {
 protected:
@@ -41,7 +42,19 @@ protected:
             record.Valid = false;
         } else {
             TReader reader(payload);
-            Decode(device, record, reader);
+            if constexpr (requires { R::Check(record); }) {
+                // Decoded into a copy, so that a rejected reply leaves the previous values.
+                R fresh = record;
+                Decode(device, fresh, reader);
+                if (uint16_t rejected = R::Check(fresh)) {
+                    record.Valid = false;
+                    this->Report(&device, N, rejected);
+                    return rrDone;
+                }
+                record = std::move(fresh);
+            } else {
+                Decode(device, record, reader);
+            }
             record.Valid = true;
         }
         this->Report(&device, N, message.Status);
@@ -103,6 +116,7 @@ protected:
 //   void DecodeHead(TReader&) / void EncodeHead(TWriter&) const
 //   static uint16_t Check(const TDevice&, const std::vector<Entry>& earlier, const Entry&)
 //                                          0, or the status that rejects the entry
+//   static bool TakeApart(R&, const Entry&)  true for an entry the record keeps outside its list
 template <typename R>
 auto& EntriesOf(R& record)
 {
@@ -192,12 +206,17 @@ protected:
         TReader reader(payload);
 
         if constexpr (PerDatagramOf<R>() > 0) {
-            if (m_First)
+            if (m_First) {
+                // Another exchange of the same list may have filled the record since this
+                // request was built (two Gets on the wire at once): start afresh again.
+                record.Valid = false;
+                EntriesOf(record).clear();
                 DecodeHead(record, reader);
-            else
+            } else {
                 reader.Skip(R::HeadSize);
+            }
             m_First = false;
-            if (uint16_t rejected = DecodeEntries(device, EntriesOf(record), reader, count))
+            if (uint16_t rejected = DecodeEntries(device, record, reader, count))
                 return Reject(device, record, rejected);
             if (count >= PerDatagramOf<R>()) {
                 this->KeepWaiting();
@@ -211,7 +230,7 @@ protected:
             R fresh = record;
             DecodeHead(fresh, reader);
             EntriesOf(fresh).clear();
-            if (uint16_t rejected = DecodeEntries(device, EntriesOf(fresh), reader, count))
+            if (uint16_t rejected = DecodeEntries(device, fresh, reader, count))
                 return Reject(device, record, rejected);
             fresh.Valid = true;
             record = std::move(fresh);
@@ -231,12 +250,15 @@ private:
 
     // Appends count entries, each checked against every entry before it (those of earlier
     // datagrams too); 0, or the status of the first entry that fails.
-    static uint16_t DecodeEntries(const TDevice& device, std::vector<Entry>& entries, TReader& reader,
-                                  std::size_t count)
+    static uint16_t DecodeEntries(const TDevice& device, R& record, TReader& reader, std::size_t count)
     {
+        auto& entries = EntriesOf(record);
         entries.reserve(entries.size() + count);
         for (std::size_t i = 0; i < count; ++i) {
             Entry entry = DecodeEntry<R>(reader);
+            if constexpr (requires { R::TakeApart(record, entry); })
+                if (R::TakeApart(record, entry))
+                    continue;
             if constexpr (requires { R::Check(device, entries, entry); })
                 if (uint16_t rejected = R::Check(device, entries, entry))
                     return rejected;

@@ -21,6 +21,9 @@
 #include "ModuleRedundancy_RstpInfo.h"
 #include "ModuleRedundancy_Sring.h"
 #include "ModuleSave.h"
+#include "ModuleVlan_8021q.h"
+#include "ModuleVlan_8021qPort.h"
+#include "ModuleVlan_Table.h"
 
 #include <QHash>
 #include <QWidget>
@@ -53,6 +56,9 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Port Configuration/Rate Limit"), &Create<TModulePortLimit>},
         {QStringLiteral("Port Configuration/Port Trunk"), &Create<TModulePortTrunk>},
         {QStringLiteral("Port Configuration/Port Trunk/Port Trunk Status"), &Create<TModulePortTrunkStatus>},
+        {QStringLiteral("802.1Q VLAN"), &Create<TModuleVlan8021q>},
+        {QStringLiteral("802.1Q VLAN/Port Configuration"), &Create<TModuleVlan8021qPort>},
+        {QStringLiteral("802.1Q VLAN/VLAN Table"), &Create<TModuleVlanTable>},
         {QStringLiteral("Redundancy/Vantor Ring"), &Create<TModuleRedundancySring>},
         {QStringLiteral("Redundancy/RSTP Settings"), &Create<TModuleRedundancyRstp>},
         {QStringLiteral("Redundancy/RSTP Settings/RSTP Information"), &Create<TModuleRedundancyRstpInfo>},

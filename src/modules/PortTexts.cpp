@@ -15,6 +15,7 @@ const char* const IndexTable[] = {
 };
 const char* const FrameTypes[] = {"All", "Broadcast/Multicast/Flooded Unicast", "Broadcast/Multicast", "Broadcast Only"};
 const char* const TrunkTypes[] = {"Static", "802.3ad LACP"};
+const char* const LinkTypes[] = {"Access", "802.1Q", "Hybrid"};
 const char* const Truths[] = {"False", "True"};
 const char* const PointToPoint[] = {"False", "True", "Auto"};
 const char* const RstpStates[] = {"Disabled", "Discarding", "Learning", "Forwarding", "Non Stp"};
@@ -32,6 +33,7 @@ std::span<const char* const> TextsOf(TPortValue kind)
     case TPortValue::Security: return table.subspan(24, 2);
     case TPortValue::FrameType: return FrameTypes;
     case TPortValue::TrunkType: return TrunkTypes;
+    case TPortValue::LinkType: return LinkTypes;
     case TPortValue::Truth: return Truths;
     case TPortValue::PointToPoint: return PointToPoint;
     case TPortValue::RstpState: return RstpStates;

@@ -1,5 +1,5 @@
-// What the port and redundancy pages show for the values of their records: one table of texts
-// for all pages, and the captions of ports, trunks and member lists.
+// What the port, VLAN and redundancy pages show for the values of their records: one table of
+// texts for all pages, and the captions of ports, trunks and member lists.
 #pragma once
 
 #include <QString>
@@ -9,7 +9,8 @@
 
 enum class TPortValue {
     PortType, Link, State, Duplex, Flow, Security, FrameType, TrunkType,
-    Truth, PointToPoint, RstpState, RstpRole // of the redundancy pages
+    Truth, PointToPoint, RstpState, RstpRole, // of the redundancy pages
+    LinkType                                  // of the VLAN port list
 };
 
 // The text of a value of a kind; a value the kind has no text for (speed/duplex 7, RSTP state 9,
