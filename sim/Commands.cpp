@@ -11,6 +11,7 @@ const TCommandTable& Commands()
         AddPortCommands(t);
         AddVlanCommands(t);
         AddRedundancyCommands(t);
+        AddQosCommands(t);
         AddTransferCommands(t);
         return t;
     }();

@@ -85,6 +85,9 @@ void AddVlanCommands(TCommandTable& table);
 // Ring settings, RSTP settings and state, the active redundancy protocol.
 void AddRedundancyCommands(TCommandTable& table);
 
+// Scheduling and priority type, port queues, 802.1p and DSCP mappings.
+void AddQosCommands(TCommandTable& table);
+
 // Firmware and configuration transfers: built-in blocks and through a TFTP server.
 void AddTransferCommands(TCommandTable& table);
 

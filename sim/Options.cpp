@@ -231,6 +231,8 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"no-clock", "Switch i has no clock: SNTP get (269) reports 0xFFFFFFFF (repeatable).",
          "i"},
         {"mute", "Switch i never answers (repeatable).", "i"},
+        {"bad-cos-priority", "Switch i reports default 802.1p priority 8 on port 1 in COS settings (1284) (repeatable).",
+         "i"},
         {"short-port-names", "Switch i answers port names (512) with one name too few (repeatable).",
          "i"},
         {"bad-speed-duplex",
@@ -420,6 +422,7 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         || !indexed("bad-vlan-count", false, 0, [&](int i, uint32_t) { o.badVlanCount.insert(i); })
         || !indexed("short-rstp-ports", false, 0, [&](int i, uint32_t) { o.shortRstpPorts.insert(i); })
         || !indexed("unknown-rstp-state", false, 0, [&](int i, uint32_t) { o.unknownRstpState.insert(i); })
+        || !indexed("bad-cos-priority", false, 0, [&](int i, uint32_t) { o.badCosPriority.insert(i); })
         || !indexed("silent-after", true, 0,
                     [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
         || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })

@@ -77,6 +77,7 @@ struct TOptions
     bool scanBadSource = false;
     bool scanShort = false;
 
+    QSet<int> badCosPriority;
     QSet<int> mute;
     QSet<int> noClock;
     // Port list faults: one name too few (512), speed/duplex 8 on port 1 (513, 515), ports

@@ -130,6 +130,18 @@ struct TRstpBridge
     uint8_t forwardDelay = 15;
 };
 
+// Traffic prioritization: scheme, priority type, queues 0..3 of each port, of the 802.1p
+// priorities and of the DSCP values, and each port's default 802.1p priority.
+struct TQos
+{
+    uint8_t scheme = 0;
+    uint8_t type = 0;
+    QList<uint8_t> portQueues;
+    std::array<uint8_t, 8> cosQueues{0, 0, 1, 1, 2, 2, 3, 3};
+    QList<uint8_t> portPriorities;
+    std::array<uint8_t, 64> dscpQueues{};
+};
+
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
 // flash, reboot (259) reloads it and factory default (271) returns to the start-up values.
 struct TConfig
@@ -152,6 +164,7 @@ struct TConfig
     TVlans vlans;
     TRing ring;
     TRstpBridge rstp;
+    TQos qos;
 };
 
 // Values of the status poll (6) and the warning-state query (7).

@@ -114,6 +114,8 @@ protected:
 //   static constexpr uint16_t CountStatus  status when the count is wrong (0x1100)
 //   static constexpr bool ClearOnError     an error status also empties the list
 //   void DecodeHead(TReader&) / void EncodeHead(TWriter&) const
+//   static uint16_t CheckHead(const R&)    0, or the status that rejects the decoded head
+//                                          (lists in one datagram)
 //   static uint16_t Check(const TDevice&, const std::vector<Entry>& earlier, const Entry&)
 //                                          0, or the status that rejects the entry
 //   static bool TakeApart(R&, const Entry&)  true for an entry the record keeps outside its list
@@ -229,6 +231,9 @@ protected:
             // Decoded into a copy, so that a rejected reply leaves the previous values in place.
             R fresh = record;
             DecodeHead(fresh, reader);
+            if constexpr (requires { R::CheckHead(fresh); })
+                if (uint16_t rejected = R::CheckHead(fresh))
+                    return Reject(device, record, rejected);
             EntriesOf(fresh).clear();
             if (uint16_t rejected = DecodeEntries(device, fresh, reader, count))
                 return Reject(device, record, rejected);

@@ -20,6 +20,7 @@
 #include "ModuleRedundancy_Rstp.h"
 #include "ModuleRedundancy_RstpInfo.h"
 #include "ModuleRedundancy_Sring.h"
+#include "ModuleQos.h"
 #include "ModuleSave.h"
 #include "ModuleVlan_8021q.h"
 #include "ModuleVlan_8021qPort.h"
@@ -62,6 +63,10 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Redundancy/Vantor Ring"), &Create<TModuleRedundancySring>},
         {QStringLiteral("Redundancy/RSTP Settings"), &Create<TModuleRedundancyRstp>},
         {QStringLiteral("Redundancy/RSTP Settings/RSTP Information"), &Create<TModuleRedundancyRstpInfo>},
+        {QStringLiteral("Traffic Prioritization"), &Create<TModuleQos>},
+        {QStringLiteral("Traffic Prioritization/Port Based Priority"), &Create<TModuleQosPort>},
+        {QStringLiteral("Traffic Prioritization/COS Settings"), &Create<TModuleQosCos>},
+        {QStringLiteral("Traffic Prioritization/TOS Settings"), &Create<TModuleQosTos>},
         {QStringLiteral("Save To Flash"), &Create<TModuleSave>},
     };
     return pages;

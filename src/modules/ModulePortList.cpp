@@ -40,16 +40,8 @@ public:
 void TModulePortList::SetList(QTreeWidget* list, std::initializer_list<int> minimumWidths)
 {
     m_List = list;
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setAllColumnsShowFocus(true);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setStyleSheet(GridLines);
+    StyleList(list);
     QHeaderView* header = list->header();
-    header->setSectionsClickable(true);
-    header->setSectionsMovable(false);
     const std::vector<int> minimum(minimumWidths);
     for (int column = 0; column < int(minimum.size()); ++column)
         header->resizeSection(column, std::max(minimum[column], header->sectionSizeHint(column)));
@@ -59,6 +51,19 @@ void TModulePortList::SetList(QTreeWidget* list, std::initializer_list<int> mini
     });
     connect(list, &QTreeWidget::itemSelectionChanged, this, [this] { EventOnRowChange(); });
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) { EventOnHeaderClick(column); });
+}
+
+void TModulePortList::StyleList(QTreeWidget* list)
+{
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setStyleSheet(GridLines);
+    list->header()->setSectionsClickable(true);
+    list->header()->setSectionsMovable(false);
 }
 
 void TModulePortList::EnableControls(bool on)

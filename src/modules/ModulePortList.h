@@ -24,6 +24,8 @@ protected:
     // Takes the form's list; a column is never narrower than its minimum width (0: none).
     void SetList(QTreeWidget* list, std::initializer_list<int> minimumWidths = {});
     QTreeWidget* List() const { return m_List; }
+    // The look every port list has: grid lines, whole rows, single selection, clickable header.
+    static void StyleList(QTreeWidget* list);
     // A control enabled exactly when a device is selected, like the list.
     void FollowSelection(QWidget* control) { m_Followers.push_back(control); }
     // Empties the list; the list and its followers follow the selection.

@@ -19,6 +19,10 @@ const char* const LinkTypes[] = {"Access", "802.1Q", "Hybrid"};
 const char* const Truths[] = {"False", "True"};
 const char* const PointToPoint[] = {"False", "True", "Auto"};
 const char* const RstpStates[] = {"Disabled", "Discarding", "Learning", "Forwarding", "Non Stp"};
+const char* const Queues[] = {"Lowest", "Low", "Middle", "High"};
+const char* const CosPriorities[] = {"Priority.00", "Priority.01", "Priority.02", "Priority.03",
+                                     "Priority.04", "Priority.05", "Priority.06", "Priority.07"};
+const char* const QosTypes[] = {"Disable", "Port Based", "COS Only", "TOS Only", "COS First", "TOS First"};
 const char* const RstpRoles[] = {"Disabled", "Root", "Designated", "Alternated", "Backup", "Non Stp", "Unknown"};
 
 std::span<const char* const> TextsOf(TPortValue kind)
@@ -38,6 +42,9 @@ std::span<const char* const> TextsOf(TPortValue kind)
     case TPortValue::PointToPoint: return PointToPoint;
     case TPortValue::RstpState: return RstpStates;
     case TPortValue::RstpRole: return RstpRoles;
+    case TPortValue::Queue: return Queues;
+    case TPortValue::CosPriority: return CosPriorities;
+    case TPortValue::QosType: return QosTypes;
     }
     return {};
 }
