@@ -10,6 +10,7 @@ const TCommandTable& Commands()
         AddBasicsCommands(t);
         AddPortCommands(t);
         AddRedundancyCommands(t);
+        AddSecurityCommands(t);
         AddTransferCommands(t);
         return t;
     }();

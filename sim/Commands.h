@@ -5,6 +5,7 @@
 #include "Switch.h"
 
 #include <QByteArray>
+#include <QList>
 
 #include <cstddef>
 #include <cstdint>
@@ -79,6 +80,11 @@ void AddPortCommands(TCommandTable& table);
 
 // Ring settings, RSTP settings and state, the active redundancy protocol.
 void AddRedundancyCommands(TCommandTable& table);
+
+// The management access list, port bindings, MAC blacklist, 802.1X and port authorisation.
+void AddSecurityCommands(TCommandTable& table);
+// The blacklist --blacklist gives a switch at start-up: count distinct addresses.
+QList<TMac> SampleBlacklist(int count);
 
 // Firmware and configuration transfers: built-in blocks and through a TFTP server.
 void AddTransferCommands(TCommandTable& table);
