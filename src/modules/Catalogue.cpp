@@ -21,6 +21,11 @@
 #include "ModuleRedundancy_RstpInfo.h"
 #include "ModuleRedundancy_Sring.h"
 #include "ModuleSave.h"
+#include "ModuleSecurity_8021x.h"
+#include "ModuleSecurity_8021xPort.h"
+#include "ModuleSecurity_IP.h"
+#include "ModuleSecurity_Mac.h"
+#include "ModuleSecurity_Port.h"
 
 #include <QHash>
 #include <QWidget>
@@ -56,6 +61,11 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Redundancy/Vantor Ring"), &Create<TModuleRedundancySring>},
         {QStringLiteral("Redundancy/RSTP Settings"), &Create<TModuleRedundancyRstp>},
         {QStringLiteral("Redundancy/RSTP Settings/RSTP Information"), &Create<TModuleRedundancyRstpInfo>},
+        {QStringLiteral("Security/IP Security"), &Create<TModuleSecurityIP>},
+        {QStringLiteral("Security/Port Security"), &Create<TModuleSecurityPort>},
+        {QStringLiteral("Security/MAC Blacklist"), &Create<TModuleSecurityMac>},
+        {QStringLiteral("Security/802.1x"), &Create<TModuleSecurity8021x>},
+        {QStringLiteral("Security/802.1x/Port Auth"), &Create<TModuleSecurity8021xPort>},
         {QStringLiteral("Save To Flash"), &Create<TModuleSave>},
     };
     return pages;

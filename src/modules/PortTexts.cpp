@@ -19,6 +19,7 @@ const char* const Truths[] = {"False", "True"};
 const char* const PointToPoint[] = {"False", "True", "Auto"};
 const char* const RstpStates[] = {"Disabled", "Discarding", "Learning", "Forwarding", "Non Stp"};
 const char* const RstpRoles[] = {"Disabled", "Root", "Designated", "Alternated", "Backup", "Non Stp", "Unknown"};
+const char* const AuthModes[] = {"Reject", "Accept", "Authorize", "Disable"};
 
 std::span<const char* const> TextsOf(TPortValue kind)
 {
@@ -36,6 +37,7 @@ std::span<const char* const> TextsOf(TPortValue kind)
     case TPortValue::PointToPoint: return PointToPoint;
     case TPortValue::RstpState: return RstpStates;
     case TPortValue::RstpRole: return RstpRoles;
+    case TPortValue::AuthMode: return AuthModes;
     }
     return {};
 }

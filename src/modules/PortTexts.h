@@ -9,7 +9,8 @@
 
 enum class TPortValue {
     PortType, Link, State, Duplex, Flow, Security, FrameType, TrunkType,
-    Truth, PointToPoint, RstpState, RstpRole // of the redundancy pages
+    Truth, PointToPoint, RstpState, RstpRole, // of the redundancy pages
+    AuthMode                                  // of the 802.1X port page
 };
 
 // The text of a value of a kind; a value the kind has no text for (speed/duplex 7, RSTP state 9,
