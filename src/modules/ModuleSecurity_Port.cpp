@@ -56,9 +56,14 @@ void TModuleSecurityPort::Notify(TDevice* device, uint16_t code, uint16_t status
         TModuleSecurityMacList::Notify(device, code, status);
 }
 
-void TModuleSecurityPort::FillFrom(TDevice* device)
+void TModuleSecurityPort::EnableControls(bool on)
 {
     m_Ui->m_Port->clear();
+    TModuleSecurityMacList::EnableControls(on);
+}
+
+void TModuleSecurityPort::FillFrom(TDevice* device)
+{
     const auto& bindings = Intp::GetProperty<Intp::TPropertySecurityPort>(*device);
     const auto& names = Intp::GetProperty<Intp::TPropertyPortName>(*device);
     const auto& config = Intp::GetProperty<Intp::TPropertyPortConfig>(*device);

@@ -27,6 +27,7 @@ public:
 protected:
     bool IsGetCommand(uint16_t code) const override { return code == Intp::TSessionSecurityPortGet::Command; }
     int StartGets(TDevice* device) override;
+    void EnableControls(bool on) override;
     void FillFrom(TDevice* device) override;
     bool Matches(const TSecurityListModel::TRow& row, const TMacAddr& mac) const override;
     void EventOnRowClick(const TSecurityListModel::TRow& row) override;
