@@ -7,6 +7,7 @@
 #include "intp/IntpCore.h"
 #include "intp/Port.h"
 #include "intp/Redundancy.h"
+#include "intp/Security.h"
 #include "intp/Sntp.h"
 #include "intp/Transfer.h"
 #include "intp/Vlan.h"
@@ -119,6 +120,20 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionRedundancyRstpSet>(d, nullptr, std::vector<TPropertyRedundancyRstpEntry>(std::size_t(d->PortCount())));
     StartNew<TSessionRedundancyRstpInfoGet>(d, hook);
     StartNew<TSessionRedundancyGet>(d, hook);
+    StartNew<TSessionSecurityIpGet>(d, hook);
+    TPropertySecurityIp access;
+    access.Addresses.resize(std::size_t(d->AccessListCount()));
+    StartNew<TSessionSecurityIpSet>(d, nullptr, access);
+    StartNew<TSessionSecurityPortGet>(d, hook);
+    StartNew<TSessionSecurityPortAdd>(d, nullptr, TPropertySecurityPortEntry{});
+    StartNew<TSessionSecurityPortDel>(d, nullptr, TMacAddr());
+    StartNew<TSessionSecurityMacGet>(d, hook);
+    StartNew<TSessionSecurityMacAdd>(d, nullptr, TMacAddr());
+    StartNew<TSessionSecurityMacDel>(d, nullptr, TMacAddr());
+    StartNew<TSessionSecurity8021xGet>(d, hook);
+    StartNew<TSessionSecurity8021xSet>(d, nullptr, TPropertySecurity8021x{});
+    StartNew<TSessionSecurity8021xPortGet>(d, hook);
+    StartNew<TSessionSecurity8021xPortSet>(d, nullptr, std::vector<uint8_t>(std::size_t(d->PortCount())));
     StartSender<TSessionBasicsUpgradeBuildin>(d);
     StartSender<TSessionBasicsRestoreBuildin>(d);
     auto* backup = new TSessionBasicsBackupBuildin;

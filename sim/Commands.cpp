@@ -12,6 +12,7 @@ const TCommandTable& Commands()
         AddVlanCommands(t);
         AddRedundancyCommands(t);
         AddQosCommands(t);
+        AddSecurityCommands(t);
         AddTransferCommands(t);
         return t;
     }();

@@ -87,6 +87,10 @@ void AddRedundancyCommands(TCommandTable& table);
 
 // Scheduling and priority type, port queues, 802.1p and DSCP mappings.
 void AddQosCommands(TCommandTable& table);
+// The management access list, port bindings, MAC blacklist, 802.1X and port authorisation.
+void AddSecurityCommands(TCommandTable& table);
+// The blacklist --blacklist gives a switch at start-up: count distinct addresses.
+QList<TMac> SampleBlacklist(int count);
 
 // Firmware and configuration transfers: built-in blocks and through a TFTP server.
 void AddTransferCommands(TCommandTable& table);

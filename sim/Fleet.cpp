@@ -121,6 +121,7 @@ TFleet::TFleet(const TOptions& options, QObject* parent)
             const QByteArray& model = options.models[index % options.models.size()];
             c.ports = PortsOfModel(model);
             c.vlans = VlansOf(c.ports, options.vlanModes.value(index, options.vlanMode));
+            c.security.blacklist = SampleBlacklist(options.blacklistSize.value(index, 0));
             TSwitch sw(index, MacOf(options.macBase, uint64_t(index)), model, c);
             sw.alarms.power = options.powerAlarms.value(index, 0);
             sw.alarms.ports = options.portAlarms.value(index, 0);

@@ -165,6 +165,13 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "port with link. Ports with link forward (designated; non-STP ports \"Non Stp\"),\n"
         "the others are disabled. The active protocol (775) is the ring while it is on,\n"
         "else RSTP.\n"
+        "Security: the access list has 10 slots (2049 takes exactly those); the blacklist\n"
+        "holds at most 1024 and the bindings 256 addresses; a binding's port must be a port\n"
+        "or trunk group of the switch, an address is bound to one port (an Add moves it),\n"
+        "Adds and Dels of null or broadcast addresses get status 4; the port\n"
+        "authorisation set (2059) takes one mode (0 to 3) per port. The blacklist (2053) and\n"
+        "bindings (2050) answer in datagrams of 128 entries (or --list-split), one less\n"
+        "than full ending the list.\n"
         "Transfers: firmware (256) and configuration (258) in 512-byte blocks are answered\n"
         "state 0 block by block; the files must start with \"VZFW\" (firmware) or \"VZCF\"\n"
         "(configuration) and their 32-bit length (state 4 otherwise). After the last block\n"
@@ -253,6 +260,15 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"short-rstp-ports",
          "Switch i answers RSTP settings (770) and RSTP state (772) with one port entry too few (repeatable).", "i"},
         {"unknown-rstp-state", "Switch i reports state 9 and role 7 on port 1 in RSTP state (772) (repeatable).", "i"},
+        {"blacklist", "Switch i starts with a MAC blacklist of n addresses (repeatable).", "i=n"},
+        {"bad-auth-mode", "Switch i reports authorisation mode 4 on port 1 (2058) (repeatable).", "i"},
+        {"short-auth-ports", "Switch i answers port authorisation (2058) with one mode too few (repeatable).", "i"},
+        {"cut-access-list",
+         "Switch i answers IP security (2048) with its last address slot a byte short (repeatable).", "i"},
+        {"bad-binding-port",
+         "Switch i reports a port binding on the port after its last trunk group (2050) (repeatable).", "i"},
+        {"full-nas-id",
+         "Switch i reports a NAS identifier of 32 characters without terminator (2056) (repeatable).", "i"},
         {"silent-after", "Switch i stops answering after s seconds (repeatable).", "i=s"},
         {"power-alarm", "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
                         "default 1) (repeatable).",
@@ -423,6 +439,12 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         || !indexed("short-rstp-ports", false, 0, [&](int i, uint32_t) { o.shortRstpPorts.insert(i); })
         || !indexed("unknown-rstp-state", false, 0, [&](int i, uint32_t) { o.unknownRstpState.insert(i); })
         || !indexed("bad-cos-priority", false, 0, [&](int i, uint32_t) { o.badCosPriority.insert(i); })
+        || !indexed("blacklist", true, 0, [&](int i, uint32_t n) { o.blacklistSize[i] = int(std::min<uint32_t>(n, 1024)); })
+        || !indexed("bad-auth-mode", false, 0, [&](int i, uint32_t) { o.badAuthMode.insert(i); })
+        || !indexed("short-auth-ports", false, 0, [&](int i, uint32_t) { o.shortAuthPorts.insert(i); })
+        || !indexed("cut-access-list", false, 0, [&](int i, uint32_t) { o.cutAccessList.insert(i); })
+        || !indexed("bad-binding-port", false, 0, [&](int i, uint32_t) { o.badBindingPort.insert(i); })
+        || !indexed("full-nas-id", false, 0, [&](int i, uint32_t) { o.fullNasId.insert(i); })
         || !indexed("silent-after", true, 0,
                     [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
         || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })

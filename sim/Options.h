@@ -96,6 +96,16 @@ struct TOptions
     // RSTP faults: one port entry too few (770, 772); state 9 and role 7 on port 1 (772).
     QSet<int> shortRstpPorts;
     QSet<int> unknownRstpState;
+    // Security: a blacklist of n addresses at start-up; faults of an authorisation mode 4 on
+    // port 1 (2058), one mode too few (2058), an access list whose last slot lacks a byte
+    // (2048), a port binding on a port the switch does not have (2050) and a NAS
+    // identifier of 32 characters without terminator (2056).
+    QMap<int, int> blacklistSize;
+    QSet<int> badAuthMode;
+    QSet<int> shortAuthPorts;
+    QSet<int> cutAccessList;
+    QSet<int> badBindingPort;
+    QSet<int> fullNasId;
     QMap<int, int> silentAfterSec;
     QMap<int, uint32_t> powerAlarms;
     QMap<int, uint32_t> portAlarms;

@@ -142,6 +142,42 @@ struct TQos
     std::array<uint8_t, 64> dscpQueues{};
 };
 
+// 802.1X against a RADIUS server, the per-port authorisation modes (0 reject ... 3 disable),
+// the management access list (10 slots, 0 empty), the MAC blacklist and static MAC-to-port
+// bindings (0-based logical ports).
+struct TRadius
+{
+    bool enabled = false;
+    uint32_t server = 0;
+    uint16_t serverPort = 1812;
+    uint16_t accountingPort = 1813;
+    QByteArray sharedKey = "58132604";
+    QByteArray nasId = "NAS_L2_SWITCH";
+    uint16_t quietPeriod = 60;
+    uint16_t txPeriod = 30;
+    uint16_t supplicantTimeout = 30;
+    uint16_t serverTimeout = 30;
+    uint8_t maxRequests = 2;
+    uint32_t reAuthPeriod = 3600;
+};
+
+struct TPortBinding
+{
+    uint8_t port = 0;
+    TMac mac{};
+};
+
+struct TSecurity
+{
+    TRadius radius;
+    QList<uint8_t> authModes; // one per port
+    bool ipEnabled = false;
+    uint32_t management = 0;
+    QList<uint32_t> accessList = QList<uint32_t>(10, 0);
+    QList<TMac> blacklist;
+    QList<TPortBinding> bindings;
+};
+
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
 // flash, reboot (259) reloads it and factory default (271) returns to the start-up values.
 struct TConfig
@@ -165,6 +201,7 @@ struct TConfig
     TRing ring;
     TRstpBridge rstp;
     TQos qos;
+    TSecurity security;
 };
 
 // Values of the status poll (6) and the warning-state query (7).

@@ -42,6 +42,7 @@ using TSentList = QList<QPair<uint16_t, uint32_t>>;
 // collects what was sent.
 class TPageDriver {
 public:
+    static constexpr uint16_t BannerGet = 0x0307;
     TMainForm* m_Form = nullptr;
     TFormSessions* m_Fake = nullptr;
 
@@ -79,12 +80,14 @@ public:
     {
         Deliver(d->Address(), MakeDatagram(command, status, d->Mac(), payload));
     }
-    // What was sent since the last call.
+    // What was sent since the last call, without the front-panel banner's RedundancyGet,
+    // which every selection of a KX40 switch sends besides the page's own requests.
     TSentList TakeSent()
     {
         TSentList out;
         for (const auto& d : m_Fake->Sent)
-            out << qMakePair(Intp::ReadU16(d.Bytes.data()), d.Address);
+            if (Intp::ReadU16(d.Bytes.data()) != BannerGet)
+                out << qMakePair(Intp::ReadU16(d.Bytes.data()), d.Address);
         m_Fake->Sent.clear();
         return out;
     }

@@ -9,6 +9,17 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+// Reply payloads laid out byte by byte, independently of the records' own coding.
+using TBytes = std::vector<uint8_t>;
+
+inline TBytes Concat(std::initializer_list<TBytes> parts)
+{
+    TBytes out;
+    for (const TBytes& part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
 inline QByteArray ToQt(const std::vector<uint8_t>& bytes)
 {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
@@ -78,6 +89,22 @@ public:
         if (!page)
             qFatal("%s is not selected", path);
         return page;
+    }
+    // The page at path open on the selected devices, loaded for the first from the reply.
+    QWidget* Load(const char* path, uint16_t get, const TBytes& payload, uint16_t status, std::initializer_list<TDevice*> devices)
+    {
+        Select(devices);
+        QWidget* page = Open(path);
+        Reply(*devices.begin(), get, status, payload);
+        m_Fake->Sent.clear();
+        return page;
+    }
+    // The page at path drawn while no device is selected.
+    QWidget* Unselected(const char* path)
+    {
+        TModule* module = Frame()->ModuleOf(Frame()->FindNode(path));
+        module->Notify(nullptr, ncSelect, 0);
+        return module->GetControl();
     }
     // The requests sent since the last call: command, destination and payload.
     QStringList TakeRequests()

@@ -46,17 +46,6 @@ const char* const LimitPath = "Port Configuration/Rate Limit";
 const char* const TrunkPath = "Port Configuration/Port Trunk";
 const char* const TrunkStatusPath = "Port Configuration/Port Trunk/Port Trunk Status";
 
-// Reply payloads laid out byte by byte, independently of the records' own coding.
-using TBytes = std::vector<uint8_t>;
-
-TBytes Concat(std::initializer_list<TBytes> parts)
-{
-    TBytes out;
-    for (const TBytes& part : parts)
-        out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
 TBytes U32(uint32_t v) { return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)}; }
 
 // 8-byte zero-padded names.

@@ -32,17 +32,7 @@ const char* const RingPath = "Redundancy/Vantor Ring";
 const char* const RstpPath = "Redundancy/RSTP Settings";
 const char* const InfoPath = "Redundancy/RSTP Settings/RSTP Information";
 
-using TBytes = std::vector<uint8_t>;
-
 TBytes U32(uint32_t v) { return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)}; }
-
-TBytes Concat(std::initializer_list<TBytes> parts)
-{
-    TBytes out;
-    for (const TBytes& part : parts)
-        out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
 
 struct TRstpPort {
     uint32_t Cost;
@@ -107,22 +97,6 @@ class TRedundancyPagesTest : public QObject, public TPageTestDriver {
     QStringList m_Messages;
     int m_SmallType = 0;
 
-    // The page at path open on the selected devices, loaded for the first from the reply.
-    QWidget* Load(const char* path, uint16_t get, const TBytes& payload, uint16_t status, std::initializer_list<TDevice*> devices)
-    {
-        Select(devices);
-        QWidget* page = Open(path);
-        Reply(*devices.begin(), get, status, payload);
-        m_Fake->Sent.clear();
-        return page;
-    }
-    // The page at path drawn while no device is selected.
-    QWidget* Unselected(const char* path)
-    {
-        TModule* module = Frame()->ModuleOf(Frame()->FindNode(path));
-        module->Notify(nullptr, ncSelect, 0);
-        return module->GetControl();
-    }
     static QCheckBox* Check(QWidget* page, const char* name) { return Child<QCheckBox>(page, name); }
     static QComboBox* Box(QWidget* page, const char* name) { return Child<QComboBox>(page, name); }
     static QString Text(QWidget* page, const QString& name) { return Child<QLabel>(page, name)->text(); }

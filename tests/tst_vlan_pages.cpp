@@ -31,19 +31,8 @@ const char* const TablePath = "802.1Q VLAN/VLAN Table";
 constexpr uint16_t NameGet = 0x0200, ConfigGet = 0x0201, ModeGet = 0x0400, PortBasedGet = 0x0402,
                    GvrpGet = 0x0406, GvrpSet = 0x0407, Dot1qGet = 0x0408, Dot1qSet = 0x0409;
 
-// Reply payloads laid out byte by byte, independently of the records' own coding.
-using TBytes = std::vector<uint8_t>;
-
 TBytes U16(uint16_t v) { return {uint8_t(v >> 8), uint8_t(v)}; }
 TBytes U32(uint32_t v) { return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)}; }
-
-TBytes Concat(std::initializer_list<TBytes> parts)
-{
-    TBytes out;
-    for (const TBytes& part : parts)
-        out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
 
 // Names "Port.01" ... of the 12 logical ports.
 TBytes Names()

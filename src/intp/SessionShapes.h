@@ -109,6 +109,7 @@ protected:
 // optional:
 //   static std::vector<Entry>& List(R&)    the list, when it is not Entries
 //   static Entry DecodeEntry(TReader&)     for entries without a Decode of their own (texts)
+//   static void EncodeEntry(TWriter&, const Entry&)   for entries without an Encode of their own
 //   static constexpr bool CountIsLimit     the device type's count is the most, not the only, length
 //   static constexpr size_t PerDatagram    a datagram with that many entries means more follow
 //   static constexpr uint16_t CountStatus  status when the count is wrong (0x1100)
@@ -138,6 +139,15 @@ typename R::Entry DecodeEntry(TReader& reader)
         entry.Decode(reader);
         return entry;
     }
+}
+
+template <typename R>
+void EncodeEntry(TWriter& writer, const typename R::Entry& entry)
+{
+    if constexpr (requires { R::EncodeEntry(writer, entry); })
+        R::EncodeEntry(writer, entry);
+    else
+        entry.Encode(writer);
 }
 
 // Whether a list of n entries has a length the device type allows: lists counted by the
@@ -307,7 +317,7 @@ protected:
         else
             writer.Zero(R::HeadSize);
         for (const auto& entry : entries)
-            entry.Encode(writer);
+            EncodeEntry<R>(writer, entry);
         return payload.size() <= MaxDatagram - 1 - HeaderSize;
     }
 

@@ -25,6 +25,11 @@
 #include "ModuleVlan_8021q.h"
 #include "ModuleVlan_8021qPort.h"
 #include "ModuleVlan_Table.h"
+#include "ModuleSecurity_8021x.h"
+#include "ModuleSecurity_8021xPort.h"
+#include "ModuleSecurity_IP.h"
+#include "ModuleSecurity_Mac.h"
+#include "ModuleSecurity_Port.h"
 
 #include <QHash>
 #include <QWidget>
@@ -67,6 +72,11 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Traffic Prioritization/Port Based Priority"), &Create<TModuleQosPort>},
         {QStringLiteral("Traffic Prioritization/COS Settings"), &Create<TModuleQosCos>},
         {QStringLiteral("Traffic Prioritization/TOS Settings"), &Create<TModuleQosTos>},
+        {QStringLiteral("Security/IP Security"), &Create<TModuleSecurityIP>},
+        {QStringLiteral("Security/Port Security"), &Create<TModuleSecurityPort>},
+        {QStringLiteral("Security/MAC Blacklist"), &Create<TModuleSecurityMac>},
+        {QStringLiteral("Security/802.1x"), &Create<TModuleSecurity8021x>},
+        {QStringLiteral("Security/802.1x/Port Auth"), &Create<TModuleSecurity8021xPort>},
         {QStringLiteral("Save To Flash"), &Create<TModuleSave>},
     };
     return pages;

@@ -24,6 +24,7 @@ const char* const CosPriorities[] = {"Priority.00", "Priority.01", "Priority.02"
                                      "Priority.04", "Priority.05", "Priority.06", "Priority.07"};
 const char* const QosTypes[] = {"Disable", "Port Based", "COS Only", "TOS Only", "COS First", "TOS First"};
 const char* const RstpRoles[] = {"Disabled", "Root", "Designated", "Alternated", "Backup", "Non Stp", "Unknown"};
+const char* const AuthModes[] = {"Reject", "Accept", "Authorize", "Disable"};
 
 std::span<const char* const> TextsOf(TPortValue kind)
 {
@@ -45,6 +46,7 @@ std::span<const char* const> TextsOf(TPortValue kind)
     case TPortValue::Queue: return Queues;
     case TPortValue::CosPriority: return CosPriorities;
     case TPortValue::QosType: return QosTypes;
+    case TPortValue::AuthMode: return AuthModes;
     }
     return {};
 }

@@ -11,7 +11,8 @@ enum class TPortValue {
     PortType, Link, State, Duplex, Flow, Security, FrameType, TrunkType,
     Truth, PointToPoint, RstpState, RstpRole, // of the redundancy pages
     LinkType,                                 // of the VLAN port list
-    Queue, CosPriority, QosType               // of the QoS pages
+    Queue, CosPriority, QosType,              // of the QoS pages
+    AuthMode                                  // of the 802.1X port page
 };
 
 // The text of a value of a kind; a value the kind has no text for (speed/duplex 7, RSTP state 9,

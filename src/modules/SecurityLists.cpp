@@ -1,0 +1,179 @@
+#include "SecurityLists.h"
+
+#include "devices/AddressRules.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace {
+
+// A round badge with a bar, and a cross bar for Add, where the theme has no icon.
+QIcon Sign(bool plus)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor colour = plus ? QColor(40, 150, 60) : QColor(200, 50, 40);
+    p.setPen(QPen(colour.darker(150), 1));
+    p.setBrush(colour);
+    p.drawEllipse(QRectF(1, 1, 14, 14));
+    p.setPen(QPen(Qt::white, 2));
+    p.drawLine(QPointF(4.5, 8), QPointF(11.5, 8));
+    if (plus)
+        p.drawLine(QPointF(8, 4.5), QPointF(8, 11.5));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+QIcon AddIcon() { return QIcon::fromTheme(QStringLiteral("list-add"), Sign(true)); }
+
+QIcon RemoveIcon() { return QIcon::fromTheme(QStringLiteral("list-remove"), Sign(false)); }
+
+QString MacText(const TMacAddr& mac) { return QString::fromStdString(mac.Text()); }
+
+QString MacDigits(const TMacAddr& mac) { return MacText(mac).remove(QLatin1Char(':')); }
+
+// ---- the list model ----------------------------------------------------------------------
+
+TSecurityListModel::TSecurityListModel(QStringList headers, QObject* parent)
+    : QAbstractTableModel(parent), m_Headers(std::move(headers))
+{
+}
+
+int TSecurityListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_Rows.size());
+}
+
+int TSecurityListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_Headers.size());
+}
+
+QString TSecurityListModel::Text(const TRow& row, int column) const
+{
+    return column + 1 == m_Headers.size() ? MacText(row.Mac) : row.Caption;
+}
+
+QVariant TSecurityListModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+        return {};
+    return Text(Row(index.row()), index.column());
+}
+
+QVariant TSecurityListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_Headers.size())
+        return m_Headers[section];
+    return {};
+}
+
+void TSecurityListModel::SetRows(std::vector<TRow> rows)
+{
+    beginResetModel();
+    m_Rows = std::move(rows);
+    Sort();
+    endResetModel();
+}
+
+void TSecurityListModel::SortBy(int column, Qt::SortOrder order)
+{
+    emit layoutAboutToBeChanged();
+    m_SortColumn = column;
+    m_SortOrder = order;
+    Sort();
+    emit layoutChanged();
+}
+
+void TSecurityListModel::Sort()
+{
+    if (m_SortColumn < 0)
+        return;
+    std::stable_sort(m_Rows.begin(), m_Rows.end(), [this](const TRow& a, const TRow& b) {
+        const int order = Text(a, m_SortColumn).compare(Text(b, m_SortColumn), Qt::CaseInsensitive);
+        return m_SortOrder == Qt::AscendingOrder ? order < 0 : order > 0;
+    });
+}
+
+// ---- the pages' base ----------------------------------------------------------------------
+
+void TModuleSecurityMacList::SetControls(QTreeView* view, TSecurityListModel* model, QLineEdit* mac, QPushButton* add,
+                                         QPushButton* del, bool upperCase)
+{
+    m_View = view;
+    m_Model = model;
+    m_Mac = mac;
+    m_Add = add;
+    m_Delete = del;
+    view->setModel(model);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->viewport()->installEventFilter(this);
+    add->setIcon(AddIcon());
+    del->setIcon(RemoveIcon());
+    connect(view, &QTreeView::clicked, this, [this](const QModelIndex& index) { EventOnRowClick(m_Model->Row(index.row())); });
+    connect(mac, &QLineEdit::textChanged, this, [this, upperCase](const QString& text) {
+        const QString shown = upperCase ? text.toUpper() : text.toLower();
+        if (shown != text) {
+            const int cursor = m_Mac->cursorPosition();
+            m_Mac->setText(shown);
+            m_Mac->setCursorPosition(cursor);
+            return;
+        }
+        MacRule();
+    });
+    connect(add, &QPushButton::clicked, this, [this] { EventOnAdd(m_Parsed); });
+    connect(del, &QPushButton::clicked, this, [this] { EventOnDelete(m_Parsed); });
+}
+
+bool TModuleSecurityMacList::Hide(bool force)
+{
+    m_Model->Clear();
+    return TModuleGetPage::Hide(force);
+}
+
+void TModuleSecurityMacList::EnableControls(bool on)
+{
+    m_Model->Clear();
+    for (QWidget* control : findChildren<QWidget*>())
+        if (control != m_Add && control != m_Delete && control->parentWidget() == this)
+            control->setEnabled(on);
+    m_Mac->clear();
+    MacRule();
+}
+
+void TModuleSecurityMacList::EventOnRowClick(const TSecurityListModel::TRow& row)
+{
+    m_Mac->setText(MacDigits(row.Mac));
+}
+
+void TModuleSecurityMacList::MacRule()
+{
+    const bool valid = ParseMacText(m_Mac->text().toStdString(), m_Parsed);
+    const bool listed = valid && std::any_of(m_Model->Rows().begin(), m_Model->Rows().end(),
+                                             [this](const TSecurityListModel::TRow& row) { return Matches(row, m_Parsed); });
+    m_Add->setEnabled(valid && !listed);
+    m_Delete->setEnabled(valid && listed);
+}
+
+// A press beside the rows empties the address.
+bool TModuleSecurityMacList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_View->viewport() && event->type() == QEvent::MouseButtonPress &&
+        !m_View->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid())
+        m_Mac->clear();
+    return TModuleGetPage::eventFilter(watched, event);
+}
