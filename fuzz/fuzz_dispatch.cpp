@@ -6,6 +6,7 @@
 #include "intp/FindHook.h"
 #include "intp/IntpCore.h"
 #include "intp/Port.h"
+#include "intp/Qos.h"
 #include "intp/Redundancy.h"
 #include "intp/Security.h"
 #include "intp/Sntp.h"
@@ -120,6 +121,16 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionRedundancyRstpSet>(d, nullptr, std::vector<TPropertyRedundancyRstpEntry>(std::size_t(d->PortCount())));
     StartNew<TSessionRedundancyRstpInfoGet>(d, hook);
     StartNew<TSessionRedundancyGet>(d, hook);
+    StartNew<TSessionQosGet>(d, hook);
+    StartNew<TSessionQosSet>(d, nullptr, TPropertyQos{});
+    StartNew<TSessionQosPortGet>(d, hook);
+    StartNew<TSessionQosPortSet>(d, nullptr, std::vector<TQosByte>(std::size_t(d->PortCount())));
+    StartNew<TSessionQosCosGet>(d, hook);
+    TPropertyQosCos cos;
+    cos.Entries.resize(std::size_t(d->PortCount()));
+    StartNew<TSessionQosCosSet>(d, nullptr, cos);
+    StartNew<TSessionQosTosGet>(d, hook);
+    StartNew<TSessionQosTosSet>(d, nullptr, TPropertyQosTos{});
     StartNew<TSessionSecurityIpGet>(d, hook);
     TPropertySecurityIp access;
     access.Addresses.resize(std::size_t(d->AccessListCount()));

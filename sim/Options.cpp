@@ -238,6 +238,7 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"no-clock", "Switch i has no clock: SNTP get (269) reports 0xFFFFFFFF (repeatable).",
          "i"},
         {"mute", "Switch i never answers (repeatable).", "i"},
+        {"port-count", "Switch i has n 100TX ports (1..24) instead of its model's (repeatable).", "i=n"},
         {"bad-cos-priority", "Switch i reports default 802.1p priority 8 on port 1 in COS settings (1284) (repeatable).",
          "i"},
         {"short-port-names", "Switch i answers port names (512) with one name too few (repeatable).",
@@ -439,6 +440,7 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         || !indexed("short-rstp-ports", false, 0, [&](int i, uint32_t) { o.shortRstpPorts.insert(i); })
         || !indexed("unknown-rstp-state", false, 0, [&](int i, uint32_t) { o.unknownRstpState.insert(i); })
         || !indexed("bad-cos-priority", false, 0, [&](int i, uint32_t) { o.badCosPriority.insert(i); })
+        || !indexed("port-count", true, 0, [&](int i, uint32_t n) { o.portCounts[i] = int(std::clamp<uint32_t>(n, 1, 24)); })
         || !indexed("blacklist", true, 0, [&](int i, uint32_t n) { o.blacklistSize[i] = int(std::min<uint32_t>(n, 1024)); })
         || !indexed("bad-auth-mode", false, 0, [&](int i, uint32_t) { o.badAuthMode.insert(i); })
         || !indexed("short-auth-ports", false, 0, [&](int i, uint32_t) { o.shortAuthPorts.insert(i); })

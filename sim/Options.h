@@ -78,6 +78,7 @@ struct TOptions
     bool scanShort = false;
 
     QSet<int> badCosPriority;
+    QMap<int, int> portCounts; // switches with another number of ports than their model
     QSet<int> mute;
     QSet<int> noClock;
     // Port list faults: one name too few (512), speed/duplex 8 on port 1 (513, 515), ports

@@ -75,7 +75,8 @@ struct TPorts
 };
 
 // The ports a switch of the model has, with their start-up settings.
-TPorts PortsOfModel(const QByteArray& model);
+// A model's ports; copper, when given, replaces the model's ports by that many 100TX ports.
+TPorts PortsOfModel(const QByteArray& model, int copper = -1);
 
 // VLANs: the mode (0 disable, 1 port based, 2 802.1Q), the port-based list, GVRP, the
 // management VLAN and the 802.1Q list by ascending VLAN ID with the ports of link type Hybrid.
