@@ -11,6 +11,7 @@ const TCommandTable& Commands()
         AddPortCommands(t);
         AddVlanCommands(t);
         AddRedundancyCommands(t);
+        AddSnmpCommands(t);
         AddTransferCommands(t);
         return t;
     }();

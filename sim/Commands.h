@@ -84,6 +84,8 @@ void AddPortCommands(TCommandTable& table);
 void AddVlanCommands(TCommandTable& table);
 // Ring settings, RSTP settings and state, the active redundancy protocol.
 void AddRedundancyCommands(TCommandTable& table);
+// SNMP agent version, communities, SNMPv3 users and trap receivers.
+void AddSnmpCommands(TCommandTable& table);
 
 // Firmware and configuration transfers: built-in blocks and through a TFTP server.
 void AddTransferCommands(TCommandTable& table);

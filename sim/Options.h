@@ -95,6 +95,12 @@ struct TOptions
     // RSTP faults: one port entry too few (770, 772); state 9 and role 7 on port 1 (772).
     QSet<int> shortRstpPorts;
     QSet<int> unknownRstpState;
+    // SNMP faults: agent version 2 (1792), one community byte short of four slots and
+    // privilege 2 in the first slot (1794), an unused and an unknown-version receiver (1799).
+    QSet<int> badSnmpVersion;
+    QSet<int> shortCommunities;
+    QSet<int> badCommunityPrivilege;
+    QSet<int> unusedTrapSlots;
     QMap<int, int> silentAfterSec;
     QMap<int, uint32_t> powerAlarms;
     QMap<int, uint32_t> portAlarms;

@@ -20,6 +20,10 @@
 #include "ModuleRedundancy_Rstp.h"
 #include "ModuleRedundancy_RstpInfo.h"
 #include "ModuleRedundancy_Sring.h"
+#include "ModuleSnmp.h"
+#include "ModuleSnmp_Community.h"
+#include "ModuleSnmp_Trap.h"
+#include "ModuleSnmp_User.h"
 #include "ModuleSave.h"
 #include "ModuleVlan_8021q.h"
 #include "ModuleVlan_8021qPort.h"
@@ -62,6 +66,10 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Redundancy/Vantor Ring"), &Create<TModuleRedundancySring>},
         {QStringLiteral("Redundancy/RSTP Settings"), &Create<TModuleRedundancyRstp>},
         {QStringLiteral("Redundancy/RSTP Settings/RSTP Information"), &Create<TModuleRedundancyRstpInfo>},
+        {QStringLiteral("SNMP"), &Create<TModuleSnmp>},
+        {QStringLiteral("SNMP/Community"), &Create<TModuleSnmpCommunity>},
+        {QStringLiteral("SNMP/SNMPv3 User"), &Create<TModuleSnmpUser>},
+        {QStringLiteral("SNMP/Trap Settings"), &Create<TModuleSnmpTrap>},
         {QStringLiteral("Save To Flash"), &Create<TModuleSave>},
     };
     return pages;

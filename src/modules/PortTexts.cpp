@@ -19,6 +19,9 @@ const char* const LinkTypes[] = {"Access", "802.1Q", "Hybrid"};
 const char* const Truths[] = {"False", "True"};
 const char* const PointToPoint[] = {"False", "True", "Auto"};
 const char* const RstpStates[] = {"Disabled", "Discarding", "Learning", "Forwarding", "Non Stp"};
+const char* const Privileges[] = {"Read Only", "Read And Write"};
+const char* const PasswordSet[] = {"Disabled", "Enabled"};
+const char* const TrapVersions[] = {"V1", "V2c"};
 const char* const RstpRoles[] = {"Disabled", "Root", "Designated", "Alternated", "Backup", "Non Stp", "Unknown"};
 
 std::span<const char* const> TextsOf(TPortValue kind)
@@ -38,6 +41,9 @@ std::span<const char* const> TextsOf(TPortValue kind)
     case TPortValue::PointToPoint: return PointToPoint;
     case TPortValue::RstpState: return RstpStates;
     case TPortValue::RstpRole: return RstpRoles;
+    case TPortValue::Privilege: return Privileges;
+    case TPortValue::PasswordSet: return PasswordSet;
+    case TPortValue::TrapVersion: return TrapVersions;
     }
     return {};
 }
