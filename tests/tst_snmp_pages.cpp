@@ -5,7 +5,6 @@
 #include "PageTests.h"
 
 #include "app/Dialogs.h"
-#include "app/Images.h"
 #include "intp/Snmp.h"
 
 #include <QLabel>
@@ -173,21 +172,12 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, caption);
         QFETCH(QStringList, columns);
-        TModule* module = Frame()->ModuleOf(Frame()->FindNode(path));
-        QVERIFY(module && module->GetControl());
-        QCOMPARE(module->GetName(), caption);
-        QWidget* page = module->GetControl();
-        if (!columns.isEmpty()) {
-            QTreeWidget* list = ListOf(page);
-            QCOMPARE(list->columnCount(), columns.size());
-            for (int column = 0; column < columns.size(); ++column)
-                QCOMPARE(list->headerItem()->text(column), columns[column]);
-            QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
-        }
-        if (auto* apply = page->findChild<QPushButton*>("m_Apply")) {
-            QCOMPARE(apply->text(), QString("&Apply"));
-            QCOMPARE(apply->icon().cacheKey(), Icon(TImage::Accept).cacheKey());
-        }
+        CheckCatalogued(path, caption, columns);
+        if (QTest::currentTestFailed())
+            return;
+        QWidget* page = PageAt(path);
+        if (!columns.isEmpty())
+            QCOMPARE(ListOf(page)->selectionBehavior(), QAbstractItemView::SelectRows);
         if (auto* add = page->findChild<QPushButton*>("m_Add")) {
             QCOMPARE(add->text(), QString("&Add"));
             QCOMPARE(Button(page, "m_Delete")->text(), QString("&Delete"));
