@@ -42,10 +42,11 @@ TReply SetVersion(TSwitch& sw, const TRequest& rq)
 TReply Communities(TSwitch& sw, const TRequest& rq)
 {
     const bool badPrivilege = rq.options->badCommunityPrivilege.contains(sw.Index());
+    const QList<TSnmpCommunity>& communities = sw.running.snmp.communities;
     TReply reply = Written([&](TWriter& w) {
-        for (const TSnmpCommunity& c : sw.running.snmp.communities) {
-            w.Text(c.name, TextWidth);
-            w.U8(badPrivilege && &c == &sw.running.snmp.communities.front() ? FaultValue : c.privilege);
+        for (qsizetype i = 0; i < communities.size(); ++i) {
+            w.Text(communities[i].name, TextWidth);
+            w.U8(badPrivilege && i == 0 ? FaultValue : communities[i].privilege);
         }
     });
     if (rq.options->shortCommunities.contains(sw.Index()))
