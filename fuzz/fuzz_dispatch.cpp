@@ -9,6 +9,7 @@
 #include "intp/Qos.h"
 #include "intp/Redundancy.h"
 #include "intp/Security.h"
+#include "intp/Snmp.h"
 #include "intp/Sntp.h"
 #include "intp/Transfer.h"
 #include "intp/Vlan.h"
@@ -145,6 +146,17 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionSecurity8021xSet>(d, nullptr, TPropertySecurity8021x{});
     StartNew<TSessionSecurity8021xPortGet>(d, hook);
     StartNew<TSessionSecurity8021xPortSet>(d, nullptr, std::vector<uint8_t>(std::size_t(d->PortCount())));
+    StartNew<TSessionSnmpGet>(d, hook);
+    StartNew<TSessionSnmpSet>(d, nullptr, TPropertySnmp{});
+    StartNew<TSessionSnmpCommunityGet>(d, hook);
+    StartNew<TSessionSnmpCommunitySet>(d, nullptr,
+                                       std::vector<TPropertySnmpCommunityEntry>(std::size_t(d->CommunityCount())));
+    StartNew<TSessionSnmpUserGet>(d, hook);
+    StartNew<TSessionSnmpUserAdd>(d, nullptr, TSnmpUserRequest{"u", "a", "p"});
+    StartNew<TSessionSnmpUserDel>(d, nullptr, TSnmpUserRequest{"u", "", ""});
+    StartNew<TSessionSnmpTrapGet>(d, hook);
+    StartNew<TSessionSnmpTrapAdd>(d, nullptr, TPropertySnmpTrapEntry{0x0A000002, "t", 1});
+    StartNew<TSessionSnmpTrapDel>(d, nullptr, TSnmpTrapAddress{0x0A000002});
     StartSender<TSessionBasicsUpgradeBuildin>(d);
     StartSender<TSessionBasicsRestoreBuildin>(d);
     auto* backup = new TSessionBasicsBackupBuildin;
