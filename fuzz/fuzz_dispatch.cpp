@@ -6,8 +6,10 @@
 #include "intp/FindHook.h"
 #include "intp/IntpCore.h"
 #include "intp/Port.h"
+#include "intp/Qos.h"
 #include "intp/Redundancy.h"
 #include "intp/Security.h"
+#include "intp/Snmp.h"
 #include "intp/Sntp.h"
 #include "intp/Transfer.h"
 #include "intp/Vlan.h"
@@ -131,6 +133,16 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionWarningSmtpSet>(d, nullptr, smtp, std::string());
     StartNew<TSessionWarningEventGet>(d, hook);
     StartNew<TSessionWarningEventSet>(d, nullptr, TPropertyWarningEvent{});
+    StartNew<TSessionQosGet>(d, hook);
+    StartNew<TSessionQosSet>(d, nullptr, TPropertyQos{});
+    StartNew<TSessionQosPortGet>(d, hook);
+    StartNew<TSessionQosPortSet>(d, nullptr, std::vector<TQosByte>(std::size_t(d->PortCount())));
+    StartNew<TSessionQosCosGet>(d, hook);
+    TPropertyQosCos cos;
+    cos.Entries.resize(std::size_t(d->PortCount()));
+    StartNew<TSessionQosCosSet>(d, nullptr, cos);
+    StartNew<TSessionQosTosGet>(d, hook);
+    StartNew<TSessionQosTosSet>(d, nullptr, TPropertyQosTos{});
     StartNew<TSessionSecurityIpGet>(d, hook);
     TPropertySecurityIp access;
     access.Addresses.resize(std::size_t(d->AccessListCount()));
@@ -145,6 +157,17 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionSecurity8021xSet>(d, nullptr, TPropertySecurity8021x{});
     StartNew<TSessionSecurity8021xPortGet>(d, hook);
     StartNew<TSessionSecurity8021xPortSet>(d, nullptr, std::vector<uint8_t>(std::size_t(d->PortCount())));
+    StartNew<TSessionSnmpGet>(d, hook);
+    StartNew<TSessionSnmpSet>(d, nullptr, TPropertySnmp{});
+    StartNew<TSessionSnmpCommunityGet>(d, hook);
+    StartNew<TSessionSnmpCommunitySet>(d, nullptr,
+                                       std::vector<TPropertySnmpCommunityEntry>(std::size_t(d->CommunityCount())));
+    StartNew<TSessionSnmpUserGet>(d, hook);
+    StartNew<TSessionSnmpUserAdd>(d, nullptr, TSnmpUserRequest{"u", "a", "p"});
+    StartNew<TSessionSnmpUserDel>(d, nullptr, TSnmpUserRequest{"u", "", ""});
+    StartNew<TSessionSnmpTrapGet>(d, hook);
+    StartNew<TSessionSnmpTrapAdd>(d, nullptr, TPropertySnmpTrapEntry{0x0A000002, "t", 1});
+    StartNew<TSessionSnmpTrapDel>(d, nullptr, TSnmpTrapAddress{0x0A000002});
     StartSender<TSessionBasicsUpgradeBuildin>(d);
     StartSender<TSessionBasicsRestoreBuildin>(d);
     auto* backup = new TSessionBasicsBackupBuildin;

@@ -13,6 +13,7 @@ const TCommandTable& Commands()
         AddRedundancyCommands(t);
         AddQosCommands(t);
         AddSecurityCommands(t);
+        AddSnmpCommands(t);
         AddTransferCommands(t);
         return t;
     }();

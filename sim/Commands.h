@@ -84,6 +84,8 @@ void AddPortCommands(TCommandTable& table);
 void AddVlanCommands(TCommandTable& table);
 // Ring settings, RSTP settings and state, the active redundancy protocol.
 void AddRedundancyCommands(TCommandTable& table);
+// SNMP agent version, communities, SNMPv3 users and trap receivers.
+void AddSnmpCommands(TCommandTable& table);
 
 // Scheduling and priority type, port queues, 802.1p and DSCP mappings.
 void AddQosCommands(TCommandTable& table);

@@ -119,7 +119,7 @@ TFleet::TFleet(const TOptions& options, QObject* parent)
             c.dns1 = network | 53;
             c.dns2 = network | 54;
             const QByteArray& model = options.models[index % options.models.size()];
-            c.ports = PortsOfModel(model);
+            c.ports = PortsOfModel(model, options.portCounts.value(index, -1));
             c.vlans = VlansOf(c.ports, options.vlanModes.value(index, options.vlanMode));
             c.security.blacklist = SampleBlacklist(options.blacklistSize.value(index, 0));
             TSwitch sw(index, MacOf(options.macBase, uint64_t(index)), model, c);

@@ -172,6 +172,14 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "authorisation set (2059) takes one mode (0 to 3) per port. The blacklist (2053) and\n"
         "bindings (2050) answer in datagrams of 128 entries (or --list-split), one less\n"
         "than full ending the list.\n"
+        "SNMP: switches start with version 1/2c (0), the communities \"public\" (read only)\n"
+        "and \"private\" (read and write) in the first two of four slots, no users and no\n"
+        "trap receivers. The version set (1793) takes 0 or 1; the community set (1795) four\n"
+        "33-byte slots with privilege 0 or 1. Users (1797) are added under a new, non-empty\n"
+        "name, at most 8, and removed (1798) by name with the passwords they were given;\n"
+        "trap receivers (1800) need an address, a community and version 0 or 1, at most 8,\n"
+        "one per address, and are removed (1801) by address (status 4 otherwise). Save\n"
+        "keeps the SNMP settings too; community strings and passwords are never printed.\n"
         "Transfers: firmware (256) and configuration (258) in 512-byte blocks are answered\n"
         "state 0 block by block; the files must start with \"VZFW\" (firmware) or \"VZCF\"\n"
         "(configuration) and their 32-bit length (state 4 otherwise). After the last block\n"
@@ -238,6 +246,7 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"no-clock", "Switch i has no clock: SNTP get (269) reports 0xFFFFFFFF (repeatable).",
          "i"},
         {"mute", "Switch i never answers (repeatable).", "i"},
+        {"port-count", "Switch i has n 100TX ports (1..24) instead of its model's (repeatable).", "i=n"},
         {"bad-cos-priority", "Switch i reports default 802.1p priority 8 on port 1 in COS settings (1284) (repeatable).",
          "i"},
         {"short-port-names", "Switch i answers port names (512) with one name too few (repeatable).",
@@ -269,6 +278,13 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
          "Switch i reports a port binding on the port after its last trunk group (2050) (repeatable).", "i"},
         {"full-nas-id",
          "Switch i reports a NAS identifier of 32 characters without terminator (2056) (repeatable).", "i"},
+        {"bad-snmp-version", "Switch i reports SNMP agent version 2 (1792) (repeatable).", "i"},
+        {"short-communities", "Switch i answers communities (1794) one byte short of four slots (repeatable).", "i"},
+        {"bad-community-privilege", "Switch i reports privilege 2 in its first community slot (1794) (repeatable).", "i"},
+        {"unused-trap-slots",
+         "Switch i lists an unused receiver (address 0) and one of trap version 2 after its receivers (1799) "
+         "(repeatable).",
+         "i"},
         {"silent-after", "Switch i stops answering after s seconds (repeatable).", "i=s"},
         {"power-alarm", "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
                         "default 1) (repeatable).",
@@ -439,12 +455,17 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         || !indexed("short-rstp-ports", false, 0, [&](int i, uint32_t) { o.shortRstpPorts.insert(i); })
         || !indexed("unknown-rstp-state", false, 0, [&](int i, uint32_t) { o.unknownRstpState.insert(i); })
         || !indexed("bad-cos-priority", false, 0, [&](int i, uint32_t) { o.badCosPriority.insert(i); })
+        || !indexed("port-count", true, 0, [&](int i, uint32_t n) { o.portCounts[i] = int(std::clamp<uint32_t>(n, 1, 24)); })
         || !indexed("blacklist", true, 0, [&](int i, uint32_t n) { o.blacklistSize[i] = int(std::min<uint32_t>(n, 1024)); })
         || !indexed("bad-auth-mode", false, 0, [&](int i, uint32_t) { o.badAuthMode.insert(i); })
         || !indexed("short-auth-ports", false, 0, [&](int i, uint32_t) { o.shortAuthPorts.insert(i); })
         || !indexed("cut-access-list", false, 0, [&](int i, uint32_t) { o.cutAccessList.insert(i); })
         || !indexed("bad-binding-port", false, 0, [&](int i, uint32_t) { o.badBindingPort.insert(i); })
         || !indexed("full-nas-id", false, 0, [&](int i, uint32_t) { o.fullNasId.insert(i); })
+        || !indexed("bad-snmp-version", false, 0, [&](int i, uint32_t) { o.badSnmpVersion.insert(i); })
+        || !indexed("short-communities", false, 0, [&](int i, uint32_t) { o.shortCommunities.insert(i); })
+        || !indexed("bad-community-privilege", false, 0, [&](int i, uint32_t) { o.badCommunityPrivilege.insert(i); })
+        || !indexed("unused-trap-slots", false, 0, [&](int i, uint32_t) { o.unusedTrapSlots.insert(i); })
         || !indexed("silent-after", true, 0,
                     [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
         || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })

@@ -78,6 +78,7 @@ struct TOptions
     bool scanShort = false;
 
     QSet<int> badCosPriority;
+    QMap<int, int> portCounts; // switches with another number of ports than their model
     QSet<int> mute;
     QSet<int> noClock;
     // Port list faults: one name too few (512), speed/duplex 8 on port 1 (513, 515), ports
@@ -106,6 +107,12 @@ struct TOptions
     QSet<int> cutAccessList;
     QSet<int> badBindingPort;
     QSet<int> fullNasId;
+    // SNMP faults: agent version 2 (1792), one community byte short of four slots and
+    // privilege 2 in the first slot (1794), an unused and an unknown-version receiver (1799).
+    QSet<int> badSnmpVersion;
+    QSet<int> shortCommunities;
+    QSet<int> badCommunityPrivilege;
+    QSet<int> unusedTrapSlots;
     QMap<int, int> silentAfterSec;
     QMap<int, uint32_t> powerAlarms;
     QMap<int, uint32_t> portAlarms;

@@ -29,14 +29,15 @@ constexpr int CopperPorts = 6;
 constexpr int Uplinks = 2;
 } // namespace
 
-TPorts PortsOfModel(const QByteArray& model)
+TPorts PortsOfModel(const QByteArray& model, int copper)
 {
     TMedia uplink = Media100TX;
     for (const TModelPorts& m : ModelPorts)
         if (model == m.model)
             uplink = m.uplink;
     TPorts p;
-    p.types = QList<uint8_t>(CopperPorts, Media100TX) + QList<uint8_t>(Uplinks, uplink);
+    p.types = copper >= 0 ? QList<uint8_t>(copper, Media100TX)
+                          : QList<uint8_t>(CopperPorts, Media100TX) + QList<uint8_t>(Uplinks, uplink);
     p.trunks = QList<TTrunk>(TrunkGroups);
     p.settings = QList<TPortSettings>(p.LogicalCount());
     p.limits = QList<TRateLimit>(p.PortCount());

@@ -75,7 +75,8 @@ struct TPorts
 };
 
 // The ports a switch of the model has, with their start-up settings.
-TPorts PortsOfModel(const QByteArray& model);
+// A model's ports; copper, when given, replaces the model's ports by that many 100TX ports.
+TPorts PortsOfModel(const QByteArray& model, int copper = -1);
 
 // VLANs: the mode (0 disable, 1 port based, 2 802.1Q), the port-based list, GVRP, the
 // management VLAN and the 802.1Q list by ascending VLAN ID with the ports of link type Hybrid.
@@ -178,6 +179,36 @@ struct TSecurity
     QList<TPortBinding> bindings;
 };
 
+// The SNMP agent: its version (0 V1/V2c, 1 V3), four community slots, the SNMPv3 users with
+// their passwords and the trap receivers. Secrets never leave the switch but in replies.
+struct TSnmpCommunity
+{
+    QByteArray name;
+    uint8_t privilege = 0; // 0 read only, 1 read and write
+};
+
+struct TSnmpUser
+{
+    QByteArray name;
+    QByteArray auth;
+    QByteArray privacy;
+};
+
+struct TTrapReceiver
+{
+    uint32_t address = 0;
+    QByteArray community;
+    uint8_t version = 0; // 0 V1, 1 V2c
+};
+
+struct TSnmp
+{
+    uint8_t version = 0;
+    QList<TSnmpCommunity> communities{{"public", 0}, {"private", 1}, {}, {}};
+    QList<TSnmpUser> users;
+    QList<TTrapReceiver> traps;
+};
+
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
 // flash, reboot (259) reloads it and factory default (271) returns to the start-up values.
 struct TConfig
@@ -202,6 +233,7 @@ struct TConfig
     TRstpBridge rstp;
     TQos qos;
     TSecurity security;
+    TSnmp snmp;
 };
 
 // Values of the status poll (6) and the warning-state query (7).

@@ -8,6 +8,17 @@
 
 #include <utility>
 
+// Valid flag and entry count (0 for a record without a list) of the device's cached record.
+template <typename R>
+std::pair<bool, int> RecordStateOf(TDevice& device)
+{
+    R& record = Intp::GetProperty<R>(device);
+    if constexpr (requires { record.Entries; })
+        return {record.Valid, int(record.Entries.size())};
+    else
+        return {record.Valid, 0};
+}
+
 inline std::vector<uint8_t> Vector(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
 
 inline QByteArray Bytes(const std::vector<uint8_t>& v)

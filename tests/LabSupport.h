@@ -5,10 +5,13 @@
 #include "app/MainForm.h"
 #include "devices/AddressRules.h"
 #include "devices/DeviceType.h"
+#include "modules/ModuleFrame.h"
 
+#include <QAction>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>
@@ -63,6 +66,56 @@ inline std::unique_ptr<TMainForm> MakeLabWindow()
     });
     return form;
 }
+
+// The main window logged in to the first switch of each lab subnet, and its pages.
+class TLabPageDriver {
+protected:
+    std::unique_ptr<TMainForm> m_Form;
+    TDevice* m_A = nullptr; // on subnet A
+    TDevice* m_B = nullptr; // on subnet B
+
+    // Discovers both switches and logs in to them; they end selected.
+    void OpenLabWindow()
+    {
+        m_Form = MakeLabWindow();
+        m_Form->acDiscovery->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT((m_A = Registry::FindByAddress(Addr("192.0.2.10"))) &&
+                                     (m_B = Registry::FindByAddress(Addr("198.51.100.10"))) && m_Form->IndexOf(m_A).isValid() &&
+                                     m_Form->IndexOf(m_B).isValid() && m_A->PortCount() > 0 && m_B->PortCount() > 0,
+                                 5000);
+        m_Form->SelectDevices({m_A, m_B});
+        m_Form->acLogin->trigger();
+        QTRY_VERIFY(m_A->IsLoggedIn() && m_B->IsLoggedIn());
+    }
+    void CloseLabWindow()
+    {
+        m_Form.reset();
+        Registry::Clear();
+    }
+
+    TModuleFrame* Frame() const { return m_Form->DevicesModule(); }
+    QWidget* OpenPage(const char* path)
+    {
+        Frame()->Tree()->setCurrentItem(Frame()->FindNode(path));
+        return Frame()->SelectedPage()->GetControl();
+    }
+    bool Shown(QWidget* page) const { return page->isVisibleTo(Frame()); }
+    template <typename T>
+    static T* Child(QWidget* page, const char* name)
+    {
+        return page->findChild<T*>(name);
+    }
+    // Selects the devices with the page shown; the page shows again once the first
+    // device's fresh answer arrived, as the cached record is forgotten first.
+    template <typename R>
+    void Reselect(std::initializer_list<TDevice*> devices, QWidget* page)
+    {
+        for (TDevice* d : devices)
+            Intp::GetProperty<R>(*d) = R{};
+        m_Form->SelectDevices(devices);
+        QTRY_VERIFY_WITH_TIMEOUT(Shown(page) && Intp::GetProperty<R>(**devices.begin()).Valid, 5000);
+    }
+};
 
 #define REQUIRE_LAB()                                                                                   \
     do {                                                                                                \

@@ -4,8 +4,11 @@
 
 #include "FormSessions.h"
 
+#include "app/Images.h"
+
 #include <QComboBox>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -106,6 +109,27 @@ public:
         module->Notify(nullptr, ncSelect, 0);
         return module->GetControl();
     }
+    // The page at path in the catalogue with its caption, the titles of its read-only list
+    // (none: the page has no list) and an "&Apply" with its image where it has one.
+    void CheckCatalogued(const QString& path, const QString& caption, const QStringList& columns)
+    {
+        TModule* module = Frame()->ModuleOf(Frame()->FindNode(path));
+        QVERIFY(module && module->GetControl());
+        QCOMPARE(module->GetName(), caption);
+        QWidget* page = module->GetControl();
+        if (!columns.isEmpty()) {
+            QTreeWidget* list = ListOf(page);
+            QCOMPARE(list->columnCount(), columns.size());
+            for (int column = 0; column < columns.size(); ++column)
+                QCOMPARE(list->headerItem()->text(column), columns[column]);
+            QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+        }
+        if (auto* apply = page->findChild<QPushButton*>("m_Apply")) {
+            QCOMPARE(apply->text(), QString("&Apply"));
+            QCOMPARE(apply->icon().cacheKey(), Icon(TImage::Accept).cacheKey());
+        }
+    }
+    QWidget* PageAt(const QString& path) { return Frame()->ModuleOf(Frame()->FindNode(path))->GetControl(); }
     // The requests sent since the last call: command, destination and payload.
     QStringList TakeRequests()
     {

@@ -6,9 +6,7 @@
 #include "app/MainForm.h"
 #include "devices/DeviceType.h"
 #include "intp/Redundancy.h"
-#include "modules/ModuleFrame.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -18,55 +16,16 @@
 
 using namespace Intp;
 
-class TLabRingTest : public QObject {
+class TLabRingTest : public QObject, public TLabPageDriver {
     Q_OBJECT
-
-    std::unique_ptr<TMainForm> m_Form;
-    TDevice* m_A = nullptr; // on subnet A
-    TDevice* m_B = nullptr; // on subnet B
-
-    TModuleFrame* Frame() const { return m_Form->DevicesModule(); }
-    QWidget* OpenPage(const char* path)
-    {
-        Frame()->Tree()->setCurrentItem(Frame()->FindNode(path));
-        return Frame()->SelectedPage()->GetControl();
-    }
-    bool Shown(QWidget* page) const { return page->isVisibleTo(Frame()); }
-    template <typename T>
-    static T* Child(QWidget* page, const char* name)
-    {
-        return page->findChild<T*>(name);
-    }
-    // Selects the devices with the page shown; the page shows again once the first
-    // device's fresh answer arrived, as the cached record is forgotten first.
-    template <typename R>
-    void Reselect(std::initializer_list<TDevice*> devices, QWidget* page)
-    {
-        for (TDevice* d : devices)
-            GetProperty<R>(*d) = R{};
-        m_Form->SelectDevices(devices);
-        QTRY_VERIFY_WITH_TIMEOUT(Shown(page) && GetProperty<R>(**devices.begin()).Valid, 5000);
-    }
 
 private slots:
     void initTestCase()
     {
         REQUIRE_LAB();
-        m_Form = MakeLabWindow();
-        m_Form->acDiscovery->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT((m_A = Registry::FindByAddress(Addr("192.0.2.10"))) &&
-                                     (m_B = Registry::FindByAddress(Addr("198.51.100.10"))) && m_Form->IndexOf(m_A).isValid() &&
-                                     m_Form->IndexOf(m_B).isValid() && m_A->PortCount() > 0 && m_B->PortCount() > 0,
-                                 5000);
-        m_Form->SelectDevices({m_A, m_B});
-        m_Form->acLogin->trigger();
-        QTRY_VERIFY(m_A->IsLoggedIn() && m_B->IsLoggedIn());
+        OpenLabWindow();
     }
-    void cleanupTestCase()
-    {
-        m_Form.reset();
-        Registry::Clear();
-    }
+    void cleanupTestCase() { CloseLabWindow(); }
 
     void ringOnTwoSwitches()
     {

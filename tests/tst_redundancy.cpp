@@ -276,24 +276,14 @@ private:
     // Port entries of a good answer (0 for records without a list).
     static int GoodEntries(int command) { return command == 0x0302 || command == 0x0304 ? Ports : 0; }
 
-    template <typename R>
-    std::pair<bool, int> State()
-    {
-        R& record = GetProperty<R>(*m_Device);
-        if constexpr (requires { record.Entries; })
-            return {record.Valid, int(record.Entries.size())};
-        else
-            return {record.Valid, 0};
-    }
-
     // Valid flag and entry count of a Get's record.
     std::pair<bool, int> RecordState(int command)
     {
         switch (command) {
-        case 0x0300: return State<TPropertyRedundancySring>();
-        case 0x0302: return State<TPropertyRedundancyRstp>();
-        case 0x0304: return State<TPropertyRedundancyRstpInfo>();
-        case 0x0307: return State<TPropertyRedundancy>();
+        case 0x0300: return RecordStateOf<TPropertyRedundancySring>(*m_Device);
+        case 0x0302: return RecordStateOf<TPropertyRedundancyRstp>(*m_Device);
+        case 0x0304: return RecordStateOf<TPropertyRedundancyRstpInfo>(*m_Device);
+        case 0x0307: return RecordStateOf<TPropertyRedundancy>(*m_Device);
         }
         return {};
     }

@@ -5,7 +5,6 @@
 #include "PageTests.h"
 
 #include "app/Dialogs.h"
-#include "app/Images.h"
 #include "modules/ModuleRedundancy_Rstp.h"
 #include "modules/ModuleRedundancy_RstpInfo.h"
 #include "modules/ModuleRedundancy_Sring.h"
@@ -143,22 +142,11 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, caption);
         QFETCH(QStringList, columns);
-        TModule* module = Frame()->ModuleOf(Frame()->FindNode(path));
-        QVERIFY(module && module->GetControl());
-        QCOMPARE(module->GetName(), caption);
-        QWidget* page = module->GetControl();
-        if (!columns.isEmpty()) {
-            QTreeWidget* list = ListOf(page);
-            QCOMPARE(list->columnCount(), columns.size());
-            for (int column = 0; column < columns.size(); ++column)
-                QCOMPARE(list->headerItem()->text(column), columns[column]);
-            QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
-        }
-        if (auto* apply = page->findChild<QPushButton*>("m_Apply")) {
-            QCOMPARE(apply->text(), QString("&Apply"));
+        CheckCatalogued(path, caption, columns);
+        if (QTest::currentTestFailed())
+            return;
+        if (auto* apply = PageAt(path)->findChild<QPushButton*>("m_Apply"))
             QVERIFY(apply->isDefault());
-            QCOMPARE(apply->icon().cacheKey(), Icon(TImage::Accept).cacheKey());
-        }
     }
 
     void controlsAndTheirTexts()

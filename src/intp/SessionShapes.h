@@ -114,12 +114,14 @@ protected:
 //   static constexpr size_t PerDatagram    a datagram with that many entries means more follow
 //   static constexpr uint16_t CountStatus  status when the count is wrong (0x1100)
 //   static constexpr bool ClearOnError     an error status also empties the list
+//   static constexpr bool ClearOnRequest   sending the Get empties the record (invalid, no entries)
 //   void DecodeHead(TReader&) / void EncodeHead(TWriter&) const
 //   static uint16_t CheckHead(const R&)    0, or the status that rejects the decoded head
 //                                          (lists in one datagram)
 //   static uint16_t Check(const TDevice&, const std::vector<Entry>& earlier, const Entry&)
 //                                          0, or the status that rejects the entry
 //   static bool TakeApart(R&, const Entry&)  true for an entry the record keeps outside its list
+//   static bool Skipped(const Entry&)      true for an entry dropped without error
 template <typename R>
 auto& EntriesOf(R& record)
 {
@@ -182,6 +184,15 @@ constexpr uint16_t CountStatusOf()
         return stListCount;
 }
 
+template <typename R>
+constexpr bool ClearsOnRequest()
+{
+    if constexpr (requires { R::ClearOnRequest; })
+        return PerDatagramOf<R>() > 0 || R::ClearOnRequest;
+    else
+        return PerDatagramOf<R>() > 0;
+}
+
 template <uint16_t N, typename R>
 class TSessionListGet : public TSessionGeneral<N> {
 protected:
@@ -189,7 +200,7 @@ protected:
 
     bool BuildRequest(TDevice& device, std::vector<uint8_t>& payload) override
     {
-        if constexpr (PerDatagramOf<R>() > 0) {
+        if constexpr (ClearsOnRequest<R>()) {
             // A fresh answer is collected datagram by datagram; never mix two answers.
             R& record = GetProperty<R>(device);
             record.Valid = false;
@@ -273,6 +284,9 @@ private:
             Entry entry = DecodeEntry<R>(reader);
             if constexpr (requires { R::TakeApart(record, entry); })
                 if (R::TakeApart(record, entry))
+                    continue;
+            if constexpr (requires { R::Skipped(entry); })
+                if (R::Skipped(entry))
                     continue;
             if constexpr (requires { R::Check(device, entries, entry); })
                 if (uint16_t rejected = R::Check(device, entries, entry))

@@ -21,6 +21,10 @@
 #include "ModuleRedundancy_RstpInfo.h"
 #include "ModuleRedundancy_Sring.h"
 #include "ModuleQos.h"
+#include "ModuleSnmp.h"
+#include "ModuleSnmp_Community.h"
+#include "ModuleSnmp_Trap.h"
+#include "ModuleSnmp_User.h"
 #include "ModuleSave.h"
 #include "ModuleVlan_8021q.h"
 #include "ModuleVlan_8021qPort.h"
@@ -77,6 +81,10 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Security/MAC Blacklist"), &Create<TModuleSecurityMac>},
         {QStringLiteral("Security/802.1x"), &Create<TModuleSecurity8021x>},
         {QStringLiteral("Security/802.1x/Port Auth"), &Create<TModuleSecurity8021xPort>},
+        {QStringLiteral("SNMP"), &Create<TModuleSnmp>},
+        {QStringLiteral("SNMP/Community"), &Create<TModuleSnmpCommunity>},
+        {QStringLiteral("SNMP/SNMPv3 User"), &Create<TModuleSnmpUser>},
+        {QStringLiteral("SNMP/Trap Settings"), &Create<TModuleSnmpTrap>},
         {QStringLiteral("Save To Flash"), &Create<TModuleSave>},
     };
     return pages;

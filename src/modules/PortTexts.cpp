@@ -23,6 +23,9 @@ const char* const Queues[] = {"Lowest", "Low", "Middle", "High"};
 const char* const CosPriorities[] = {"Priority.00", "Priority.01", "Priority.02", "Priority.03",
                                      "Priority.04", "Priority.05", "Priority.06", "Priority.07"};
 const char* const QosTypes[] = {"Disable", "Port Based", "COS Only", "TOS Only", "COS First", "TOS First"};
+const char* const Privileges[] = {"Read Only", "Read And Write"};
+const char* const PasswordSet[] = {"Disabled", "Enabled"};
+const char* const TrapVersions[] = {"V1", "V2c"};
 const char* const RstpRoles[] = {"Disabled", "Root", "Designated", "Alternated", "Backup", "Non Stp", "Unknown"};
 const char* const AuthModes[] = {"Reject", "Accept", "Authorize", "Disable"};
 
@@ -47,6 +50,9 @@ std::span<const char* const> TextsOf(TPortValue kind)
     case TPortValue::CosPriority: return CosPriorities;
     case TPortValue::QosType: return QosTypes;
     case TPortValue::AuthMode: return AuthModes;
+    case TPortValue::Privilege: return Privileges;
+    case TPortValue::PasswordSet: return PasswordSet;
+    case TPortValue::TrapVersion: return TrapVersions;
     }
     return {};
 }

@@ -1,4 +1,4 @@
-// What the port, VLAN and redundancy pages show for the values of their records: one table of
+// What the port, VLAN, redundancy and SNMP pages show for the values of their records: one table of
 // texts for all pages, and the captions of ports, trunks and member lists.
 #pragma once
 
@@ -12,7 +12,8 @@ enum class TPortValue {
     Truth, PointToPoint, RstpState, RstpRole, // of the redundancy pages
     LinkType,                                 // of the VLAN port list
     Queue, CosPriority, QosType,              // of the QoS pages
-    AuthMode                                  // of the 802.1X port page
+    AuthMode,                                 // of the 802.1X port page
+    Privilege, PasswordSet, TrapVersion       // of the SNMP pages
 };
 
 // The text of a value of a kind; a value the kind has no text for (speed/duplex 7, RSTP state 9,

@@ -1,0 +1,194 @@
+// The QoS commands against a device of 8 ports and 4 trunk groups: which replies are taken
+// and which are refused with which status, the bytes of the Sets, when a Set is not sent,
+// and that a Set asks again before it reports.
+#include "CommandTests.h"
+
+#include "intp/Qos.h"
+
+#include <QtTest>
+
+using namespace Intp;
+
+namespace {
+
+constexpr uint32_t Address = 0xC0000201;
+constexpr int Ports = 8;
+
+QByteArray Hex(const char* text) { return QByteArray::fromHex(text); }
+
+QByteArray Repeat(char byte, int count) { return QByteArray(count, byte); }
+
+} // namespace
+
+class TQosTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TFakeDeviceSetup> m_Setup;
+    TFakeSessionCallback* m_Fake = nullptr;
+    TDevice* m_Device = nullptr;
+
+    bool StartGet(int command)
+    {
+        switch (command) {
+        case 0x0500: return StartNew<TSessionQosGet>(m_Device, nullptr);
+        case 0x0502: return StartNew<TSessionQosPortGet>(m_Device, nullptr);
+        case 0x0504: return StartNew<TSessionQosCosGet>(m_Device, nullptr);
+        default: return StartNew<TSessionQosTosGet>(m_Device, nullptr);
+        }
+    }
+    bool Valid(int command)
+    {
+        switch (command) {
+        case 0x0500: return GetProperty<TPropertyQos>(*m_Device).Valid;
+        case 0x0502: return GetProperty<TPropertyQosPort>(*m_Device).Valid;
+        case 0x0504: return GetProperty<TPropertyQosCos>(*m_Device).Valid;
+        default: return GetProperty<TPropertyQosTos>(*m_Device).Valid;
+        }
+    }
+    uint16_t Answer(int command, const QByteArray& payload, uint16_t status = 0)
+    {
+        [&] { QVERIFY(StartGet(command)); }();
+        Deliver(Address, MakeDatagram(uint16_t(command), status, Mac(1), Vector(payload)));
+        return m_Fake->Results.back().Status;
+    }
+
+private slots:
+    void init()
+    {
+        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
+        m_Fake = m_Setup->Fake;
+        m_Device = m_Setup->Device;
+        m_Device->SetLoggedIn(true);
+    }
+    void cleanup() { m_Setup.reset(); }
+
+    void getReplies_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<int>("status");
+        auto row = [](const char* name, int command, const QByteArray& payload, int status) {
+            QTest::newRow(name) << command << payload << status;
+        };
+        row("strict, COS first", 0x0500, Hex("0104"), 0);
+        row("scheme 2", 0x0500, Hex("0200"), 0x1100);
+        row("type 6", 0x0500, Hex("0006"), 0x1101);
+        row("scheme a byte short", 0x0500, Hex("01"), 2);
+
+        row("8 port queues", 0x0502, Hex("0001020300010203"), 0);
+        row("queue 4", 0x0502, Hex("0001020400010203"), 0x1100);
+        row("7 port queues", 0x0502, Hex("00010203000102"), 0x1101);
+        row("12 port queues (trunks do not count)", 0x0502, Repeat(1, 12), 0x1101);
+        row("no port queue", 0x0502, QByteArray(), 2);
+
+        row("8 + 8 bytes", 0x0504, Hex("0001020300010203") + Repeat(7, Ports), 0);
+        row("a port priority of 8", 0x0504, Hex("0001020300010203") + Repeat(2, 7) + char(8), 0x1101);
+        row("a queue of 4", 0x0504, Hex("0401020300010203") + Repeat(2, Ports), 0x1100);
+        row("8 + 7 bytes", 0x0504, Hex("0001020300010203") + Repeat(2, 7), 0x1102);
+        row("queues without ports", 0x0504, Hex("0001020300010203"), 0x1102);
+        row("queues a byte short", 0x0504, Hex("00010203000102"), 2);
+
+        row("64 DSCP queues", 0x0506, Repeat(3, 64), 0);
+        row("65 bytes: the last ignored", 0x0506, Repeat(3, 64) + char(9), 0);
+        row("a DSCP queue of 4", 0x0506, Repeat(3, 63) + char(4), 0x1100);
+        row("63 bytes", 0x0506, Repeat(3, 63), 2);
+    }
+    // A refused reply leaves the record not valid; a short one leaves it as it was.
+    void getReplies()
+    {
+        QFETCH(int, command);
+        QFETCH(QByteArray, payload);
+        QFETCH(int, status);
+        QCOMPARE(int(Answer(command, payload)), status);
+        QCOMPARE(Valid(command), status == 0);
+        QVERIFY(PendingSessions().empty());
+    }
+
+    void decodesEveryField()
+    {
+        Answer(0x0500, Hex("0104"));
+        const auto& qos = GetProperty<TPropertyQos>(*m_Device);
+        QCOMPARE(qos.Scheme, uint8_t(qsStrict));
+        QCOMPARE(qos.Type, uint8_t(qtCosFirst));
+
+        Answer(0x0504, Hex("0302010003020100") + Hex("0001020304050607"));
+        const auto& cos = GetProperty<TPropertyQosCos>(*m_Device);
+        QCOMPARE(cos.Queues, (std::array<uint8_t, 8>{3, 2, 1, 0, 3, 2, 1, 0}));
+        QCOMPARE(cos.Entries.size(), std::size_t(Ports));
+        QCOMPARE(cos.Entries[7].Value, uint8_t(7));
+
+        QByteArray dscp;
+        for (int i = 0; i < 64; ++i)
+            dscp += char(i % 4);
+        Answer(0x0506, dscp);
+        QCOMPARE(GetProperty<TPropertyQosTos>(*m_Device).Queues[63], uint8_t(3));
+    }
+
+    void setRequestBytes()
+    {
+        const std::size_t h = HeaderSize;
+        TPropertyQos qos{false, qsStrict, qtTosFirst};
+        QVERIFY(StartNew<TSessionQosSet>(m_Device, nullptr, qos));
+        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).mid(int(h)), Hex("0105"));
+        QCOMPARE(Intp::ReadU16(m_Fake->Sent.back().Bytes.data() + 4), uint16_t(2));
+
+        std::vector<TQosByte> queues{{3}, {2}, {1}, {0}, {0}, {1}, {2}, {3}};
+        QVERIFY(StartNew<TSessionQosPortSet>(m_Device, nullptr, queues));
+        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).mid(int(h)), Hex("0302010000010203"));
+
+        TPropertyQosCos cos;
+        cos.Queues = {0, 0, 1, 1, 2, 2, 3, 3};
+        cos.Entries = {{7}, {6}, {5}, {4}, {3}, {2}, {1}, {0}};
+        QVERIFY(StartNew<TSessionQosCosSet>(m_Device, nullptr, cos));
+        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).mid(int(h)), Hex("0000010102020303" "0706050403020100"));
+
+        TPropertyQosTos tos;
+        tos.Queues.fill(2);
+        QVERIFY(StartNew<TSessionQosTosSet>(m_Device, nullptr, tos));
+        QCOMPARE(m_Fake->Sent.back().Bytes.size(), std::size_t(76));
+        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).mid(int(h)), Repeat(2, 64));
+    }
+
+    // The per-port Sets need exactly one byte per physical port of the device.
+    void perPortSetsNeedThePortCount()
+    {
+        const std::size_t before = m_Fake->Sent.size();
+        for (std::size_t count : {std::size_t(0), std::size_t(7), std::size_t(9), std::size_t(12)}) {
+            QVERIFY(!StartNew<TSessionQosPortSet>(m_Device, nullptr, std::vector<TQosByte>(count)));
+            TPropertyQosCos cos;
+            cos.Entries.resize(count);
+            QVERIFY(!StartNew<TSessionQosCosSet>(m_Device, nullptr, cos));
+        }
+        QCOMPARE(m_Fake->Sent.size(), before);
+    }
+
+    void setsAskAgainBeforeTheyReport_data()
+    {
+        QTest::addColumn<int>("set");
+        QTest::addColumn<int>("get");
+        QTest::newRow("scheme") << 0x0501 << 0x0500;
+        QTest::newRow("port queues") << 0x0503 << 0x0502;
+        QTest::newRow("802.1p") << 0x0505 << 0x0504;
+        QTest::newRow("DSCP") << 0x0507 << 0x0506;
+    }
+    void setsAskAgainBeforeTheyReport()
+    {
+        QFETCH(int, set);
+        QFETCH(int, get);
+        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(set), uint16_t(get), 0, [&](TWizard* receiver) {
+            switch (set) {
+            case 0x0501: return StartNew<TSessionQosSet>(m_Device, receiver, TPropertyQos{});
+            case 0x0503: return StartNew<TSessionQosPortSet>(m_Device, receiver, std::vector<TQosByte>(Ports));
+            case 0x0505: {
+                TPropertyQosCos cos;
+                cos.Entries.resize(Ports);
+                return StartNew<TSessionQosCosSet>(m_Device, receiver, cos);
+            }
+            default: return StartNew<TSessionQosTosSet>(m_Device, receiver, TPropertyQosTos{});
+            }
+        });
+    }
+};
+
+QTEST_MAIN(TQosTest)
+#include "tst_qos.moc"

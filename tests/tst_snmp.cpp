@@ -1,0 +1,356 @@
+// The SNMP commands: the agent version, the communities counted by the device type, the
+// SNMPv3 users and the trap receivers; their length, count and range checks, the fields at
+// full width, the request bytes of every Set, Add and Del, and the Get each one starts.
+#include "CommandTests.h"
+
+#include "intp/Snmp.h"
+
+using namespace Intp;
+
+namespace {
+
+constexpr uint32_t Address = 0x0A000001;
+constexpr int Slots = 4; // communities of the test device's model
+
+QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
+
+// A text in a zero-filled 32-byte field; 32 characters or more fill it without a terminator.
+QByteArray Field(const QByteArray& text) { return text.left(32).leftJustified(32, '\0'); }
+
+// count community slots: "community<i>", privilege i % 2.
+QByteArray Communities(int count)
+{
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += Field("community" + QByteArray::number(i)) + char(i % 2);
+    return bytes;
+}
+
+// count users "user<i>", the authentication password set on even ones, privacy on user 1.
+QByteArray Users(int count)
+{
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += Field("user" + QByteArray::number(i)) + char(i % 2 == 0) + char(i == 1);
+    return bytes;
+}
+
+QByteArray Trap(const char* address, const QByteArray& community, char version)
+{
+    return Hex(address) + Field(community) + version;
+}
+
+// Four bytes nobody reads, then receivers 10.0.0.<i + 1> with community "trap<i>", V2c on odd ones.
+QByteArray Traps(int count)
+{
+    QByteArray bytes = Hex("deadbeef");
+    for (int i = 0; i < count; ++i)
+        bytes += Hex("0a0000") + char(i + 1) + Field("trap" + QByteArray::number(i)) + char(i % 2);
+    return bytes;
+}
+
+} // namespace
+
+class TSnmpTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
+        m_Fake = m_Setup->Fake;
+        m_Device = m_Setup->Device;
+        m_Device->SetLoggedIn(true);
+    }
+    void cleanup() { m_Setup.reset(); }
+
+    // A second Get after a good answer: valid flag and entries after its reply. Agent and
+    // community records keep the values decoded before when a reply is refused; user and
+    // receiver lists are emptied by their request.
+    void getReplies_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<int>("replyStatus");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("entries");
+        auto row = [](const char* name, int command, const QByteArray& payload, int status, bool valid, int entries) {
+            QTest::newRow(name) << command << payload << 0 << status << valid << entries;
+        };
+        row("version 0", 0x0700, Hex("00"), 0, true, 0);
+        row("version 1 and a byte more", 0x0700, Hex("0100"), 0, true, 0);
+        row("version 2", 0x0700, Hex("02"), 0x1100, false, 0);
+        row("version 255", 0x0700, Hex("ff"), 0x1100, false, 0);
+        row("agent without payload", 0x0700, {}, 2, true, 0);
+
+        row("132 bytes: 4 communities", 0x0702, Communities(Slots), 0, true, Slots);
+        row("4 communities and 32 bytes more", 0x0702, Communities(Slots) + QByteArray(32, 'x'), 0, true, Slots);
+        row("131 bytes: 3 communities", 0x0702, Communities(Slots).left(131), 0x1100, false, Slots);
+        row("5 communities", 0x0702, Communities(Slots + 1), 0x1100, false, Slots);
+        row("1 byte: no community", 0x0702, Hex("00"), 0x1100, false, Slots);
+        row("privilege 2 in the last slot", 0x0702, Communities(Slots - 1) + Field("x") + '\x02', 0x1101, false, Slots);
+        row("communities without payload", 0x0702, {}, 2, true, Slots);
+
+        row("35 bytes: one user", 0x0704, Users(1) + 'x', 0, true, 1);
+        row("1 byte: no user", 0x0704, Hex("00"), 0, true, 0);
+        row("three users", 0x0704, Users(3), 0, true, 3);
+        row("users without payload", 0x0704, {}, 2, false, 0);
+
+        row("receivers head only", 0x0707, Hex("00000000"), 0, true, 0);
+        row("two receivers and 36 bytes", 0x0707, Traps(2) + QByteArray(36, 1), 0, true, 2);
+        row("receiver at 0.0.0.0", 0x0707, Traps(1) + Trap("00000000", "x", 0), 0, true, 1);
+        row("receiver without community", 0x0707, Traps(1) + Trap("0a000009", "", 0), 0, true, 1);
+        row("receiver of trap version 2", 0x0707, Traps(1) + Trap("0a000009", "x", 2), 0, true, 1);
+        row("receivers of 3 bytes", 0x0707, Hex("000000"), 2, false, 0);
+
+        for (int command : {0x0700, 0x0702, 0x0704, 0x0707}) {
+            const bool list = command == 0x0704 || command == 0x0707;
+            const int kept = GoodEntries(command);
+            QByteArray name = "error status of 0x0" + QByteArray::number(command, 16);
+            QTest::newRow(name.constData()) << command << GoodAnswer(command) << 5 << 5 << false << (list ? 0 : kept);
+            name = "not logged in to 0x0" + QByteArray::number(command, 16);
+            QTest::newRow(name.constData()) << command << GoodAnswer(command) << 3 << 3 << !list << (list ? 0 : kept);
+        }
+    }
+    void getReplies()
+    {
+        QFETCH(int, command);
+        QFETCH(QByteArray, payload);
+        QFETCH(int, replyStatus);
+        QFETCH(int, status);
+        QFETCH(bool, valid);
+        QFETCH(int, entries);
+        Answer(command, GoodAnswer(command));
+        QCOMPARE(RecordState(command), std::make_pair(true, GoodEntries(command)));
+
+        QVERIFY(StartGet(command));
+        Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(replyStatus), Mac(1), Vector(payload)));
+        QCOMPARE(m_Fake->Results.size(), std::size_t(2));
+        QCOMPARE(int(m_Fake->Results.back().Code), command);
+        QCOMPARE(int(m_Fake->Results.back().Status), status);
+        QVERIFY(PendingSessions().empty());
+        QCOMPARE(RecordState(command), std::make_pair(valid, entries));
+        QCOMPARE(m_Device->IsLoggedIn(), status != 3);
+    }
+
+    // Sending the user or receiver Get empties its record before any reply.
+    void listGetsStartEmpty()
+    {
+        Answer(0x0704, Users(2));
+        Answer(0x0707, Traps(2));
+        QVERIFY(StartGet(0x0704));
+        QVERIFY(StartGet(0x0707));
+        QCOMPARE(RecordState(0x0704), std::make_pair(false, 0));
+        QCOMPARE(RecordState(0x0707), std::make_pair(false, 0));
+    }
+
+    void decodesEveryField()
+    {
+        Answer(0x0700, Hex("01"));
+        QCOMPARE(GetProperty<TPropertySnmp>(*m_Device).Version, uint8_t(svV3));
+
+        // A community of 32 characters fills its field without a terminator.
+        const QByteArray full(32, 'c');
+        Answer(0x0702, full + '\x01' + Field("pub") + '\x00' + Hex("00").repeated(33) + Field(full.left(31)) + '\x01');
+        const auto& communities = GetProperty<TPropertySnmpCommunity>(*m_Device);
+        QCOMPARE(communities.Entries,
+                 (std::vector<TPropertySnmpCommunityEntry>{
+                     {full.toStdString(), spReadWrite}, {"pub", spReadOnly}, {"", spReadOnly},
+                     {full.left(31).toStdString(), spReadWrite}}));
+
+        // Any non-zero byte says that a password is set.
+        Answer(0x0704, full + Hex("0500") + Field("") + Hex("00ff") + Field("v3") + Hex("0101"));
+        const auto& users = GetProperty<TPropertySnmpUser>(*m_Device);
+        QCOMPARE(users.Entries, (std::vector<TPropertySnmpUserEntry>{
+                                    {full.toStdString(), true, false}, {"", false, true}, {"v3", true, true}}));
+
+        Answer(0x0707, Hex("ffffffff") + Trap("c0a80164", full, 1) + Trap("0a000002", "pub", 0));
+        const auto& traps = GetProperty<TPropertySnmpTrap>(*m_Device);
+        QCOMPARE(traps.Entries, (std::vector<TPropertySnmpTrapEntry>{{0xC0A80164, full.toStdString(), tvV2c},
+                                                                     {0x0A000002, "pub", tvV1}}));
+    }
+
+    // The community Set goes out only with one entry per community slot.
+    void communitySetCounts_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("none") << 0 << false;
+        QTest::newRow("slots - 1") << Slots - 1 << false;
+        QTest::newRow("slots") << Slots << true;
+        QTest::newRow("slots + 1") << Slots + 1 << false;
+    }
+    void communitySetCounts()
+    {
+        QFETCH(int, entries);
+        QFETCH(bool, sent);
+        QCOMPARE(StartNew<TSessionSnmpCommunitySet>(m_Device, nullptr,
+                                                    std::vector<TPropertySnmpCommunityEntry>(std::size_t(entries))),
+                 sent);
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
+        QCOMPARE(PendingSessions().size(), std::size_t(sent ? 1 : 0));
+    }
+
+    // A device of a model the console does not know has no community slots.
+    void communitySetNeedsSlots()
+    {
+        TDevice* unknown = Registry::Find(Mac(2), true);
+        unknown->SetAddress(Address + 1);
+        QVERIFY(!StartNew<TSessionSnmpCommunitySet>(unknown, nullptr, std::vector<TPropertySnmpCommunityEntry>(1)));
+        QVERIFY(m_Fake->Sent.empty());
+    }
+
+    // The whole datagram of each Set, Add and Del.
+    void setRequests_data()
+    {
+        QTest::addColumn<int>("sample");
+        QTest::addColumn<QByteArray>("datagram");
+        const QByteArray mac = Hex("000a1b2c3d01");
+        const QByteArray full(32, 'c');
+        QTest::newRow("version 3") << 0 << Hex("0701" "0000" "0001") + mac + Hex("01");
+        QTest::newRow("communities")
+            << 1 << Hex("0703" "0000" "0084") + mac + full + '\x01' + Field("public") + '\x00' + QByteArray(33, '\0') +
+                        Field(full.left(31)) + '\x01';
+        QTest::newRow("user added") << 2 << Hex("0705" "0000" "0060") + mac + Field("admin") + full + Field("priv");
+        QTest::newRow("user removed without passwords")
+            << 3 << Hex("0706" "0000" "0060") + mac + Field("admin") + QByteArray(64, '\0');
+        QTest::newRow("receiver added") << 4 << Hex("0708" "0000" "0025") + mac + Trap("c0a80164", full, 1);
+        QTest::newRow("receiver removed") << 5 << Hex("0709" "0000" "0004") + mac + Hex("c0a80164");
+    }
+    void setRequests()
+    {
+        QFETCH(int, sample);
+        QFETCH(QByteArray, datagram);
+        QVERIFY(SampleSet(sample, nullptr));
+        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
+    }
+
+    // Whatever the reply says, the matching Get goes out first (no receiver), then the
+    // command reports.
+    void setStartsItsGet_data()
+    {
+        QTest::addColumn<int>("sample");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("get");
+        QTest::addColumn<int>("status");
+        const std::tuple<const char*, int, int> sets[] = {
+            {"version", 0x0701, 0x0700}, {"communities", 0x0703, 0x0702}, {"user add", 0x0705, 0x0704},
+            {"user del", 0x0706, 0x0704}, {"trap add", 0x0708, 0x0707},   {"trap del", 0x0709, 0x0707},
+        };
+        for (int status : {0, 5})
+            for (int sample = 0; sample < 6; ++sample) {
+                const auto& [name, command, get] = sets[sample];
+                QTest::addRow("%s, status %d", name, status) << sample << command << get << status;
+            }
+    }
+    void setStartsItsGet()
+    {
+        QFETCH(int, sample);
+        QFETCH(int, command);
+        QFETCH(int, get);
+        QFETCH(int, status);
+        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
+                             [&](TWizard* receiver) { return SampleSet(sample, receiver); });
+    }
+
+    void names()
+    {
+        const std::vector<std::pair<TSession*, const char*>> sessions = {
+            {new TSessionSnmpGet, "SnmpGet"},
+            {new TSessionSnmpSet(TPropertySnmp{}), "SnmpSet"},
+            {new TSessionSnmpCommunityGet, "SnmpCommunityGet"},
+            {new TSessionSnmpCommunitySet(TPropertySnmpCommunity{}), "SnmpCommunitySet"},
+            {new TSessionSnmpUserGet, "SnmpUserGet"},
+            {new TSessionSnmpUserAdd(TSnmpUserRequest{}), "SnmpUserAdd"},
+            {new TSessionSnmpUserDel(TSnmpUserRequest{}), "SnmpUserDel"},
+            {new TSessionSnmpTrapGet, "SnmpTrapGet"},
+            {new TSessionSnmpTrapAdd(TPropertySnmpTrapEntry{}), "SnmpTrapAdd"},
+            {new TSessionSnmpTrapDel(TSnmpTrapAddress{}), "SnmpTrapDel"},
+        };
+        for (auto [session, name] : sessions) {
+            QCOMPARE(session->Name(), name);
+            delete session;
+        }
+    }
+
+private:
+    bool StartGet(int command)
+    {
+        switch (command) {
+        case 0x0700: return StartNew<TSessionSnmpGet>(m_Device, nullptr);
+        case 0x0702: return StartNew<TSessionSnmpCommunityGet>(m_Device, nullptr);
+        case 0x0704: return StartNew<TSessionSnmpUserGet>(m_Device, nullptr);
+        case 0x0707: return StartNew<TSessionSnmpTrapGet>(m_Device, nullptr);
+        }
+        return false;
+    }
+
+    static QByteArray GoodAnswer(int command)
+    {
+        switch (command) {
+        case 0x0700: return Hex("01");
+        case 0x0702: return Communities(Slots);
+        case 0x0704: return Users(2);
+        case 0x0707: return Traps(3);
+        }
+        return {};
+    }
+
+    static int GoodEntries(int command)
+    {
+        switch (command) {
+        case 0x0702: return Slots;
+        case 0x0704: return 2;
+        case 0x0707: return 3;
+        }
+        return 0;
+    }
+
+    // Valid flag and entry count of a Get's record.
+    std::pair<bool, int> RecordState(int command)
+    {
+        switch (command) {
+        case 0x0700: return RecordStateOf<TPropertySnmp>(*m_Device);
+        case 0x0702: return RecordStateOf<TPropertySnmpCommunity>(*m_Device);
+        case 0x0704: return RecordStateOf<TPropertySnmpUser>(*m_Device);
+        case 0x0707: return RecordStateOf<TPropertySnmpTrap>(*m_Device);
+        }
+        return {};
+    }
+
+    void Answer(int command, const QByteArray& payload)
+    {
+        QVERIFY(StartGet(command));
+        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
+        QCOMPARE(int(m_Fake->Results.back().Status), 0);
+    }
+
+    // 0: version 3; 1: communities, the first of 33 characters; 2 and 3: adding and removing
+    // a user; 4 and 5: adding and removing a receiver.
+    bool SampleSet(int sample, TWizard* receiver)
+    {
+        const std::string full(33, 'c');
+        switch (sample) {
+        case 0: return StartNew<TSessionSnmpSet>(m_Device, receiver, TPropertySnmp{false, svV3});
+        case 1:
+            return StartNew<TSessionSnmpCommunitySet>(
+                m_Device, receiver,
+                std::vector<TPropertySnmpCommunityEntry>{
+                    {full, spReadWrite}, {"public", spReadOnly}, {"", spReadOnly}, {full.substr(2), spReadWrite}});
+        case 2: return StartNew<TSessionSnmpUserAdd>(m_Device, receiver, TSnmpUserRequest{"admin", full, "priv"});
+        case 3: return StartNew<TSessionSnmpUserDel>(m_Device, receiver, TSnmpUserRequest{"admin", "", ""});
+        case 4:
+            return StartNew<TSessionSnmpTrapAdd>(m_Device, receiver, TPropertySnmpTrapEntry{0xC0A80164, full, tvV2c});
+        case 5: return StartNew<TSessionSnmpTrapDel>(m_Device, receiver, TSnmpTrapAddress{0xC0A80164});
+        }
+        return false;
+    }
+
+    std::unique_ptr<TFakeDeviceSetup> m_Setup;
+    TFakeSessionCallback* m_Fake = nullptr;
+    TDevice* m_Device = nullptr; // 4 community slots
+};
+
+QTEST_GUILESS_MAIN(TSnmpTest)
+#include "tst_snmp.moc"
