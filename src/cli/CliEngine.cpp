@@ -7,7 +7,6 @@
 #include "intp/IntpSocketThread.h"
 #include "intp/Transfer.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -69,8 +68,19 @@ void TCliEngine::Discover(const std::vector<TIpMask>& targets, int waitMs)
 void TCliEngine::WaitIdle(int limitMs)
 {
     const QDeadlineTimer deadline(limitMs);
-    while (!Intp::PendingSessions().empty() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    if (Intp::PendingSessions().empty())
+        return;
+    // Sessions end in their timers' and the socket's events; a glance every 20 ms finds
+    // the moment the last one has reported.
+    QEventLoop loop;
+    QTimer glance;
+    glance.setInterval(20);
+    connect(&glance, &QTimer::timeout, &loop, [&] {
+        if (Intp::PendingSessions().empty() || deadline.hasExpired())
+            loop.quit();
+    });
+    glance.start();
+    loop.exec();
 }
 
 void TCliEngine::RunWithRetries(const std::vector<TDevice*>& devices, uint16_t command,

@@ -464,33 +464,44 @@ int CommandGetSet(TCliEngine& engine, const TOptions& o, bool set)
 }
 
 // Runs a session on every switch at once; make returns null when it cannot be made.
+// Runs a session on every switch at once; make returns null when it cannot be made. A file
+// transfer that ended in a time-out (a lost last answer, often the switch's report that
+// its flash is written) is run once more for that switch: sending a file again is harmless.
 template <typename Make>
 int RunOnAll(TCliEngine& engine, const std::vector<TDevice*>& devices, uint16_t command, TOutcome& outcome, Make make)
 {
-    engine.ForgetResults();
-    std::vector<TDevice*> started;
-    for (TDevice* d : devices) {
-        QString error;
-        Intp::TSession* session = make(d, error);
-        if (session && Intp::Start(session, d, &engine)) {
-            started.push_back(d);
-            continue;
-        }
-        delete session;
-        outcome.Fail(d, error.isEmpty() ? QStringLiteral("not sent") : error);
-    }
-    engine.WaitIdle(30 * 60 * 1000);
     const bool transfer = command == 256 || command == 257 || command == 258;
-    for (TDevice* d : started) {
-        const uint16_t status = engine.Result(d, command);
-        if (status != Intp::stSuccess)
-            outcome.Fail(d, StatusText(status));
-        else if (transfer && engine.TransferState(d, command) != Intp::tsDone)
-            outcome.Fail(d, QStringLiteral("the switch refused the file"));
-        else
-            Out() << MacText(d) << "  " << IpText(d) << "  done\n";
+    std::vector<TDevice*> due = devices;
+    for (int attempt = 0; attempt < (transfer ? 2 : 1) && !due.empty(); ++attempt) {
+        engine.ForgetResults();
+        std::vector<TDevice*> started;
+        for (TDevice* d : due) {
+            QString error;
+            Intp::TSession* session = make(d, error);
+            if (session && Intp::Start(session, d, &engine)) {
+                started.push_back(d);
+                continue;
+            }
+            delete session;
+            outcome.Fail(d, error.isEmpty() ? QStringLiteral("not sent") : error);
+        }
+        engine.WaitIdle(30 * 60 * 1000);
+        due.clear();
+        for (TDevice* d : started) {
+            const uint16_t status = engine.Result(d, command);
+            if (status == Intp::stTimeout && transfer && attempt == 0) {
+                Err() << "zode-cli: " << MacText(d) << " (" << IpText(d) << "): no answer, sending again\n";
+                due.push_back(d);
+            } else if (status != Intp::stSuccess) {
+                outcome.Fail(d, StatusText(status));
+            } else if (transfer && engine.TransferState(d, command) != Intp::tsDone) {
+                outcome.Fail(d, QStringLiteral("the switch refused the file"));
+            } else {
+                Out() << MacText(d) << "  " << IpText(d) << "  done\n";
+            }
+        }
+        Out().flush();
     }
-    Out().flush();
     return outcome.Status();
 }
 
