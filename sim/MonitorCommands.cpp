@@ -26,6 +26,15 @@ TMac LearnedMac(int n)
 const char* const EventTexts[] = {"Cold start", "Port link up", "Login from console", "Configuration saved",
                                   "Port link down", "RSTP topology change"};
 
+constexpr uint32_t StartReads = 500;
+
+// How far each counter of port p moves between two reads: more traffic on higher ports.
+std::array<uint32_t, 6> Steps(int p)
+{
+    const uint32_t k = uint32_t(p + 1);
+    return {100 * k, k % 3, 120 * k, k % 2, 0, k % 4 == 0 ? 1u : 0u};
+}
+
 // The tables a switch starts with, made at the first read of any of them.
 TMonitor& MonitorOf(TSwitch& sw, const TOptions& o)
 {
@@ -37,8 +46,14 @@ TMonitor& MonitorOf(TSwitch& sw, const TOptions& o)
     const int macs = o.macTableSize.value(sw.Index(), 3 * ports + 1);
     for (int n = 0; n < macs; ++n)
         m.macTable.append({uint8_t(n % ports), LearnedMac(n), n + 1 == macs && !o.macTableSize.contains(sw.Index())});
-    const uint32_t start = o.countersAtLimit.contains(sw.Index()) ? 0xFFFFFFFFu : 0;
-    m.counters = QList<std::array<uint32_t, 6>>(ports, {start, start, start, start, start, start});
+    // A switch that has been running for a while: 500 reads' worth of traffic.
+    const bool atLimit = o.countersAtLimit.contains(sw.Index());
+    for (int p = 0; p < ports; ++p) {
+        std::array<uint32_t, 6> start = Steps(p);
+        for (uint32_t& c : start)
+            c = atLimit ? 0xFFFFFFFFu : c * StartReads;
+        m.counters.append(start);
+    }
     const int events = o.eventLogSize.value(sw.Index(), DefaultEvents);
     for (int n = 0; n < events; ++n) {
         const QByteArray time = QStringLiteral("2026/12/10 %1:%2:%3")
@@ -103,8 +118,7 @@ TReply Counters(TSwitch& sw, const TRequest& rq)
                 w.U32(c);
     });
     for (qsizetype p = 0; p < counters.size(); ++p) {
-        const uint32_t k = uint32_t(p + 1);
-        const std::array<uint32_t, 6> steps{100 * k, k % 3, 120 * k, k % 2, 0, k % 4 == 0 ? 1u : 0u};
+        const std::array<uint32_t, 6> steps = Steps(int(p));
         for (int i = 0; i < 6; ++i)
             counters[p][i] += steps[i];
     }

@@ -182,7 +182,7 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "keeps the SNMP settings too; community strings and passwords are never printed.\n"
         "Monitor: the MAC table (2560) holds three learned addresses per port and a static\n"
         "one on port 1 (or --mac-table n spread over the ports), in datagrams of 128; the\n"
-        "six counters of each port (2562) grow on every read; mirroring (2565) takes\n"
+        "six counters of each port (2562) start as after 500 reads and grow on every read; mirroring (2565) takes\n"
         "destination ports below the port count; the event log (2566) has 12 lines (or\n"
         "--event-log n), 5 a datagram. The clears (2561, 2563, 2567) empty the learned\n"
         "addresses (static ones stay), zero the counters and empty the log. LLDP (2816)\n"

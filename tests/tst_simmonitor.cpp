@@ -65,11 +65,11 @@ private slots:
     {
         QCOMPARE(Get<TSessionMonitorPortGet>(), uint16_t(0));
         QCOMPARE(Counters().Entries.size(), std::size_t(8));
-        QCOMPARE(Counters().Entries[1].Counters[mcRxGood], uint32_t(0));
+        QCOMPARE(Counters().Entries[1].Counters[mcRxGood], uint32_t(120000));
         QCOMPARE(Get<TSessionMonitorPortGet>(), uint16_t(0));
-        QCOMPARE(Counters().Entries[1].Counters[mcRxGood], uint32_t(240));
+        QCOMPARE(Counters().Entries[1].Counters[mcRxGood], uint32_t(120240));
         QCOMPARE(Get<TSessionMonitorPortGet>(), uint16_t(0));
-        QCOMPARE(Counters().Entries[1].Counters[mcTxGood], uint32_t(400));
+        QCOMPARE(Counters().Entries[1].Counters[mcTxGood], uint32_t(100400));
 
         QVERIFY(StartNew<TSessionMonitorPortClear>(m_Device, nullptr));
         QCOMPARE(Answer(), uint16_t(0));
