@@ -132,7 +132,6 @@ QString TimeText(uint32_t seconds)
 {
     return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
-QString Version(uint16_t v) { return QStringLiteral("%1.%2").arg(v >> 8).arg(v & 0xFF, 2, 10, QLatin1Char('0')); }
 
 template <typename G>
 int Start(TDevice* device, TWizard* receiver)
@@ -165,8 +164,8 @@ QList<TCliRecord> MakeRecords()
                              {"description", Str(r.Description)},
                              {"location", Str(r.Location)},
                              {"contact", Str(r.Contact)},
-                             {"kernel", Version(r.KernelVersion)},
-                             {"firmware", Version(r.FirmwareVersion)},
+                             {"kernel", VersionText(r.KernelVersion)},
+                             {"firmware", VersionText(r.FirmwareVersion)},
                              {"hardware", QStringLiteral("%1.%2/%3.%4")
                                               .arg(hw >> 24)
                                               .arg((hw >> 16) & 0xFF)
@@ -350,6 +349,11 @@ QList<TCliRecord> MakeRecords()
 }
 
 } // namespace
+
+QString VersionText(uint16_t version)
+{
+    return QStringLiteral("%1.%2").arg(version >> 8).arg(version & 0xFF, 2, 10, QLatin1Char('0'));
+}
 
 const QList<TCliRecord>& CliRecords()
 {

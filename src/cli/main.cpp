@@ -160,6 +160,14 @@ std::vector<TIpMask> Targets(const TOptions& o, QString& error)
     return targets;
 }
 
+// A switch named by its MAC, with or without colons or dashes.
+bool ParseSwitchMac(const QString& item, TMacAddr& mac)
+{
+    QString digits = item;
+    digits.remove(QLatin1Char(':')).remove(QLatin1Char('-'));
+    return ParseMacText(digits.toStdString(), mac);
+}
+
 // The switches named, from those discovery found; names no switch answered for are failures.
 std::vector<TDevice*> Resolve(const QString& list, QStringList& missing)
 {
@@ -170,13 +178,8 @@ std::vector<TDevice*> Resolve(const QString& list, QStringList& missing)
     }
     for (const QString& item : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         TMacAddr mac;
-        QString digits = item;
-        digits.remove(QLatin1Char(':')).remove(QLatin1Char('-'));
-        TDevice* d = nullptr;
-        if (ParseMacText(digits.toStdString(), mac))
-            d = Registry::Find(mac, false);
-        else
-            d = Registry::FindByAddress(TextToAddress(item.toStdString()));
+        TDevice* d = ParseSwitchMac(item, mac) ? Registry::Find(mac, false)
+                                                : Registry::FindByAddress(TextToAddress(item.toStdString()));
         if (d && std::find(devices.begin(), devices.end(), d) == devices.end())
             devices.push_back(d);
         else if (!d)
@@ -190,10 +193,8 @@ bool IsSwitchList(const QString& text)
     if (text == QLatin1String("all"))
         return true;
     for (const QString& item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        QString digits = item;
-        digits.remove(QLatin1Char(':')).remove(QLatin1Char('-'));
         TMacAddr mac;
-        if (!ParseMacText(digits.toStdString(), mac) && !IsValidHostAddress(TextToAddress(item.toStdString())))
+        if (!ParseSwitchMac(item, mac) && !IsValidHostAddress(TextToAddress(item.toStdString())))
             return false;
     }
     return !text.isEmpty();
@@ -303,8 +304,8 @@ int CommandDiscover(TCliEngine& engine, const TOptions& o)
     for (TDevice* d : devices) {
         const auto& settings = Intp::GetProperty<Intp::TPropertyBasicsSettings>(*d);
         const QString model = d->Type() ? QString::fromStdString(d->TypeDescription()) : QStringLiteral("unknown");
-        const QString kernel = settings.Valid ? QStringLiteral("%1.%2").arg(settings.KernelVersion >> 8).arg(settings.KernelVersion & 0xFF, 2, 10, QLatin1Char('0')) : QString();
-        const QString firmware = settings.Valid ? QStringLiteral("%1.%2").arg(settings.FirmwareVersion >> 8).arg(settings.FirmwareVersion & 0xFF, 2, 10, QLatin1Char('0')) : QString();
+        const QString kernel = settings.Valid ? VersionText(settings.KernelVersion) : QString();
+        const QString firmware = settings.Valid ? VersionText(settings.FirmwareVersion) : QString();
         if (json) {
             QJsonObject line{{"mac", MacText(d)},         {"ip", IpText(d)},       {"model", model},
                              {"name", QString::fromStdString(d->Name())}, {"kernel", kernel}, {"firmware", firmware}};
