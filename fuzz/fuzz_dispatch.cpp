@@ -6,6 +6,7 @@
 #include "intp/FindHook.h"
 #include "intp/IntpCore.h"
 #include "intp/Port.h"
+#include "intp/Monitor.h"
 #include "intp/Qos.h"
 #include "intp/Redundancy.h"
 #include "intp/Security.h"
@@ -143,6 +144,16 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionQosCosSet>(d, nullptr, cos);
     StartNew<TSessionQosTosGet>(d, hook);
     StartNew<TSessionQosTosSet>(d, nullptr, TPropertyQosTos{});
+    StartNew<TSessionMonitorMacGet>(d, hook);
+    StartNew<TSessionMonitorMacClear>(d, nullptr);
+    StartNew<TSessionMonitorPortGet>(d, hook);
+    StartNew<TSessionMonitorPortClear>(d, nullptr);
+    StartNew<TSessionMonitorMirrorGet>(d, hook);
+    StartNew<TSessionMonitorMirrorSet>(d, nullptr, TPropertyMonitorMirror{});
+    StartNew<TSessionMonitorEventGet>(d, hook);
+    StartNew<TSessionMonitorEventClear>(d, nullptr);
+    StartNew<TSessionLldpGet>(d, hook);
+    StartNew<TSessionLldpSet>(d, nullptr, TPropertyLldp{});
     StartNew<TSessionSecurityIpGet>(d, hook);
     TPropertySecurityIp access;
     access.Addresses.resize(std::size_t(d->AccessListCount()));

@@ -14,6 +14,7 @@ const TCommandTable& Commands()
         AddQosCommands(t);
         AddSecurityCommands(t);
         AddSnmpCommands(t);
+        AddMonitorCommands(t);
         AddTransferCommands(t);
         return t;
     }();

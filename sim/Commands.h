@@ -94,6 +94,9 @@ void AddSecurityCommands(TCommandTable& table);
 // The blacklist --blacklist gives a switch at start-up: count distinct addresses.
 QList<TMac> SampleBlacklist(int count);
 
+// MAC table, port counters, mirroring, event log and LLDP.
+void AddMonitorCommands(TCommandTable& table);
+
 // Firmware and configuration transfers: built-in blocks and through a TFTP server.
 void AddTransferCommands(TCommandTable& table);
 

@@ -180,6 +180,13 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "trap receivers (1800) need an address, a community and version 0 or 1, at most 8,\n"
         "one per address, and are removed (1801) by address (status 4 otherwise). Save\n"
         "keeps the SNMP settings too; community strings and passwords are never printed.\n"
+        "Monitor: the MAC table (2560) holds three learned addresses per port and a static\n"
+        "one on port 1 (or --mac-table n spread over the ports), in datagrams of 128; the\n"
+        "six counters of each port (2562) start as after 500 reads and grow on every read; mirroring (2565) takes\n"
+        "destination ports below the port count; the event log (2566) has 12 lines (or\n"
+        "--event-log n), 5 a datagram. The clears (2561, 2563, 2567) empty the learned\n"
+        "addresses (static ones stay), zero the counters and empty the log. LLDP (2816)\n"
+        "starts enabled every 30 s.\n"
         "Transfers: firmware (256) and configuration (258) in 512-byte blocks are answered\n"
         "state 0 block by block; the files must start with \"VZFW\" (firmware) or \"VZCF\"\n"
         "(configuration) and their 32-bit length (state 4 otherwise). After the last block\n"
@@ -284,6 +291,15 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"unused-trap-slots",
          "Switch i lists an unused receiver (address 0) and one of trap version 2 after its receivers (1799) "
          "(repeatable).",
+         "i"},
+        {"mac-table", "Switch i has a MAC table of n addresses (at most 16384) (repeatable).", "i=n"},
+        {"event-log", "Switch i has an event log of n lines (at most 4096) (repeatable).", "i=n"},
+        {"bad-mac-port", "Switch i ends its MAC table (2560) with an entry on the port after its last trunk group "
+                         "(repeatable).", "i"},
+        {"short-counters", "Switch i answers port counters (2562) with one port too few (repeatable).", "i"},
+        {"counters-at-limit", "Switch i's counters start at 4294967295 and wrap on the next read (repeatable).", "i"},
+        {"bad-mirror-port", "Switch i reports a mirror RX destination beyond its ports (2564) (repeatable).", "i"},
+        {"full-event-text", "Switch i's event texts fill their 128 bytes without terminator (2566) (repeatable).",
          "i"},
         {"silent-after", "Switch i stops answering after s seconds (repeatable).", "i=s"},
         {"power-alarm", "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
@@ -466,6 +482,13 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         || !indexed("short-communities", false, 0, [&](int i, uint32_t) { o.shortCommunities.insert(i); })
         || !indexed("bad-community-privilege", false, 0, [&](int i, uint32_t) { o.badCommunityPrivilege.insert(i); })
         || !indexed("unused-trap-slots", false, 0, [&](int i, uint32_t) { o.unusedTrapSlots.insert(i); })
+        || !indexed("mac-table", true, 0, [&](int i, uint32_t n) { o.macTableSize[i] = int(std::min<uint32_t>(n, 16384)); })
+        || !indexed("event-log", true, 0, [&](int i, uint32_t n) { o.eventLogSize[i] = int(std::min<uint32_t>(n, 4096)); })
+        || !indexed("bad-mac-port", false, 0, [&](int i, uint32_t) { o.badMacPort.insert(i); })
+        || !indexed("short-counters", false, 0, [&](int i, uint32_t) { o.shortCounters.insert(i); })
+        || !indexed("counters-at-limit", false, 0, [&](int i, uint32_t) { o.countersAtLimit.insert(i); })
+        || !indexed("bad-mirror-port", false, 0, [&](int i, uint32_t) { o.badMirrorPort.insert(i); })
+        || !indexed("full-event-text", false, 0, [&](int i, uint32_t) { o.fullEventText.insert(i); })
         || !indexed("silent-after", true, 0,
                     [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
         || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })

@@ -113,6 +113,17 @@ struct TOptions
     QSet<int> shortCommunities;
     QSet<int> badCommunityPrivilege;
     QSet<int> unusedTrapSlots;
+    // Monitor tables: a MAC table of n entries and an event log of n lines at start-up;
+    // faults of a MAC entry on a port beyond the trunks (2560), one counter entry too few
+    // (2562), counters starting at their 32-bit limit, a mirror destination beyond the
+    // ports (2564) and event texts filling their 128 bytes without terminator (2566).
+    QMap<int, int> macTableSize;
+    QMap<int, int> eventLogSize;
+    QSet<int> badMacPort;
+    QSet<int> shortCounters;
+    QSet<int> countersAtLimit;
+    QSet<int> badMirrorPort;
+    QSet<int> fullEventText;
     QMap<int, int> silentAfterSec;
     QMap<int, uint32_t> powerAlarms;
     QMap<int, uint32_t> portAlarms;

@@ -209,6 +209,44 @@ struct TSnmp
     QList<TTrapReceiver> traps;
 };
 
+// Port mirroring (destinations are port indexes, bit i of a mask is port i) and the LLDP agent.
+struct TMirror
+{
+    uint8_t destRx = 0;
+    uint8_t destTx = 0;
+    uint32_t srcRx = 0;
+    uint32_t srcTx = 0;
+};
+
+struct TLldp
+{
+    bool enabled = true;
+    uint16_t interval = 30;
+};
+
+// What a switch learns and counts while it runs: the MAC table (logical ports), six frame
+// counters per port that move on every read, and the event log. Filled at the first read.
+struct TMacEntry
+{
+    uint8_t port = 0;
+    TMac mac{};
+    bool isStatic = false;
+};
+
+struct TEvent
+{
+    QByteArray time;
+    QByteArray text;
+};
+
+struct TMonitor
+{
+    bool ready = false;
+    QList<TMacEntry> macTable;
+    QList<std::array<uint32_t, 6>> counters;
+    QList<TEvent> events;
+};
+
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
 // flash, reboot (259) reloads it and factory default (271) returns to the start-up values.
 struct TConfig
@@ -234,6 +272,8 @@ struct TConfig
     TQos qos;
     TSecurity security;
     TSnmp snmp;
+    TMirror mirror;
+    TLldp lldp;
 };
 
 // Values of the status poll (6) and the warning-state query (7).
@@ -301,6 +341,7 @@ public:
     TConfig running;
     TAlarms alarms;
     TTransfers transfers;
+    TMonitor monitor;
     // The clock runs with the host's UTC clock, this far ahead; it is no setting and
     // survives reboots and factory defaults.
     bool hasClock = true;

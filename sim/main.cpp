@@ -42,7 +42,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("zode-switchsim");
-    QCoreApplication::setApplicationVersion(QStringLiteral(ZODE_VERSION));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZODE_VERSION " (build %1)").arg(ZODE_BUILD_NUMBER));
 
     Sim::TOptions options;
     QString error;

@@ -23,6 +23,27 @@ inline TBytes Concat(std::initializer_list<TBytes> parts)
     return out;
 }
 
+// Names of the 8 ports and 4 trunk groups, 8 bytes each.
+inline TBytes PortNames()
+{
+    TBytes out;
+    for (int i = 0; i < 12; ++i) {
+        std::string name = i < 8 ? "Port-" + std::to_string(i + 1) : "Trunk-" + std::to_string(i - 7);
+        name.resize(8, '\0');
+        out.insert(out.end(), name.begin(), name.end());
+    }
+    return out;
+}
+
+// Port configuration: 4 bytes of nothing, then entries for the given ports.
+inline TBytes PortConfig(const std::vector<uint8_t>& ports)
+{
+    TBytes out(4, 0);
+    for (uint8_t port : ports)
+        out = Concat({out, {port, 4, 1, 0, 0, 0}});
+    return out;
+}
+
 inline QByteArray ToQt(const std::vector<uint8_t>& bytes)
 {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));

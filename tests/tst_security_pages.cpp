@@ -72,27 +72,6 @@ TBytes MacList(int count, int first = 0, const std::vector<uint8_t>& ports = {})
 
 QString MacText(int i) { return QString("02:00:00:00:%1:%2").arg(i >> 8, 2, 16, QChar('0')).arg(i & 0xFF, 2, 16, QChar('0')).toUpper(); }
 
-// Names of the 8 ports and 4 trunk groups, 8 bytes each.
-TBytes PortNames()
-{
-    TBytes out;
-    for (int i = 0; i < 12; ++i) {
-        std::string name = i < 8 ? "Port-" + std::to_string(i + 1) : "Trunk-" + std::to_string(i - 7);
-        name.resize(8, '\0');
-        out.insert(out.end(), name.begin(), name.end());
-    }
-    return out;
-}
-
-// Port configuration: 4 bytes of nothing, then entries for the given ports.
-TBytes PortConfig(const std::vector<uint8_t>& ports)
-{
-    TBytes out(4, 0);
-    for (uint8_t port : ports)
-        out = Concat({out, {port, 4, 1, 0, 0, 0}});
-    return out;
-}
-
 QStringList ViewColumn(QWidget* page, int column)
 {
     QStringList texts;

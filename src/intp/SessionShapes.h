@@ -30,7 +30,21 @@ inline int ExpectedCount(const TDevice& device, TListCount rule)
 }
 
 // A fixed record R: bool Valid; void Decode(TReader&); optionally void Encode(TWriter&) const
-// and static uint16_t Check(const R&): 0, or the status that rejects the decoded values.
+// and static uint16_t Check(const R&) or Check(const TDevice&, const R&): 0, or the status
+// that rejects the decoded values.
+template <typename R>
+concept CheckedRecord = requires(const TDevice& d, const R& r) { R::Check(r); } ||
+                        requires(const TDevice& d, const R& r) { R::Check(d, r); };
+
+template <typename R>
+uint16_t CheckRecord(const TDevice& device, const R& record)
+{
+    if constexpr (requires { R::Check(device, record); })
+        return R::Check(device, record);
+    else
+        return R::Check(record);
+}
+
 template <uint16_t N, typename R>
 class TSessionGetRecord : public TSessionGeneral<N> {
 protected:
@@ -42,11 +56,11 @@ protected:
             record.Valid = false;
         } else {
             TReader reader(payload);
-            if constexpr (requires { R::Check(record); }) {
+            if constexpr (CheckedRecord<R>) {
                 // Decoded into a copy, so that a rejected reply leaves the previous values.
                 R fresh = record;
                 Decode(device, fresh, reader);
-                if (uint16_t rejected = R::Check(fresh)) {
+                if (uint16_t rejected = CheckRecord(device, fresh)) {
                     record.Valid = false;
                     this->Report(&device, N, rejected);
                     return rrDone;

@@ -12,6 +12,11 @@
 #include "ModuleBasics_Settings.h"
 #include "ModuleBasics_Sntp.h"
 #include "ModuleBasics_Upgrade.h"
+#include "ModuleLldp.h"
+#include "ModuleMonitor_Event.h"
+#include "ModuleMonitor_Mac.h"
+#include "ModuleMonitor_Mirror.h"
+#include "ModuleMonitor_Port.h"
 #include "ModulePort_Config.h"
 #include "ModulePort_Limit.h"
 #include "ModulePort_Status.h"
@@ -76,6 +81,11 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Traffic Prioritization/Port Based Priority"), &Create<TModuleQosPort>},
         {QStringLiteral("Traffic Prioritization/COS Settings"), &Create<TModuleQosCos>},
         {QStringLiteral("Traffic Prioritization/TOS Settings"), &Create<TModuleQosTos>},
+        {QStringLiteral("Monitor And Diagnostic/MAC Address Table"), &Create<TModuleMonitorMac>},
+        {QStringLiteral("Monitor And Diagnostic/Port Statistics"), &Create<TModuleMonitorPort>},
+        {QStringLiteral("Monitor And Diagnostic/Port Mirroring"), &Create<TModuleMonitorMirror>},
+        {QStringLiteral("Monitor And Diagnostic/System Event Log"), &Create<TModuleMonitorEvent>},
+        {QStringLiteral("Monitor And Diagnostic/LLDP"), &Create<TModuleLldp>},
         {QStringLiteral("Security/IP Security"), &Create<TModuleSecurityIP>},
         {QStringLiteral("Security/Port Security"), &Create<TModuleSecurityPort>},
         {QStringLiteral("Security/MAC Blacklist"), &Create<TModuleSecurityMac>},

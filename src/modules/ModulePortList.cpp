@@ -147,8 +147,14 @@ void TModulePortReport::FillFrom(TDevice* device)
 
 void TModulePortReport::EventOnHeaderClick(int column)
 {
-    m_SortOrder = column == m_SortColumn && m_SortOrder == Qt::AscendingOrder ? Qt::DescendingOrder
-                                                                              : Qt::AscendingOrder;
+    if (m_OrderPerColumn) {
+        m_SortOrder = m_ColumnOrders.value(column, Qt::DescendingOrder) == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                                             : Qt::AscendingOrder;
+        m_ColumnOrders[column] = m_SortOrder;
+    } else {
+        m_SortOrder = column == m_SortColumn && m_SortOrder == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                                  : Qt::AscendingOrder;
+    }
     m_SortColumn = column;
     Sort();
 }

@@ -9,6 +9,8 @@
 #include "PortTexts.h"
 #include "intp/Port.h"
 
+#include <QHash>
+
 #include <initializer_list>
 #include <vector>
 
@@ -20,12 +22,13 @@ class TModulePortList : public TModuleGetPage {
 public:
     using TModuleGetPage::TModuleGetPage;
 
+    // The look every port list has: grid lines, whole rows, single selection, clickable header.
+    static void StyleList(QTreeWidget* list);
+
 protected:
     // Takes the form's list; a column is never narrower than its minimum width (0: none).
     void SetList(QTreeWidget* list, std::initializer_list<int> minimumWidths = {});
     QTreeWidget* List() const { return m_List; }
-    // The look every port list has: grid lines, whole rows, single selection, clickable header.
-    static void StyleList(QTreeWidget* list);
     // A control enabled exactly when a device is selected, like the list.
     void FollowSelection(QWidget* control) { m_Followers.push_back(control); }
     // Empties the list; the list and its followers follow the selection.
@@ -68,6 +71,9 @@ protected:
     // Clicking a column sorts by it, ascending, and a further click on it reverses the order.
     // column is the order before any click (-1: the order the rows were added in).
     void SetSortColumn(int column) { m_SortColumn = column; }
+    // Each column keeps a direction of its own: a click reverses the one it had at its
+    // last click (the first click ascending), whatever was clicked in between.
+    void SetOrderPerColumn() { m_OrderPerColumn = true; }
     void FillFrom(TDevice* device) final;
     // Adds the rows from the device's record.
     virtual void AddRows(TDevice* device) = 0;
@@ -78,6 +84,8 @@ private:
 
     int m_SortColumn = -1;
     Qt::SortOrder m_SortOrder = Qt::AscendingOrder;
+    bool m_OrderPerColumn = false;
+    QHash<int, Qt::SortOrder> m_ColumnOrders;
 };
 
 class TModulePortEditor : public TModulePortList {

@@ -1,0 +1,138 @@
+#include "CliEngine.h"
+
+#include "app/SessionManager.h"
+#include "intp/Dispatch.h"
+#include "intp/FindHook.h"
+#include "intp/IntpCore.h"
+#include "intp/IntpSocketThread.h"
+#include "intp/Transfer.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace {
+
+// The discovery chain of the console, reporting every step to the engine as well.
+class TCliFindHook : public TFindHook {
+public:
+    explicit TCliFindHook(TCliEngine* engine) : TFindHook(nullptr, nullptr), m_Engine(engine) {}
+    void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override
+    {
+        m_Engine->OnResult(device, command, status, data);
+        TFindHook::OnResult(device, command, status, data);
+    }
+
+private:
+    TCliEngine* m_Engine;
+};
+
+constexpr int DiscoveryRounds = 3;
+
+quint64 KeyOf(TDevice* device) { return device ? device->Serial() : 0; }
+
+} // namespace
+
+TCliEngine::TCliEngine()
+    : m_Thread(std::make_unique<Intp::TIntpSocketThread>(&Intp::Dispatch))
+{
+    m_Socket = new Intp::TIntpSocket(m_Thread.get(), this);
+    m_Sessions = new TSessionManager(m_Socket, this);
+    Intp::SetSessionCallback(m_Sessions);
+}
+
+TCliEngine::~TCliEngine()
+{
+    Intp::TSessionIntpFind::Instance().Discover({}, nullptr);
+    m_Thread->Shutdown();
+    Intp::DestroyPendingSessions();
+    if (Intp::SessionCallback() == m_Sessions)
+        Intp::SetSessionCallback(nullptr);
+}
+
+void TCliEngine::Discover(const std::vector<TIpMask>& targets, int waitMs)
+{
+    static TCliFindHook* hook = new TCliFindHook(this);
+    // Three rounds over the wait: a lost request or answer costs a round, not the switch.
+    for (int round = 0; round < DiscoveryRounds; ++round) {
+        Intp::TSessionIntpFind::Instance().Discover(targets, hook);
+        QEventLoop loop;
+        QTimer::singleShot(waitMs / DiscoveryRounds, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    WaitIdle();
+    // Later answers are not taken: the list printed is the list worked on.
+    Intp::TSessionIntpFind::Instance().Discover({}, nullptr);
+}
+
+void TCliEngine::WaitIdle(int limitMs)
+{
+    const QDeadlineTimer deadline(limitMs);
+    if (Intp::PendingSessions().empty())
+        return;
+    // Sessions end in their timers' and the socket's events; a glance every 20 ms finds
+    // the moment the last one has reported.
+    QEventLoop loop;
+    QTimer glance;
+    glance.setInterval(20);
+    connect(&glance, &QTimer::timeout, &loop, [&] {
+        if (Intp::PendingSessions().empty() || deadline.hasExpired())
+            loop.quit();
+    });
+    glance.start();
+    loop.exec();
+}
+
+void TCliEngine::RunWithRetries(const std::vector<TDevice*>& devices, uint16_t command,
+                                const std::function<bool(TDevice*)>& start, int attempts)
+{
+    std::vector<TDevice*> due = devices;
+    for (int attempt = 0; attempt < attempts && !due.empty(); ++attempt) {
+        for (TDevice* d : due)
+            m_Results.remove({KeyOf(d), command});
+        std::vector<TDevice*> sent;
+        for (TDevice* d : due)
+            if (start(d))
+                sent.push_back(d);
+        WaitIdle();
+        due.clear();
+        for (TDevice* d : sent)
+            if (Result(d, command) == Intp::stTimeout)
+                due.push_back(d);
+    }
+}
+
+uint16_t TCliEngine::Result(TDevice* device, uint16_t command) const
+{
+    return m_Results.value({KeyOf(device), command}, 0xFFFF);
+}
+
+uint16_t TCliEngine::LastResult(TDevice* device) const
+{
+    return m_Last.value(KeyOf(device), 0xFFFF);
+}
+
+bool TCliEngine::AllSucceeded(TDevice* device) const
+{
+    return m_Last.contains(KeyOf(device)) && !m_Failures.contains(KeyOf(device));
+}
+
+uint32_t TCliEngine::TransferState(TDevice* device, uint16_t command) const
+{
+    return m_States.value({KeyOf(device), command}, Intp::tsError);
+}
+
+void TCliEngine::OnResult(TDevice* device, uint16_t command, uint16_t status, void* data)
+{
+    m_Results[{KeyOf(device), command}] = status;
+    m_Last[KeyOf(device)] = status;
+    if (status != Intp::stSuccess)
+        m_Failures.insert(KeyOf(device));
+    const bool transfer = command == 256 || command == 257 || command == 258;
+    if (!transfer)
+        return;
+    const auto* progress = static_cast<const Intp::TTransferProgress*>(data);
+    m_States[{KeyOf(device), command}] = status == Intp::stSuccess && progress ? progress->State : Intp::tsError;
+    if (progress && status == Intp::stSuccess && m_Progress)
+        m_Progress(device, command, progress->Block, progress->State);
+}

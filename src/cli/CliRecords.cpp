@@ -1,0 +1,408 @@
+#include "CliRecords.h"
+
+#include "devices/AddressRules.h"
+#include "intp/Basics.h"
+#include "intp/Monitor.h"
+#include "intp/Port.h"
+#include "intp/Qos.h"
+#include "intp/Snmp.h"
+#include "intp/Sntp.h"
+#include "intp/Vlan.h"
+
+#include <QDateTime>
+#include <QHostAddress>
+#include <QStringList>
+
+#include <limits>
+
+using namespace Intp;
+
+namespace {
+
+// Reads the changed fields of a record, each with its own rule; the first bad value
+// stops the Set with a message naming the field.
+class TChanges {
+public:
+    TChanges(const QMap<QString, QString>& changes, QString& error) : m_Changes(changes), m_Error(error) {}
+
+    bool Ok() const { return m_Error.isEmpty(); }
+
+    void Text(const char* field, std::string& value, int width)
+    {
+        if (const QString* text = Find(field)) {
+            const QByteArray bytes = text->toUtf8();
+            if (bytes.size() >= width)
+                Fail(field, QStringLiteral("at most %1 bytes").arg(width - 1));
+            else
+                value = bytes.toStdString();
+        }
+    }
+    void Bool(const char* field, bool& value)
+    {
+        if (const QString* text = Find(field)) {
+            const QString t = text->toLower();
+            if (QStringList{"on", "yes", "true", "1", "enable", "enabled"}.contains(t))
+                value = true;
+            else if (QStringList{"off", "no", "false", "0", "disable", "disabled"}.contains(t))
+                value = false;
+            else
+                Fail(field, QStringLiteral("on or off"));
+        }
+    }
+    template <typename T>
+    void Number(const char* field, T& value, uint64_t low, uint64_t high)
+    {
+        if (const QString* text = Find(field)) {
+            bool ok = false;
+            const qulonglong n = text->toULongLong(&ok);
+            if (!ok || n < low || n > high)
+                Fail(field, QStringLiteral("a number from %1 to %2").arg(low).arg(high));
+            else
+                value = T(n);
+        }
+    }
+    // 0.0.0.0 only where zero means "none".
+    void Address(const char* field, uint32_t& value, bool zeroAllowed)
+    {
+        if (const QString* text = Find(field)) {
+            QHostAddress address;
+            const bool dotted = text->count(QLatin1Char('.')) == 3 && address.setAddress(*text) &&
+                                address.protocol() == QAbstractSocket::IPv4Protocol;
+            const uint32_t a = dotted ? address.toIPv4Address() : 0;
+            if (!dotted || (a == 0 && !zeroAllowed) || (a != 0 && !IsValidHostAddress(a)))
+                Fail(field, zeroAllowed ? QStringLiteral("an IPv4 host address or 0.0.0.0")
+                                        : QStringLiteral("an IPv4 host address"));
+            else
+                value = a;
+        }
+    }
+    template <typename T>
+    void Choice(const char* field, T& value, const QStringList& names)
+    {
+        if (const QString* text = Find(field)) {
+            const qsizetype i = names.indexOf(text->toLower());
+            if (i < 0)
+                Fail(field, QStringLiteral("one of ") + names.join(QStringLiteral(", ")));
+            else
+                value = T(i);
+        }
+    }
+    void Port(const char* field, uint8_t& value, int ports)
+    {
+        uint32_t n = 0;
+        Number(field, n, 1, uint64_t(ports));
+        if (Find(field) && Ok())
+            value = uint8_t(n - 1);
+    }
+    void Ports(const char* field, uint32_t& mask, int ports)
+    {
+        if (const QString* text = Find(field))
+            if (!ParsePortList(*text, ports, mask))
+                Fail(field, QStringLiteral("ports from 1 to %1 such as 1,3,5-7, or none").arg(ports));
+    }
+    void Time(const char* field, uint32_t& value)
+    {
+        if (const QString* text = Find(field)) {
+            const QDateTime t = QDateTime::fromString(*text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            if (!t.isValid())
+                Fail(field, QStringLiteral("a time as YYYY-MM-DD hh:mm:ss"));
+            else
+                value = uint32_t(QDateTime(t.date(), t.time(), Qt::UTC).toSecsSinceEpoch());
+        }
+    }
+
+private:
+    const QString* Find(const char* field) const
+    {
+        if (!m_Error.isEmpty())
+            return nullptr;
+        auto it = m_Changes.constFind(QString::fromLatin1(field));
+        return it == m_Changes.constEnd() ? nullptr : &it.value();
+    }
+    void Fail(const char* field, const QString& rule) { m_Error = QStringLiteral("%1 must be %2").arg(field, rule); }
+
+    const QMap<QString, QString>& m_Changes;
+    QString& m_Error;
+};
+
+QString OnOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
+QString Ip(uint32_t address) { return QString::fromStdString(AddressToText(address)); }
+QString Str(const std::string& text) { return QString::fromStdString(text); }
+QString TimeText(uint32_t seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+template <typename G>
+int Start(TDevice* device, TWizard* receiver)
+{
+    return StartNew<G>(device, receiver) ? 1 : 0;
+}
+
+const QStringList QosSchemes = {"weighted", "strict"};
+const QStringList QosTypes = {"disable", "port", "cos", "tos", "cos-first", "tos-first"};
+const QStringList SnmpVersions = {"v1v2c", "v3"};
+const QStringList VlanModes = {"disable", "port", "802.1q"};
+
+QList<TCliRecord> MakeRecords()
+{
+    QList<TCliRecord> records;
+
+    records.append({"system", "identity and versions (read 260, written 261)",
+                    {{"name", "system name, up to 255 bytes", true},
+                     {"description", "up to 255 bytes", true},
+                     {"location", "up to 255 bytes", true},
+                     {"contact", "up to 255 bytes", true},
+                     {"kernel", "kernel version", false},
+                     {"firmware", "firmware version", false},
+                     {"hardware", "hardware version", false}},
+                    &Start<TSessionBasicsSettingsGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyBasicsSettings>(d);
+                        const uint32_t hw = r.HardwareVersion;
+                        v = {{"name", Str(d.Name())},
+                             {"description", Str(r.Description)},
+                             {"location", Str(r.Location)},
+                             {"contact", Str(r.Contact)},
+                             {"kernel", VersionText(r.KernelVersion)},
+                             {"firmware", VersionText(r.FirmwareVersion)},
+                             {"hardware", QStringLiteral("%1.%2/%3.%4")
+                                              .arg(hw >> 24)
+                                              .arg((hw >> 16) & 0xFF)
+                                              .arg((hw >> 8) & 0xFF)
+                                              .arg(hw & 0xFF)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        const auto& r = GetProperty<TPropertyBasicsSettings>(d);
+                        TBasicsSettingsTexts texts{d.Name(), r.Description, r.Location, r.Contact};
+                        TChanges c(changes, error);
+                        c.Text("name", texts.Name, int(SettingsTextWidth));
+                        c.Text("description", texts.Description, int(SettingsTextWidth));
+                        c.Text("location", texts.Location, int(SettingsTextWidth));
+                        c.Text("contact", texts.Contact, int(SettingsTextWidth));
+                        return c.Ok() ? new TSessionBasicsSettingsSet(texts) : nullptr;
+                    }});
+
+    records.append({"network", "network settings (262), read only: the console changes them with IP Configuration",
+                    {{"dhcp", "on or off", false},
+                     {"address", "", false},
+                     {"netmask", "", false},
+                     {"gateway", "", false},
+                     {"dns1", "", false},
+                     {"dns2", "", false}},
+                    &Start<TSessionBasicsIPConfGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyBasicsIPConf>(d);
+                        v = {{"dhcp", OnOff(r.Dhcp)},     {"address", Ip(d.Address())}, {"netmask", Ip(r.Netmask)},
+                             {"gateway", Ip(r.Gateway)}, {"dns1", Ip(r.Dns1)},         {"dns2", Ip(r.Dns2)}};
+                        return r.Valid;
+                    },
+                    nullptr});
+
+    records.append({"time", "SNTP client, time zone and daylight saving (269, 270)",
+                    {{"sntp", "on or off", true},
+                     {"server", "SNTP server address, 0.0.0.0 for none", true},
+                     {"timezone", "index into the console's time-zone list (0 to 255)", true},
+                     {"daylight", "on or off", true},
+                     {"daylight-begin", "YYYY-MM-DD hh:mm:ss", true},
+                     {"daylight-end", "YYYY-MM-DD hh:mm:ss", true},
+                     {"daylight-offset", "minutes", true},
+                     {"now", "the switch's clock, or unknown", false}},
+                    &Start<TSessionBasicsSntpGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyBasicsSntp>(d);
+                        v = {{"sntp", OnOff(r.Enabled)},
+                             {"server", Ip(r.Server)},
+                             {"timezone", QString::number(r.TimeZone)},
+                             {"daylight", OnOff(r.Daylight)},
+                             {"daylight-begin", TimeText(r.Begin)},
+                             {"daylight-end", TimeText(r.End)},
+                             {"daylight-offset", QString::number(r.Offset)},
+                             {"now", r.CurrentTime == TPropertyBasicsSntp::UnknownTime ? QStringLiteral("unknown")
+                                                                                       : TimeText(r.CurrentTime)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyBasicsSntp r = GetProperty<TPropertyBasicsSntp>(d);
+                        TChanges c(changes, error);
+                        c.Bool("sntp", r.Enabled);
+                        c.Address("server", r.Server, true);
+                        c.Number("timezone", r.TimeZone, 0, 255);
+                        c.Bool("daylight", r.Daylight);
+                        c.Time("daylight-begin", r.Begin);
+                        c.Time("daylight-end", r.End);
+                        c.Number("daylight-offset", r.Offset, 0, 1440);
+                        return c.Ok() ? new TSessionBasicsSntpSet(r) : nullptr;
+                    }});
+
+    records.append({"ports", "each port's link and state (515), read only",
+                    {{"link-up", "ports with link", false}, {"enabled", "ports enabled", false}},
+                    &Start<TSessionPortStatusGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyPortStatus>(d);
+                        uint32_t link = 0, enabled = 0;
+                        for (std::size_t i = 0; i < r.Entries.size() && i < 32; ++i) {
+                            link |= r.Entries[i].Link ? uint32_t(1) << i : 0;
+                            enabled |= r.Entries[i].Enabled ? uint32_t(1) << i : 0;
+                        }
+                        v = {{"link-up", PortListText(link)}, {"enabled", PortListText(enabled)}};
+                        return r.Valid;
+                    },
+                    nullptr});
+
+    records.append({"vlan", "VLAN mode (1024, read only), GVRP and management VLAN (1030, 1031)",
+                    {{"mode", "disable, port or 802.1q", false},
+                     {"gvrp", "on or off", true},
+                     {"management-vid", "1 to 4094, 0 for none", true}},
+                    [](TDevice* d, TWizard* receiver) {
+                        return Start<TSessionVlanGet>(d, receiver) + Start<TSessionVlan8021qGet>(d, receiver);
+                    },
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& mode = GetProperty<TPropertyVlan>(d);
+                        const auto& r = GetProperty<TPropertyVlan8021q>(d);
+                        v = {{"mode", VlanModes.value(mode.Mode)},
+                             {"gvrp", OnOff(r.Gvrp)},
+                             {"management-vid", QString::number(r.ManagementVid)}};
+                        return mode.Valid && r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyVlan8021q r = GetProperty<TPropertyVlan8021q>(d);
+                        TChanges c(changes, error);
+                        c.Bool("gvrp", r.Gvrp);
+                        c.Number("management-vid", r.ManagementVid, 0, MaxVlanId);
+                        return c.Ok() ? new TSessionVlan8021qSet(r) : nullptr;
+                    }});
+
+    records.append({"qos", "scheduling scheme and priority type (1280, 1281)",
+                    {{"scheme", "weighted or strict", true}, {"type", QosTypes.join(QStringLiteral(", ")), true}},
+                    &Start<TSessionQosGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyQos>(d);
+                        v = {{"scheme", QosSchemes.value(r.Scheme)}, {"type", QosTypes.value(r.Type)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyQos r = GetProperty<TPropertyQos>(d);
+                        TChanges c(changes, error);
+                        c.Choice("scheme", r.Scheme, QosSchemes);
+                        c.Choice("type", r.Type, QosTypes);
+                        return c.Ok() ? new TSessionQosSet(r) : nullptr;
+                    }});
+
+    records.append({"snmp", "SNMP agent version (1792, 1793)",
+                    {{"version", "v1v2c or v3", true}},
+                    &Start<TSessionSnmpGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertySnmp>(d);
+                        v = {{"version", SnmpVersions.value(r.Version)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertySnmp r = GetProperty<TPropertySnmp>(d);
+                        TChanges c(changes, error);
+                        c.Choice("version", r.Version, SnmpVersions);
+                        return c.Ok() ? new TSessionSnmpSet(r) : nullptr;
+                    }});
+
+    records.append({"mirror", "port mirroring (2564, 2565); ports count from 1",
+                    {{"dest-rx", "port receiving mirrored received frames", true},
+                     {"dest-tx", "port receiving mirrored transmitted frames", true},
+                     {"src-rx", "ports whose received frames are mirrored, such as 1,3-4 or none", true},
+                     {"src-tx", "ports whose transmitted frames are mirrored", true}},
+                    &Start<TSessionMonitorMirrorGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyMonitorMirror>(d);
+                        v = {{"dest-rx", QString::number(r.DestRx + 1)},
+                             {"dest-tx", QString::number(r.DestTx + 1)},
+                             {"src-rx", PortListText(r.SrcRx)},
+                             {"src-tx", PortListText(r.SrcTx)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyMonitorMirror r = GetProperty<TPropertyMonitorMirror>(d);
+                        TChanges c(changes, error);
+                        const int ports = std::min(d.PortCount(), 32);
+                        c.Port("dest-rx", r.DestRx, ports);
+                        c.Port("dest-tx", r.DestTx, ports);
+                        c.Ports("src-rx", r.SrcRx, ports);
+                        c.Ports("src-tx", r.SrcTx, ports);
+                        return c.Ok() ? new TSessionMonitorMirrorSet(r) : nullptr;
+                    }});
+
+    records.append({"lldp", "LLDP agent (2816, 2817)",
+                    {{"enabled", "on or off", true}, {"interval", "seconds, 0 to 65535", true}},
+                    &Start<TSessionLldpGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyLldp>(d);
+                        v = {{"enabled", OnOff(r.Enabled)}, {"interval", QString::number(r.Interval)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyLldp r = GetProperty<TPropertyLldp>(d);
+                        TChanges c(changes, error);
+                        c.Bool("enabled", r.Enabled);
+                        c.Number("interval", r.Interval, 0, std::numeric_limits<uint16_t>::max());
+                        return c.Ok() ? new TSessionLldpSet(r) : nullptr;
+                    }});
+    return records;
+}
+
+} // namespace
+
+QString VersionText(uint16_t version)
+{
+    return QStringLiteral("%1.%2").arg(version >> 8).arg(version & 0xFF, 2, 10, QLatin1Char('0'));
+}
+
+const QList<TCliRecord>& CliRecords()
+{
+    static const QList<TCliRecord> records = MakeRecords();
+    return records;
+}
+
+const TCliRecord* FindCliRecord(const QString& name)
+{
+    for (const TCliRecord& record : CliRecords())
+        if (record.Name == name)
+            return &record;
+    return nullptr;
+}
+
+bool ParsePortList(const QString& text, int ports, uint32_t& mask)
+{
+    if (text.trimmed().compare(QStringLiteral("none"), Qt::CaseInsensitive) == 0) {
+        mask = 0;
+        return true;
+    }
+    uint32_t out = 0;
+    for (const QString& part : text.split(QLatin1Char(','))) {
+        const QStringList ends = part.trimmed().split(QLatin1Char('-'));
+        bool ok1 = false, ok2 = false;
+        const int first = ends.value(0).toInt(&ok1);
+        const int last = ends.size() == 2 ? ends[1].toInt(&ok2) : (ok2 = ok1, first);
+        if (ends.size() > 2 || !ok1 || !ok2 || first < 1 || last < first || last > ports || last > 32)
+            return false;
+        for (int p = first; p <= last; ++p)
+            out |= uint32_t(1) << (p - 1);
+    }
+    mask = out;
+    return true;
+}
+
+QString PortListText(uint32_t mask)
+{
+    QStringList parts;
+    for (int p = 0; p < 32;) {
+        if (!(mask & (uint32_t(1) << p))) {
+            ++p;
+            continue;
+        }
+        int end = p;
+        while (end + 1 < 32 && (mask & (uint32_t(1) << (end + 1))))
+            ++end;
+        parts << (end == p ? QString::number(p + 1) : QStringLiteral("%1-%2").arg(p + 1).arg(end + 1));
+        p = end + 1;
+    }
+    return parts.isEmpty() ? QStringLiteral("none") : parts.join(QLatin1Char(','));
+}

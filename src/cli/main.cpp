@@ -1,0 +1,674 @@
+// zode-cli: the console's engine from a shell. Finds switches, reads and writes their
+// records, and runs operations on many at once. Data on stdout, messages on stderr; exit
+// status 0 when every switch succeeded, 1 when some failed, 2 for a usage error.
+#include "CliEngine.h"
+#include "CliRecords.h"
+
+#include "Version.h"
+#include "devices/AddressRules.h"
+#include "devices/DeviceType.h"
+#include "devices/NetQueries.h"
+#include "intp/Basics.h"
+#include "intp/IntpCore.h"
+#include "intp/Transfer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+constexpr int ExitOk = 0, ExitFailed = 1, ExitUsage = 2;
+
+const char* const Usage =
+    "Usage: zode-cli COMMAND [OPTIONS] [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  discover                       find the switches and list them\n"
+    "  records                        the records get and set know, with their fields\n"
+    "  get SWITCHES RECORD            read a record from each switch\n"
+    "  set SWITCHES RECORD F=V...     change fields of a record, then read it back\n"
+    "  login SWITCHES                 check that the credentials work\n"
+    "  logout SWITCHES                end this workstation's login\n"
+    "  reboot | save | default SWITCHES\n"
+    "                                 restart, save the settings to flash, factory defaults\n"
+    "  upgrade SWITCHES --image FILE  send a firmware image\n"
+    "  backup SWITCHES --dir DIR      fetch each configuration into DIR/<MAC>.cfg\n"
+    "  restore SWITCHES --file FILE   send a configuration file\n"
+    "\n"
+    "SWITCHES is a comma-separated list of MAC or IPv4 addresses, or all. The password comes\n"
+    "from --password-file, from ZODE_PASSWORD or is asked for without echo; it is never\n"
+    "taken from the command line. \"zode-cli COMMAND --help\" tells more.\n";
+
+QTextStream& Out()
+{
+    static QTextStream out(stdout);
+    return out;
+}
+
+QTextStream& Err()
+{
+    static QTextStream err(stderr);
+    return err;
+}
+
+int UsageError(const QString& message)
+{
+    Err() << "zode-cli: " << message << "\n" << "Try \"zode-cli --help\".\n";
+    Err().flush();
+    return ExitUsage;
+}
+
+QString MacText(TDevice* d) { return QString::fromStdString(d->Mac().Text()); }
+QString IpText(TDevice* d) { return QString::fromStdString(AddressToText(d->Address())); }
+
+QString StatusText(uint16_t status)
+{
+    switch (status) {
+    case 1: return QStringLiteral("wrong user name or password");
+    case Intp::stShortReply: return QStringLiteral("reply too short");
+    case Intp::stNotLoggedIn: return QStringLiteral("not logged in");
+    case Intp::stTimeout: return QStringLiteral("no answer (time-out)");
+    case 0xFFFF: return QStringLiteral("not sent");
+    default: return QStringLiteral("error 0x%1").arg(status, 4, 16, QLatin1Char('0'));
+    }
+}
+
+// The options every command takes, and those of some.
+struct TOptions {
+    QCommandLineParser Parser;
+    QCommandLineOption Target{"target", "Discover at ADDRESS/MASK (repeatable; default: every local subnet).",
+                              "ADDRESS/MASK"};
+    QCommandLineOption Wait{"wait", "Milliseconds to wait for discovery answers (default 2000).", "MS", "2000"};
+    QCommandLineOption User{"user", "User name to log in with (default admin).", "NAME", "admin"};
+    QCommandLineOption PasswordFile{"password-file", "Read the password from the first line of FILE.", "FILE"};
+    QCommandLineOption Json{"json", "One JSON object a line."};
+    QCommandLineOption Image{"image", "The firmware image to send.", "FILE"};
+    QCommandLineOption Dir{"dir", "Folder for the configuration files.", "DIR"};
+    QCommandLineOption File{"file", "The configuration file to send.", "FILE"};
+    QCommandLineOption KeepIp{"keep-ip", "default: keep the network settings."};
+    QCommandLineOption KeepUser{"keep-user", "default: keep the user name and password."};
+    QCommandLineOption NoReboot{"no-reboot", "default: do not restart afterwards."};
+};
+
+// Reads a password from the terminal without echo.
+bool AskPassword(std::string& password)
+{
+    if (!isatty(STDIN_FILENO))
+        return false;
+    std::fputs("Password: ", stderr);
+    std::fflush(stderr);
+    termios old{};
+    tcgetattr(STDIN_FILENO, &old);
+    termios quiet = old;
+    quiet.c_lflag &= ~tcflag_t(ECHO);
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    const bool ok = bool(std::getline(std::cin, password));
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &old);
+    std::fputs("\n", stderr);
+    return ok;
+}
+
+// 0, or the exit status of a usage error.
+int GetPassword(const TOptions& o, std::string& password)
+{
+    if (o.Parser.isSet(o.PasswordFile)) {
+        QFile file(o.Parser.value(o.PasswordFile));
+        if (!file.open(QIODevice::ReadOnly))
+            return UsageError(QStringLiteral("cannot read the password file %1: %2").arg(file.fileName(), file.errorString()));
+        password = file.readLine().trimmed().toStdString();
+        return 0;
+    }
+    if (qEnvironmentVariableIsSet("ZODE_PASSWORD")) {
+        password = qEnvironmentVariable("ZODE_PASSWORD").toStdString();
+        return 0;
+    }
+    if (!AskPassword(password))
+        return UsageError(QStringLiteral("no password: use --password-file FILE or ZODE_PASSWORD"));
+    return 0;
+}
+
+std::vector<TIpMask> Targets(const TOptions& o, QString& error)
+{
+    std::vector<TIpMask> targets;
+    for (const QString& text : o.Parser.values(o.Target)) {
+        const QStringList parts = text.split(QLatin1Char('/'));
+        const uint32_t address = TextToAddress(parts.value(0).toStdString());
+        bool isPrefix = false;
+        const int prefix = parts.value(1).toInt(&isPrefix);
+        uint32_t mask = isPrefix && prefix >= 1 && prefix <= 32 ? ~uint32_t(0) << (32 - prefix)
+                                                                  : TextToAddress(parts.value(1).toStdString());
+        if (parts.size() != 2 || !IsValidHostAddress(address) || !IsValidMask(mask)) {
+            error = QStringLiteral("bad --target %1: give ADDRESS/MASK such as 192.0.2.0/24").arg(text);
+            return {};
+        }
+        targets.push_back({address, mask});
+    }
+    if (targets.empty())
+        GetLocalSubnets(targets);
+    return targets;
+}
+
+// A switch named by its MAC, with or without colons or dashes.
+bool ParseSwitchMac(const QString& item, TMacAddr& mac)
+{
+    QString digits = item;
+    digits.remove(QLatin1Char(':')).remove(QLatin1Char('-'));
+    return ParseMacText(digits.toStdString(), mac);
+}
+
+// The switches named, from those discovery found; names no switch answered for are failures.
+std::vector<TDevice*> Resolve(const QString& list, QStringList& missing)
+{
+    std::vector<TDevice*> devices;
+    if (list == QLatin1String("all")) {
+        Registry::ForEach([&](TDevice& d) { devices.push_back(&d); });
+        return devices;
+    }
+    for (const QString& item : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        TMacAddr mac;
+        TDevice* d = ParseSwitchMac(item, mac) ? Registry::Find(mac, false)
+                                                : Registry::FindByAddress(TextToAddress(item.toStdString()));
+        if (d && std::find(devices.begin(), devices.end(), d) == devices.end())
+            devices.push_back(d);
+        else if (!d)
+            missing << item;
+    }
+    return devices;
+}
+
+bool IsSwitchList(const QString& text)
+{
+    if (text == QLatin1String("all"))
+        return true;
+    for (const QString& item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        TMacAddr mac;
+        if (!ParseSwitchMac(item, mac) && !IsValidHostAddress(TextToAddress(item.toStdString())))
+            return false;
+    }
+    return !text.isEmpty();
+}
+
+// Counts failures and names each switch that failed on stderr.
+class TOutcome {
+public:
+    void Fail(const QString& who, const QString& why)
+    {
+        Err() << "zode-cli: " << who << ": " << why << "\n";
+        ++m_Failed;
+    }
+    void Fail(TDevice* d, const QString& why) { Fail(MacText(d) + " (" + IpText(d) + ")", why); }
+    int Status() const
+    {
+        Err().flush();
+        return m_Failed ? ExitFailed : ExitOk;
+    }
+
+private:
+    int m_Failed = 0;
+};
+
+// A line per switch on a terminal, redrawn as blocks go: "MAC [#####.....] 40%".
+class TProgressBar {
+public:
+    explicit TProgressBar(const std::vector<TDevice*>& devices, qint64 blocks)
+        : m_On(isatty(STDOUT_FILENO)), m_Devices(devices), m_Blocks(std::max<qint64>(1, blocks))
+    {
+        m_Done.resize(devices.size(), 0);
+    }
+    void Update(TDevice* device, qint64 done)
+    {
+        const auto it = std::find(m_Devices.begin(), m_Devices.end(), device);
+        if (!m_On || it == m_Devices.end())
+            return;
+        m_Done[std::size_t(it - m_Devices.begin())] = std::min(done, m_Blocks);
+        qint64 total = 0;
+        for (qint64 d : m_Done)
+            total += d;
+        const int percent = int(100 * total / (m_Blocks * qint64(m_Done.size())));
+        const int filled = percent * 40 / 100;
+        Out() << "\r[" << QString(filled, QLatin1Char('#')) << QString(40 - filled, QLatin1Char('.')) << "] "
+              << percent << "% of " << m_Devices.size() << " switch(es)";
+        Out().flush();
+    }
+    void Finish()
+    {
+        if (m_On) {
+            Out() << "\n";
+            Out().flush();
+        }
+    }
+
+private:
+    bool m_On;
+    std::vector<TDevice*> m_Devices;
+    qint64 m_Blocks;
+    std::vector<qint64> m_Done;
+};
+
+void PrintValues(TDevice* d, const QString& record, const TCliValues& values, bool json)
+{
+    if (json) {
+        QJsonObject fields;
+        for (const auto& [name, value] : values)
+            fields.insert(name, value);
+        QJsonObject line{{"mac", MacText(d)}, {"ip", IpText(d)}, {"record", record}, {"values", fields}};
+        Out() << QJsonDocument(line).toJson(QJsonDocument::Compact) << "\n";
+        return;
+    }
+    Out() << MacText(d) << "  " << IpText(d) << "\n";
+    for (const auto& [name, value] : values)
+        Out() << "  " << name << ": " << value << "\n";
+}
+
+int Discover(TCliEngine& engine, const TOptions& o)
+{
+    QString error;
+    const std::vector<TIpMask> targets = Targets(o, error);
+    if (!error.isEmpty())
+        return UsageError(error);
+    bool ok = false;
+    const int wait = o.Parser.value(o.Wait).toInt(&ok);
+    if (!ok || wait < 0 || wait > 600000)
+        return UsageError(QStringLiteral("--wait takes milliseconds from 0 to 600000"));
+    engine.Discover(targets, wait);
+    return 0;
+}
+
+int CommandDiscover(TCliEngine& engine, const TOptions& o)
+{
+    if (int status = Discover(engine, o))
+        return status;
+    const bool json = o.Parser.isSet(o.Json);
+    std::vector<TDevice*> devices;
+    Registry::ForEach([&](TDevice& d) { devices.push_back(&d); });
+    std::sort(devices.begin(), devices.end(), [](TDevice* a, TDevice* b) { return a->Address() < b->Address(); });
+    if (!json && !devices.empty())
+        Out() << QStringLiteral("%1 %2 %3 %4 %5\n")
+                     .arg("MAC", -17)
+                     .arg("IP", -15)
+                     .arg("MODEL", -36)
+                     .arg("NAME", -20)
+                     .arg("KERNEL/FIRMWARE");
+    for (TDevice* d : devices) {
+        const auto& settings = Intp::GetProperty<Intp::TPropertyBasicsSettings>(*d);
+        const QString model = d->Type() ? QString::fromStdString(d->TypeDescription()) : QStringLiteral("unknown");
+        const QString kernel = settings.Valid ? VersionText(settings.KernelVersion) : QString();
+        const QString firmware = settings.Valid ? VersionText(settings.FirmwareVersion) : QString();
+        if (json) {
+            QJsonObject line{{"mac", MacText(d)},         {"ip", IpText(d)},       {"model", model},
+                             {"name", QString::fromStdString(d->Name())}, {"kernel", kernel}, {"firmware", firmware}};
+            Out() << QJsonDocument(line).toJson(QJsonDocument::Compact) << "\n";
+        } else {
+            Out() << QStringLiteral("%1 %2 %3 %4 %5/%6\n")
+                         .arg(MacText(d), -17)
+                         .arg(IpText(d), -15)
+                         .arg(model, -36)
+                         .arg(QString::fromStdString(d->Name()), -20)
+                         .arg(kernel, firmware);
+        }
+    }
+    return ExitOk;
+}
+
+int CommandRecords()
+{
+    for (const TCliRecord& record : CliRecords()) {
+        Out() << record.Name << "  " << record.Help << "\n";
+        for (const TCliField& field : record.Fields)
+            Out() << "  " << field.Name << (field.Writable ? "" : " (read only)")
+                  << (field.Help.isEmpty() ? QString() : "  " + field.Help) << "\n";
+    }
+    return ExitOk;
+}
+
+// Discovers, finds the named switches and logs in to each; the switches that are ready.
+int Prepare(TCliEngine& engine, const TOptions& o, const QString& list, bool login, TOutcome& outcome,
+            std::vector<TDevice*>& ready)
+{
+    std::string password;
+    if (login)
+        if (int status = GetPassword(o, password))
+            return status;
+    if (int status = Discover(engine, o))
+        return status;
+    QStringList missing;
+    std::vector<TDevice*> devices = Resolve(list, missing);
+    for (const QString& name : missing)
+        outcome.Fail(name, QStringLiteral("no such switch answered the discovery"));
+    if (!login) {
+        ready = devices;
+        return 0;
+    }
+    const std::string user = o.Parser.value(o.User).toStdString();
+    engine.ForgetResults();
+    engine.RunWithRetries(devices, 2, [&](TDevice* d) { return Intp::StartNew<Intp::TSessionIntpLogin>(d, &engine, user, password); });
+    for (TDevice* d : devices) {
+        if (engine.Result(d, 2) == Intp::stSuccess)
+            ready.push_back(d);
+        else
+            outcome.Fail(d, QStringLiteral("login failed: ") + StatusText(engine.Result(d, 2)));
+    }
+    return 0;
+}
+
+// Reads the record from every switch, asking again (twice at most) those whose answer was
+// lost; the switches that answered every Get.
+std::vector<TDevice*> ReadRecord(TCliEngine& engine, const TCliRecord& record, const std::vector<TDevice*>& devices,
+                                 TOutcome& outcome)
+{
+    std::vector<TDevice*> due = devices, read;
+    for (int attempt = 0; attempt < 3 && !due.empty(); ++attempt) {
+        engine.ForgetResults();
+        for (TDevice* d : due)
+            record.StartGet(d, &engine);
+        engine.WaitIdle();
+        std::vector<TDevice*> again;
+        for (TDevice* d : due) {
+            TCliValues values;
+            if (engine.AllSucceeded(d) && record.Values(*d, values))
+                read.push_back(d);
+            else if (engine.LastResult(d) == Intp::stTimeout && attempt < 2)
+                again.push_back(d);
+            else
+                outcome.Fail(d, QStringLiteral("cannot read %1: %2").arg(record.Name, StatusText(engine.LastResult(d))));
+        }
+        due = again;
+    }
+    return read;
+}
+
+int CommandGetSet(TCliEngine& engine, const TOptions& o, bool set)
+{
+    const QStringList args = o.Parser.positionalArguments();
+    if (args.size() < 3 || (set && args.size() < 4))
+        return UsageError(set ? QStringLiteral("set needs SWITCHES RECORD FIELD=VALUE...")
+                              : QStringLiteral("get needs SWITCHES RECORD"));
+    if (!set && args.size() > 3)
+        return UsageError(QStringLiteral("get takes SWITCHES RECORD only"));
+    if (!IsSwitchList(args[1]))
+        return UsageError(QStringLiteral("bad switch list %1: give MAC or IPv4 addresses, or all").arg(args[1]));
+    const TCliRecord* record = FindCliRecord(args[2]);
+    if (!record)
+        return UsageError(QStringLiteral("no record %1; \"zode-cli records\" lists them").arg(args[2]));
+    QMap<QString, QString> changes;
+    for (const QString& assignment : args.mid(3)) {
+        const qsizetype eq = assignment.indexOf(QLatin1Char('='));
+        const QString name = assignment.left(eq);
+        const auto field = std::find_if(record->Fields.begin(), record->Fields.end(),
+                                        [&](const TCliField& f) { return f.Name == name; });
+        if (eq <= 0)
+            return UsageError(QStringLiteral("%1: give FIELD=VALUE").arg(assignment));
+        if (field == record->Fields.end())
+            return UsageError(QStringLiteral("%1 has no field %2").arg(record->Name, name));
+        if (!field->Writable || !record->MakeSet)
+            return UsageError(QStringLiteral("%1 %2 is read only").arg(record->Name, name));
+        changes.insert(name, assignment.mid(eq + 1));
+    }
+    TOutcome outcome;
+    std::vector<TDevice*> devices;
+    if (int status = Prepare(engine, o, args[1], true, outcome, devices))
+        return status;
+    std::vector<TDevice*> done = ReadRecord(engine, *record, devices, outcome);
+    if (set) {
+        std::vector<std::pair<TDevice*, Intp::TSession*>> sets;
+        for (TDevice* d : done) {
+            QString error;
+            Intp::TSession* session = record->MakeSet(*d, changes, error);
+            if (!session) {
+                for (auto& [device, s] : sets)
+                    delete s;
+                return UsageError(QStringLiteral("set %1: %2").arg(record->Name, error));
+            }
+            sets.emplace_back(d, session);
+        }
+        engine.ForgetResults();
+        done.clear();
+        for (auto& [d, session] : sets) {
+            if (!Intp::Start(session, d, &engine)) {
+                delete session;
+                outcome.Fail(d, QStringLiteral("the values do not fit this switch"));
+                continue;
+            }
+        }
+        // Each Set reads the record again before it reports; the read-back is what is printed.
+        engine.WaitIdle();
+        for (auto& [d, session] : sets) {
+            if (engine.LastResult(d) == 0xFFFF)
+                continue;
+            if (engine.LastResult(d) != Intp::stSuccess)
+                outcome.Fail(d, QStringLiteral("set %1 failed: %2").arg(record->Name, StatusText(engine.LastResult(d))));
+            else
+                done.push_back(d);
+        }
+    }
+    if (set)
+        done = ReadRecord(engine, *record, done, outcome);
+    for (TDevice* d : done) {
+        TCliValues values;
+        record->Values(*d, values);
+        PrintValues(d, record->Name, values, o.Parser.isSet(o.Json));
+    }
+    Out().flush();
+    return outcome.Status();
+}
+
+// Runs a session on every switch at once; make returns null when it cannot be made.
+// Runs a session on every switch at once; make returns null when it cannot be made. A file
+// transfer that ended in a time-out (a lost last answer, often the switch's report that
+// its flash is written) is run once more for that switch: sending a file again is harmless.
+template <typename Make>
+int RunOnAll(TCliEngine& engine, const std::vector<TDevice*>& devices, uint16_t command, TOutcome& outcome, Make make)
+{
+    const bool transfer = command == 256 || command == 257 || command == 258;
+    std::vector<TDevice*> due = devices;
+    for (int attempt = 0; attempt < (transfer ? 2 : 1) && !due.empty(); ++attempt) {
+        engine.ForgetResults();
+        std::vector<TDevice*> started;
+        for (TDevice* d : due) {
+            QString error;
+            Intp::TSession* session = make(d, error);
+            if (session && Intp::Start(session, d, &engine)) {
+                started.push_back(d);
+                continue;
+            }
+            delete session;
+            outcome.Fail(d, error.isEmpty() ? QStringLiteral("not sent") : error);
+        }
+        engine.WaitIdle(30 * 60 * 1000);
+        due.clear();
+        for (TDevice* d : started) {
+            const uint16_t status = engine.Result(d, command);
+            if (status == Intp::stTimeout && transfer && attempt == 0) {
+                Err() << "zode-cli: " << MacText(d) << " (" << IpText(d) << "): no answer, sending again\n";
+                due.push_back(d);
+            } else if (status != Intp::stSuccess) {
+                outcome.Fail(d, StatusText(status));
+            } else if (transfer && engine.TransferState(d, command) != Intp::tsDone) {
+                outcome.Fail(d, QStringLiteral("the switch refused the file"));
+            } else {
+                Out() << MacText(d) << "  " << IpText(d) << "  done\n";
+            }
+        }
+        Out().flush();
+    }
+    return outcome.Status();
+}
+
+int CommandOperation(TCliEngine& engine, const TOptions& o, const QString& name)
+{
+    const QStringList args = o.Parser.positionalArguments();
+    if (args.size() != 2)
+        return UsageError(QStringLiteral("%1 needs SWITCHES").arg(name));
+    if (!IsSwitchList(args[1]))
+        return UsageError(QStringLiteral("bad switch list %1: give MAC or IPv4 addresses, or all").arg(args[1]));
+    QString path;
+    qint64 blocks = 1;
+    if (name == QLatin1String("upgrade") || name == QLatin1String("restore")) {
+        const QCommandLineOption& option = name == QLatin1String("upgrade") ? o.Image : o.File;
+        if (!o.Parser.isSet(option))
+            return UsageError(QStringLiteral("%1 needs --%2 FILE").arg(name, option.names().first()));
+        path = o.Parser.value(option);
+        const QFileInfo info(path);
+        if (!info.isFile() || !info.isReadable() || info.size() == 0)
+            return UsageError(QStringLiteral("cannot read %1").arg(path));
+        blocks = (info.size() + qint64(Intp::TransferBlockSize) - 1) / qint64(Intp::TransferBlockSize);
+    } else if (name == QLatin1String("backup")) {
+        if (!o.Parser.isSet(o.Dir))
+            return UsageError(QStringLiteral("backup needs --dir DIR"));
+        path = o.Parser.value(o.Dir);
+        if (!QFileInfo(path).isDir() || !QFileInfo(path).isWritable())
+            return UsageError(QStringLiteral("%1 is not a folder this program can write to").arg(path));
+    }
+    TOutcome outcome;
+    std::vector<TDevice*> devices;
+    if (int status = Prepare(engine, o, args[1], name != QLatin1String("logout"), outcome, devices))
+        return status;
+    TProgressBar bar(devices, blocks);
+    engine.SetProgress([&](TDevice* d, uint16_t, uint16_t block, uint32_t state) {
+        bar.Update(d, state == Intp::tsGoingOn ? qint64(block) + 1 : blocks);
+    });
+    int status = ExitOk;
+    if (name == QLatin1String("login")) {
+        for (TDevice* d : devices)
+            Out() << MacText(d) << "  " << IpText(d) << "  logged in\n";
+        status = outcome.Status();
+    } else if (name == QLatin1String("logout")) {
+        status = RunOnAll(engine, devices, 2, outcome, [](TDevice*, QString&) { return Intp::TSessionIntpLogin::Logout(); });
+    } else if (name == QLatin1String("reboot")) {
+        status = RunOnAll(engine, devices, 259, outcome, [](TDevice*, QString&) { return new Intp::TSessionBasicsReboot; });
+    } else if (name == QLatin1String("save")) {
+        status = RunOnAll(engine, devices, 264, outcome, [](TDevice*, QString&) { return new Intp::TSessionBasicsSave; });
+    } else if (name == QLatin1String("default")) {
+        const uint32_t flags = (o.Parser.isSet(o.KeepUser) ? Intp::TSessionBasicsDefault::KeepUser : 0) |
+                               (o.Parser.isSet(o.KeepIp) ? Intp::TSessionBasicsDefault::KeepIp : 0);
+        const bool reboot = !o.Parser.isSet(o.NoReboot);
+        status = RunOnAll(engine, devices, 271, outcome,
+                          [&](TDevice*, QString&) { return new Intp::TSessionBasicsDefault(flags, reboot); });
+    } else if (name == QLatin1String("upgrade") || name == QLatin1String("restore")) {
+        const bool upgrade = name == QLatin1String("upgrade");
+        status = RunOnAll(engine, devices, upgrade ? 256 : 258, outcome, [&](TDevice*, QString& error) -> Intp::TSession* {
+            error = QStringLiteral("cannot read ") + path;
+            if (upgrade) {
+                auto* session = new Intp::TSessionBasicsUpgradeBuildin;
+                return session->OpenSourceFile(path.toStdString()) ? session : (delete session, nullptr);
+            }
+            auto* session = new Intp::TSessionBasicsRestoreBuildin;
+            return session->OpenSourceFile(path.toStdString()) ? session : (delete session, nullptr);
+        });
+    } else {
+        status = RunOnAll(engine, devices, 257, outcome, [&](TDevice* d, QString& error) -> Intp::TSession* {
+            const QString file = QDir(path).filePath(MacText(d).remove(QLatin1Char(':')) + QStringLiteral(".cfg"));
+            error = QStringLiteral("cannot write ") + file;
+            auto* session = new Intp::TSessionBasicsBackupBuildin;
+            return session->OpenTargetFile(file.toStdString()) ? session : (delete session, nullptr);
+        });
+    }
+    bar.Finish();
+    return status;
+}
+
+struct TCommandHelp {
+    const char* Name;
+    const char* Arguments;
+    const char* Text;
+};
+
+const TCommandHelp Commands[] = {
+    {"discover", "", "Finds the switches by broadcast and lists MAC, IP, model, name and versions."},
+    {"records", "", "Lists the records get and set know, with their fields."},
+    {"get", "SWITCHES RECORD", "Reads the record from each switch."},
+    {"set", "SWITCHES RECORD FIELD=VALUE...",
+     "Changes the fields on each switch (the other fields keep their values), then prints what the switch "
+     "reports back."},
+    {"login", "SWITCHES", "Logs in to each switch: checks the credentials."},
+    {"logout", "SWITCHES", "Ends this workstation's login on each switch."},
+    {"reboot", "SWITCHES", "Restarts each switch."},
+    {"save", "SWITCHES", "Saves each switch's running settings to its flash."},
+    {"default", "SWITCHES", "Returns each switch to its factory settings and restarts it."},
+    {"upgrade", "SWITCHES --image FILE", "Sends the firmware image to every switch at once."},
+    {"backup", "SWITCHES --dir DIR", "Fetches each switch's configuration into DIR/<MAC>.cfg."},
+    {"restore", "SWITCHES --file FILE", "Sends the configuration file to every switch."},
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zode-cli"));
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3 (build %4)").arg(ZODE_VERSION_MAJOR).arg(ZODE_VERSION_MINOR).arg(ZODE_VERSION_PATCH).arg(ZODE_BUILD_NUMBER));
+    const QStringList arguments = app.arguments();
+    const QString command = arguments.value(1);
+    if (command.isEmpty() || command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        std::fputs(Usage, command.isEmpty() ? stderr : stdout);
+        return command.isEmpty() ? ExitUsage : ExitOk;
+    }
+    if (command == QLatin1String("--version")) {
+        Out() << "zode-cli " << QCoreApplication::applicationVersion() << "\n";
+        return ExitOk;
+    }
+    const auto help = std::find_if(std::begin(Commands), std::end(Commands),
+                                   [&](const TCommandHelp& c) { return command == QLatin1String(c.Name); });
+    if (help == std::end(Commands))
+        return UsageError(QStringLiteral("unknown command %1").arg(command));
+
+    for (const QString& argument : arguments)
+        if (argument == QLatin1String("--password") || argument.startsWith(QLatin1String("--password=")))
+            return UsageError(QStringLiteral("the password is never taken from the command line: use "
+                                             "--password-file FILE, ZODE_PASSWORD or the prompt"));
+    TOptions o;
+    QCommandLineParser& p = o.Parser;
+    p.setApplicationDescription(QString::fromLatin1(help->Text));
+    p.addHelpOption();
+    if (command != QLatin1String("records")) {
+        p.addOptions({o.Target, o.Wait});
+        if (command != QLatin1String("discover") && command != QLatin1String("logout"))
+            p.addOptions({o.User, o.PasswordFile});
+    }
+    if (command == QLatin1String("discover") || command == QLatin1String("get") || command == QLatin1String("set"))
+        p.addOption(o.Json);
+    if (command == QLatin1String("upgrade"))
+        p.addOption(o.Image);
+    if (command == QLatin1String("backup"))
+        p.addOption(o.Dir);
+    if (command == QLatin1String("restore"))
+        p.addOption(o.File);
+    if (command == QLatin1String("default"))
+        p.addOptions({o.KeepIp, o.KeepUser, o.NoReboot});
+    QStringList parsed = arguments;
+    if (!p.parse(parsed))
+        return UsageError(p.errorText());
+    if (p.isSet(QStringLiteral("help"))) {
+        // Qt's first line names the program by its path and knows no subcommands.
+        const QString text = p.helpText();
+        Out() << "Usage: zode-cli " << command << " " << help->Arguments << (*help->Arguments ? " " : "")
+              << "[options]\n" << text.mid(text.indexOf(QLatin1Char('\n')) + 1);
+        if (command == QLatin1String("get") || command == QLatin1String("set"))
+            Out() << "\nRecords and fields: zode-cli records\n";
+        return ExitOk;
+    }
+
+    Intp::RegisterKnownModels();
+    if (command == QLatin1String("records"))
+        return p.positionalArguments().size() == 1 ? CommandRecords() : UsageError(QStringLiteral("records takes no arguments"));
+    TCliEngine engine;
+    if (command == QLatin1String("discover"))
+        return p.positionalArguments().size() == 1 ? CommandDiscover(engine, o)
+                                                   : UsageError(QStringLiteral("discover takes no arguments"));
+    if (command == QLatin1String("get") || command == QLatin1String("set"))
+        return CommandGetSet(engine, o, command == QLatin1String("set"));
+    return CommandOperation(engine, o, command);
+}

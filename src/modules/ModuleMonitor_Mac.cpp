@@ -1,0 +1,202 @@
+#include "ModuleMonitor_Mac.h"
+
+#include "ui_ModuleMonitor_Mac.h"
+
+#include "SecurityLists.h"
+#include "app/Images.h"
+#include "intp/Port.h"
+#include "modules/PortTexts.h"
+
+#include <QHeaderView>
+
+#include <algorithm>
+
+int TMonitorMacModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_Rows.size());
+}
+
+int TMonitorMacModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : colCount;
+}
+
+QString TMonitorMacModel::Text(const TRow& row, int column) const
+{
+    switch (column) {
+    case colNumber: return QString::number(row.Number);
+    case colMac: return row.Mac;
+    default: return row.Static ? QStringLiteral("Static") : QStringLiteral("Dynamic");
+    }
+}
+
+QVariant TMonitorMacModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || role != Qt::DisplayRole)
+        return {};
+    return Text(m_Rows[std::size_t(index.row())], index.column());
+}
+
+QVariant TMonitorMacModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* const headers[colCount] = {"", "MAC Address", "Type"};
+    return QString::fromLatin1(headers[section]);
+}
+
+void TMonitorMacModel::SetRows(std::vector<TRow> rows)
+{
+    beginResetModel();
+    m_Rows = std::move(rows);
+    Sort();
+    endResetModel();
+}
+
+void TMonitorMacModel::SortBy(int column, Qt::SortOrder order)
+{
+    m_SortColumn = column;
+    m_SortOrder = order;
+    beginResetModel();
+    Sort();
+    endResetModel();
+}
+
+void TMonitorMacModel::Sort()
+{
+    if (m_SortColumn < 0)
+        return;
+    const int direction = m_SortOrder == Qt::AscendingOrder ? 1 : -1;
+    std::stable_sort(m_Rows.begin(), m_Rows.end(), [this, direction](const TRow& a, const TRow& b) {
+        const int order = m_SortColumn == colNumber
+                              ? (a.Number > b.Number) - (a.Number < b.Number)
+                              : Text(a, m_SortColumn).compare(Text(b, m_SortColumn), Qt::CaseInsensitive);
+        return order * direction < 0;
+    });
+}
+
+TModuleMonitorMac::TModuleMonitorMac(QWidget* parent)
+    : TModuleGetPage(QStringLiteral("MAC Address Table"), parent), m_Ui(std::make_unique<Ui::TModuleMonitorMac>()),
+      m_Model(new TMonitorMacModel(this))
+{
+    m_Ui->setupUi(this);
+    m_Ui->m_List->setModel(m_Model);
+    m_Ui->m_List->setRootIsDecorated(false);
+    m_Ui->m_List->setUniformRowHeights(true);
+    m_Ui->m_List->setAlternatingRowColors(true);
+    m_Ui->m_List->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_Ui->m_List->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QHeaderView* header = m_Ui->m_List->header();
+    header->setSectionsClickable(true);
+    header->resizeSection(TMonitorMacModel::colNumber, 60);
+    header->resizeSection(TMonitorMacModel::colMac, 180);
+    connect(header, &QHeaderView::sectionClicked, this, &TModuleMonitorMac::EventOnHeaderClick);
+    m_Ui->m_Clear->setIcon(Icon(TImage::Clear));
+    connect(m_Ui->m_Clear, &QPushButton::clicked, this, [] {
+        StartOnSelection([](TDevice*) { return new Intp::TSessionMonitorMacClear; });
+    });
+    connect(m_Ui->m_Port, &QComboBox::currentIndexChanged, this, &TModuleMonitorMac::ShowPort);
+}
+
+TModuleMonitorMac::~TModuleMonitorMac() = default;
+
+int TModuleMonitorMac::Refresh(bool current)
+{
+    if (!current)
+        return TModuleGetPage::Refresh(current);
+    int started = 0;
+    for (TDevice* device : SelectedDevices())
+        started += Intp::StartNew<Intp::TSessionPortNameGet>(device, nullptr) ? 1 : 0;
+    return started;
+}
+
+int TModuleMonitorMac::StartGets(TDevice* device)
+{
+    return Intp::StartNew<Intp::TSessionMonitorMacGet>(device, nullptr) ? 1 : 0;
+}
+
+template <typename G>
+void TModuleMonitorMac::Continue(TDevice* device, bool valid)
+{
+    if (valid && Intp::StartNew<G>(device, nullptr))
+        return;
+    TModuleCallback* callback = ModuleCallback();
+    if (callback && callback->IsSelectedDevice(device))
+        Redraw();
+}
+
+void TModuleMonitorMac::Notify(TDevice* device, uint16_t code, uint16_t status)
+{
+    if (device && code == Intp::TSessionPortNameGet::Command)
+        Continue<Intp::TSessionPortConfigGet>(device, Intp::GetProperty<Intp::TPropertyPortName>(*device).Valid);
+    else if (device && code == Intp::TSessionPortConfigGet::Command)
+        Continue<Intp::TSessionMonitorMacGet>(device, Intp::GetProperty<Intp::TPropertyPortConfig>(*device).Valid);
+    else
+        TModuleGetPage::Notify(device, code, status);
+}
+
+bool TModuleMonitorMac::Hide(bool force)
+{
+    m_Model->SetRows({});
+    m_Ui->m_Port->clear();
+    return TModuleGetPage::Hide(force);
+}
+
+void TModuleMonitorMac::EnableControls(bool on)
+{
+    TModuleGetPage::EnableControls(on);
+    m_Ui->m_List->setEnabled(on);
+    const QSignalBlocker quiet(m_Ui->m_Port);
+    m_Ui->m_Port->clear();
+    m_Model->SetRows({});
+    m_Ui->m_Dynamic->setText(QStringLiteral("0"));
+    m_Ui->m_Static->setText(QStringLiteral("0"));
+}
+
+void TModuleMonitorMac::FillFrom(TDevice* device)
+{
+    const auto& names = Intp::GetProperty<Intp::TPropertyPortName>(*device);
+    const auto& config = Intp::GetProperty<Intp::TPropertyPortConfig>(*device);
+    if (!names.Valid || !config.Valid)
+        return;
+    const QSignalBlocker quiet(m_Ui->m_Port);
+    for (const Intp::TPortConfigEntry& entry : config.Entries) {
+        const QString name =
+            entry.Port < names.Names.size() ? QString::fromStdString(names.Names[entry.Port]) : PortCaption(entry.Port);
+        m_Ui->m_Port->addItem(name, entry.Port);
+    }
+    m_Ui->m_Port->setCurrentIndex(0);
+    ShowPort();
+}
+
+void TModuleMonitorMac::ShowPort()
+{
+    m_Model->SetRows({});
+    TDevice* device = FirstSelected();
+    if (!device)
+        return;
+    const auto& table = Intp::GetProperty<Intp::TPropertyMonitorMac>(*device);
+    if (!table.Valid || m_Ui->m_Port->currentIndex() < 0)
+        return;
+    const int port = m_Ui->m_Port->currentData().toInt();
+    std::vector<TMonitorMacModel::TRow> rows;
+    int statics = 0;
+    for (const Intp::TPropertyMonitorMacEntry& entry : table.Entries) {
+        if (entry.Port != port)
+            continue;
+        rows.push_back({int(rows.size()) + 1, MacText(entry.Mac), entry.Static});
+        statics += entry.Static ? 1 : 0;
+    }
+    m_Ui->m_Dynamic->setText(QString::number(int(rows.size()) - statics));
+    m_Ui->m_Static->setText(QString::number(statics));
+    m_Model->SetRows(std::move(rows));
+}
+
+void TModuleMonitorMac::EventOnHeaderClick(int column)
+{
+    Qt::SortOrder& order = m_Orders[std::size_t(column)];
+    order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    m_Ui->m_List->header()->setSortIndicatorShown(true);
+    m_Ui->m_List->header()->setSortIndicator(column, order);
+    m_Model->SortBy(column, order);
+}
