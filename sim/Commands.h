@@ -35,7 +35,7 @@ struct TRequest
     // Sends a further successful reply with the payload to the requester after delayMs:
     // what a switch reports on its own later (a transfer's end or progress). May be empty.
     std::function<void(const QByteArray& payload, int delayMs)> later;
-    // Reports an event through the switch's own syslog client, when that is on. May be empty.
+    // Reports an event to the syslog server the switch was given, when it sends there. May be empty.
     std::function<void(const QByteArray& text)> log;
 };
 

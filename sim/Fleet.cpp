@@ -282,7 +282,7 @@ TRequest TFleet::WithCallbacks(TSwitch& sw, const TRequest& request, const QHost
     };
     own.log = [this, &sw](const QByteArray& text) {
         const TWarning& warning = sw.running.warning;
-        if (!warning.SyslogClientOn())
+        if (!warning.SendsToServer())
             return;
         const QDateTime at = QDateTime::currentDateTime().addSecs(sw.clockAheadSec);
         Write(sw.SyslogLine(LogPriority, text, at), sw.Address(), QHostAddress(warning.syslogServer),

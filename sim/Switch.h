@@ -248,7 +248,7 @@ struct TMonitor
 };
 
 // How the switch reports faults and events: which failures raise its alarm, its own syslog
-// client (mode 0 off, 1 client, 2 server, 3 both), its SMTP client with one recipient per
+// syslog (mode 0 off, 1 local log only, 2 to the server, 3 both), its SMTP client with one recipient per
 // slot, and six event masks (syslog system, link up, link down, then the same for SMTP).
 // The SMTP password is never part of a reply.
 struct TWarning
@@ -268,7 +268,7 @@ struct TWarning
     std::array<uint32_t, 6> events{};
 
     // Whether the switch sends its events to syslogServer.
-    bool SyslogClientOn() const { return (syslogMode == 1 || syslogMode == 3) && syslogServer != 0; }
+    bool SendsToServer() const { return (syslogMode == 2 || syslogMode == 3) && syslogServer != 0; }
 };
 
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to

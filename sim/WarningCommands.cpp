@@ -69,7 +69,7 @@ TReply SetSyslog(TSwitch& sw, const TRequest& rq)
         return BadRequest;
     sw.running.warning.syslogMode = rq.payload[0];
     sw.running.warning.syslogServer = ReadU32(rq.payload + 1);
-    Log(rq, "Syslog client started");
+    Log(rq, "Syslog settings changed");
     return {};
 }
 

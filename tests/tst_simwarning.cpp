@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(warning.events, (std::array<uint32_t, 6>{}));
     }
 
-    // An accepted Set goes out as a syslog line only while the switch's own client is on.
+    // An accepted Set goes out as a syslog line only while the switch sends to a server.
     void setsAreLogged()
     {
         QStringList logged;
@@ -126,15 +126,17 @@ private slots:
             rq.size = std::size_t(payload.size());
             rq.options = &m_Options;
             rq.log = [&](const QByteArray& text) {
-                if (m_Switch->running.warning.SyslogClientOn())
+                if (m_Switch->running.warning.SendsToServer())
                     logged << QString::fromLatin1(text);
             };
             return Sim::Commands().at(command).handler(*m_Switch, rq).status;
         };
         QCOMPARE(answer(0x0901, QByteArray(8, '\0')), uint16_t(0));
         QCOMPARE(answer(0x0903, QByteArray::fromHex("01c0000201")), uint16_t(0));
+        QCOMPARE(answer(0x0901, QByteArray(8, '\0')), uint16_t(0));
+        QCOMPARE(answer(0x0903, QByteArray::fromHex("02c0000201")), uint16_t(0));
         QCOMPARE(answer(0x0907, QByteArray(24, '\0')), uint16_t(0));
-        QCOMPARE(logged, (QStringList{"Syslog client started", "Event settings changed"}));
+        QCOMPARE(logged, (QStringList{"Syslog settings changed", "Event settings changed"}));
         QVERIFY(m_Switch->SyslogLine(189, "Event settings changed", QDateTime::currentDateTime())
                     .startsWith("<189>"));
     }
