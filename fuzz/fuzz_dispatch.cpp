@@ -14,6 +14,7 @@
 #include "intp/Sntp.h"
 #include "intp/Transfer.h"
 #include "intp/Vlan.h"
+#include "intp/Warning.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -123,6 +124,16 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionRedundancyRstpSet>(d, nullptr, std::vector<TPropertyRedundancyRstpEntry>(std::size_t(d->PortCount())));
     StartNew<TSessionRedundancyRstpInfoGet>(d, hook);
     StartNew<TSessionRedundancyGet>(d, hook);
+    StartNew<TSessionWarningFaultGet>(d, hook);
+    StartNew<TSessionWarningFaultSet>(d, nullptr, TPropertyWarningFault{});
+    StartNew<TSessionWarningSyslogGet>(d, hook);
+    StartNew<TSessionWarningSyslogSet>(d, nullptr, TPropertyWarningSyslog{});
+    StartNew<TSessionWarningSmtpGet>(d, hook);
+    TPropertyWarningSmtp smtp;
+    smtp.Entries.resize(std::size_t(d->RecipientCount()));
+    StartNew<TSessionWarningSmtpSet>(d, nullptr, smtp, std::string());
+    StartNew<TSessionWarningEventGet>(d, hook);
+    StartNew<TSessionWarningEventSet>(d, nullptr, TPropertyWarningEvent{});
     StartNew<TSessionQosGet>(d, hook);
     StartNew<TSessionQosSet>(d, nullptr, TPropertyQos{});
     StartNew<TSessionQosPortGet>(d, hook);

@@ -15,6 +15,7 @@ const TCommandTable& Commands()
         AddSecurityCommands(t);
         AddSnmpCommands(t);
         AddMonitorCommands(t);
+        AddWarningCommands(t);
         AddTransferCommands(t);
         return t;
     }();

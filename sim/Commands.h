@@ -35,6 +35,8 @@ struct TRequest
     // Sends a further successful reply with the payload to the requester after delayMs:
     // what a switch reports on its own later (a transfer's end or progress). May be empty.
     std::function<void(const QByteArray& payload, int delayMs)> later;
+    // Reports an event to the syslog server the switch was given, when it sends there. May be empty.
+    std::function<void(const QByteArray& text)> log;
 };
 
 struct TReply
@@ -96,6 +98,9 @@ QList<TMac> SampleBlacklist(int count);
 
 // MAC table, port counters, mirroring, event log and LLDP.
 void AddMonitorCommands(TCommandTable& table);
+
+// Fault alarm, the switch's syslog and SMTP clients and the event selection.
+void AddWarningCommands(TCommandTable& table);
 
 // Firmware and configuration transfers: built-in blocks and through a TFTP server.
 void AddTransferCommands(TCommandTable& table);

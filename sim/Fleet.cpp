@@ -21,6 +21,8 @@ namespace {
 
 // Switch i's clock runs i times this far ahead of the host's, so no two switches agree.
 constexpr int64_t ClockStepSec = 37;
+// The priority of the events a switch reports through its own syslog client: local7, notice.
+constexpr int LogPriority = 189;
 
 TMac MacOf(const TMac& base, uint64_t offset)
 {
@@ -255,7 +257,7 @@ void TFleet::Answer(TSwitch& sw, const TRequest& request, const QHostAddress& to
     else if (request.size < entry->second.requestSize)
         reply.status = stBadRequest;
     else
-        reply = entry->second.handler(sw, WithLaterReplies(sw, request, to, port));
+        reply = entry->second.handler(sw, WithCallbacks(sw, request, to, port));
     // Refusals carry a full-size payload, so the console judges them by their status.
     if (reply.payload.isEmpty())
         reply.payload = QByteArray(replySize, '\0');
@@ -272,11 +274,19 @@ QByteArray TFleet::ReplyDatagram(const TSwitch& sw, uint16_t command, uint16_t s
     return datagram + payload;
 }
 
-TRequest TFleet::WithLaterReplies(TSwitch& sw, const TRequest& request, const QHostAddress& to, uint16_t port)
+TRequest TFleet::WithCallbacks(TSwitch& sw, const TRequest& request, const QHostAddress& to, uint16_t port)
 {
     TRequest own = request;
     own.later = [this, &sw, command = request.command, to, port](const QByteArray& payload, int delayMs) {
         Send(ReplyDatagram(sw, command, 0, payload), sw.Address(), to, port, delayMs);
+    };
+    own.log = [this, &sw](const QByteArray& text) {
+        const TWarning& warning = sw.running.warning;
+        if (!warning.SendsToServer())
+            return;
+        const QDateTime at = QDateTime::currentDateTime().addSecs(sw.clockAheadSec);
+        Write(sw.SyslogLine(LogPriority, text, at), sw.Address(), QHostAddress(warning.syslogServer),
+              m_Options.clientSyslogPort);
     };
     return own;
 }

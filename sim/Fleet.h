@@ -39,7 +39,9 @@ private:
     static QByteArray ReplyDatagram(const TSwitch& sw, uint16_t command, uint16_t status,
                                     const QByteArray& payload);
     // The request with a way to reply again later, from the switch to the requester.
-    TRequest WithLaterReplies(TSwitch& sw, const TRequest& request, const QHostAddress& to, uint16_t port);
+    // The request with the switch's callbacks: later replies to the requester, and events
+    // through its own syslog client.
+    TRequest WithCallbacks(TSwitch& sw, const TRequest& request, const QHostAddress& to, uint16_t port);
     void Send(QByteArray datagram, uint32_t from, const QHostAddress& to, uint16_t port,
               int delayMs);
     void Write(const QByteArray& datagram, uint32_t from, const QHostAddress& to, uint16_t port);

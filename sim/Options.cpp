@@ -245,6 +245,8 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"syslog", "Send syslog messages to this host (port 514 unless given).", "host[:port]"},
         {"syslog-rate", "Syslog messages per second from all switches together, sent by each in turn "
                         "from its own address (needs --syslog).", "n", "0"},
+        {"switch-syslog-port", "Port the switches' own syslog clients send to, at the server their "
+                               "syslog settings (2307) name.", "port", "514"},
         {"scan", "Answer layer-2 scan frames (Ethernet type 0xDEAD) on every interface, each switch "
                  "from its own MAC, through a raw socket (needs CAP_NET_RAW)."},
         {"scan-repeat", "Each switch answers a scan frame this many times.", "n", "1"},
@@ -301,6 +303,9 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"bad-mirror-port", "Switch i reports a mirror RX destination beyond its ports (2564) (repeatable).", "i"},
         {"full-event-text", "Switch i's event texts fill their 128 bytes without terminator (2566) (repeatable).",
          "i"},
+        {"bad-syslog-mode", "Switch i reports syslog mode 5 (2306) (repeatable).", "i"},
+        {"smtp-slots", "Switch i answers SMTP settings (2308) with n recipient slots instead of 6 (repeatable).",
+         "i=n"},
         {"silent-after", "Switch i stops answering after s seconds (repeatable).", "i=s"},
         {"power-alarm", "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
                         "default 1) (repeatable).",
@@ -429,6 +434,9 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
             return fail("bad --syslog " + p.value("syslog"));
         o.syslogPort = uint16_t(port);
     }
+    if (!number("switch-syslog-port", v) || v < 1 || v > 65535)
+        return fail("bad --switch-syslog-port (1..65535)");
+    o.clientSyslogPort = uint16_t(v);
     bool rateOk = false;
     o.syslogRate = p.value("syslog-rate").toDouble(&rateOk);
     if (!rateOk || o.syslogRate < 0 || o.syslogRate > 1e6)
@@ -489,6 +497,8 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         || !indexed("counters-at-limit", false, 0, [&](int i, uint32_t) { o.countersAtLimit.insert(i); })
         || !indexed("bad-mirror-port", false, 0, [&](int i, uint32_t) { o.badMirrorPort.insert(i); })
         || !indexed("full-event-text", false, 0, [&](int i, uint32_t) { o.fullEventText.insert(i); })
+        || !indexed("bad-syslog-mode", false, 0, [&](int i, uint32_t) { o.badSyslogMode.insert(i); })
+        || !indexed("smtp-slots", true, 0, [&](int i, uint32_t n) { o.smtpSlots[i] = int(std::min<uint32_t>(n, 16)); })
         || !indexed("silent-after", true, 0,
                     [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
         || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })

@@ -69,6 +69,8 @@ struct TOptions
     QHostAddress syslogTarget;
     uint16_t syslogPort = 514;
     double syslogRate = 0;
+    // Where the switches' own syslog clients send, at the server their warning settings name.
+    uint16_t clientSyslogPort = 514;
 
     // Layer-2 scan answers through a raw socket: each switch answers scanRepeat times; the
     // faults add an answer from the broadcast MAC and one of 30 bytes.
@@ -124,6 +126,9 @@ struct TOptions
     QSet<int> countersAtLimit;
     QSet<int> badMirrorPort;
     QSet<int> fullEventText;
+    // Warning faults: syslog mode 5 (2306) and SMTP settings with n recipient slots (2308).
+    QSet<int> badSyslogMode;
+    QMap<int, int> smtpSlots;
     QMap<int, int> silentAfterSec;
     QMap<int, uint32_t> powerAlarms;
     QMap<int, uint32_t> portAlarms;

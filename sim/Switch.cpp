@@ -101,8 +101,6 @@ uint32_t TSwitch::Clock() const
 
 QByteArray TSwitch::SyslogMessage(uint64_t n, const QDateTime& at) const
 {
-    static const char* const Months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     struct TEvent { int priority; const char* text; };
     // local7 with notice, warning and informational severities.
     static const TEvent Events[] = {{189, "Port %d link up"},
@@ -110,12 +108,19 @@ QByteArray TSwitch::SyslogMessage(uint64_t n, const QDateTime& at) const
                                     {190, "Port %d: settings changed by the management console"}};
     const TEvent& event = Events[n % std::size(Events)];
     const int port = int(n % uint64_t(std::max(1, running.ports.PortCount()))) + 1;
+    return SyslogLine(event.priority, QString::asprintf(event.text, port).toLatin1(), at);
+}
+
+QByteArray TSwitch::SyslogLine(int priority, const QByteArray& text, const QDateTime& at) const
+{
+    static const char* const Months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const QDate date = at.date();
     const QTime time = at.time();
-    return QByteArray("<") + QByteArray::number(event.priority) + '>'
+    return QByteArray("<") + QByteArray::number(priority) + '>'
         + QString::asprintf("%s %2d %02d:%02d:%02d ", Months[date.month() - 1], date.day(),
                             time.hour(), time.minute(), time.second()).toLatin1()
-        + running.name + ' ' + QString::asprintf(event.text, port).toLatin1();
+        + running.name + ' ' + text;
 }
 
 } // namespace Sim

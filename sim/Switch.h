@@ -247,6 +247,30 @@ struct TMonitor
     QList<TEvent> events;
 };
 
+// How the switch reports faults and events: which failures raise its alarm, its own syslog
+// syslog (mode 0 off, 1 local log only, 2 to the server, 3 both), its SMTP client with one recipient per
+// slot, and six event masks (syslog system, link up, link down, then the same for SMTP).
+// The SMTP password is never part of a reply.
+struct TWarning
+{
+    static constexpr int RecipientSlots = 6;
+    uint32_t faultSystem = 0;
+    uint32_t faultLinkDown = 0;
+    uint8_t syslogMode = 0;
+    uint32_t syslogServer = 0;
+    bool smtpEnabled = false;
+    uint32_t smtpServer = 0;
+    QByteArray sender;
+    QByteArray subject;
+    QByteArray account;
+    QByteArray password;
+    QList<QByteArray> recipients = QList<QByteArray>(RecipientSlots);
+    std::array<uint32_t, 6> events{};
+
+    // Whether the switch sends its events to syslogServer.
+    bool SendsToServer() const { return (syslogMode == 2 || syslogMode == 3) && syslogServer != 0; }
+};
+
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
 // flash, reboot (259) reloads it and factory default (271) returns to the start-up values.
 struct TConfig
@@ -274,6 +298,7 @@ struct TConfig
     TSnmp snmp;
     TMirror mirror;
     TLldp lldp;
+    TWarning warning;
 };
 
 // Values of the status poll (6) and the warning-state query (7).
@@ -327,6 +352,8 @@ public:
     bool IsSilent(int64_t nowMs) const;
     // The n-th syslog message: "<PRI>Mmm dd hh:mm:ss HOST text" at the switch's time given.
     QByteArray SyslogMessage(uint64_t n, const QDateTime& at) const;
+    // One syslog line of this switch with the priority and text.
+    QByteArray SyslogLine(int priority, const QByteArray& text, const QDateTime& at) const;
     void SilenceFrom(int64_t fromMs) { m_SilentFrom = fromMs; }
     void Reboot(int64_t nowMs, int durationMs);
     void Save() { m_Saved = running; }

@@ -57,14 +57,15 @@ inline QTreeWidget* ListOf(QWidget* page)
     return Child<QTreeWidget>(page, "m_List");
 }
 
-inline QStringList Column(QWidget* page, int column)
+inline QStringList Column(QTreeWidget* list, int column)
 {
     QStringList texts;
-    QTreeWidget* list = ListOf(page);
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         texts << list->topLevelItem(i)->text(column);
     return texts;
 }
+
+inline QStringList Column(QWidget* page, int column) { return Column(ListOf(page), column); }
 
 inline QStringList Cells(QWidget* page, int row)
 {

@@ -21,14 +21,6 @@ const char* const CosPath = "Traffic Prioritization/COS Settings";
 const char* const TosPath = "Traffic Prioritization/TOS Settings";
 const QStringList Queues = {"Lowest", "Low", "Middle", "High"};
 
-QStringList ColumnOf(QTreeWidget* list, int column)
-{
-    QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(column);
-    return texts;
-}
-
 } // namespace
 
 class TQosPagesTest : public QObject, public TPageTestDriver {
@@ -133,34 +125,34 @@ private slots:
         QWidget* page = Load(CosPath, CosGet, Concat({{3, 3, 2, 2, 1, 1, 0, 0}, {0, 1, 2, 3, 4, 5, 6, 7}}), 0, {a, small});
         auto* cos = Child<QTreeWidget>(page, "m_CosList");
         auto* ports = Child<QTreeWidget>(page, "m_PortList");
-        QCOMPARE(ColumnOf(cos, 0), (QStringList{"Priority.00", "Priority.01", "Priority.02", "Priority.03",
+        QCOMPARE(Column(cos, 0), (QStringList{"Priority.00", "Priority.01", "Priority.02", "Priority.03",
                                                 "Priority.04", "Priority.05", "Priority.06", "Priority.07"}));
-        QCOMPARE(ColumnOf(cos, 1), (QStringList{"High", "High", "Middle", "Middle", "Low", "Low", "Lowest", "Lowest"}));
-        QCOMPARE(ColumnOf(ports, 0), PortCaptions(Ports));
-        QCOMPARE(ColumnOf(ports, 1).last(), QString("Priority.07"));
+        QCOMPARE(Column(cos, 1), (QStringList{"High", "High", "Middle", "Middle", "Low", "Low", "Lowest", "Lowest"}));
+        QCOMPARE(Column(ports, 0), PortCaptions(Ports));
+        QCOMPARE(Column(ports, 1).last(), QString("Priority.07"));
         auto* mapping = Child<QComboBox>(page, "m_CosMapping");
         auto* priority = Child<QComboBox>(page, "m_PortPriority");
-        QCOMPARE(Items(priority), ColumnOf(cos, 0));
+        QCOMPARE(Items(priority), Column(cos, 0));
         QVERIFY(!mapping->isEnabled() && !priority->isEnabled());
 
         ports->setCurrentItem(ports->topLevelItem(7));
         QVERIFY(priority->isEnabled() && !mapping->isEnabled());
         QCOMPARE(priority->currentIndex(), 7);
         emit ports->header()->sectionClicked(1); // from Priority.00: every port Priority.01
-        QCOMPARE(ColumnOf(ports, 1), QStringList(Ports, "Priority.01"));
+        QCOMPARE(Column(ports, 1), QStringList(Ports, "Priority.01"));
         priority->setCurrentIndex(6);
         cos->setCurrentItem(cos->topLevelItem(0));
         mapping->setCurrentIndex(1);
         emit cos->header()->sectionClicked(1); // from Low: every priority Middle
-        QCOMPARE(ColumnOf(cos, 1), QStringList(8, "Middle"));
+        QCOMPARE(Column(cos, 1), QStringList(8, "Middle"));
 
         Child<QPushButton>(page, "m_Apply")->click();
         QCOMPARE(TakeRequests(), QStringList{Request(CosSet, a, Concat({TBytes(8, 2), {1, 1, 1, 1, 1, 1, 1, 6}}))});
 
         Frame()->SelectedPage()->Refresh(true);
         Reply(a, CosGet, 0, Concat({TBytes(8, 0), {0, 0, 0, 0, 0, 0, 0, 8}}));
-        QCOMPARE(ColumnOf(cos, 1), QStringList(8, "Lowest"));
-        QCOMPARE(ColumnOf(ports, 1), QStringList(Ports, "Priority.00"));
+        QCOMPARE(Column(cos, 1), QStringList(8, "Lowest"));
+        QCOMPARE(Column(ports, 1), QStringList(Ports, "Priority.00"));
     }
 
     // 64 rows without a record; the Set carries all 64 queues.

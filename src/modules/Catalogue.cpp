@@ -39,6 +39,7 @@
 #include "ModuleSecurity_IP.h"
 #include "ModuleSecurity_Mac.h"
 #include "ModuleSecurity_Port.h"
+#include "ModuleWarning.h"
 
 #include <QHash>
 #include <QWidget>
@@ -51,6 +52,14 @@ template <typename T>
 TModule* Create(QWidget* parent)
 {
     return new T(parent);
+}
+
+// The event page lists every system event it knows.
+TModule* CreateWarningEvent(QWidget* parent)
+{
+    auto* page = new TModuleWarningEvent(parent);
+    page->SetSystemEvents((1u << TModuleWarningEvent::seCount) - 1);
+    return page;
 }
 
 const QHash<QString, TPageFactory>& Pages()
@@ -95,6 +104,10 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("SNMP/Community"), &Create<TModuleSnmpCommunity>},
         {QStringLiteral("SNMP/SNMPv3 User"), &Create<TModuleSnmpUser>},
         {QStringLiteral("SNMP/Trap Settings"), &Create<TModuleSnmpTrap>},
+        {QStringLiteral("Warning/Fault Alarm"), &Create<TModuleWarningFault>},
+        {QStringLiteral("Warning/Syslog Settings"), &Create<TModuleWarningSyslog>},
+        {QStringLiteral("Warning/SMTP Settings"), &Create<TModuleWarningSmtp>},
+        {QStringLiteral("Warning/Event Settings"), &CreateWarningEvent},
         {QStringLiteral("Save To Flash"), &Create<TModuleSave>},
     };
     return pages;

@@ -1,0 +1,267 @@
+// The warning commands: fault alarm, syslog client, SMTP client and event selection; their
+// length and count checks, the request bytes of every Set, the devices each Set refuses and
+// the Get each Set starts.
+#include "CommandTests.h"
+
+#include "intp/Warning.h"
+
+using namespace Intp;
+
+namespace {
+
+constexpr uint32_t Address = 0x0A000001;
+constexpr int Recipients = 6; // of the test device's model
+
+QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
+
+QByteArray Padded(const QByteArray& text, int width) { return text + QByteArray(width - text.size(), '\0'); }
+
+// SMTP settings: enabled, server 10.0.0.9, sender, subject and account, then count recipients.
+QByteArray Smtp(int count)
+{
+    QByteArray bytes = Hex("01" "0a000009") + Padded("a@b.c", 64) + Padded("Alarm", 64) + Padded("ops", 64);
+    for (int i = 0; i < count; ++i)
+        bytes += Padded(i == 0 ? "r@b.c" : "", 64);
+    return bytes;
+}
+
+} // namespace
+
+class TWarningTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
+        m_Fake = m_Setup->Fake;
+        m_Device = m_Setup->Device;
+    }
+    void cleanup() { m_Setup.reset(); }
+
+    // Each Get's reply after a good one: taken, or refused with the status given.
+    void getReplies_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("fault") << 0x0900 << Hex("0000000300000081") << 0 << true;
+        QTest::newRow("fault a byte short") << 0x0900 << Hex("00000003000000") << 2 << true;
+        QTest::newRow("syslog mode 4") << 0x0902 << Hex("040a000002") << 0 << true;
+        QTest::newRow("syslog mode 5") << 0x0902 << Hex("050a000002") << 0x1100 << false;
+        QTest::newRow("syslog a byte short") << 0x0902 << Hex("030a0000") << 2 << true;
+        QTest::newRow("SMTP of 581 bytes") << 0x0904 << Smtp(Recipients) << 0 << true;
+        QTest::newRow("SMTP of 580 bytes") << 0x0904 << Smtp(Recipients).left(580) << 0x1100 << false;
+        QTest::newRow("SMTP of 7 recipients") << 0x0904 << Smtp(Recipients + 1) << 0x1100 << false;
+        QTest::newRow("SMTP without recipients") << 0x0904 << Smtp(0) << 0x1100 << false;
+        QTest::newRow("SMTP head a byte short") << 0x0904 << Smtp(0).left(196) << 2 << true;
+        QTest::newRow("events") << 0x0906 << QByteArray(24, 1) << 0 << true;
+        QTest::newRow("events a byte short") << 0x0906 << QByteArray(23, 1) << 2 << true;
+    }
+    void getReplies()
+    {
+        QFETCH(int, command);
+        QFETCH(QByteArray, payload);
+        QFETCH(int, status);
+        QFETCH(bool, valid);
+        m_Device->SetLoggedIn(true);
+        Answer(command, GoodAnswer(command));
+        QVERIFY(StartGet(command));
+        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
+        QCOMPARE(int(m_Fake->Results.back().Code), command);
+        QCOMPARE(int(m_Fake->Results.back().Status), status);
+        QCOMPARE(Valid(command), valid);
+        QVERIFY(PendingSessions().empty());
+    }
+
+    void decodesEveryField()
+    {
+        Answer(0x0900, Hex("0000000300000081"));
+        const auto& fault = GetProperty<TPropertyWarningFault>(*m_Device);
+        QCOMPARE(fault.System, 3u);
+        QCOMPARE(fault.LinkDown, 0x81u);
+        Answer(0x0902, Hex("030a000002"));
+        const auto& syslog = GetProperty<TPropertyWarningSyslog>(*m_Device);
+        QCOMPARE(syslog.Mode, uint8_t(smBoth));
+        QCOMPARE(syslog.Server, 0x0A000002u);
+        Answer(0x0904, Smtp(Recipients));
+        const auto& smtp = GetProperty<TPropertyWarningSmtp>(*m_Device);
+        QVERIFY(smtp.Enabled);
+        QCOMPARE(smtp.Server, 0x0A000009u);
+        QCOMPARE(smtp.Sender, std::string("a@b.c"));
+        QCOMPARE(smtp.Subject, std::string("Alarm"));
+        QCOMPARE(smtp.Account, std::string("ops"));
+        QCOMPARE(smtp.Entries, (std::vector<std::string>{"r@b.c", "", "", "", "", ""}));
+        Answer(0x0906, Hex("00000001" "00000002" "00000003" "00000004" "00000005" "00000006"));
+        const auto& event = GetProperty<TPropertyWarningEvent>(*m_Device);
+        QCOMPARE((std::array{event.SyslogSystem, event.SyslogLinkUp, event.SyslogLinkDown, event.SmtpSystem,
+                             event.SmtpLinkUp, event.SmtpLinkDown}),
+                 (std::array<uint32_t, 6>{1, 2, 3, 4, 5, 6}));
+    }
+
+    // The whole datagram of each Set.
+    void setRequests_data()
+    {
+        QTest::addColumn<int>("sample");
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::newRow("fault") << 0 << Hex("0901" "0000" "0008" "000a1b2c3d01" "00000002" "00000080");
+        QTest::newRow("syslog") << 1 << Hex("0903" "0000" "0005" "000a1b2c3d01" "02" "c0a80001");
+        QTest::newRow("SMTP") << 2
+                              << Hex("0905" "0000" "0265" "000a1b2c3d01") + Smtp(0) + Padded("secret", 32) +
+                                     Padded("r@b.c", 64) + QByteArray(5 * 64, '\0');
+        QTest::newRow("events") << 3
+                                << Hex("0907" "0000" "0018" "000a1b2c3d01" "0000000f" "00000001" "00000080"
+                                       "00000003" "00000081" "00000000");
+    }
+    void setRequests()
+    {
+        QFETCH(int, sample);
+        QFETCH(QByteArray, datagram);
+        QVERIFY(SampleSet(sample, nullptr));
+        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
+    }
+
+    // Sets whose port masks or recipient slots do not fit the device go nowhere.
+    void setsThatDoNotFit_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("fault on port 8") << 0 << 0x80 << true;
+        QTest::newRow("fault on port 9") << 0 << 0x100 << false;
+        QTest::newRow("events on port 8") << 1 << 0x80 << true;
+        QTest::newRow("events on port 9") << 1 << 0x100 << false;
+        QTest::newRow("SMTP of 5 recipients") << 2 << 5 << false;
+        QTest::newRow("SMTP of 6 recipients") << 2 << 6 << true;
+        QTest::newRow("SMTP of 7 recipients") << 2 << 7 << false;
+    }
+    void setsThatDoNotFit()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, value);
+        QFETCH(bool, sent);
+        bool started = false;
+        if (kind == 0) {
+            started = StartNew<TSessionWarningFaultSet>(m_Device, nullptr, TPropertyWarningFault{true, 0, uint32_t(value)});
+        } else if (kind == 1) {
+            TPropertyWarningEvent event;
+            event.SmtpLinkDown = uint32_t(value);
+            started = StartNew<TSessionWarningEventSet>(m_Device, nullptr, event);
+        } else {
+            TPropertyWarningSmtp smtp;
+            smtp.Entries.resize(std::size_t(value));
+            started = StartNew<TSessionWarningSmtpSet>(m_Device, nullptr, smtp, std::string());
+        }
+        QCOMPARE(started, sent);
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
+    }
+
+    void setStartsItsGet_data()
+    {
+        QTest::addColumn<int>("sample");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("get");
+        QTest::addColumn<int>("status");
+        for (int status : {0, 5})
+            for (int sample = 0; sample < 4; ++sample)
+                QTest::addRow("0x090%d, status %d", 2 * sample + 1, status)
+                    << sample << 0x0901 + 2 * sample << 0x0900 + 2 * sample << status;
+    }
+    void setStartsItsGet()
+    {
+        QFETCH(int, sample);
+        QFETCH(int, command);
+        QFETCH(int, get);
+        QFETCH(int, status);
+        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
+                             [&](TWizard* receiver) { return SampleSet(sample, receiver); });
+    }
+
+    void names()
+    {
+        const std::vector<std::pair<TSession*, const char*>> sessions = {
+            {new TSessionWarningFaultGet, "FaultGet"},
+            {new TSessionWarningFaultSet(TPropertyWarningFault{}), "FaultSet"},
+            {new TSessionWarningSyslogGet, "SyslogGet"},
+            {new TSessionWarningSyslogSet(TPropertyWarningSyslog{}), "SyslogSet"},
+            {new TSessionWarningSmtpGet, "SmtpGet"},
+            {new TSessionWarningSmtpSet(TPropertyWarningSmtp{}, std::string()), "SmtpSet"},
+            {new TSessionWarningEventGet, "EventGet"},
+            {new TSessionWarningEventSet(TPropertyWarningEvent{}), "EventSet"},
+        };
+        for (auto [session, name] : sessions) {
+            QCOMPARE(session->Name(), name);
+            delete session;
+        }
+    }
+
+private:
+    bool StartGet(int command)
+    {
+        switch (command) {
+        case 0x0900: return StartNew<TSessionWarningFaultGet>(m_Device, nullptr);
+        case 0x0902: return StartNew<TSessionWarningSyslogGet>(m_Device, nullptr);
+        case 0x0904: return StartNew<TSessionWarningSmtpGet>(m_Device, nullptr);
+        case 0x0906: return StartNew<TSessionWarningEventGet>(m_Device, nullptr);
+        }
+        return false;
+    }
+
+    static QByteArray GoodAnswer(int command)
+    {
+        switch (command) {
+        case 0x0900: return QByteArray(8, 1);
+        case 0x0902: return Hex("010a000002");
+        case 0x0904: return Smtp(Recipients);
+        case 0x0906: return QByteArray(24, 2);
+        }
+        return {};
+    }
+
+    bool Valid(int command)
+    {
+        switch (command) {
+        case 0x0900: return GetProperty<TPropertyWarningFault>(*m_Device).Valid;
+        case 0x0902: return GetProperty<TPropertyWarningSyslog>(*m_Device).Valid;
+        case 0x0904: return GetProperty<TPropertyWarningSmtp>(*m_Device).Valid;
+        case 0x0906: return GetProperty<TPropertyWarningEvent>(*m_Device).Valid;
+        }
+        return false;
+    }
+
+    void Answer(int command, const QByteArray& payload)
+    {
+        QVERIFY(StartGet(command));
+        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
+        QCOMPARE(int(m_Fake->Results.back().Status), 0);
+    }
+
+    // 0 fault, 1 syslog, 2 SMTP with one recipient and a password, 3 events.
+    bool SampleSet(int sample, TWizard* receiver)
+    {
+        switch (sample) {
+        case 0: return StartNew<TSessionWarningFaultSet>(m_Device, receiver, TPropertyWarningFault{true, 2, 0x80});
+        case 1: return StartNew<TSessionWarningSyslogSet>(m_Device, receiver, TPropertyWarningSyslog{true, smServer, 0xC0A80001});
+        case 2: {
+            TPropertyWarningSmtp smtp;
+            smtp.Enabled = true;
+            smtp.Server = 0x0A000009;
+            smtp.Sender = "a@b.c";
+            smtp.Subject = "Alarm";
+            smtp.Account = "ops";
+            smtp.Entries = {"r@b.c", "", "", "", "", ""};
+            return StartNew<TSessionWarningSmtpSet>(m_Device, receiver, smtp, std::string("secret"));
+        }
+        }
+        TPropertyWarningEvent event{true, 0x0F, 1, 0x80, 3, 0x81, 0};
+        return StartNew<TSessionWarningEventSet>(m_Device, receiver, event);
+    }
+
+    std::unique_ptr<TFakeDeviceSetup> m_Setup;
+    TFakeSessionCallback* m_Fake = nullptr;
+    TDevice* m_Device = nullptr; // 8 ports, 6 recipient slots
+};
+
+QTEST_GUILESS_MAIN(TWarningTest)
+#include "tst_warning.moc"
