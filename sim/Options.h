@@ -124,6 +124,14 @@ struct TOptions
     QSet<int> countersAtLimit;
     QSet<int> badMirrorPort;
     QSet<int> fullEventText;
+    // DHCP server and IGMP snooping: a lease table of n clients and n learned groups at
+    // start-up; faults of a client of type 5 ending the lease table (274), one port binding
+    // too few (275) and query mode 3 (1536).
+    QMap<int, int> dhcpClients;
+    QMap<int, int> igmpGroups;
+    QSet<int> badDhcpClient;
+    QSet<int> shortDhcpBindings;
+    QSet<int> badIgmpQuery;
     QMap<int, int> silentAfterSec;
     QMap<int, uint32_t> powerAlarms;
     QMap<int, uint32_t> portAlarms;

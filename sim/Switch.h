@@ -247,6 +247,28 @@ struct TMonitor
     QList<TEvent> events;
 };
 
+// The DHCP server: its pool and options (addresses in host order, 0 gateway or DNS: none,
+// lease in seconds) and the address it hands out on each physical port (0: none; the list
+// takes the port count at its first use).
+struct TDhcpServer
+{
+    bool enabled = false;
+    uint32_t start = 0;
+    uint32_t end = 0;
+    uint32_t mask = 0;
+    uint32_t gateway = 0;
+    uint32_t dns = 0;
+    uint32_t lease = 86400;
+    QList<uint32_t> portIps;
+};
+
+// IGMP snooping and the query function (0 disable, 1 enable, 2 auto).
+struct TIgmp
+{
+    bool snooping = true;
+    uint8_t queryMode = 2;
+};
+
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
 // flash, reboot (259) reloads it and factory default (271) returns to the start-up values.
 struct TConfig
@@ -274,6 +296,8 @@ struct TConfig
     TSnmp snmp;
     TMirror mirror;
     TLldp lldp;
+    TDhcpServer dhcpServer;
+    TIgmp igmp;
 };
 
 // Values of the status poll (6) and the warning-state query (7).
