@@ -2,8 +2,10 @@
 // built so far wait for replies. Each input is split into datagrams by a one-byte length prefix.
 #include "devices/DeviceType.h"
 #include "intp/Basics.h"
+#include "intp/Dhcp.h"
 #include "intp/Dispatch.h"
 #include "intp/FindHook.h"
+#include "intp/Igmp.h"
 #include "intp/IntpCore.h"
 #include "intp/Port.h"
 #include "intp/Monitor.h"
@@ -179,6 +181,14 @@ void StartEverything(TDevice* d, Intp::TWizard* hook)
     StartNew<TSessionSnmpTrapGet>(d, hook);
     StartNew<TSessionSnmpTrapAdd>(d, nullptr, TPropertySnmpTrapEntry{0x0A000002, "t", 1});
     StartNew<TSessionSnmpTrapDel>(d, nullptr, TSnmpTrapAddress{0x0A000002});
+    StartNew<TSessionBasicsDhcpGet>(d, hook);
+    StartNew<TSessionBasicsDhcpSet>(d, nullptr, TPropertyBasicsDhcp{});
+    StartNew<TSessionBasicsDhcpEntry>(d, hook);
+    StartNew<TSessionBasicsDhcpPortIpGet>(d, hook);
+    StartNew<TSessionBasicsDhcpPortIpSet>(d, nullptr, std::vector<uint32_t>(std::size_t(d->PortCount())));
+    StartNew<TSessionIgmpGet>(d, hook);
+    StartNew<TSessionIgmpSet>(d, nullptr, TPropertyIgmp{});
+    StartNew<TSessionIgmpTable>(d, hook);
     StartSender<TSessionBasicsUpgradeBuildin>(d);
     StartSender<TSessionBasicsRestoreBuildin>(d);
     auto* backup = new TSessionBasicsBackupBuildin;

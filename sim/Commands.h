@@ -101,6 +101,13 @@ void AddMonitorCommands(TCommandTable& table);
 
 // Fault alarm, the switch's syslog and SMTP clients and the event selection.
 void AddWarningCommands(TCommandTable& table);
+// DHCP server settings, its lease table and the port bindings.
+void AddDhcpCommands(TCommandTable& table);
+// IGMP snooping settings and the learned groups.
+void AddIgmpCommands(TCommandTable& table);
+// Encoded entries in datagrams of perDatagram entries, each after 4 zero bytes; a last
+// datagram with fewer entries (none when the list fills its datagrams) ends the list.
+TReply ListDatagrams(const QList<QByteArray>& entries, int perDatagram);
 
 // Firmware and configuration transfers: built-in blocks and through a TFTP server.
 void AddTransferCommands(TCommandTable& table);

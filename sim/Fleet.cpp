@@ -124,6 +124,13 @@ TFleet::TFleet(const TOptions& options, QObject* parent)
             c.ports = PortsOfModel(model, options.portCounts.value(index, -1));
             c.vlans = VlansOf(c.ports, options.vlanModes.value(index, options.vlanMode));
             c.security.blacklist = SampleBlacklist(options.blacklistSize.value(index, 0));
+            // The DHCP pool: hosts 100 to 199 of the subnet, fewer in a small one.
+            const uint32_t hosts = ~mask - 1;
+            c.dhcpServer.start = network + std::min<uint32_t>(100, hosts / 2 + 1);
+            c.dhcpServer.end = network + std::min<uint32_t>(199, hosts);
+            c.dhcpServer.mask = mask;
+            c.dhcpServer.gateway = g.gateway;
+            c.dhcpServer.dns = c.dns1;
             TSwitch sw(index, MacOf(options.macBase, uint64_t(index)), model, c);
             sw.alarms.power = options.powerAlarms.value(index, 0);
             sw.alarms.ports = options.portAlarms.value(index, 0);

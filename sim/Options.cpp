@@ -187,6 +187,15 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         "--event-log n), 5 a datagram. The clears (2561, 2563, 2567) empty the learned\n"
         "addresses (static ones stay), zero the counters and empty the log. LLDP (2816)\n"
         "starts enabled every 30 s.\n"
+        "DHCP server (272 to 276): off, handing out hosts 100 to 199 of the switch's subnet\n"
+        "with its gateway and first DNS server for a day; the set (273) takes an enabled\n"
+        "flag of 0 or 1 and, when enabled, a pool that does not run backwards, a netmask\n"
+        "and a lease of at least a second; the port bindings (276) exactly one address per\n"
+        "port. The lease table (274) holds 4 clients (or --dhcp-clients n) from the start\n"
+        "of the pool, in datagrams of 32.\n"
+        "IGMP snooping (1536 to 1538) starts on with query mode auto; the set (1537) takes\n"
+        "snooping 0 or 1 and query mode 0 to 2. While snooping is on the switch knows 3\n"
+        "groups (or --igmp-groups n) 239.1.x.y in VLAN 1, in datagrams of 64; none while off.\n"
         "Transfers: firmware (256) and configuration (258) in 512-byte blocks are answered\n"
         "state 0 block by block; the files must start with \"VZFW\" (firmware) or \"VZCF\"\n"
         "(configuration) and their 32-bit length (state 4 otherwise). After the last block\n"
@@ -306,6 +315,12 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         {"bad-syslog-mode", "Switch i reports syslog mode 5 (2306) (repeatable).", "i"},
         {"smtp-slots", "Switch i answers SMTP settings (2308) with n recipient slots instead of 6 (repeatable).",
          "i=n"},
+        {"dhcp-clients", "Switch i's DHCP server has a lease table of n clients (at most 4096) (repeatable).", "i=n"},
+        {"igmp-groups", "Switch i has learned n multicast groups (at most 4096) (repeatable).", "i=n"},
+        {"bad-dhcp-client", "Switch i ends its DHCP lease table (274) with a client of type 5 (repeatable).", "i"},
+        {"short-dhcp-bindings", "Switch i answers DHCP port bindings (275) with one address too few (repeatable).",
+         "i"},
+        {"bad-igmp-query", "Switch i reports IGMP query mode 3 (1536) (repeatable).", "i"},
         {"silent-after", "Switch i stops answering after s seconds (repeatable).", "i=s"},
         {"power-alarm", "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
                         "default 1) (repeatable).",
@@ -499,6 +514,11 @@ bool ParseOptions(const QStringList& arguments, TOptions& o, QString& error)
         || !indexed("full-event-text", false, 0, [&](int i, uint32_t) { o.fullEventText.insert(i); })
         || !indexed("bad-syslog-mode", false, 0, [&](int i, uint32_t) { o.badSyslogMode.insert(i); })
         || !indexed("smtp-slots", true, 0, [&](int i, uint32_t n) { o.smtpSlots[i] = int(std::min<uint32_t>(n, 16)); })
+        || !indexed("dhcp-clients", true, 0, [&](int i, uint32_t n) { o.dhcpClients[i] = int(std::min<uint32_t>(n, 4096)); })
+        || !indexed("igmp-groups", true, 0, [&](int i, uint32_t n) { o.igmpGroups[i] = int(std::min<uint32_t>(n, 4096)); })
+        || !indexed("bad-dhcp-client", false, 0, [&](int i, uint32_t) { o.badDhcpClient.insert(i); })
+        || !indexed("short-dhcp-bindings", false, 0, [&](int i, uint32_t) { o.shortDhcpBindings.insert(i); })
+        || !indexed("bad-igmp-query", false, 0, [&](int i, uint32_t) { o.badIgmpQuery.insert(i); })
         || !indexed("silent-after", true, 0,
                     [&](int i, uint32_t s) { o.silentAfterSec[i] = int(s); })
         || !indexed("power-alarm", false, 1, [&](int i, uint32_t b) { o.powerAlarms[i] = b; })

@@ -129,6 +129,14 @@ struct TOptions
     // Warning faults: syslog mode 5 (2306) and SMTP settings with n recipient slots (2308).
     QSet<int> badSyslogMode;
     QMap<int, int> smtpSlots;
+    // DHCP server and IGMP snooping: a lease table of n clients and n learned groups at
+    // start-up; faults of a client of type 5 ending the lease table (274), one port binding
+    // too few (275) and query mode 3 (1536).
+    QMap<int, int> dhcpClients;
+    QMap<int, int> igmpGroups;
+    QSet<int> badDhcpClient;
+    QSet<int> shortDhcpBindings;
+    QSet<int> badIgmpQuery;
     QMap<int, int> silentAfterSec;
     QMap<int, uint32_t> powerAlarms;
     QMap<int, uint32_t> portAlarms;

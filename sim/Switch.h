@@ -247,9 +247,9 @@ struct TMonitor
     QList<TEvent> events;
 };
 
-// How the switch reports faults and events: which failures raise its alarm, its own syslog
-// syslog (mode 0 off, 1 local log only, 2 to the server, 3 both), its SMTP client with one recipient per
-// slot, and six event masks (syslog system, link up, link down, then the same for SMTP).
+// How the switch reports faults and events: which failures raise its alarm, its syslog
+// (mode 0 off, 1 local log only, 2 to the server, 3 both), its SMTP client with one
+// recipient per slot, and six event masks (syslog system, link up, link down, then the same for SMTP).
 // The SMTP password is never part of a reply.
 struct TWarning
 {
@@ -269,6 +269,26 @@ struct TWarning
 
     // Whether the switch sends its events to syslogServer.
     bool SendsToServer() const { return (syslogMode == 2 || syslogMode == 3) && syslogServer != 0; }
+// The DHCP server: its pool and options (addresses in host order, 0 gateway or DNS: none,
+// lease in seconds) and the address it hands out on each physical port (0: none; the list
+// takes the port count at its first use).
+struct TDhcpServer
+{
+    bool enabled = false;
+    uint32_t start = 0;
+    uint32_t end = 0;
+    uint32_t mask = 0;
+    uint32_t gateway = 0;
+    uint32_t dns = 0;
+    uint32_t lease = 86400;
+    QList<uint32_t> portIps;
+};
+
+// IGMP snooping and the query function (0 disable, 1 enable, 2 auto).
+struct TIgmp
+{
+    bool snooping = true;
+    uint8_t queryMode = 2;
 };
 
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
@@ -299,6 +319,8 @@ struct TConfig
     TMirror mirror;
     TLldp lldp;
     TWarning warning;
+    TDhcpServer dhcpServer;
+    TIgmp igmp;
 };
 
 // Values of the status poll (6) and the warning-state query (7).

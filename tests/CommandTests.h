@@ -6,6 +6,7 @@
 
 #include <QtTest>
 
+#include <memory>
 #include <utility>
 
 // Valid flag and entry count (0 for a record without a list) of the device's cached record.
@@ -52,3 +53,61 @@ void CheckSetStartsItsGet(TFakeSessionCallback* fake, uint32_t address, const TM
     QCOMPARE(Intp::PendingSessions().size(), std::size_t(1));
     QVERIFY(!Intp::PendingSessions().front()->Receiver());
 }
+
+// One logged-in device of 8 ports and 4 trunk groups at Address, made afresh for each test
+// function (OpenDevice in init, CloseDevice in cleanup), and the replies it is given.
+class TCommandFixture {
+protected:
+    static constexpr uint32_t Address = 0xC0000201;
+
+    void OpenDevice()
+    {
+        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
+        m_Fake = m_Setup->Fake;
+        m_Device = m_Setup->Device;
+        m_Device->SetLoggedIn(true);
+    }
+    void CloseDevice() { m_Setup.reset(); }
+
+    void Reply(int command, const QByteArray& payload, uint16_t status = 0)
+    {
+        Deliver(Address, MakeDatagram(uint16_t(command), status, Mac(1), Vector(payload)));
+    }
+    // The last reported status, -1 when none was reported.
+    int LastStatus() const { return m_Fake->Results.empty() ? -1 : m_Fake->Results.back().Status; }
+
+    virtual ~TCommandFixture() = default;
+    virtual bool StartGet(int command) = 0;
+    // Valid flag and entry count of the record the Get fills.
+    virtual std::pair<bool, int> State(int command) = 0;
+
+    // The table of CheckGetReply: a Get given the payload reports the status and ends; its
+    // record is valid exactly when the status is 0, and then holds that many entries.
+    static void GetReplyColumns()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("entries");
+    }
+    static void GetReplyRow(const char* name, int command, const QByteArray& payload, int status, int entries)
+    {
+        QTest::newRow(name) << command << payload << status << entries;
+    }
+    void CheckGetReply()
+    {
+        QFETCH(int, command);
+        QFETCH(QByteArray, payload);
+        QFETCH(int, status);
+        QFETCH(int, entries);
+        QVERIFY(StartGet(command));
+        Reply(command, payload);
+        QCOMPARE(LastStatus(), status);
+        QCOMPARE(State(command), std::make_pair(status == 0, entries));
+        QVERIFY(Intp::PendingSessions().empty());
+    }
+
+    std::unique_ptr<TFakeDeviceSetup> m_Setup;
+    TFakeSessionCallback* m_Fake = nullptr;
+    TDevice* m_Device = nullptr;
+};
