@@ -269,6 +269,8 @@ struct TWarning
 
     // Whether the switch sends its events to syslogServer.
     bool SendsToServer() const { return (syslogMode == 2 || syslogMode == 3) && syslogServer != 0; }
+};
+
 // The DHCP server: its pool and options (addresses in host order, 0 gateway or DNS: none,
 // lease in seconds) and the address it hands out on each physical port (0: none; the list
 // takes the port count at its first use).

@@ -25,6 +25,8 @@
 #include "ModuleRedundancy_Rstp.h"
 #include "ModuleRedundancy_RstpInfo.h"
 #include "ModuleRedundancy_Sring.h"
+#include "ModuleBasics_Dhcp.h"
+#include "ModuleIgmp.h"
 #include "ModuleQos.h"
 #include "ModuleSnmp.h"
 #include "ModuleSnmp_Community.h"
@@ -70,6 +72,9 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Basics/Admin Password"), &Create<TModuleBasicsPassword>},
         {QStringLiteral("Basics/IP Configuration"), &Create<TModuleBasicsIPConf>},
         {QStringLiteral("Basics/Time (SNTP)"), &Create<TModuleBasicsSntp>},
+        {QStringLiteral("Basics/DHCP Server"), &Create<TModuleBasicsDhcp>},
+        {QStringLiteral("Basics/DHCP Server/Client Entries"), &Create<TModuleBasicsDhcpEntry>},
+        {QStringLiteral("Basics/DHCP Server/Port and IP Binding"), &Create<TModuleBasicsDhcpPortIp>},
         {QStringLiteral("Basics/Backup"), &Create<TModuleBasicsBackup>},
         {QStringLiteral("Basics/Restore"), &Create<TModuleBasicsRestore>},
         {QStringLiteral("Basics/Upgrade"), &Create<TModuleBasicsUpgrade>},
@@ -90,6 +95,8 @@ const QHash<QString, TPageFactory>& Pages()
         {QStringLiteral("Traffic Prioritization/Port Based Priority"), &Create<TModuleQosPort>},
         {QStringLiteral("Traffic Prioritization/COS Settings"), &Create<TModuleQosCos>},
         {QStringLiteral("Traffic Prioritization/TOS Settings"), &Create<TModuleQosTos>},
+        {QStringLiteral("IGMP Snooping"), &Create<TModuleIgmp>},
+        {QStringLiteral("IGMP Snooping/IGMP Snooping Table"), &Create<TModuleIgmpTable>},
         {QStringLiteral("Monitor And Diagnostic/MAC Address Table"), &Create<TModuleMonitorMac>},
         {QStringLiteral("Monitor And Diagnostic/Port Statistics"), &Create<TModuleMonitorPort>},
         {QStringLiteral("Monitor And Diagnostic/Port Mirroring"), &Create<TModuleMonitorMirror>},

@@ -53,7 +53,7 @@ void TModulePortList::SetList(QTreeWidget* list, std::initializer_list<int> mini
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) { EventOnHeaderClick(column); });
 }
 
-void TModulePortList::StyleList(QTreeWidget* list)
+void TModulePortList::StyleList(QTreeView* list)
 {
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);

@@ -16,6 +16,7 @@
 
 class QComboBox;
 class QLabel;
+class QTreeView;
 
 class TModulePortList : public TModuleGetPage {
     Q_OBJECT
@@ -23,7 +24,7 @@ public:
     using TModuleGetPage::TModuleGetPage;
 
     // The look every port list has: grid lines, whole rows, single selection, clickable header.
-    static void StyleList(QTreeWidget* list);
+    static void StyleList(QTreeView* list);
 
 protected:
     // Takes the form's list; a column is never narrower than its minimum width (0: none).
