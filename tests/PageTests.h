@@ -4,6 +4,7 @@
 
 #include "FormSessions.h"
 
+#include "app/Dialogs.h"
 #include "app/Images.h"
 
 #include <QComboBox>
@@ -106,6 +107,20 @@ inline void CheckEnabled(QWidget* page, const QStringList& names, bool on)
 // A page driver that also opens pages by their path and lists the requests sent in full.
 class TPageTestDriver : public TPageDriver {
 public:
+    // Answers every message box OK and keeps its text in m_Messages, until ReleaseMessages.
+    // With onlyInformation, a box of another kind is kept as "not information: <text>".
+    void CatchMessages(bool onlyInformation = false)
+    {
+        m_Messages.clear();
+        Dialogs::SetHandler([this, onlyInformation](Dialogs::TKind kind, const QString& text) {
+            const bool marked = onlyInformation && kind != Dialogs::TKind::Information;
+            m_Messages << (marked ? QStringLiteral("not information: ") + text : text);
+            return true;
+        });
+    }
+    static void ReleaseMessages() { Dialogs::SetHandler({}); }
+    QStringList m_Messages;
+
     template <typename T = QWidget>
     T* Open(const char* path)
     {

@@ -93,7 +93,6 @@ const QStringList InfoValues = {"m_BridgeId", "m_Priority", "m_RootPort", "m_Pat
 class TRedundancyPagesTest : public QObject, public TPageTestDriver {
     Q_OBJECT
 
-    QStringList m_Messages;
     int m_SmallType = 0;
 
     static QCheckBox* Check(QWidget* page, const char* name) { return Child<QCheckBox>(page, name); }
@@ -112,15 +111,11 @@ private slots:
     void init()
     {
         OpenWindow();
-        m_Messages.clear();
-        Dialogs::SetHandler([this](Dialogs::TKind, const QString& text) {
-            m_Messages << text;
-            return true;
-        });
+        CatchMessages();
     }
     void cleanup()
     {
-        Dialogs::SetHandler({});
+        ReleaseMessages();
         CloseWindow();
     }
 

@@ -100,7 +100,6 @@ void PressBesideRows(QAbstractItemView* view)
 class TSecurityPagesTest : public QObject, public TPageTestDriver {
     Q_OBJECT
 
-    QStringList m_Messages;
     int m_SmallType = 0;
 
     // Port Security open on the devices, the first answered along the whole chain.
@@ -148,15 +147,11 @@ private slots:
     void init()
     {
         OpenWindow();
-        m_Messages.clear();
-        Dialogs::SetHandler([this](Dialogs::TKind kind, const QString& text) {
-            m_Messages << (kind == Dialogs::TKind::Information ? text : "not information: " + text);
-            return true;
-        });
+        CatchMessages(true);
     }
     void cleanup()
     {
-        Dialogs::SetHandler({});
+        ReleaseMessages();
         CloseWindow();
     }
 

@@ -96,7 +96,6 @@ const QStringList TrapControls = {"m_List", "m_Label1", "m_ServerIp", "m_Label2"
 class TSnmpPagesTest : public QObject, public TPageTestDriver {
     Q_OBJECT
 
-    QStringList m_Messages;
     int m_TwoSlotType = 0;
 
     // The page at path open on the selected devices, loaded for the first from the reply.
@@ -142,15 +141,11 @@ private slots:
     void init()
     {
         OpenWindow();
-        m_Messages.clear();
-        Dialogs::SetHandler([this](Dialogs::TKind kind, const QString& text) {
-            m_Messages << (kind == Dialogs::TKind::Information ? text : QStringLiteral("not an information: ") + text);
-            return true;
-        });
+        CatchMessages(true);
     }
     void cleanup()
     {
-        Dialogs::SetHandler({});
+        ReleaseMessages();
         CloseWindow();
     }
 

@@ -140,21 +140,16 @@ class TVlanPagesTest : public QObject, public TPageTestDriver {
         Child<QLineEdit>(page, "m_Tagged")->setText(tagged);
     }
 
-    QStringList m_Messages;
 
 private slots:
     void init()
     {
         OpenWindow();
-        m_Messages.clear();
-        Dialogs::SetHandler([this](Dialogs::TKind, const QString& text) {
-            m_Messages << text;
-            return true;
-        });
+        CatchMessages();
     }
     void cleanup()
     {
-        Dialogs::SetHandler(nullptr);
+        ReleaseMessages();
         CloseWindow();
     }
 

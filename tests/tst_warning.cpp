@@ -9,7 +9,6 @@ using namespace Intp;
 
 namespace {
 
-constexpr uint32_t Address = 0x0A000001;
 constexpr int Recipients = 6; // of the test device's model
 
 QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
@@ -27,17 +26,12 @@ QByteArray Smtp(int count)
 
 } // namespace
 
-class TWarningTest : public QObject {
+class TWarningTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenDevice(); }
+    void cleanup() { CloseDevice(); }
 
     // Each Get's reply after a good one: taken, or refused with the status given.
     void getReplies_data()
@@ -65,10 +59,9 @@ private slots:
         QFETCH(QByteArray, payload);
         QFETCH(int, status);
         QFETCH(bool, valid);
-        m_Device->SetLoggedIn(true);
         Answer(command, GoodAnswer(command));
         QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
+        Reply(command, payload);
         QCOMPARE(int(m_Fake->Results.back().Code), command);
         QCOMPARE(int(m_Fake->Results.back().Status), status);
         QCOMPARE(Valid(command), valid);
@@ -197,7 +190,7 @@ private slots:
     }
 
 private:
-    bool StartGet(int command)
+    bool StartGet(int command) override
     {
         switch (command) {
         case 0x0900: return StartNew<TSessionWarningFaultGet>(m_Device, nullptr);
@@ -219,21 +212,25 @@ private:
         return {};
     }
 
-    bool Valid(int command)
+    std::pair<bool, int> State(int command) override
     {
         switch (command) {
-        case 0x0900: return GetProperty<TPropertyWarningFault>(*m_Device).Valid;
-        case 0x0902: return GetProperty<TPropertyWarningSyslog>(*m_Device).Valid;
-        case 0x0904: return GetProperty<TPropertyWarningSmtp>(*m_Device).Valid;
-        case 0x0906: return GetProperty<TPropertyWarningEvent>(*m_Device).Valid;
+        case 0x0900: return {GetProperty<TPropertyWarningFault>(*m_Device).Valid, 0};
+        case 0x0902: return {GetProperty<TPropertyWarningSyslog>(*m_Device).Valid, 0};
+        case 0x0904: {
+            const auto& smtp = GetProperty<TPropertyWarningSmtp>(*m_Device);
+            return {smtp.Valid, int(smtp.Entries.size())};
         }
-        return false;
+        case 0x0906: return {GetProperty<TPropertyWarningEvent>(*m_Device).Valid, 0};
+        }
+        return {};
     }
+    bool Valid(int command) { return State(command).first; }
 
     void Answer(int command, const QByteArray& payload)
     {
         QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
+        Reply(command, payload);
         QCOMPARE(int(m_Fake->Results.back().Status), 0);
     }
 
@@ -257,10 +254,6 @@ private:
         TPropertyWarningEvent event{true, 0x0F, 1, 0x80, 3, 0x81, 0};
         return StartNew<TSessionWarningEventSet>(m_Device, receiver, event);
     }
-
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr; // 8 ports, 6 recipient slots
 };
 
 QTEST_GUILESS_MAIN(TWarningTest)

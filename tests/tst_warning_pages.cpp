@@ -77,7 +77,6 @@ class TWarningPagesTest : public QObject, public TPageTestDriver {
     Q_OBJECT
 
     int m_SmallType = 0;
-    QStringList m_Messages;
 
     // The event page of the devices after the SMTP, syslog and event replies for the first.
     QWidget* LoadEvents(std::initializer_list<TDevice*> devices, bool smtpEnabled, uint8_t syslogMode, const TBytes& events)
@@ -102,15 +101,11 @@ private slots:
     void init()
     {
         OpenWindow();
-        m_Messages.clear();
-        Dialogs::SetHandler([this](Dialogs::TKind, const QString& text) {
-            m_Messages << text;
-            return true;
-        });
+        CatchMessages();
     }
     void cleanup()
     {
-        Dialogs::SetHandler({});
+        ReleaseMessages();
         CloseWindow();
     }
 
