@@ -108,6 +108,20 @@ void AddIgmpCommands(TCommandTable& table);
 // Encoded entries in datagrams of perDatagram entries, each after 4 zero bytes; a last
 // datagram with fewer entries (none when the list fills its datagrams) ends the list.
 TReply ListDatagrams(const QList<QByteArray>& entries, int perDatagram);
+// The same for entries that write encodes.
+template <class Entry, class Write>
+TReply ListDatagrams(const QList<Entry>& entries, int perDatagram, Write write)
+{
+    QList<QByteArray> encoded;
+    encoded.reserve(entries.size());
+    for (const Entry& entry : entries) {
+        QByteArray bytes;
+        TWriter w(bytes);
+        write(w, entry);
+        encoded.append(bytes);
+    }
+    return ListDatagrams(encoded, perDatagram);
+}
 
 // Firmware and configuration transfers: built-in blocks and through a TFTP server.
 void AddTransferCommands(TCommandTable& table);

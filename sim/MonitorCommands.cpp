@@ -66,34 +66,12 @@ TMonitor& MonitorOf(TSwitch& sw, const TOptions& o)
     return m;
 }
 
-// The entries after a 4-byte head, perDatagram a datagram; a list that fills its last
-// datagram is ended by one without entries.
-template <class Entry, class Write>
-TReply Datagrams(const QList<Entry>& entries, int perDatagram, Write write)
-{
-    QList<QByteArray> datagrams;
-    for (qsizetype first = 0;; first += perDatagram) {
-        QByteArray payload(4, '\0');
-        TWriter w(payload);
-        const qsizetype end = std::min<qsizetype>(entries.size(), first + perDatagram);
-        for (qsizetype i = first; i < end; ++i)
-            write(w, entries[i]);
-        datagrams.append(payload);
-        if (end - first < perDatagram)
-            break;
-    }
-    TReply reply;
-    reply.payload = datagrams.takeFirst();
-    reply.following = datagrams;
-    return reply;
-}
-
 TReply MacTable(TSwitch& sw, const TRequest& rq)
 {
     QList<TMacEntry> table = MonitorOf(sw, *rq.options).macTable;
     if (rq.options->badMacPort.contains(sw.Index()))
         table.append({uint8_t(sw.running.ports.LogicalCount()), LearnedMac(0xFFFF), false});
-    return Datagrams(table, MacPerDatagram, [](TWriter& w, const TMacEntry& e) {
+    return ListDatagrams(table, MacPerDatagram, [](TWriter& w, const TMacEntry& e) {
         w.U8(e.port);
         for (uint8_t b : e.mac)
             w.U8(b);
@@ -156,7 +134,7 @@ TReply SetMirror(TSwitch& sw, const TRequest& rq)
 TReply Events(TSwitch& sw, const TRequest& rq)
 {
     const bool full = rq.options->fullEventText.contains(sw.Index());
-    return Datagrams(MonitorOf(sw, *rq.options).events, EventsPerDatagram, [full](TWriter& w, const TEvent& e) {
+    return ListDatagrams(MonitorOf(sw, *rq.options).events, EventsPerDatagram, [full](TWriter& w, const TEvent& e) {
         w.Text(full ? e.time.leftJustified(EventWidth, '.') : e.time, EventWidth);
         w.Text(full ? e.text.leftJustified(EventWidth, '.') : e.text, EventWidth);
     });
