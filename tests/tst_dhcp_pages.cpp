@@ -210,7 +210,7 @@ private slots:
         Open(EntryPath);
         Reply(a, EntryGet, 0,
               Clients({{0xC0A80164, 0x1F, 0, 0, 0}, {0x0A000002, 0x20, 2, 3, 86400}, {0xC0A80102, 0x21, 4, 1, 7},
-                       {0x0A000010, 0x22, 3, 2, 5}, {0x0A000011, 0x23, 1, 0, 0}}));
+                       {0x0A000010, 0x22, 3, 2, 600}, {0x0A000011, 0x23, 1, 0, 0}}));
         const TReportModel& model = EntryPage()->Model();
         QCOMPARE(ModelColumn(model, 1), (QStringList{"192.168.1.100", "10.0.0.2", "192.168.1.2", "10.0.0.16", "10.0.0.17"}));
         QCOMPARE(ModelColumn(model, 2).at(1), QString("02:00:00:00:00:20"));
@@ -227,6 +227,9 @@ private slots:
         QCOMPARE(ModelColumn(model, 0).first(), QString("1"));
         emit header->sectionClicked(4);
         QCOMPARE(ModelColumn(model, 4), (QStringList{"Bootp", "Dhcp", "DhcpOffer", "Unassigned", "Unassigned"}));
+        // Leases sort as numbers, not as texts.
+        emit header->sectionClicked(5);
+        QCOMPARE(ModelColumn(model, 5), (QStringList{"0", "0", "7", "600", "86400"}));
         emit header->sectionClicked(0);
         QCOMPARE(ModelColumn(model, 0), (QStringList{"1", "2", "3", "4", "5"}));
 

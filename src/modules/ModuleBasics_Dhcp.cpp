@@ -157,7 +157,7 @@ void TModuleBasicsDhcpEntry::FillFrom(TDevice* device)
     for (const Intp::TPropertyBasicsDhcpClient& client : record.Entries) {
         rows.push_back({TReportModel::Number(rows.size() + 1), TReportModel::Number(client.Address, AddressText(client.Address)),
                         {MacText(client.ClientId)}, {TextOf(TypeTexts, std::size(TypeTexts), client.Type)},
-                        {TextOf(StateTexts, std::size(StateTexts), client.State)}, {QString::number(client.Lease)}});
+                        {TextOf(StateTexts, std::size(StateTexts), client.State)}, TReportModel::Number(client.Lease)});
     }
     m_Model->SetRows(std::move(rows));
     ShowTotal();

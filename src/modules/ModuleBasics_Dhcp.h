@@ -45,6 +45,7 @@ private:
     uint32_t m_Addresses[adCount] = {};
 };
 
+// Row numbers, addresses and leases sort as numbers, the other columns by their texts.
 class TModuleBasicsDhcpEntry : public TPortPageOf<TModuleGetPage, Intp::TSessionBasicsDhcpEntry> {
     Q_OBJECT
 public:
