@@ -122,7 +122,7 @@ TModuleBasicsDhcpEntry::TModuleBasicsDhcpEntry(QWidget* parent)
     header->resizeSection(colNumber, 48);
     header->resizeSection(colAddress, 120);
     header->resizeSection(colClientId, 140);
-    connect(header, &QHeaderView::sectionClicked, m_Model, &TReportModel::ClickColumn);
+    m_Model->FollowHeader(header);
 }
 
 TModuleBasicsDhcpEntry::~TModuleBasicsDhcpEntry() = default;

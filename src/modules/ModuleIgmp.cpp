@@ -56,7 +56,7 @@ TModuleIgmpTable::TModuleIgmpTable(QWidget* parent)
     QHeaderView* header = m_Ui->m_List->header();
     header->resizeSection(colNumber, 48);
     header->resizeSection(colGroup, 140);
-    connect(header, &QHeaderView::sectionClicked, m_Model, &TReportModel::ClickColumn);
+    m_Model->FollowHeader(header);
 }
 
 TModuleIgmpTable::~TModuleIgmpTable() = default;

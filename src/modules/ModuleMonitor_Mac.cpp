@@ -9,75 +9,10 @@
 
 #include <QHeaderView>
 
-#include <algorithm>
-
-int TMonitorMacModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : int(m_Rows.size());
-}
-
-int TMonitorMacModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : colCount;
-}
-
-QString TMonitorMacModel::Text(const TRow& row, int column) const
-{
-    switch (column) {
-    case colNumber: return QString::number(row.Number);
-    case colMac: return row.Mac;
-    default: return row.Static ? QStringLiteral("Static") : QStringLiteral("Dynamic");
-    }
-}
-
-QVariant TMonitorMacModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || role != Qt::DisplayRole)
-        return {};
-    return Text(m_Rows[std::size_t(index.row())], index.column());
-}
-
-QVariant TMonitorMacModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return {};
-    static const char* const headers[colCount] = {"", "MAC Address", "Type"};
-    return QString::fromLatin1(headers[section]);
-}
-
-void TMonitorMacModel::SetRows(std::vector<TRow> rows)
-{
-    beginResetModel();
-    m_Rows = std::move(rows);
-    Sort();
-    endResetModel();
-}
-
-void TMonitorMacModel::SortBy(int column, Qt::SortOrder order)
-{
-    m_SortColumn = column;
-    m_SortOrder = order;
-    beginResetModel();
-    Sort();
-    endResetModel();
-}
-
-void TMonitorMacModel::Sort()
-{
-    if (m_SortColumn < 0)
-        return;
-    const int direction = m_SortOrder == Qt::AscendingOrder ? 1 : -1;
-    std::stable_sort(m_Rows.begin(), m_Rows.end(), [this, direction](const TRow& a, const TRow& b) {
-        const int order = m_SortColumn == colNumber
-                              ? (a.Number > b.Number) - (a.Number < b.Number)
-                              : Text(a, m_SortColumn).compare(Text(b, m_SortColumn), Qt::CaseInsensitive);
-        return order * direction < 0;
-    });
-}
 
 TModuleMonitorMac::TModuleMonitorMac(QWidget* parent)
     : TModuleGetPage(QStringLiteral("MAC Address Table"), parent), m_Ui(std::make_unique<Ui::TModuleMonitorMac>()),
-      m_Model(new TMonitorMacModel(this))
+      m_Model(new TReportModel({QString(), QStringLiteral("MAC Address"), QStringLiteral("Type")}, this))
 {
     m_Ui->setupUi(this);
     m_Ui->m_List->setModel(m_Model);
@@ -87,10 +22,11 @@ TModuleMonitorMac::TModuleMonitorMac(QWidget* parent)
     m_Ui->m_List->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_Ui->m_List->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QHeaderView* header = m_Ui->m_List->header();
-    header->setSectionsClickable(true);
-    header->resizeSection(TMonitorMacModel::colNumber, 60);
-    header->resizeSection(TMonitorMacModel::colMac, 180);
-    connect(header, &QHeaderView::sectionClicked, this, &TModuleMonitorMac::EventOnHeaderClick);
+    header->resizeSection(colNumber, 60);
+    header->resizeSection(colMac, 180);
+    // Each column keeps its own direction, the first click ascending.
+    m_Model->SetOrderPerColumn();
+    m_Model->FollowHeader(header);
     m_Ui->m_Clear->setIcon(Icon(TImage::Clear));
     connect(m_Ui->m_Clear, &QPushButton::clicked, this, [] {
         StartOnSelection([](TDevice*) { return new Intp::TSessionMonitorMacClear; });
@@ -179,24 +115,16 @@ void TModuleMonitorMac::ShowPort()
     if (!table.Valid || m_Ui->m_Port->currentIndex() < 0)
         return;
     const int port = m_Ui->m_Port->currentData().toInt();
-    std::vector<TMonitorMacModel::TRow> rows;
+    std::vector<TReportModel::TRow> rows;
     int statics = 0;
     for (const Intp::TPropertyMonitorMacEntry& entry : table.Entries) {
         if (entry.Port != port)
             continue;
-        rows.push_back({int(rows.size()) + 1, MacText(entry.Mac), entry.Static});
+        rows.push_back({TReportModel::Number(rows.size() + 1), {MacText(entry.Mac)},
+                        {entry.Static ? QStringLiteral("Static") : QStringLiteral("Dynamic")}});
         statics += entry.Static ? 1 : 0;
     }
     m_Ui->m_Dynamic->setText(QString::number(int(rows.size()) - statics));
     m_Ui->m_Static->setText(QString::number(statics));
     m_Model->SetRows(std::move(rows));
-}
-
-void TModuleMonitorMac::EventOnHeaderClick(int column)
-{
-    Qt::SortOrder& order = m_Orders[std::size_t(column)];
-    order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    m_Ui->m_List->header()->setSortIndicatorShown(true);
-    m_Ui->m_List->header()->setSortIndicator(column, order);
-    m_Model->SortBy(column, order);
 }

@@ -1,5 +1,7 @@
 #include "ReportModel.h"
 
+#include <QHeaderView>
+
 #include <algorithm>
 
 TReportModel::TReportModel(QStringList titles, QObject* parent)
@@ -74,6 +76,16 @@ void TReportModel::ClickColumn(int column)
     m_Orders[c] = again && last == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_Clicked[c] = true;
     SortBy(column, m_Orders[c]);
+}
+
+void TReportModel::FollowHeader(QHeaderView* header)
+{
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
+        ClickColumn(column);
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(m_SortColumn, m_SortOrder);
+    });
 }
 
 void TReportModel::Sort()

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+class QHeaderView;
+
 class TReportModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -39,6 +41,8 @@ public:
     // Each column keeps a direction of its own instead: a click reverses the one it had at
     // its last click (the first click ascending), whatever was clicked in between.
     void SetOrderPerColumn() { m_OrderPerColumn = true; }
+    // Clicks on the view's header sort the rows, and the header shows the order.
+    void FollowHeader(QHeaderView* header);
 
 private:
     void Sort();
