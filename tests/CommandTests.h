@@ -54,6 +54,15 @@ void CheckSetStartsItsGet(TFakeSessionCallback* fake, uint32_t address, const TM
     QVERIFY(!Intp::PendingSessions().front()->Receiver());
 }
 
+// Each session's Name() is the text paired with it; the sessions are deleted.
+inline void CheckNames(const std::vector<std::pair<Intp::TSession*, const char*>>& sessions)
+{
+    for (auto [session, name] : sessions) {
+        QCOMPARE(session->Name(), name);
+        delete session;
+    }
+}
+
 // One logged-in device of 8 ports and 4 trunk groups at Address, made afresh for each test
 // function (OpenDevice in init, CloseDevice in cleanup), and the replies it is given.
 class TCommandFixture {

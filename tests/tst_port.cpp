@@ -283,10 +283,7 @@ private slots:
             {new TSessionPortTrunkGet, "TrunkGet"},
             {new TSessionPortTrunkSet(std::vector<TPortTrunkEntry>{}), "TrunkSet"},
         };
-        for (auto [session, name] : sessions) {
-            QCOMPARE(session->Name(), name);
-            delete session;
-        }
+        CheckNames(sessions);
     }
 
 private:

@@ -244,10 +244,7 @@ private slots:
             {new TSessionRedundancyRstpInfoGet, "RstpInfoGet"},
             {new TSessionRedundancyGet, "RedundancyGet"},
         };
-        for (auto [session, name] : sessions) {
-            QCOMPARE(session->Name(), name);
-            delete session;
-        }
+        CheckNames(sessions);
     }
 
 private:

@@ -346,10 +346,7 @@ private slots:
             {new TSessionSecurity8021xPortGet, "8021xPortGet"},
             {new TSessionSecurity8021xPortSet(TPropertySecurity8021xPort{}), "8021xPortSet"},
         };
-        for (auto [session, name] : sessions) {
-            QCOMPARE(session->Name(), name);
-            delete session;
-        }
+        CheckNames(sessions);
     }
 
 private:

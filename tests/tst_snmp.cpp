@@ -268,10 +268,7 @@ private slots:
             {new TSessionSnmpTrapAdd(TPropertySnmpTrapEntry{}), "SnmpTrapAdd"},
             {new TSessionSnmpTrapDel(TSnmpTrapAddress{}), "SnmpTrapDel"},
         };
-        for (auto [session, name] : sessions) {
-            QCOMPARE(session->Name(), name);
-            delete session;
-        }
+        CheckNames(sessions);
     }
 
 private:

@@ -452,10 +452,7 @@ private slots:
             {new TSessionVlan8021qPortGet, "Vlan8021qPortGet"},
             {new TSessionVlan8021qPortSet(TWords{}), "Vlan8021qPortSet"},
         };
-        for (auto [session, name] : sessions) {
-            QCOMPARE(session->Name(), name);
-            delete session;
-        }
+        CheckNames(sessions);
     }
 
 private:

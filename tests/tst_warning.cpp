@@ -183,10 +183,7 @@ private slots:
             {new TSessionWarningEventGet, "EventGet"},
             {new TSessionWarningEventSet(TPropertyWarningEvent{}), "EventSet"},
         };
-        for (auto [session, name] : sessions) {
-            QCOMPARE(session->Name(), name);
-            delete session;
-        }
+        CheckNames(sessions);
     }
 
 private:
