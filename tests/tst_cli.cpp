@@ -68,6 +68,17 @@ private slots:
         QTest::newRow("short address") << "time" << "server" << "10.1" << "server must be an IPv4 host address or 0.0.0.0";
         QTest::newRow("time") << "time" << "daylight-begin" << "2027-03-28 02:00:00" << "";
         QTest::newRow("bad time") << "time" << "daylight-begin" << "March" << "daylight-begin must be a time as YYYY-MM-DD hh:mm:ss";
+        QTest::newRow("syslog to a server") << "syslog" << "mode" << "client" << "";
+        QTest::newRow("server mode without server") << "syslog" << "mode" << "both"
+                                                    << "server must be an IPv4 host address in modes server and both";
+        QTest::newRow("query") << "igmp" << "query" << "Auto" << "";
+        QTest::newRow("unknown query") << "igmp" << "query" << "often" << "query must be one of disable, enable, auto";
+        QTest::newRow("lease 0") << "dhcp-server" << "lease" << "0" << "lease must be a number from 1 to 2147483647";
+        QTest::newRow("netmask") << "dhcp-server" << "netmask" << "255.255.252.0" << "";
+        QTest::newRow("netmask with a hole") << "dhcp-server" << "netmask" << "255.0.255.0"
+                                             << "netmask must be a netmask such as 255.255.255.0";
+        QTest::newRow("server without a pool") << "dhcp-server" << "enabled" << "on"
+                                               << "start must be below end, in a pool of host addresses with a netmask";
         QTest::newRow("255 bytes") << "system" << "location" << QString(255, 'x') << "";
         QTest::newRow("256 bytes") << "system" << "location" << QString(256, 'x') << "location must be at most 255 bytes";
     }
@@ -96,6 +107,18 @@ private slots:
         QVERIFY(session && Intp::Start(session, m_Setup->Device, nullptr));
         QCOMPARE(Bytes(m_Setup->Fake->Sent.back().Bytes).mid(int(Intp::HeaderSize)),
                  QByteArray::fromHex("0203" "00000005" "00000001"));
+    }
+
+    // Several fields of one Set are checked together: the pool is whole only with all of them.
+    void dhcpServerPool()
+    {
+        QString error;
+        const QMap<QString, QString> pool = {{"enabled", "on"}, {"start", "10.0.0.100"}, {"end", "10.0.0.199"},
+                                             {"netmask", "255.255.255.0"}, {"lease", "600"}};
+        Intp::TSession* session = FindCliRecord("dhcp-server")->MakeSet(*m_Setup->Device, pool, error);
+        QVERIFY2(session && Intp::Start(session, m_Setup->Device, nullptr), qPrintable(error));
+        QCOMPARE(Bytes(m_Setup->Fake->Sent.back().Bytes).mid(int(Intp::HeaderSize)),
+                 QByteArray::fromHex("01" "0a000064" "0a0000c7" "ffffff00" "00000000" "00000000" "00000258"));
     }
 };
 

@@ -2,12 +2,15 @@
 
 #include "devices/AddressRules.h"
 #include "intp/Basics.h"
+#include "intp/Dhcp.h"
+#include "intp/Igmp.h"
 #include "intp/Monitor.h"
 #include "intp/Port.h"
 #include "intp/Qos.h"
 #include "intp/Snmp.h"
 #include "intp/Sntp.h"
 #include "intp/Vlan.h"
+#include "intp/Warning.h"
 
 #include <QDateTime>
 #include <QHostAddress>
@@ -87,6 +90,24 @@ public:
                 value = T(i);
         }
     }
+    void Mask(const char* field, uint32_t& value)
+    {
+        if (const QString* text = Find(field)) {
+            QHostAddress address;
+            const bool dotted = text->count(QLatin1Char('.')) == 3 && address.setAddress(*text) &&
+                                address.protocol() == QAbstractSocket::IPv4Protocol;
+            if (!dotted || !IsValidMask(address.toIPv4Address()))
+                Fail(field, QStringLiteral("a netmask such as 255.255.255.0"));
+            else
+                value = address.toIPv4Address();
+        }
+    }
+    // A rule over several fields, checked once each field has its own value.
+    void Require(bool ok, const char* field, const QString& rule)
+    {
+        if (Ok() && !ok)
+            Fail(field, rule);
+    }
     void Port(const char* field, uint8_t& value, int ports)
     {
         uint32_t n = 0;
@@ -143,6 +164,14 @@ const QStringList QosSchemes = {"weighted", "strict"};
 const QStringList QosTypes = {"disable", "port", "cos", "tos", "cos-first", "tos-first"};
 const QStringList SnmpVersions = {"v1v2c", "v3"};
 const QStringList VlanModes = {"disable", "port", "802.1q"};
+const QStringList SyslogModes = {"disable", "client", "server", "both"};
+const QStringList IgmpQueries = {"disable", "enable", "auto"};
+
+// The name of a value, or its number where the list has none.
+QString ChoiceText(const QStringList& names, unsigned value)
+{
+    return value < unsigned(names.size()) ? names[qsizetype(value)] : QString::number(value);
+}
 
 QList<TCliRecord> MakeRecords()
 {
@@ -344,6 +373,73 @@ QList<TCliRecord> MakeRecords()
                         c.Bool("enabled", r.Enabled);
                         c.Number("interval", r.Interval, 0, std::numeric_limits<uint16_t>::max());
                         return c.Ok() ? new TSessionLldpSet(r) : nullptr;
+                    }});
+    records.append({"syslog", "where the switch sends syslog messages (2306, 2307)",
+                    {{"mode", "disable, client, server or both", true},
+                     {"server", "syslog server; modes server and both need one", true}},
+                    &Start<TSessionWarningSyslogGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyWarningSyslog>(d);
+                        v = {{"mode", ChoiceText(SyslogModes, r.Mode)}, {"server", Ip(r.Server)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyWarningSyslog r = GetProperty<TPropertyWarningSyslog>(d);
+                        TChanges c(changes, error);
+                        c.Choice("mode", r.Mode, SyslogModes);
+                        c.Address("server", r.Server, true);
+                        c.Require((r.Mode != smServer && r.Mode != smBoth) || IsValidHostAddress(r.Server), "server",
+                                  QStringLiteral("an IPv4 host address in modes server and both"));
+                        return c.Ok() ? new TSessionWarningSyslogSet(r) : nullptr;
+                    }});
+
+    records.append({"dhcp-server", "the switch's DHCP server (272, 273)",
+                    {{"enabled", "on or off", true},
+                     {"start", "first address of the pool", true},
+                     {"end", "last address of the pool", true},
+                     {"netmask", "", true},
+                     {"gateway", "handed out, or 0.0.0.0 for none", true},
+                     {"dns", "handed out, or 0.0.0.0 for none", true},
+                     {"lease", "seconds, 1 to 2147483647", true}},
+                    &Start<TSessionBasicsDhcpGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyBasicsDhcp>(d);
+                        v = {{"enabled", OnOff(r.Enabled)}, {"start", Ip(r.Start)},     {"end", Ip(r.End)},
+                             {"netmask", Ip(r.Mask)},       {"gateway", Ip(r.Gateway)}, {"dns", Ip(r.Dns)},
+                             {"lease", QString::number(r.Lease)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyBasicsDhcp r = GetProperty<TPropertyBasicsDhcp>(d);
+                        TChanges c(changes, error);
+                        c.Bool("enabled", r.Enabled);
+                        c.Address("start", r.Start, false);
+                        c.Address("end", r.End, false);
+                        c.Mask("netmask", r.Mask);
+                        c.Address("gateway", r.Gateway, true);
+                        c.Address("dns", r.Dns, true);
+                        c.Number("lease", r.Lease, 1, uint64_t(std::numeric_limits<int32_t>::max()));
+                        const bool pool = IsValidHostAddress(r.Start) && IsValidHostAddress(r.End) && r.Start < r.End &&
+                                          IsValidMask(r.Mask);
+                        c.Require(!r.Enabled || pool, "start",
+                                  QStringLiteral("below end, in a pool of host addresses with a netmask"));
+                        return c.Ok() ? new TSessionBasicsDhcpSet(r) : nullptr;
+                    }});
+
+    records.append({"igmp", "IGMP snooping and the query function (1536, 1537)",
+                    {{"snooping", "on or off", true}, {"query", "disable, enable or auto", true}},
+                    &Start<TSessionIgmpGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyIgmp>(d);
+                        v = {{"snooping", OnOff(r.Snooping)}, {"query", ChoiceText(IgmpQueries, r.QueryMode)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyIgmp r = GetProperty<TPropertyIgmp>(d);
+                        TChanges c(changes, error);
+                        c.Bool("snooping", r.Snooping);
+                        c.Choice("query", r.QueryMode, IgmpQueries);
+                        return c.Ok() ? new TSessionIgmpSet(r) : nullptr;
                     }});
     return records;
 }
