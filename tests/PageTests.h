@@ -6,6 +6,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "devices/DeviceType.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -88,6 +89,16 @@ inline QStringList Items(QComboBox* box)
 inline void ClickHeader(QWidget* page, int column) { emit ListOf(page)->header()->sectionClicked(column); }
 
 inline void SelectRow(QWidget* page, int row) { ListOf(page)->setCurrentItem(ListOf(page)->topLevelItem(row)); }
+
+// A switch type of 4 ports and 2 trunk groups, for Sets that must not reach it.
+inline Intp::TDeviceType FourPortType()
+{
+    Intp::TDeviceType type;
+    type.Description = "4 port test switch";
+    type.PortCount = 4;
+    type.TrunkCount = 2;
+    return type;
+}
 
 // "Port.01" ... with the numbers 1 to count.
 inline QStringList PortCaptions(int count, const char* format = "Port.%1")

@@ -71,11 +71,7 @@ class TDhcpPagesTest : public QObject, public TPageTestDriver {
 private slots:
     void initTestCase()
     {
-        TDeviceType small;
-        small.Description = "4 port DHCP test switch";
-        small.PortCount = 4;
-        small.TrunkCount = 2;
-        m_SmallType = RegisterType(small, {"TEST-DHCP-4P"});
+        m_SmallType = RegisterType(FourPortType(), {"TEST-DHCP-4P"});
     }
     void init() { OpenWindow(); }
     void cleanup() { CloseWindow(); }

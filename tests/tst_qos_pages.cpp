@@ -31,11 +31,7 @@ class TQosPagesTest : public QObject, public TPageTestDriver {
 private slots:
     void initTestCase()
     {
-        TDeviceType small;
-        small.Description = "4 port QoS test switch";
-        small.PortCount = 4;
-        small.TrunkCount = 2;
-        m_SmallType = RegisterType(small, {"TEST-QOS-4P"});
+        m_SmallType = RegisterType(FourPortType(), {"TEST-QOS-4P"});
     }
     void init() { OpenWindow(); }
     void cleanup() { CloseWindow(); }

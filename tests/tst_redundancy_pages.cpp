@@ -102,11 +102,7 @@ class TRedundancyPagesTest : public QObject, public TPageTestDriver {
 private slots:
     void initTestCase()
     {
-        TDeviceType small;
-        small.Description = "4 port test switch";
-        small.PortCount = 4;
-        small.TrunkCount = 2;
-        m_SmallType = RegisterType(small, {"TEST-4P"});
+        m_SmallType = RegisterType(FourPortType(), {"TEST-4P"});
     }
     void init()
     {

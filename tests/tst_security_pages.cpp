@@ -137,10 +137,7 @@ class TSecurityPagesTest : public QObject, public TPageTestDriver {
 private slots:
     void initTestCase()
     {
-        TDeviceType small;
-        small.Description = "4 port test switch";
-        small.PortCount = 4;
-        small.TrunkCount = 2;
+        TDeviceType small = FourPortType();
         small.AccessListCount = 4;
         m_SmallType = RegisterType(small, {"TEST-4P"});
     }

@@ -91,10 +91,7 @@ class TWarningPagesTest : public QObject, public TPageTestDriver {
 private slots:
     void initTestCase()
     {
-        TDeviceType small;
-        small.Description = "4 port warning test switch";
-        small.PortCount = 4;
-        small.TrunkCount = 2;
+        TDeviceType small = FourPortType();
         small.RecipientCount = 3;
         m_SmallType = RegisterType(small, {"TEST-WARN-4P"});
     }
