@@ -9,6 +9,8 @@
 #include <memory>
 #include <utility>
 
+inline QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
+
 // Valid flag and entry count (0 for a record without a list) of the device's cached record.
 template <typename R>
 std::pair<bool, int> RecordStateOf(TDevice& device)

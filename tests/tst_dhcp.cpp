@@ -14,8 +14,6 @@ namespace {
 
 constexpr int Ports = 8;
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(text); }
-
 QByteArray U16(int v) { return QByteArray(1, char(v >> 8)) + char(v); }
 
 QByteArray U32(uint32_t v) { return U16(int(v >> 16)) + U16(int(v & 0xFFFF)); }

@@ -10,9 +10,6 @@ using namespace Intp;
 
 namespace {
 
-
-QByteArray Hex(const char* text) { return QByteArray::fromHex(text); }
-
 // count groups 239.0.<i / 256>.<i % 256> in VLAN i + 1, members bit i % 8.
 QByteArray Groups(int count, int first = 0)
 {

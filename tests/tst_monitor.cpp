@@ -16,8 +16,6 @@ constexpr uint32_t Address = 0xC0000201;
 constexpr int Ports = 8;
 constexpr int LogicalPorts = 12;
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(text); }
-
 QByteArray MacEntry(int port, uint8_t last, bool isStatic = false)
 {
     return char(port) + Hex("0012340000") + char(last) + char(isStatic ? 1 : 0);

@@ -10,8 +10,6 @@ namespace {
 
 constexpr uint32_t Address = 0x0A000001;
 
-QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
-
 QByteArray Octets(std::initializer_list<uint32_t> values)
 {
     QByteArray bytes;

@@ -14,8 +14,6 @@ namespace {
 constexpr uint32_t Address = 0xC0000201;
 constexpr int Ports = 8;
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(text); }
-
 QByteArray Repeat(char byte, int count) { return QByteArray(count, byte); }
 
 } // namespace

@@ -12,8 +12,6 @@ namespace {
 constexpr uint32_t Address = 0x0A000001;
 constexpr int Ports = 8; // of the test device's model
 
-QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
-
 QByteArray U32(uint32_t v) { return QByteArray::fromHex(QByteArray::number(v, 16).rightJustified(8, '0')); }
 
 // Ring settings: on, master, ports 7 and 8, coupling on ports 3 and 4, homing on port 6.

@@ -14,8 +14,6 @@ constexpr int Ports = 8;        // of the test device's model
 constexpr int LogicalPorts = 12; // ports and trunk groups
 constexpr int Slots = 10;       // access-list count
 
-QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
-
 QByteArray U32(uint32_t v) { return QByteArray::fromHex(QByteArray::number(v, 16).rightJustified(8, '0')); }
 
 // A text in a zero-filled field of 32 bytes.

@@ -12,8 +12,6 @@ namespace {
 constexpr uint32_t Address = 0x0A000001;
 constexpr int Slots = 4; // communities of the test device's model
 
-QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
-
 // A text in a zero-filled 32-byte field; 32 characters or more fill it without a terminator.
 QByteArray Field(const QByteArray& text) { return text.left(32).leftJustified(32, '\0'); }
 

@@ -16,8 +16,6 @@ constexpr uint32_t Address = 0x0A000001;
 using TWords = std::vector<uint16_t>;
 using TVids = std::vector<uint16_t>;
 
-QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
-
 QByteArray U16(uint16_t v) { return QByteArray(1, char(v >> 8)) + char(v); }
 QByteArray U32(uint32_t v) { return U16(uint16_t(v >> 16)) + U16(uint16_t(v)); }
 

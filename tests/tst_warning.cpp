@@ -11,8 +11,6 @@ namespace {
 
 constexpr int Recipients = 6; // of the test device's model
 
-QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
-
 QByteArray Padded(const QByteArray& text, int width) { return text + QByteArray(width - text.size(), '\0'); }
 
 // SMTP settings: enabled, server 10.0.0.9, sender, subject and account, then count recipients.

@@ -4,6 +4,12 @@
 
 namespace Intp {
 
+bool PortMaskFits(const TDevice& device, uint32_t mask)
+{
+    // Bits at or above bit P name no port; shifted in 64 bits, so that P = 32 allows all.
+    return (uint64_t(mask) >> std::clamp(device.PortCount(), 0, 32)) == 0;
+}
+
 namespace {
 
 constexpr uint8_t MaxPortType = 9;
@@ -86,8 +92,7 @@ void TPortTrunkEntry::Encode(TWriter& w) const
 
 uint16_t TPropertyPortTrunk::Check(const TDevice& device, const std::vector<Entry>& earlier, const Entry& entry)
 {
-    // Bits at or above bit P name no port; shifted in 64 bits, so that P = 32 allows all.
-    if (uint64_t(entry.Members) >> std::clamp(device.PortCount(), 0, 32))
+    if (!PortMaskFits(device, entry.Members))
         return stListRange;
     for (const Entry& e : earlier)
         if (e.Members & entry.Members)

@@ -9,6 +9,9 @@
 
 namespace Intp {
 
+// Whether every set bit of a port mask (bit i = port i) names a physical port of the device.
+bool PortMaskFits(const TDevice& device, uint32_t mask);
+
 // The request sizes of the Sets are their fixed part; the entries follow it.
 INTP_COMMAND_TRAITS(512, 4, 1);
 INTP_COMMAND_TRAITS(513, 4, 4);

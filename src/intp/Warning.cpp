@@ -2,12 +2,6 @@
 
 namespace Intp {
 
-bool PortMaskFits(const TDevice& device, uint32_t mask)
-{
-    int ports = device.PortCount();
-    return ports >= 32 || (ports >= 0 && (mask >> ports) == 0);
-}
-
 void TPropertyWarningFault::Decode(TReader& r)
 {
     System = r.U32();

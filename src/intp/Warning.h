@@ -2,6 +2,7 @@
 // and which system and port events go out through syslog and SMTP.
 #pragma once
 
+#include "Port.h"
 #include "SessionShapes.h"
 
 #include <string>
@@ -18,9 +19,6 @@ INTP_COMMAND_TRAITS(2308, 4, 197);
 INTP_COMMAND_TRAITS(2309, 229, 4);
 INTP_COMMAND_TRAITS(2310, 4, 24);
 INTP_COMMAND_TRAITS(2311, 24, 4);
-
-// Whether every set bit of a port mask names a physical port of the device.
-bool PortMaskFits(const TDevice& device, uint32_t mask);
 
 struct TPropertyWarningFault {
     static constexpr uint16_t GetCommand = 2304;

@@ -110,15 +110,9 @@ private:
     };
 
     bool IsFirstSelected(TDevice* device) const;
-    // Starts the Get on the device; false when it did not start.
-    template <typename G>
-    static bool StartGet(TDevice* device)
-    {
-        return Intp::StartNew<G>(device, nullptr);
-    }
     void Redraw();
     void FillFrom(TDevice* device);
-    QTreeWidgetItem* AddRow(TPart& part, const QString& caption, unsigned key, unsigned syslog, unsigned smtp);
+    void AddRow(TPart& part, const QString& caption, unsigned key, unsigned syslog, unsigned smtp);
     static void SetValue(const TPart& part, QTreeWidgetItem* row, int column, unsigned value);
     static unsigned Value(const QTreeWidgetItem* row, int column);
     bool Usable(int path) const { return m_Usable[path]; }

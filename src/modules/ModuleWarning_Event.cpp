@@ -64,8 +64,8 @@ int TModuleWarningEvent::Refresh(bool current)
 {
     int started = 0;
     for (TDevice* device : SelectedDevices()) {
-        const bool ok = current ? StartGet<Intp::TSessionWarningSmtpGet>(device)
-                                : StartGet<Intp::TSessionWarningEventGet>(device);
+        const bool ok = current ? Intp::StartNew<Intp::TSessionWarningSmtpGet>(device, nullptr)
+                                : Intp::StartNew<Intp::TSessionWarningEventGet>(device, nullptr);
         started += ok ? 1 : 0;
     }
     return started;
@@ -84,11 +84,11 @@ void TModuleWarningEvent::Notify(TDevice* device, uint16_t code, uint16_t)
         return;
     case Intp::TSessionWarningSmtpGet::Command:
         next = Intp::GetProperty<Intp::TPropertyWarningSmtp>(*device).Valid &&
-               StartGet<Intp::TSessionWarningSyslogGet>(device);
+               Intp::StartNew<Intp::TSessionWarningSyslogGet>(device, nullptr);
         break;
     case Intp::TSessionWarningSyslogGet::Command:
         next = Intp::GetProperty<Intp::TPropertyWarningSyslog>(*device).Valid &&
-               StartGet<Intp::TSessionWarningEventGet>(device);
+               Intp::StartNew<Intp::TSessionWarningEventGet>(device, nullptr);
         break;
     case Intp::TSessionWarningEventGet::Command:
         break;
@@ -142,13 +142,12 @@ void TModuleWarningEvent::FillFrom(TDevice* device)
                PortValue(events.SmtpLinkUp, events.SmtpLinkDown, port));
 }
 
-QTreeWidgetItem* TModuleWarningEvent::AddRow(TPart& part, const QString& caption, unsigned key, unsigned syslog, unsigned smtp)
+void TModuleWarningEvent::AddRow(TPart& part, const QString& caption, unsigned key, unsigned syslog, unsigned smtp)
 {
     auto* row = new QTreeWidgetItem(part.List, QStringList(caption));
     row->setData(colCaption, KeyRole, key);
     SetValue(part, row, colSyslog, syslog);
     SetValue(part, row, colSmtp, smtp);
-    return row;
 }
 
 void TModuleWarningEvent::SetValue(const TPart& part, QTreeWidgetItem* row, int column, unsigned value)
