@@ -569,6 +569,29 @@ private slots:
         QVERIFY(Frame()->Hide(false));
     }
 
+    // The operator's Discovery during a run: the devices are gone when the page hears of it,
+    // so every row fails, the run ends and the tree can be changed again.
+    void discoveryDuringARunEndsIt()
+    {
+        TDevice* a = AddLoggedIn(1);
+        TDevice* b = AddLoggedIn(2);
+        TDevice* c = AddLoggedIn(3);
+        const std::vector<TMacAddr> macs = {a->Mac(), b->Mac(), c->Mac()};
+        QWidget* page = StartUpgrade({a, b, c});
+        QVERIFY(IsRunningPage(page));
+        m_Form->acDiscovery->trigger();
+        for (const TMacAddr& mac : macs) {
+            QTreeWidgetItem* row = ListPage(page)->RowOf(mac);
+            QVERIFY(row);
+            QCOMPARE(row->text(StatusColumn), QString("Initialize Error"));
+        }
+        QVERIFY(!IsRunningPage(page));
+        TDevice* d = AddLoggedIn(4);
+        m_Form->FlushTree();
+        m_Form->SelectIndex(m_Form->IndexOf(d));
+        QCOMPARE(m_Form->Tree()->currentIndex(), m_Form->IndexOf(d));
+    }
+
     void runningPageRefusesToBeLeft()
     {
         TDevice* a = AddLoggedIn(1);

@@ -609,8 +609,10 @@ void TMainForm::EventOnDiscovery()
         m_Selection << m_Current;
         SetSelectionQuietly(m_Current, m_Selection);
     }
-    NotifyShown(nullptr, ncDeviceRemoved, 0);
+    // The devices leave the registry before the page hears of it, so a page that looks its
+    // devices up finds them gone and ends what it was waiting for.
     Registry::Clear();
+    NotifyShown(nullptr, ncDeviceRemoved, 0);
     std::vector<TIpMask> targets;
     if (m_Filter)
         m_Filter->GetTargets(targets);
