@@ -25,6 +25,12 @@ public:
     const char* Name() const override { return "TestGet"; }
 };
 
+// The same Get sent to the limited broadcast, as the network Set is.
+class TTestBroadcastGet : public TTestGet {
+protected:
+    uint32_t Destination(TDevice&) const override { return LimitedBroadcast; }
+};
+
 // Refuses to build its request.
 class TTestRefuse : public TSessionGeneral<0x7F02> {
 public:
@@ -94,6 +100,14 @@ public:
 
 class TEngineTest : public QObject {
     Q_OBJECT
+
+    // A device at the address its replies come from in these tests (the MAC's last byte).
+    static TDevice* AtOwnAddress(uint8_t mac)
+    {
+        TDevice* d = Registry::Find(Mac(mac), true);
+        d->SetAddress(mac);
+        return d;
+    }
 
 private slots:
     void init()
@@ -275,7 +289,7 @@ private slots:
 
     void equalGetsCompleteOldestFirst()
     {
-        TDevice* d = Registry::Find(Mac(1), true);
+        TDevice* d = AtOwnAddress(1);
         auto* first = new TTestGet;
         auto* second = new TTestGet;
         QVERIFY(Start(first, d, nullptr));
@@ -314,7 +328,7 @@ private slots:
         QFETCH(uint16_t, status);
         QFETCH(int, payload);
         QFETCH(int, reported);
-        TDevice* d = Registry::Find(Mac(1), true);
+        TDevice* d = AtOwnAddress(1);
         Registry::Find(Mac(2), true);
         d->SetLoggedIn(true);
         QVERIFY(StartNew<TTestGet>(d, nullptr));
@@ -346,7 +360,7 @@ private slots:
                 Data = data;
             }
         } receiver;
-        TDevice* d = Registry::Find(Mac(1), true);
+        TDevice* d = AtOwnAddress(1);
         auto* s = new TTestGet;
         QVERIFY(Start(s, d, &receiver));
         m_Fake->Advance(59999);
@@ -368,7 +382,7 @@ private slots:
         m_Fake->Advance(30000);
         // A new discovery makes the switch again: the old requests were not its own, so
         // they neither take its replies nor report a time-out for it.
-        TDevice* again = Registry::Find(Mac(1), true);
+        TDevice* again = AtOwnAddress(1);
         QVERIFY(StartNew<TTestGet>(again, nullptr));
         Deliver(1, MakeDatagram(0x7F01, 0, Mac(1), std::vector<uint8_t>(8)));
         QCOMPARE(m_Fake->Results.size(), std::size_t(1));
@@ -392,7 +406,7 @@ private slots:
 
     void sessionStartedDuringReplyIsNotOfferedIt()
     {
-        TDevice* d = Registry::Find(Mac(1), true);
+        TDevice* d = AtOwnAddress(1);
         QVERIFY(StartNew<TTestChain>(d, nullptr));
         Deliver(1, MakeDatagram(0x7F02, 0, Mac(1), std::vector<uint8_t>(4)));
         QCOMPARE(m_Fake->Results.size(), std::size_t(1));
@@ -423,28 +437,40 @@ private slots:
         QCOMPARE(Registry::Count(), std::size_t(0));
     }
 
-    // Which datagrams may create a device or move one to another address.
+    // Which datagrams may create a device or move one to another address: a request sent
+    // to the device's address is answered from there only; a flood of replies from another
+    // sender naming its MAC neither ends the session nor moves the device.
     void spoofedDatagrams_data()
     {
+        QTest::addColumn<bool>("broadcast"); // the request went to the limited broadcast
         QTest::addColumn<uint16_t>("command");
         QTest::addColumn<int>("macLast");
+        QTest::addColumn<uint32_t>("from");
         QTest::addColumn<bool>("claimed");
-        QTest::newRow("reply to the pending Get") << uint16_t(0x7F01) << 1 << true;
-        QTest::newRow("unknown command, known MAC") << uint16_t(0x7F7F) << 1 << false;
-        QTest::newRow("command no session waits for") << uint16_t(0x7F02) << 1 << false;
-        QTest::newRow("unknown MAC") << uint16_t(0x7F01) << 3 << false;
+        const uint32_t own = 0x0A000001, other = 0x0A0000FE;
+        QTest::newRow("reply to the pending Get") << false << uint16_t(0x7F01) << 1 << own << true;
+        QTest::newRow("same reply from another sender") << false << uint16_t(0x7F01) << 1 << other << false;
+        QTest::newRow("reply to a broadcast request, moved") << true << uint16_t(0x7F01) << 1 << other << true;
+        QTest::newRow("unknown command, known MAC") << false << uint16_t(0x7F7F) << 1 << own << false;
+        QTest::newRow("command no session waits for") << false << uint16_t(0x7F02) << 1 << own << false;
+        QTest::newRow("unknown MAC") << false << uint16_t(0x7F01) << 3 << own << false;
+        QTest::newRow("unknown MAC, broadcast request") << true << uint16_t(0x7F01) << 3 << other << false;
     }
     void spoofedDatagrams()
     {
+        QFETCH(bool, broadcast);
         QFETCH(uint16_t, command);
         QFETCH(int, macLast);
+        QFETCH(uint32_t, from);
         QFETCH(bool, claimed);
         TDevice* d = Registry::Find(Mac(1), true);
         d->SetAddress(0x0A000001);
-        QVERIFY(StartNew<TTestGet>(d, nullptr));
-        Deliver(0x0A0000FE, MakeDatagram(command, 0, Mac(uint8_t(macLast)), std::vector<uint8_t>(8)));
-        QCOMPARE(d->Address(), claimed ? 0x0A0000FEu : 0x0A000001u);
+        QVERIFY(broadcast ? StartNew<TTestBroadcastGet>(d, nullptr) : StartNew<TTestGet>(d, nullptr));
+        for (int i = 0; i < 1000; ++i)
+            Deliver(from, MakeDatagram(command, 0, Mac(uint8_t(macLast)), std::vector<uint8_t>(8)));
+        QCOMPARE(d->Address(), claimed ? from : 0x0A000001u);
         QCOMPARE(m_Fake->Results.size(), std::size_t(claimed ? 1 : 0));
+        QCOMPARE(PendingSessions().size(), std::size_t(claimed ? 0 : 1));
         // Nothing that no session accepted leaves a device behind.
         QCOMPARE(Registry::Count(), std::size_t(1));
     }
@@ -501,7 +527,7 @@ private slots:
     void sendWindowHoldsBackRequests()
     {
         SetSendWindow(2);
-        TDevice* d = Registry::Find(Mac(1), true);
+        TDevice* d = AtOwnAddress(1);
         TDevice* e = Registry::Find(Mac(2), true);
         auto* a = new TTestGet;
         auto* b = new TTestGet;
@@ -541,6 +567,7 @@ private slots:
         TDiscoveryProbe probe;
         SetDiscoveryHook(&probe);
         TDevice* d = Registry::Find(Mac(1), true);
+        d->SetAddress(0x0A000001); // the bytes come from where the request went
         QVERIFY(StartNew<TTestGet>(d, nullptr));
         const TMacAddr target = Mac(1);
         uint32_t seed = 12345;

@@ -75,7 +75,7 @@ TReplyResult TSessionBasicsIPConfSet::HandleReply(TDevice& device, const TMessag
     // address until an answer comes from the new one.
     uint32_t at = device.Address();
     if (message.Status == stSuccess && m_Settings.Dhcp)
-        at = 0xFFFFFFFFu;
+        at = LimitedBroadcast;
     else if (message.Status == stSuccess && m_Settings.Address != 0)
         at = m_Settings.Address;
     StartNew<TSessionBasicsIPConfGetAt>(&device, Receiver(), at);

@@ -144,7 +144,7 @@ public:
     const char* Name() const override { return "NetSet"; }
 
 protected:
-    uint32_t Destination(TDevice&) const override { return 0xFFFFFFFFu; }
+    uint32_t Destination(TDevice&) const override { return LimitedBroadcast; }
     bool BuildRequest(TDevice&, std::vector<uint8_t>& payload) override;
     TReplyResult HandleReply(TDevice& device, const TMessage& message, std::span<const uint8_t>) override;
 

@@ -19,6 +19,9 @@ constexpr std::size_t OffMac = 6;
 // Payload of a request that carries no parameters.
 constexpr std::size_t ReservedPayload = 4;
 
+// The limited broadcast, in host order: reaches a switch whatever its address.
+constexpr uint32_t LimitedBroadcast = 0xFFFFFFFFu;
+
 // Datagrams of this size or more are never read.
 constexpr std::size_t MaxDatagram = 65535;
 

@@ -177,7 +177,7 @@ quint16 TIntpSocket::LocalPort() const { return m_Socket->localPort(); }
 
 bool TIntpSocket::SendTo(uint32_t address, const uint8_t* bytes, std::size_t length)
 {
-    QHostAddress to = address == 0xFFFFFFFFu ? QHostAddress(QHostAddress::Broadcast) : QHostAddress(address);
+    QHostAddress to = address == LimitedBroadcast ? QHostAddress(QHostAddress::Broadcast) : QHostAddress(address);
     qint64 sent = m_Socket->writeDatagram(reinterpret_cast<const char*>(bytes), qint64(length), to,
                                           m_RemotePort);
     return sent == qint64(length);

@@ -94,6 +94,7 @@ void TSession::PutOnWire(uint32_t address, const std::vector<uint8_t>& datagram)
         m_Wire = wsInFlight;
         ++TEngine::Get().InFlight;
     }
+    m_Destination = address;
     if (g_SessionCallback)
         g_SessionCallback->SendTo(address, datagram.data(), datagram.size());
     ArmTimer();
@@ -157,7 +158,7 @@ bool OfferToSessions(TDevice& device, const TMessage& message, uint32_t address)
     // Only the first session that claims the message sees it, so the walk ends before a
     // session started meanwhile (appended at the end) could be offered it.
     for (TSession* session : own->second) {
-        if (!session->Claims(device, message))
+        if (!session->Claims(device, message) || !session->AcceptsFrom(address))
             continue;
         device.SetAddress(address);
         if (session->OnReply(device, message) == rrDone && session->IsPending())

@@ -81,6 +81,13 @@ public:
     bool IsPending() const { return m_Pending; }
     // Built and waiting for a free place in the send window: not on the wire yet.
     bool IsWaiting() const { return m_Wire == wsWaiting; }
+    // A request sent to one address is answered from there; any other sender naming the
+    // device's MAC is someone else. Only a request to the limited broadcast (a switch
+    // whose address does not fit ours) may be answered from anywhere.
+    bool AcceptsFrom(uint32_t address) const
+    {
+        return m_Destination == LimitedBroadcast || address == m_Destination;
+    }
 
     friend bool Start(TSession* session, TDevice* device, TWizard* receiver);
     friend struct TEngine;
@@ -105,7 +112,7 @@ private:
     std::list<TSession*>::iterator m_DevicePosition;
     TWireState m_Wire = wsNone;
     std::list<TSession*>::iterator m_WaitPosition;
-    uint32_t m_Destination = 0;
+    uint32_t m_Destination = 0;                     // where the request went, or will go
     std::vector<uint8_t> m_Datagram;                // while waiting
 };
 
@@ -127,7 +134,8 @@ bool StartNew(TDevice* device, TWizard* receiver, Args&&... args)
 // The sessions started and not yet finished, oldest first.
 const std::list<TSession*>& PendingSessions();
 // Offers a message from address to the device's pending sessions, oldest first, until one
-// claims it; the device takes the sender's address only then. True when one claimed it.
+// claims it and accepts the sender; the device takes the sender's address only then. True
+// when one took it.
 bool OfferToSessions(TDevice& device, const TMessage& message, uint32_t address);
 
 // At most this many requests are on the wire without their session having ended; later
