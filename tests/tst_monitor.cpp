@@ -226,6 +226,36 @@ private slots:
         QVERIFY(Valid(command));
     }
 
+    // A sender that keeps sending full datagrams is cut off: the table gathers 65,536
+    // entries at the most, however the datagrams are cut, and the session then ends.
+    void macTableEndsAtItsBound_data()
+    {
+        QTest::addColumn<int>("perDatagram");
+        QTest::addColumn<int>("fullDatagrams");
+        QTest::addColumn<int>("status");
+        QTest::newRow("128 x 512, then the end") << 128 << 512 << 0;
+        QTest::newRow("128 x 513") << 128 << 513 << 0x1100;
+        QTest::newRow("8,000 x 9") << 8000 << 9 << 0x1100;
+    }
+    void macTableEndsAtItsBound()
+    {
+        QFETCH(int, perDatagram);
+        QFETCH(int, fullDatagrams);
+        QFETCH(int, status);
+        QVERIFY(StartGet(0x0A00));
+        const QByteArray full = Head + MacEntries(perDatagram);
+        for (int i = 0; i < fullDatagrams; ++i)
+            Reply(0x0A00, full);
+        if (status == 0) {
+            QVERIFY(m_Fake->Results.empty());
+            Reply(0x0A00, Head);
+        }
+        QCOMPARE(m_Fake->Results.size(), std::size_t(1));
+        QCOMPARE(LastStatus(), status);
+        QVERIFY(PendingSessions().empty());
+        QCOMPARE(GetProperty<TPropertyMonitorMac>(*m_Device).Entries.size(), std::size_t(status == 0 ? 65536 : 0));
+    }
+
     // A bad entry in a later datagram empties the whole table, earlier datagrams included.
     void badMacEntryEmptiesTheWholeTable()
     {

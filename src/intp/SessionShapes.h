@@ -7,6 +7,7 @@
 #include "Codec.h"
 #include "Session.h"
 
+#include <algorithm>
 #include <concepts>
 #include <optional>
 
@@ -126,6 +127,8 @@ protected:
 //   static void EncodeEntry(TWriter&, const Entry&)   for entries without an Encode of their own
 //   static constexpr bool CountIsLimit     the device type's count is the most, not the only, length
 //   static constexpr size_t PerDatagram    a datagram with that many entries means more follow
+//   static constexpr size_t MaxEntries     the most a list in several datagrams may gather
+//                                          (DefaultMaxEntries otherwise)
 //   static constexpr uint16_t CountStatus  status when the count is wrong (0x1100)
 //   static constexpr bool ClearOnError     an error status also empties the list
 //   static constexpr bool ClearOnRequest   sending the Get empties the record (invalid, no entries)
@@ -187,6 +190,20 @@ constexpr std::size_t PerDatagramOf()
         return R::PerDatagram;
     else
         return 0;
+}
+
+// A list in several datagrams ends when a datagram is not full, so a faulty or spoofed
+// sender that keeps sending full ones would grow it for ever. No switch of the family holds
+// more than 16,384 entries in any table (its MAC table); four times that ends the answer.
+constexpr std::size_t DefaultMaxEntries = 65536;
+
+template <typename R>
+constexpr std::size_t MaxEntriesOf()
+{
+    if constexpr (requires { R::MaxEntries; })
+        return R::MaxEntries;
+    else
+        return DefaultMaxEntries;
 }
 
 template <typename R>
@@ -255,6 +272,8 @@ protected:
             m_First = false;
             if (uint16_t rejected = DecodeEntries(device, record, reader, count))
                 return Reject(device, record, rejected);
+            if (EntriesOf(record).size() > MaxEntriesOf<R>())
+                return Reject(device, record, stListCount);
             if (count >= PerDatagramOf<R>()) {
                 this->KeepWaiting();
                 return rrKeep;
@@ -293,7 +312,10 @@ private:
     static uint16_t DecodeEntries(const TDevice& device, R& record, TReader& reader, std::size_t count)
     {
         auto& entries = EntriesOf(record);
-        entries.reserve(entries.size() + count);
+        // Grows geometrically: reserving just this datagram's entries would copy the whole
+        // list again for every datagram of a long answer.
+        if (entries.capacity() < entries.size() + count)
+            entries.reserve(std::max(entries.size() + count, 2 * entries.capacity()));
         for (std::size_t i = 0; i < count; ++i) {
             Entry entry = DecodeEntry<R>(reader);
             if constexpr (requires { R::TakeApart(record, entry); })

@@ -59,6 +59,7 @@ struct TPropertyVlanPort {
     static constexpr std::size_t EntrySize = 22;
     static constexpr TListCount Count = TListCount::Free;
     static constexpr std::size_t PerDatagram = 32;
+    static constexpr std::size_t MaxEntries = 4094; // one a VLAN ID
     static constexpr bool ClearOnError = true;
     bool Valid = false;
     std::vector<TPropertyVlanPortEntry> Entries;
@@ -82,6 +83,7 @@ struct TPropertyVlan8021qPort {
     static constexpr std::size_t EntrySize = 10;
     static constexpr TListCount Count = TListCount::Free;
     static constexpr std::size_t PerDatagram = 128;
+    static constexpr std::size_t MaxEntries = 4094; // one a VLAN ID
     static constexpr bool ClearOnError = true;
     bool Valid = false;
     uint32_t HybridMask = 0; // the ports whose link type is Hybrid; kept when a new answer begins
