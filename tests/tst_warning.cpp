@@ -113,38 +113,47 @@ private slots:
         QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
     }
 
-    // Sets whose port masks or recipient slots do not fit the device go nowhere.
-    void setsThatDoNotFit_data()
+    // Port masks meant for a larger switch reach this 8-port one with bits 8 and up
+    // cleared, so it still gets its system alarms and events.
+    void portMasksAreClippedToTheDevice_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<bool>("sent");
-        QTest::newRow("fault on port 8") << 0 << 0x80 << true;
-        QTest::newRow("fault on port 9") << 0 << 0x100 << false;
-        QTest::newRow("events on port 8") << 1 << 0x80 << true;
-        QTest::newRow("events on port 9") << 1 << 0x100 << false;
-        QTest::newRow("SMTP of 5 recipients") << 2 << 5 << false;
-        QTest::newRow("SMTP of 6 recipients") << 2 << 6 << true;
-        QTest::newRow("SMTP of 7 recipients") << 2 << 7 << false;
+        QTest::addColumn<bool>("fault");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::newRow("fault on ports 8 and 9") << true << Hex("00000003" "00000080");
+        QTest::newRow("events on ports 1, 8, 9 and 32") << false
+                                                       << Hex("0000000f" "00000081" "00000080"
+                                                              "00000003" "00000081" "00000000");
     }
-    void setsThatDoNotFit()
+    void portMasksAreClippedToTheDevice()
     {
-        QFETCH(int, kind);
-        QFETCH(int, value);
-        QFETCH(bool, sent);
-        bool started = false;
-        if (kind == 0) {
-            started = StartNew<TSessionWarningFaultSet>(m_Device, nullptr, TPropertyWarningFault{true, 0, uint32_t(value)});
-        } else if (kind == 1) {
-            TPropertyWarningEvent event;
-            event.SmtpLinkDown = uint32_t(value);
-            started = StartNew<TSessionWarningEventSet>(m_Device, nullptr, event);
+        QFETCH(bool, fault);
+        QFETCH(QByteArray, payload);
+        if (fault) {
+            QVERIFY(StartNew<TSessionWarningFaultSet>(m_Device, nullptr, TPropertyWarningFault{true, 3, 0x180}));
         } else {
-            TPropertyWarningSmtp smtp;
-            smtp.Entries.resize(std::size_t(value));
-            started = StartNew<TSessionWarningSmtpSet>(m_Device, nullptr, smtp, std::string());
+            TPropertyWarningEvent event{true, 0x0F, 0x80000181, 0x180, 3, 0x81, 0x100};
+            QVERIFY(StartNew<TSessionWarningEventSet>(m_Device, nullptr, event));
         }
-        QCOMPARE(started, sent);
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
+        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).mid(12).toHex(), payload.toHex());
+    }
+
+    // An SMTP Set whose recipient slots do not fit the device goes nowhere.
+    void smtpSetThatDoesNotFit_data()
+    {
+        QTest::addColumn<int>("recipients");
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("5 recipients") << 5 << false;
+        QTest::newRow("6 recipients") << 6 << true;
+        QTest::newRow("7 recipients") << 7 << false;
+    }
+    void smtpSetThatDoesNotFit()
+    {
+        QFETCH(int, recipients);
+        QFETCH(bool, sent);
+        TPropertyWarningSmtp smtp;
+        smtp.Entries.resize(std::size_t(recipients));
+        QCOMPARE(StartNew<TSessionWarningSmtpSet>(m_Device, nullptr, smtp, std::string()), sent);
         QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
     }
 

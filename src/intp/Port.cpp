@@ -4,10 +4,10 @@
 
 namespace Intp {
 
-bool PortMaskFits(const TDevice& device, uint32_t mask)
+uint32_t PortsMask(const TDevice& device)
 {
     // Bits at or above bit P name no port; shifted in 64 bits, so that P = 32 allows all.
-    return (uint64_t(mask) >> std::clamp(device.PortCount(), 0, 32)) == 0;
+    return uint32_t((uint64_t(1) << std::clamp(device.PortCount(), 0, 32)) - 1);
 }
 
 namespace {

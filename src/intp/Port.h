@@ -9,8 +9,10 @@
 
 namespace Intp {
 
-// Whether every set bit of a port mask (bit i = port i) names a physical port of the device.
-bool PortMaskFits(const TDevice& device, uint32_t mask);
+// The bits of a port mask (bit i = port i) that name a physical port of the device.
+uint32_t PortsMask(const TDevice& device);
+// Whether every set bit of a port mask names a physical port of the device.
+inline bool PortMaskFits(const TDevice& device, uint32_t mask) { return (mask & ~PortsMask(device)) == 0; }
 
 // The request sizes of the Sets are their fixed part; the entries follow it.
 INTP_COMMAND_TRAITS(512, 4, 1);

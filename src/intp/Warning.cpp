@@ -61,17 +61,18 @@ void TPropertyWarningEvent::Encode(TWriter& w) const
         w.U32(mask);
 }
 
-bool TPropertyWarningEvent::PortsFit(const TDevice& device) const
+void TPropertyWarningEvent::ClipPorts(const TDevice& device)
 {
-    for (uint32_t mask : {SyslogLinkUp, SyslogLinkDown, SmtpLinkUp, SmtpLinkDown})
-        if (!PortMaskFits(device, mask))
-            return false;
-    return true;
+    for (uint32_t* mask : {&SyslogLinkUp, &SyslogLinkDown, &SmtpLinkUp, &SmtpLinkDown})
+        *mask &= PortsMask(device);
 }
 
+// The masks are meant for a whole selection: a switch with fewer ports than they name
+// still gets its system alarms and events, for the ports it has.
 bool TSessionWarningFaultSet::BuildRequest(TDevice& device, std::vector<uint8_t>& payload)
 {
-    return PortMaskFits(device, m_Record.LinkDown) && TSessionSetRecord::BuildRequest(device, payload);
+    m_Record.LinkDown &= PortsMask(device);
+    return TSessionSetRecord::BuildRequest(device, payload);
 }
 
 bool TSessionWarningSmtpSet::BuildRequest(TDevice& device, std::vector<uint8_t>& payload)
@@ -89,7 +90,8 @@ bool TSessionWarningSmtpSet::BuildRequest(TDevice& device, std::vector<uint8_t>&
 
 bool TSessionWarningEventSet::BuildRequest(TDevice& device, std::vector<uint8_t>& payload)
 {
-    return m_Record.PortsFit(device) && TSessionSetRecord::BuildRequest(device, payload);
+    m_Record.ClipPorts(device);
+    return TSessionSetRecord::BuildRequest(device, payload);
 }
 
 } // namespace Intp

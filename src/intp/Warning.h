@@ -75,7 +75,8 @@ struct TPropertyWarningEvent {
     uint32_t SmtpLinkDown = 0;
     void Decode(TReader& r);
     void Encode(TWriter& w) const;
-    bool PortsFit(const TDevice& device) const;
+    // Clears the port bits the device has no port for.
+    void ClipPorts(const TDevice& device);
 };
 
 class TSessionWarningFaultGet : public TSessionGetRecord<2304, TPropertyWarningFault> {
