@@ -106,8 +106,9 @@ private slots:
     {
         m_Frame = new TSyslogFrame;
         m_Picked.clear();
-        Dialogs::SetPickHandler([this](Dialogs::TPick pick, const QString&, const QString&) {
+        Dialogs::SetPickHandler([this](Dialogs::TPick pick, const QString& caption, const QString& folder) {
             m_Picks << pick;
+            m_PickTexts << caption << folder;
             return m_Picked;
         });
         Dialogs::SetHandler([this](Dialogs::TKind, const QString& text) {
@@ -123,6 +124,7 @@ private slots:
         Dialogs::SetHandler({});
         Dialogs::SetAnswerHandler({});
         m_Picks.clear();
+        m_PickTexts.clear();
         m_Boxes.clear();
     }
 
@@ -212,6 +214,27 @@ private slots:
         QCOMPARE(m_Boxes.size(), 1);
         QVERIFY(m_Boxes.first().contains(m_Picked));
         QCOMPARE(Num(), QStringLiteral("1"));
+    }
+
+    // The chooser proposes "syslog" and a name without an extension is saved as a .log file
+    // (holding the messages' XML); a name with one is kept.
+    void saveProposesALogFile_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no extension") << "plant" << "plant.log";
+        QTest::newRow("own extension") << "plant.xml" << "plant.xml";
+    }
+    void saveProposesALogFile()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        m_Picked = dir.filePath(chosen);
+        m_Frame->AddEvent(HostA, "a1");
+        Click("m_Save");
+        QCOMPARE(m_PickTexts, QStringList({"Save syslog messages to ...", "syslog"}));
+        QCOMPARE(SavedAddresses(dir.filePath(written)), QStringList{"10.0.0.1"});
     }
 
     void saveOrderByAddress()
@@ -319,6 +342,7 @@ private:
     TSyslogFrame* m_Frame = nullptr;
     QString m_Picked;
     QList<Dialogs::TPick> m_Picks;
+    QStringList m_PickTexts; // caption and proposed name of every chooser shown
     QStringList m_Boxes;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include <algorithm>
@@ -45,11 +46,23 @@ QString PickOpenFile(QWidget* parent, const QString& caption, const QString& fol
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
-QString PickSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
+QString PickSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                     const QString& suffix)
 {
-    if (g_PickHandler)
-        return g_PickHandler(TPick::SaveFile, caption, folder);
-    return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+    if (g_PickHandler) {
+        QString path = g_PickHandler(TPick::SaveFile, caption, folder);
+        if (!path.isEmpty() && !suffix.isEmpty() && QFileInfo(path).suffix().isEmpty())
+            path += '.' + suffix;
+        return path;
+    }
+    // An instance rather than getSaveFileName, which has no default suffix; the dialog adds
+    // it before it asks about replacing a file.
+    QFileDialog dialog(parent, caption, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 bool Show(QWidget* parent, TKind kind, const QString& text)

@@ -34,11 +34,13 @@ using TAnswerHandler = std::function<TAnswer(const QString& text)>;
 void SetAnswerHandler(TAnswerHandler handler);
 
 // The folder, open-file and save-file choosers; each returns the chosen path, empty when
-// cancelled. The save-file chooser asks before replacing a file; folder may name the file.
+// cancelled. The save-file chooser asks before replacing a file; folder may name the file,
+// and a chosen name without an extension gets suffix (when one is given).
 enum class TPick { Folder, OpenFile, SaveFile };
 QString PickFolder(QWidget* parent, const QString& caption, const QString& folder);
 QString PickOpenFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
-QString PickSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
+QString PickSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                     const QString& suffix = {});
 
 // Answers the choosers instead of showing them (tests); an empty handler restores them.
 using TPickHandler = std::function<QString(TPick pick, const QString& caption, const QString& folder)>;

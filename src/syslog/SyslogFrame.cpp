@@ -97,9 +97,11 @@ bool TSyslogFrame::SaveEvents(const std::vector<Syslog::TSyslogListNode>& list, 
 
 bool TSyslogFrame::SaveAll()
 {
+    // The content is XML; the name and filter are the ones operators know from the log files.
     const QString file = Dialogs::PickSaveFile(this, QStringLiteral("Save syslog messages to ..."),
-                                               QStringLiteral("syslog.xml"),
-                                               QStringLiteral("Syslog files (*.xml);;All files (*)"));
+                                               QStringLiteral("syslog"),
+                                               QStringLiteral("Log file (*.log);;All files (*)"),
+                                               QStringLiteral("log"));
     if (file.isEmpty())
         return true;
     std::vector<Syslog::TSyslogListNode> list;
