@@ -124,7 +124,8 @@ private slots:
         QCOMPARE(TScanForm::ResultText(TWinpcapThread::srOpenFailed, "eth0", ""),
                  QString("Unable to open the adapter. eth0 is not supported by WinPcap"));
         QCOMPARE(TScanForm::ResultText(TWinpcapThread::srSendFailed, "eth0", "Network is down"),
-                 QString("Error sending the packet: Network is down"));
+                 QString("Error sending the packet: eth0\nNetwork is down"));
+        QCOMPARE(TScanForm::ResultText(TWinpcapThread::srSendFailed, "eth0", ""), QString("Error sending the packet: eth0"));
         QVERIFY(TScanForm::ResultText(TWinpcapThread::srNoPermission, "eth0", "").contains("setcap cap_net_raw+ep"));
     }
 };

@@ -33,7 +33,9 @@ QString TScanForm::ResultText(TWinpcapThread::TResult result, const QString& nam
     case TWinpcapThread::srNoAddress: return QStringLiteral("Unable to get a valid IP address from interface %1").arg(name);
     case TWinpcapThread::srOpenFailed:
         return QStringLiteral("Unable to open the adapter. %1 is not supported by WinPcap").arg(name);
-    case TWinpcapThread::srSendFailed: return QStringLiteral("Error sending the packet: %1").arg(error);
+    case TWinpcapThread::srSendFailed:
+        // The interface, as the other messages give it; the library's reason on a line of its own.
+        return QStringLiteral("Error sending the packet: %1").arg(name) + (error.isEmpty() ? QString() : '\n' + error);
     case TWinpcapThread::srNoPermission:
         return QStringLiteral("Unable to open the adapter %1: capturing needs the CAP_NET_RAW capability.\n"
                               "Run the console as root, or grant it once with:\nsudo setcap cap_net_raw+ep %2")
