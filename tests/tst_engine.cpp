@@ -529,6 +529,8 @@ private slots:
         SetSendWindow(2);
         TDevice* d = AtOwnAddress(1);
         TDevice* e = Registry::Find(Mac(2), true);
+        d->SetAnswers(true); // both may use the whole window
+        e->SetAnswers(true);
         auto* a = new TTestGet;
         auto* b = new TTestGet;
         auto* c = new TTestGet;
@@ -560,6 +562,47 @@ private slots:
         QCOMPARE(InFlightCount(), std::size_t(0));
         QCOMPARE(WaitingCount(), std::size_t(0));
         SetSendWindow(DefaultSendWindow);
+    }
+
+    // A flood of forged discovery replies makes thousands of devices that never answer, and
+    // switches that go silent do the same to the window: their requests hold at most half of
+    // it for their whole reply time, and a switch that answers is never held back by them.
+    void silentDevicesNeverHoldBackTheOthers()
+    {
+        const std::size_t half = SilentWindow();
+        QCOMPARE(half, DefaultSendWindow / 2);
+        for (int i = 0; i < 3000; ++i) {
+            TMacAddr mac(std::array<uint8_t, 6>{0x02, 0, 0, 1, uint8_t(i >> 8), uint8_t(i)});
+            QVERIFY(StartNew<TTestGet>(Registry::Find(mac, true), nullptr));
+        }
+        QCOMPARE(m_Fake->Sent.size(), half);
+        QCOMPARE(WaitingCount(), 3000 - half);
+        // A switch that answered goes out at once, and again and again.
+        TDevice* live = AtOwnAddress(1);
+        live->SetAnswers(true);
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(StartNew<TTestGet>(live, nullptr));
+            QCOMPARE(m_Fake->Sent.size(), half + 1);
+            QCOMPARE(m_Fake->Sent.back().Address, 1u);
+            Deliver(1, MakeDatagram(0x7F01, 0, Mac(1), std::vector<uint8_t>(8)));
+            m_Fake->Sent.pop_back();
+        }
+        // A new device's first answer lets its next requests use the whole window; a time-out
+        // puts it back among the silent ones.
+        TDevice* fresh = AtOwnAddress(2);
+        QVERIFY(StartNew<TTestGet>(fresh, nullptr));
+        QCOMPARE(m_Fake->Sent.size(), half); // queued behind the silent ones
+        m_Fake->Advance(60000);               // every request on the wire times out
+        QVERIFY(!fresh->Answers());
+        QCOMPARE(InFlightCount(), half);
+        QCOMPARE(m_Fake->Sent.size(), 2 * half);
+        DestroyPendingSessions();
+        QVERIFY(StartNew<TTestGet>(fresh, nullptr));
+        Deliver(2, MakeDatagram(0x7F01, 0, Mac(2), std::vector<uint8_t>(8)));
+        QVERIFY(fresh->Answers());
+        QVERIFY(StartNew<TTestGet>(fresh, nullptr));
+        m_Fake->Advance(60000);
+        QVERIFY(!fresh->Answers());
     }
 
     void dispatchSurvivesArbitraryBytes()

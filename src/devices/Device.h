@@ -57,6 +57,10 @@ public:
     void SetLoggedIn(bool on) { on ? SetFlags(flLoggedIn) : ClearFlags(flLoggedIn); }
     bool IsLoggedIn() const { return HasFlags(flLoggedIn); }
     bool HasFlags(uint32_t bits) const { return (m_Flags & bits) == bits; }
+    // Set when one of its requests is answered, cleared when one times out: requests to a
+    // device that does not answer (yet) get only part of the engine's send window.
+    bool Answers() const { return m_Answers; }
+    void SetAnswers(bool on) { m_Answers = on; }
 
     const std::string& TypeDescription() const { return Intp::Description(m_Type); }
     int PortCount() const { return Intp::PortCount(m_Type); }
@@ -76,6 +80,7 @@ private:
     std::string m_Name;
     uint32_t m_Address = 0;
     uint32_t m_Flags = 0;
+    bool m_Answers = false;
     Intp::PropertyMap m_Properties;
 };
 

@@ -10,13 +10,16 @@ TSessionCallback* g_SessionCallback = nullptr;
 }
 
 // The pending sessions in start order, the same sessions per device (so a reply is matched
-// without walking every pending session), and the send window.
+// without walking every pending session), and the send window with the requests waiting for
+// it: one queue for devices that answer and one for the others, each in start order.
 struct TEngine {
     std::list<TSession*> Pending;
     std::unordered_map<TMacAddr, std::list<TSession*>> ByDevice;
-    std::list<TSession*> Waiting;
+    std::list<TSession*> Waiting[2]; // by TSession::m_ToSilent
     std::size_t InFlight = 0;
+    std::size_t InFlightSilent = 0;
     std::size_t Window = DefaultSendWindow;
+    uint64_t Tickets = 0;
     bool Draining = false;
 
     static TEngine& Get()
@@ -25,15 +28,26 @@ struct TEngine {
         return engine;
     }
 
-    // Sends waiting requests while the window has room.
+    std::size_t SilentWindow() const { return std::max<std::size_t>(Window / 2, 1); }
+    bool HasRoom(bool toSilent) const { return InFlight < Window && (!toSilent || InFlightSilent < SilentWindow()); }
+
+    // Sends waiting requests while the window has room, the oldest first among the
+    // queues that may send.
     void Pump()
     {
-        while (!Draining && InFlight < Window && !Waiting.empty()) {
-            TSession* session = Waiting.front();
-            Waiting.pop_front();
-            std::vector<uint8_t> datagram = std::move(session->m_Datagram);
-            session->m_Datagram = {};
-            session->PutOnWire(session->m_Destination, datagram);
+        while (!Draining) {
+            TSession* next = nullptr;
+            for (bool toSilent : {false, true}) {
+                const auto& queue = Waiting[toSilent];
+                if (!queue.empty() && HasRoom(toSilent) && (!next || queue.front()->m_Ticket < next->m_Ticket))
+                    next = queue.front();
+            }
+            if (!next)
+                return;
+            Waiting[next->m_ToSilent].pop_front();
+            std::vector<uint8_t> datagram = std::move(next->m_Datagram);
+            next->m_Datagram = {};
+            next->PutOnWire(next->m_Destination, datagram);
         }
     }
 };
@@ -65,34 +79,48 @@ TSession::~TSession()
             engine.ByDevice.erase(sessions);
     }
     if (m_Wire == wsWaiting) {
-        engine.Waiting.erase(m_WaitPosition);
+        engine.Waiting[m_ToSilent].erase(m_WaitPosition);
     } else if (m_Wire == wsInFlight) {
         --engine.InFlight;
+        if (m_ToSilent)
+            --engine.InFlightSilent;
         engine.Pump();
     }
 }
 
-void TSession::Transmit(uint32_t address, std::vector<uint8_t> datagram)
+void TSession::Transmit(const TDevice& device, uint32_t address, std::vector<uint8_t> datagram)
 {
     TEngine& engine = TEngine::Get();
     if (m_Wire == wsWaiting) {
         m_Destination = address;
         m_Datagram = std::move(datagram);
-    } else if (m_Wire == wsInFlight || (engine.InFlight < engine.Window && engine.Waiting.empty())) {
-        PutOnWire(address, datagram);
-    } else {
-        m_Wire = wsWaiting;
-        m_Destination = address;
-        m_Datagram = std::move(datagram);
-        m_WaitPosition = engine.Waiting.insert(engine.Waiting.end(), this);
+        return;
     }
+    if (m_Wire == wsInFlight) {
+        PutOnWire(address, datagram);
+        return;
+    }
+    m_ToSilent = !device.Answers();
+    // Whatever waits in the same queue is older; what waits in the other one has no room.
+    if (engine.HasRoom(m_ToSilent) && engine.Waiting[m_ToSilent].empty()) {
+        PutOnWire(address, datagram);
+        return;
+    }
+    m_Wire = wsWaiting;
+    m_Ticket = ++engine.Tickets;
+    m_Destination = address;
+    m_Datagram = std::move(datagram);
+    m_WaitPosition = engine.Waiting[m_ToSilent].insert(engine.Waiting[m_ToSilent].end(), this);
 }
 
 void TSession::PutOnWire(uint32_t address, const std::vector<uint8_t>& datagram)
 {
     if (m_Wire != wsInFlight) {
         m_Wire = wsInFlight;
-        ++TEngine::Get().InFlight;
+        TEngine& engine = TEngine::Get();
+        ++engine.InFlight;
+        if (m_ToSilent)
+            ++engine.InFlightSilent;
     }
     m_Destination = address;
     if (g_SessionCallback)
@@ -116,8 +144,13 @@ void SetSendWindow(std::size_t window)
 }
 
 std::size_t SendWindow() { return TEngine::Get().Window; }
+std::size_t SilentWindow() { return TEngine::Get().SilentWindow(); }
 std::size_t InFlightCount() { return TEngine::Get().InFlight; }
-std::size_t WaitingCount() { return TEngine::Get().Waiting.size(); }
+std::size_t WaitingCount()
+{
+    const TEngine& engine = TEngine::Get();
+    return engine.Waiting[false].size() + engine.Waiting[true].size();
+}
 
 void TSession::OnTimeout() { delete this; }
 
@@ -161,6 +194,7 @@ bool OfferToSessions(TDevice& device, const TMessage& message, uint32_t address)
         if (!session->Claims(device, message) || !session->AcceptsFrom(address))
             continue;
         device.SetAddress(address);
+        device.SetAnswers(true);
         if (session->OnReply(device, message) == rrDone && session->IsPending())
             delete session;
         return true;

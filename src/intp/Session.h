@@ -95,9 +95,10 @@ public:
 protected:
     void Report(TDevice* device, uint16_t code, uint16_t status, void* data = nullptr);
     void SetReceiver(TWizard* receiver) { m_Receiver = receiver; }
-    // Sends the datagram now, or as soon as the send window has room; the reply timer is
-    // armed when it goes out. A session already on the wire sends again at once (resends).
-    void Transmit(uint32_t address, std::vector<uint8_t> datagram);
+    // Sends the datagram now, or as soon as the send window has room for a request to this
+    // device; the reply timer is armed when it goes out. A session already on the wire sends
+    // again at once (resends).
+    void Transmit(const TDevice& device, uint32_t address, std::vector<uint8_t> datagram);
     // Starts the reply timer; called when the request goes out.
     virtual void ArmTimer();
 
@@ -111,6 +112,8 @@ private:
     TMacAddr m_Key;                                 // the device it was started for
     std::list<TSession*>::iterator m_DevicePosition;
     TWireState m_Wire = wsNone;
+    bool m_ToSilent = false;                        // for a device that did not answer (yet)
+    uint64_t m_Ticket = 0;                          // start order among the waiting
     std::list<TSession*>::iterator m_WaitPosition;
     uint32_t m_Destination = 0;                     // where the request went, or will go
     std::vector<uint8_t> m_Datagram;                // while waiting
@@ -140,10 +143,15 @@ bool OfferToSessions(TDevice& device, const TMessage& message, uint32_t address)
 
 // At most this many requests are on the wire without their session having ended; later
 // ones wait in start order. Keeps a burst of thousands of requests from overrunning the
-// switches' and our own receive buffers.
+// switches' and our own receive buffers. Requests to devices that have not answered, or
+// whose last request timed out, hold at most half of it: each holds its place until its
+// time-out, and however many of them there are (switches gone silent, or devices a flood
+// of forged discovery replies made), the switches that answer keep the other half.
 constexpr std::size_t DefaultSendWindow = 128;
 void SetSendWindow(std::size_t window);
 std::size_t SendWindow();
+// The part of the window that requests to devices that do not answer may hold.
+std::size_t SilentWindow();
 // Requests on the wire, and built requests waiting for room.
 std::size_t InFlightCount();
 std::size_t WaitingCount();
@@ -178,7 +186,7 @@ public:
         std::vector<uint8_t> datagram(HeaderSize + payload.size());
         WriteHeader(datagram.data(), N, 0, uint16_t(payload.size()), m_Target.Data());
         std::copy(payload.begin(), payload.end(), datagram.begin() + HeaderSize);
-        Transmit(Destination(device), std::move(datagram));
+        Transmit(device, Destination(device), std::move(datagram));
         return true;
     }
 
@@ -213,8 +221,10 @@ public:
         // Nothing to say when the device left the registry, even if a new discovery has
         // made it again since: the new one was never asked.
         TDevice* device = Registry::Find(m_Target, false);
-        if (device && device->Serial() == m_TargetSerial)
+        if (device && device->Serial() == m_TargetSerial) {
+            device->SetAnswers(false);
             Report(device, N, stTimeout, this);
+        }
         delete this;
     }
 

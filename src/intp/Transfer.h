@@ -162,7 +162,7 @@ private:
                     this->m_Target.Data());
         datagram[HeaderSize] = uint8_t(m_Block >> 8);
         datagram[HeaderSize + 1] = uint8_t(m_Block);
-        this->Transmit(this->Destination(device), std::move(datagram));
+        this->Transmit(device, this->Destination(device), std::move(datagram));
         this->Report(&device, N, stTransferAbort, &m_Progress);
         return false;
     }
