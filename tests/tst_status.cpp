@@ -110,7 +110,11 @@ private slots:
         QVERIFY(Text(0, TStatusModel::colTime) != QString("(No response yet)"));
         QVERIFY(Data(0, 2, Qt::ToolTipRole).toString().startsWith("IP Address: 192.0.2.1\nMAC Address: 00:0A:1B:2C:3D:01\nDevice Model: "));
 
-        // The switch answers from another address: both shown until Clear Error.
+        // A discovery finds the switch at another address: the poll sent to the old one
+        // goes unanswered, the next one is answered there; both shown until Clear Error.
+        m_Frame->Monitor().PollAll();
+        d->SetAddress(0xC0000209);
+        m_Fake->Advance(5000);
         m_Frame->Monitor().PollAll();
         Reply(Mac(1), 0xC0000209, 0, std::vector<uint8_t>(12));
         QCOMPARE(Text(0, TStatusModel::colIp), QString("Original: 192.0.2.1, Now: 192.0.2.9"));

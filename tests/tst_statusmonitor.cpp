@@ -24,18 +24,27 @@ constexpr uint32_t Away = 0xC0000209;  // 192.0.2.9
 class TStatusMonitorTest : public QObject {
     Q_OBJECT
 
+    // The switch answers from where the poll went: its device's address.
     void Happen(TEvent event)
     {
-        auto reply = [](uint32_t from, uint16_t status, std::vector<uint8_t> payload) {
-            Deliver(from, MakeDatagram(6, status, Mac(1), payload));
+        TDevice* d = Registry::Find(Mac(1), false);
+        auto reply = [d](uint16_t status, std::vector<uint8_t> payload) {
+            Deliver(d->Address(), MakeDatagram(6, status, Mac(1), payload));
         };
         switch (event) {
         case evNone: break;
-        case evAnswer: reply(Home, 0, std::vector<uint8_t>(12)); break;
-        case evAlarm: reply(Home, 0, {0, 0, 0, 1, 0, 0, 0, 0x12, 0, 0, 0, 0}); break;
-        case evError: reply(Home, 0x0205, std::vector<uint8_t>(12)); break;
+        case evAnswer: reply(0, std::vector<uint8_t>(12)); break;
+        case evAlarm: reply(0, {0, 0, 0, 1, 0, 0, 0, 0x12, 0, 0, 0, 0}); break;
+        case evError: reply(0x0205, std::vector<uint8_t>(12)); break;
         case evTimeout: m_Fake->Advance(5000); break;
-        case evMoved: reply(Away, 0, std::vector<uint8_t>(12)); break;
+        case evMoved:
+            // A discovery found the switch at another address: the poll sent to the old one
+            // goes unanswered, the next one is answered from the new one.
+            d->SetAddress(Away);
+            m_Fake->Advance(5000);
+            m_Monitor->PollAll();
+            reply(0, std::vector<uint8_t>(12));
+            break;
         }
     }
 
@@ -83,8 +92,9 @@ private slots:
         QTest::newRow("timeout, answer") << +evTimeout << +evAnswer << 0u << "Online" << home << true << (time | text);
         QTest::newRow("error, alarm") << +evError << +evAlarm << alarm << alarms << home << true << (time | text);
         QTest::newRow("moved, timeout") << +evMoved << +evTimeout << (moved | off) << "Offline" << both << true << text;
-        QTest::newRow("moved, error") << +evMoved << +evError << failed << "Online/query fail" << home << true << (time | text);
-        QTest::newRow("moved, answer") << +evMoved << +evAnswer << 0u << "Online" << home << true << (time | text);
+        QTest::newRow("moved, error") << +evMoved << +evError << (failed | moved) << "Online/query fail/IP different" << both
+                                      << true << (time | text);
+        QTest::newRow("moved, answer") << +evMoved << +evAnswer << moved << "Online/IP different" << both << true << time;
     }
     void pollResults()
     {
@@ -110,6 +120,24 @@ private slots:
         QCOMPARE(m_Monitor->AnyRowInTrouble(), bool(flags & (Status::sfOffline | Status::sfQueryFailed | Status::sfAlarm)));
         QVERIFY(!changes.isEmpty());
         QCOMPARE(changes.last()[1].toUInt(), keys);
+    }
+
+    // A poll that has not ended (unanswered, or still waiting for room in the send window)
+    // is not joined by another; the next tick after its end polls again. A new discovery's
+    // device is polled whatever its predecessor's poll does.
+    void noSecondPollWhileOneWaits()
+    {
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
+        m_Monitor->PollAll();
+        m_Monitor->PollAll();
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
+        QCOMPARE(PendingSessions().size(), std::size_t(1));
+        Happen(evAnswer);
+        m_Monitor->PollAll();
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(2));
+        Registry::Clear();
+        m_Monitor->PollAll();
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(3));
     }
 
     void clearErrorsTakesTheNewAddress()

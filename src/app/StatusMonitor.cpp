@@ -95,10 +95,17 @@ void TStatusMonitor::Poll(int index)
         if (device)
             device->SetAddress(row.Reference);
     }
-    if (!device)
+    if (!device) {
         row.Flags |= sfOffline;
-    else if (!Intp::StartNew<Intp::TSessionIntpPing2>(device, this, unsigned(m_Timeout) * 1000))
+    } else if (row.Polling == device->Serial()) {
+        // The last poll still waits (for its answer, or for room in the send window behind
+        // switches that do not answer): another one would only queue behind it.
+        return;
+    } else if (Intp::StartNew<Intp::TSessionIntpPing2>(device, this, unsigned(m_Timeout) * 1000)) {
+        row.Polling = device->Serial();
+    } else {
         row.Flags |= sfQueryFailed;
+    }
     Show(index, 0);
 }
 
@@ -120,6 +127,7 @@ void TStatusMonitor::OnResult(TDevice* device, uint16_t, uint16_t status, void*)
         return;
     const int index = *it;
     TRow& row = m_Rows[std::size_t(index)];
+    row.Polling = 0;
     if (status == Intp::stTimeout) {
         // The other flags, the address and the time stay as the last answer left them.
         row.Flags |= sfOffline;

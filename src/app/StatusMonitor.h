@@ -29,6 +29,7 @@ public:
         uint32_t PowerAlarms = 0; // the values the status text shows: a successful answer's,
         uint32_t PortAlarms = 0;  // until the next poll
         qint64 Reported = 0;      // ms since the epoch of the last answered poll; 0: none yet
+        uint64_t Polling = 0;     // serial of the device whose poll has not ended yet; 0: none
         QString Ip;               // the "IP" text
         // The "Status" text, kept with the values it is made from so that sorting by it
         // compares stored strings.
