@@ -60,12 +60,14 @@ public:
         delete m_Form;
         Registry::Clear();
     }
-    // A logged-in switch of the model (the first known model by default) at 192.0.2.mac.
+    // A logged-in switch of the model (the first known model by default) at 192.0.2.mac;
+    // having answered its login, it answers.
     static TDevice* AddLoggedIn(uint8_t mac, int type = Intp::RegisterKnownModels()[0])
     {
         TDevice* d = Registry::Find(Mac(mac), true);
         d->SetType(type);
         d->SetAddress(0xC0000200u + mac);
+        d->SetAnswers(true);
         d->SetLoggedIn(true);
         return d;
     }

@@ -63,6 +63,14 @@ uint16_t SentCommand(const TSentDatagram& d) { return ReadU16(d.Bytes.data()); }
 class TCoreTest : public QObject {
     Q_OBJECT
 
+    // The switch of these tests, at the address its replies come from.
+    static TDevice* AtAddress1()
+    {
+        TDevice* d = Registry::Find(Mac(1), true);
+        d->SetAddress(1);
+        return d;
+    }
+
 private slots:
     void init()
     {
@@ -172,7 +180,7 @@ private slots:
         QFETCH(bool, logout);
         QFETCH(uint16_t, status);
         QFETCH(bool, loggedIn);
-        TDevice* d = Registry::Find(Mac(1), true);
+        TDevice* d = AtAddress1();
         d->SetLoggedIn(logout);
         auto* session = logout ? TSessionIntpLogin::Logout() : new TSessionIntpLogin("admin", "admin");
         QVERIFY(Start(session, d, nullptr));
@@ -187,7 +195,7 @@ private slots:
 
     void statusPoll()
     {
-        TDevice* d = Registry::Find(Mac(1), true);
+        TDevice* d = AtAddress1();
         auto* ping = new TSessionIntpPing2(1500);
         QVERIFY(Start(ping, d, nullptr));
         QCOMPARE(m_Fake->Timers.at(ping).Interval, 1500u);
@@ -208,7 +216,7 @@ private slots:
 
     void warningState()
     {
-        TDevice* d = Registry::Find(Mac(1), true);
+        TDevice* d = AtAddress1();
         QVERIFY(StartNew<TSessionIntpSipGet>(d, nullptr));
         Deliver(1, MakeDatagram(7, 0, Mac(1), {1, 1, 0x12, 0x34}));
         auto& record = GetProperty<TPropertyIntpSip>(*d);
@@ -226,7 +234,7 @@ private slots:
 
     void systemInformation()
     {
-        TDevice* d = Registry::Find(Mac(1), true);
+        TDevice* d = AtAddress1();
         d->SetLoggedIn(true);
         std::string longText(256, 'd'); // fills the field: no terminator
         QVERIFY(StartNew<TSessionBasicsSettingsGet>(d, nullptr));
@@ -253,7 +261,7 @@ private slots:
 
     void networkSettings()
     {
-        TDevice* d = Registry::Find(Mac(1), true);
+        TDevice* d = AtAddress1();
         QVERIFY(StartNew<TSessionBasicsIPConfGet>(d, nullptr));
         Deliver(1, MakeDatagram(262, 0, Mac(1), {1, 9, 9, 9, 9, 255, 255, 255, 0, 10, 0, 0, 1, 10, 0, 0, 2, 10, 0, 0, 3}));
         auto& record = GetProperty<TPropertyBasicsIPConf>(*d);

@@ -234,7 +234,7 @@ private slots:
         m_Frame->AddEvent(HostA, "a1");
         Click("m_Save");
         QCOMPARE(m_PickTexts, QStringList({"Save syslog messages to ...", "syslog"}));
-        QCOMPARE(SavedAddresses(dir.filePath(written)), QStringList{"10.0.0.1"});
+        QCOMPARE(SavedAddresses(dir.filePath(written)), QStringList{"10.0.0.2"});
     }
 
     void saveOrderByAddress()
