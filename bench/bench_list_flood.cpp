@@ -15,12 +15,21 @@ namespace {
 
 constexpr uint32_t Address = 0xC0000201;
 
+// The header, 4 bytes of nothing and the entries, all on the 8 ports.
 std::vector<uint8_t> MacDatagram(const TDevice& device, int entries)
 {
-    std::vector<uint8_t> payload(4, 0);
-    for (int i = 0; i < entries; ++i)
-        payload.insert(payload.end(), {uint8_t(i % 8), 0x02, 0, 0, uint8_t(i >> 16), uint8_t(i >> 8), uint8_t(i), 0});
-    return MakeDatagram(0x0A00, 0, device.Mac(), payload);
+    const std::size_t length = 4 + 8 * std::size_t(entries);
+    std::vector<uint8_t> datagram(Intp::HeaderSize + length, 0);
+    Intp::WriteHeader(datagram.data(), 0x0A00, 0, uint16_t(length), device.Mac().Data());
+    uint8_t* entry = datagram.data() + Intp::HeaderSize + 4;
+    for (int i = 0; i < entries; ++i, entry += 8) {
+        entry[0] = uint8_t(i % 8);
+        entry[1] = 0x02;
+        entry[4] = uint8_t(i >> 16);
+        entry[5] = uint8_t(i >> 8);
+        entry[6] = uint8_t(i);
+    }
+    return datagram;
 }
 
 void Run(const char* what, int perDatagram, int datagrams)
