@@ -115,7 +115,7 @@ class TSecurityPagesTest : public QObject, public TPageTestDriver {
         return page;
     }
     static QComboBox* Box(QWidget* page, const char* name) { return Child<QComboBox>(page, name); }
-    static QLineEdit* Edit(QWidget* page, const char* name) { return Child<QLineEdit>(page, name); }
+    static QLineEdit* Edit(QWidget* page, const QString& name) { return Child<QLineEdit>(page, name); }
     static QSpinBox* Spin(QWidget* page, const char* name) { return Child<QSpinBox>(page, name); }
     static QPushButton* Button(QWidget* page, const char* name) { return Child<QPushButton>(page, name); }
     static QListWidget* ListWidget(QWidget* page, const char* name) { return Child<QListWidget>(page, name); }
@@ -508,6 +508,30 @@ private slots:
         QVERIFY(m_Fake->Sent.empty());
     }
 
+    // The list never holds more than the switch's N slots, however the address is edited,
+    // and Apply sends every listed address.
+    void ipListHoldsAtMostN()
+    {
+        TDevice* small = AddLoggedIn(2, m_SmallType);
+        QWidget* page = Load(IpPath, IpGet, AccessList(1, 0, 0, 4), 0, {small});
+        QLineEdit* address = Edit(page, "m_Address");
+        for (int i = 1; i <= 4 + 2; ++i) {
+            address->setText(QString("10.0.0.%1").arg(i));
+            QCOMPARE(Button(page, "m_Add")->isEnabled(), i <= 4);
+            Button(page, "m_Add")->click();
+        }
+        QCOMPARE(ListTexts(page, "m_SecureIPs"), QStringList({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"}));
+        QVERIFY(Button(page, "m_Delete")->isEnabled());
+        address->setText("10.0.0.2");
+        Button(page, "m_Delete")->click();
+        address->setText("10.0.0.6");
+        Button(page, "m_Add")->click();
+        QVERIFY(!Button(page, "m_Add")->isEnabled());
+        QVERIFY(m_Messages.isEmpty());
+        Button(page, "m_Apply")->click();
+        QCOMPARE(TakeRequests(), QStringList{Request(IpSet, small, {1, 0, 0, 0, 0, 10, 0, 0, 1, 10, 0, 0, 3, 10, 0, 0, 4, 10, 0, 0, 6})});
+    }
+
     // The whole block of 5 + 4 N bytes to every selected switch with N slots.
     void ipApply_data()
     {
@@ -736,6 +760,42 @@ private slots:
         QCOMPARE(TakeRequests(), QStringList({Request(PortDel, a, {2, 0, 0, 0, 0, 0}), Request(PortDel, b, {2, 0, 0, 0, 0, 0})}));
         Reply(a, PortDel, 0);
         QCOMPARE(TakeSent(), TSentList{To(PortGet, a)});
+    }
+
+    // Without a port to choose, a typed address cannot be added: the chain ended early, or
+    // the switch has no configured port.
+    void portAddNeedsAPort_data()
+    {
+        QTest::addColumn<int>("namesStatus");
+        QTest::addColumn<int>("configStatus");
+        QTest::addColumn<TBytes>("config");
+        QTest::addColumn<int>("bindingsStatus");
+        QTest::newRow("names refused") << 5 << 0 << PortConfig({0, 1}) << 0;
+        QTest::newRow("configuration refused") << 0 << 5 << PortConfig({0, 1}) << 0;
+        QTest::newRow("no configured port") << 0 << 0 << PortConfig({}) << 0;
+        QTest::newRow("bindings refused") << 0 << 0 << PortConfig({0, 1}) << 5;
+    }
+    void portAddNeedsAPort()
+    {
+        QFETCH(int, namesStatus);
+        QFETCH(int, configStatus);
+        QFETCH(TBytes, config);
+        QFETCH(int, bindingsStatus);
+        TDevice* a = AddLoggedIn(1);
+        Select({a});
+        QWidget* page = Open(PortPath);
+        Reply(a, NamesGet, uint16_t(namesStatus), PortNames());
+        if (namesStatus == 0)
+            Reply(a, ConfigGet, uint16_t(configStatus), config);
+        if (namesStatus == 0 && configStatus == 0)
+            Reply(a, PortGet, uint16_t(bindingsStatus), MacList(1, 0, {0}));
+        QVERIFY(Shown(page));
+        QCOMPARE(Box(page, "m_Port")->count(), 0);
+        m_Fake->Sent.clear();
+        Edit(page, "m_MAC")->setText("0123456789AB");
+        CheckEnabled(page, {"m_Add", "m_Delete"}, false);
+        Button(page, "m_Add")->click();
+        QVERIFY(m_Fake->Sent.empty());
     }
 
     // Leaving the list pages empties their lists.

@@ -88,6 +88,11 @@ bool TModuleSecurityPort::Matches(const TSecurityListModel::TRow& row, const TMa
     return row.Port == m_Ui->m_Port->currentIndex() && row.Mac == mac;
 }
 
+bool TModuleSecurityPort::CanAdd() const
+{
+    return m_Ui->m_Port->currentIndex() >= 0;
+}
+
 // The port box's item at the row's port index (a position, as the box lists the ports in
 // the configuration's order).
 void TModuleSecurityPort::EventOnRowClick(const TSecurityListModel::TRow& row)

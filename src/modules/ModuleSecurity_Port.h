@@ -30,6 +30,9 @@ protected:
     void EnableControls(bool on) override;
     void FillFrom(TDevice* device) override;
     bool Matches(const TSecurityListModel::TRow& row, const TMacAddr& mac) const override;
+    // A binding needs a port: the box is empty when the chain ended early or the switch
+    // has no configured port.
+    bool CanAdd() const override;
     void EventOnRowClick(const TSecurityListModel::TRow& row) override;
     void EventOnAdd(const TMacAddr& mac) override;
     void EventOnDelete(const TMacAddr& mac) override;

@@ -165,7 +165,7 @@ void TModuleSecurityMacList::MacRule()
     const bool valid = ParseMacText(m_Mac->text().toStdString(), m_Parsed);
     const bool listed = valid && std::any_of(m_Model->Rows().begin(), m_Model->Rows().end(),
                                              [this](const TSecurityListModel::TRow& row) { return Matches(row, m_Parsed); });
-    m_Add->setEnabled(valid && !listed);
+    m_Add->setEnabled(valid && !listed && CanAdd());
     m_Delete->setEnabled(valid && listed);
 }
 

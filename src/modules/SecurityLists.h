@@ -79,6 +79,8 @@ protected:
     void EnableControls(bool on) override;
     // Whether a listed row stands for the typed address.
     virtual bool Matches(const TSecurityListModel::TRow& row, const TMacAddr& mac) const = 0;
+    // Whether a typed address has all it needs besides itself to be added.
+    virtual bool CanAdd() const { return true; }
     // A click on a row; the base puts the row's address into the text.
     virtual void EventOnRowClick(const TSecurityListModel::TRow& row);
     // Add enabled while no row matches a valid typed address, Delete while one does.
