@@ -1,11 +1,13 @@
 // The five security pages, offscreen, driven through the main window: their controls and
 // texts, what they show from the records (and the defaults without one), the protocol,
 // validity, mode, address and MAC rules, the list editing of IP Security, the chain of Gets
-// and the sorting of Port Security, and the exact requests Apply, Add and Delete send.
+// and the sorting of Port Security, and the exact requests Apply, Add and Delete send. Also
+// the secrets of the SNMP pages: none outside Latin-1 leaves any page.
 #include "PageTests.h"
 
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "intp/Snmp.h"
 #include "modules/ModuleSecurity_8021x.h"
 #include "modules/ModuleSecurity_8021xPort.h"
 #include "modules/ModuleSecurity_IP.h"
@@ -35,6 +37,11 @@ const char* const PortPath = "Security/Port Security";
 const char* const MacPath = "Security/MAC Blacklist";
 const char* const RadiusPath = "Security/802.1x";
 const char* const AuthPath = "Security/802.1x/Port Auth";
+
+constexpr uint16_t CommunityGet = 0x0702, UserGet = 0x0704, TrapGet = 0x0707;
+const char* const CommunityPath = "SNMP/Community";
+const char* const UserPath = "SNMP/SNMPv3 User";
+const char* const TrapPath = "SNMP/Trap Settings";
 
 TBytes Text32(const std::string& text)
 {
@@ -796,6 +803,73 @@ private slots:
         CheckEnabled(page, {"m_Add", "m_Delete"}, false);
         Button(page, "m_Add")->click();
         QVERIFY(m_Fake->Sent.empty());
+    }
+
+    // ---- secrets ---------------------------------------------------------------------------
+
+    // A secret reaches the switch as typed or not at all: a character outside Latin-1 would
+    // become '?', and the switch would keep a secret nobody typed.
+    void secretsMustBeLatin1_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("get");
+        QTest::addColumn<TBytes>("reply");
+        QTest::addColumn<int>("row");          // selected before typing; -1: none
+        QTest::addColumn<QStringList>("typed"); // control, text, ...
+        QTest::addColumn<QString>("button");
+        const TBytes community = Concat({Text32("public"), {0}, Text32("private"), {1}, Text32(""), {0}, Text32("ops"), {1}});
+        const TBytes users = Concat({Text32("carol"), {1, 1}});
+        const QString euro = QString::fromUtf8("pass€word");
+        QTest::newRow("802.1x shared key") << RadiusPath << int(RadiusGet) << Radius << -1
+                                           << QStringList{"m_SharedKey", euro} << "m_Apply";
+        QTest::newRow("community string") << CommunityPath << int(CommunityGet) << community << 1
+                                          << QStringList{"m_Community", euro} << "m_Apply";
+        QTest::newRow("trap community") << TrapPath << int(TrapGet) << TBytes(4, 0) << -1
+                                        << QStringList{"m_ServerIp", "10.0.0.5", "m_Community", euro} << "m_Add";
+        QTest::newRow("adding a user, auth password") << UserPath << int(UserGet) << users << -1
+                                                      << QStringList{"m_Username", "dave", "m_Auth", euro} << "m_Add";
+        QTest::newRow("adding a user, privacy password") << UserPath << int(UserGet) << users << -1
+                                                         << QStringList{"m_Username", "dave", "m_Privacy", euro} << "m_Add";
+        QTest::newRow("adding a user, user name") << UserPath << int(UserGet) << users << -1
+                                                  << QStringList{"m_Username", QString::fromUtf8("d€ve")} << "m_Add";
+        QTest::newRow("deleting a user, privacy password")
+            << UserPath << int(UserGet) << users << -1 << QStringList{"m_Username", "carol", "m_Auth", "a", "m_Privacy", euro}
+            << "m_Delete";
+    }
+    void secretsMustBeLatin1()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, get);
+        QFETCH(TBytes, reply);
+        QFETCH(int, row);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, button);
+        TDevice* a = AddLoggedIn(1);
+        GetProperty<TPropertySnmp>(*a) = TPropertySnmp{true, svV3};
+        QWidget* page = Load(qPrintable(path), uint16_t(get), reply, 0, {a});
+        if (row >= 0)
+            SelectRow(page, row);
+        // Typed over the text, as keyClicks cannot type a character outside ASCII.
+        auto type = [page](const QString& name, const QString& text) {
+            Edit(page, name)->selectAll();
+            for (QChar c : text)
+                QTest::sendKeyEvent(QTest::Click, Edit(page, name), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        };
+        for (qsizetype i = 0; i < typed.size(); i += 2)
+            type(typed[i], typed[i + 1]);
+        QVERIFY(Button(page, qPrintable(button))->isEnabled());
+        Button(page, qPrintable(button))->click();
+        QCOMPARE(m_Messages, QStringList{"not information: Only Latin-1 characters are allowed in user names and passwords on these switches."});
+        QVERIFY(m_Fake->Sent.empty());
+
+        // The same text in Latin-1 goes out as its 8-bit characters.
+        m_Messages.clear();
+        for (qsizetype i = 0; i < typed.size(); i += 2)
+            type(typed[i], QString(typed[i + 1]).replace(QChar(0x20AC), QChar(0xE4)));
+        Button(page, qPrintable(button))->click();
+        QVERIFY(m_Messages.isEmpty());
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
+        QVERIFY(ToQt(PayloadOf(m_Fake->Sent[0])).contains(QByteArray("\xe4")));
     }
 
     // Leaving the list pages empties their lists.

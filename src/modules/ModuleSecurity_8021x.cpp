@@ -3,6 +3,7 @@
 #include "ui_ModuleSecurity_8021x.h"
 
 #include "app/AddressText.h"
+#include "app/Dialogs.h"
 #include "app/Images.h"
 
 TModuleSecurity8021x::TModuleSecurity8021x(QWidget* parent)
@@ -74,6 +75,8 @@ void TModuleSecurity8021x::ProtocolRule()
 
 void TModuleSecurity8021x::EventOnApply()
 {
+    if (!Dialogs::CheckCredentialTexts(this, {m_Ui->m_SharedKey->text()}))
+        return;
     Intp::TPropertySecurity8021x record;
     record.Enabled = m_Ui->m_Protocol->currentIndex() == 1;
     record.ServerAddress = m_Address;

@@ -2,6 +2,7 @@
 
 #include "ui_ModuleSnmp_Community.h"
 
+#include "app/Dialogs.h"
 #include "app/Images.h"
 
 #include <QTreeWidget>
@@ -52,8 +53,13 @@ void TModuleSnmpCommunity::LoadRow(const QTreeWidgetItem* row)
 
 void TModuleSnmpCommunity::EventOnApply()
 {
+    QStringList strings;
     std::vector<Intp::TPropertySnmpCommunityEntry> entries;
-    for (const QTreeWidgetItem* row : Rows())
-        entries.push_back({row->text(colCommunity).toLatin1().toStdString(), uint8_t(Value(row, colPrivilege))});
+    for (const QTreeWidgetItem* row : Rows()) {
+        strings << row->text(colCommunity);
+        entries.push_back({strings.back().toLatin1().toStdString(), uint8_t(Value(row, colPrivilege))});
+    }
+    if (!Dialogs::CheckCredentialTexts(this, strings))
+        return;
     StartOnSelection([&](TDevice*) { return new Intp::TSessionSnmpCommunitySet(entries); });
 }

@@ -3,6 +3,7 @@
 #include "ui_ModuleSnmp_Trap.h"
 
 #include "app/AddressText.h"
+#include "app/Dialogs.h"
 #include "devices/AddressRules.h"
 
 #include <QTreeWidget>
@@ -87,6 +88,8 @@ void TModuleSnmpTrap::EntryRule()
 
 void TModuleSnmpTrap::EventOnAdd()
 {
+    if (!Dialogs::CheckCredentialTexts(this, {m_Ui->m_Community->text()}))
+        return;
     Intp::TPropertySnmpTrapEntry entry;
     entry.Address = m_Address;
     entry.Community = m_Ui->m_Community->text().toLatin1().toStdString();

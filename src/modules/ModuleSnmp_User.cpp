@@ -101,6 +101,11 @@ QTreeWidgetItem* TModuleSnmpUser::RowNamed(const QString& name) const
     return nullptr;
 }
 
+bool TModuleSnmpUser::CheckTexts()
+{
+    return Dialogs::CheckCredentialTexts(this, {m_Ui->m_Username->text(), m_Ui->m_Auth->text(), m_Ui->m_Privacy->text()});
+}
+
 Intp::TSnmpUserRequest TModuleSnmpUser::FromControls() const
 {
     return {Latin1(m_Ui->m_Username), Latin1(m_Ui->m_Auth), Latin1(m_Ui->m_Privacy)};
@@ -112,6 +117,8 @@ void TModuleSnmpUser::EventOnAdd()
         Dialogs::Show(this, Dialogs::TKind::Information, QStringLiteral("Entry already exists!"));
         return;
     }
+    if (!CheckTexts())
+        return;
     const Intp::TSnmpUserRequest user = FromControls();
     StartOnSelection([&](TDevice*) { return new Intp::TSessionSnmpUserAdd(user); });
 }
@@ -130,6 +137,8 @@ void TModuleSnmpUser::EventOnDelete()
         Dialogs::Show(this, Dialogs::TKind::Information, missing);
         return;
     }
+    if (!CheckTexts())
+        return;
     const Intp::TSnmpUserRequest user = FromControls();
     StartOnSelection([&](TDevice*) { return new Intp::TSessionSnmpUserDel(user); });
 }
