@@ -270,6 +270,20 @@ private slots:
 
     // ---- 802.1x ----------------------------------------------------------------------------
 
+    // Without a device the fields show nothing, neither the last switch's values nor defaults.
+    void radiusWithoutDeviceIsEmpty()
+    {
+        TDevice* a = AddLoggedIn(1);
+        QWidget* page = Load(RadiusPath, RadiusGet, Radius, 0, {a});
+        m_Form->SelectIndex(m_Form->IndexOf(a).parent());
+        Unselected(RadiusPath);
+        QCOMPARE(Box(page, "m_Protocol")->currentText(), QString());
+        // The spin edits' texts included.
+        for (QLineEdit* edit : page->findChildren<QLineEdit*>())
+            QVERIFY2(edit->text().isEmpty(), qPrintable(edit->parent()->objectName() + edit->objectName() + ": " + edit->text()));
+        CheckEnabled(page, {"m_Protocol", "m_SharedKey", "m_ServerPort", "m_Apply"}, false);
+    }
+
     void radiusShowsTheRecord_data()
     {
         QTest::addColumn<int>("status");

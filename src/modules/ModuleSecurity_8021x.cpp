@@ -30,12 +30,21 @@ int TModuleSecurity8021x::StartGets(TDevice* device)
     return Intp::StartNew<Intp::TSessionSecurity8021xGet>(device, nullptr) ? 1 : 0;
 }
 
+// Without a device every field is empty: neither the last switch's settings nor the
+// defaults (with their shared key) show.
 void TModuleSecurity8021x::EnableControls(bool on)
 {
     m_Selected = on;
     m_Ui->m_Protocol->setEnabled(on);
     m_Ui->m_ProtocolLabel->setEnabled(on);
-    Show(Intp::TPropertySecurity8021x{});
+    if (on)
+        return;
+    m_Ui->m_Protocol->setCurrentIndex(-1);
+    for (QLineEdit* text : {m_Ui->m_ServerIp, m_Ui->m_SharedKey, m_Ui->m_NasId})
+        text->clear();
+    for (QSpinBox* number : findChildren<QSpinBox*>())
+        number->clear();
+    ProtocolRule();
 }
 
 void TModuleSecurity8021x::FillFrom(TDevice* device)
