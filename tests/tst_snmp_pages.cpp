@@ -176,6 +176,8 @@ private slots:
         if (auto* add = page->findChild<QPushButton*>("m_Add")) {
             QCOMPARE(add->text(), QString("&Add"));
             QCOMPARE(Button(page, "m_Delete")->text(), QString("&Delete"));
+            QCOMPARE(add->icon().cacheKey(), Icon(TImage::Add).cacheKey());
+            QCOMPARE(Button(page, "m_Delete")->icon().cacheKey(), Icon(TImage::Remove).cacheKey());
         }
     }
 

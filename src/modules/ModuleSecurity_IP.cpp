@@ -5,7 +5,6 @@
 #include "app/AddressText.h"
 #include "app/Dialogs.h"
 #include "app/Images.h"
-#include "SecurityLists.h"
 
 #include <QMouseEvent>
 
@@ -14,8 +13,8 @@ TModuleSecurityIP::TModuleSecurityIP(QWidget* parent)
 {
     m_Ui->setupUi(this);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
-    m_Ui->m_Add->setIcon(AddIcon());
-    m_Ui->m_Delete->setIcon(RemoveIcon());
+    m_Ui->m_Add->setIcon(Icon(TImage::Add));
+    m_Ui->m_Delete->setIcon(Icon(TImage::Remove));
     m_Ui->m_SecureIPs->viewport()->installEventFilter(this);
     connect(m_Ui->m_Mode, &QComboBox::currentIndexChanged, this, &TModuleSecurityIP::ModeRule);
     connect(m_Ui->m_Address, &QLineEdit::textChanged, this, &TModuleSecurityIP::AddressRule);

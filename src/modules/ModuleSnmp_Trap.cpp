@@ -4,6 +4,7 @@
 
 #include "app/AddressText.h"
 #include "app/Dialogs.h"
+#include "app/Images.h"
 #include "devices/AddressRules.h"
 
 #include <QTreeWidget>
@@ -21,6 +22,8 @@ TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent)
     SetList(m_Ui->m_List);
     SortByValue(colNumber);
     SortByValue(colAddress);
+    m_Ui->m_Add->setIcon(Icon(TImage::Add));
+    m_Ui->m_Delete->setIcon(Icon(TImage::Remove));
     for (QWidget* control : std::initializer_list<QWidget*>{m_Ui->m_Label1, m_Ui->m_ServerIp, m_Ui->m_Label2,
                                                              m_Ui->m_Community, m_Ui->m_Label3, m_Ui->m_V1, m_Ui->m_V2C})
         FollowSelection(control);

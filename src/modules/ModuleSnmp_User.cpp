@@ -3,6 +3,7 @@
 #include "ui_ModuleSnmp_User.h"
 
 #include "app/Dialogs.h"
+#include "app/Images.h"
 
 #include <QTreeWidget>
 
@@ -25,6 +26,8 @@ TModuleSnmpUser::TModuleSnmpUser(QWidget* parent)
     m_Ui->setupUi(this);
     SetList(m_Ui->m_List);
     SortByValue(colNumber);
+    m_Ui->m_Add->setIcon(Icon(TImage::Add));
+    m_Ui->m_Delete->setIcon(Icon(TImage::Remove));
     for (QLineEdit* edit : {m_Ui->m_Username, m_Ui->m_Auth, m_Ui->m_Privacy})
         connect(edit, &QLineEdit::textChanged, this, &TModuleSnmpUser::NameRule);
     connect(m_Ui->m_Add, &QPushButton::clicked, this, &TModuleSnmpUser::EventOnAdd);

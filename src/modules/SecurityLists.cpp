@@ -1,41 +1,15 @@
 #include "SecurityLists.h"
 
+#include "app/Images.h"
 #include "devices/AddressRules.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QTreeView>
 
 #include <algorithm>
-
-namespace {
-
-// A round badge with a bar, and a cross bar for Add, where the theme has no icon.
-QIcon Sign(bool plus)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor colour = plus ? QColor(40, 150, 60) : QColor(200, 50, 40);
-    p.setPen(QPen(colour.darker(150), 1));
-    p.setBrush(colour);
-    p.drawEllipse(QRectF(1, 1, 14, 14));
-    p.setPen(QPen(Qt::white, 2));
-    p.drawLine(QPointF(4.5, 8), QPointF(11.5, 8));
-    if (plus)
-        p.drawLine(QPointF(8, 4.5), QPointF(8, 11.5));
-    return QIcon(pixmap);
-}
-
-} // namespace
-
-QIcon AddIcon() { return QIcon::fromTheme(QStringLiteral("list-add"), Sign(true)); }
-
-QIcon RemoveIcon() { return QIcon::fromTheme(QStringLiteral("list-remove"), Sign(false)); }
 
 QString MacText(const TMacAddr& mac) { return QString::fromStdString(mac.Text()); }
 
@@ -122,8 +96,8 @@ void TModuleSecurityMacList::SetControls(QTreeView* view, TSecurityListModel* mo
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->viewport()->installEventFilter(this);
-    add->setIcon(AddIcon());
-    del->setIcon(RemoveIcon());
+    add->setIcon(Icon(TImage::Add));
+    del->setIcon(Icon(TImage::Remove));
     connect(view, &QTreeView::clicked, this, [this](const QModelIndex& index) { EventOnRowClick(m_Model->Row(index.row())); });
     connect(mac, &QLineEdit::textChanged, this, [this, upperCase](const QString& text) {
         const QString shown = upperCase ? text.toUpper() : text.toLower();

@@ -6,7 +6,6 @@
 #include "ModulePage.h"
 
 #include <QAbstractTableModel>
-#include <QIcon>
 
 #include <array>
 #include <vector>
@@ -14,10 +13,6 @@
 class QLineEdit;
 class QPushButton;
 class QTreeView;
-
-// The images of Add (RC_BITMAP_16X16_ADD) and Delete (RC_BITMAP_16X16_REMOVE) buttons.
-QIcon AddIcon();
-QIcon RemoveIcon();
 
 // The address's colon form and its twelve digits without colons.
 QString MacText(const TMacAddr& mac);
