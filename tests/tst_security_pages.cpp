@@ -819,6 +819,20 @@ private slots:
         QVERIFY(m_Fake->Sent.empty());
     }
 
+    // Port names are the switch's 8-bit characters; a port without a name is "Port.NN".
+    void portNamesAsTheSwitchHasThem()
+    {
+        TDevice* a = AddLoggedIn(1);
+        Select({a});
+        QWidget* page = Open(PortPath);
+        Reply(a, NamesGet, 0, OddPortNames());
+        Reply(a, ConfigGet, 0, PortConfig({0, 1, 2}));
+        Reply(a, PortGet, 0, MacList(3, 0, {1, 0, 2}));
+        const QString tuer = QString::fromUtf8("Tür");
+        QCOMPARE(Items(Box(page, "m_Port")), QStringList({tuer, "Port.02", "Port-3"}));
+        QCOMPARE(ViewColumn(page, 0), QStringList({"Port.02", tuer, "Port-3"}));
+    }
+
     // ---- secrets ---------------------------------------------------------------------------
 
     // A secret reaches the switch as typed or not at all: a character outside Latin-1 would

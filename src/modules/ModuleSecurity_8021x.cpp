@@ -5,6 +5,7 @@
 #include "app/AddressText.h"
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "app/RecordText.h"
 
 TModuleSecurity8021x::TModuleSecurity8021x(QWidget* parent)
     : TModuleGetPage(QStringLiteral("802.1x"), parent), m_Ui(std::make_unique<Ui::TModuleSecurity8021x>())
@@ -59,8 +60,8 @@ void TModuleSecurity8021x::Show(const Intp::TPropertySecurity8021x& record)
     m_Ui->m_ServerIp->setText(AddressText(record.ServerAddress));
     m_Ui->m_ServerPort->setValue(record.ServerPort);
     m_Ui->m_AccountingPort->setValue(record.AccountingPort);
-    m_Ui->m_SharedKey->setText(QString::fromLatin1(record.SharedKey));
-    m_Ui->m_NasId->setText(QString::fromLatin1(record.NasId));
+    m_Ui->m_SharedKey->setText(RecordText(record.SharedKey));
+    m_Ui->m_NasId->setText(RecordText(record.NasId));
     m_Ui->m_Quiet->setValue(record.QuietPeriod);
     m_Ui->m_TX->setValue(record.TxPeriod);
     m_Ui->m_Supplicant->setValue(record.SupplicantTimeout);
@@ -91,8 +92,8 @@ void TModuleSecurity8021x::EventOnApply()
     record.ServerAddress = m_Address;
     record.ServerPort = uint16_t(m_Ui->m_ServerPort->value());
     record.AccountingPort = uint16_t(m_Ui->m_AccountingPort->value());
-    record.SharedKey = m_Ui->m_SharedKey->text().toLatin1().left(int(Intp::SecurityTextWidth)).toStdString();
-    record.NasId = m_Ui->m_NasId->text().toLatin1().left(int(Intp::SecurityTextWidth)).toStdString();
+    record.SharedKey = RecordBytes(m_Ui->m_SharedKey->text(), qsizetype(Intp::SecurityTextWidth));
+    record.NasId = RecordBytes(m_Ui->m_NasId->text(), qsizetype(Intp::SecurityTextWidth));
     record.QuietPeriod = uint16_t(m_Ui->m_Quiet->value());
     record.TxPeriod = uint16_t(m_Ui->m_TX->value());
     record.SupplicantTimeout = uint16_t(m_Ui->m_Supplicant->value());

@@ -2,6 +2,7 @@
 
 #include "ui_ModuleSecurity_Port.h"
 
+#include "PortTexts.h"
 #include "intp/Port.h"
 
 #include <QHeaderView>
@@ -69,16 +70,13 @@ void TModuleSecurityPort::FillFrom(TDevice* device)
     const auto& config = Intp::GetProperty<Intp::TPropertyPortConfig>(*device);
     if (!bindings.Valid || !names.Valid || !config.Valid)
         return;
-    auto name = [&names](uint8_t port) {
-        return port < names.Names.size() ? QString::fromStdString(names.Names[port]) : QString();
-    };
     for (const Intp::TPortConfigEntry& entry : config.Entries)
-        m_Ui->m_Port->addItem(name(entry.Port), entry.Port);
+        m_Ui->m_Port->addItem(PortName(names, entry.Port), entry.Port);
     m_Ui->m_Port->setCurrentIndex(0);
     std::vector<TSecurityListModel::TRow> rows;
     rows.reserve(bindings.Entries.size());
     for (const Intp::TPropertySecurityPortEntry& entry : bindings.Entries)
-        rows.push_back({name(entry.Port), entry.Mac, entry.Port});
+        rows.push_back({PortName(names, entry.Port), entry.Mac, entry.Port});
     Model()->SetRows(std::move(rows));
     MacRule();
 }

@@ -4,6 +4,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "app/RecordText.h"
 
 #include <QTreeWidget>
 
@@ -40,7 +41,7 @@ void TModuleSnmpCommunity::FillFrom(TDevice* device)
             record.Valid && slot < int(record.Entries.size()) ? record.Entries[size_t(slot)]
                                                               : Intp::TPropertySnmpCommunityEntry{};
         QTreeWidgetItem* row = AddRow(QString::number(slot), unsigned(slot));
-        row->setText(colCommunity, QString::fromLatin1(entry.Community.c_str()));
+        row->setText(colCommunity, RecordText(entry.Community));
         SetCell(row, colPrivilege, TPortValue::Privilege, entry.Privilege);
     }
 }
@@ -57,7 +58,7 @@ void TModuleSnmpCommunity::EventOnApply()
     std::vector<Intp::TPropertySnmpCommunityEntry> entries;
     for (const QTreeWidgetItem* row : Rows()) {
         strings << row->text(colCommunity);
-        entries.push_back({strings.back().toLatin1().toStdString(), uint8_t(Value(row, colPrivilege))});
+        entries.push_back({RecordBytes(strings.back()), uint8_t(Value(row, colPrivilege))});
     }
     if (!Dialogs::CheckCredentialTexts(this, strings))
         return;

@@ -5,6 +5,7 @@
 #include "app/AddressText.h"
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "app/RecordText.h"
 #include "devices/AddressRules.h"
 
 #include <QTreeWidget>
@@ -58,7 +59,7 @@ void TModuleSnmpTrap::AddRows(TDevice* device)
         ++number;
         QTreeWidgetItem* row = AddRow(QString::number(number), number);
         SetCell(row, colAddress, entry.Address, AddressText(entry.Address));
-        row->setText(colCommunity, QString::fromLatin1(entry.Community.c_str()));
+        row->setText(colCommunity, RecordText(entry.Community));
         SetCell(row, colVersion, TPortValue::TrapVersion, entry.Version);
     }
 }
@@ -95,7 +96,7 @@ void TModuleSnmpTrap::EventOnAdd()
         return;
     Intp::TPropertySnmpTrapEntry entry;
     entry.Address = m_Address;
-    entry.Community = m_Ui->m_Community->text().toLatin1().toStdString();
+    entry.Community = RecordBytes(m_Ui->m_Community->text());
     entry.Version = m_Ui->m_V1->isChecked() ? Intp::tvV1 : Intp::tvV2c;
     StartOnSelection([&](TDevice*) { return new Intp::TSessionSnmpTrapAdd(entry); });
 }

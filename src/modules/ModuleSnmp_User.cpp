@@ -4,14 +4,13 @@
 
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "app/RecordText.h"
 
 #include <QTreeWidget>
 
 namespace {
 
 enum TColumn { colNumber, colName, colAuth, colPrivacy };
-
-std::string Latin1(const QLineEdit* edit) { return edit->text().toLatin1().toStdString(); }
 
 bool ShowsEnabled(const QTreeWidgetItem* row, int column)
 {
@@ -58,7 +57,7 @@ void TModuleSnmpUser::AddRows(TDevice* device)
                 continue;
             ++number;
             QTreeWidgetItem* row = AddRow(QString::number(number), number);
-            row->setText(colName, QString::fromLatin1(user.Name.c_str()));
+            row->setText(colName, RecordText(user.Name));
             SetCell(row, colAuth, TPortValue::PasswordSet, user.Auth ? 1 : 0);
             SetCell(row, colPrivacy, TPortValue::PasswordSet, user.Privacy ? 1 : 0);
         }
@@ -111,7 +110,8 @@ bool TModuleSnmpUser::CheckTexts()
 
 Intp::TSnmpUserRequest TModuleSnmpUser::FromControls() const
 {
-    return {Latin1(m_Ui->m_Username), Latin1(m_Ui->m_Auth), Latin1(m_Ui->m_Privacy)};
+    return {RecordBytes(m_Ui->m_Username->text()), RecordBytes(m_Ui->m_Auth->text()),
+            RecordBytes(m_Ui->m_Privacy->text())};
 }
 
 void TModuleSnmpUser::EventOnAdd()
