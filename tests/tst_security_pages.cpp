@@ -741,6 +741,11 @@ private slots:
         Frame()->ModuleOf(Frame()->FindNode(PortPath))->Refresh(false);
         Reply(AddLoggedIn(1), PortGet, 0, MacList(5, 0, {3, 0, 9, 1}));
         QCOMPARE(ViewColumn(page, 1), QStringList({MacText(4), MacText(3), MacText(2), MacText(1), MacText(0)}));
+        // Each column keeps its own direction: "Port No." was last ascending.
+        emit header->sectionClicked(0);
+        emit header->sectionClicked(1);
+        emit header->sectionClicked(0);
+        QCOMPARE(ViewColumn(page, 0), QStringList({"Trunk-2", "Port-4", "Port-4", "Port-2", "Port-1"}));
     }
 
     // A row matches the typed address on the chosen port only.
@@ -831,6 +836,22 @@ private slots:
         const QString tuer = QString::fromUtf8("Tür");
         QCOMPARE(Items(Box(page, "m_Port")), QStringList({tuer, "Port.02", "Port-3"}));
         QCOMPARE(ViewColumn(page, 0), QStringList({"Port.02", tuer, "Port-3"}));
+    }
+
+    // The highlighted binding stays highlighted when a header click sorts the rows.
+    void portSelectionFollowsSorting()
+    {
+        QWidget* page = LoadPorts(MacList(4, 0, {3, 0, 9, 1}), {AddLoggedIn(1)});
+        auto* view = Child<QTreeView>(page, "m_List");
+        view->setCurrentIndex(view->model()->index(2, 0));
+        QCOMPARE(view->currentIndex().siblingAtColumn(1).data().toString(), MacText(2));
+        for (int column : {0, 0, 1}) {
+            emit view->header()->sectionClicked(column);
+            const QModelIndexList selected = view->selectionModel()->selectedRows(1);
+            QCOMPARE(selected.size(), 1);
+            QCOMPARE(selected.first().data().toString(), MacText(2));
+            QCOMPARE(view->currentIndex().siblingAtColumn(1).data().toString(), MacText(2));
+        }
     }
 
     // ---- secrets ---------------------------------------------------------------------------

@@ -13,10 +13,10 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent)
     m_Ui->setupUi(this);
     auto* model = new TSecurityListModel({QStringLiteral("Port No."), QStringLiteral("MAC Address")}, this);
     SetControls(m_Ui->m_List, model, m_Ui->m_MAC, m_Ui->m_Add, m_Ui->m_Delete, true);
-    QHeaderView* header = m_Ui->m_List->header();
-    header->setSectionsClickable(true);
-    header->resizeSection(0, 120);
-    connect(header, &QHeaderView::sectionClicked, this, &TModuleSecurityPort::EventOnHeaderClick);
+    m_Ui->m_List->header()->resizeSection(0, 120);
+    // Each column keeps its own direction, the first click ascending.
+    model->SetOrderPerColumn();
+    model->FollowHeader(m_Ui->m_List->header());
     // Whether a typed binding is listed depends on the chosen port too.
     connect(m_Ui->m_Port, &QComboBox::currentIndexChanged, this, &TModuleSecurityPort::MacRule);
 }
@@ -108,13 +108,4 @@ void TModuleSecurityPort::EventOnAdd(const TMacAddr& mac)
 void TModuleSecurityPort::EventOnDelete(const TMacAddr& mac)
 {
     StartOnSelection([&](TDevice*) { return new Intp::TSessionSecurityPortDel(mac); });
-}
-
-void TModuleSecurityPort::EventOnHeaderClick(int column)
-{
-    Qt::SortOrder& order = m_Orders[std::size_t(column)];
-    order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    m_Ui->m_List->header()->setSortIndicatorShown(true);
-    m_Ui->m_List->header()->setSortIndicator(column, order);
-    Model()->SortBy(column, order);
 }

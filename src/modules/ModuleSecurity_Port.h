@@ -7,7 +7,6 @@
 #include "SecurityLists.h"
 #include "intp/Security.h"
 
-#include <array>
 #include <memory>
 
 namespace Ui {
@@ -41,9 +40,6 @@ private:
     // Starts the chain's next Get; when it cannot, the first selected device is drawn.
     template <typename G>
     void Continue(TDevice* device, bool valid);
-    void EventOnHeaderClick(int column);
 
     std::unique_ptr<Ui::TModuleSecurityPort> m_Ui;
-    // Each column's direction; its first click sorts ascending.
-    std::array<Qt::SortOrder, 2> m_Orders{Qt::DescendingOrder, Qt::DescendingOrder};
 };

@@ -23,6 +23,8 @@ TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent)
     SetList(m_Ui->m_List);
     SortByValue(colNumber);
     SortByValue(colAddress);
+    // Each column keeps its own direction, the first click ascending.
+    SetOrderPerColumn();
     m_Ui->m_Add->setIcon(Icon(TImage::Add));
     m_Ui->m_Delete->setIcon(Icon(TImage::Remove));
     for (QWidget* control : std::initializer_list<QWidget*>{m_Ui->m_Label1, m_Ui->m_ServerIp, m_Ui->m_Label2,

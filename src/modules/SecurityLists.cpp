@@ -18,7 +18,7 @@ QString MacDigits(const TMacAddr& mac) { return MacText(mac).remove(QLatin1Char(
 // ---- the list model ----------------------------------------------------------------------
 
 TSecurityListModel::TSecurityListModel(QStringList headers, QObject* parent)
-    : QAbstractTableModel(parent), m_Headers(std::move(headers))
+    : TSortedModel(parent), m_Headers(std::move(headers))
 {
 }
 
@@ -55,26 +55,14 @@ void TSecurityListModel::SetRows(std::vector<TRow> rows)
 {
     beginResetModel();
     m_Rows = std::move(rows);
-    Sort();
+    SortRows();
     endResetModel();
 }
 
-void TSecurityListModel::SortBy(int column, Qt::SortOrder order)
+std::vector<int> TSecurityListModel::SortRows()
 {
-    emit layoutAboutToBeChanged();
-    m_SortColumn = column;
-    m_SortOrder = order;
-    Sort();
-    emit layoutChanged();
-}
-
-void TSecurityListModel::Sort()
-{
-    if (m_SortColumn < 0)
-        return;
-    std::stable_sort(m_Rows.begin(), m_Rows.end(), [this](const TRow& a, const TRow& b) {
-        const int order = Text(a, m_SortColumn).compare(Text(b, m_SortColumn), Qt::CaseInsensitive);
-        return m_SortOrder == Qt::AscendingOrder ? order < 0 : order > 0;
+    return Sorted(m_Rows, [this](const TRow& a, const TRow& b, int column) {
+        return Text(a, column).compare(Text(b, column), Qt::CaseInsensitive);
     });
 }
 

@@ -3,9 +3,8 @@
 // address text, Add and Delete buttons follow the typed address and the listed rows.
 #pragma once
 
+#include "ListSort.h"
 #include "ModulePage.h"
-
-#include <QAbstractTableModel>
 
 #include <array>
 #include <vector>
@@ -20,7 +19,7 @@ QString MacDigits(const TMacAddr& mac);
 
 // Rows of MAC addresses, with or without a port column before the address; rows are
 // replaced all at once, so hundreds of them cost one reset.
-class TSecurityListModel : public QAbstractTableModel {
+class TSecurityListModel : public TSortedModel {
     Q_OBJECT
 public:
     struct TRow {
@@ -41,18 +40,17 @@ public:
     void Clear() { SetRows({}); }
     const TRow& Row(int row) const { return m_Rows[std::size_t(row)]; }
     const std::vector<TRow>& Rows() const { return m_Rows; }
-    // Orders the rows by a column's texts ignoring case, keeping equal rows in their order;
-    // rows set later are kept in that order too. Without a sort column rows keep theirs.
-    void SortBy(int column, Qt::SortOrder order);
+
+protected:
+    // By a column's texts ignoring case; rows set later are kept in that order too. Without
+    // a sort column rows keep theirs.
+    std::vector<int> SortRows() override;
 
 private:
     QString Text(const TRow& row, int column) const;
-    void Sort();
 
     QStringList m_Headers;
     std::vector<TRow> m_Rows;
-    int m_SortColumn = -1;
-    Qt::SortOrder m_SortOrder = Qt::AscendingOrder;
 };
 
 class TModuleSecurityMacList : public TModuleGetPage {
