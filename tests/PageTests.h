@@ -37,6 +37,17 @@ inline TBytes PortNames()
     return out;
 }
 
+// PortNames() with port 1 named "Tür" in Latin-1 (the switches' 8-bit characters) and
+// port 2 without a name.
+inline TBytes OddPortNames()
+{
+    TBytes out = PortNames();
+    const TBytes tuer = {'T', 0xFC, 'r', 0, 0, 0, 0, 0};
+    std::copy(tuer.begin(), tuer.end(), out.begin());
+    std::fill(out.begin() + 8, out.begin() + 16, uint8_t(0));
+    return out;
+}
+
 // Port configuration: 4 bytes of nothing, then entries for the given ports.
 inline TBytes PortConfig(const std::vector<uint8_t>& ports)
 {

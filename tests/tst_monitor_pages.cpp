@@ -362,6 +362,23 @@ private slots:
         QCOMPARE(TakeRequests(), QStringList{Request(EventClear, a, Nothing)});
     }
 
+    // Record texts are the switch's 8-bit characters: log lines and port names show as sent;
+    // a port without a name is "Port.NN".
+    void textsAsTheSwitchHasThem()
+    {
+        TDevice* a = AddLoggedIn(1);
+        Select({a});
+        QWidget* log = Open(EventPath);
+        Reply(a, EventGet, 0, Concat({Nothing, Text("2026/12/10 \xB7 #1"), Text("Temperature 85\xB0" "C")}));
+        QCOMPARE(Child<QPlainTextEdit>(log, "m_Log")->toPlainText(), QString::fromUtf8("2026/12/10 · #1: Temperature 85°C"));
+
+        QWidget* table = Open(MacPath);
+        Reply(a, NamesGet, 0, OddPortNames());
+        Reply(a, ConfigGet, 0, PortConfig({0, 1, 2}));
+        Reply(a, MacGet, 0, MacTable({}));
+        QCOMPARE(Items(Child<QComboBox>(table, "m_Port")), (QStringList{QString::fromUtf8("Tür"), "Port.02", "Port-3"}));
+    }
+
     // ---- LLDP ------------------------------------------------------------------------------
 
     void lldp()

@@ -530,6 +530,7 @@ private slots:
     }
 
     // Path Cost sorts as unsigned numbers, Port Priority as numbers, the others by text.
+    // Every column flips its own direction, the first click ascending.
     void infoSorting_data()
     {
         QTest::addColumn<int>("column");
@@ -552,6 +553,11 @@ private slots:
         QCOMPARE(Column(page, column), ascending);
         ClickHeader(page, 0);
         QCOMPARE(Column(page, 0), PortCaptions(Ports));
+        ClickHeader(page, column);
+        std::reverse(ascending.begin(), ascending.end());
+        QCOMPARE(Column(page, column), ascending);
+        ClickHeader(page, 0);
+        QCOMPARE(Column(page, 0).first(), PortCaptions(Ports).last());
     }
 
     // Every page asks every selected device, shown or in the background.

@@ -1,11 +1,13 @@
 // The five security pages, offscreen, driven through the main window: their controls and
 // texts, what they show from the records (and the defaults without one), the protocol,
 // validity, mode, address and MAC rules, the list editing of IP Security, the chain of Gets
-// and the sorting of Port Security, and the exact requests Apply, Add and Delete send.
+// and the sorting of Port Security, and the exact requests Apply, Add and Delete send. Also
+// the secrets of the SNMP pages: none outside Latin-1 leaves any page.
 #include "PageTests.h"
 
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "intp/Snmp.h"
 #include "modules/ModuleSecurity_8021x.h"
 #include "modules/ModuleSecurity_8021xPort.h"
 #include "modules/ModuleSecurity_IP.h"
@@ -35,6 +37,11 @@ const char* const PortPath = "Security/Port Security";
 const char* const MacPath = "Security/MAC Blacklist";
 const char* const RadiusPath = "Security/802.1x";
 const char* const AuthPath = "Security/802.1x/Port Auth";
+
+constexpr uint16_t CommunityGet = 0x0702, UserGet = 0x0704, TrapGet = 0x0707;
+const char* const CommunityPath = "SNMP/Community";
+const char* const UserPath = "SNMP/SNMPv3 User";
+const char* const TrapPath = "SNMP/Trap Settings";
 
 TBytes Text32(const std::string& text)
 {
@@ -115,7 +122,7 @@ class TSecurityPagesTest : public QObject, public TPageTestDriver {
         return page;
     }
     static QComboBox* Box(QWidget* page, const char* name) { return Child<QComboBox>(page, name); }
-    static QLineEdit* Edit(QWidget* page, const char* name) { return Child<QLineEdit>(page, name); }
+    static QLineEdit* Edit(QWidget* page, const QString& name) { return Child<QLineEdit>(page, name); }
     static QSpinBox* Spin(QWidget* page, const char* name) { return Child<QSpinBox>(page, name); }
     static QPushButton* Button(QWidget* page, const char* name) { return Child<QPushButton>(page, name); }
     static QListWidget* ListWidget(QWidget* page, const char* name) { return Child<QListWidget>(page, name); }
@@ -180,7 +187,7 @@ private slots:
         for (qsizetype i = 0; i < buttons.size(); i += 2) {
             QPushButton* button = Button(page, qPrintable(buttons[i]));
             QCOMPARE(button->text(), buttons[i + 1]);
-            QVERIFY(!button->icon().isNull());
+            QCOMPARE(button->icon().cacheKey(), Icon(i == 0 ? TImage::Add : TImage::Remove).cacheKey());
         }
     }
 
@@ -262,6 +269,20 @@ private slots:
     }
 
     // ---- 802.1x ----------------------------------------------------------------------------
+
+    // Without a device the fields show nothing, neither the last switch's values nor defaults.
+    void radiusWithoutDeviceIsEmpty()
+    {
+        TDevice* a = AddLoggedIn(1);
+        QWidget* page = Load(RadiusPath, RadiusGet, Radius, 0, {a});
+        m_Form->SelectIndex(m_Form->IndexOf(a).parent());
+        Unselected(RadiusPath);
+        QCOMPARE(Box(page, "m_Protocol")->currentText(), QString());
+        // The spin edits' texts included.
+        for (QLineEdit* edit : page->findChildren<QLineEdit*>())
+            QVERIFY2(edit->text().isEmpty(), qPrintable(edit->parent()->objectName() + edit->objectName() + ": " + edit->text()));
+        CheckEnabled(page, {"m_Protocol", "m_SharedKey", "m_ServerPort", "m_Apply"}, false);
+    }
 
     void radiusShowsTheRecord_data()
     {
@@ -508,6 +529,30 @@ private slots:
         QVERIFY(m_Fake->Sent.empty());
     }
 
+    // The list never holds more than the switch's N slots, however the address is edited,
+    // and Apply sends every listed address.
+    void ipListHoldsAtMostN()
+    {
+        TDevice* small = AddLoggedIn(2, m_SmallType);
+        QWidget* page = Load(IpPath, IpGet, AccessList(1, 0, 0, 4), 0, {small});
+        QLineEdit* address = Edit(page, "m_Address");
+        for (int i = 1; i <= 4 + 2; ++i) {
+            address->setText(QString("10.0.0.%1").arg(i));
+            QCOMPARE(Button(page, "m_Add")->isEnabled(), i <= 4);
+            Button(page, "m_Add")->click();
+        }
+        QCOMPARE(ListTexts(page, "m_SecureIPs"), QStringList({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"}));
+        QVERIFY(Button(page, "m_Delete")->isEnabled());
+        address->setText("10.0.0.2");
+        Button(page, "m_Delete")->click();
+        address->setText("10.0.0.6");
+        Button(page, "m_Add")->click();
+        QVERIFY(!Button(page, "m_Add")->isEnabled());
+        QVERIFY(m_Messages.isEmpty());
+        Button(page, "m_Apply")->click();
+        QCOMPARE(TakeRequests(), QStringList{Request(IpSet, small, {1, 0, 0, 0, 0, 10, 0, 0, 1, 10, 0, 0, 3, 10, 0, 0, 4, 10, 0, 0, 6})});
+    }
+
     // The whole block of 5 + 4 N bytes to every selected switch with N slots.
     void ipApply_data()
     {
@@ -696,6 +741,11 @@ private slots:
         Frame()->ModuleOf(Frame()->FindNode(PortPath))->Refresh(false);
         Reply(AddLoggedIn(1), PortGet, 0, MacList(5, 0, {3, 0, 9, 1}));
         QCOMPARE(ViewColumn(page, 1), QStringList({MacText(4), MacText(3), MacText(2), MacText(1), MacText(0)}));
+        // Each column keeps its own direction: "Port No." was last ascending.
+        emit header->sectionClicked(0);
+        emit header->sectionClicked(1);
+        emit header->sectionClicked(0);
+        QCOMPARE(ViewColumn(page, 0), QStringList({"Trunk-2", "Port-4", "Port-4", "Port-2", "Port-1"}));
     }
 
     // A row matches the typed address on the chosen port only.
@@ -736,6 +786,139 @@ private slots:
         QCOMPARE(TakeRequests(), QStringList({Request(PortDel, a, {2, 0, 0, 0, 0, 0}), Request(PortDel, b, {2, 0, 0, 0, 0, 0})}));
         Reply(a, PortDel, 0);
         QCOMPARE(TakeSent(), TSentList{To(PortGet, a)});
+    }
+
+    // Without a port to choose, a typed address cannot be added: the chain ended early, or
+    // the switch has no configured port.
+    void portAddNeedsAPort_data()
+    {
+        QTest::addColumn<int>("namesStatus");
+        QTest::addColumn<int>("configStatus");
+        QTest::addColumn<TBytes>("config");
+        QTest::addColumn<int>("bindingsStatus");
+        QTest::newRow("names refused") << 5 << 0 << PortConfig({0, 1}) << 0;
+        QTest::newRow("configuration refused") << 0 << 5 << PortConfig({0, 1}) << 0;
+        QTest::newRow("no configured port") << 0 << 0 << PortConfig({}) << 0;
+        QTest::newRow("bindings refused") << 0 << 0 << PortConfig({0, 1}) << 5;
+    }
+    void portAddNeedsAPort()
+    {
+        QFETCH(int, namesStatus);
+        QFETCH(int, configStatus);
+        QFETCH(TBytes, config);
+        QFETCH(int, bindingsStatus);
+        TDevice* a = AddLoggedIn(1);
+        Select({a});
+        QWidget* page = Open(PortPath);
+        Reply(a, NamesGet, uint16_t(namesStatus), PortNames());
+        if (namesStatus == 0)
+            Reply(a, ConfigGet, uint16_t(configStatus), config);
+        if (namesStatus == 0 && configStatus == 0)
+            Reply(a, PortGet, uint16_t(bindingsStatus), MacList(1, 0, {0}));
+        QVERIFY(Shown(page));
+        QCOMPARE(Box(page, "m_Port")->count(), 0);
+        m_Fake->Sent.clear();
+        Edit(page, "m_MAC")->setText("0123456789AB");
+        CheckEnabled(page, {"m_Add", "m_Delete"}, false);
+        Button(page, "m_Add")->click();
+        QVERIFY(m_Fake->Sent.empty());
+    }
+
+    // Port names are the switch's 8-bit characters; a port without a name is "Port.NN".
+    void portNamesAsTheSwitchHasThem()
+    {
+        TDevice* a = AddLoggedIn(1);
+        Select({a});
+        QWidget* page = Open(PortPath);
+        Reply(a, NamesGet, 0, OddPortNames());
+        Reply(a, ConfigGet, 0, PortConfig({0, 1, 2}));
+        Reply(a, PortGet, 0, MacList(3, 0, {1, 0, 2}));
+        const QString tuer = QString::fromUtf8("Tür");
+        QCOMPARE(Items(Box(page, "m_Port")), QStringList({tuer, "Port.02", "Port-3"}));
+        QCOMPARE(ViewColumn(page, 0), QStringList({"Port.02", tuer, "Port-3"}));
+    }
+
+    // The highlighted binding stays highlighted when a header click sorts the rows.
+    void portSelectionFollowsSorting()
+    {
+        QWidget* page = LoadPorts(MacList(4, 0, {3, 0, 9, 1}), {AddLoggedIn(1)});
+        auto* view = Child<QTreeView>(page, "m_List");
+        view->setCurrentIndex(view->model()->index(2, 0));
+        QCOMPARE(view->currentIndex().siblingAtColumn(1).data().toString(), MacText(2));
+        for (int column : {0, 0, 1}) {
+            emit view->header()->sectionClicked(column);
+            const QModelIndexList selected = view->selectionModel()->selectedRows(1);
+            QCOMPARE(selected.size(), 1);
+            QCOMPARE(selected.first().data().toString(), MacText(2));
+            QCOMPARE(view->currentIndex().siblingAtColumn(1).data().toString(), MacText(2));
+        }
+    }
+
+    // ---- secrets ---------------------------------------------------------------------------
+
+    // A secret reaches the switch as typed or not at all: a character outside Latin-1 would
+    // become '?', and the switch would keep a secret nobody typed.
+    void secretsMustBeLatin1_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("get");
+        QTest::addColumn<TBytes>("reply");
+        QTest::addColumn<int>("row");          // selected before typing; -1: none
+        QTest::addColumn<QStringList>("typed"); // control, text, ...
+        QTest::addColumn<QString>("button");
+        const TBytes community = Concat({Text32("public"), {0}, Text32("private"), {1}, Text32(""), {0}, Text32("ops"), {1}});
+        const TBytes users = Concat({Text32("carol"), {1, 1}});
+        const QString euro = QString::fromUtf8("pass€word");
+        QTest::newRow("802.1x shared key") << RadiusPath << int(RadiusGet) << Radius << -1
+                                           << QStringList{"m_SharedKey", euro} << "m_Apply";
+        QTest::newRow("community string") << CommunityPath << int(CommunityGet) << community << 1
+                                          << QStringList{"m_Community", euro} << "m_Apply";
+        QTest::newRow("trap community") << TrapPath << int(TrapGet) << TBytes(4, 0) << -1
+                                        << QStringList{"m_ServerIp", "10.0.0.5", "m_Community", euro} << "m_Add";
+        QTest::newRow("adding a user, auth password") << UserPath << int(UserGet) << users << -1
+                                                      << QStringList{"m_Username", "dave", "m_Auth", euro} << "m_Add";
+        QTest::newRow("adding a user, privacy password") << UserPath << int(UserGet) << users << -1
+                                                         << QStringList{"m_Username", "dave", "m_Privacy", euro} << "m_Add";
+        QTest::newRow("adding a user, user name") << UserPath << int(UserGet) << users << -1
+                                                  << QStringList{"m_Username", QString::fromUtf8("d€ve")} << "m_Add";
+        QTest::newRow("deleting a user, privacy password")
+            << UserPath << int(UserGet) << users << -1 << QStringList{"m_Username", "carol", "m_Auth", "a", "m_Privacy", euro}
+            << "m_Delete";
+    }
+    void secretsMustBeLatin1()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, get);
+        QFETCH(TBytes, reply);
+        QFETCH(int, row);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, button);
+        TDevice* a = AddLoggedIn(1);
+        GetProperty<TPropertySnmp>(*a) = TPropertySnmp{true, svV3};
+        QWidget* page = Load(qPrintable(path), uint16_t(get), reply, 0, {a});
+        if (row >= 0)
+            SelectRow(page, row);
+        // Typed over the text, as keyClicks cannot type a character outside ASCII.
+        auto type = [page](const QString& name, const QString& text) {
+            Edit(page, name)->selectAll();
+            for (QChar c : text)
+                QTest::sendKeyEvent(QTest::Click, Edit(page, name), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        };
+        for (qsizetype i = 0; i < typed.size(); i += 2)
+            type(typed[i], typed[i + 1]);
+        QVERIFY(Button(page, qPrintable(button))->isEnabled());
+        Button(page, qPrintable(button))->click();
+        QCOMPARE(m_Messages, QStringList{"not information: Only Latin-1 characters are allowed in user names and passwords on these switches."});
+        QVERIFY(m_Fake->Sent.empty());
+
+        // The same text in Latin-1 goes out as its 8-bit characters.
+        m_Messages.clear();
+        for (qsizetype i = 0; i < typed.size(); i += 2)
+            type(typed[i], QString(typed[i + 1]).replace(QChar(0x20AC), QChar(0xE4)));
+        Button(page, qPrintable(button))->click();
+        QVERIFY(m_Messages.isEmpty());
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
+        QVERIFY(ToQt(PayloadOf(m_Fake->Sent[0])).contains(QByteArray("\xe4")));
     }
 
     // Leaving the list pages empties their lists.

@@ -176,6 +176,8 @@ private slots:
         if (auto* add = page->findChild<QPushButton*>("m_Add")) {
             QCOMPARE(add->text(), QString("&Add"));
             QCOMPARE(Button(page, "m_Delete")->text(), QString("&Delete"));
+            QCOMPARE(add->icon().cacheKey(), Icon(TImage::Add).cacheKey());
+            QCOMPARE(Button(page, "m_Delete")->icon().cacheKey(), Icon(TImage::Remove).cacheKey());
         }
     }
 
@@ -454,6 +456,8 @@ private slots:
         QVERIFY(Child<QRadioButton>(page, "m_V1")->isChecked());
     }
 
+    // A click makes the column the sort column and flips that column's own direction, the
+    // first click ascending, whatever was clicked in between.
     void trapSorting()
     {
         QWidget* page = Load(TrapPath, TrapGet, TrapReply(SomeTraps), 0, {AddLoggedIn(1)});
@@ -463,6 +467,10 @@ private slots:
         QCOMPARE(Column(page, 1), QStringList({"192.168.0.1", "10.0.0.10", "10.0.0.9"}));
         ClickHeader(page, 2);
         QCOMPARE(Column(page, 2), QStringList({"Alpha", "beta", "gamma"}));
+        ClickHeader(page, 1);
+        QCOMPARE(Column(page, 1), QStringList({"10.0.0.9", "10.0.0.10", "192.168.0.1"}));
+        ClickHeader(page, 2);
+        QCOMPARE(Column(page, 2), QStringList({"gamma", "beta", "Alpha"}));
     }
 
     // Add for a valid receiver the list does not show, Delete for one it shows (by its text).

@@ -657,6 +657,10 @@ private slots:
         Reply(d, ModeGet, 0, {2});
         Reply(d, Dot1qGet, 0, Dot1qPayload({{7, 0, 0x4}, {8, 0, 0x1}}));
         QCOMPARE(TableColumn(page, 3), QStringList({"1", "3"}));
+        // Each column keeps its own direction: "Tagged Ports" was last ascending.
+        ClickTableHeader(page, 1);
+        ClickTableHeader(page, 3);
+        QCOMPARE(TableColumn(page, 3), QStringList({"3", "1"}));
     }
 
     // The most a switch keeps: 4,094 VLANs over 32 datagrams, every one a row.

@@ -1,6 +1,7 @@
 #include "DeviceTreeModel.h"
 
 #include "Images.h"
+#include "RecordText.h"
 #include "modules/Module.h"
 
 #include <map>
@@ -290,7 +291,7 @@ QVariant TDeviceTreeModel::data(const QModelIndex& index, int role) const
     if (TDevice* device = DeviceAt(index)) {
         switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole: return QString::fromStdString(TDeviceGroups::Caption(*device));
+        case Qt::ToolTipRole: return RecordText(TDeviceGroups::Caption(*device));
         case Qt::DecorationRole:
             return DeviceIcon(device->IsLoggedIn(), device->HasFlags(TDevice::flWarning));
         default: return {};

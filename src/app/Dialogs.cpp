@@ -90,7 +90,7 @@ bool Show(QWidget* parent, TKind kind, const QString& text)
     return false;
 }
 
-bool CheckCredentialTexts(QWidget* parent, std::initializer_list<QString> texts)
+bool CheckCredentialTexts(QWidget* parent, const QStringList& texts)
 {
     for (const QString& text : texts)
         if (std::ranges::any_of(text, [](QChar c) { return c.unicode() > 0xFF; })) {

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
-#include <initializer_list>
 
 class QWidget;
 
@@ -19,10 +19,11 @@ bool Show(QWidget* parent, TKind kind, const QString& text);
 inline void Error(QWidget* parent, const QString& text) { Show(parent, TKind::Error, text); }
 inline bool Confirm(QWidget* parent, const QString& text) { return Show(parent, TKind::Confirm, text); }
 
-// User names and passwords reach the switches as 8-bit characters, where any other
-// character would become '?' (and the switch would see a wrong password). Says so and
-// returns false when one of the texts holds such a character.
-bool CheckCredentialTexts(QWidget* parent, std::initializer_list<QString> texts);
+// User names, passwords and the other secrets (keys, community strings) reach the switches
+// as 8-bit characters, where any other character would become '?' (and the switch would
+// see, or keep, a secret nobody typed). Says so and returns false when one of the texts
+// holds such a character.
+bool CheckCredentialTexts(QWidget* parent, const QStringList& texts);
 
 // Replaces the message boxes (tests); an empty handler restores them.
 void SetHandler(THandler handler);

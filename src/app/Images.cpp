@@ -68,6 +68,23 @@ QIcon DrawBadge(const QColor& colour, const QString& glyph)
     return QIcon(pixmap);
 }
 
+// A round badge with a bar, crossed for Add.
+QIcon DrawSign(bool plus)
+{
+    QPixmap pixmap = Canvas();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor colour = plus ? QColor(40, 150, 60) : QColor(200, 50, 40);
+    p.setPen(QPen(colour.darker(150), 1.5));
+    p.setBrush(colour);
+    p.drawEllipse(QRectF(2, 2, 28, 28));
+    p.setPen(QPen(Qt::white, 4));
+    p.drawLine(QPointF(9, 16), QPointF(23, 16));
+    if (plus)
+        p.drawLine(QPointF(16, 9), QPointF(16, 23));
+    return QIcon(pixmap);
+}
+
 QIcon Themed(const char* name, const QIcon& fallback)
 {
     return QIcon::fromTheme(QString::fromLatin1(name), fallback);
@@ -117,6 +134,8 @@ QIcon Make(TImage image)
     case TImage::Previous: return Standard(QStyle::SP_ArrowLeft);
     case TImage::Copy: return Themed("edit-copy", DrawBadge(QColor(90, 90, 90), "C"));
     case TImage::Clear: return Themed("edit-clear", DrawBadge(QColor(150, 40, 40), "Cl"));
+    case TImage::Add: return Themed("list-add", DrawSign(true));
+    case TImage::Remove: return Themed("list-remove", DrawSign(false));
     case TImage::SeverityError: return Themed("dialog-error", Standard(QStyle::SP_MessageBoxCritical));
     case TImage::SeverityWarning: return Themed("dialog-warning", Standard(QStyle::SP_MessageBoxWarning));
     case TImage::SeverityNotice: return Themed("dialog-information", Standard(QStyle::SP_MessageBoxInformation));

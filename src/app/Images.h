@@ -14,6 +14,7 @@ enum class TImage {
     Edit,                        // RC_BITMAP_16X16_EDIT: the row image of a switch writing its flash
     Open, Backup, Restore, Firmware, // RC_BITMAP_16X16_OPEN, _BACKUP, _RESTORE, _FIRMWARE
     Previous, Copy, Clear,           // RC_BITMAP_16X16_PREVIOUS, _COPY, _CLEAR
+    Add, Remove,                     // RC_BITMAP_16X16_ADD, _REMOVE
     SeverityError, SeverityWarning, SeverityNotice, // the three syslog severity images
     // Page glyphs that show the same picture as an action.
     Save = SaveConfig,     // RC_BITMAP_16X16_SAVE

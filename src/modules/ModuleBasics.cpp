@@ -5,6 +5,7 @@
 #include "app/AddressText.h"
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "app/RecordText.h"
 #include "intp/Basics.h"
 #include "intp/IntpCore.h"
 
@@ -81,8 +82,8 @@ void TModuleBasics::EventOnLogin()
     if (!Dialogs::CheckCredentialTexts(this, {m_Ui->m_Username->text(), m_Ui->m_Password->text()}))
         return;
     BlankRows();
-    const std::string user = m_Ui->m_Username->text().toLatin1().toStdString();
-    const std::string password = m_Ui->m_Password->text().toLatin1().toStdString();
+    const std::string user = RecordBytes(m_Ui->m_Username->text());
+    const std::string password = RecordBytes(m_Ui->m_Password->text());
     StartOnSelection([&](TDevice*) { return new Intp::TSessionIntpLogin(user, password); }, this);
 }
 

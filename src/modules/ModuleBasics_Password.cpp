@@ -4,6 +4,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "app/RecordText.h"
 #include "intp/Basics.h"
 
 TModuleBasicsPassword::TModuleBasicsPassword(QWidget* parent)
@@ -44,7 +45,7 @@ void TModuleBasicsPassword::EventOnApply()
 {
     if (!Dialogs::CheckCredentialTexts(this, {m_Ui->m_Username->text(), m_Ui->m_Password->text()}))
         return;
-    const std::string user = m_Ui->m_Username->text().toLatin1().toStdString();
-    const std::string password = m_Ui->m_Password->text().toLatin1().toStdString();
+    const std::string user = RecordBytes(m_Ui->m_Username->text());
+    const std::string password = RecordBytes(m_Ui->m_Password->text());
     StartOnSelection([&](TDevice*) { return new Intp::TSessionBasicsPassword(user, password); });
 }

@@ -4,18 +4,12 @@
 
 #include "app/AddressText.h"
 #include "app/Images.h"
+#include "app/RecordText.h"
 #include "intp/Basics.h"
 
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QUrl>
-
-namespace {
-
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
-std::string Latin1(const QLineEdit* edit) { return edit->text().toLatin1().toStdString(); }
-
-} // namespace
 
 TModuleBasicsSettings::TModuleBasicsSettings(QWidget* parent)
     : TModuleGetPage(QStringLiteral("Switch Setting"), parent), m_Ui(std::make_unique<Ui::TModuleBasicsSettings>())
@@ -68,11 +62,11 @@ void TModuleBasicsSettings::FillFrom(TDevice* device)
         ClearRecordFields();
         return;
     }
-    m_Ui->m_Name->setText(Latin1(device->Name()));
-    m_Ui->m_Desc->setText(Latin1(record.Description));
-    m_Ui->m_Location->setText(Latin1(record.Location));
-    m_Ui->m_Contact->setText(Latin1(record.Contact));
-    m_Ui->m_OID->setText(QStringLiteral("1.3.6.2.1.2.") + Latin1(record.OidSuffix));
+    m_Ui->m_Name->setText(RecordText(device->Name()));
+    m_Ui->m_Desc->setText(RecordText(record.Description));
+    m_Ui->m_Location->setText(RecordText(record.Location));
+    m_Ui->m_Contact->setText(RecordText(record.Contact));
+    m_Ui->m_OID->setText(QStringLiteral("1.3.6.2.1.2.") + RecordText(record.OidSuffix));
     m_Ui->m_FVer->setText(VersionText(record.FirmwareVersion));
     m_Ui->m_KVer->setText(VersionText(record.KernelVersion));
     const uint32_t hardware = record.HardwareVersion;
@@ -82,8 +76,8 @@ void TModuleBasicsSettings::FillFrom(TDevice* device)
 
 void TModuleBasicsSettings::EventOnApply()
 {
-    const Intp::TBasicsSettingsTexts texts{Latin1(m_Ui->m_Name), Latin1(m_Ui->m_Desc), Latin1(m_Ui->m_Location),
-                                           Latin1(m_Ui->m_Contact)};
+    const Intp::TBasicsSettingsTexts texts{RecordBytes(m_Ui->m_Name->text()), RecordBytes(m_Ui->m_Desc->text()),
+                                           RecordBytes(m_Ui->m_Location->text()), RecordBytes(m_Ui->m_Contact->text())};
     StartOnSelection([&](TDevice*) { return new Intp::TSessionBasicsSettingsSet(texts); });
 }
 

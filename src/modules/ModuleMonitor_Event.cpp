@@ -3,6 +3,7 @@
 #include "ui_ModuleMonitor_Event.h"
 
 #include "app/Images.h"
+#include "app/RecordText.h"
 
 TModuleMonitorEvent::TModuleMonitorEvent(QWidget* parent)
     : TPortPageOf(QStringLiteral("System Event Log"), parent), m_Ui(std::make_unique<Ui::TModuleMonitorEvent>())
@@ -59,7 +60,6 @@ void TModuleMonitorEvent::ShowPage()
     const std::size_t end = std::min(log.Entries.size(), first + LinesPerPage);
     QStringList lines;
     for (std::size_t i = first; i < end; ++i)
-        lines.append(QString::fromStdString(log.Entries[i].First) + QStringLiteral(": ") +
-                     QString::fromStdString(log.Entries[i].Second));
+        lines.append(RecordText(log.Entries[i].First) + QStringLiteral(": ") + RecordText(log.Entries[i].Second));
     m_Ui->m_Log->setPlainText(lines.join(QLatin1Char('\n')));
 }

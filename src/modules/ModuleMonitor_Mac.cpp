@@ -96,11 +96,8 @@ void TModuleMonitorMac::FillFrom(TDevice* device)
     if (!names.Valid || !config.Valid)
         return;
     const QSignalBlocker quiet(m_Ui->m_Port);
-    for (const Intp::TPortConfigEntry& entry : config.Entries) {
-        const QString name =
-            entry.Port < names.Names.size() ? QString::fromStdString(names.Names[entry.Port]) : PortCaption(entry.Port);
-        m_Ui->m_Port->addItem(name, entry.Port);
-    }
+    for (const Intp::TPortConfigEntry& entry : config.Entries)
+        m_Ui->m_Port->addItem(PortName(names, entry.Port), entry.Port);
     m_Ui->m_Port->setCurrentIndex(0);
     ShowPort();
 }

@@ -147,24 +147,16 @@ void TModulePortReport::FillFrom(TDevice* device)
 
 void TModulePortReport::EventOnHeaderClick(int column)
 {
-    if (m_OrderPerColumn) {
-        m_SortOrder = m_ColumnOrders.value(column, Qt::DescendingOrder) == Qt::AscendingOrder ? Qt::DescendingOrder
-                                                                                             : Qt::AscendingOrder;
-        m_ColumnOrders[column] = m_SortOrder;
-    } else {
-        m_SortOrder = column == m_SortColumn && m_SortOrder == Qt::AscendingOrder ? Qt::DescendingOrder
-                                                                                  : Qt::AscendingOrder;
-    }
-    m_SortColumn = column;
+    m_Sort.Click(column);
     Sort();
 }
 
 void TModulePortReport::Sort()
 {
-    if (m_SortColumn < 0)
+    if (m_Sort.Column() < 0)
         return;
     List()->header()->setSortIndicatorShown(true);
-    SortRows(m_SortColumn, m_SortOrder);
+    SortRows(m_Sort.Column(), m_Sort.Order());
 }
 
 // ---- editable lists ----------------------------------------------------------------------

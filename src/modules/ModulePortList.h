@@ -5,11 +5,10 @@
 //   TModulePortEditor  editors under the list, bound to its columns and to the selected row
 #pragma once
 
+#include "ListSort.h"
 #include "ModulePage.h"
 #include "PortTexts.h"
 #include "intp/Port.h"
-
-#include <QHash>
 
 #include <initializer_list>
 #include <vector>
@@ -69,12 +68,10 @@ public:
     bool Hide(bool force) override;
 
 protected:
-    // Clicking a column sorts by it, ascending, and a further click on it reverses the order.
-    // column is the order before any click (-1: the order the rows were added in).
-    void SetSortColumn(int column) { m_SortColumn = column; }
-    // Each column keeps a direction of its own: a click reverses the one it had at its
-    // last click (the first click ascending), whatever was clicked in between.
-    void SetOrderPerColumn() { m_OrderPerColumn = true; }
+    // Clicking a column sorts by it, as TSortState says. column is the order before any
+    // click (-1: the order the rows were added in).
+    void SetSortColumn(int column) { m_Sort.SetColumn(column); }
+    void SetOrderPerColumn() { m_Sort.SetOrderPerColumn(); }
     void FillFrom(TDevice* device) final;
     // Adds the rows from the device's record.
     virtual void AddRows(TDevice* device) = 0;
@@ -83,10 +80,7 @@ protected:
 private:
     void Sort();
 
-    int m_SortColumn = -1;
-    Qt::SortOrder m_SortOrder = Qt::AscendingOrder;
-    bool m_OrderPerColumn = false;
-    QHash<int, Qt::SortOrder> m_ColumnOrders;
+    TSortState m_Sort;
 };
 
 class TModulePortEditor : public TModulePortList {

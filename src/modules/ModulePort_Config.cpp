@@ -68,7 +68,7 @@ void TModulePortConfig::FillFrom(TDevice* device)
         return;
     }
     for (const Intp::TPortConfigEntry& entry : config.Entries) {
-        QTreeWidgetItem* row = AddRow(QString::fromLatin1(names.Names[entry.Port].c_str()), entry.Port);
+        QTreeWidgetItem* row = AddRow(PortName(names, entry.Port), entry.Port);
         SetCell(row, colState, TPortValue::State, entry.Enabled ? 1 : 0);
         SetCell(row, colDuplex, TPortValue::Duplex, entry.Duplex);
         SetCell(row, colFlow, TPortValue::Flow, entry.Flow);

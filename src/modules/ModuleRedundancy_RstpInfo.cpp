@@ -15,6 +15,8 @@ TModuleRedundancyRstpInfo::TModuleRedundancyRstpInfo(QWidget* parent)
     SetList(m_Ui->m_List);
     SortByValue(colCost);
     SortByValue(colPriority);
+    // Each column keeps its own direction, the first click ascending.
+    SetOrderPerColumn();
     for (QLabel* label : findChildren<QLabel*>())
         FollowSelection(label);
 }

@@ -3,7 +3,9 @@
 #include "ui_ModuleSecurity_8021x.h"
 
 #include "app/AddressText.h"
+#include "app/Dialogs.h"
 #include "app/Images.h"
+#include "app/RecordText.h"
 
 TModuleSecurity8021x::TModuleSecurity8021x(QWidget* parent)
     : TModuleGetPage(QStringLiteral("802.1x"), parent), m_Ui(std::make_unique<Ui::TModuleSecurity8021x>())
@@ -29,12 +31,21 @@ int TModuleSecurity8021x::StartGets(TDevice* device)
     return Intp::StartNew<Intp::TSessionSecurity8021xGet>(device, nullptr) ? 1 : 0;
 }
 
+// Without a device every field is empty: neither the last switch's settings nor the
+// defaults (with their shared key) show.
 void TModuleSecurity8021x::EnableControls(bool on)
 {
     m_Selected = on;
     m_Ui->m_Protocol->setEnabled(on);
     m_Ui->m_ProtocolLabel->setEnabled(on);
-    Show(Intp::TPropertySecurity8021x{});
+    if (on)
+        return;
+    m_Ui->m_Protocol->setCurrentIndex(-1);
+    for (QLineEdit* text : {m_Ui->m_ServerIp, m_Ui->m_SharedKey, m_Ui->m_NasId})
+        text->clear();
+    for (QSpinBox* number : findChildren<QSpinBox*>())
+        number->clear();
+    ProtocolRule();
 }
 
 void TModuleSecurity8021x::FillFrom(TDevice* device)
@@ -49,8 +60,8 @@ void TModuleSecurity8021x::Show(const Intp::TPropertySecurity8021x& record)
     m_Ui->m_ServerIp->setText(AddressText(record.ServerAddress));
     m_Ui->m_ServerPort->setValue(record.ServerPort);
     m_Ui->m_AccountingPort->setValue(record.AccountingPort);
-    m_Ui->m_SharedKey->setText(QString::fromLatin1(record.SharedKey));
-    m_Ui->m_NasId->setText(QString::fromLatin1(record.NasId));
+    m_Ui->m_SharedKey->setText(RecordText(record.SharedKey));
+    m_Ui->m_NasId->setText(RecordText(record.NasId));
     m_Ui->m_Quiet->setValue(record.QuietPeriod);
     m_Ui->m_TX->setValue(record.TxPeriod);
     m_Ui->m_Supplicant->setValue(record.SupplicantTimeout);
@@ -74,13 +85,15 @@ void TModuleSecurity8021x::ProtocolRule()
 
 void TModuleSecurity8021x::EventOnApply()
 {
+    if (!Dialogs::CheckCredentialTexts(this, {m_Ui->m_SharedKey->text()}))
+        return;
     Intp::TPropertySecurity8021x record;
     record.Enabled = m_Ui->m_Protocol->currentIndex() == 1;
     record.ServerAddress = m_Address;
     record.ServerPort = uint16_t(m_Ui->m_ServerPort->value());
     record.AccountingPort = uint16_t(m_Ui->m_AccountingPort->value());
-    record.SharedKey = m_Ui->m_SharedKey->text().toLatin1().left(int(Intp::SecurityTextWidth)).toStdString();
-    record.NasId = m_Ui->m_NasId->text().toLatin1().left(int(Intp::SecurityTextWidth)).toStdString();
+    record.SharedKey = RecordBytes(m_Ui->m_SharedKey->text(), qsizetype(Intp::SecurityTextWidth));
+    record.NasId = RecordBytes(m_Ui->m_NasId->text(), qsizetype(Intp::SecurityTextWidth));
     record.QuietPeriod = uint16_t(m_Ui->m_Quiet->value());
     record.TxPeriod = uint16_t(m_Ui->m_TX->value());
     record.SupplicantTimeout = uint16_t(m_Ui->m_Supplicant->value());

@@ -5,7 +5,6 @@
 #include "app/AddressText.h"
 #include "app/Dialogs.h"
 #include "app/Images.h"
-#include "SecurityLists.h"
 
 #include <QMouseEvent>
 
@@ -14,8 +13,8 @@ TModuleSecurityIP::TModuleSecurityIP(QWidget* parent)
 {
     m_Ui->setupUi(this);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
-    m_Ui->m_Add->setIcon(AddIcon());
-    m_Ui->m_Delete->setIcon(RemoveIcon());
+    m_Ui->m_Add->setIcon(Icon(TImage::Add));
+    m_Ui->m_Delete->setIcon(Icon(TImage::Remove));
     m_Ui->m_SecureIPs->viewport()->installEventFilter(this);
     connect(m_Ui->m_Mode, &QComboBox::currentIndexChanged, this, &TModuleSecurityIP::ModeRule);
     connect(m_Ui->m_Address, &QLineEdit::textChanged, this, &TModuleSecurityIP::AddressRule);
@@ -84,11 +83,12 @@ void TModuleSecurityIP::ModeRule()
     }
 }
 
+// The list never holds more addresses than the switch has slots, so Apply sends them all.
 void TModuleSecurityIP::AddressRule()
 {
     m_Address = AddressOf(m_Ui->m_Address->text());
     const bool valid = IsValidHostAddress(m_Address);
-    m_Ui->m_Add->setEnabled(valid);
+    m_Ui->m_Add->setEnabled(valid && m_Ui->m_SecureIPs->count() < m_Slots);
     m_Ui->m_Delete->setEnabled(valid);
 }
 
@@ -100,8 +100,7 @@ void TModuleSecurityIP::EventOnAdd()
         return;
     }
     m_Ui->m_SecureIPs->addItem(text);
-    if (m_Ui->m_SecureIPs->count() >= m_Slots)
-        m_Ui->m_Add->setEnabled(false);
+    AddressRule();
 }
 
 void TModuleSecurityIP::EventOnDelete()
@@ -112,7 +111,7 @@ void TModuleSecurityIP::EventOnDelete()
         return;
     }
     delete found.first();
-    m_Ui->m_Add->setEnabled(true);
+    AddressRule();
 }
 
 // "Disable" sends zeros after the first byte, so it also clears the switch's list.
@@ -120,14 +119,16 @@ void TModuleSecurityIP::EventOnApply()
 {
     Intp::TPropertySecurityIp record;
     record.Enabled = m_Ui->m_Mode->currentIndex() == 1;
-    record.Addresses.assign(std::size_t(m_Slots), 0);
     if (record.Enabled) {
         for (int i = 0; i < m_Ui->m_Management->count(); ++i)
             if (m_Ui->m_Management->item(i)->checkState() == Qt::Checked)
                 record.Management |= 1u << i;
-        for (int i = 0; i < std::min(m_Ui->m_SecureIPs->count(), m_Slots); ++i)
-            record.Addresses[std::size_t(i)] = AddressOf(m_Ui->m_SecureIPs->item(i)->text());
+        for (int i = 0; i < m_Ui->m_SecureIPs->count(); ++i)
+            record.Addresses.push_back(AddressOf(m_Ui->m_SecureIPs->item(i)->text()));
     }
+    // Empty slots fill up to N. The list is never cut: a switch with fewer slots than
+    // addresses would refuse the whole request.
+    record.Addresses.resize(std::max(record.Addresses.size(), std::size_t(m_Slots)), 0);
     StartOnSelection([&](TDevice*) { return new Intp::TSessionSecurityIpSet(record); });
 }
 

@@ -29,7 +29,7 @@ protected:
 private:
     // The management checks, the list and the address follow "Enable".
     void ModeRule();
-    // Add and Delete need a host address.
+    // Add and Delete need a host address, Add also a free slot.
     void AddressRule();
     void EventOnAdd();
     void EventOnDelete();

@@ -2,6 +2,7 @@
 
 #include "ui_ModuleSecurity_Port.h"
 
+#include "PortTexts.h"
 #include "intp/Port.h"
 
 #include <QHeaderView>
@@ -12,10 +13,10 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent)
     m_Ui->setupUi(this);
     auto* model = new TSecurityListModel({QStringLiteral("Port No."), QStringLiteral("MAC Address")}, this);
     SetControls(m_Ui->m_List, model, m_Ui->m_MAC, m_Ui->m_Add, m_Ui->m_Delete, true);
-    QHeaderView* header = m_Ui->m_List->header();
-    header->setSectionsClickable(true);
-    header->resizeSection(0, 120);
-    connect(header, &QHeaderView::sectionClicked, this, &TModuleSecurityPort::EventOnHeaderClick);
+    m_Ui->m_List->header()->resizeSection(0, 120);
+    // Each column keeps its own direction, the first click ascending.
+    model->SetOrderPerColumn();
+    model->FollowHeader(m_Ui->m_List->header());
     // Whether a typed binding is listed depends on the chosen port too.
     connect(m_Ui->m_Port, &QComboBox::currentIndexChanged, this, &TModuleSecurityPort::MacRule);
 }
@@ -69,16 +70,13 @@ void TModuleSecurityPort::FillFrom(TDevice* device)
     const auto& config = Intp::GetProperty<Intp::TPropertyPortConfig>(*device);
     if (!bindings.Valid || !names.Valid || !config.Valid)
         return;
-    auto name = [&names](uint8_t port) {
-        return port < names.Names.size() ? QString::fromStdString(names.Names[port]) : QString();
-    };
     for (const Intp::TPortConfigEntry& entry : config.Entries)
-        m_Ui->m_Port->addItem(name(entry.Port), entry.Port);
+        m_Ui->m_Port->addItem(PortName(names, entry.Port), entry.Port);
     m_Ui->m_Port->setCurrentIndex(0);
     std::vector<TSecurityListModel::TRow> rows;
     rows.reserve(bindings.Entries.size());
     for (const Intp::TPropertySecurityPortEntry& entry : bindings.Entries)
-        rows.push_back({name(entry.Port), entry.Mac, entry.Port});
+        rows.push_back({PortName(names, entry.Port), entry.Mac, entry.Port});
     Model()->SetRows(std::move(rows));
     MacRule();
 }
@@ -86,6 +84,11 @@ void TModuleSecurityPort::FillFrom(TDevice* device)
 bool TModuleSecurityPort::Matches(const TSecurityListModel::TRow& row, const TMacAddr& mac) const
 {
     return row.Port == m_Ui->m_Port->currentIndex() && row.Mac == mac;
+}
+
+bool TModuleSecurityPort::CanAdd() const
+{
+    return m_Ui->m_Port->currentIndex() >= 0;
 }
 
 // The port box's item at the row's port index (a position, as the box lists the ports in
@@ -105,13 +108,4 @@ void TModuleSecurityPort::EventOnAdd(const TMacAddr& mac)
 void TModuleSecurityPort::EventOnDelete(const TMacAddr& mac)
 {
     StartOnSelection([&](TDevice*) { return new Intp::TSessionSecurityPortDel(mac); });
-}
-
-void TModuleSecurityPort::EventOnHeaderClick(int column)
-{
-    Qt::SortOrder& order = m_Orders[std::size_t(column)];
-    order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    m_Ui->m_List->header()->setSortIndicatorShown(true);
-    m_Ui->m_List->header()->setSortIndicator(column, order);
-    Model()->SortBy(column, order);
 }

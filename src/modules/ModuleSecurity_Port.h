@@ -7,7 +7,6 @@
 #include "SecurityLists.h"
 #include "intp/Security.h"
 
-#include <array>
 #include <memory>
 
 namespace Ui {
@@ -30,6 +29,9 @@ protected:
     void EnableControls(bool on) override;
     void FillFrom(TDevice* device) override;
     bool Matches(const TSecurityListModel::TRow& row, const TMacAddr& mac) const override;
+    // A binding needs a port: the box is empty when the chain ended early or the switch
+    // has no configured port.
+    bool CanAdd() const override;
     void EventOnRowClick(const TSecurityListModel::TRow& row) override;
     void EventOnAdd(const TMacAddr& mac) override;
     void EventOnDelete(const TMacAddr& mac) override;
@@ -38,9 +40,6 @@ private:
     // Starts the chain's next Get; when it cannot, the first selected device is drawn.
     template <typename G>
     void Continue(TDevice* device, bool valid);
-    void EventOnHeaderClick(int column);
 
     std::unique_ptr<Ui::TModuleSecurityPort> m_Ui;
-    // Each column's direction; its first click sorts ascending.
-    std::array<Qt::SortOrder, 2> m_Orders{Qt::DescendingOrder, Qt::DescendingOrder};
 };

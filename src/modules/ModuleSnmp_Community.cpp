@@ -2,7 +2,9 @@
 
 #include "ui_ModuleSnmp_Community.h"
 
+#include "app/Dialogs.h"
 #include "app/Images.h"
+#include "app/RecordText.h"
 
 #include <QTreeWidget>
 
@@ -39,7 +41,7 @@ void TModuleSnmpCommunity::FillFrom(TDevice* device)
             record.Valid && slot < int(record.Entries.size()) ? record.Entries[size_t(slot)]
                                                               : Intp::TPropertySnmpCommunityEntry{};
         QTreeWidgetItem* row = AddRow(QString::number(slot), unsigned(slot));
-        row->setText(colCommunity, QString::fromLatin1(entry.Community.c_str()));
+        row->setText(colCommunity, RecordText(entry.Community));
         SetCell(row, colPrivilege, TPortValue::Privilege, entry.Privilege);
     }
 }
@@ -52,8 +54,13 @@ void TModuleSnmpCommunity::LoadRow(const QTreeWidgetItem* row)
 
 void TModuleSnmpCommunity::EventOnApply()
 {
+    QStringList strings;
     std::vector<Intp::TPropertySnmpCommunityEntry> entries;
-    for (const QTreeWidgetItem* row : Rows())
-        entries.push_back({row->text(colCommunity).toLatin1().toStdString(), uint8_t(Value(row, colPrivilege))});
+    for (const QTreeWidgetItem* row : Rows()) {
+        strings << row->text(colCommunity);
+        entries.push_back({RecordBytes(strings.back()), uint8_t(Value(row, colPrivilege))});
+    }
+    if (!Dialogs::CheckCredentialTexts(this, strings))
+        return;
     StartOnSelection([&](TDevice*) { return new Intp::TSessionSnmpCommunitySet(entries); });
 }

@@ -3,6 +3,9 @@
 #include "ui_ModuleSnmp_Trap.h"
 
 #include "app/AddressText.h"
+#include "app/Dialogs.h"
+#include "app/Images.h"
+#include "app/RecordText.h"
 #include "devices/AddressRules.h"
 
 #include <QTreeWidget>
@@ -20,6 +23,10 @@ TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent)
     SetList(m_Ui->m_List);
     SortByValue(colNumber);
     SortByValue(colAddress);
+    // Each column keeps its own direction, the first click ascending.
+    SetOrderPerColumn();
+    m_Ui->m_Add->setIcon(Icon(TImage::Add));
+    m_Ui->m_Delete->setIcon(Icon(TImage::Remove));
     for (QWidget* control : std::initializer_list<QWidget*>{m_Ui->m_Label1, m_Ui->m_ServerIp, m_Ui->m_Label2,
                                                              m_Ui->m_Community, m_Ui->m_Label3, m_Ui->m_V1, m_Ui->m_V2C})
         FollowSelection(control);
@@ -54,7 +61,7 @@ void TModuleSnmpTrap::AddRows(TDevice* device)
         ++number;
         QTreeWidgetItem* row = AddRow(QString::number(number), number);
         SetCell(row, colAddress, entry.Address, AddressText(entry.Address));
-        row->setText(colCommunity, QString::fromLatin1(entry.Community.c_str()));
+        row->setText(colCommunity, RecordText(entry.Community));
         SetCell(row, colVersion, TPortValue::TrapVersion, entry.Version);
     }
 }
@@ -87,9 +94,11 @@ void TModuleSnmpTrap::EntryRule()
 
 void TModuleSnmpTrap::EventOnAdd()
 {
+    if (!Dialogs::CheckCredentialTexts(this, {m_Ui->m_Community->text()}))
+        return;
     Intp::TPropertySnmpTrapEntry entry;
     entry.Address = m_Address;
-    entry.Community = m_Ui->m_Community->text().toLatin1().toStdString();
+    entry.Community = RecordBytes(m_Ui->m_Community->text());
     entry.Version = m_Ui->m_V1->isChecked() ? Intp::tvV1 : Intp::tvV2c;
     StartOnSelection([&](TDevice*) { return new Intp::TSessionSnmpTrapAdd(entry); });
 }

@@ -3,14 +3,14 @@
 #include "ui_ModuleSnmp_User.h"
 
 #include "app/Dialogs.h"
+#include "app/Images.h"
+#include "app/RecordText.h"
 
 #include <QTreeWidget>
 
 namespace {
 
 enum TColumn { colNumber, colName, colAuth, colPrivacy };
-
-std::string Latin1(const QLineEdit* edit) { return edit->text().toLatin1().toStdString(); }
 
 bool ShowsEnabled(const QTreeWidgetItem* row, int column)
 {
@@ -25,6 +25,8 @@ TModuleSnmpUser::TModuleSnmpUser(QWidget* parent)
     m_Ui->setupUi(this);
     SetList(m_Ui->m_List);
     SortByValue(colNumber);
+    m_Ui->m_Add->setIcon(Icon(TImage::Add));
+    m_Ui->m_Delete->setIcon(Icon(TImage::Remove));
     for (QLineEdit* edit : {m_Ui->m_Username, m_Ui->m_Auth, m_Ui->m_Privacy})
         connect(edit, &QLineEdit::textChanged, this, &TModuleSnmpUser::NameRule);
     connect(m_Ui->m_Add, &QPushButton::clicked, this, &TModuleSnmpUser::EventOnAdd);
@@ -55,7 +57,7 @@ void TModuleSnmpUser::AddRows(TDevice* device)
                 continue;
             ++number;
             QTreeWidgetItem* row = AddRow(QString::number(number), number);
-            row->setText(colName, QString::fromLatin1(user.Name.c_str()));
+            row->setText(colName, RecordText(user.Name));
             SetCell(row, colAuth, TPortValue::PasswordSet, user.Auth ? 1 : 0);
             SetCell(row, colPrivacy, TPortValue::PasswordSet, user.Privacy ? 1 : 0);
         }
@@ -101,9 +103,15 @@ QTreeWidgetItem* TModuleSnmpUser::RowNamed(const QString& name) const
     return nullptr;
 }
 
+bool TModuleSnmpUser::CheckTexts()
+{
+    return Dialogs::CheckCredentialTexts(this, {m_Ui->m_Username->text(), m_Ui->m_Auth->text(), m_Ui->m_Privacy->text()});
+}
+
 Intp::TSnmpUserRequest TModuleSnmpUser::FromControls() const
 {
-    return {Latin1(m_Ui->m_Username), Latin1(m_Ui->m_Auth), Latin1(m_Ui->m_Privacy)};
+    return {RecordBytes(m_Ui->m_Username->text()), RecordBytes(m_Ui->m_Auth->text()),
+            RecordBytes(m_Ui->m_Privacy->text())};
 }
 
 void TModuleSnmpUser::EventOnAdd()
@@ -112,6 +120,8 @@ void TModuleSnmpUser::EventOnAdd()
         Dialogs::Show(this, Dialogs::TKind::Information, QStringLiteral("Entry already exists!"));
         return;
     }
+    if (!CheckTexts())
+        return;
     const Intp::TSnmpUserRequest user = FromControls();
     StartOnSelection([&](TDevice*) { return new Intp::TSessionSnmpUserAdd(user); });
 }
@@ -130,6 +140,8 @@ void TModuleSnmpUser::EventOnDelete()
         Dialogs::Show(this, Dialogs::TKind::Information, missing);
         return;
     }
+    if (!CheckTexts())
+        return;
     const Intp::TSnmpUserRequest user = FromControls();
     StartOnSelection([&](TDevice*) { return new Intp::TSessionSnmpUserDel(user); });
 }

@@ -29,6 +29,8 @@ private:
     // Add and Delete need a user name.
     void NameRule();
     QTreeWidgetItem* RowNamed(const QString& name) const;
+    // The name and passwords go out only as typed (a message says why not).
+    bool CheckTexts();
     Intp::TSnmpUserRequest FromControls() const;
     void EventOnAdd();
     void EventOnDelete();

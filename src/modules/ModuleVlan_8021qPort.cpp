@@ -98,7 +98,7 @@ void TModuleVlan8021qPort::FillFrom(TDevice* device)
         if (entry.Port >= names.Names.size())
             continue;
         const Intp::TVlanPortSettings port = Intp::PortSettingsFrom(list, entry.Port);
-        QTreeWidgetItem* row = AddRow(QString::fromLatin1(names.Names[entry.Port].c_str()), entry.Port);
+        QTreeWidgetItem* row = AddRow(PortName(names, entry.Port), entry.Port);
         SetCell(row, colType, TPortValue::LinkType, port.LinkType);
         SetCell(row, colUntagged, port.Untagged, QString::number(port.Untagged));
         row->setTextAlignment(colUntagged, Qt::AlignRight | Qt::AlignVCenter);

@@ -7,6 +7,7 @@
 #include "app/AddressText.h"
 #include "app/Dialogs.h"
 #include "app/Images.h"
+#include "app/RecordText.h"
 #include "devices/AddressRules.h"
 
 namespace {
@@ -26,8 +27,6 @@ uint32_t CheckedMask(const QListWidget* list)
             mask |= Bit(i);
     return mask;
 }
-
-std::string Latin1(const QString& text, qsizetype width) { return text.left(width).toLatin1().toStdString(); }
 
 } // namespace
 
@@ -171,13 +170,13 @@ void TModuleWarningSmtp::FillFrom(TDevice* device)
     if (record.Valid) {
         m_Ui->m_Mode->setCurrentIndex(record.Enabled ? 1 : 0);
         m_Ui->m_Address->setText(AddressText(record.Server));
-        m_Ui->m_Sender->setText(QString::fromLatin1(record.Sender));
-        m_Ui->m_Subject->setText(QString::fromLatin1(record.Subject));
-        m_Ui->m_Account->setText(QString::fromLatin1(record.Account));
+        m_Ui->m_Sender->setText(RecordText(record.Sender));
+        m_Ui->m_Subject->setText(RecordText(record.Subject));
+        m_Ui->m_Account->setText(RecordText(record.Account));
         QStringList lines;
         for (const std::string& recipient : record.Entries)
             if (!recipient.empty())
-                lines << QString::fromLatin1(recipient);
+                lines << RecordText(recipient);
         m_Ui->m_Recipients->setPlainText(lines.join('\n'));
     }
     ModeRule();
@@ -238,12 +237,12 @@ void TModuleWarningSmtp::EventOnApply()
     Intp::TPropertyWarningSmtp smtp;
     smtp.Enabled = m_Ui->m_Mode->currentIndex() == 1;
     smtp.Server = m_Address;
-    smtp.Sender = Latin1(m_Ui->m_Sender->text(), Width);
-    smtp.Subject = Latin1(m_Ui->m_Subject->text(), Width);
-    smtp.Account = Latin1(m_Ui->m_Account->text(), Width);
+    smtp.Sender = RecordBytes(m_Ui->m_Sender->text(), Width);
+    smtp.Subject = RecordBytes(m_Ui->m_Subject->text(), Width);
+    smtp.Account = RecordBytes(m_Ui->m_Account->text(), Width);
     smtp.Entries.resize(m_Recipients);
     for (std::size_t i = 0; i < m_Recipients && i < std::size_t(lines.size()); ++i)
-        smtp.Entries[i] = Latin1(lines[qsizetype(i)], Width);
-    const std::string secret = Latin1(password, qsizetype(Intp::TPropertyWarningSmtp::PasswordSize));
+        smtp.Entries[i] = RecordBytes(lines[qsizetype(i)], Width);
+    const std::string secret = RecordBytes(password, qsizetype(Intp::TPropertyWarningSmtp::PasswordSize));
     StartOnSelection([&](TDevice*) { return new Intp::TSessionWarningSmtpSet(smtp, secret); });
 }

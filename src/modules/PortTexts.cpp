@@ -1,5 +1,8 @@
 #include "PortTexts.h"
 
+#include "app/RecordText.h"
+#include "intp/Port.h"
+
 #include <span>
 
 namespace {
@@ -76,6 +79,12 @@ QStringList PortValueTexts(TPortValue kind)
 QString PortCaption(int index) { return QStringLiteral("Port.%1").arg(index + 1, 2, 10, QLatin1Char('0')); }
 
 QString TrunkCaption(int index) { return QStringLiteral("Trunk.%1").arg(index + 1, 2, 10, QLatin1Char('0')); }
+
+QString PortName(const Intp::TPropertyPortName& names, unsigned port)
+{
+    const bool named = port < names.Names.size() && !names.Names[port].empty();
+    return named ? RecordText(names.Names[port]) : PortCaption(int(port));
+}
 
 QString MemberPortsText(uint32_t members)
 {

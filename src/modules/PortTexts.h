@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+namespace Intp {
+struct TPropertyPortName;
+}
+
 enum class TPortValue {
     PortType, Link, State, Duplex, Flow, Security, FrameType, TrunkType,
     Truth, PointToPoint, RstpState, RstpRole, // of the redundancy pages
@@ -25,5 +29,8 @@ QStringList PortValueTexts(TPortValue kind);
 // "Port.01" and "Trunk.01" for the 0-based index.
 QString PortCaption(int index);
 QString TrunkCaption(int index);
+// The name the switch gives the port (or trunk group) of the 0-based index; its caption
+// "Port.NN" where the names record has no name for it.
+QString PortName(const Intp::TPropertyPortName& names, unsigned port);
 // The 1-based numbers of the member ports in ascending order ("1, 3"; empty without members).
 QString MemberPortsText(uint32_t members);

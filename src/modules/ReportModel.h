@@ -3,15 +3,14 @@
 // A cell may carry a number to sort by; cells without one sort by their text, ignoring case.
 #pragma once
 
-#include <QAbstractTableModel>
+#include "ListSort.h"
+
 #include <QStringList>
 
 #include <cstdint>
 #include <vector>
 
-class QHeaderView;
-
-class TReportModel : public QAbstractTableModel {
+class TReportModel : public TSortedModel {
     Q_OBJECT
 public:
     struct TCell {
@@ -34,25 +33,12 @@ public:
     void SetAlignment(int column, Qt::Alignment alignment);
     // Replaces every row in one reset; with a sort column set, the new rows are sorted too.
     void SetRows(std::vector<TRow> rows);
-    // Equal rows keep their order.
-    void SortBy(int column, Qt::SortOrder order);
-    // A click on a column sorts by it ascending, and a further click on it reverses the order.
-    void ClickColumn(int column);
-    // Each column keeps a direction of its own instead: a click reverses the one it had at
-    // its last click (the first click ascending), whatever was clicked in between.
-    void SetOrderPerColumn() { m_OrderPerColumn = true; }
-    // Clicks on the view's header sort the rows, and the header shows the order.
-    void FollowHeader(QHeaderView* header);
+
+protected:
+    std::vector<int> SortRows() override;
 
 private:
-    void Sort();
-
     QStringList m_Titles;
     std::vector<Qt::Alignment> m_Alignments;
-    std::vector<Qt::SortOrder> m_Orders; // of each column's last click
-    std::vector<bool> m_Clicked;
     std::vector<TRow> m_Rows;
-    bool m_OrderPerColumn = false;
-    int m_SortColumn = -1;
-    Qt::SortOrder m_SortOrder = Qt::AscendingOrder;
 };

@@ -1,41 +1,15 @@
 #include "SecurityLists.h"
 
+#include "app/Images.h"
 #include "devices/AddressRules.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QTreeView>
 
 #include <algorithm>
-
-namespace {
-
-// A round badge with a bar, and a cross bar for Add, where the theme has no icon.
-QIcon Sign(bool plus)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor colour = plus ? QColor(40, 150, 60) : QColor(200, 50, 40);
-    p.setPen(QPen(colour.darker(150), 1));
-    p.setBrush(colour);
-    p.drawEllipse(QRectF(1, 1, 14, 14));
-    p.setPen(QPen(Qt::white, 2));
-    p.drawLine(QPointF(4.5, 8), QPointF(11.5, 8));
-    if (plus)
-        p.drawLine(QPointF(8, 4.5), QPointF(8, 11.5));
-    return QIcon(pixmap);
-}
-
-} // namespace
-
-QIcon AddIcon() { return QIcon::fromTheme(QStringLiteral("list-add"), Sign(true)); }
-
-QIcon RemoveIcon() { return QIcon::fromTheme(QStringLiteral("list-remove"), Sign(false)); }
 
 QString MacText(const TMacAddr& mac) { return QString::fromStdString(mac.Text()); }
 
@@ -44,7 +18,7 @@ QString MacDigits(const TMacAddr& mac) { return MacText(mac).remove(QLatin1Char(
 // ---- the list model ----------------------------------------------------------------------
 
 TSecurityListModel::TSecurityListModel(QStringList headers, QObject* parent)
-    : QAbstractTableModel(parent), m_Headers(std::move(headers))
+    : TSortedModel(parent), m_Headers(std::move(headers))
 {
 }
 
@@ -81,26 +55,14 @@ void TSecurityListModel::SetRows(std::vector<TRow> rows)
 {
     beginResetModel();
     m_Rows = std::move(rows);
-    Sort();
+    SortRows();
     endResetModel();
 }
 
-void TSecurityListModel::SortBy(int column, Qt::SortOrder order)
+std::vector<int> TSecurityListModel::SortRows()
 {
-    emit layoutAboutToBeChanged();
-    m_SortColumn = column;
-    m_SortOrder = order;
-    Sort();
-    emit layoutChanged();
-}
-
-void TSecurityListModel::Sort()
-{
-    if (m_SortColumn < 0)
-        return;
-    std::stable_sort(m_Rows.begin(), m_Rows.end(), [this](const TRow& a, const TRow& b) {
-        const int order = Text(a, m_SortColumn).compare(Text(b, m_SortColumn), Qt::CaseInsensitive);
-        return m_SortOrder == Qt::AscendingOrder ? order < 0 : order > 0;
+    return Sorted(m_Rows, [this](const TRow& a, const TRow& b, int column) {
+        return Text(a, column).compare(Text(b, column), Qt::CaseInsensitive);
     });
 }
 
@@ -122,8 +84,8 @@ void TModuleSecurityMacList::SetControls(QTreeView* view, TSecurityListModel* mo
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->viewport()->installEventFilter(this);
-    add->setIcon(AddIcon());
-    del->setIcon(RemoveIcon());
+    add->setIcon(Icon(TImage::Add));
+    del->setIcon(Icon(TImage::Remove));
     connect(view, &QTreeView::clicked, this, [this](const QModelIndex& index) { EventOnRowClick(m_Model->Row(index.row())); });
     connect(mac, &QLineEdit::textChanged, this, [this, upperCase](const QString& text) {
         const QString shown = upperCase ? text.toUpper() : text.toLower();
@@ -165,7 +127,7 @@ void TModuleSecurityMacList::MacRule()
     const bool valid = ParseMacText(m_Mac->text().toStdString(), m_Parsed);
     const bool listed = valid && std::any_of(m_Model->Rows().begin(), m_Model->Rows().end(),
                                              [this](const TSecurityListModel::TRow& row) { return Matches(row, m_Parsed); });
-    m_Add->setEnabled(valid && !listed);
+    m_Add->setEnabled(valid && !listed && CanAdd());
     m_Delete->setEnabled(valid && listed);
 }
 

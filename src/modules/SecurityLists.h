@@ -3,10 +3,8 @@
 // address text, Add and Delete buttons follow the typed address and the listed rows.
 #pragma once
 
+#include "ListSort.h"
 #include "ModulePage.h"
-
-#include <QAbstractTableModel>
-#include <QIcon>
 
 #include <array>
 #include <vector>
@@ -15,17 +13,13 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 
-// The images of Add (RC_BITMAP_16X16_ADD) and Delete (RC_BITMAP_16X16_REMOVE) buttons.
-QIcon AddIcon();
-QIcon RemoveIcon();
-
 // The address's colon form and its twelve digits without colons.
 QString MacText(const TMacAddr& mac);
 QString MacDigits(const TMacAddr& mac);
 
 // Rows of MAC addresses, with or without a port column before the address; rows are
 // replaced all at once, so hundreds of them cost one reset.
-class TSecurityListModel : public QAbstractTableModel {
+class TSecurityListModel : public TSortedModel {
     Q_OBJECT
 public:
     struct TRow {
@@ -46,18 +40,17 @@ public:
     void Clear() { SetRows({}); }
     const TRow& Row(int row) const { return m_Rows[std::size_t(row)]; }
     const std::vector<TRow>& Rows() const { return m_Rows; }
-    // Orders the rows by a column's texts ignoring case, keeping equal rows in their order;
-    // rows set later are kept in that order too. Without a sort column rows keep theirs.
-    void SortBy(int column, Qt::SortOrder order);
+
+protected:
+    // By a column's texts ignoring case; rows set later are kept in that order too. Without
+    // a sort column rows keep theirs.
+    std::vector<int> SortRows() override;
 
 private:
     QString Text(const TRow& row, int column) const;
-    void Sort();
 
     QStringList m_Headers;
     std::vector<TRow> m_Rows;
-    int m_SortColumn = -1;
-    Qt::SortOrder m_SortOrder = Qt::AscendingOrder;
 };
 
 class TModuleSecurityMacList : public TModuleGetPage {
@@ -79,6 +72,8 @@ protected:
     void EnableControls(bool on) override;
     // Whether a listed row stands for the typed address.
     virtual bool Matches(const TSecurityListModel::TRow& row, const TMacAddr& mac) const = 0;
+    // Whether a typed address has all it needs besides itself to be added.
+    virtual bool CanAdd() const { return true; }
     // A click on a row; the base puts the row's address into the text.
     virtual void EventOnRowClick(const TSecurityListModel::TRow& row);
     // Add enabled while no row matches a valid typed address, Delete while one does.
