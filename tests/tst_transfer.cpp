@@ -390,6 +390,26 @@ private slots:
             QCOMPARE(ReadFile(path), old);
     }
 
+    // Two backups heading for one file (two switches on one address) write apart: the one
+    // that fails takes nothing of the other's with it.
+    void backupsOfOneFileKeepApart()
+    {
+        TDevice* twin = Registry::Find(Mac(2), true);
+        twin->SetAddress(Address);
+        const QString path = m_Dir->filePath("backup.bin");
+        QVERIFY(StartBackup(path));
+        QVERIFY(StartBackup(path, twin));
+        const TBytes a = Pattern(512, 1), b = Pattern(512, 2);
+        Reply(257, 0, Concat({Word(0), a}));
+        Deliver(Address, MakeDatagram(257, 0, Mac(2), Concat({Word(0), Pattern(512, 9)})));
+        Deliver(Address, MakeDatagram(257, 0x0106, Mac(2), Concat({Word(1), Pattern(512, 9)})));
+        Reply(257, 0, Concat({Word(LastTransferBlock), b}));
+        QCOMPARE(m_Receiver.Reports.back().Status, stSuccess);
+        QCOMPARE(m_Receiver.Reports.back().State, uint32_t(tsDone));
+        QCOMPARE(ReadFile(path), Concat({a, b}));
+        QCOMPARE(QDir(m_Dir->path()).entryList(QDir::Files), QStringList{"backup.bin"});
+    }
+
     // A folder that does not exist gives no file and nothing to start.
     void backupRefusesWithoutTargetFile()
     {
@@ -486,10 +506,11 @@ private:
         return session.release();
     }
 
-    TSession* StartBackup(const QString& path)
+    TSession* StartBackup(const QString& path, TDevice* device = nullptr)
     {
         auto session = std::make_unique<TSessionBasicsBackupBuildin>();
-        if (!session->OpenTargetFile(path.toStdString()) || !Start(session.get(), m_Device, &m_Receiver))
+        if (!session->OpenTargetFile(path.toStdString()) ||
+            !Start(session.get(), device ? device : m_Device, &m_Receiver))
             return nullptr;
         return session.release();
     }

@@ -11,9 +11,11 @@
 #include "modules/ModuleFrame.h"
 #include "modules/ModulePage.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -56,6 +58,18 @@ std::vector<uint8_t> TftpRequestBytes(uint32_t server, const std::string& file)
 }
 
 qint64 RowImageKey(int index) { return RowImage(index).cacheKey(); }
+
+// "Restore" and "Upgrade" with their action buttons, as test data.
+void FileLoadPages()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("restore") << "Basics/Restore" << "m_Restore";
+    QTest::newRow("upgrade") << "Basics/Upgrade" << "m_Upgrade";
+}
+
+// The device's MAC as twelve digits.
+QString Digits(TDevice* d) { return QString::fromStdString(d->Mac().Text()).remove(':'); }
 
 } // namespace
 
@@ -407,6 +421,62 @@ private slots:
         QFile file(target.filePath("cfg-192.0.2.7.bin"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray(512, 'a') + QByteArray(512, 'b'));
+    }
+
+    // Two switches on one address: each backs up into a file of its own, named by its MAC,
+    // whether the other answers or stays silent.
+    void switchesSharingAnAddressBackUpApart_data()
+    {
+        QTest::addColumn<bool>("secondAnswers");
+        QTest::newRow("second silent") << false;
+        QTest::newRow("both answer") << true;
+    }
+    void switchesSharingAnAddressBackUpApart()
+    {
+        QFETCH(bool, secondAnswers);
+        TDevice* a = AddLoggedIn(1);
+        TDevice* b = AddLoggedIn(2);
+        b->SetAddress(a->Address());
+        TDevice* c = AddLoggedIn(3);
+        Select({a, b, c});
+        QWidget* page = Open("Basics/Backup");
+        QTemporaryDir target;
+        Choose(page, target.path());
+        TakeSent();
+        Child<QPushButton>(page, "m_Backup")->click();
+        QCOMPARE(TakeSent().size(), 3);
+        // The others answer within every reply time; a silent one has timed out (four
+        // times 3 s) by the fifth.
+        const int periods = secondAnswers ? 1 : 5;
+        for (int i = 0; i < periods; ++i) {
+            Reply(a, 257, 0, BackupBlock(uint16_t(i), 'a'));
+            Reply(c, 257, 0, BackupBlock(uint16_t(i), 'c'));
+            if (secondAnswers)
+                Reply(b, 257, 0, BackupBlock(uint16_t(i), 'b'));
+            m_Fake->Advance(TransferReplyTime - 1);
+        }
+        QCOMPARE(Status(page, b), secondAnswers ? QString("Transmitting") : QString("Timeout"));
+        Reply(a, 257, 0, BackupBlock(LastTransferBlock, 'A'));
+        Reply(c, 257, 0, BackupBlock(LastTransferBlock, 'C'));
+        if (secondAnswers)
+            Reply(b, 257, 0, BackupBlock(LastTransferBlock, 'B'));
+        QCOMPARE(Status(page, a), QString("Done"));
+        QCOMPARE(Status(page, b), secondAnswers ? QString("Done") : QString("Timeout"));
+        QCOMPARE(Status(page, c), QString("Done"));
+
+        // Each file holds its own switch's bytes; nothing else is left in the folder.
+        QMap<QString, QByteArray> expected = {
+            {"backup_" + Digits(a) + ".bin", QByteArray(512 * periods, 'a') + QByteArray(512, 'A')},
+            {"backup_192.0.2.3.bin", QByteArray(512 * periods, 'c') + QByteArray(512, 'C')}};
+        if (secondAnswers)
+            expected.insert("backup_" + Digits(b) + ".bin", QByteArray(512, 'b') + QByteArray(512, 'B'));
+        QMap<QString, QByteArray> found;
+        for (const QString& name : QDir(target.path()).entryList(QDir::Files)) {
+            QFile file(target.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            found.insert(name, file.readAll());
+        }
+        QCOMPARE(found, expected);
     }
 
     // Built-in: 20 at a time, the rest only when none of the 20 still transfers.

@@ -1,6 +1,11 @@
 #include "Transfer.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -59,9 +64,24 @@ bool TTransferTarget::Open(const std::string& path)
 {
     Discard();
     m_Path = path;
-    m_Temporary = path + ".part";
-    m_File = std::fopen(m_Temporary.c_str(), "wb");
-    return m_File != nullptr;
+    // Never a file another transfer writes: the first free one of "<target>.part",
+    // "<target>.1.part", ...; one left behind by a crash is left alone too.
+    constexpr unsigned MaxTemporaries = 1000;
+    for (unsigned n = 0; n < MaxTemporaries; ++n) {
+        m_Temporary = path + (n ? "." + std::to_string(n) : std::string()) + ".part";
+        const int fd = ::open(m_Temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0)
+            return false;
+        m_File = fdopen(fd, "wb");
+        if (!m_File) {
+            ::close(fd);
+            std::remove(m_Temporary.c_str());
+        }
+        return m_File != nullptr;
+    }
+    return false;
 }
 
 bool TTransferTarget::Append(std::span<const uint8_t> bytes)

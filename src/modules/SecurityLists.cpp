@@ -37,10 +37,6 @@ QIcon AddIcon() { return QIcon::fromTheme(QStringLiteral("list-add"), Sign(true)
 
 QIcon RemoveIcon() { return QIcon::fromTheme(QStringLiteral("list-remove"), Sign(false)); }
 
-QString MacText(const TMacAddr& mac) { return QString::fromStdString(mac.Text()); }
-
-QString MacDigits(const TMacAddr& mac) { return MacText(mac).remove(QLatin1Char(':')); }
-
 // ---- the list model ----------------------------------------------------------------------
 
 TSecurityListModel::TSecurityListModel(QStringList headers, QObject* parent)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ModulePage.h"
+#include "app/AddressText.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
@@ -18,10 +19,6 @@ class QTreeView;
 // The images of Add (RC_BITMAP_16X16_ADD) and Delete (RC_BITMAP_16X16_REMOVE) buttons.
 QIcon AddIcon();
 QIcon RemoveIcon();
-
-// The address's colon form and its twelve digits without colons.
-QString MacText(const TMacAddr& mac);
-QString MacDigits(const TMacAddr& mac);
 
 // Rows of MAC addresses, with or without a port column before the address; rows are
 // replaced all at once, so hundreds of them cost one reset.
