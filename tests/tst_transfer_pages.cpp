@@ -607,21 +607,26 @@ private slots:
         QCOMPARE(Child<QWidget>(page, "m_TopPanel")->isEnabled(), !running);
     }
 
-    // Rows whose transfer cannot start: the reason on the row, the page stays idle.
+    // Rows whose transfer cannot start: the reason on the row, the page stays idle, and
+    // the reboot stays off, as no run ended.
+    void rowTextsForFailedStarts_data() { FileLoadPages(); }
     void rowTextsForFailedStarts()
     {
+        QFETCH(QString, path);
+        QFETCH(QString, action);
         TDevice* d = AddLoggedIn(1);
         Select({d});
-        QWidget* page = Open("Basics/Upgrade");
+        QWidget* page = Open(path);
         const QString file = WriteFile("gone.bin", "abc");
         Choose(page, file);
         QVERIFY(QFile::remove(file)); // chosen, then gone: the session has no file
         TakeSent();
-        Child<QPushButton>(page, "m_Upgrade")->click();
+        Child<QPushButton>(page, action)->click();
         QCOMPARE(TakeSent(), TSentList{});
         QCOMPARE(Status(page, d), QString("Fail to send request"));
         QCOMPARE(ImageKey(page, d), RowImageKey(2));
         QVERIFY(!IsRunningPage(page));
+        QVERIFY(!Child<QPushButton>(page, "m_Reboot")->isEnabled());
         QVERIFY(Frame()->Hide(false));
     }
 

@@ -77,6 +77,9 @@ void TModuleTransferPage::EventOnStart()
         ClearRowState(row);
     m_Command = Command(IsRemote());
     m_Running = StartFrom(0) > 0;
+    // Only a run that ends offers the reboot; a press that started nothing ended none.
+    if (m_Controls.Reboot)
+        m_Controls.Reboot->setEnabled(false);
     ShowRunState();
 }
 
@@ -134,14 +137,14 @@ void TModuleTransferPage::FollowRun(TDevice* device, uint16_t status, const Intp
     }
     if (!transferring && waiting >= 0 && !IsSequential())
         m_Running = StartFrom(waiting) > 0 || m_Running;
+    if (m_Controls.Reboot && !m_Running)
+        m_Controls.Reboot->setEnabled(true);
     ShowRunState();
 }
 
 void TModuleTransferPage::ShowRunState()
 {
     m_Controls.TopPanel->setEnabled(!m_Running);
-    if (m_Controls.Reboot)
-        m_Controls.Reboot->setEnabled(!m_Running);
     if (m_Running)
         m_Controls.Action->setEnabled(false);
     else
