@@ -5,6 +5,8 @@
 #include "cli/CliRecords.h"
 #include "intp/Monitor.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TCliTest : public QObject {
@@ -119,6 +121,39 @@ private slots:
         QVERIFY2(session && Intp::Start(session, m_Setup->Device, nullptr), qPrintable(error));
         QCOMPARE(Bytes(m_Setup->Fake->Sent.back().Bytes).mid(int(Intp::HeaderSize)),
                  QByteArray::fromHex("01" "0a000064" "0a0000c7" "ffffff00" "00000000" "00000000" "00000258"));
+    }
+
+    // Block numbers are 16-bit: a file beyond 65,536 blocks of 512 bytes is refused before
+    // any switch is asked, with the limit named (in a network namespace of its own, so
+    // that nothing could leave if it were not).
+    void oversizedFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("option");
+        QTest::newRow("upgrade") << "upgrade" << "--image";
+        QTest::newRow("restore") << "restore" << "--file";
+    }
+    void oversizedFilesAreRefused()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, option);
+        QTemporaryDir dir;
+        QFile file(dir.filePath("huge.bin"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(33 * 1024 * 1024)); // sparse
+        file.close();
+        QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ZODE_PASSWORD", "admin");
+        cli.setProcessEnvironment(env);
+        cli.start(ZODE_IN_NETNS, {ZODE_CLI_BIN, command, "192.0.2.1", option, file.fileName()});
+        cli.closeWriteChannel();
+        QVERIFY(cli.waitForFinished(60000));
+        if (cli.exitCode() == 77)
+            QSKIP("no private network namespace can be made here");
+        const QByteArray err = cli.readAllStandardError();
+        QVERIFY2(err.contains(file.fileName().toUtf8() + " is larger than 32 MiB"), err.constData());
+        QCOMPARE(cli.exitCode(), 2);
+        QVERIFY(cli.readAllStandardOutput().isEmpty());
     }
 };
 

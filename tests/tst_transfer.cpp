@@ -312,6 +312,31 @@ private slots:
         QVERIFY(PendingSessions().empty());
     }
 
+    // Block numbers are 16-bit: 65,536 blocks of 512 bytes is the largest file sent.
+    void refusesFilesBeyondTheBlockNumbers_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("32 MiB") << qint64(32) * 1024 * 1024 << true;
+        QTest::newRow("a byte more") << qint64(32) * 1024 * 1024 + 1 << false;
+        QTest::newRow("33 MiB") << qint64(33) * 1024 * 1024 << false;
+    }
+    void refusesFilesBeyondTheBlockNumbers()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, opens);
+        QFile file(m_Dir->filePath("image.bin"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size)); // sparse
+        file.close();
+        bool opened = !opens;
+        auto session = SenderFor(256, file.fileName(), &opened);
+        QCOMPARE(opened, opens);
+        QCOMPARE(Start(session.get(), m_Device, &m_Receiver), opens);
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(opens ? 1 : 0));
+        if (opens)
+            session.release(); // the engine owns it now
+    }
+
     // Blocks are appended in order (512 bytes each, also the last), a block that was not
     // asked for is not written, and the file appears only when 0xFFFF is in.
     void backupAppendsBlocks()

@@ -112,6 +112,14 @@ class TTransferPagesTest : public QObject, public TPageDriver {
             qFatal("cannot write %s", qPrintable(file.fileName()));
         return file.fileName();
     }
+    // A file of that size without writing it (sparse).
+    QString SparseFile(const QString& name, qint64 size)
+    {
+        QFile file(m_Dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(size))
+            qFatal("cannot size %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
     // The page with devices listed, the built-in file chosen and the action pressed.
     QWidget* StartUpgrade(std::initializer_list<TDevice*> devices)
     {
@@ -141,6 +149,7 @@ private slots:
     void cleanup()
     {
         Dialogs::SetPickHandler(nullptr);
+        Dialogs::SetHandler(nullptr);
         CloseWindow();
     }
 
@@ -628,6 +637,29 @@ private slots:
         QVERIFY(!IsRunningPage(page));
         QVERIFY(!Child<QPushButton>(page, "m_Reboot")->isEnabled());
         QVERIFY(Frame()->Hide(false));
+    }
+
+    // Block numbers are 16-bit: a file beyond 65,536 blocks of 512 bytes is refused when
+    // chosen, with a message naming the limit.
+    void oversizedFileIsRefused_data() { FileLoadPages(); }
+    void oversizedFileIsRefused()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, action);
+        QStringList messages;
+        Dialogs::SetHandler([&](Dialogs::TKind, const QString& text) {
+            messages << text;
+            return true;
+        });
+        Select({AddLoggedIn(1)});
+        QWidget* page = Open(path);
+        Choose(page, SparseFile("huge.bin", 33 * 1024 * 1024));
+        QCOMPARE(messages, QStringList{"huge.bin is larger than 32 MiB, the most a built-in transfer can send."});
+        QCOMPARE(Child<QLineEdit>(page, "m_LocalFile")->text(), QString());
+        QVERIFY(!Child<QPushButton>(page, action)->isEnabled());
+        Choose(page, SparseFile("largest.bin", 32 * 1024 * 1024));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(Child<QPushButton>(page, action)->isEnabled());
     }
 
     void forgottenDeviceEndsTheRun()

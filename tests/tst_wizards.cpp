@@ -450,6 +450,25 @@ private slots:
         QVERIFY(Prev(w)->isEnabled());
     }
 
+    // Block numbers are 16-bit: an image beyond 65,536 blocks of 512 bytes is refused when
+    // chosen, with a message naming the limit.
+    void oversizedImageIsRefused()
+    {
+        AddLoggedIn(1);
+        QTemporaryDir dir;
+        const QString image = dir.filePath("huge.bin");
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(33 * 1024 * 1024)); // sparse
+        file.close();
+        QWidget* w = GroupFw();
+        Dialogs::SetPickHandler([&](Dialogs::TPick, const QString&, const QString&) { return image; });
+        At<QToolButton>(w, "m_Step2Open")->click();
+        Dialogs::SetPickHandler(nullptr);
+        QCOMPARE(m_Messages, QStringList{"huge.bin is larger than 32 MiB, the most a built-in transfer can send."});
+        QCOMPARE(At<QLineEdit>(w, "m_Step2Path")->text(), QString());
+        QVERIFY(!Next(w)->isEnabled());
+    }
+
     // A device forgotten while its upgrade runs can no longer report: its row fails so
     // the wizard can be left.
     void forgottenDeviceEndsTheRun()

@@ -523,6 +523,8 @@ int CommandOperation(TCliEngine& engine, const TOptions& o, const QString& name)
         const QFileInfo info(path);
         if (!info.isFile() || !info.isReadable() || info.size() == 0)
             return UsageError(QStringLiteral("cannot read %1").arg(path));
+        if (!Intp::FitsTransfer(std::uintmax_t(info.size())))
+            return UsageError(QString::fromStdString(Intp::TransferTooLargeText(path.toStdString())));
         blocks = (info.size() + qint64(Intp::TransferBlockSize) - 1) / qint64(Intp::TransferBlockSize);
     } else if (name == QLatin1String("backup")) {
         if (!o.Parser.isSet(o.Dir))

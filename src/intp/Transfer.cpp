@@ -20,6 +20,12 @@ void ArmTransferTimer(TSession* session, unsigned interval)
     }
 }
 
+std::string TransferTooLargeText(const std::string& file)
+{
+    return file + " is larger than " + std::to_string(MaxTransferFileSize >> 20) +
+           " MiB, the most a built-in transfer can send.";
+}
+
 bool TTransferSource::Open(const std::string& path)
 {
     Close();
@@ -29,6 +35,9 @@ bool TTransferSource::Open(const std::string& path)
         return false;
     m_File = std::fopen(full.c_str(), "rb");
     m_Position = 0;
+    struct stat status;
+    if (m_File && (fstat(fileno(m_File), &status) != 0 || !FitsTransfer(std::uintmax_t(status.st_size))))
+        Close();
     return m_File != nullptr;
 }
 

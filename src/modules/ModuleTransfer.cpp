@@ -1,8 +1,10 @@
 #include "ModuleTransfer.h"
 
 #include "app/AddressText.h"
+#include "app/Dialogs.h"
 
 #include <QAbstractButton>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -149,4 +151,15 @@ void TModuleTransferPage::ShowRunState()
         m_Controls.Action->setEnabled(false);
     else
         ApplyChoice();
+}
+
+QString PickTransferImage(QWidget* parent, const QString& caption, const QString& folder)
+{
+    const QString file =
+        Dialogs::PickOpenFile(parent, caption, folder, QStringLiteral("Images (*.bin *.img);;All files (*)"));
+    const QFileInfo info(file);
+    if (file.isEmpty() || Intp::FitsTransfer(std::uintmax_t(info.size())))
+        return file;
+    Dialogs::Error(parent, QString::fromStdString(Intp::TransferTooLargeText(info.fileName().toStdString())));
+    return {};
 }
