@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -295,6 +296,38 @@ private slots:
         QVERIFY(Prev(w)->isEnabled());
         QVERIFY(Next(w)->isEnabled());
         QVERIFY(At<QWidget>(w, "m_Step2Settings")->isEnabled());
+    }
+
+    // A chosen switch the registry forgot meanwhile (a discovery ran) is created again and
+    // still sent its settings: they go to the limited broadcast with its MAC.
+    void forgottenSwitchIsStillReached()
+    {
+        const TMacAddr a = AddLoggedIn(1)->Mac();
+        const TMacAddr b = AddLoggedIn(2)->Mac();
+        QWidget* w = GroupIp();
+        Type(At<QLineEdit>(w, "m_Step2DhcpServer"), "192.168.1.1");
+        Registry::Clear();
+        m_Fake->Sent.clear();
+        Next(w)->click();
+        QCOMPARE(m_Fake->Sent.size(), size_t(2));
+        QSet<QString> macs;
+        for (const auto& d : m_Fake->Sent) {
+            QCOMPARE(d.Address, 0xFFFFFFFFu);
+            macs << QString::fromStdString(TMacAddr(d.Bytes.data() + Intp::OffMac).Text());
+        }
+        QCOMPARE(macs, (QSet<QString>{QString::fromStdString(a.Text()), QString::fromStdString(b.Text())}));
+        QCOMPARE(IpImages(Preview(w)), (QList<int>{-1, -1}));
+        QVERIFY(!Prev(w)->isEnabled());
+
+        // The switch answers from the address it had; its row shows it.
+        m_Fake->Sent.clear();
+        Deliver(0x0A000063, MakeDatagram(0x0107, 0, a, {0, 0, 0, 0}));
+        const int rowA = Preview(w)->topLevelItem(0)->text(1) == QString::fromStdString(a.Text()) ? 0 : 1;
+        QCOMPARE(TWizardGroupIpFrame::ImageOf(Preview(w)->topLevelItem(rowA)), 0);
+        QCOMPARE(Preview(w)->topLevelItem(rowA)->text(2), QString("10.0.0.99"));
+        m_Fake->Advance(Intp::DefaultInterval);
+        QCOMPARE(TWizardGroupIpFrame::ImageOf(Preview(w)->topLevelItem(1 - rowA)), 1);
+        QVERIFY(Prev(w)->isEnabled());
     }
 
     void dhcpServerRulesAndRequests()

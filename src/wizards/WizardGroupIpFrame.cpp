@@ -150,7 +150,9 @@ void TWizardGroupIpFrame::Act()
     for (qsizetype i = rows.size() - 1; i >= 0; --i) {
         QTreeWidgetItem* row = rows[i];
         settings.Address = dhcp ? m_Server : addresses[size_t(i)];
-        TDevice* device = Registry::Find(MacOf(row), false);
+        // A switch forgotten since it was chosen (a discovery ran meanwhile) is still
+        // reached: the request goes to the limited broadcast with its MAC in the header.
+        TDevice* device = Registry::Find(MacOf(row), true);
         const uint32_t old = device ? device->Address() : 0;
         if (device && Intp::StartNew<Intp::TSessionBasicsIPConfSet>(device, this, digest, settings)) {
             SetImage(row, imNone);
