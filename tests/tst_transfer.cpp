@@ -455,6 +455,57 @@ private slots:
         QVERIFY(QDir(m_Dir->path()).entryList(QDir::Files).isEmpty());
     }
 
+    // A link planted where the backup writes (its temporary file, dangling or live, or the
+    // target itself) is never written through: its target stays as it was and the backup
+    // still arrives under the target's name.
+    void backupIgnoresPlantedLinks_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<bool>("live");
+        QTest::newRow("dangling at the temporary file") << "backup.bin.part" << false;
+        QTest::newRow("live at the temporary file") << "backup.bin.part" << true;
+        QTest::newRow("live at the target") << "backup.bin" << true;
+    }
+    void backupIgnoresPlantedLinks()
+    {
+        QFETCH(QString, link);
+        QFETCH(bool, live);
+        const QString victim = m_Dir->filePath("victim");
+        const TBytes old = Pattern(100, 4);
+        if (live)
+            WriteFile(victim, old);
+        QVERIFY(QFile::link(victim, m_Dir->filePath(link)));
+        const QString path = m_Dir->filePath("backup.bin");
+        QVERIFY(StartBackup(path));
+        const TBytes a = Pattern(512, 1), b = Pattern(512, 2);
+        Reply(257, 0, Concat({Word(0), a}));
+        Reply(257, 0, Concat({Word(LastTransferBlock), b}));
+        QCOMPARE(m_Receiver.Reports.back().State, uint32_t(tsDone));
+        QVERIFY(!QFileInfo(path).isSymLink());
+        QCOMPARE(ReadFile(path), Concat({a, b}));
+        QCOMPARE(QFile::exists(victim), live);
+        if (live)
+            QCOMPARE(ReadFile(victim), old);
+    }
+
+    // Configurations hold the switch's passwords: the temporary file and the backup are the
+    // owner's alone, whatever the process's umask lets through.
+    void backupIsOwnerOnly()
+    {
+        const mode_t umaskBefore = ::umask(0);
+        const QString path = m_Dir->filePath("backup.bin");
+        TSession* session = StartBackup(path);
+        ::umask(umaskBefore);
+        QVERIFY(session);
+        auto mode = [](const QString& file) {
+            struct stat status {};
+            return ::lstat(QFile::encodeName(file).constData(), &status) == 0 ? status.st_mode & 07777 : 0u;
+        };
+        QCOMPARE(mode(path + ".part"), 0600u);
+        Reply(257, 0, Concat({Word(LastTransferBlock), Pattern(512)}));
+        QCOMPARE(mode(path), 0600u);
+    }
+
     void remoteRequest_data()
     {
         QTest::addColumn<int>("command");

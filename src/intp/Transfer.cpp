@@ -74,11 +74,14 @@ bool TTransferTarget::Open(const std::string& path)
     Discard();
     m_Path = path;
     // Never a file another transfer writes: the first free one of "<target>.part",
-    // "<target>.1.part", ...; one left behind by a crash is left alone too.
+    // "<target>.1.part", ...; one left behind by a crash is left alone too, and so is any
+    // link planted there (a link is never followed, dangling or not). Configurations hold
+    // the switch's passwords: only the owner may read them, here and under the target's
+    // name, which the rename gives this very file.
     constexpr unsigned MaxTemporaries = 1000;
     for (unsigned n = 0; n < MaxTemporaries; ++n) {
         m_Temporary = path + (n ? "." + std::to_string(n) : std::string()) + ".part";
-        const int fd = ::open(m_Temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(m_Temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0)
@@ -103,6 +106,7 @@ bool TTransferTarget::Commit()
 {
     bool closed = std::fclose(m_File) == 0;
     m_File = nullptr;
+    // rename() replaces a link at the target itself and never writes through it.
     if (closed && std::rename(m_Temporary.c_str(), m_Path.c_str()) == 0)
         return true;
     std::remove(m_Temporary.c_str());

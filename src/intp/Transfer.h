@@ -82,8 +82,9 @@ private:
 
 // The file a block receiver writes: a temporary file beside the target that takes the
 // target's name only when the last block is in, so no partial file ever has that name.
-// The temporary file is created afresh and belongs to this transfer alone, also when
-// another transfer heads for the same target.
+// The temporary file is created afresh, readable by its owner only, and belongs to this
+// transfer alone, also when another transfer heads for the same target; links in the way
+// are never followed.
 class TTransferTarget {
 public:
     TTransferTarget() = default;
