@@ -53,6 +53,9 @@ private slots:
         QTest::newRow("letters") << "abc" << "255.255.255.255";
         QTest::newRow("part too large") << "1.2.3.256" << "255.255.255.255";
         QTest::newRow("empty") << "" << "255.255.255.255";
+        QTest::newRow("two in one") << "10.77.1.1 10.77.1.2" << "255.255.255.255";
+        QTest::newRow("trailing blank") << "10.77.1.1 " << "255.255.255.255";
+        QTest::newRow("zero byte") << QString::fromLatin1("10.77.1.1\0" "5", 11) << "255.255.255.255";
         QTest::newRow("very long") << QString(200, '1') << "255.255.255.255";
     }
     void textToAddress()

@@ -1,10 +1,10 @@
 #include "Dialogs.h"
 
+#include "CredentialText.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-
-#include <algorithm>
 
 namespace Dialogs {
 
@@ -80,7 +80,7 @@ bool Show(QWidget* parent, TKind kind, const QString& text)
 bool CheckCredentialTexts(QWidget* parent, std::initializer_list<QString> texts)
 {
     for (const QString& text : texts)
-        if (std::ranges::any_of(text, [](QChar c) { return c.unicode() > 0xFF; })) {
+        if (!IsCredentialText(text)) {
             Error(parent, QStringLiteral("Only Latin-1 characters are allowed in user names and passwords on these "
                                          "switches."));
             return false;

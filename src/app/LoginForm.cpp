@@ -2,6 +2,7 @@
 
 #include "ui_LoginForm.h"
 
+#include "CredentialText.h"
 #include "Dialogs.h"
 
 TLoginForm::TLoginForm(QWidget* parent) : QDialog(parent), m_Ui(std::make_unique<Ui::TLoginForm>())
@@ -15,9 +16,8 @@ TLoginForm::TLoginForm(QWidget* parent) : QDialog(parent), m_Ui(std::make_unique
 
 TLoginForm::~TLoginForm() = default;
 
-// Texts travel as 8-bit characters.
-std::string TLoginForm::User() const { return m_Ui->m_Username->text().toLatin1().toStdString(); }
-std::string TLoginForm::Password() const { return m_Ui->m_Password->text().toLatin1().toStdString(); }
+std::string TLoginForm::User() const { return CredentialBytes(m_Ui->m_Username->text()); }
+std::string TLoginForm::Password() const { return CredentialBytes(m_Ui->m_Password->text()); }
 
 // A refused text keeps the dialog open for correcting it.
 void TLoginForm::EventOnLogin()
