@@ -2,7 +2,8 @@
 //   bench_syslog console RATE...        the console's socket, worker and store in this process,
 //                                       a sender thread; prints sent, stored and lost per rate
 //   bench_syslog send PORT RATE SECONDS sends to 127.0.0.1:PORT and prints the number sent
-//   bench_syslog memory COUNT           stores COUNT messages; bytes per stored message
+//   bench_syslog memory COUNT           adds COUNT messages; bytes per stored message (beyond
+//                                       the store's bound the oldest go)
 // Run through bench/syslog, which also measures rsyslog's imudp in a private namespace.
 #include "syslog/SyslogSocketThread.h"
 #include "syslog/SyslogStore.h"
@@ -126,10 +127,12 @@ int Memory(uint64_t count)
     for (uint64_t n = 0; n < count; ++n)
         store.Add(0x7F000001u + uint32_t(n % 100), Message(n), int64_t(n));
     const long after = ResidentBytes();
-    std::printf("stored %llu messages of 100 bytes of text: %.1f bytes each (resident growth), "
-                "%.1f bytes each (store's own count)\n",
-                static_cast<unsigned long long>(count), double(after - before) / double(count),
-                double(store.MemoryUsed()) / double(count));
+    const double kept = double(store.Size());
+    std::printf("added %llu messages of 100 bytes of text, kept %zu (the oldest %llu discarded): %.1f bytes "
+                "each (resident growth), %.1f bytes each (store's own count)\n",
+                static_cast<unsigned long long>(count), store.Size(),
+                static_cast<unsigned long long>(store.Discarded()), double(after - before) / kept,
+                double(store.MemoryUsed()) / kept);
     return 0;
 }
 

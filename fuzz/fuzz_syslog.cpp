@@ -11,7 +11,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    Syslog::TSyslogStore store;
+    // Small bounds, so that discarding the oldest is fed as well.
+    Syslog::TSyslogStore store({16, 1024});
     std::size_t at = 0;
     while (at + 2 <= size) {
         std::size_t length = data[at];
@@ -32,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         if (Syslog::SeverityImage(severity) > 2)
             std::abort();
         Syslog::TSyslogListNode node = store.Add(address, text, 0);
-        if (node.Message != message || node.EventId != int(store.Size()))
+        if (node.Message != message || node.EventId != int64_t(store.Discarded() + store.Size()) ||
+            store.Size() > 16)
             std::abort();
     }
     std::vector<Syslog::TSyslogListNode> all;

@@ -1,11 +1,41 @@
 // zode-cli's record table in memory: port lists both ways, and which values a Set takes,
-// with the message for those it does not (against a device of 8 ports).
+// with the message for those it does not (against a device of 8 ports); the credentials it
+// reads; and, zode-cli run as a program, the arguments it refuses before any switch is
+// asked.
 #include "CommandTests.h"
 
+#include "cli/CliCredentials.h"
 #include "cli/CliRecords.h"
 #include "intp/Monitor.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+struct TRun {
+    int Status = -1;
+    QByteArray Out;
+    QByteArray Err;
+};
+
+// zode-cli in a network namespace of its own, so that nothing could leave if it did not
+// refuse; none when no namespace can be made here.
+std::optional<TRun> RunCli(const QStringList& args, const QByteArray& password)
+{
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ZODE_PASSWORD", QString::fromUtf8(password));
+    cli.setProcessEnvironment(env);
+    cli.start(ZODE_IN_NETNS, QStringList{ZODE_CLI_BIN} + args + QStringList{"--wait", "0"});
+    cli.closeWriteChannel();
+    if (!cli.waitForFinished(60000) || cli.exitCode() == 77)
+        return std::nullopt;
+    return TRun{cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError()};
+}
+
+} // namespace
 
 class TCliTest : public QObject {
     Q_OBJECT
@@ -67,6 +97,13 @@ private slots:
                                          << "server must be an IPv4 host address or 0.0.0.0";
         QTest::newRow("short address") << "time" << "server" << "10.1" << "server must be an IPv4 host address or 0.0.0.0";
         QTest::newRow("time") << "time" << "daylight-begin" << "2027-03-28 02:00:00" << "";
+        QTest::newRow("last second of the clock") << "time" << "daylight-end" << "2106-02-07 06:28:15" << "";
+        const QString outside = "must be a time from 1970-01-01 00:00:00 to 2106-02-07 06:28:15";
+        QTest::newRow("beyond the clock") << "time" << "daylight-end" << "2106-02-07 06:28:16" << "daylight-end " + outside;
+        QTest::newRow("far beyond the clock") << "time" << "daylight-begin" << "2200-01-01 00:00:00"
+                                              << "daylight-begin " + outside;
+        QTest::newRow("before the clock") << "time" << "daylight-begin" << "1969-12-31 23:59:59"
+                                          << "daylight-begin " + outside;
         QTest::newRow("bad time") << "time" << "daylight-begin" << "March" << "daylight-begin must be a time as YYYY-MM-DD hh:mm:ss";
         QTest::newRow("syslog to a server") << "syslog" << "mode" << "client" << "";
         QTest::newRow("server mode without server") << "syslog" << "mode" << "both"
@@ -119,6 +156,90 @@ private slots:
         QVERIFY2(session && Intp::Start(session, m_Setup->Device, nullptr), qPrintable(error));
         QCOMPARE(Bytes(m_Setup->Fake->Sent.back().Bytes).mid(int(Intp::HeaderSize)),
                  QByteArray::fromHex("01" "0a000064" "0a0000c7" "ffffff00" "00000000" "00000000" "00000258"));
+    }
+
+    // A password file's first line as the login dialog would send it: Latin-1, blanks kept,
+    // only the line end dropped; what no switch can take is refused.
+    void passwordFiles_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("error");
+        const QString file = "the password in secret.txt";
+        QTest::newRow("line end") << QByteArray("admin\n") << QByteArray("admin") << "";
+        QTest::newRow("CR LF") << QByteArray("admin\r\n") << QByteArray("admin") << "";
+        QTest::newRow("no line end") << QByteArray("admin") << QByteArray("admin") << "";
+        QTest::newRow("blanks kept") << QByteArray(" ad min \t\n") << QByteArray(" ad min \t") << "";
+        QTest::newRow("CR without LF kept") << QByteArray("admin\r") << QByteArray("admin\r") << "";
+        QTest::newRow("first line only") << QByteArray("admin\nroot\n") << QByteArray("admin") << "";
+        QTest::newRow("Latin-1") << QByteArray("p\xc3\xa4ssw\xc3\xb6rd\n") << QByteArray("p\xe4ssw\xf6rd") << "";
+        QTest::newRow("16 characters") << QByteArray("0123456789abcdef") << QByteArray("0123456789abcdef") << "";
+        QTest::newRow("17 characters") << QByteArray("0123456789abcdefg")
+                                       << QByteArray() << file + " is longer than 16 characters, which the switches cannot take";
+        QTest::newRow("empty file") << QByteArray() << QByteArray() << file + " is empty";
+        QTest::newRow("empty line") << QByteArray("\r\nadmin\n") << QByteArray() << file + " is empty";
+        const QString latin1 = file + " holds characters other than Latin-1, which the switches cannot take";
+        QTest::newRow("beyond Latin-1") << QByteArray("\xd0\xbf\xd0\xb0\xd1\x80\n") << QByteArray() << latin1;
+        QTest::newRow("not UTF-8") << QByteArray("p\xe4ss\n") << QByteArray() << latin1;
+    }
+    void passwordFiles()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        QString message;
+        const auto password = CredentialFromText(PasswordFileText(content), "the password in secret.txt", message);
+        QCOMPARE(message, error);
+        QCOMPARE(password.has_value(), error.isEmpty());
+        if (password)
+            QCOMPARE(QByteArray::fromStdString(*password), bytes);
+    }
+
+    // Refused with exit status 2 and a message before any switch is asked: switch lists
+    // that are not whole lists of addresses, credentials no switch can take, and files
+    // beyond 65,536 blocks of 512 bytes (block numbers are 16-bit).
+    void refusedBeforeAnySwitch_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("password");
+        QTest::addColumn<QString>("message");
+        const QString list = "bad switch list \"%1\": give MAC or IPv4 addresses separated by commas, or all";
+        for (const char* bad : {",", ",,,", "10.77.1.1 10.77.1.2", "10.77.1.1,", "10.77.1.1,,10.77.1.2",
+                                "025A0D0A:0001", "02:5A:0D-0A:00:01", "all,10.77.1.1", "127.0.0.1"})
+            QTest::addRow("get %s", bad) << QStringList{"get", bad, "system"} << QByteArray("admin") << list.arg(bad);
+        QTest::newRow("reboot with a blank") << QStringList{"reboot", "10.77.1.1 10.77.1.2"} << QByteArray("admin")
+                                             << list.arg("10.77.1.1 10.77.1.2");
+        QTest::newRow("empty password") << QStringList{"login", "10.77.1.1"} << QByteArray()
+                                        << "the password in ZODE_PASSWORD is empty";
+        QTest::newRow("password beyond Latin-1")
+            << QStringList{"login", "10.77.1.1"} << QByteArray("\xd0\xbf\xd0\xb0\xd1\x80")
+            << "the password in ZODE_PASSWORD holds characters other than Latin-1";
+        QTest::newRow("user name beyond Latin-1") << QStringList{"login", "10.77.1.1", "--user", "\xe2\x82\xac"}
+                                                  << QByteArray("admin") << "the user name holds characters other than Latin-1";
+        QTest::newRow("upgrade too large") << QStringList{"upgrade", "192.0.2.1", "--image", "HUGE"} << QByteArray("admin")
+                                           << "HUGE is larger than 32 MiB";
+        QTest::newRow("restore too large") << QStringList{"restore", "192.0.2.1", "--file", "HUGE"} << QByteArray("admin")
+                                           << "HUGE is larger than 32 MiB";
+    }
+    void refusedBeforeAnySwitch()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, password);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString huge = dir.filePath("huge.bin");
+        if (args.contains("HUGE")) {
+            QFile file(huge);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(33 * 1024 * 1024)); // sparse
+            args.replace(args.indexOf("HUGE"), huge);
+            message.replace("HUGE", huge);
+        }
+        const std::optional<TRun> run = RunCli(args, password);
+        if (!run)
+            QSKIP("no private network namespace can be made here");
+        QVERIFY2(run->Err.contains(message.toUtf8()), run->Err.constData());
+        QCOMPARE(run->Status, 2);
+        QVERIFY(run->Out.isEmpty());
     }
 };
 

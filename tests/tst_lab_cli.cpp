@@ -1,7 +1,8 @@
 // zode-cli run as a program inside the lab network against simulated switches: its
 // discovery equals the fleet, a set is read back from three switches, three switches are
 // upgraded at once while a tenth of the replies get lost, a wrong password names the
-// switch and exits 1, and bad arguments exit 2 with a message saying what is wrong.
+// switch and exits 1, a password beyond ASCII works as in the window, backups are private,
+// and bad arguments exit 2 with a message saying what is wrong.
 #include "LabWindow.h"
 
 #include <QDir>
@@ -111,6 +112,31 @@ private slots:
         }
     }
 
+    // A switch whose password lies beyond ASCII is reached as the login dialog reaches it
+    // (Latin-1), from a password file whose blanks belong to the password; the backup it
+    // gives is readable by its owner only.
+    void latin1PasswordAndPrivateBackup()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        TLabSim sim("ZODE_LAB_SIM_C", {"--count", "1", "--address", "203.0.113.80", "--mac-base", "02:5A:0D:0C:08:01",
+                                       "--password", QString::fromUtf8(" p\xc3\xa4ssw\xc3\xb6rd")});
+        QVERIFY(sim.WaitReady());
+        const QString passwordFile = dir.filePath("password");
+        QFile file(passwordFile);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(" p\xc3\xa4ssw\xc3\xb6rd\r\n") > 0);
+        file.close();
+        const QString backups = dir.filePath("backups");
+        QVERIFY(QDir().mkpath(backups));
+        const TRun run = Cli({"backup", "203.0.113.80", "--dir", backups, "--password-file", passwordFile, "--target",
+                              "203.0.113.80/32", "--wait", "3000"});
+        QVERIFY2(run.Status == 0, run.Err.constData());
+        const QFileInfo backup(QDir(backups).filePath("025A0D0C0801.cfg"));
+        QVERIFY(backup.size() > 0);
+        QCOMPARE(backup.permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+                 QFile::Permissions());
+    }
+
     void wrongPasswordNamesTheSwitch()
     {
         const TRun run = Cli(QStringList{"get", "192.0.2.10", "lldp"} + Wait, "not-the-password");
@@ -127,7 +153,7 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"frob"} << "unknown command frob";
         QTest::newRow("get without record") << QStringList{"get", "all"} << "get needs SWITCHES RECORD";
         QTest::newRow("unknown record") << QStringList{"get", "all", "nosuch"} << "no record nosuch";
-        QTest::newRow("bad switch list") << QStringList{"get", "10.0.0.300", "system"} << "bad switch list 10.0.0.300";
+        QTest::newRow("bad switch list") << QStringList{"get", "10.0.0.300", "system"} << "bad switch list \"10.0.0.300\"";
         QTest::newRow("unknown field") << QStringList{"set", "all", "lldp", "speed=1"} << "lldp has no field speed";
         QTest::newRow("read-only field") << QStringList{"set", "all", "system", "firmware=9.9"} << "system firmware is read only";
         QTest::newRow("bad value") << QStringList{"set", "192.0.2.10", "lldp", "interval=70000", "--wait", "500"}

@@ -28,7 +28,7 @@ QStringList Texts(const std::vector<TIpMask>& subnets)
 bool HasNeighbour(const char* address)
 {
     QProcess ip;
-    ip.start("ip", {"neigh", "show", "to", address});
+    ip.start("ip", {"neigh", "show", "to", address, "nud", "all"}); // noarp entries too
     ip.waitForFinished(10000);
     return !ip.readAllStandardOutput().trimmed().isEmpty();
 }
@@ -53,6 +53,9 @@ private slots:
         QTest::newRow("letters") << "abc" << "255.255.255.255";
         QTest::newRow("part too large") << "1.2.3.256" << "255.255.255.255";
         QTest::newRow("empty") << "" << "255.255.255.255";
+        QTest::newRow("two in one") << "10.77.1.1 10.77.1.2" << "255.255.255.255";
+        QTest::newRow("trailing blank") << "10.77.1.1 " << "255.255.255.255";
+        QTest::newRow("zero byte") << QString::fromLatin1("10.77.1.1\0" "5", 11) << "255.255.255.255";
         QTest::newRow("very long") << QString(200, '1') << "255.255.255.255";
     }
     void textToAddress()
@@ -164,15 +167,21 @@ private slots:
         QVERIFY(!GetAdapterMac("zq", mac)); // a prefix is not the interface
         QVERIFY(mac.IsBroadcast());
 
+        // Only learned entries go unless static ones are asked for too.
         QVERIFY(Ip("neigh add 192.0.2.20 lladdr 02:00:00:00:00:01 dev zq0 nud permanent"));
         QVERIFY(Ip("neigh add 192.0.2.21 lladdr 02:00:00:00:00:02 dev zq0 nud stale"));
         QVERIFY(Ip("neigh add 192.0.2.22 lladdr 02:00:00:00:00:03 dev zq0 nud stale"));
-        FlushArpEntries({A("192.0.2.20"), A("192.0.2.21")}, false);
-        QVERIFY(HasNeighbour("192.0.2.20")); // permanent, not asked for
+        QVERIFY(Ip("neigh add 192.0.2.23 lladdr 02:00:00:00:00:04 dev zq0 nud noarp"));
+        QVERIFY(Ip("neigh add 192.0.2.24 lladdr 02:00:00:00:00:05 dev zq0 nud reachable"));
+        FlushArpEntries({A("192.0.2.20"), A("192.0.2.21"), A("192.0.2.23"), A("192.0.2.24")}, false);
+        QVERIFY(HasNeighbour("192.0.2.20")); // permanent
         QVERIFY(!HasNeighbour("192.0.2.21"));
         QVERIFY(HasNeighbour("192.0.2.22")); // not named
-        FlushArpEntries({A("192.0.2.20")}, true);
+        QVERIFY(HasNeighbour("192.0.2.23")); // noarp
+        QVERIFY(!HasNeighbour("192.0.2.24"));
+        FlushArpEntries({A("192.0.2.20"), A("192.0.2.23")}, true);
         QVERIFY(!HasNeighbour("192.0.2.20"));
+        QVERIFY(!HasNeighbour("192.0.2.23"));
     }
 };
 

@@ -9,9 +9,9 @@ namespace {
 
 constexpr uint32_t Addr(int a, int b, int c, int d) { return uint32_t(a << 24 | b << 16 | c << 8 | d); }
 
-std::vector<int> Ids(const std::vector<TSyslogListNode>& nodes)
+std::vector<int64_t> Ids(const std::vector<TSyslogListNode>& nodes)
 {
-    std::vector<int> ids;
+    std::vector<int64_t> ids;
     for (const auto& node : nodes)
         ids.push_back(node.EventId);
     return ids;
@@ -29,6 +29,9 @@ private slots:
     void orderByAddress();
     void collectMarksRead();
     void largeAndOddTexts();
+    void boundDiscardsOldest_data();
+    void boundDiscardsOldest();
+    void boundUnderLongFlood();
 };
 
 void TestSyslog::parse_data()
@@ -100,13 +103,13 @@ void TestSyslog::texts()
 void TestSyslog::eventIdsRestartAfterClear()
 {
     TSyslogStore store;
-    QCOMPARE(store.Add(Addr(10, 0, 0, 1), "a", 0).EventId, 1);
-    QCOMPARE(store.Add(Addr(10, 0, 0, 1), "b", 0).EventId, 2);
+    QCOMPARE(store.Add(Addr(10, 0, 0, 1), "a", 0).EventId, int64_t(1));
+    QCOMPARE(store.Add(Addr(10, 0, 0, 1), "b", 0).EventId, int64_t(2));
     store.Clear();
     QCOMPARE(store.Size(), std::size_t(0));
     QCOMPARE(store.Count(Addr(10, 0, 0, 1)), 0);
     TSyslogListNode node = store.Add(Addr(10, 0, 0, 3), "c", 0);
-    QCOMPARE(node.EventId, 1);
+    QCOMPARE(node.EventId, int64_t(1));
     QCOMPARE(store.InArrival(0).Message, std::string("c"));
 }
 
@@ -125,12 +128,12 @@ void TestSyslog::orderByAddress()
 
     std::vector<TSyslogListNode> all;
     store.Collect(0, all, false);
-    QCOMPARE(Ids(all), (std::vector<int>{2, 1, 3, 4}));
+    QCOMPARE(Ids(all), (std::vector<int64_t>{2, 1, 3, 4}));
     QCOMPARE(all[0].Address, Addr(10, 0, 0, 1));
 
     std::vector<TSyslogListNode> one{TSyslogListNode{}};
     store.Collect(Addr(10, 0, 0, 2), one, false);
-    QCOMPARE(Ids(one), (std::vector<int>{0, 1, 3})); // appended after what was there
+    QCOMPARE(Ids(one), (std::vector<int64_t>{0, 1, 3})); // appended after what was there
     store.Collect(Addr(10, 0, 0, 9), one, false);
     QCOMPARE(one.size(), std::size_t(3));
 }
@@ -176,6 +179,87 @@ void TestSyslog::largeAndOddTexts()
         store.Add(Addr(10, 0, 0, 1), std::to_string(i) + std::string(100, char('a' + i % 26)), 0);
     for (std::size_t i : {std::size_t(0), count / 2, count - 1})
         QCOMPARE(store.InArrival(i).Message, std::to_string(i) + std::string(100, char('a' + i % 26)));
+}
+
+// Beyond either bound the oldest messages go, whoever sent them; the newest always stays.
+// Messages are "sender:text" with the sender's last address byte.
+void TestSyslog::boundDiscardsOldest_data()
+{
+    QTest::addColumn<int>("messages");
+    QTest::addColumn<int>("textBytes");
+    QTest::addColumn<QStringList>("added");
+    QTest::addColumn<QStringList>("kept"); // store order (by address), as "eventId:text"
+    QTest::addColumn<int>("discarded");
+    const QStringList five = {"2:one", "1:two", "2:three", "1:four", "2:five"};
+    QTest::newRow("within both") << 5 << 100 << five << QStringList{"2:two", "4:four", "1:one", "3:three", "5:five"} << 0;
+    QTest::newRow("by count") << 3 << 100 << five << QStringList{"4:four", "3:three", "5:five"} << 2;
+    QTest::newRow("a sender's last goes") << 2 << 100 << five << QStringList{"4:four", "5:five"} << 3;
+    QTest::newRow("by text") << 100 << 12 << five << QStringList{"4:four", "5:five"} << 3;
+    QTest::newRow("text exactly at the bound") << 100 << 13 << five << QStringList{"4:four", "3:three", "5:five"} << 2;
+    QTest::newRow("one message beyond the text bound") << 100 << 3 << QStringList{"1:a", "2:longer than three"}
+                                                       << QStringList{"2:longer than three"} << 1;
+    QTest::newRow("count 0 keeps one") << 0 << 100 << five << QStringList{"5:five"} << 4;
+}
+
+void TestSyslog::boundDiscardsOldest()
+{
+    QFETCH(int, messages);
+    QFETCH(int, textBytes);
+    QFETCH(QStringList, added);
+    QFETCH(QStringList, kept);
+    QFETCH(int, discarded);
+    TSyslogStore store({std::size_t(messages), std::size_t(textBytes)});
+    for (const QString& message : added)
+        store.Add(Addr(10, 0, 0, message.section(':', 0, 0).toInt()), message.section(':', 1).toStdString(), 0);
+    QCOMPARE(store.Discarded(), uint64_t(discarded));
+    QCOMPARE(store.Size(), std::size_t(kept.size()));
+    QCOMPARE(store.InArrival(0).EventId, int64_t(discarded + 1));
+    std::vector<TSyslogListNode> all;
+    store.Collect(0, all, false);
+    QStringList got;
+    for (const TSyslogListNode& node : all)
+        got << QString::number(node.EventId) + ":" + QString::fromStdString(node.Message);
+    QCOMPARE(got, kept);
+    QCOMPARE(store.Count(Addr(10, 0, 0, 1)) + store.Count(Addr(10, 0, 0, 2)), int(kept.size()));
+    store.Clear();
+    QCOMPARE(store.Discarded(), uint64_t(0));
+    QCOMPARE(store.Add(Addr(10, 0, 0, 1), "again", 0).EventId, int64_t(1));
+}
+
+// A flood far beyond the bound: the store keeps the newest in order with their own texts,
+// marks read the messages it is asked to, and gives the memory of the old texts back.
+void TestSyslog::boundUnderLongFlood()
+{
+    constexpr std::size_t Kept = 1000;
+    TSyslogStore store({Kept, std::size_t(64) << 20});
+    auto text = [](std::size_t i) { return std::to_string(i) + std::string(1000, char('a' + i % 26)); };
+    std::size_t before = 0;
+    const std::size_t count = 100000;
+    for (std::size_t i = 0; i < count; ++i) {
+        store.Add(Addr(10, 0, 0, 1 + int(i % 7)), text(i), 0);
+        if (i + 1 == 2 * Kept)
+            before = store.MemoryUsed();
+    }
+    QCOMPARE(store.Size(), Kept);
+    QCOMPARE(store.Discarded(), uint64_t(count - Kept));
+    for (std::size_t i : {std::size_t(0), Kept / 2, Kept - 1}) {
+        QCOMPARE(store.InArrival(i).EventId, int64_t(count - Kept + i + 1));
+        QCOMPARE(store.InArrival(i).Message, text(count - Kept + i));
+    }
+    // About one text block, a few hundred bytes of index: not a hundred megabytes of text.
+    QVERIFY2(store.MemoryUsed() <= before + (std::size_t(1) << 20), qPrintable(QString::number(store.MemoryUsed())));
+
+    std::vector<TSyslogListNode> third;
+    store.Collect(Addr(10, 0, 0, 3), third, true);
+    QCOMPARE(int(third.size()), store.Count(Addr(10, 0, 0, 3)));
+    for (std::size_t k = 0; k < third.size(); ++k) {
+        QCOMPARE(third[k].Message, text(std::size_t(third[k].EventId - 1)));
+        QCOMPARE(third[k].EventId % 7, int64_t(3));
+        if (k > 0)
+            QCOMPARE(third[k].EventId, third[k - 1].EventId + 7);
+    }
+    for (std::size_t i = 0; i < Kept; ++i)
+        QCOMPARE(store.InArrival(i).Read, store.InArrival(i).Address == Addr(10, 0, 0, 3));
 }
 
 QTEST_GUILESS_MAIN(TestSyslog)

@@ -1,6 +1,6 @@
 // The "Syslog Events" page and the message window: rows in arrival order, counting and
 // clearing, saving, stepping through a sender's messages, sorting, and the table model
-// under a burst of messages.
+// under a burst of messages and while the bounded store discards its oldest.
 #include "app/AddressText.h"
 #include "app/Dialogs.h"
 #include "syslog/SyslogForm.h"
@@ -336,6 +336,57 @@ private slots:
         QCOMPARE(m_Frame->Model().rowCount(), 0);
         m_Frame->AddEvent(HostA, "after");
         QTRY_COMPARE(m_Frame->Model().rowCount(), 1);
+    }
+
+    // A store bounded at five messages: the oldest rows leave the top with each batch, in one
+    // removal, the selection stays on its message, and the page says how many went.
+    void boundedStoreDiscardsOldestRows()
+    {
+        delete m_Frame;
+        m_Frame = new TSyslogFrame(nullptr, {5, 1u << 20});
+        TSyslogModel& model = m_Frame->Model();
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        auto* discarded = m_Frame->findChild<QLabel*>("m_Discarded");
+        QVERIFY(discarded);
+        auto add = [this](int count) {
+            for (int i = 0; i < count; ++i)
+                m_Frame->AddEvent(i % 2 ? HostA : HostB, "message");
+        };
+        auto ids = [&] {
+            QStringList texts;
+            for (int row = 0; row < model.rowCount(); ++row)
+                texts << Text(row, TSyslogModel::colEventId);
+            return texts;
+        };
+        add(4);
+        model.Flush();
+        QVERIFY(discarded->isHidden());
+        List()->setCurrentIndex(model.index(3, 0)); // event 4
+
+        add(3);
+        QCOMPARE(Num(), QStringLiteral("5"));
+        QVERIFY(!discarded->isHidden());
+        QCOMPARE(discarded->text(), QStringLiteral("2 older messages discarded"));
+        QCOMPARE(Text(0, TSyslogModel::colEventId), QString()); // gone from the store, row left until the batch
+        model.Flush();
+        QCOMPARE(removed.size(), 1);
+        QCOMPARE(removed.first().mid(1), QVariantList({0, 1}));
+        QCOMPARE(ids(), QStringList({"3", "4", "5", "6", "7"}));
+        QCOMPARE(List()->currentIndex().data(TSyslogModel::EventIdRole).toLongLong(), 4);
+
+        // More discarded between two batches than there are rows.
+        add(12);
+        model.Flush();
+        QCOMPARE(ids(), QStringList({"15", "16", "17", "18", "19"}));
+        QCOMPARE(discarded->text(), QStringLiteral("14 older messages discarded"));
+        QCOMPARE(Collect(0).size(), std::size_t(5));
+
+        m_Frame->ClearEvents();
+        QVERIFY(discarded->isHidden());
+        add(1);
+        model.Flush();
+        QCOMPARE(ids(), QStringList({"1"}));
     }
 
 private:

@@ -312,6 +312,31 @@ private slots:
         QVERIFY(PendingSessions().empty());
     }
 
+    // Block numbers are 16-bit: 65,536 blocks of 512 bytes is the largest file sent.
+    void refusesFilesBeyondTheBlockNumbers_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("32 MiB") << qint64(32) * 1024 * 1024 << true;
+        QTest::newRow("a byte more") << qint64(32) * 1024 * 1024 + 1 << false;
+        QTest::newRow("33 MiB") << qint64(33) * 1024 * 1024 << false;
+    }
+    void refusesFilesBeyondTheBlockNumbers()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, opens);
+        QFile file(m_Dir->filePath("image.bin"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size)); // sparse
+        file.close();
+        bool opened = !opens;
+        auto session = SenderFor(256, file.fileName(), &opened);
+        QCOMPARE(opened, opens);
+        QCOMPARE(Start(session.get(), m_Device, &m_Receiver), opens);
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(opens ? 1 : 0));
+        if (opens)
+            session.release(); // the engine owns it now
+    }
+
     // Blocks are appended in order (512 bytes each, also the last), a block that was not
     // asked for is not written, and the file appears only when 0xFFFF is in.
     void backupAppendsBlocks()
@@ -390,6 +415,26 @@ private slots:
             QCOMPARE(ReadFile(path), old);
     }
 
+    // Two backups heading for one file (two switches on one address) write apart: the one
+    // that fails takes nothing of the other's with it.
+    void backupsOfOneFileKeepApart()
+    {
+        TDevice* twin = Registry::Find(Mac(2), true);
+        twin->SetAddress(Address);
+        const QString path = m_Dir->filePath("backup.bin");
+        QVERIFY(StartBackup(path));
+        QVERIFY(StartBackup(path, twin));
+        const TBytes a = Pattern(512, 1), b = Pattern(512, 2);
+        Reply(257, 0, Concat({Word(0), a}));
+        Deliver(Address, MakeDatagram(257, 0, Mac(2), Concat({Word(0), Pattern(512, 9)})));
+        Deliver(Address, MakeDatagram(257, 0x0106, Mac(2), Concat({Word(1), Pattern(512, 9)})));
+        Reply(257, 0, Concat({Word(LastTransferBlock), b}));
+        QCOMPARE(m_Receiver.Reports.back().Status, stSuccess);
+        QCOMPARE(m_Receiver.Reports.back().State, uint32_t(tsDone));
+        QCOMPARE(ReadFile(path), Concat({a, b}));
+        QCOMPARE(QDir(m_Dir->path()).entryList(QDir::Files), QStringList{"backup.bin"});
+    }
+
     // A folder that does not exist gives no file and nothing to start.
     void backupRefusesWithoutTargetFile()
     {
@@ -408,6 +453,57 @@ private slots:
         Reply(257, 0, Concat({Word(0), Pattern(512)}));
         DestroyPendingSessions();
         QVERIFY(QDir(m_Dir->path()).entryList(QDir::Files).isEmpty());
+    }
+
+    // A link planted where the backup writes (its temporary file, dangling or live, or the
+    // target itself) is never written through: its target stays as it was and the backup
+    // still arrives under the target's name.
+    void backupIgnoresPlantedLinks_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<bool>("live");
+        QTest::newRow("dangling at the temporary file") << "backup.bin.part" << false;
+        QTest::newRow("live at the temporary file") << "backup.bin.part" << true;
+        QTest::newRow("live at the target") << "backup.bin" << true;
+    }
+    void backupIgnoresPlantedLinks()
+    {
+        QFETCH(QString, link);
+        QFETCH(bool, live);
+        const QString victim = m_Dir->filePath("victim");
+        const TBytes old = Pattern(100, 4);
+        if (live)
+            WriteFile(victim, old);
+        QVERIFY(QFile::link(victim, m_Dir->filePath(link)));
+        const QString path = m_Dir->filePath("backup.bin");
+        QVERIFY(StartBackup(path));
+        const TBytes a = Pattern(512, 1), b = Pattern(512, 2);
+        Reply(257, 0, Concat({Word(0), a}));
+        Reply(257, 0, Concat({Word(LastTransferBlock), b}));
+        QCOMPARE(m_Receiver.Reports.back().State, uint32_t(tsDone));
+        QVERIFY(!QFileInfo(path).isSymLink());
+        QCOMPARE(ReadFile(path), Concat({a, b}));
+        QCOMPARE(QFile::exists(victim), live);
+        if (live)
+            QCOMPARE(ReadFile(victim), old);
+    }
+
+    // Configurations hold the switch's passwords: the temporary file and the backup are the
+    // owner's alone, whatever the process's umask lets through.
+    void backupIsOwnerOnly()
+    {
+        const mode_t umaskBefore = ::umask(0);
+        const QString path = m_Dir->filePath("backup.bin");
+        TSession* session = StartBackup(path);
+        ::umask(umaskBefore);
+        QVERIFY(session);
+        auto mode = [](const QString& file) {
+            struct stat status {};
+            return ::lstat(QFile::encodeName(file).constData(), &status) == 0 ? status.st_mode & 07777 : 0u;
+        };
+        QCOMPARE(mode(path + ".part"), 0600u);
+        Reply(257, 0, Concat({Word(LastTransferBlock), Pattern(512)}));
+        QCOMPARE(mode(path), 0600u);
     }
 
     void remoteRequest_data()
@@ -486,10 +582,11 @@ private:
         return session.release();
     }
 
-    TSession* StartBackup(const QString& path)
+    TSession* StartBackup(const QString& path, TDevice* device = nullptr)
     {
         auto session = std::make_unique<TSessionBasicsBackupBuildin>();
-        if (!session->OpenTargetFile(path.toStdString()) || !Start(session.get(), m_Device, &m_Receiver))
+        if (!session->OpenTargetFile(path.toStdString()) ||
+            !Start(session.get(), device ? device : m_Device, &m_Receiver))
             return nullptr;
         return session.release();
     }

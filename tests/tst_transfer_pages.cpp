@@ -11,9 +11,11 @@
 #include "modules/ModuleFrame.h"
 #include "modules/ModulePage.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -57,6 +59,18 @@ std::vector<uint8_t> TftpRequestBytes(uint32_t server, const std::string& file)
 
 qint64 RowImageKey(int index) { return RowImage(index).cacheKey(); }
 
+// "Restore" and "Upgrade" with their action buttons, as test data.
+void FileLoadPages()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("restore") << "Basics/Restore" << "m_Restore";
+    QTest::newRow("upgrade") << "Basics/Upgrade" << "m_Upgrade";
+}
+
+// The device's MAC as twelve digits.
+QString Digits(TDevice* d) { return QString::fromStdString(d->Mac().Text()).remove(':'); }
+
 } // namespace
 
 class TTransferPagesTest : public QObject, public TPageDriver {
@@ -98,6 +112,14 @@ class TTransferPagesTest : public QObject, public TPageDriver {
             qFatal("cannot write %s", qPrintable(file.fileName()));
         return file.fileName();
     }
+    // A file of that size without writing it (sparse).
+    QString SparseFile(const QString& name, qint64 size)
+    {
+        QFile file(m_Dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(size))
+            qFatal("cannot size %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
     // The page with devices listed, the built-in file chosen and the action pressed.
     QWidget* StartUpgrade(std::initializer_list<TDevice*> devices)
     {
@@ -127,6 +149,7 @@ private slots:
     void cleanup()
     {
         Dialogs::SetPickHandler(nullptr);
+        Dialogs::SetHandler(nullptr);
         CloseWindow();
     }
 
@@ -409,6 +432,62 @@ private slots:
         QCOMPARE(file.readAll(), QByteArray(512, 'a') + QByteArray(512, 'b'));
     }
 
+    // Two switches on one address: each backs up into a file of its own, named by its MAC,
+    // whether the other answers or stays silent.
+    void switchesSharingAnAddressBackUpApart_data()
+    {
+        QTest::addColumn<bool>("secondAnswers");
+        QTest::newRow("second silent") << false;
+        QTest::newRow("both answer") << true;
+    }
+    void switchesSharingAnAddressBackUpApart()
+    {
+        QFETCH(bool, secondAnswers);
+        TDevice* a = AddLoggedIn(1);
+        TDevice* b = AddLoggedIn(2);
+        b->SetAddress(a->Address());
+        TDevice* c = AddLoggedIn(3);
+        Select({a, b, c});
+        QWidget* page = Open("Basics/Backup");
+        QTemporaryDir target;
+        Choose(page, target.path());
+        TakeSent();
+        Child<QPushButton>(page, "m_Backup")->click();
+        QCOMPARE(TakeSent().size(), 3);
+        // The others answer within every reply time; a silent one has timed out (four
+        // times 3 s) by the fifth.
+        const int periods = secondAnswers ? 1 : 5;
+        for (int i = 0; i < periods; ++i) {
+            Reply(a, 257, 0, BackupBlock(uint16_t(i), 'a'));
+            Reply(c, 257, 0, BackupBlock(uint16_t(i), 'c'));
+            if (secondAnswers)
+                Reply(b, 257, 0, BackupBlock(uint16_t(i), 'b'));
+            m_Fake->Advance(TransferReplyTime - 1);
+        }
+        QCOMPARE(Status(page, b), secondAnswers ? QString("Transmitting") : QString("Timeout"));
+        Reply(a, 257, 0, BackupBlock(LastTransferBlock, 'A'));
+        Reply(c, 257, 0, BackupBlock(LastTransferBlock, 'C'));
+        if (secondAnswers)
+            Reply(b, 257, 0, BackupBlock(LastTransferBlock, 'B'));
+        QCOMPARE(Status(page, a), QString("Done"));
+        QCOMPARE(Status(page, b), secondAnswers ? QString("Done") : QString("Timeout"));
+        QCOMPARE(Status(page, c), QString("Done"));
+
+        // Each file holds its own switch's bytes; nothing else is left in the folder.
+        QMap<QString, QByteArray> expected = {
+            {"backup_" + Digits(a) + ".bin", QByteArray(512 * periods, 'a') + QByteArray(512, 'A')},
+            {"backup_192.0.2.3.bin", QByteArray(512 * periods, 'c') + QByteArray(512, 'C')}};
+        if (secondAnswers)
+            expected.insert("backup_" + Digits(b) + ".bin", QByteArray(512, 'b') + QByteArray(512, 'B'));
+        QMap<QString, QByteArray> found;
+        for (const QString& name : QDir(target.path()).entryList(QDir::Files)) {
+            QFile file(target.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            found.insert(name, file.readAll());
+        }
+        QCOMPARE(found, expected);
+    }
+
     // Built-in: 20 at a time, the rest only when none of the 20 still transfers.
     void backupOf25SwitchesRunsInBatches()
     {
@@ -537,22 +616,50 @@ private slots:
         QCOMPARE(Child<QWidget>(page, "m_TopPanel")->isEnabled(), !running);
     }
 
-    // Rows whose transfer cannot start: the reason on the row, the page stays idle.
+    // Rows whose transfer cannot start: the reason on the row, the page stays idle, and
+    // the reboot stays off, as no run ended.
+    void rowTextsForFailedStarts_data() { FileLoadPages(); }
     void rowTextsForFailedStarts()
     {
+        QFETCH(QString, path);
+        QFETCH(QString, action);
         TDevice* d = AddLoggedIn(1);
         Select({d});
-        QWidget* page = Open("Basics/Upgrade");
+        QWidget* page = Open(path);
         const QString file = WriteFile("gone.bin", "abc");
         Choose(page, file);
         QVERIFY(QFile::remove(file)); // chosen, then gone: the session has no file
         TakeSent();
-        Child<QPushButton>(page, "m_Upgrade")->click();
+        Child<QPushButton>(page, action)->click();
         QCOMPARE(TakeSent(), TSentList{});
         QCOMPARE(Status(page, d), QString("Fail to send request"));
         QCOMPARE(ImageKey(page, d), RowImageKey(2));
         QVERIFY(!IsRunningPage(page));
+        QVERIFY(!Child<QPushButton>(page, "m_Reboot")->isEnabled());
         QVERIFY(Frame()->Hide(false));
+    }
+
+    // Block numbers are 16-bit: a file beyond 65,536 blocks of 512 bytes is refused when
+    // chosen, with a message naming the limit.
+    void oversizedFileIsRefused_data() { FileLoadPages(); }
+    void oversizedFileIsRefused()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, action);
+        QStringList messages;
+        Dialogs::SetHandler([&](Dialogs::TKind, const QString& text) {
+            messages << text;
+            return true;
+        });
+        Select({AddLoggedIn(1)});
+        QWidget* page = Open(path);
+        Choose(page, SparseFile("huge.bin", 33 * 1024 * 1024));
+        QCOMPARE(messages, QStringList{"huge.bin is larger than 32 MiB, the most a built-in transfer can send."});
+        QCOMPARE(Child<QLineEdit>(page, "m_LocalFile")->text(), QString());
+        QVERIFY(!Child<QPushButton>(page, action)->isEnabled());
+        Choose(page, SparseFile("largest.bin", 32 * 1024 * 1024));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(Child<QPushButton>(page, action)->isEnabled());
     }
 
     void forgottenDeviceEndsTheRun()

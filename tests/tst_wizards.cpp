@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -250,8 +251,10 @@ private slots:
         Type(At<QLineEdit>(w, "m_Step2IpEnd"), "192.168.1.12");
         Type(At<QLineEdit>(w, "m_Step2Netmask"), "255.255.255.0");
         Type(At<QLineEdit>(w, "m_Step2Gateway"), "192.168.1.1");
+        // Only entries the workstation learned go; static ones are the administrator's.
         std::vector<uint32_t> flushed;
-        m_Form->GroupIpWizard()->SetArpFlush([&](const std::vector<uint32_t>& addresses, bool) {
+        m_Form->GroupIpWizard()->SetArpFlush([&](const std::vector<uint32_t>& addresses, bool includeStatic) {
+            QVERIFY(!includeStatic);
             flushed.insert(flushed.end(), addresses.begin(), addresses.end());
         });
         m_Fake->Sent.clear();
@@ -273,7 +276,8 @@ private slots:
             expected.insert(expected.end(), rest.begin(), rest.end());
             QCOMPARE(payloads[i], expected);
         }
-        QCOMPARE(flushed.size(), size_t(3));
+        std::ranges::sort(flushed);
+        QCOMPARE(flushed, (std::vector<uint32_t>{a->Address(), b->Address(), c->Address()}));
         QVERIFY(!Prev(w)->isEnabled());
         QVERIFY(!Next(w)->isEnabled());
         QVERIFY(!At<QWidget>(w, "m_Step2Settings")->isEnabled());
@@ -286,7 +290,9 @@ private slots:
                 if (Preview(w)->topLevelItem(i)->text(1) == QString::fromStdString(d->Mac().Text()))
                     rowDevices << d;
         QCOMPARE(rowDevices.size(), 3);
+        flushed.clear();
         Reply(rowDevices[2], 0x0107, 0);
+        QCOMPARE(flushed, std::vector<uint32_t>{rowDevices[2]->Address()}); // taught again by the reply
         Reply(rowDevices[1], 0x0107, 0x0001);
         QCOMPARE(IpImages(Preview(w)), (QList<int>{-1, 1, 0}));
         QVERIFY(!Prev(w)->isEnabled());
@@ -295,6 +301,38 @@ private slots:
         QVERIFY(Prev(w)->isEnabled());
         QVERIFY(Next(w)->isEnabled());
         QVERIFY(At<QWidget>(w, "m_Step2Settings")->isEnabled());
+    }
+
+    // A chosen switch the registry forgot meanwhile (a discovery ran) is created again and
+    // still sent its settings: they go to the limited broadcast with its MAC.
+    void forgottenSwitchIsStillReached()
+    {
+        const TMacAddr a = AddLoggedIn(1)->Mac();
+        const TMacAddr b = AddLoggedIn(2)->Mac();
+        QWidget* w = GroupIp();
+        Type(At<QLineEdit>(w, "m_Step2DhcpServer"), "192.168.1.1");
+        Registry::Clear();
+        m_Fake->Sent.clear();
+        Next(w)->click();
+        QCOMPARE(m_Fake->Sent.size(), size_t(2));
+        QSet<QString> macs;
+        for (const auto& d : m_Fake->Sent) {
+            QCOMPARE(d.Address, 0xFFFFFFFFu);
+            macs << QString::fromStdString(TMacAddr(d.Bytes.data() + Intp::OffMac).Text());
+        }
+        QCOMPARE(macs, (QSet<QString>{QString::fromStdString(a.Text()), QString::fromStdString(b.Text())}));
+        QCOMPARE(IpImages(Preview(w)), (QList<int>{-1, -1}));
+        QVERIFY(!Prev(w)->isEnabled());
+
+        // The switch answers from the address it had; its row shows it.
+        m_Fake->Sent.clear();
+        Deliver(0x0A000063, MakeDatagram(0x0107, 0, a, {0, 0, 0, 0}));
+        const int rowA = Preview(w)->topLevelItem(0)->text(1) == QString::fromStdString(a.Text()) ? 0 : 1;
+        QCOMPARE(TWizardGroupIpFrame::ImageOf(Preview(w)->topLevelItem(rowA)), 0);
+        QCOMPARE(Preview(w)->topLevelItem(rowA)->text(2), QString("10.0.0.99"));
+        m_Fake->Advance(Intp::DefaultInterval);
+        QCOMPARE(TWizardGroupIpFrame::ImageOf(Preview(w)->topLevelItem(1 - rowA)), 1);
+        QVERIFY(Prev(w)->isEnabled());
     }
 
     void dhcpServerRulesAndRequests()
@@ -448,6 +486,25 @@ private slots:
         QVERIFY(m_Fake->Sent.empty());
         QCOMPARE(FwImages(Preview(w)), QList<int>{2});
         QVERIFY(Prev(w)->isEnabled());
+    }
+
+    // Block numbers are 16-bit: an image beyond 65,536 blocks of 512 bytes is refused when
+    // chosen, with a message naming the limit.
+    void oversizedImageIsRefused()
+    {
+        AddLoggedIn(1);
+        QTemporaryDir dir;
+        const QString image = dir.filePath("huge.bin");
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(33 * 1024 * 1024)); // sparse
+        file.close();
+        QWidget* w = GroupFw();
+        Dialogs::SetPickHandler([&](Dialogs::TPick, const QString&, const QString&) { return image; });
+        At<QToolButton>(w, "m_Step2Open")->click();
+        Dialogs::SetPickHandler(nullptr);
+        QCOMPARE(m_Messages, QStringList{"huge.bin is larger than 32 MiB, the most a built-in transfer can send."});
+        QCOMPARE(At<QLineEdit>(w, "m_Step2Path")->text(), QString());
+        QVERIFY(!Next(w)->isEnabled());
     }
 
     // A device forgotten while its upgrade runs can no longer report: its row fails so

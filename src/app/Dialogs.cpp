@@ -1,11 +1,11 @@
 #include "Dialogs.h"
 
+#include "RecordText.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-
-#include <algorithm>
 
 namespace Dialogs {
 
@@ -93,7 +93,7 @@ bool Show(QWidget* parent, TKind kind, const QString& text)
 bool CheckCredentialTexts(QWidget* parent, const QStringList& texts)
 {
     for (const QString& text : texts)
-        if (std::ranges::any_of(text, [](QChar c) { return c.unicode() > 0xFF; })) {
+        if (!IsRecordText(text)) {
             Error(parent, QStringLiteral("Only Latin-1 characters are allowed in user names and passwords on these "
                                          "switches."));
             return false;

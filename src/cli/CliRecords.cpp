@@ -22,6 +22,10 @@ using namespace Intp;
 
 namespace {
 
+const QString TimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+QString TimeText(uint32_t seconds) { return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(TimeFormat); }
+
 // Reads the changed fields of a record, each with its own rule; the first bad value
 // stops the Set with a message naming the field.
 class TChanges {
@@ -121,14 +125,18 @@ public:
             if (!ParsePortList(*text, ports, mask))
                 Fail(field, QStringLiteral("ports from 1 to %1 such as 1,3,5-7, or none").arg(ports));
     }
+    // Switches count unsigned 32-bit seconds from 1970: a time outside would wrap.
     void Time(const char* field, uint32_t& value)
     {
         if (const QString* text = Find(field)) {
-            const QDateTime t = QDateTime::fromString(*text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            const QDateTime t = QDateTime::fromString(*text, TimeFormat);
+            const qint64 seconds = t.isValid() ? QDateTime(t.date(), t.time(), Qt::UTC).toSecsSinceEpoch() : -1;
             if (!t.isValid())
                 Fail(field, QStringLiteral("a time as YYYY-MM-DD hh:mm:ss"));
+            else if (seconds < 0 || seconds > qint64(std::numeric_limits<uint32_t>::max()))
+                Fail(field, QStringLiteral("a time from %1 to %2").arg(TimeText(0), TimeText(std::numeric_limits<uint32_t>::max())));
             else
-                value = uint32_t(QDateTime(t.date(), t.time(), Qt::UTC).toSecsSinceEpoch());
+                value = uint32_t(seconds);
         }
     }
 
@@ -149,10 +157,6 @@ private:
 QString OnOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
 QString Ip(uint32_t address) { return QString::fromStdString(AddressToText(address)); }
 QString Str(const std::string& text) { return QString::fromStdString(text); }
-QString TimeText(uint32_t seconds)
-{
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
 
 template <typename G>
 int Start(TDevice* device, TWizard* receiver)

@@ -1,6 +1,7 @@
 // zode-cli: the console's engine from a shell. Finds switches, reads and writes their
 // records, and runs operations on many at once. Data on stdout, messages on stderr; exit
 // status 0 when every switch succeeded, 1 when some failed, 2 for a usage error.
+#include "CliCredentials.h"
 #include "CliEngine.h"
 #include "CliRecords.h"
 
@@ -120,22 +121,34 @@ bool AskPassword(std::string& password)
     return ok;
 }
 
-// 0, or the exit status of a usage error.
-int GetPassword(const TOptions& o, std::string& password)
+// The user name and password as the login dialog would send them; 0, or the exit status
+// of a usage error.
+int GetCredentials(const TOptions& o, std::string& user, std::string& password)
 {
+    QString text, source;
     if (o.Parser.isSet(o.PasswordFile)) {
         QFile file(o.Parser.value(o.PasswordFile));
         if (!file.open(QIODevice::ReadOnly))
             return UsageError(QStringLiteral("cannot read the password file %1: %2").arg(file.fileName(), file.errorString()));
-        password = file.readLine().trimmed().toStdString();
-        return 0;
+        text = PasswordFileText(file.readLine());
+        source = QStringLiteral("the password in ") + file.fileName();
+    } else if (qEnvironmentVariableIsSet("ZODE_PASSWORD")) {
+        text = qEnvironmentVariable("ZODE_PASSWORD");
+        source = QStringLiteral("the password in ZODE_PASSWORD");
+    } else {
+        std::string typed;
+        if (!AskPassword(typed))
+            return UsageError(QStringLiteral("no password: use --password-file FILE or ZODE_PASSWORD"));
+        text = QString::fromLocal8Bit(typed);
+        source = QStringLiteral("the password typed");
     }
-    if (qEnvironmentVariableIsSet("ZODE_PASSWORD")) {
-        password = qEnvironmentVariable("ZODE_PASSWORD").toStdString();
-        return 0;
-    }
-    if (!AskPassword(password))
-        return UsageError(QStringLiteral("no password: use --password-file FILE or ZODE_PASSWORD"));
+    QString error;
+    const auto name = CredentialFromText(o.Parser.value(o.User), QStringLiteral("the user name"), error);
+    const auto secret = name ? CredentialFromText(text, source, error) : std::nullopt;
+    if (!secret)
+        return UsageError(error);
+    user = *name;
+    password = *secret;
     return 0;
 }
 
@@ -160,44 +173,73 @@ std::vector<TIpMask> Targets(const TOptions& o, QString& error)
     return targets;
 }
 
-// A switch named by its MAC, with or without colons or dashes.
+// A switch named by its MAC: twelve hexadecimal digits, bare or as six pairs separated by
+// colons or by dashes.
 bool ParseSwitchMac(const QString& item, TMacAddr& mac)
 {
     QString digits = item;
-    digits.remove(QLatin1Char(':')).remove(QLatin1Char('-'));
+    if (item.size() == 17) {
+        const QChar separator = item[2];
+        if (separator != QLatin1Char(':') && separator != QLatin1Char('-'))
+            return false;
+        for (int at = 5; at < 17; at += 3)
+            if (item[at] != separator)
+                return false;
+        digits.remove(separator);
+    }
     return ParseMacText(digits.toStdString(), mac);
 }
 
-// The switches named, from those discovery found; names no switch answered for are failures.
-std::vector<TDevice*> Resolve(const QString& list, QStringList& missing)
+// One switch of SWITCHES: by MAC, or else by address.
+struct TSwitchName {
+    QString Text;
+    bool ByMac = false;
+    TMacAddr Mac;
+    uint32_t Address = 0;
+};
+
+// SWITCHES: "all" (no names), or MACs and IPv4 host addresses separated by commas, each
+// item whole; false for anything else (an empty item, two addresses in one).
+bool ParseSwitchList(const QString& text, std::vector<TSwitchName>& names)
+{
+    names.clear();
+    if (text == QLatin1String("all"))
+        return true;
+    for (const QString& item : text.split(QLatin1Char(','))) {
+        TSwitchName name;
+        name.Text = item;
+        name.ByMac = ParseSwitchMac(item, name.Mac);
+        name.Address = name.ByMac ? 0 : TextToAddress(item.toStdString());
+        if (!name.ByMac && !IsValidHostAddress(name.Address))
+            return false;
+        names.push_back(name);
+    }
+    return true;
+}
+
+// The switches named (every one with no names), from those discovery found; names no
+// switch answered for are failures.
+std::vector<TDevice*> Resolve(const std::vector<TSwitchName>& names, QStringList& missing)
 {
     std::vector<TDevice*> devices;
-    if (list == QLatin1String("all")) {
+    if (names.empty()) {
         Registry::ForEach([&](TDevice& d) { devices.push_back(&d); });
         return devices;
     }
-    for (const QString& item : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        TMacAddr mac;
-        TDevice* d = ParseSwitchMac(item, mac) ? Registry::Find(mac, false)
-                                                : Registry::FindByAddress(TextToAddress(item.toStdString()));
+    for (const TSwitchName& name : names) {
+        TDevice* d = name.ByMac ? Registry::Find(name.Mac, false) : Registry::FindByAddress(name.Address);
         if (d && std::find(devices.begin(), devices.end(), d) == devices.end())
             devices.push_back(d);
         else if (!d)
-            missing << item;
+            missing << name.Text;
     }
     return devices;
 }
 
-bool IsSwitchList(const QString& text)
+int SwitchListError(const QString& text)
 {
-    if (text == QLatin1String("all"))
-        return true;
-    for (const QString& item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        TMacAddr mac;
-        if (!ParseSwitchMac(item, mac) && !IsValidHostAddress(TextToAddress(item.toStdString())))
-            return false;
-    }
-    return !text.isEmpty();
+    return UsageError(QStringLiteral("bad switch list \"%1\": give MAC or IPv4 addresses separated by commas, or all")
+                          .arg(text));
 }
 
 // Counts failures and names each switch that failed on stderr.
@@ -334,24 +376,23 @@ int CommandRecords()
 }
 
 // Discovers, finds the named switches and logs in to each; the switches that are ready.
-int Prepare(TCliEngine& engine, const TOptions& o, const QString& list, bool login, TOutcome& outcome,
-            std::vector<TDevice*>& ready)
+int Prepare(TCliEngine& engine, const TOptions& o, const std::vector<TSwitchName>& names, bool login,
+            TOutcome& outcome, std::vector<TDevice*>& ready)
 {
-    std::string password;
+    std::string user, password;
     if (login)
-        if (int status = GetPassword(o, password))
+        if (int status = GetCredentials(o, user, password))
             return status;
     if (int status = Discover(engine, o))
         return status;
     QStringList missing;
-    std::vector<TDevice*> devices = Resolve(list, missing);
+    std::vector<TDevice*> devices = Resolve(names, missing);
     for (const QString& name : missing)
         outcome.Fail(name, QStringLiteral("no such switch answered the discovery"));
     if (!login) {
         ready = devices;
         return 0;
     }
-    const std::string user = o.Parser.value(o.User).toStdString();
     engine.ForgetResults();
     engine.RunWithRetries(devices, 2, [&](TDevice* d) { return Intp::StartNew<Intp::TSessionIntpLogin>(d, &engine, user, password); });
     for (TDevice* d : devices) {
@@ -397,8 +438,9 @@ int CommandGetSet(TCliEngine& engine, const TOptions& o, bool set)
                               : QStringLiteral("get needs SWITCHES RECORD"));
     if (!set && args.size() > 3)
         return UsageError(QStringLiteral("get takes SWITCHES RECORD only"));
-    if (!IsSwitchList(args[1]))
-        return UsageError(QStringLiteral("bad switch list %1: give MAC or IPv4 addresses, or all").arg(args[1]));
+    std::vector<TSwitchName> names;
+    if (!ParseSwitchList(args[1], names))
+        return SwitchListError(args[1]);
     const TCliRecord* record = FindCliRecord(args[2]);
     if (!record)
         return UsageError(QStringLiteral("no record %1; \"zode-cli records\" lists them").arg(args[2]));
@@ -418,7 +460,7 @@ int CommandGetSet(TCliEngine& engine, const TOptions& o, bool set)
     }
     TOutcome outcome;
     std::vector<TDevice*> devices;
-    if (int status = Prepare(engine, o, args[1], true, outcome, devices))
+    if (int status = Prepare(engine, o, names, true, outcome, devices))
         return status;
     std::vector<TDevice*> done = ReadRecord(engine, *record, devices, outcome);
     if (set) {
@@ -464,7 +506,6 @@ int CommandGetSet(TCliEngine& engine, const TOptions& o, bool set)
     return outcome.Status();
 }
 
-// Runs a session on every switch at once; make returns null when it cannot be made.
 // Runs a session on every switch at once; make returns null when it cannot be made. A file
 // transfer that ended in a time-out (a lost last answer, often the switch's report that
 // its flash is written) is run once more for that switch: sending a file again is harmless.
@@ -511,8 +552,9 @@ int CommandOperation(TCliEngine& engine, const TOptions& o, const QString& name)
     const QStringList args = o.Parser.positionalArguments();
     if (args.size() != 2)
         return UsageError(QStringLiteral("%1 needs SWITCHES").arg(name));
-    if (!IsSwitchList(args[1]))
-        return UsageError(QStringLiteral("bad switch list %1: give MAC or IPv4 addresses, or all").arg(args[1]));
+    std::vector<TSwitchName> names;
+    if (!ParseSwitchList(args[1], names))
+        return SwitchListError(args[1]);
     QString path;
     qint64 blocks = 1;
     if (name == QLatin1String("upgrade") || name == QLatin1String("restore")) {
@@ -523,6 +565,8 @@ int CommandOperation(TCliEngine& engine, const TOptions& o, const QString& name)
         const QFileInfo info(path);
         if (!info.isFile() || !info.isReadable() || info.size() == 0)
             return UsageError(QStringLiteral("cannot read %1").arg(path));
+        if (!Intp::FitsTransfer(std::uintmax_t(info.size())))
+            return UsageError(QString::fromStdString(Intp::TransferTooLargeText(path.toStdString())));
         blocks = (info.size() + qint64(Intp::TransferBlockSize) - 1) / qint64(Intp::TransferBlockSize);
     } else if (name == QLatin1String("backup")) {
         if (!o.Parser.isSet(o.Dir))
@@ -533,7 +577,7 @@ int CommandOperation(TCliEngine& engine, const TOptions& o, const QString& name)
     }
     TOutcome outcome;
     std::vector<TDevice*> devices;
-    if (int status = Prepare(engine, o, args[1], name != QLatin1String("logout"), outcome, devices))
+    if (int status = Prepare(engine, o, names, name != QLatin1String("logout"), outcome, devices))
         return status;
     TProgressBar bar(devices, blocks);
     engine.SetProgress([&](TDevice* d, uint16_t, uint16_t block, uint32_t state) {

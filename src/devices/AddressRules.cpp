@@ -8,8 +8,11 @@
 uint32_t TextToAddress(std::string_view text)
 {
     // inet_addr needs a terminated string; anything longer than a dotted form cannot parse.
+    // It also stops quietly at a blank ("10.0.0.1 10.0.0.2" would be 10.0.0.1) or a zero
+    // byte: the whole text must be digits, dots and the hexadecimal prefix.
     char buffer[64];
-    if (text.size() >= sizeof buffer)
+    if (text.size() >= sizeof buffer ||
+        text.find_first_not_of("0123456789abcdefABCDEFxX.") != std::string_view::npos)
         return 0xFFFFFFFFu;
     text.copy(buffer, text.size());
     buffer[text.size()] = '\0';

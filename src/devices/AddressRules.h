@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-// The forms of inet_addr (a, a.b, a.b.c, a.b.c.d; decimal, octal, hexadecimal parts);
-// 255.255.255.255 when the text cannot be converted.
+// The forms of inet_addr (a, a.b, a.b.c, a.b.c.d; decimal, octal, hexadecimal parts), the
+// whole text; 255.255.255.255 when the text cannot be converted or has more after them.
 uint32_t TextToAddress(std::string_view text);
 std::string AddressToText(uint32_t address);
 // Not 0.0.0.0, not 255.255.255.255, not in 127.0.0.0/8.

@@ -143,7 +143,8 @@ void FlushArpEntries(const std::vector<uint32_t>& addresses, bool includeStatic)
             continue;
         if (std::find(addresses.begin(), addresses.end(), address) == addresses.end())
             continue;
-        if ((rtnl_neigh_get_state(neigh) & NUD_PERMANENT) && !includeStatic)
+        // Static: set by hand (permanent) or never resolved (noarp); the rest the kernel learned.
+        if ((rtnl_neigh_get_state(neigh) & (NUD_PERMANENT | NUD_NOARP)) && !includeStatic)
             continue;
         doomed.push_back(neigh);
     }

@@ -26,7 +26,8 @@ void GetLocalSubnets(std::vector<TIpMask>& subnets);
 void GetRouteTable(std::vector<TRouteRow>& routes);
 // The first route with destination 0.0.0.0.
 bool GetDefaultRoute(TRouteRow& route);
-// Removes the neighbour cache entries of these addresses; permanent ones only when asked.
+// Removes the neighbour cache entries of these addresses; static ones (permanent or noarp)
+// only when asked.
 void FlushArpEntries(const std::vector<uint32_t>& addresses, bool includeStatic);
 // The 6-byte hardware address of the named interface; FF:FF:FF:FF:FF:FF when none.
 bool GetAdapterMac(const std::string& interfaceName, TMacAddr& mac);

@@ -1,5 +1,7 @@
 #include "Basics.h"
 
+#include "IntpCore.h"
+
 namespace Intp {
 
 TReplyResult TSessionBasicsReboot::HandleReply(TDevice& device, const TMessage& message, std::span<const uint8_t>)

@@ -21,7 +21,6 @@ INTP_COMMAND_TRAITS(268, 32, 4);
 INTP_COMMAND_TRAITS(271, 4, 4);
 
 constexpr std::size_t SettingsTextWidth = 256;
-constexpr std::size_t CredentialWidth = 16;
 
 struct TPropertyBasicsSettings {
     static constexpr uint16_t GetCommand = 260;

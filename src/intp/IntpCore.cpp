@@ -8,9 +8,9 @@ namespace Intp {
 
 TDigest CredentialDigest(std::string_view user, std::string_view password)
 {
-    uint8_t fields[32] = {};
-    std::copy_n(user.begin(), std::min<std::size_t>(user.size(), 16), fields);
-    std::copy_n(password.begin(), std::min<std::size_t>(password.size(), 16), fields + 16);
+    uint8_t fields[2 * CredentialWidth] = {};
+    std::copy_n(user.begin(), std::min(user.size(), CredentialWidth), fields);
+    std::copy_n(password.begin(), std::min(password.size(), CredentialWidth), fields + CredentialWidth);
     TDigest digest{};
     unsigned int size = 0;
     EVP_Digest(fields, sizeof fields, digest.data(), &size, EVP_md5(), nullptr);

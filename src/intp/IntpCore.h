@@ -20,6 +20,10 @@ INTP_COMMAND_TRAITS(7, 4, 4);
 
 using TDigest = std::array<uint8_t, 16>;
 
+// The characters of a user name or password that reach the switch (the login digest, the
+// administrator account).
+constexpr std::size_t CredentialWidth = 16;
+
 // MD5 of the user name and the password, each in a zero-padded 16-byte field (cut at 16
 // characters, no terminator then).
 TDigest CredentialDigest(std::string_view user, std::string_view password);

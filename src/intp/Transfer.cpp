@@ -1,6 +1,11 @@
 #include "Transfer.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -15,6 +20,12 @@ void ArmTransferTimer(TSession* session, unsigned interval)
     }
 }
 
+std::string TransferTooLargeText(const std::string& file)
+{
+    return file + " is larger than " + std::to_string(MaxTransferFileSize >> 20) +
+           " MiB, the most a built-in transfer can send.";
+}
+
 bool TTransferSource::Open(const std::string& path)
 {
     Close();
@@ -24,6 +35,9 @@ bool TTransferSource::Open(const std::string& path)
         return false;
     m_File = std::fopen(full.c_str(), "rb");
     m_Position = 0;
+    struct stat status;
+    if (m_File && (fstat(fileno(m_File), &status) != 0 || !FitsTransfer(std::uintmax_t(status.st_size))))
+        Close();
     return m_File != nullptr;
 }
 
@@ -59,9 +73,27 @@ bool TTransferTarget::Open(const std::string& path)
 {
     Discard();
     m_Path = path;
-    m_Temporary = path + ".part";
-    m_File = std::fopen(m_Temporary.c_str(), "wb");
-    return m_File != nullptr;
+    // Never a file another transfer writes: the first free one of "<target>.part",
+    // "<target>.1.part", ...; one left behind by a crash is left alone too, and so is any
+    // link planted there (a link is never followed, dangling or not). Configurations hold
+    // the switch's passwords: only the owner may read them, here and under the target's
+    // name, which the rename gives this very file.
+    constexpr unsigned MaxTemporaries = 1000;
+    for (unsigned n = 0; n < MaxTemporaries; ++n) {
+        m_Temporary = path + (n ? "." + std::to_string(n) : std::string()) + ".part";
+        const int fd = ::open(m_Temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0)
+            return false;
+        m_File = fdopen(fd, "wb");
+        if (!m_File) {
+            ::close(fd);
+            std::remove(m_Temporary.c_str());
+        }
+        return m_File != nullptr;
+    }
+    return false;
 }
 
 bool TTransferTarget::Append(std::span<const uint8_t> bytes)
@@ -74,6 +106,7 @@ bool TTransferTarget::Commit()
 {
     bool closed = std::fclose(m_File) == 0;
     m_File = nullptr;
+    // rename() replaces a link at the target itself and never writes through it.
     if (closed && std::rename(m_Temporary.c_str(), m_Path.c_str()) == 0)
         return true;
     std::remove(m_Temporary.c_str());

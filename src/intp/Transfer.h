@@ -6,6 +6,7 @@
 #include "Codec.h"
 #include "SessionShapes.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <span>
 #include <string>
@@ -40,6 +41,12 @@ INTP_COMMAND_TRAITS(267, 38, 4);
 
 constexpr std::size_t TransferBlockSize = 512;
 constexpr uint16_t LastTransferBlock = 0xFFFF;
+// Block numbers are 16-bit: past 65,536 blocks the number would wrap and the device would
+// be sent the start of the file again.
+constexpr std::uintmax_t MaxTransferFileSize = std::uintmax_t(0x10000) * TransferBlockSize;
+constexpr bool FitsTransfer(std::uintmax_t size) { return size <= MaxTransferFileSize; }
+// What the operator is told about a file that does not fit.
+std::string TransferTooLargeText(const std::string& file);
 // Header status of the request that abandons a built-in send; also what a transfer reports
 // when its file cannot be read or written.
 constexpr uint16_t stTransferAbort = 0x1100;
@@ -60,6 +67,7 @@ public:
     TTransferSource& operator=(const TTransferSource&) = delete;
     ~TTransferSource() { Close(); }
 
+    // False when the file cannot be read or does not fit a transfer.
     bool Open(const std::string& path);
     void Close();
     bool IsOpen() const { return m_File != nullptr; }
@@ -74,6 +82,9 @@ private:
 
 // The file a block receiver writes: a temporary file beside the target that takes the
 // target's name only when the last block is in, so no partial file ever has that name.
+// The temporary file is created afresh, readable by its owner only, and belongs to this
+// transfer alone, also when another transfer heads for the same target; links in the way
+// are never followed.
 class TTransferTarget {
 public:
     TTransferTarget() = default;
@@ -100,7 +111,7 @@ private:
 template <uint16_t N>
 class TSessionBasicsUpgradeBuildinBase : public TSessionGeneral<N> {
 public:
-    // False: no file, Start refuses.
+    // False: no file (or one too large to send), Start refuses.
     bool OpenSourceFile(const std::string& path) { return m_Source.Open(path); }
 
     void OnTimeout() override

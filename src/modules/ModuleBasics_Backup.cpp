@@ -37,9 +37,20 @@ uint16_t TModuleBasicsBackup::Command(bool remote) const
     return remote ? Intp::TSessionBasicsBackupTftp::Command : Intp::TSessionBasicsBackupBuildin::Command;
 }
 
+QString TModuleBasicsBackup::FileName(const TDevice& device) const
+{
+    // Two switches on one address (what the group IP wizard sorts out) would write one file.
+    const bool shared = std::ranges::any_of(AllRows(), [&](QTreeWidgetItem* row) {
+        const TDevice* other = Registry::Find(MacOf(row), false);
+        return other && other != &device && other->Address() == device.Address();
+    });
+    const QString identity = shared ? MacDigits(device.Mac()) : AddressText(device.Address());
+    return m_Ui->m_Prefix->text() + identity + QStringLiteral(".bin");
+}
+
 Intp::TSession* TModuleBasicsBackup::NewSession(TDevice& device, bool remote)
 {
-    const QString name = m_Ui->m_Prefix->text() + AddressText(device.Address()) + QStringLiteral(".bin");
+    const QString name = FileName(device);
     if (remote) {
         const std::string file = name.toStdString();
         if (file.size() > RemoteNameLength)

@@ -24,6 +24,9 @@ protected:
     bool IsSequential() const override { return IsRemote(); }
 
 private:
+    // The switch's file: the prefix and its address, or its MAC when another listed switch
+    // has the same address.
+    QString FileName(const TDevice& device) const;
     void EventOnOpen();
 
     std::unique_ptr<Ui::TModuleBasicsBackup> m_Ui;

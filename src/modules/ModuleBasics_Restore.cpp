@@ -2,8 +2,6 @@
 
 #include "ui_ModuleBasics_Restore.h"
 
-#include "app/Dialogs.h"
-
 #include <QFileInfo>
 #include <QTreeWidgetItem>
 
@@ -65,8 +63,7 @@ Intp::TSession* TModuleBasicsFileLoad::NewSession(TDevice&, bool remote)
 
 void TModuleBasicsFileLoad::EventOnOpen()
 {
-    const QString file = Dialogs::PickOpenFile(this, QString::fromLatin1(m_Kind.DialogTitle), s_LastFolder,
-                                               QStringLiteral("Images (*.bin *.img);;All files (*)"));
+    const QString file = PickTransferImage(this, QString::fromLatin1(m_Kind.DialogTitle), s_LastFolder);
     if (file.isEmpty())
         return;
     s_LastFolder = QFileInfo(file).absolutePath();

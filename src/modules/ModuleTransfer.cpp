@@ -1,8 +1,10 @@
 #include "ModuleTransfer.h"
 
 #include "app/AddressText.h"
+#include "app/Dialogs.h"
 
 #include <QAbstractButton>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -77,6 +79,9 @@ void TModuleTransferPage::EventOnStart()
         ClearRowState(row);
     m_Command = Command(IsRemote());
     m_Running = StartFrom(0) > 0;
+    // Only a run that ends offers the reboot; a press that started nothing ended none.
+    if (m_Controls.Reboot)
+        m_Controls.Reboot->setEnabled(false);
     ShowRunState();
 }
 
@@ -134,16 +139,27 @@ void TModuleTransferPage::FollowRun(TDevice* device, uint16_t status, const Intp
     }
     if (!transferring && waiting >= 0 && !IsSequential())
         m_Running = StartFrom(waiting) > 0 || m_Running;
+    if (m_Controls.Reboot && !m_Running)
+        m_Controls.Reboot->setEnabled(true);
     ShowRunState();
 }
 
 void TModuleTransferPage::ShowRunState()
 {
     m_Controls.TopPanel->setEnabled(!m_Running);
-    if (m_Controls.Reboot)
-        m_Controls.Reboot->setEnabled(!m_Running);
     if (m_Running)
         m_Controls.Action->setEnabled(false);
     else
         ApplyChoice();
+}
+
+QString PickTransferImage(QWidget* parent, const QString& caption, const QString& folder)
+{
+    const QString file =
+        Dialogs::PickOpenFile(parent, caption, folder, QStringLiteral("Images (*.bin *.img);;All files (*)"));
+    const QFileInfo info(file);
+    if (file.isEmpty() || Intp::FitsTransfer(std::uintmax_t(info.size())))
+        return file;
+    Dialogs::Error(parent, QString::fromStdString(Intp::TransferTooLargeText(info.fileName().toStdString())));
+    return {};
 }

@@ -81,6 +81,10 @@ private:
     uint16_t m_Command = 0;
 };
 
+// Asks for a file to send by the built-in transfer; one too large for it is refused with a
+// message. Empty when cancelled or refused.
+QString PickTransferImage(QWidget* parent, const QString& caption, const QString& folder);
+
 // The sessions by kind; null when there is no memory for one.
 template <typename S>
 Intp::TSession* NewFileSender(const QString& path)

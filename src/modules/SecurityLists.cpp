@@ -11,9 +11,6 @@
 
 #include <algorithm>
 
-QString MacText(const TMacAddr& mac) { return QString::fromStdString(mac.Text()); }
-
-QString MacDigits(const TMacAddr& mac) { return MacText(mac).remove(QLatin1Char(':')); }
 
 // ---- the list model ----------------------------------------------------------------------
 

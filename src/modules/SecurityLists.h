@@ -5,6 +5,7 @@
 
 #include "ListSort.h"
 #include "ModulePage.h"
+#include "app/AddressText.h"
 
 #include <array>
 #include <vector>
@@ -13,9 +14,6 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 
-// The address's colon form and its twelve digits without colons.
-QString MacText(const TMacAddr& mac);
-QString MacDigits(const TMacAddr& mac);
 
 // Rows of MAC addresses, with or without a port column before the address; rows are
 // replaced all at once, so hundreds of them cost one reset.

@@ -38,7 +38,7 @@ bool SaveEvents(const std::vector<TSyslogListNode>& list, const QString& fileNam
     QDomElement root = document.documentElement();
     for (const TSyslogListNode& node : list) {
         QDomElement entry = document.createElement("Entry");
-        entry.setAttribute("EventId", node.EventId);
+        entry.setAttribute("EventId", qlonglong(node.EventId));
         auto child = [&](const char* name, const QString& text) {
             QDomElement element = document.createElement(name);
             element.appendChild(document.createTextNode(text));

@@ -71,7 +71,7 @@ TSyslogForm::TSyslogForm(std::vector<Syslog::TSyslogListNode> nodes)
 
 TSyslogForm::~TSyslogForm() = default;
 
-void TSyslogForm::SelectEventId(int eventId)
+void TSyslogForm::SelectEventId(int64_t eventId)
 {
     for (int row = m_Ui->m_LogList->topLevelItemCount() - 1; row >= 0; --row) {
         QTreeWidgetItem* item = m_Ui->m_LogList->topLevelItem(row);

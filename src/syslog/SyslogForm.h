@@ -22,7 +22,7 @@ public:
     ~TSyslogForm() override;
 
     // Selects the row of this event ID, searching from the last row.
-    void SelectEventId(int eventId);
+    void SelectEventId(int64_t eventId);
     int SortColumn() const { return m_SortColumn; }
     int SortDirection() const { return m_SortDirection; }
 

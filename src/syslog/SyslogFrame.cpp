@@ -12,9 +12,11 @@
 #include <QPushButton>
 #include <QTableView>
 
-TSyslogFrame::TSyslogFrame(QWidget* parent) : QWidget(parent), m_Ui(std::make_unique<Ui::TSyslogFrame>())
+TSyslogFrame::TSyslogFrame(QWidget* parent, Syslog::TSyslogLimits limits)
+    : QWidget(parent), m_Ui(std::make_unique<Ui::TSyslogFrame>()), m_Store(limits)
 {
     m_Ui->setupUi(this);
+    ShowCounts();
     m_Ui->m_Save->setIcon(Icon(TImage::Save));
     m_Ui->m_Clear->setIcon(Icon(TImage::Clear));
     QTableView* list = m_Ui->m_ListView;
@@ -55,7 +57,7 @@ void TSyslogFrame::ClearEvents()
 {
     m_Store.Clear();
     m_Model.Cleared();
-    m_Ui->m_Num->setText(QStringLiteral("0"));
+    ShowCounts();
 }
 
 bool TSyslogFrame::ParseEvent(std::string_view text, int& facility, int& severity, std::string& message)
@@ -67,7 +69,14 @@ void TSyslogFrame::AddEvent(uint32_t address, std::string_view text)
 {
     m_Store.Add(address, text, QDateTime::currentMSecsSinceEpoch());
     m_Model.Added();
+    ShowCounts();
+}
+
+void TSyslogFrame::ShowCounts()
+{
     m_Ui->m_Num->setText(QString::number(m_Store.Size()));
+    m_Ui->m_Discarded->setText(QStringLiteral("%1 older messages discarded").arg(m_Store.Discarded()));
+    m_Ui->m_Discarded->setVisible(m_Store.Discarded() > 0);
 }
 
 int TSyslogFrame::CountEvents(uint32_t address)
@@ -136,6 +145,6 @@ void TSyslogFrame::EventOnDoubleClick(const QModelIndex& index)
     CollectEvents(address, list, true);
     auto* form = new TSyslogForm(list);
     form->setWindowTitle(AddressText(address));
-    form->SelectEventId(index.data(TSyslogModel::EventIdRole).toInt());
+    form->SelectEventId(index.data(TSyslogModel::EventIdRole).toLongLong());
     form->show();
 }

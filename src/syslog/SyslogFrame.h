@@ -1,5 +1,6 @@
-// The "Syslog Events" page: every received message in arrival order, their number, and
-// saving and clearing them. It owns the message store and serves it to the other pages.
+// The "Syslog Events" page: every stored message in arrival order, their number and how
+// many older ones the bounded store discarded, and saving and clearing them. It owns the
+// message store and serves it to the other pages.
 #pragma once
 
 #include "SyslogModel.h"
@@ -18,7 +19,7 @@ class TSyslogFrame;
 class TSyslogFrame : public QWidget, public TModule, public Syslog::TSyslogServer {
     Q_OBJECT
 public:
-    explicit TSyslogFrame(QWidget* parent = nullptr);
+    explicit TSyslogFrame(QWidget* parent = nullptr, Syslog::TSyslogLimits limits = {});
     ~TSyslogFrame() override;
 
     QString GetName() const override { return QStringLiteral("Syslog Events"); }
@@ -41,6 +42,8 @@ public:
 private:
     // Runs the save dialog and saves every message; false only when writing failed.
     bool SaveAll();
+    // The number of stored messages, and of discarded ones while there are any.
+    void ShowCounts();
     void EventOnClear();
     void EventOnDoubleClick(const QModelIndex& index);
 

@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QLocale>
 
+#include <algorithm>
+
 TSyslogModel::TSyslogModel(const Syslog::TSyslogStore& store, QObject* parent) : QAbstractTableModel(parent), m_Store(store)
 {
     m_FlushTimer.setSingleShot(true);
@@ -26,9 +28,11 @@ int TSyslogModel::columnCount(const QModelIndex& parent) const
 
 QVariant TSyslogModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    const uint64_t arrival = m_Removed + uint64_t(index.row());
+    // A discarded message keeps its row (blank) until the next batch removes it.
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || arrival < m_Store.Discarded())
         return QVariant();
-    const Syslog::TSyslogListNode node = m_Store.InArrival(std::size_t(index.row()));
+    const Syslog::TSyslogListNode node = m_Store.InArrival(std::size_t(arrival - m_Store.Discarded()));
     switch (role) {
     case Qt::DisplayRole: {
         const QDateTime received = QDateTime::fromMSecsSinceEpoch(node.Received);
@@ -49,7 +53,7 @@ QVariant TSyslogModel::data(const QModelIndex& index, int role) const
             return SeverityIcon(Syslog::SeverityImage(node.Severity));
         break;
     case AddressRole: return node.Address;
-    case EventIdRole: return node.EventId;
+    case EventIdRole: return qlonglong(node.EventId);
     default: break;
     }
     return QVariant();
@@ -74,12 +78,21 @@ void TSyslogModel::Cleared()
     m_FlushTimer.stop();
     beginResetModel();
     m_Shown = 0;
+    m_Removed = 0;
     endResetModel();
 }
 
 void TSyslogModel::Flush()
 {
     m_FlushTimer.stop();
+    // Those discarded before they were ever shown have no row to remove.
+    const int gone = int(std::min<uint64_t>(m_Store.Discarded() - m_Removed, uint64_t(m_Shown)));
+    if (gone > 0)
+        beginRemoveRows(QModelIndex(), 0, gone - 1);
+    m_Shown -= gone;
+    m_Removed = m_Store.Discarded();
+    if (gone > 0)
+        endRemoveRows();
     const int stored = int(m_Store.Size());
     if (stored <= m_Shown)
         return;

@@ -1,5 +1,6 @@
 // The stored syslog messages as a table in arrival order. New messages reach the views in
-// one insertion per batch interval, so a flood never makes the views handle rows one by one.
+// one insertion per batch interval, and messages the store discarded leave the top in one
+// removal with it, so a flood never makes the views handle rows one by one.
 #pragma once
 
 #include "syslog/SyslogStore.h"
@@ -24,15 +25,19 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // The store grew: the new rows are inserted with the next batch.
+    // The store grew (and may have discarded its oldest): the rows follow with the next batch.
     void Added();
     // The store was emptied.
     void Cleared();
-    // Inserts the rows the store holds beyond those shown, in one insertion.
+    // Removes the rows of the messages the store discarded, in one removal, and inserts
+    // those it holds beyond the rows, in one insertion.
     void Flush();
 
 private:
     const Syslog::TSyslogStore& m_Store;
     int m_Shown = 0;
+    // The store's discarded count the rows reflect: row r shows the message that arrived
+    // m_Removed + r messages after the last clear.
+    uint64_t m_Removed = 0;
     QTimer m_FlushTimer;
 };

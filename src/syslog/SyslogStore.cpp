@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 namespace Syslog {
@@ -98,18 +99,8 @@ std::string SeverityText(int severity)
 
 int SeverityImage(int severity) { return severity <= 3 ? 0 : severity == 4 ? 1 : 2; }
 
-// One stored message without its event ID (its arrival position + 1); 32 bytes.
-struct TSyslogStore::TCompact {
-    const char* Text;
-    int64_t Received;
-    uint32_t Length;
-    uint32_t Address;
-    int32_t Facility;
-    int8_t Severity;
-    bool Read;
-};
-
-// The texts of all messages, packed into large blocks that never move.
+// The texts of all messages, packed into large blocks that never move. Texts come and go
+// in arrival order, so a block is freed when the last of its texts is discarded.
 class TSyslogStore::TArena {
 public:
     static constexpr std::size_t BlockSize = std::size_t(1) << 20;
@@ -119,27 +110,46 @@ public:
         if (text.empty())
             return nullptr;
         if (m_Blocks.empty() || m_Free < text.size()) {
-            std::size_t size = std::max(BlockSize, text.size());
-            m_Blocks.push_back(std::make_unique_for_overwrite<char[]>(size));
+            const std::size_t size = std::max(BlockSize, text.size());
+            m_Blocks.push_back({std::make_unique_for_overwrite<char[]>(size), size, 0});
             m_Bytes += size;
             m_Free = size;
-            m_LastSize = size;
         }
-        char* at = m_Blocks.back().get() + (m_LastSize - m_Free);
+        TBlock& block = m_Blocks.back();
+        char* at = block.Data.get() + (block.Size - m_Free);
         std::memcpy(at, text.data(), text.size());
         m_Free -= text.size();
+        ++block.Texts;
         return at;
+    }
+    // The oldest text still held is given up.
+    void Release(const char* text)
+    {
+        if (!text || --m_Blocks.front().Texts > 0)
+            return;
+        m_Bytes -= m_Blocks.front().Size;
+        m_Blocks.pop_front();
+        if (m_Blocks.empty())
+            m_Free = 0;
     }
     std::size_t Bytes() const { return m_Bytes; }
 
 private:
-    std::vector<std::unique_ptr<char[]>> m_Blocks;
+    struct TBlock {
+        std::unique_ptr<char[]> Data;
+        std::size_t Size;
+        std::size_t Texts; // held, not yet released
+    };
+    std::deque<TBlock> m_Blocks;
     std::size_t m_Bytes = 0; // all blocks
-    std::size_t m_LastSize = 0;
-    std::size_t m_Free = 0; // at the end of the last block
+    std::size_t m_Free = 0;  // at the end of the last block
 };
 
-TSyslogStore::TSyslogStore() : m_Texts(std::make_unique<TArena>()) {}
+TSyslogStore::TSyslogStore(TSyslogLimits limits) : m_Limits(limits), m_Texts(std::make_unique<TArena>())
+{
+    // Arrival numbers of the stored messages must differ modulo 2^32.
+    m_Limits.Messages = std::clamp<std::size_t>(m_Limits.Messages, 1, UINT32_MAX);
+}
 
 TSyslogStore::~TSyslogStore() = default;
 
@@ -151,9 +161,30 @@ TSyslogListNode TSyslogStore::Add(uint32_t address, std::string_view text, int64
     ParseEvent(text, facility, severity, message);
     TCompact node{m_Texts->Copy(message), receivedMs, uint32_t(message.size()), address, facility,
                   int8_t(severity), false};
-    m_ByAddress[address].push_back(uint32_t(m_Nodes.size()));
+    m_ByAddress[address].Numbers.push_back(uint32_t(m_Discarded + m_Nodes.size()));
     m_Nodes.push_back(node);
+    m_TextBytes += message.size();
+    while (m_Nodes.size() > 1 && (m_Nodes.size() > m_Limits.Messages || m_TextBytes > m_Limits.TextBytes))
+        DiscardOldest();
     return Expand(m_Nodes.size() - 1);
+}
+
+void TSyslogStore::DiscardOldest()
+{
+    const TCompact& node = m_Nodes.front();
+    auto sender = m_ByAddress.find(node.Address);
+    TArrivals& arrivals = sender->second;
+    if (++arrivals.First == arrivals.Numbers.size()) {
+        m_ByAddress.erase(sender);
+    } else if (arrivals.First * 2 >= arrivals.Numbers.size()) {
+        // Dropped in halves: each number is moved once on average.
+        arrivals.Numbers.erase(arrivals.Numbers.begin(), arrivals.Numbers.begin() + std::ptrdiff_t(arrivals.First));
+        arrivals.First = 0;
+    }
+    m_Texts->Release(node.Text);
+    m_TextBytes -= node.Length;
+    m_Nodes.pop_front();
+    ++m_Discarded;
 }
 
 void TSyslogStore::Clear()
@@ -161,6 +192,8 @@ void TSyslogStore::Clear()
     m_Nodes = {};
     m_ByAddress = {};
     m_Texts = std::make_unique<TArena>();
+    m_Discarded = 0;
+    m_TextBytes = 0;
 }
 
 std::size_t TSyslogStore::Size() const { return m_Nodes.size(); }
@@ -170,7 +203,7 @@ TSyslogListNode TSyslogStore::InArrival(std::size_t i) const { return Expand(i);
 int TSyslogStore::Count(uint32_t address) const
 {
     auto found = m_ByAddress.find(address);
-    return found == m_ByAddress.end() ? 0 : int(found->second.size());
+    return found == m_ByAddress.end() ? 0 : int(found->second.Count());
 }
 
 void TSyslogStore::Collect(uint32_t address, std::vector<TSyslogListNode>& out, bool mark)
@@ -186,7 +219,9 @@ void TSyslogStore::Collect(uint32_t address, std::vector<TSyslogListNode>& out, 
         std::sort(addresses.begin(), addresses.end());
     }
     for (uint32_t from : addresses) {
-        for (uint32_t i : m_ByAddress[from]) {
+        const TArrivals& arrivals = m_ByAddress.at(from);
+        for (std::size_t k = arrivals.First; k < arrivals.Numbers.size(); ++k) {
+            const std::size_t i = Position(arrivals.Numbers[k]);
             if (mark)
                 m_Nodes[i].Read = true;
             out.push_back(Expand(i));
@@ -196,9 +231,9 @@ void TSyslogStore::Collect(uint32_t address, std::vector<TSyslogListNode>& out, 
 
 std::size_t TSyslogStore::MemoryUsed() const
 {
-    std::size_t bytes = m_Nodes.capacity() * sizeof(TCompact) + m_Texts->Bytes();
+    std::size_t bytes = m_Nodes.size() * sizeof(TCompact) + m_Texts->Bytes();
     for (const auto& entry : m_ByAddress)
-        bytes += sizeof(entry) + entry.second.capacity() * sizeof(uint32_t);
+        bytes += sizeof(entry) + entry.second.Numbers.capacity() * sizeof(uint32_t);
     return bytes;
 }
 
@@ -210,7 +245,7 @@ TSyslogListNode TSyslogStore::Expand(std::size_t i) const
     out.Facility = node.Facility;
     out.Severity = node.Severity;
     out.Message.assign(node.Text ? node.Text : "", node.Length);
-    out.EventId = int(i + 1);
+    out.EventId = int64_t(m_Discarded + i + 1);
     out.Received = node.Received;
     out.Read = node.Read;
     return out;

@@ -9,6 +9,7 @@
 #include "devices/Device.h"
 #include "intp/Basics.h"
 #include "intp/Transfer.h"
+#include "modules/ModuleTransfer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -85,8 +86,7 @@ void TWizardGroupFwFrame::ApplySettingsRules()
 
 void TWizardGroupFwFrame::EventOnOpen()
 {
-    const QString file = Dialogs::PickOpenFile(this, QStringLiteral("Select Firmware Image ..."), m_Folder,
-                                                QStringLiteral("Images (*.bin *.img);;All files (*)"));
+    const QString file = PickTransferImage(this, QStringLiteral("Select Firmware Image ..."), m_Folder);
     if (file.isEmpty())
         return;
     m_Folder = QFileInfo(file).absolutePath();

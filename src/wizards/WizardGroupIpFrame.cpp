@@ -145,27 +145,34 @@ void TWizardGroupIpFrame::Act()
     const Intp::TDigest digest = Intp::CredentialDigest(user, password);
     Intp::TBasicsIPSettings settings{.Dhcp = dhcp, .Netmask = m_Netmask, .Gateway = m_Gateway};
     std::vector<uint32_t> previous;
-    m_OldAddresses.clear();
     bool started = false;
     for (qsizetype i = rows.size() - 1; i >= 0; --i) {
         QTreeWidgetItem* row = rows[i];
         settings.Address = dhcp ? m_Server : addresses[size_t(i)];
-        TDevice* device = Registry::Find(MacOf(row), false);
+        // A switch forgotten since it was chosen (a discovery ran meanwhile) is still
+        // reached: the request goes to the limited broadcast with its MAC in the header.
+        TDevice* device = Registry::Find(MacOf(row), true);
         const uint32_t old = device ? device->Address() : 0;
         if (device && Intp::StartNew<Intp::TSessionBasicsIPConfSet>(device, this, digest, settings)) {
             SetImage(row, imNone);
             started = true;
-            previous.push_back(old);
-            m_OldAddresses.insert(device->Mac(), old);
+            if (old != 0)
+                previous.push_back(old);
         } else {
             SetImage(row, imFailed);
         }
     }
-    // The workstation must not keep sending to a re-addressed switch's old mapping.
-    if (!previous.empty() && m_Flush)
-        m_Flush(previous, true);
+    FlushLearned(previous);
     if (started)
         SetBusy(true);
+}
+
+void TWizardGroupIpFrame::FlushLearned(const std::vector<uint32_t>& addresses)
+{
+    // The workstation must not keep sending to a re-addressed switch's old mapping. Only
+    // what the kernel learned goes: static entries are the administrator's.
+    if (!addresses.empty() && m_Flush)
+        m_Flush(addresses, false);
 }
 
 void TWizardGroupIpFrame::OnResult(TDevice* device, uint16_t command, uint16_t status, void*)
@@ -182,10 +189,9 @@ void TWizardGroupIpFrame::OnResult(TDevice* device, uint16_t command, uint16_t s
         SetImage(row, status == Intp::stSuccess ? imDone : imFailed);
         if (status == Intp::stSuccess) {
             ShowCurrentAddress(row, *device);
-            // The confirmation came from the old address and may have taught the
-            // workstation its mapping again.
-            if (m_OldAddresses.contains(device->Mac()) && m_Flush)
-                m_Flush({m_OldAddresses.take(device->Mac())}, true);
+            // The confirmation came from the old address (now the device's) and may have
+            // taught the workstation its mapping again.
+            FlushLearned({device->Address()});
         }
         FinishWhenDone();
     } else if (command == Intp::TSessionBasicsIPConfGet::Command && status == Intp::stSuccess) {

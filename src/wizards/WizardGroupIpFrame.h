@@ -4,8 +4,6 @@
 
 #include "WizardSteps.h"
 
-#include <QHash>
-
 #include <functional>
 #include <memory>
 #include <vector>
@@ -25,7 +23,8 @@ public:
     QString GetName() const override { return QStringLiteral("Group IP Setting"); }
     void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override;
 
-    // Forgets the workstation's ARP entries of re-addressed switches; replaceable for tests.
+    // Forgets the workstation's ARP entries of re-addressed switches (the second argument:
+    // static ones too); replaceable for tests.
     using TArpFlush = std::function<void(const std::vector<uint32_t>&, bool)>;
     void SetArpFlush(TArpFlush flush) { m_Flush = std::move(flush); }
 
@@ -49,6 +48,7 @@ private:
     void ShowNewAddresses(const std::vector<uint32_t>& addresses);
     static void SetImage(QTreeWidgetItem* row, int image);
     void ShowCurrentAddress(QTreeWidgetItem* row, const TDevice& device);
+    void FlushLearned(const std::vector<uint32_t>& addresses);
 
     std::unique_ptr<Ui::TWizardGroupIpFrame> m_Ui;
     uint32_t m_Server = 0;
@@ -57,5 +57,4 @@ private:
     uint32_t m_Netmask = 0;
     uint32_t m_Gateway = 0;
     TArpFlush m_Flush;
-    QHash<TMacAddr, uint32_t> m_OldAddresses;
 };
