@@ -1,5 +1,6 @@
 #include "ConfigFile.h"
 
+#include "AddressText.h"
 #include "XmlFile.h"
 
 #include "devices/AddressRules.h"
@@ -8,13 +9,6 @@
 #include <QXmlStreamWriter>
 
 namespace ConfigFile {
-
-namespace {
-
-QString Dotted(uint32_t address) { return QString::fromStdString(AddressToText(address)); }
-uint32_t AddressOf(const QString& text) { return TextToAddress(text.toStdString()); }
-
-} // namespace
 
 bool Save(const QString& path, const Filter::TFilterSettings& settings, const std::vector<TDevice*>& devices,
           QString* error)
@@ -27,30 +21,30 @@ bool Save(const QString& path, const Filter::TFilterSettings& settings, const st
     xml.writeStartElement("Config");
     xml.writeStartElement("Discovery");
     xml.writeTextElement("Method", QString::number(settings.Method));
-    xml.writeTextElement("Address", Dotted(settings.Address));
-    xml.writeTextElement("Mask", Dotted(settings.Mask));
-    xml.writeTextElement("BeginAddr", Dotted(settings.RangeBegin));
-    xml.writeTextElement("EndAddr", Dotted(settings.RangeEnd));
+    xml.writeTextElement("Address", AddressText(settings.Address));
+    xml.writeTextElement("Mask", AddressText(settings.Mask));
+    xml.writeTextElement("BeginAddr", AddressText(settings.RangeBegin));
+    xml.writeTextElement("EndAddr", AddressText(settings.RangeEnd));
     xml.writeStartElement("Filters");
     for (const TIpMask& entry : settings.Unicast) {
         xml.writeEmptyElement("Filter");
-        xml.writeAttribute("Address", Dotted(entry.Address));
+        xml.writeAttribute("Address", AddressText(entry.Address));
     }
     for (const TIpMask& subnet : settings.LocalSubnets) {
         xml.writeEmptyElement("Filter");
-        xml.writeAttribute("Address", Dotted(subnet.Address));
-        xml.writeAttribute("Mask", Dotted(subnet.Mask));
+        xml.writeAttribute("Address", AddressText(subnet.Address));
+        xml.writeAttribute("Mask", AddressText(subnet.Mask));
     }
     xml.writeEndElement(); // Filters
     xml.writeEndElement(); // Discovery
     xml.writeStartElement("Devices");
     for (const TDevice* device : devices) {
         xml.writeStartElement("Device");
-        xml.writeAttribute("MacAddr", QString::fromStdString(device->Mac().Text()));
+        xml.writeAttribute("MacAddr", MacText(device->Mac()));
         if (device->Type() != 0)
             xml.writeTextElement("Type", QString::fromStdString(device->TypeDescription()));
         if (device->Address() != 0)
-            xml.writeTextElement("Address", Dotted(device->Address()));
+            xml.writeTextElement("Address", AddressText(device->Address()));
         xml.writeEmptyElement("Properties");
         xml.writeEndElement();
     }

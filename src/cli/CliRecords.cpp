@@ -1,5 +1,6 @@
 #include "CliRecords.h"
 
+#include "app/AddressText.h"
 #include "devices/AddressRules.h"
 #include "intp/Basics.h"
 #include "intp/Dhcp.h"
@@ -155,7 +156,6 @@ private:
 };
 
 QString OnOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
-QString Ip(uint32_t address) { return QString::fromStdString(AddressToText(address)); }
 QString Str(const std::string& text) { return QString::fromStdString(text); }
 
 template <typename G>
@@ -227,8 +227,8 @@ QList<TCliRecord> MakeRecords()
                     &Start<TSessionBasicsIPConfGet>,
                     [](TDevice& d, TCliValues& v) {
                         const auto& r = GetProperty<TPropertyBasicsIPConf>(d);
-                        v = {{"dhcp", OnOff(r.Dhcp)},     {"address", Ip(d.Address())}, {"netmask", Ip(r.Netmask)},
-                             {"gateway", Ip(r.Gateway)}, {"dns1", Ip(r.Dns1)},         {"dns2", Ip(r.Dns2)}};
+                        v = {{"dhcp", OnOff(r.Dhcp)},     {"address", AddressText(d.Address())}, {"netmask", AddressText(r.Netmask)},
+                             {"gateway", AddressText(r.Gateway)}, {"dns1", AddressText(r.Dns1)},         {"dns2", AddressText(r.Dns2)}};
                         return r.Valid;
                     },
                     nullptr});
@@ -246,7 +246,7 @@ QList<TCliRecord> MakeRecords()
                     [](TDevice& d, TCliValues& v) {
                         const auto& r = GetProperty<TPropertyBasicsSntp>(d);
                         v = {{"sntp", OnOff(r.Enabled)},
-                             {"server", Ip(r.Server)},
+                             {"server", AddressText(r.Server)},
                              {"timezone", QString::number(r.TimeZone)},
                              {"daylight", OnOff(r.Daylight)},
                              {"daylight-begin", TimeText(r.Begin)},
@@ -384,7 +384,7 @@ QList<TCliRecord> MakeRecords()
                     &Start<TSessionWarningSyslogGet>,
                     [](TDevice& d, TCliValues& v) {
                         const auto& r = GetProperty<TPropertyWarningSyslog>(d);
-                        v = {{"mode", ChoiceText(SyslogModes, r.Mode)}, {"server", Ip(r.Server)}};
+                        v = {{"mode", ChoiceText(SyslogModes, r.Mode)}, {"server", AddressText(r.Server)}};
                         return r.Valid;
                     },
                     [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
@@ -408,8 +408,8 @@ QList<TCliRecord> MakeRecords()
                     &Start<TSessionBasicsDhcpGet>,
                     [](TDevice& d, TCliValues& v) {
                         const auto& r = GetProperty<TPropertyBasicsDhcp>(d);
-                        v = {{"enabled", OnOff(r.Enabled)}, {"start", Ip(r.Start)},     {"end", Ip(r.End)},
-                             {"netmask", Ip(r.Mask)},       {"gateway", Ip(r.Gateway)}, {"dns", Ip(r.Dns)},
+                        v = {{"enabled", OnOff(r.Enabled)}, {"start", AddressText(r.Start)},     {"end", AddressText(r.End)},
+                             {"netmask", AddressText(r.Mask)},       {"gateway", AddressText(r.Gateway)}, {"dns", AddressText(r.Dns)},
                              {"lease", QString::number(r.Lease)}};
                         return r.Valid;
                     },

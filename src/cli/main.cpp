@@ -6,6 +6,7 @@
 #include "CliRecords.h"
 
 #include "Version.h"
+#include "app/AddressText.h"
 #include "devices/AddressRules.h"
 #include "devices/DeviceType.h"
 #include "devices/NetQueries.h"
@@ -71,8 +72,8 @@ int UsageError(const QString& message)
     return ExitUsage;
 }
 
-QString MacText(TDevice* d) { return QString::fromStdString(d->Mac().Text()); }
-QString IpText(TDevice* d) { return QString::fromStdString(AddressToText(d->Address())); }
+QString MacText(TDevice* d) { return MacText(d->Mac()); }
+QString IpText(TDevice* d) { return AddressText(d->Address()); }
 
 QString StatusText(uint16_t status)
 {
@@ -157,11 +158,11 @@ std::vector<TIpMask> Targets(const TOptions& o, QString& error)
     std::vector<TIpMask> targets;
     for (const QString& text : o.Parser.values(o.Target)) {
         const QStringList parts = text.split(QLatin1Char('/'));
-        const uint32_t address = TextToAddress(parts.value(0).toStdString());
+        const uint32_t address = AddressOf(parts.value(0));
         bool isPrefix = false;
         const int prefix = parts.value(1).toInt(&isPrefix);
         uint32_t mask = isPrefix && prefix >= 1 && prefix <= 32 ? ~uint32_t(0) << (32 - prefix)
-                                                                  : TextToAddress(parts.value(1).toStdString());
+                                                                  : AddressOf(parts.value(1));
         if (parts.size() != 2 || !IsValidHostAddress(address) || !IsValidMask(mask)) {
             error = QStringLiteral("bad --target %1: give ADDRESS/MASK such as 192.0.2.0/24").arg(text);
             return {};
@@ -209,7 +210,7 @@ bool ParseSwitchList(const QString& text, std::vector<TSwitchName>& names)
         TSwitchName name;
         name.Text = item;
         name.ByMac = ParseSwitchMac(item, name.Mac);
-        name.Address = name.ByMac ? 0 : TextToAddress(item.toStdString());
+        name.Address = name.ByMac ? 0 : AddressOf(item);
         if (!name.ByMac && !IsValidHostAddress(name.Address))
             return false;
         names.push_back(name);
@@ -613,7 +614,7 @@ int CommandOperation(TCliEngine& engine, const TOptions& o, const QString& name)
         });
     } else {
         status = RunOnAll(engine, devices, 257, outcome, [&](TDevice* d, QString& error) -> Intp::TSession* {
-            const QString file = QDir(path).filePath(MacText(d).remove(QLatin1Char(':')) + QStringLiteral(".cfg"));
+            const QString file = QDir(path).filePath(MacDigits(d->Mac()) + QStringLiteral(".cfg"));
             error = QStringLiteral("cannot write ") + file;
             auto* session = new Intp::TSessionBasicsBackupBuildin;
             return session->OpenTargetFile(file.toStdString()) ? session : (delete session, nullptr);

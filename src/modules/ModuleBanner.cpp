@@ -119,7 +119,7 @@ void TModuleBannerKorvex700G::Notify(TDevice* device, uint16_t code, uint16_t)
     if (callback)
         callback->GetSelectedDevice(selected);
     m_Ui->m_IpAddr->setText(selected ? AddressText(selected->Address()) : QStringLiteral("(Not Available)"));
-    m_Ui->m_MacAddr->setText(selected ? QString::fromStdString(selected->Mac().Text()) : QString());
+    m_Ui->m_MacAddr->setText(selected ? MacText(selected->Mac()) : QString());
     ShowStatus(selected);
     ShowSyslog(selected);
     ShowRedundancy(selected);

@@ -11,7 +11,7 @@
 
 namespace {
 
-QString MacKey(const TDevice* device) { return QString::fromStdString(device->Mac().Text()); }
+QString MacKey(const TDevice* device) { return MacText(device->Mac()); }
 
 } // namespace
 

@@ -56,7 +56,7 @@ void TModuleBasicsSettings::ClearRecordFields()
 void TModuleBasicsSettings::FillFrom(TDevice* device)
 {
     m_Ui->m_Type->setText(QString::fromStdString(device->TypeDescription()));
-    m_Ui->m_MAC->setText(QString::fromStdString(device->Mac().Text()));
+    m_Ui->m_MAC->setText(MacText(device->Mac()));
     const auto& record = Intp::GetProperty<Intp::TPropertyBasicsSettings>(*device);
     if (!record.Valid) {
         ClearRecordFields();

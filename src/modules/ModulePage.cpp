@@ -159,7 +159,7 @@ void TModuleDeviceListPage::RebuildRows()
             continue;
         auto* row = new QTreeWidgetItem(m_List);
         row->setText(colModel, QString::fromStdString(device->TypeDescription()));
-        row->setText(colMac, QString::fromStdString(device->Mac().Text()));
+        row->setText(colMac, MacText(device->Mac()));
         row->setData(colMac, Qt::UserRole, QByteArray(reinterpret_cast<const char*>(device->Mac().Data()), 6));
         row->setText(colAddress, AddressText(device->Address()));
         ClearRowState(row);

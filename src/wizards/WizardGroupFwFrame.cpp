@@ -49,7 +49,7 @@ void TWizardGroupFwFrame::FillRow(QTreeWidgetItem* row, TDevice& device)
     row->setText(colModel, QString::fromStdString(device.TypeDescription()));
     row->setText(colKernel, record.Valid ? VersionText(record.KernelVersion) : QStringLiteral("Invalid"));
     row->setText(colFirmware, record.Valid ? VersionText(record.FirmwareVersion) : QStringLiteral("Invalid"));
-    row->setText(colMac, QString::fromStdString(device.Mac().Text()));
+    row->setText(colMac, MacText(device.Mac()));
     row->setText(colAddress, AddressText(device.Address()));
 }
 

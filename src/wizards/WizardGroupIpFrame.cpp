@@ -57,7 +57,7 @@ TWizardGroupIpFrame::~TWizardGroupIpFrame() = default;
 void TWizardGroupIpFrame::FillRow(QTreeWidgetItem* row, TDevice& device)
 {
     row->setText(colModel, QString::fromStdString(device.TypeDescription()));
-    row->setText(colMac, QString::fromStdString(device.Mac().Text()));
+    row->setText(colMac, MacText(device.Mac()));
     row->setText(colAddress, AddressText(device.Address()));
 }
 
