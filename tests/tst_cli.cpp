@@ -118,6 +118,8 @@ private slots:
                                                << "start must be below end, in a pool of host addresses with a netmask";
         QTest::newRow("255 bytes") << "system" << "location" << QString(255, 'x') << "";
         QTest::newRow("256 bytes") << "system" << "location" << QString(256, 'x') << "location must be at most 255 bytes";
+        QTest::newRow("255 Latin-1 letters") << "system" << "location" << QString(255, QChar(0xE4)) << "";
+        QTest::newRow("outside Latin-1") << "system" << "location" << QString("Halle \u20AC") << "location must be Latin-1 text";
     }
     void setValues()
     {

@@ -1,6 +1,7 @@
 #include "CliRecords.h"
 
 #include "app/AddressText.h"
+#include "app/RecordText.h"
 #include "devices/AddressRules.h"
 #include "intp/Basics.h"
 #include "intp/Dhcp.h"
@@ -37,12 +38,14 @@ public:
 
     void Text(const char* field, std::string& value, int width)
     {
+        // The switches keep 8-bit (Latin-1) texts, one byte a character, as the pages send them.
         if (const QString* text = Find(field)) {
-            const QByteArray bytes = text->toUtf8();
-            if (bytes.size() >= width)
+            if (!IsRecordText(*text))
+                Fail(field, QStringLiteral("Latin-1 text"));
+            else if (text->size() >= width)
                 Fail(field, QStringLiteral("at most %1 bytes").arg(width - 1));
             else
-                value = bytes.toStdString();
+                value = RecordBytes(*text);
         }
     }
     void Bool(const char* field, bool& value)
@@ -156,7 +159,7 @@ private:
 };
 
 QString OnOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
-QString Str(const std::string& text) { return QString::fromStdString(text); }
+QString Str(const std::string& text) { return RecordText(text); }
 
 template <typename G>
 int Start(TDevice* device, TWizard* receiver)
