@@ -1,14 +1,14 @@
 // Discovery of a large simulated fleet: time until every switch is recognised, time until
 // the discovery chain (260, 262, 7) completed for all of them, and replies lost.
 // Run through bench/discovery, which starts the simulator in a private network namespace.
-#include "app/SessionManager.h"
-#include "devices/AddressRules.h"
-#include "devices/DeviceType.h"
-#include "intp/Basics.h"
-#include "intp/Dispatch.h"
-#include "intp/FindHook.h"
-#include "intp/IntpCore.h"
-#include "intp/IntpSocketThread.h"
+#include "net/SessionManager.h"
+#include "core/AddressRules.h"
+#include "core/DeviceType.h"
+#include "core/Basics.h"
+#include "core/Dispatch.h"
+#include "net/FindHook.h"
+#include "core/IntpCore.h"
+#include "net/IntpSocketThread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 // session ended with.
 #include "FakeSessionCallback.h"
 
-#include "intp/Monitor.h"
+#include "core/Monitor.h"
 
 #include <chrono>
 #include <cstdio>

@@ -5,8 +5,8 @@
 // changing the port at that size.
 #include "FormSessions.h"
 
-#include "intp/Monitor.h"
-#include "intp/Port.h"
+#include "core/Monitor.h"
+#include "core/Port.h"
 
 #include <QApplication>
 #include <QComboBox>

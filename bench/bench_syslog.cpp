@@ -5,8 +5,8 @@
 //   bench_syslog memory COUNT           adds COUNT messages; bytes per stored message (beyond
 //                                       the store's bound the oldest go)
 // Run through bench/syslog, which also measures rsyslog's imudp in a private namespace.
-#include "syslog/SyslogSocketThread.h"
-#include "syslog/SyslogStore.h"
+#include "net/SyslogSocketThread.h"
+#include "core/SyslogStore.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,13 +1,13 @@
 // Built-in firmware upgrade of COUNT simulated switches at once: blocks per second and MB/s
 // from the first block to the last switch's final report. Run through bench/transfer,
 // which starts the simulator in the lab and measures the TFTP client beside it.
-#include "app/SessionManager.h"
-#include "devices/AddressRules.h"
-#include "devices/DeviceType.h"
-#include "intp/Dispatch.h"
-#include "intp/IntpCore.h"
-#include "intp/IntpSocketThread.h"
-#include "intp/Transfer.h"
+#include "net/SessionManager.h"
+#include "core/AddressRules.h"
+#include "core/DeviceType.h"
+#include "core/Dispatch.h"
+#include "core/IntpCore.h"
+#include "net/IntpSocketThread.h"
+#include "core/Transfer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // The main window with a large fleet, offscreen: time to put N recognised switches into the
 // device tree under each sort mode, to change the sort mode, and for the status monitor to
 // add them, show them, take one round of poll results and sort them.
-#include "app/MainForm.h"
-#include "app/StatusFrame.h"
-#include "devices/DeviceType.h"
-#include "intp/Session.h"
+#include "shell/MainForm.h"
+#include "status/StatusFrame.h"
+#include "core/DeviceType.h"
+#include "core/Session.h"
 
 #include <QApplication>
 #include <QComboBox>

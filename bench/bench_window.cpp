@@ -3,11 +3,11 @@
 // stall of the event loop meanwhile, peak memory, replies dropped by the kernel or the
 // receive queue, and then the CPU the status monitor takes polling the fleet.
 // Run through bench/window, which starts the simulator in a private network namespace.
-#include "app/MainForm.h"
-#include "devices/AddressRules.h"
-#include "devices/DeviceType.h"
-#include "intp/IntpCore.h"
-#include "intp/IntpSocketThread.h"
+#include "shell/MainForm.h"
+#include "core/AddressRules.h"
+#include "core/DeviceType.h"
+#include "core/IntpCore.h"
+#include "net/IntpSocketThread.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Feeds arbitrary datagram texts to the syslog parser and the message store. Each input is
 // split into messages by a one-byte length prefix; the byte after it picks the sender.
-#include "syslog/SyslogStore.h"
+#include "core/SyslogStore.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "Commands.h"
 #include "Options.h"
 
-#include "intp/IntpHeader.h"
+#include "core/IntpHeader.h"
 
 #include <algorithm>
 #include <netinet/in.h>

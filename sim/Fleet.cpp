@@ -1,6 +1,6 @@
 #include "Fleet.h"
 
-#include "intp/IntpHeader.h"
+#include "core/IntpHeader.h"
 
 #include <QFile>
 #include <QNetworkDatagram>

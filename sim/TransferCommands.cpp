@@ -3,7 +3,7 @@
 // (265 to 267), which run the tftp client against the server the request names.
 #include "Commands.h"
 #include "Options.h"
-#include "intp/IntpHeader.h"
+#include "core/IntpHeader.h"
 
 #include <QCoreApplication>
 #include <QDir>

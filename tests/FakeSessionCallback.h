@@ -2,9 +2,9 @@
 // datagrams instead of a socket, and a list of reported results.
 #pragma once
 
-#include "devices/DeviceType.h"
-#include "intp/Dispatch.h"
-#include "intp/Session.h"
+#include "core/DeviceType.h"
+#include "core/Dispatch.h"
+#include "core/Session.h"
 
 #include <cstdint>
 #include <map>

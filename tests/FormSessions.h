@@ -4,9 +4,9 @@
 
 #include "FakeSessionCallback.h"
 
-#include "app/MainForm.h"
-#include "devices/DeviceType.h"
-#include "modules/ModuleFrame.h"
+#include "shell/MainForm.h"
+#include "core/DeviceType.h"
+#include "shell/ModuleFrame.h"
 
 #include <QList>
 #include <QPair>

@@ -2,10 +2,10 @@
 // its environment, and simulators started in its namespaces.
 #pragma once
 
-#include "app/MainForm.h"
-#include "devices/AddressRules.h"
-#include "devices/DeviceType.h"
-#include "modules/ModuleFrame.h"
+#include "shell/MainForm.h"
+#include "core/AddressRules.h"
+#include "core/DeviceType.h"
+#include "shell/ModuleFrame.h"
 
 #include <QAction>
 #include <QProcess>

@@ -4,8 +4,8 @@
 
 #include "LabSupport.h"
 
-#include "app/MainForm.h"
-#include "devices/FilterSettings.h"
+#include "shell/MainForm.h"
+#include "core/FilterSettings.h"
 
 #include <QAction>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 
 #include "FormSessions.h"
 
-#include "app/Dialogs.h"
-#include "app/Images.h"
-#include "devices/DeviceType.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
+#include "core/DeviceType.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -3,11 +3,11 @@
 // buttons and the RedundancyGet it sends while shown.
 #include "FakeSessionCallback.h"
 
-#include "devices/DeviceType.h"
-#include "devices/Services.h"
-#include "intp/IntpCore.h"
-#include "intp/Redundancy.h"
-#include "modules/ModuleBanner.h"
+#include "core/DeviceType.h"
+#include "core/Services.h"
+#include "core/IntpCore.h"
+#include "core/Redundancy.h"
+#include "pages/ModuleBanner.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -2,17 +2,17 @@
 // show from the cached records, the exact requests they send and how results change them.
 #include "FormSessions.h"
 
-#include "app/Dialogs.h"
-#include "app/Images.h"
-#include "app/DeviceTreeModel.h"
-#include "app/LoginForm.h"
-#include "app/MainForm.h"
-#include "devices/DeviceType.h"
-#include "intp/Basics.h"
-#include "intp/Codec.h"
-#include "intp/IntpCore.h"
-#include "modules/ModuleFrame.h"
-#include "modules/ModuleSave.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
+#include "shell/DeviceTreeModel.h"
+#include "shell/LoginForm.h"
+#include "shell/MainForm.h"
+#include "core/DeviceType.h"
+#include "core/Basics.h"
+#include "core/Codec.h"
+#include "core/IntpCore.h"
+#include "shell/ModuleFrame.h"
+#include "pages/ModuleSave.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>

@@ -6,7 +6,7 @@
 
 #include "cli/CliCredentials.h"
 #include "cli/CliRecords.h"
-#include "intp/Monitor.h"
+#include "core/Monitor.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 // device type, checked entry by entry and spread over several datagrams.
 #include "FakeSessionCallback.h"
 
-#include "devices/DeviceType.h"
-#include "intp/Dispatch.h"
-#include "intp/SessionShapes.h"
+#include "core/DeviceType.h"
+#include "core/Dispatch.h"
+#include "core/SessionShapes.h"
 
 #include <QtTest>
 

@@ -2,10 +2,10 @@
 // refused whole; then the main window's Save Config and Load Config actions.
 #include "FormSessions.h"
 
-#include "app/ConfigFile.h"
-#include "app/Dialogs.h"
-#include "devices/AddressRules.h"
-#include "devices/FilterForm.h"
+#include "net/ConfigFile.h"
+#include "ui/Dialogs.h"
+#include "core/AddressRules.h"
+#include "ui/FilterForm.h"
 
 #include <QAction>
 #include <QFile>

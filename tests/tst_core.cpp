@@ -1,10 +1,10 @@
 // The core commands and the discovery chain against scripted replies.
 #include "FakeSessionCallback.h"
 
-#include "devices/DeviceType.h"
-#include "intp/Basics.h"
-#include "intp/FindHook.h"
-#include "intp/IntpCore.h"
+#include "core/DeviceType.h"
+#include "core/Basics.h"
+#include "net/FindHook.h"
+#include "core/IntpCore.h"
 
 #include <QCryptographicHash>
 #include <QtTest>

@@ -4,7 +4,7 @@
 // the Sets ask again before they report.
 #include "CommandTests.h"
 
-#include "intp/Dhcp.h"
+#include "core/Dhcp.h"
 
 #include <QtTest>
 

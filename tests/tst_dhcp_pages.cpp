@@ -4,8 +4,8 @@
 // "&Apply" sends, to the devices whose port count fits.
 #include "PageTests.h"
 
-#include "devices/DeviceType.h"
-#include "modules/ModuleBasics_Dhcp.h"
+#include "core/DeviceType.h"
+#include "pages/ModuleBasics_Dhcp.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,10 +2,10 @@
 // driven through a fake session manager with a manual clock.
 #include "FakeSessionCallback.h"
 
-#include "devices/Device.h"
-#include "devices/DeviceType.h"
-#include "intp/Dispatch.h"
-#include "intp/IntpCore.h"
+#include "core/Device.h"
+#include "core/DeviceType.h"
+#include "core/Dispatch.h"
+#include "core/IntpCore.h"
 
 #include <QCryptographicHash>
 #include <QtTest>

@@ -1,7 +1,7 @@
 // The discovery filter rules and the dialog that edits them.
-#include "app/Dialogs.h"
-#include "devices/AddressRules.h"
-#include "devices/FilterForm.h"
+#include "ui/Dialogs.h"
+#include "core/AddressRules.h"
+#include "ui/FilterForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>

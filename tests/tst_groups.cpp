@@ -1,8 +1,8 @@
 // The device tree's grouping and selection rules, without widgets.
 #include "FakeSessionCallback.h"
 
-#include "devices/DeviceGroups.h"
-#include "devices/DeviceType.h"
+#include "core/DeviceGroups.h"
+#include "core/DeviceType.h"
 
 #include <QtTest>
 

@@ -2,7 +2,7 @@
 // spread over datagrams of 64 groups, the bytes of the Set and the Get it starts.
 #include "CommandTests.h"
 
-#include "intp/Igmp.h"
+#include "core/Igmp.h"
 
 #include <QtTest>
 

@@ -3,7 +3,7 @@
 // below the port count) and its sorting with a direction kept per column.
 #include "PageTests.h"
 
-#include "modules/ModuleIgmp.h"
+#include "pages/ModuleIgmp.h"
 
 #include <QTreeView>
 

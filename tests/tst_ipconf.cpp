@@ -2,17 +2,17 @@
 // three planning methods, Discard, and what Apply sends and flushes.
 #include "FormSessions.h"
 
-#include "app/Dialogs.h"
-#include "app/Images.h"
-#include "devices/AddressPlan.h"
-#include "devices/AddressRules.h"
-#include "devices/DeviceType.h"
-#include "intp/Basics.h"
-#include "intp/Redundancy.h"
-#include "intp/Codec.h"
-#include "intp/IntpCore.h"
-#include "modules/ModuleBasics_IPConf.h"
-#include "modules/ModuleFrame.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
+#include "core/AddressPlan.h"
+#include "core/AddressRules.h"
+#include "core/DeviceType.h"
+#include "core/Basics.h"
+#include "core/Redundancy.h"
+#include "core/Codec.h"
+#include "core/IntpCore.h"
+#include "pages/ModuleBasics_IPConf.h"
+#include "shell/ModuleFrame.h"
 
 #include <QAction>
 #include <QCheckBox>

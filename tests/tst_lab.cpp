@@ -2,15 +2,15 @@
 // the lab network: two subnets of switches, a third one behind a router.
 #include "LabSupport.h"
 
-#include "app/SessionManager.h"
-#include "devices/DeviceType.h"
-#include "devices/FilterSettings.h"
-#include "devices/NetQueries.h"
-#include "intp/Basics.h"
-#include "intp/Dispatch.h"
-#include "intp/FindHook.h"
-#include "intp/IntpCore.h"
-#include "intp/IntpSocketThread.h"
+#include "net/SessionManager.h"
+#include "core/DeviceType.h"
+#include "core/FilterSettings.h"
+#include "core/NetQueries.h"
+#include "core/Basics.h"
+#include "core/Dispatch.h"
+#include "net/FindHook.h"
+#include "core/IntpCore.h"
+#include "net/IntpSocketThread.h"
 
 #include <QElapsedTimer>
 #include <QUdpSocket>

@@ -5,10 +5,10 @@
 // pages.
 #include "LabSupport.h"
 
-#include "intp/Dhcp.h"
-#include "intp/Igmp.h"
-#include "modules/ModuleBasics_Dhcp.h"
-#include "modules/ModuleIgmp.h"
+#include "core/Dhcp.h"
+#include "core/Igmp.h"
+#include "pages/ModuleBasics_Dhcp.h"
+#include "pages/ModuleIgmp.h"
 
 #include <QComboBox>
 #include <QLabel>

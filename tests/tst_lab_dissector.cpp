@@ -5,8 +5,8 @@
 // length field on purpose, and the fields show the values that were set.
 #include "LabSupport.h"
 
-#include "intp/Basics.h"
-#include "intp/Monitor.h"
+#include "core/Basics.h"
+#include "core/Monitor.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 // switches through their pages and read back from each switch on its own.
 #include "LabSupport.h"
 
-#include "intp/Monitor.h"
+#include "core/Monitor.h"
 
 #include <QCheckBox>
 #include <QComboBox>

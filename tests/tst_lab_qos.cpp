@@ -4,9 +4,9 @@
 // match the rows; the other one is then set on its own.
 #include "LabSupport.h"
 
-#include "devices/DeviceType.h"
-#include "intp/Qos.h"
-#include "modules/ModuleFrame.h"
+#include "core/DeviceType.h"
+#include "core/Qos.h"
+#include "shell/ModuleFrame.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -3,9 +3,9 @@
 // ignored, an interface without an address, and closing the dialog during a flood.
 #include "LabSupport.h"
 
-#include "app/Dialogs.h"
-#include "devices/NetQueries.h"
-#include "devices/ScanForm.h"
+#include "ui/Dialogs.h"
+#include "core/NetQueries.h"
+#include "ui/ScanForm.h"
 
 #include <QComboBox>
 #include <QPushButton>

@@ -4,9 +4,9 @@
 // switch on its own.
 #include "LabSupport.h"
 
-#include "app/MainForm.h"
-#include "intp/Security.h"
-#include "modules/ModuleFrame.h"
+#include "shell/MainForm.h"
+#include "core/Security.h"
+#include "shell/ModuleFrame.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 // user added on both switches.
 #include "LabSupport.h"
 
-#include "intp/Snmp.h"
+#include "core/Snmp.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -3,10 +3,10 @@
 // stored byte for byte equal to the file, or with "Timeout" where the resends give up.
 #include "LabWindow.h"
 
-#include "app/Dialogs.h"
-#include "devices/DeviceType.h"
-#include "modules/ModuleFrame.h"
-#include "modules/ModulePage.h"
+#include "ui/Dialogs.h"
+#include "core/DeviceType.h"
+#include "shell/ModuleFrame.h"
+#include "ui/ModulePage.h"
 
 #include <QLineEdit>
 #include <QRadioButton>

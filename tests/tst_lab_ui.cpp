@@ -3,13 +3,13 @@
 // a switch that stops answering.
 #include "LabSupport.h"
 
-#include "app/MainForm.h"
-#include "app/StatusFrame.h"
-#include "devices/DeviceType.h"
-#include "intp/Basics.h"
-#include "intp/Port.h"
+#include "shell/MainForm.h"
+#include "status/StatusFrame.h"
+#include "core/DeviceType.h"
+#include "core/Basics.h"
+#include "core/Port.h"
 
-#include "modules/ModuleFrame.h"
+#include "shell/ModuleFrame.h"
 #include "syslog/SyslogFrame.h"
 
 #include <QAction>

@@ -5,9 +5,9 @@
 // VLANs says so.
 #include "LabSupport.h"
 
-#include "app/Dialogs.h"
-#include "intp/Vlan.h"
-#include "modules/ModuleFrame.h"
+#include "ui/Dialogs.h"
+#include "core/Vlan.h"
+#include "shell/ModuleFrame.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -5,8 +5,8 @@
 // switch without it, with the system alarms and events intact.
 #include "LabSupport.h"
 
-#include "devices/DeviceType.h"
-#include "intp/Warning.h"
+#include "core/DeviceType.h"
+#include "core/Warning.h"
 #include "syslog/SyslogFrame.h"
 
 #include <QComboBox>

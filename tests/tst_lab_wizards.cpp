@@ -3,8 +3,8 @@
 // image and three from the lab's TFTP server, each row following its own switch.
 #include "LabWindow.h"
 
-#include "app/Dialogs.h"
-#include "devices/DeviceType.h"
+#include "ui/Dialogs.h"
+#include "core/DeviceType.h"
 #include "wizards/WizardGroupFwFrame.h"
 #include "wizards/WizardGroupIpFrame.h"
 

@@ -2,16 +2,16 @@
 // selection rules, the function tree and the banner area.
 #include "FakeSessionCallback.h"
 
-#include "app/AboutForm.h"
-#include "app/Dialogs.h"
-#include "app/LoginForm.h"
-#include "app/MainForm.h"
-#include "devices/DeviceType.h"
-#include "intp/IntpCore.h"
-#include "modules/ModuleBanner.h"
-#include "modules/ModuleFrame.h"
+#include "shell/AboutForm.h"
+#include "ui/Dialogs.h"
+#include "shell/LoginForm.h"
+#include "shell/MainForm.h"
+#include "core/DeviceType.h"
+#include "core/IntpCore.h"
+#include "pages/ModuleBanner.h"
+#include "shell/ModuleFrame.h"
 #include "syslog/SyslogFrame.h"
-#include "syslog/SyslogSocketThread.h"
+#include "net/SyslogSocketThread.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 // before they report.
 #include "CommandTests.h"
 
-#include "intp/Monitor.h"
+#include "core/Monitor.h"
 
 #include <QtTest>
 

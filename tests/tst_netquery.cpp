@@ -1,7 +1,7 @@
 // Address rules, and the queries of the workstation's network inside a private network
 // namespace the test lays out itself (run through tests/in-netns).
-#include "devices/AddressRules.h"
-#include "devices/NetQueries.h"
+#include "core/AddressRules.h"
+#include "core/NetQueries.h"
 
 #include <QProcess>
 #include <QtTest>

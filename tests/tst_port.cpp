@@ -2,7 +2,7 @@
 // replies, the entry counts their Sets accept, their request bytes and the Get each Set starts.
 #include "CommandTests.h"
 
-#include "intp/Port.h"
+#include "core/Port.h"
 
 using namespace Intp;
 

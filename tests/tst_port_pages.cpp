@@ -4,16 +4,16 @@
 // header, sorting the read-only lists, and the exact requests every "&Apply" sends.
 #include "PageTests.h"
 
-#include "app/DeviceTreeModel.h"
-#include "app/Images.h"
-#include "app/MainForm.h"
-#include "devices/DeviceType.h"
-#include "modules/ModuleFrame.h"
-#include "modules/ModulePort_Config.h"
-#include "modules/ModulePort_Limit.h"
-#include "modules/ModulePort_Status.h"
-#include "modules/ModulePort_Trunk.h"
-#include "modules/ModulePort_TrunkStatus.h"
+#include "shell/DeviceTreeModel.h"
+#include "ui/Images.h"
+#include "shell/MainForm.h"
+#include "core/DeviceType.h"
+#include "shell/ModuleFrame.h"
+#include "pages/ModulePort_Config.h"
+#include "pages/ModulePort_Limit.h"
+#include "pages/ModulePort_Status.h"
+#include "pages/ModulePort_Trunk.h"
+#include "pages/ModulePort_TrunkStatus.h"
 
 #include <QComboBox>
 #include <QHeaderView>

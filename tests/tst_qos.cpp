@@ -3,7 +3,7 @@
 // and that a Set asks again before it reports.
 #include "CommandTests.h"
 
-#include "intp/Qos.h"
+#include "core/Qos.h"
 
 #include <QtTest>
 

@@ -3,7 +3,7 @@
 // requests every "&Apply" sends, to the devices whose port count fits.
 #include "PageTests.h"
 
-#include "devices/DeviceType.h"
+#include "core/DeviceType.h"
 
 #include <QPushButton>
 #include <QRadioButton>

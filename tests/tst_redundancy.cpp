@@ -3,7 +3,7 @@
 // the entry counts the RSTP Set accepts and the Get each Set starts.
 #include "CommandTests.h"
 
-#include "intp/Redundancy.h"
+#include "core/Redundancy.h"
 
 using namespace Intp;
 

@@ -4,10 +4,10 @@
 // of the RSTP state, and the exact requests every "&Apply" sends.
 #include "PageTests.h"
 
-#include "app/Dialogs.h"
-#include "modules/ModuleRedundancy_Rstp.h"
-#include "modules/ModuleRedundancy_RstpInfo.h"
-#include "modules/ModuleRedundancy_Sring.h"
+#include "ui/Dialogs.h"
+#include "pages/ModuleRedundancy_Rstp.h"
+#include "pages/ModuleRedundancy_RstpInfo.h"
+#include "pages/ModuleRedundancy_Sring.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // The layer-2 scan without a network: the frame sent, the reply filter, and the dialog's
 // interface rules and messages.
-#include "app/Dialogs.h"
-#include "devices/NetQueries.h"
-#include "devices/ScanForm.h"
+#include "ui/Dialogs.h"
+#include "core/NetQueries.h"
+#include "ui/ScanForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>

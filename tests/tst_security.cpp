@@ -3,7 +3,7 @@
 // Set, Add and Del, the counts the list Sets accept and the Get each of them starts.
 #include "CommandTests.h"
 
-#include "intp/Security.h"
+#include "core/Security.h"
 
 using namespace Intp;
 

@@ -5,14 +5,14 @@
 // the secrets of the SNMP pages: none outside Latin-1 leaves any page.
 #include "PageTests.h"
 
-#include "app/Dialogs.h"
-#include "app/Images.h"
-#include "intp/Snmp.h"
-#include "modules/ModuleSecurity_8021x.h"
-#include "modules/ModuleSecurity_8021xPort.h"
-#include "modules/ModuleSecurity_IP.h"
-#include "modules/ModuleSecurity_Mac.h"
-#include "modules/ModuleSecurity_Port.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
+#include "core/Snmp.h"
+#include "pages/ModuleSecurity_8021x.h"
+#include "pages/ModuleSecurity_8021xPort.h"
+#include "pages/ModuleSecurity_IP.h"
+#include "pages/ModuleSecurity_Mac.h"
+#include "pages/ModuleSecurity_Port.h"
 
 #include <QLabel>
 #include <QLineEdit>

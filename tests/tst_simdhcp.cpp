@@ -3,8 +3,8 @@
 // Sets read back, refused Sets, and the fault options the decoders must reject.
 #include "SimSwitch.h"
 
-#include "intp/Dhcp.h"
-#include "intp/Igmp.h"
+#include "core/Dhcp.h"
+#include "core/Igmp.h"
 
 #include <QtTest>
 

@@ -3,7 +3,7 @@
 // clears, Sets read back, refused Sets, and the fault options the decoders must reject.
 #include "SimSwitch.h"
 
-#include "intp/Monitor.h"
+#include "core/Monitor.h"
 
 #include <QtTest>
 

@@ -3,9 +3,9 @@
 // a fault in either encoder shows. No network: the datagrams are handed over in memory.
 #include "SimSwitch.h"
 
-#include "intp/Port.h"
-#include "intp/Redundancy.h"
-#include "syslog/SyslogStore.h"
+#include "core/Port.h"
+#include "core/Redundancy.h"
+#include "core/SyslogStore.h"
 
 #include <QtTest>
 

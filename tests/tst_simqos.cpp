@@ -3,7 +3,7 @@
 // option the decoders must reject.
 #include "SimSwitch.h"
 
-#include "intp/Qos.h"
+#include "core/Qos.h"
 
 #include <QtTest>
 

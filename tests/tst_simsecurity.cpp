@@ -6,7 +6,7 @@
 
 #include "Commands.h"
 #include "Options.h"
-#include "intp/Security.h"
+#include "core/Security.h"
 
 #include <QtTest>
 

@@ -3,7 +3,7 @@
 // and the SNMP fault options. No network: the datagrams are handed over in memory.
 #include "SimSwitch.h"
 
-#include "intp/Snmp.h"
+#include "core/Snmp.h"
 
 #include <QtTest>
 

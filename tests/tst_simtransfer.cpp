@@ -6,7 +6,7 @@
 
 #include "Commands.h"
 #include "Options.h"
-#include "intp/Transfer.h"
+#include "core/Transfer.h"
 
 #include <QtTest>
 

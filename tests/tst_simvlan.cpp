@@ -4,7 +4,7 @@
 // over in memory.
 #include "SimSwitch.h"
 
-#include "intp/Vlan.h"
+#include "core/Vlan.h"
 
 #include <QtTest>
 

@@ -3,7 +3,7 @@
 // line an accepted Set sends and the warning fault options. No network.
 #include "SimSwitch.h"
 
-#include "intp/Warning.h"
+#include "core/Warning.h"
 
 #include <QtTest>
 

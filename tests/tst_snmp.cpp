@@ -3,7 +3,7 @@
 // full width, the request bytes of every Set, Add and Del, and the Get each one starts.
 #include "CommandTests.h"
 
-#include "intp/Snmp.h"
+#include "core/Snmp.h"
 
 using namespace Intp;
 

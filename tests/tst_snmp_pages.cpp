@@ -4,8 +4,8 @@
 // requests every button sends.
 #include "PageTests.h"
 
-#include "app/Dialogs.h"
-#include "intp/Snmp.h"
+#include "ui/Dialogs.h"
+#include "core/Snmp.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -3,14 +3,14 @@
 // it sends.
 #include "FormSessions.h"
 
-#include "app/Images.h"
-#include "app/DeviceTreeModel.h"
-#include "app/MainForm.h"
-#include "devices/DeviceType.h"
-#include "intp/Codec.h"
-#include "intp/Sntp.h"
-#include "modules/ModuleBasics_Sntp.h"
-#include "modules/ModuleFrame.h"
+#include "ui/Images.h"
+#include "shell/DeviceTreeModel.h"
+#include "shell/MainForm.h"
+#include "core/DeviceType.h"
+#include "core/Codec.h"
+#include "core/Sntp.h"
+#include "pages/ModuleBasics_Sntp.h"
+#include "shell/ModuleFrame.h"
 
 #include <QComboBox>
 #include <QDateEdit>

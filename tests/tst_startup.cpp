@@ -2,8 +2,8 @@
 // simulator's command line.
 #include "Options.h"
 
-#include "app/AboutForm.h"
-#include "app/StartUp.h"
+#include "shell/AboutForm.h"
+#include "shell/StartUp.h"
 
 #include <QProcess>
 #include <QScreen>

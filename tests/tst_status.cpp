@@ -2,9 +2,9 @@
 // sorting, and the table model under bursts of changes.
 #include "FakeSessionCallback.h"
 
-#include "app/StatusFrame.h"
-#include "devices/DeviceType.h"
-#include "intp/IntpCore.h"
+#include "status/StatusFrame.h"
+#include "core/DeviceType.h"
+#include "core/IntpCore.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>

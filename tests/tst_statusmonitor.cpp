@@ -2,8 +2,8 @@
 // and time, which sort keys it reports as touched, and the period and time-out limits.
 #include "FakeSessionCallback.h"
 
-#include "app/StatusMonitor.h"
-#include "intp/IntpCore.h"
+#include "net/StatusMonitor.h"
+#include "core/IntpCore.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,5 +1,5 @@
 // Parsing of syslog datagrams and the message store.
-#include "syslog/SyslogStore.h"
+#include "core/SyslogStore.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 // The syslog socket and its worker over real UDP on loopback.
-#include "syslog/SyslogFile.h"
-#include "syslog/SyslogSocketThread.h"
-#include "syslog/SyslogStore.h"
+#include "net/SyslogFile.h"
+#include "net/SyslogSocketThread.h"
+#include "core/SyslogStore.h"
 
 #include <QDomDocument>
 #include <QFile>

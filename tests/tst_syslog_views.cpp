@@ -1,9 +1,9 @@
 // The "Syslog Events" page and the message window: rows in arrival order, counting and
 // clearing, saving, stepping through a sender's messages, sorting, and the table model
 // under a burst of messages and while the bounded store discards its oldest.
-#include "app/AddressText.h"
-#include "app/Dialogs.h"
-#include "syslog/SyslogForm.h"
+#include "net/AddressText.h"
+#include "ui/Dialogs.h"
+#include "ui/SyslogForm.h"
 #include "syslog/SyslogFrame.h"
 
 #include <QAbstractItemModelTester>

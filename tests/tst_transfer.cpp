@@ -3,7 +3,7 @@
 // their request bytes, resends, waits, progress reports and the files they leave.
 #include "FakeSessionCallback.h"
 
-#include "intp/Transfer.h"
+#include "core/Transfer.h"
 
 #include <QtTest>
 

@@ -3,13 +3,13 @@
 // row shows for every outcome.
 #include "FormSessions.h"
 
-#include "app/AddressText.h"
-#include "app/Dialogs.h"
-#include "app/Images.h"
-#include "intp/Basics.h"
-#include "intp/Transfer.h"
-#include "modules/ModuleFrame.h"
-#include "modules/ModulePage.h"
+#include "net/AddressText.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
+#include "core/Basics.h"
+#include "core/Transfer.h"
+#include "shell/ModuleFrame.h"
+#include "ui/ModulePage.h"
 
 #include <QDir>
 #include <QFile>

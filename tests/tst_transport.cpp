@@ -1,9 +1,9 @@
 // The protocol socket, its worker and the Qt session manager over real UDP on loopback.
 #include "FakeSessionCallback.h"
 
-#include "app/SessionManager.h"
-#include "intp/Dispatch.h"
-#include "intp/IntpSocketThread.h"
+#include "net/SessionManager.h"
+#include "core/Dispatch.h"
+#include "net/IntpSocketThread.h"
 
 #include <QHostAddress>
 #include <QNetworkDatagram>

@@ -3,7 +3,7 @@
 // requests, and the texts the pages build from the lists.
 #include "CommandTests.h"
 
-#include "intp/Vlan.h"
+#include "core/Vlan.h"
 
 #include <QtTest>
 

@@ -4,11 +4,11 @@
 // sorting, the messages, and the exact requests every "&Apply" sends.
 #include "PageTests.h"
 
-#include "app/Dialogs.h"
-#include "app/Images.h"
-#include "modules/ModuleVlan_8021q.h"
-#include "modules/ModuleVlan_8021qPort.h"
-#include "modules/ModuleVlan_Table.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
+#include "pages/ModuleVlan_8021q.h"
+#include "pages/ModuleVlan_8021qPort.h"
+#include "pages/ModuleVlan_Table.h"
 
 #include <QComboBox>
 #include <QHeaderView>

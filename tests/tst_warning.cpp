@@ -3,7 +3,7 @@
 // the Get each Set starts.
 #include "CommandTests.h"
 
-#include "intp/Warning.h"
+#include "core/Warning.h"
 
 using namespace Intp;
 

@@ -4,9 +4,9 @@
 // devices whose ports and recipient slots fit.
 #include "PageTests.h"
 
-#include "app/AddressText.h"
-#include "app/Dialogs.h"
-#include "devices/DeviceType.h"
+#include "net/AddressText.h"
+#include "ui/Dialogs.h"
+#include "core/DeviceType.h"
 
 #include <QLabel>
 #include <QLineEdit>

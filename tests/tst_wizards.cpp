@@ -3,11 +3,11 @@
 // each wizard sends, and how results mark the preview rows.
 #include "FormSessions.h"
 
-#include "app/Dialogs.h"
-#include "app/Images.h"
-#include "intp/Basics.h"
-#include "intp/IntpCore.h"
-#include "intp/Transfer.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
+#include "core/Basics.h"
+#include "core/IntpCore.h"
+#include "core/Transfer.h"
 #include "wizards/WizardGroupFwFrame.h"
 #include "wizards/WizardGroupIpFrame.h"
 

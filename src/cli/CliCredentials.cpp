@@ -1,7 +1,7 @@
 #include "CliCredentials.h"
 
-#include "app/RecordText.h"
-#include "intp/IntpCore.h"
+#include "net/RecordText.h"
+#include "core/IntpCore.h"
 
 QString PasswordFileText(const QByteArray& content)
 {

@@ -1,11 +1,11 @@
 #include "CliEngine.h"
 
-#include "app/SessionManager.h"
-#include "intp/Dispatch.h"
-#include "intp/FindHook.h"
-#include "intp/IntpCore.h"
-#include "intp/IntpSocketThread.h"
-#include "intp/Transfer.h"
+#include "net/SessionManager.h"
+#include "core/Dispatch.h"
+#include "net/FindHook.h"
+#include "core/IntpCore.h"
+#include "net/IntpSocketThread.h"
+#include "core/Transfer.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>

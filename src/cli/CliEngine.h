@@ -3,8 +3,8 @@
 // have reported. Results are collected per switch for the caller to print.
 #pragma once
 
-#include "intp/Session.h"
-#include "devices/IpMask.h"
+#include "core/Session.h"
+#include "core/IpMask.h"
 
 #include <QHash>
 #include <QObject>

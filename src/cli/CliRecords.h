@@ -3,7 +3,7 @@
 // current values with some fields changed.
 #pragma once
 
-#include "intp/Session.h"
+#include "core/Session.h"
 
 #include <QList>
 #include <QMap>

@@ -6,13 +6,13 @@
 #include "CliRecords.h"
 
 #include "Version.h"
-#include "app/AddressText.h"
-#include "devices/AddressRules.h"
-#include "devices/DeviceType.h"
-#include "devices/NetQueries.h"
-#include "intp/Basics.h"
-#include "intp/IntpCore.h"
-#include "intp/Transfer.h"
+#include "net/AddressText.h"
+#include "core/AddressRules.h"
+#include "core/DeviceType.h"
+#include "core/NetQueries.h"
+#include "core/Basics.h"
+#include "core/IntpCore.h"
+#include "core/Transfer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #include "SyslogFrame.h"
 
-#include "SyslogFile.h"
-#include "SyslogForm.h"
-#include "app/AddressText.h"
-#include "app/Dialogs.h"
-#include "app/Images.h"
+#include "net/SyslogFile.h"
+#include "ui/SyslogForm.h"
+#include "net/AddressText.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
 #include "ui_SyslogFrame.h"
 
 #include <QDateTime>

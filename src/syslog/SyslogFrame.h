@@ -4,9 +4,9 @@
 #pragma once
 
 #include "SyslogModel.h"
-#include "devices/Services.h"
-#include "modules/Module.h"
-#include "syslog/SyslogStore.h"
+#include "core/Services.h"
+#include "ui/Module.h"
+#include "core/SyslogStore.h"
 
 #include <QWidget>
 

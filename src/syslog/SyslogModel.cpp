@@ -1,7 +1,7 @@
 #include "SyslogModel.h"
 
-#include "app/AddressText.h"
-#include "app/Images.h"
+#include "net/AddressText.h"
+#include "ui/Images.h"
 
 #include <QDateTime>
 #include <QLocale>

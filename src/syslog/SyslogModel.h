@@ -3,7 +3,7 @@
 // removal with it, so a flood never makes the views handle rows one by one.
 #pragma once
 
-#include "syslog/SyslogStore.h"
+#include "core/SyslogStore.h"
 
 #include <QAbstractTableModel>
 #include <QTimer>

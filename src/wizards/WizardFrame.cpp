@@ -2,7 +2,7 @@
 
 #include "ui_WizardFrame.h"
 
-#include "app/Images.h"
+#include "ui/Images.h"
 
 TWizardFrame::TWizardFrame(QWidget* parent) : QWidget(parent), m_Ui(std::make_unique<Ui::TWizardFrame>())
 {

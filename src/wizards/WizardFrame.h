@@ -1,7 +1,7 @@
 // The start page of the wizards: a welcome and one button per wizard.
 #pragma once
 
-#include "modules/Module.h"
+#include "ui/Module.h"
 
 #include <QWidget>
 

@@ -2,14 +2,14 @@
 
 #include "ui_WizardGroupFwFrame.h"
 
-#include "app/AddressText.h"
-#include "app/Dialogs.h"
-#include "app/Images.h"
-#include "devices/AddressRules.h"
-#include "devices/Device.h"
-#include "intp/Basics.h"
-#include "intp/Transfer.h"
-#include "modules/ModuleTransfer.h"
+#include "net/AddressText.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
+#include "core/AddressRules.h"
+#include "core/Device.h"
+#include "core/Basics.h"
+#include "core/Transfer.h"
+#include "ui/ModuleTransfer.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,14 +2,14 @@
 
 #include "ui_WizardGroupIpFrame.h"
 
-#include "app/AddressText.h"
-#include "app/Images.h"
-#include "devices/AddressPlan.h"
-#include "devices/AddressRules.h"
-#include "devices/Device.h"
-#include "devices/NetQueries.h"
-#include "intp/Basics.h"
-#include "intp/IntpCore.h"
+#include "net/AddressText.h"
+#include "ui/Images.h"
+#include "core/AddressPlan.h"
+#include "core/AddressRules.h"
+#include "core/Device.h"
+#include "core/NetQueries.h"
+#include "core/Basics.h"
+#include "core/IntpCore.h"
 
 #include <QLineEdit>
 

@@ -1,7 +1,7 @@
 #include "WizardSteps.h"
 
-#include "app/Images.h"
-#include "devices/Device.h"
+#include "ui/Images.h"
+#include "core/Device.h"
 
 #include <QAbstractButton>
 #include <QHash>

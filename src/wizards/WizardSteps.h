@@ -3,9 +3,9 @@
 // whose action starts one session per device and follows their results.
 #pragma once
 
-#include "intp/MacAddr.h"
-#include "intp/Session.h"
-#include "modules/Module.h"
+#include "core/MacAddr.h"
+#include "core/Session.h"
+#include "ui/Module.h"
 
 #include <QList>
 #include <QString>

@@ -1,0 +1,27 @@
+// "Port Trunk Status": the type and member ports of every trunk group of the first selected
+// switch, read only and sortable by any column.
+#pragma once
+
+#include "ui/ModulePortList.h"
+
+#include <memory>
+
+namespace Ui {
+class TModulePortTrunkStatus;
+}
+
+class TModulePortTrunkStatus : public TPortPageOf<TModulePortReport, Intp::TSessionPortTrunkGet> {
+    Q_OBJECT
+public:
+    explicit TModulePortTrunkStatus(QWidget* parent = nullptr);
+    ~TModulePortTrunkStatus() override;
+
+    // Only the shown page asks; "Port Trunk" already reads the same record in the background.
+    int Refresh(bool current) override;
+
+protected:
+    void AddRows(TDevice* device) override;
+
+private:
+    std::unique_ptr<Ui::TModulePortTrunkStatus> m_Ui;
+};

@@ -1,0 +1,28 @@
+// "Community": the community slots of the first selected switch, edited row by row and
+// applied to every selected switch that has as many slots.
+#pragma once
+
+#include "ui/ModulePortList.h"
+#include "core/Snmp.h"
+
+#include <memory>
+
+namespace Ui {
+class TModuleSnmpCommunity;
+}
+
+class TModuleSnmpCommunity : public TPortPageOf<TModulePortEditor, Intp::TSessionSnmpCommunityGet> {
+    Q_OBJECT
+public:
+    explicit TModuleSnmpCommunity(QWidget* parent = nullptr);
+    ~TModuleSnmpCommunity() override;
+
+protected:
+    void FillFrom(TDevice* device) override;
+    void LoadRow(const QTreeWidgetItem* row) override;
+
+private:
+    void EventOnApply();
+
+    std::unique_ptr<Ui::TModuleSnmpCommunity> m_Ui;
+};

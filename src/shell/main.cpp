@@ -1,0 +1,44 @@
+#include "AboutForm.h"
+#include "MainForm.h"
+#include "StartUp.h"
+#include "core/DeviceType.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Veltrane Zode"));
+    QCoreApplication::setApplicationVersion(TAboutForm::VersionNumber());
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Management console for managed industrial Ethernet switches."));
+    const QCommandLineOption help = options.addHelpOption();
+    const QCommandLineOption version = options.addVersionOption();
+    QCommandLineOption discover(QStringLiteral("discover"), QStringLiteral("Run a discovery as soon as the window is up."));
+    options.addOption(discover);
+
+    // --help and --version answer before the window system is opened, so they work without a
+    // display. Errors wait for the full pass below, which also knows Qt's own options.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    options.parse(arguments);
+    if (options.isSet(help) || options.isSet(version)) {
+        QCoreApplication core(argc, argv); // the program's name for the usage line
+        if (options.isSet(help))
+            options.showHelp();
+        options.showVersion();
+    }
+
+    QApplication app(argc, argv);
+    options.process(app);
+
+    Intp::RegisterKnownModels();
+    TMainForm form;
+    ShowMainWindow(form);
+    if (options.isSet(discover))
+        QTimer::singleShot(0, form.acDiscovery, &QAction::trigger);
+    return app.exec();
+}
