@@ -1,6 +1,7 @@
 // Discovery of a large simulated fleet: time until every switch is recognised, time until
 // the discovery chain (260, 262, 7) completed for all of them, and replies lost.
 // Run through bench/discovery, which starts the simulator in a private network namespace.
+#include "net/EngineHost.h"
 #include "net/SessionManager.h"
 #include "core/AddressRules.h"
 #include "core/DeviceType.h"
@@ -28,12 +29,11 @@ int main(int argc, char* argv[])
     const int count = std::atoi(argv[1]);
     const uint32_t first = TextToAddress(argv[2]);
     RegisterKnownModels();
-    TIntpSocketThread worker(&Dispatch);
-    TIntpSocket socket(&worker);
+    TEngineHost host;
+    TIntpSocket& socket = *host.IntpSocket();
     if (argc > 3)
         socket.SetReceiveBufferSize(std::atoi(argv[3]));
-    TSessionManager manager(&socket);
-    SetSessionCallback(&manager);
+    // Every answer is taken: no discovery filter.
     TFindHook hook(nullptr, nullptr);
 
     std::vector<TIpMask> targets;
@@ -63,7 +63,7 @@ int main(int argc, char* argv[])
     });
     QTimer::singleShot(20000, &app, &QCoreApplication::quit);
     clock.start();
-    TSessionIntpFind::Instance().Discover(targets, &hook);
+    host.Discover(targets, &hook);
     poll.start();
     app.exec();
 
@@ -74,8 +74,6 @@ int main(int argc, char* argv[])
                 (long long)(recognisedAt < 0 ? clock.elapsed() : recognisedAt));
     std::printf("discovery chain complete for %d after %lld ms\n", chained,
                 (long long)(chainAt < 0 ? clock.elapsed() : chainAt));
-    worker.Shutdown();
-    DestroyPendingSessions();
-    SetSessionCallback(nullptr);
+    host.Shutdown();
     return 0;
 }

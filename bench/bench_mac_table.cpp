@@ -118,7 +118,7 @@ int main(int argc, char* argv[])
     device->SetType(Intp::RegisterKnownModels()[0]);
     device->SetAddress(0xC0000201u);
     device->SetLoggedIn(true);
-    form.SelectDevices({device});
+    form.Navigator().SelectDevices({device});
     Run(form, sessions, device, count, 1);
     form.DevicesModule()->Tree()->setCurrentItem(form.DevicesModule()->FindNode("Basics"));
     Run(form, sessions, device, count, 8);

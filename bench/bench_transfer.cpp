@@ -1,6 +1,7 @@
 // Built-in firmware upgrade of COUNT simulated switches at once: blocks per second and MB/s
 // from the first block to the last switch's final report. Run through bench/transfer,
 // which starts the simulator in the lab and measures the TFTP client beside it.
+#include "net/EngineHost.h"
 #include "net/SessionManager.h"
 #include "core/AddressRules.h"
 #include "core/DeviceType.h"
@@ -61,10 +62,7 @@ int main(int argc, char* argv[])
     }
     const std::string image = argv[4];
     RegisterKnownModels();
-    TIntpSocketThread worker(&Dispatch);
-    TIntpSocket socket(&worker);
-    TSessionManager manager(&socket);
-    SetSessionCallback(&manager);
+    TEngineHost host;
 
     std::vector<TDevice*> devices;
     for (int i = 0; i < count; ++i) {
@@ -106,8 +104,6 @@ int main(int argc, char* argv[])
                 "%.0f blocks/s, %.2f MB/s\n",
                 count, double(size) / 1048576.0, finish.Done, finish.Failed, seconds, blocks / seconds,
                 double(size) * finish.Done / seconds / 1e6);
-    worker.Shutdown();
-    DestroyPendingSessions();
-    SetSessionCallback(nullptr);
+    host.Shutdown();
     return finish.Done == count ? 0 : 1;
 }

@@ -1,6 +1,11 @@
 // The main window with a large fleet, offscreen: time to put N recognised switches into the
 // device tree under each sort mode, to change the sort mode, and for the status monitor to
 // add them, show them, take one round of poll results and sort them.
+#include "core/Device.h"
+#include "net/EngineHost.h"
+#include "net/StatusMonitor.h"
+#include "net/SyslogService.h"
+#include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
 #include "status/StatusFrame.h"
 #include "core/DeviceType.h"
@@ -68,9 +73,9 @@ int main(int argc, char* argv[])
     TStatusFrame* monitor = form.StatusModule();
     auto* list = monitor->findChild<QTableView*>("m_List");
     std::vector<TDevice*> all;
-    form.GetAllDevices(all);
+    form.Navigator().GetAllDevices(all);
     clock.restart();
-    monitor->AddDevices(all);
+    monitor->Monitor().AddDevices(all);
     std::printf("status monitor adds %d switches            %6lld ms\n", count, (long long)clock.elapsed());
     clock.restart();
     QCoreApplication::processEvents();

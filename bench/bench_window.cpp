@@ -3,6 +3,11 @@
 // stall of the event loop meanwhile, peak memory, replies dropped by the kernel or the
 // receive queue, and then the CPU the status monitor takes polling the fleet.
 // Run through bench/window, which starts the simulator in a private network namespace.
+#include "core/Device.h"
+#include "net/EngineHost.h"
+#include "net/StatusMonitor.h"
+#include "net/SyslogService.h"
+#include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
 #include "core/AddressRules.h"
 #include "core/DeviceType.h"
@@ -60,7 +65,7 @@ int main(int argc, char* argv[])
     for (int i = 0; i < count; ++i)
         filter.Settings.Unicast.push_back({first + uint32_t(i), 0xFFFFFFFF});
     filter.Settings.RangeBegin = filter.Settings.RangeEnd = 0;
-    form.SetFilterServer(&filter);
+    form.Host().SetFilterServer(&filter);
     app.processEvents();
 
     QElapsedTimer clock;
@@ -82,14 +87,14 @@ int main(int argc, char* argv[])
         Registry::ForEach([&](TDevice& d) { chained += GetProperty<TPropertyIntpSip>(d).Valid; });
         if (chainAt < 0 && chained == count)
             chainAt = clock.elapsed();
-        if (treeAt < 0 && int(form.DeviceGroups().Count()) == count)
+        if (treeAt < 0 && int(form.Navigator().Groups().Count()) == count)
             treeAt = clock.elapsed();
         if (chainAt >= 0 && treeAt >= 0)
             app.quit();
     });
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);
     clock.start();
-    form.acDiscovery->trigger();
+    form.findChild<QAction*>("acDiscovery")->trigger();
     pulse.start();
     watch.start();
     app.exec();
@@ -98,11 +103,11 @@ int main(int argc, char* argv[])
     std::printf("switches %d through the window (send window %zu)\n", count, SendWindow());
     std::printf("discovery chain complete for %d after %lld ms\n", chained,
                 (long long)(chainAt < 0 ? clock.elapsed() : chainAt));
-    std::printf("tree rows %zu, the last after %lld ms\n", form.DeviceGroups().Count(),
+    std::printf("tree rows %zu, the last after %lld ms\n", form.Navigator().Groups().Count(),
                 (long long)(treeAt < 0 ? clock.elapsed() : treeAt));
     std::printf("longest event-loop stall %lld ms\n", (long long)longestStall);
     std::printf("dropped: %llu by the kernel, %llu by the receive queue\n",
-                (unsigned long long)form.IntpSocket()->KernelDrops(), (unsigned long long)form.IntpThread()->Dropped());
+                (unsigned long long)form.Host().IntpSocket()->KernelDrops(), (unsigned long long)form.Host().IntpThread()->Dropped());
     std::printf("peak memory %ld MiB\n", PeakKiB() / 1024);
 
     if (pollSeconds > 0) {
@@ -115,7 +120,7 @@ int main(int argc, char* argv[])
         app.exec();
         double used = CpuSeconds() - cpu;
         int troubled = 0;
-        Registry::ForEach([&](TDevice& d) { troubled += form.GetStatusServer()->GetStatusFlags(&d) != 0; });
+        Registry::ForEach([&](TDevice& d) { troubled += form.Navigator().GetStatusServer()->GetStatusFlags(&d) != 0; });
         std::printf("status monitor polling %d switches every 10 s: %.1f %% of one core over %d s, "
                     "%d rows with a flag, longest stall %lld ms\n",
                     count, 100.0 * used / (double(polling.elapsed()) / 1000.0), pollSeconds, troubled,

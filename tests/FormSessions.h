@@ -4,6 +4,11 @@
 
 #include "FakeSessionCallback.h"
 
+#include "core/Device.h"
+#include "net/EngineHost.h"
+#include "net/StatusMonitor.h"
+#include "net/SyslogService.h"
+#include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
 #include "core/DeviceType.h"
 #include "shell/ModuleFrame.h"
@@ -17,8 +22,8 @@ public:
     void Result(TDevice* device, uint16_t code, uint16_t status, void* data, Intp::TWizard* receiver,
                 const char* name) override
     {
-        if (Form && Form->ShownModule())
-            Form->ShownModule()->Notify(device, code, status);
+        if (Form && Form->Navigator().ShownModule())
+            Form->Navigator().ShownModule()->Notify(device, code, status);
         TFakeSessionCallback::Result(device, code, status, data, receiver, name);
     }
 };
@@ -75,7 +80,7 @@ public:
     TModuleFrame* Frame() const { return m_Form->DevicesModule(); }
     void Select(std::initializer_list<TDevice*> devices)
     {
-        m_Form->SelectDevices(devices);
+        m_Form->Navigator().SelectDevices(devices);
     }
     bool Shown(QWidget* page) const { return page->isVisibleTo(Frame()); }
     void Reply(TDevice* d, uint16_t command, uint16_t status, const std::vector<uint8_t>& payload = {0, 0, 0, 0})

@@ -2,6 +2,11 @@
 // its environment, and simulators started in its namespaces.
 #pragma once
 
+#include "core/Device.h"
+#include "net/EngineHost.h"
+#include "net/StatusMonitor.h"
+#include "net/SyslogService.h"
+#include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
 #include "core/AddressRules.h"
 #include "core/DeviceType.h"
@@ -59,7 +64,7 @@ inline std::unique_ptr<TMainForm> MakeLabWindow()
     Intp::RegisterKnownModels();
     auto form = std::make_unique<TMainForm>();
     form->show();
-    form->SetCredentialsSource([](std::string& user, std::string& password) {
+    form->Navigator().SetCredentialsSource([](std::string& user, std::string& password) {
         user = "admin";
         password = "admin";
         return true;
@@ -78,13 +83,13 @@ protected:
     void OpenLabWindow()
     {
         m_Form = MakeLabWindow();
-        m_Form->acDiscovery->trigger();
+        m_Form->findChild<QAction*>("acDiscovery")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT((m_A = Registry::FindByAddress(Addr("192.0.2.10"))) &&
-                                     (m_B = Registry::FindByAddress(Addr("198.51.100.10"))) && m_Form->IndexOf(m_A).isValid() &&
-                                     m_Form->IndexOf(m_B).isValid() && m_A->PortCount() > 0 && m_B->PortCount() > 0,
+                                     (m_B = Registry::FindByAddress(Addr("198.51.100.10"))) && m_Form->Navigator().IndexOf(m_A).isValid() &&
+                                     m_Form->Navigator().IndexOf(m_B).isValid() && m_A->PortCount() > 0 && m_B->PortCount() > 0,
                                  5000);
-        m_Form->SelectDevices({m_A, m_B});
-        m_Form->acLogin->trigger();
+        m_Form->Navigator().SelectDevices({m_A, m_B});
+        m_Form->findChild<QAction*>("acLogin")->trigger();
         QTRY_VERIFY(m_A->IsLoggedIn() && m_B->IsLoggedIn());
     }
     void CloseLabWindow()
@@ -112,7 +117,7 @@ protected:
     {
         for (TDevice* d : devices)
             Intp::GetProperty<R>(*d) = R{};
-        m_Form->SelectDevices(devices);
+        m_Form->Navigator().SelectDevices(devices);
         QTRY_VERIFY_WITH_TIMEOUT(Shown(page) && Intp::GetProperty<R>(**devices.begin()).Valid, 5000);
     }
 };

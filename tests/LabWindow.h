@@ -4,6 +4,11 @@
 
 #include "LabSupport.h"
 
+#include "core/Device.h"
+#include "net/EngineHost.h"
+#include "net/StatusMonitor.h"
+#include "net/SyslogService.h"
+#include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
 #include "core/FilterSettings.h"
 
@@ -36,7 +41,7 @@ inline bool DiscoverAndLogIn(TMainForm& form, Filter::TFilterSettingsServer& fil
     filter.Settings.RangeBegin = filter.Settings.RangeEnd = 0;
     for (uint32_t i = 0; i < count; ++i)
         filter.Settings.Unicast.push_back({Addr(first) + i, 0xFFFFFFFF});
-    form.SetFilterServer(&filter);
+    form.Host().SetFilterServer(&filter);
     QElapsedTimer since;
     auto again = [&](QAction* action) {
         if (!since.isValid() || since.elapsed() > 2000) {
@@ -47,16 +52,16 @@ inline bool DiscoverAndLogIn(TMainForm& form, Filter::TFilterSettingsServer& fil
     if (!QTest::qWaitFor(
             [&] {
                 devices.clear();
-                form.GetAllDevices(devices);
+                form.Navigator().GetAllDevices(devices);
                 if (devices.size() < count)
-                    again(form.acDiscovery);
+                    again(form.findChild<QAction*>("acDiscovery"));
                 return devices.size() == count;
             },
             30000))
         return false;
     since.invalidate();
-    form.SelectDevices(devices);
-    form.SetCredentialsSource([](std::string& user, std::string& password) {
+    form.Navigator().SelectDevices(devices);
+    form.Navigator().SetCredentialsSource([](std::string& user, std::string& password) {
         user = "admin";
         password = "admin";
         return true;
@@ -65,7 +70,7 @@ inline bool DiscoverAndLogIn(TMainForm& form, Filter::TFilterSettingsServer& fil
         [&] {
             bool all = std::ranges::all_of(devices, [](TDevice* d) { return d->IsLoggedIn(); });
             if (!all)
-                again(form.acLogin);
+                again(form.findChild<QAction*>("acLogin"));
             return all;
         },
         30000);

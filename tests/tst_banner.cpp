@@ -5,6 +5,7 @@
 
 #include "core/DeviceType.h"
 #include "core/Services.h"
+#include "core/SyslogStore.h"
 #include "core/IntpCore.h"
 #include "core/Redundancy.h"
 #include "pages/ModuleBanner.h"
@@ -48,7 +49,7 @@ public:
     bool SaveEvents(const std::vector<Syslog::TSyslogListNode>&, const std::string&) override { return true; }
 };
 
-class TFakeWindow : public TModuleCallback {
+class TFakeWindow : public TPageContext {
 public:
     TDevice* Selected = nullptr;
     TFakeStatus Status;
@@ -131,13 +132,12 @@ private slots:
         Registry::Clear();
         m_Fake = std::make_unique<TFakeSessionCallback>();
         m_Window = std::make_unique<TFakeWindow>();
-        SetModuleCallback(m_Window.get());
         m_Banner = std::make_unique<TModuleBannerKorvex700G>();
+        m_Banner->SetContext(m_Window.get());
     }
     void cleanup()
     {
         m_Banner.reset();
-        SetModuleCallback(nullptr);
         m_Window.reset();
         m_Fake.reset();
         Registry::Clear();

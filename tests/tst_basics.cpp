@@ -92,8 +92,8 @@ class TBasicsTest : public QObject, public TPageDriver {
     // Selects the "All Devices" group: the frame stays shown with no device selected.
     void SelectNoDevice()
     {
-        m_Form->FlushTree();
-        m_Form->SelectIndex(m_Form->TreeModel()->index(0, 0, m_Form->DevicesIndex()));
+        m_Form->Navigator().FlushTree();
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().Model()->index(0, 0, m_Form->Navigator().DevicesIndex()));
     }
     QWidget* Open(const QString& path)
     {
@@ -409,7 +409,7 @@ private slots:
         QVERIFY(Child<QLineEdit>(page, "m_Type")->isReadOnly() && !Child<QLineEdit>(page, "m_Type")->hasFrame());
         QCOMPARE(Child<QLabel>(page, "m_Icon")->toolTip(), QString("Open web"));
 
-        m_Form->acRefresh->trigger();
+        m_Form->findChild<QAction*>("acRefresh")->trigger();
         ReplySettings(a, reply, 0x0005); // an error reply: the record is not valid any more
         for (const auto& [name, expected] : valid) {
             bool kept = QByteArray(name) == "m_MAC" || QByteArray(name) == "m_Type";
@@ -654,9 +654,9 @@ private slots:
         QCOMPARE(Frame()->SelectedPage()->GetControl(), page);
         QCOMPARE(Frame()->Tree()->selectedItems(), QList<QTreeWidgetItem*>{Frame()->FindNode("Save To Flash")});
         QVERIFY(Shown(page));
-        m_Form->SelectIndex(m_Form->TreeModel()->index(0, 0));
-        QCOMPARE(m_Form->Tree()->currentIndex(), m_Form->IndexOf(a));
-        QCOMPARE(m_Form->ShownModule(), static_cast<TModule*>(Frame()));
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().Model()->index(0, 0));
+        QCOMPARE(m_Form->Tree()->currentIndex(), m_Form->Navigator().IndexOf(a));
+        QCOMPARE(m_Form->Navigator().ShownModule(), static_cast<TModule*>(Frame()));
         Frame()->Notify(a, ncSelect, 0); // a running page keeps its rows
         QCOMPARE(row(0).at(5), QString("Sending request"));
 

@@ -199,30 +199,30 @@ private slots:
         Dialogs::SetPickHandler([this](Dialogs::TPick, const QString&, const QString& folder) {
             return folder == "Config.xml" ? m_Pick : QString();
         });
-        QVERIFY(m_Form->acSaveConfig->isEnabled() && m_Form->acLoadConfig->isEnabled());
+        QVERIFY(m_Form->findChild<QAction*>("acSaveConfig")->isEnabled() && m_Form->findChild<QAction*>("acLoadConfig")->isEnabled());
         const TFilterSettings before = m_Form->FilterForm()->GetSettings();
 
         QVERIFY(Write(Path("bad.xml"), "<Config><Discovery>"));
         m_Pick = Path("bad.xml");
         m_Fake->Sent.clear();
-        m_Form->acLoadConfig->trigger();
+        m_Form->findChild<QAction*>("acLoadConfig")->trigger();
         QCOMPARE(m_Messages, QStringList{"Failed to load config"});
         QVERIFY(m_Fake->Sent.empty());
         QCOMPARE(m_Form->FilterForm()->GetSettings().Unicast.size(), before.Unicast.size());
 
         QVERIFY(Write(Path("good.xml"), "<Config>" + Discovery + "</Config>"));
         m_Pick = Path("good.xml");
-        m_Form->acLoadConfig->trigger();
+        m_Form->findChild<QAction*>("acLoadConfig")->trigger();
         QCOMPARE(m_Messages.size(), 1);
         QCOMPARE(m_Form->FilterForm()->GetSettings().Unicast.size(), size_t(2));
         QVERIFY(!m_Fake->Sent.empty()); // the discovery
 
         AddLoggedIn(7); // 192.0.2.7, a unicast entry of the loaded filter
         m_Pick = Path("saved.xml");
-        m_Form->acSaveConfig->trigger();
+        m_Form->findChild<QAction*>("acSaveConfig")->trigger();
         QVERIFY(Read(Path("saved.xml")).contains("<Device MacAddr=\"" + QByteArray::fromStdString(Mac(7).Text()) + "\">"));
         m_Pick.clear();
-        m_Form->acSaveConfig->trigger(); // cancelled
+        m_Form->findChild<QAction*>("acSaveConfig")->trigger(); // cancelled
         Dialogs::SetPickHandler(nullptr);
         Dialogs::SetHandler(nullptr);
         CloseWindow();

@@ -83,7 +83,7 @@ class TIpConfTest : public QObject {
     // Selects the devices and opens the page; the page then waits for their network settings.
     void Open(std::initializer_list<TDevice*> devices)
     {
-        m_Form->SelectDevices(devices);
+        m_Form->Navigator().SelectDevices(devices);
         TModuleFrame* frame = m_Form->DevicesModule();
         frame->Tree()->setCurrentItem(frame->FindNode("Basics/IP Configuration"));
         m_Page = frame->SelectedPage()->GetControl();
@@ -163,7 +163,7 @@ private slots:
         m_Form = new TMainForm;
         m_Sessions = new TFormSessions;
         m_Sessions->Form = m_Form;
-        m_Form->SetCredentialsSource([this](std::string& user, std::string& password) {
+        m_Form->Navigator().SetCredentialsSource([this](std::string& user, std::string& password) {
             user = "admin";
             password = "secret";
             return m_GiveCredentials;

@@ -2,6 +2,7 @@
 // the lab network: two subnets of switches, a third one behind a router.
 #include "LabSupport.h"
 
+#include "net/EngineHost.h"
 #include "net/SessionManager.h"
 #include "core/DeviceType.h"
 #include "core/FilterSettings.h"
@@ -48,31 +49,27 @@ int ChainDone()
 class TLabTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TIntpSocketThread> m_Thread;
-    std::unique_ptr<TIntpSocket> m_Socket;
-    std::unique_ptr<TSessionManager> m_Manager;
+    // The engine as zode-cli and the window run it, without a window; the discovery chain
+    // without the status monitor.
+    std::unique_ptr<TEngineHost> m_Host;
     Filter::TFilterSettingsServer m_Filter;
     std::unique_ptr<TFindHook> m_Hook;
 
     TDevice* ByAddress(const char* address) { return Registry::FindByAddress(Addr(address)); }
-    void Discover(const std::vector<TIpMask>& targets) { TSessionIntpFind::Instance().Discover(targets, m_Hook.get()); }
+    void Discover(const std::vector<TIpMask>& targets) { m_Host->Discover(targets, m_Hook.get()); }
 
 private slots:
     void initTestCase()
     {
         REQUIRE_LAB();
         RegisterKnownModels();
-        m_Thread = std::make_unique<TIntpSocketThread>(&Dispatch);
-        m_Socket = std::make_unique<TIntpSocket>(m_Thread.get());
-        m_Manager = std::make_unique<TSessionManager>(m_Socket.get());
-        SetSessionCallback(m_Manager.get());
+        m_Host = std::make_unique<TEngineHost>();
         GetLocalSubnets(m_Filter.Settings.LocalSubnets);
         m_Hook = std::make_unique<TFindHook>([this] { return &m_Filter; }, [] { return nullptr; });
     }
     void cleanupTestCase()
     {
-        DestroyPendingSessions();
-        SetSessionCallback(nullptr);
+        m_Host.reset();
         Registry::Clear();
     }
     void init()

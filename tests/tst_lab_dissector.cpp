@@ -56,13 +56,13 @@ private slots:
         QTest::qWait(500);
 
         auto form = MakeLabWindow();
-        form->acDiscovery->trigger();
+        form->findChild<QAction*>("acDiscovery")->trigger();
         TDevice* d = nullptr;
-        QTRY_VERIFY_WITH_TIMEOUT((d = Registry::FindByAddress(Addr("192.0.2.10"))) && form->IndexOf(d).isValid() &&
+        QTRY_VERIFY_WITH_TIMEOUT((d = Registry::FindByAddress(Addr("192.0.2.10"))) && form->Navigator().IndexOf(d).isValid() &&
                                      !d->Name().empty(),
                                  5000);
-        form->SelectDevices({d});
-        form->acLogin->trigger();
+        form->Navigator().SelectDevices({d});
+        form->findChild<QAction*>("acLogin")->trigger();
         QTRY_VERIFY(d->IsLoggedIn());
         TModuleFrame* frame = form->DevicesModule();
         QTreeWidget* tree = frame->Tree();

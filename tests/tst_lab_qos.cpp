@@ -38,7 +38,7 @@ class TLabQosTest : public QObject {
     {
         for (TDevice* d : devices)
             GetProperty<TPropertyQosPort>(*d) = {};
-        m_Form->SelectDevices(devices);
+        m_Form->Navigator().SelectDevices(devices);
         QTRY_VERIFY_WITH_TIMEOUT(Page()->isVisibleTo(Frame()) && GetProperty<TPropertyQosPort>(**devices.begin()).Valid,
                                  5000);
     }
@@ -70,14 +70,14 @@ private slots:
         four.TrunkCount = 2;
         RegisterType(four, {"LAB-4P"});
         m_Form = MakeLabWindow();
-        m_Form->acDiscovery->trigger();
+        m_Form->findChild<QAction*>("acDiscovery")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT((m_Eight = Registry::FindByAddress(Addr("192.0.2.10"))) &&
                                      (m_Four = Registry::FindByAddress(Addr("192.0.2.11"))) &&
-                                     m_Form->IndexOf(m_Eight).isValid() && m_Form->IndexOf(m_Four).isValid() &&
+                                     m_Form->Navigator().IndexOf(m_Eight).isValid() && m_Form->Navigator().IndexOf(m_Four).isValid() &&
                                      m_Eight->PortCount() == 8 && m_Four->PortCount() == 4,
                                  5000);
-        m_Form->SelectDevices({m_Eight, m_Four});
-        m_Form->acLogin->trigger();
+        m_Form->Navigator().SelectDevices({m_Eight, m_Four});
+        m_Form->findChild<QAction*>("acLogin")->trigger();
         QTRY_VERIFY(m_Eight->IsLoggedIn() && m_Four->IsLoggedIn());
         Frame()->Tree()->setCurrentItem(Frame()->FindNode("Traffic Prioritization/Port Based Priority"));
     }

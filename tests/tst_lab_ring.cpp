@@ -29,7 +29,7 @@ private slots:
 
     void ringOnTwoSwitches()
     {
-        m_Form->SelectDevices({m_A, m_B});
+        m_Form->Navigator().SelectDevices({m_A, m_B});
         QWidget* page = OpenPage("Redundancy/Vantor Ring");
         QTRY_VERIFY_WITH_TIMEOUT(Shown(page), 5000);
         QVERIFY(!Child<QCheckBox>(page, "m_LegacyMode")->isChecked());
@@ -66,7 +66,7 @@ private slots:
 
     void rstpOnTwoSwitches()
     {
-        m_Form->SelectDevices({m_A, m_B});
+        m_Form->Navigator().SelectDevices({m_A, m_B});
         QWidget* page = OpenPage("Redundancy/RSTP Settings");
         QTRY_VERIFY_WITH_TIMEOUT(Shown(page), 5000);
         auto* list = Child<QTreeWidget>(page, "m_ListView");

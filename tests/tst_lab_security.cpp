@@ -61,7 +61,7 @@ class TLabSecurityTest : public QObject {
             return;
         for (TDevice* d : devices)
             GetProperty<TPropertySecurityMac>(*d) = {};
-        m_Form->SelectDevices(devices);
+        m_Form->Navigator().SelectDevices(devices);
         QTRY_VERIFY_WITH_TIMEOUT(Shown(page) && GetProperty<TPropertySecurityMac>(**devices.begin()).Valid, 5000);
     }
     // Types the address and presses the button, then waits until both switches' lists
@@ -82,13 +82,13 @@ private slots:
     {
         REQUIRE_LAB();
         m_Form = MakeLabWindow();
-        m_Form->acDiscovery->trigger();
+        m_Form->findChild<QAction*>("acDiscovery")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT((m_A = Registry::FindByAddress(Addr("192.0.2.10"))) &&
-                                     (m_B = Registry::FindByAddress(Addr("198.51.100.10"))) && m_Form->IndexOf(m_A).isValid() &&
-                                     m_Form->IndexOf(m_B).isValid(),
+                                     (m_B = Registry::FindByAddress(Addr("198.51.100.10"))) && m_Form->Navigator().IndexOf(m_A).isValid() &&
+                                     m_Form->Navigator().IndexOf(m_B).isValid(),
                                  5000);
-        m_Form->SelectDevices({m_A, m_B});
-        m_Form->acLogin->trigger();
+        m_Form->Navigator().SelectDevices({m_A, m_B});
+        m_Form->findChild<QAction*>("acLogin")->trigger();
         QTRY_VERIFY(m_A->IsLoggedIn() && m_B->IsLoggedIn());
     }
     void cleanupTestCase()
@@ -99,7 +99,7 @@ private slots:
 
     void blacklistOnTwoSwitches()
     {
-        m_Form->SelectDevices({m_A, m_B});
+        m_Form->Navigator().SelectDevices({m_A, m_B});
         QWidget* page = OpenPage("Security/MAC Blacklist");
         QTRY_VERIFY_WITH_TIMEOUT(Shown(page) && Rows(page).size() == 300, 5000);
         QCOMPARE(Rows(page).first(), Listed(0));

@@ -26,7 +26,7 @@ private slots:
 
     void communityOnTwoSwitches()
     {
-        m_Form->SelectDevices({m_A, m_B});
+        m_Form->Navigator().SelectDevices({m_A, m_B});
         QWidget* page = OpenPage("SNMP/Community");
         QTRY_VERIFY_WITH_TIMEOUT(Shown(page), 5000);
         auto* list = Child<QTreeWidget>(page, "m_ListView");
@@ -54,7 +54,7 @@ private slots:
 
     void version3OpensTheUserPage()
     {
-        m_Form->SelectDevices({m_A, m_B});
+        m_Form->Navigator().SelectDevices({m_A, m_B});
         QWidget* snmp = OpenPage("SNMP");
         QTRY_VERIFY_WITH_TIMEOUT(Shown(snmp), 5000);
         QCOMPARE(Child<QComboBox>(snmp, "m_Version")->currentText(), QString("SNMP V1/V2c"));

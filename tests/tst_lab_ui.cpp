@@ -3,6 +3,11 @@
 // a switch that stops answering.
 #include "LabSupport.h"
 
+#include "core/Device.h"
+#include "net/EngineHost.h"
+#include "net/StatusMonitor.h"
+#include "net/SyslogService.h"
+#include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
 #include "status/StatusFrame.h"
 #include "core/DeviceType.h"
@@ -28,7 +33,7 @@ class TLabUiTest : public QObject {
     int DeviceNodes()
     {
         std::vector<TDevice*> devices;
-        return m_Form->GetAllDevices(devices);
+        return m_Form->Navigator().GetAllDevices(devices);
     }
 
 private slots:
@@ -45,43 +50,43 @@ private slots:
 
     void discoveryFillsTheTree()
     {
-        m_Form->acDiscovery->trigger();
+        m_Form->findChild<QAction*>("acDiscovery")->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(DeviceNodes(), 12, 5000);
-        QCOMPARE(m_Form->DevicesIndex().data().toString(), QString("Devices (12)"));
+        QCOMPARE(m_Form->Navigator().DevicesIndex().data().toString(), QString("Devices (12)"));
         // Names arrive with the discovery chain.
         TDevice* d = Registry::FindByAddress(Addr("198.51.100.10"));
-        QTRY_COMPARE(m_Form->IndexOf(d).data().toString(), QString("Switch-1 (198.51.100.10, 02:5A:0D:0B:00:01)"));
+        QTRY_COMPARE(m_Form->Navigator().IndexOf(d).data().toString(), QString("Switch-1 (198.51.100.10, 02:5A:0D:0B:00:01)"));
         // A second discovery starts from scratch and finds them all again.
-        m_Form->acDiscovery->trigger();
+        m_Form->findChild<QAction*>("acDiscovery")->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(DeviceNodes(), 12, 5000);
     }
 
     void loginMarksTheSelection()
     {
         std::vector<TDevice*> all;
-        m_Form->GetAllDevices(all);
-        m_Form->SelectDevices({all[0], all[1], all[2]});
+        m_Form->Navigator().GetAllDevices(all);
+        m_Form->Navigator().SelectDevices({all[0], all[1], all[2]});
         std::vector<TDevice*> selected;
-        QCOMPARE(m_Form->GetSelectedDevices(selected), 3);
-        m_Form->acLogin->trigger();
+        QCOMPARE(m_Form->Navigator().GetSelectedDevices(selected), 3);
+        m_Form->findChild<QAction*>("acLogin")->trigger();
         QTRY_VERIFY(std::all_of(selected.begin(), selected.end(), [](TDevice* d) { return d->IsLoggedIn(); }));
         QCOMPARE(std::count_if(all.begin(), all.end(), [](TDevice* d) { return d->IsLoggedIn(); }), 3);
-        m_Form->acLogout->trigger();
+        m_Form->findChild<QAction*>("acLogout")->trigger();
         QTRY_VERIFY(std::none_of(selected.begin(), selected.end(), [](TDevice* d) { return d->IsLoggedIn(); }));
     }
 
     void ipConfigurationReaddresses()
     {
         // One switch of the fleet falls silent early on: count on the two used here.
-        m_Form->acDiscovery->trigger();
+        m_Form->findChild<QAction*>("acDiscovery")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(Registry::FindByAddress(Addr("192.0.2.14")) && Registry::FindByAddress(Addr("192.0.2.15")) &&
-                                     m_Form->IndexOf(Registry::FindByAddress(Addr("192.0.2.15"))).isValid(),
+                                     m_Form->Navigator().IndexOf(Registry::FindByAddress(Addr("192.0.2.15"))).isValid(),
                                  5000);
         TDevice* a = Registry::FindByAddress(Addr("192.0.2.14"));
         TDevice* b = Registry::FindByAddress(Addr("192.0.2.15"));
         TMacAddr macA = a->Mac(), macB = b->Mac();
-        m_Form->SelectDevices({a, b});
-        m_Form->acLogin->trigger();
+        m_Form->Navigator().SelectDevices({a, b});
+        m_Form->findChild<QAction*>("acLogin")->trigger();
         QTRY_VERIFY(a->IsLoggedIn() && b->IsLoggedIn());
         TModuleFrame* frame = m_Form->DevicesModule();
         frame->Tree()->setCurrentItem(frame->FindNode("Basics/IP Configuration"));
@@ -97,7 +102,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(a->Address() == Addr("192.0.2.100") && b->Address() == Addr("192.0.2.101"), 5000);
 
         // The next discovery finds them at their new addresses.
-        m_Form->acDiscovery->trigger();
+        m_Form->findChild<QAction*>("acDiscovery")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(Registry::FindByAddress(Addr("192.0.2.100")) && Registry::FindByAddress(Addr("192.0.2.101")),
                                  5000);
         QCOMPARE(Registry::Find(macA, false)->Address(), Addr("192.0.2.100"));
@@ -121,9 +126,9 @@ private slots:
         TDevice* alarmed = Registry::FindByAddress(Addr("192.0.2.11"));
         TDevice* fine = Registry::FindByAddress(Addr("198.51.100.13"));
         monitor->Monitor().PollAll();
-        QTRY_VERIFY_WITH_TIMEOUT(monitor->GetStatusFlags(silent) & Status::sfOffline, 20000);
-        QCOMPARE(monitor->GetStatusFlags(alarmed), uint32_t(Status::sfAlarm));
-        QCOMPARE(monitor->GetStatusFlags(fine), 0u);
+        QTRY_VERIFY_WITH_TIMEOUT(monitor->Monitor().GetStatusFlags(silent) & Status::sfOffline, 20000);
+        QCOMPARE(monitor->Monitor().GetStatusFlags(alarmed), uint32_t(Status::sfAlarm));
+        QCOMPARE(monitor->Monitor().GetStatusFlags(fine), 0u);
         const QAbstractItemModel* list = monitor->findChild<QTableView*>("m_List")->model();
         auto rows = list->match(list->index(0, TStatusModel::colIp), Qt::DisplayRole, "192.0.2.12", -1, Qt::MatchExactly);
         QCOMPARE(rows.size(), 1);
@@ -139,8 +144,8 @@ private slots:
         TDevice* a = Registry::FindByAddress(Addr("198.51.100.10"));
         TDevice* b = Registry::FindByAddress(Addr("198.51.100.11"));
         QVERIFY(a && b);
-        m_Form->SelectDevices({a, b});
-        m_Form->acLogin->trigger();
+        m_Form->Navigator().SelectDevices({a, b});
+        m_Form->findChild<QAction*>("acLogin")->trigger();
         QTRY_VERIFY(a->IsLoggedIn() && b->IsLoggedIn());
         TModuleFrame* frame = m_Form->DevicesModule();
 
@@ -154,7 +159,7 @@ private slots:
         page->findChild<QPushButton*>("m_Apply")->click();
         for (TDevice* d : {a, b})
             QTRY_VERIFY(Intp::GetProperty<Intp::TPropertyPortConfig>(*d).Valid && !Intp::GetProperty<Intp::TPropertyPortConfig>(*d).Entries[2].Enabled);
-        m_Form->acRefresh->trigger();
+        m_Form->findChild<QAction*>("acRefresh")->trigger();
         QTRY_COMPARE(list->topLevelItemCount(), a->LogicalPortCount());
         QCOMPARE(list->topLevelItem(2)->text(1), QString("Disable"));
         QCOMPARE(list->topLevelItem(1)->text(1), QString("Enable"));
@@ -168,14 +173,14 @@ private slots:
         page->findChild<QPushButton*>("m_Apply")->click();
         for (TDevice* d : {a, b})
             QTRY_COMPARE(Intp::GetProperty<Intp::TPropertyPortLimit>(*d).Entries.at(1).Ingress, 4096u);
-        m_Form->acRefresh->trigger();
+        m_Form->findChild<QAction*>("acRefresh")->trigger();
         QTRY_COMPARE(list->topLevelItem(1)->text(2), QString("4096"));
         QCOMPARE(list->topLevelItem(0)->text(2), QString("8192"));
     }
 
     void syslogFromTheSwitches()
     {
-        QVERIFY(m_Form->SyslogSocket());
+        QVERIFY(m_Form->Host().SyslogSocket());
         TSyslogFrame* page = m_Form->SyslogModule();
         const int before = int(page->Model().rowCount());
         TLabSim sim("ZODE_LAB_SIM_C", {"--count", "3", "--address", "203.0.113.20", "--mac-base", "02:5A:0D:0C:00:21",
@@ -183,7 +188,7 @@ private slots:
         QVERIFY(sim.WaitReady());
         const QStringList senders = {"203.0.113.20", "203.0.113.21", "203.0.113.22"};
         for (const QString& sender : senders)
-            QTRY_VERIFY_WITH_TIMEOUT(page->CountEvents(Addr(sender.toLatin1().constData())) >= 2, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(m_Form->Host().Syslog().CountEvents(Addr(sender.toLatin1().constData())) >= 2, 5000);
         QTRY_VERIFY(page->Model().rowCount() > before);
         const int rows = page->Model().rowCount();
         for (int row = before; row < rows; ++row) {

@@ -71,9 +71,9 @@ private slots:
             m_Messages << text;
             return true;
         });
-        m_Form->acDiscovery->trigger();
+        m_Form->findChild<QAction*>("acDiscovery")->trigger();
         std::vector<TDevice*> devices;
-        QTRY_COMPARE_WITH_TIMEOUT(m_Form->GetAllDevices(devices), 4, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_Form->Navigator().GetAllDevices(devices), 4, 5000);
     }
     void cleanupTestCase()
     {
@@ -87,8 +87,8 @@ private slots:
         TDevice* a = Registry::FindByAddress(Addr("192.0.2.10"));
         TDevice* b = Registry::FindByAddress(Addr("198.51.100.10"));
         QVERIFY(a && b);
-        m_Form->SelectDevices({a, b});
-        m_Form->acLogin->trigger();
+        m_Form->Navigator().SelectDevices({a, b});
+        m_Form->findChild<QAction*>("acLogin")->trigger();
         QTRY_VERIFY(a->IsLoggedIn() && b->IsLoggedIn());
 
         QWidget* page = Open("802.1Q VLAN/Port Configuration");
@@ -127,7 +127,7 @@ private slots:
             expected << QStringLiteral("%1|%2|%3").arg(vid).arg(untagged, tagged);
         }
         for (TDevice* d : {a, b}) {
-            m_Form->SelectDevices({d});
+            m_Form->Navigator().SelectDevices({d});
             QWidget* table = Open("802.1Q VLAN/VLAN Table");
             QTRY_COMPARE_WITH_TIMEOUT(TableRows(table).size(), 700, 5000);
             QCOMPARE(TableRows(table), expected);
@@ -138,12 +138,12 @@ private slots:
     {
         TDevice* c = Registry::FindByAddress(Addr("198.51.100.11")); // VLANs disabled
         QVERIFY(c);
-        m_Form->SelectDevices({c});
-        m_Form->acLogin->trigger();
+        m_Form->Navigator().SelectDevices({c});
+        m_Form->findChild<QAction*>("acLogin")->trigger();
         QTRY_VERIFY(c->IsLoggedIn());
         m_Messages.clear();
         QWidget* table = Open("802.1Q VLAN/VLAN Table");
-        m_Form->acRefresh->trigger(); // the page may have been asked before the login
+        m_Form->findChild<QAction*>("acRefresh")->trigger(); // the page may have been asked before the login
         QTRY_COMPARE(m_Messages, QStringList{"VLAN Not Enabled!"});
         QVERIFY(table->isVisibleTo(Frame()));
         QVERIFY(TableRows(table).isEmpty());

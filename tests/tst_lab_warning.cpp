@@ -43,7 +43,7 @@ private slots:
     // Both switches send to the workstation's address on their own subnet.
     void syslogServer()
     {
-        QVERIFY(m_Form->SyslogSocket());
+        QVERIFY(m_Form->Host().SyslogSocket());
         QWidget* page = OpenPage("Warning/Syslog Settings");
         for (auto [device, server] : {std::pair{m_A, "192.0.2.1"}, std::pair{m_B, "198.51.100.1"}}) {
             Reselect<TPropertyWarningSyslog>({device}, page);
@@ -51,7 +51,7 @@ private slots:
             Child<QLineEdit>(page, "m_Address")->setText(server);
             Apply(page);
             QTRY_COMPARE_WITH_TIMEOUT(GetProperty<TPropertyWarningSyslog>(*device).Server, Addr(server), 5000);
-            QTRY_VERIFY_WITH_TIMEOUT(m_Form->SyslogModule()->CountEvents(device->Address()) >= 1, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(m_Form->Host().Syslog().CountEvents(device->Address()) >= 1, 5000);
         }
         Reselect<TPropertyWarningSyslog>({m_B, m_A}, page);
         QCOMPARE(Child<QComboBox>(page, "m_Mode")->currentText(), QString("Both"));
@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(ports->topLevelItem(7)->text(1), QString("Link Up"));
         QCOMPARE(ports->topLevelItem(7)->text(2), QString("Link Down"));
         // Every accepted Set went to the syslog server as an event.
-        QTRY_VERIFY_WITH_TIMEOUT(m_Form->SyslogModule()->CountEvents(m_B->Address()) >= 4, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_Form->Host().Syslog().CountEvents(m_B->Address()) >= 4, 5000);
     }
 };
 

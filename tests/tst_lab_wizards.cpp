@@ -34,7 +34,7 @@ class TLabWizardTest : public QObject {
     // Opens the wizard at path and takes every offered device to the preview.
     static QWidget* ChooseAll(TMainForm& form, QWidget* wizard, const char* path)
     {
-        form.SelectPath(QString::fromLatin1(path));
+        form.Navigator().SelectPath(QString::fromLatin1(path));
         At<QPushButton>(wizard, "m_Next")->click();
         At<QToolButton>(wizard, "m_Step1SelectAll")->click();
         At<QPushButton>(wizard, "m_Next")->click();

@@ -5,6 +5,11 @@
 #include "shell/AboutForm.h"
 #include "ui/Dialogs.h"
 #include "shell/LoginForm.h"
+#include "core/Device.h"
+#include "net/EngineHost.h"
+#include "net/StatusMonitor.h"
+#include "net/SyslogService.h"
+#include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
 #include "core/DeviceType.h"
 #include "core/IntpCore.h"
@@ -79,15 +84,15 @@ class TMainFormTest : public QObject {
     QAbstractItemModel* Model() { return m_Form->Tree()->model(); }
     int GroupCount()
     {
-        m_Form->FlushTree();
-        return Model()->rowCount(m_Form->DevicesIndex());
+        m_Form->Navigator().FlushTree();
+        return Model()->rowCount(m_Form->Navigator().DevicesIndex());
     }
     // What the view shows under the Devices node.
     QStringList Groups()
     {
-        m_Form->FlushTree();
+        m_Form->Navigator().FlushTree();
         QStringList out;
-        QModelIndex devices = m_Form->DevicesIndex();
+        QModelIndex devices = m_Form->Navigator().DevicesIndex();
         for (int i = 0; i < Model()->rowCount(devices); ++i) {
             QModelIndex g = Model()->index(i, 0, devices);
             QStringList members;
@@ -122,7 +127,7 @@ private slots:
         m_Form = new TMainForm;
         m_Filter = new TFilter;
         m_Filter->Settings.LocalSubnets = {{0xC0000201, 0xFFFFFF00}, {0xC6336401, 0xFFFFFF00}};
-        m_Form->SetFilterServer(m_Filter);
+        m_Form->Host().SetFilterServer(m_Filter);
         m_Fake = new TFakeSessionCallback;
         m_Asked.clear();
         Dialogs::SetHandler([this](Dialogs::TKind, const QString& text) {
@@ -162,33 +167,33 @@ private slots:
         qputenv("ZODE_SYSLOG_PORT", QByteArray::number(port));
         auto form = std::make_unique<TMainForm>();
         qputenv("ZODE_SYSLOG_PORT", "0");
-        QCOMPARE(form->GetSyslogServer(), static_cast<Syslog::TSyslogServer*>(form->SyslogModule()));
-        QCOMPARE(form->PathIndex("Syslog Events").data().toString(), QStringLiteral("Syslog Events"));
+        QCOMPARE(form->Navigator().GetSyslogServer(), static_cast<Syslog::TSyslogServer*>(&form->Host().Syslog()));
+        QCOMPARE(form->Navigator().PathIndex("Syslog Events").data().toString(), QStringLiteral("Syslog Events"));
         if (taken) {
             QCOMPARE(kinds, QList<Dialogs::TKind>({Dialogs::TKind::AbortIgnore}));
             const QStringList lines = m_Asked.first().split('\n');
             QCOMPARE(lines.size(), 2);
             QCOMPARE(lines[0], QStringLiteral("Cannot bind SYSLOG port, syslog is currently disabled. Abort?"));
             QVERIFY(!lines[1].isEmpty());
-            QVERIFY(!form->SyslogSocket());
+            QVERIFY(!form->Host().SyslogSocket());
             return;
         }
         QVERIFY(kinds.isEmpty());
-        QVERIFY(form->SyslogSocket() && form->SyslogSocket()->IsOpen());
+        QVERIFY(form->Host().SyslogSocket() && form->Host().SyslogSocket()->IsOpen());
         QUdpSocket sender;
         sender.writeDatagram(QByteArray("<13>Jan  5 10:20:30 sw hello"), QHostAddress::LocalHost, port);
-        QTRY_COMPARE(form->SyslogModule()->CountEvents(0x7F000001), 1);
+        QTRY_COMPARE(form->Host().Syslog().CountEvents(0x7F000001), 1);
     }
 
     void windowAndActions()
     {
         QCOMPARE(m_Form->windowTitle(), QString("Veltrane Zode"));
-        QCOMPARE(m_Form->acDiscovery->text(), QString("&Discovery"));
-        QCOMPARE(m_Form->acDiscovery->shortcut(), QKeySequence("Ctrl+D"));
-        QCOMPARE(m_Form->acRefresh->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+R"), QKeySequence("F5")}));
-        QVERIFY(!m_Form->acPreference->isVisible());
+        QCOMPARE(m_Form->findChild<QAction*>("acDiscovery")->text(), QString("&Discovery"));
+        QCOMPARE(m_Form->findChild<QAction*>("acDiscovery")->shortcut(), QKeySequence("Ctrl+D"));
+        QCOMPARE(m_Form->findChild<QAction*>("acRefresh")->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+R"), QKeySequence("F5")}));
+        QVERIFY(!m_Form->findChild<QAction*>("acPreference")->isVisible());
         QCOMPARE(Model()->index(0, 0).data().toString(), QString("Veltrane Zode"));
-        QCOMPARE(m_Form->DevicesIndex().data().toString(), QString("Devices"));
+        QCOMPARE(m_Form->Navigator().DevicesIndex().data().toString(), QString("Devices"));
         QVERIFY(Node("Status Monitor").isValid() && Node("Syslog Events").isValid() &&
                 Node("Wizards/Group IP Setting").isValid() && Node("Wizards/Group Firmware Update").isValid());
         QCOMPARE(m_Form->DevicesModule()->findChild<QLabel*>("m_Wait")->text(), QString("Retrieving devices info ..."));
@@ -228,24 +233,24 @@ private slots:
         d->SetType(RegisterKnownModels()[0]); // recognised, no address yet
         QCOMPARE(GroupCount(), 0);
         d->SetAddress(0xC0000205);
-        QVERIFY(m_Form->IndexOf(d).isValid());
-        QCOMPARE(m_Form->DevicesIndex().data().toString(), QString("Devices (1)"));
+        QVERIFY(m_Form->Navigator().IndexOf(d).isValid());
+        QCOMPARE(m_Form->Navigator().DevicesIndex().data().toString(), QString("Devices (1)"));
         d->SetName("north");
-        QCOMPARE(m_Form->IndexOf(d).data().toString(), QString("north (192.0.2.5, 00:0A:1B:2C:3D:01)"));
+        QCOMPARE(m_Form->Navigator().IndexOf(d).data().toString(), QString("north (192.0.2.5, 00:0A:1B:2C:3D:01)"));
         // The whole caption as a hint, for when the panel cuts it off.
-        QCOMPARE(m_Form->IndexOf(d).data(Qt::ToolTipRole).toString(), QString("north (192.0.2.5, 00:0A:1B:2C:3D:01)"));
+        QCOMPARE(m_Form->Navigator().IndexOf(d).data(Qt::ToolTipRole).toString(), QString("north (192.0.2.5, 00:0A:1B:2C:3D:01)"));
         Registry::Find(Mac(2), true)->SetAddress(0xC0000206); // unknown model: never shown
         QCOMPARE(Groups(), QStringList({"All Devices: 192.0.2.5"}));
         Registry::Clear();
         QCOMPARE(GroupCount(), 0);
-        QCOMPARE(m_Form->DevicesIndex().data().toString(), QString("Devices (0)"));
+        QCOMPARE(m_Form->Navigator().DevicesIndex().data().toString(), QString("Devices (0)"));
     }
 
     void devicesEnterInBatches()
     {
         QAbstractItemModelTester tester(Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         auto* sort = m_Form->findChild<QComboBox*>("m_TreeSort");
-        sort->setCurrentIndex(TMainForm::smModel);
+        sort->setCurrentIndex(TDeviceNavigator::smModel);
         int insertions = 0;
         connect(Model(), &QAbstractItemModel::rowsInserted, this, [&] { ++insertions; });
         // A burst of 60 switches of three models: their groups go in with one insertion.
@@ -254,28 +259,28 @@ private slots:
         QCOMPARE(insertions, 0);
         QTRY_COMPARE(GroupCount(), 3);
         QCOMPARE(insertions, 1);
-        QCOMPARE(m_Form->DevicesIndex().data().toString(), QString("Devices (60)"));
+        QCOMPARE(m_Form->Navigator().DevicesIndex().data().toString(), QString("Devices (60)"));
         // The next burst joins the groups there are: one insertion per group.
         for (int i = 60; i < 90; ++i)
             Add(uint8_t(i + 1), i % 3, 0xC0000200u + uint32_t(i + 1));
-        m_Form->FlushTree();
+        m_Form->Navigator().FlushTree();
         QCOMPARE(insertions, 4);
         // A device that is no longer shown when its batch goes in never enters.
         TDevice* late = Add(200, 0, 0xC00002C8);
         Registry::Find(Mac(199), true)->SetAddress(0xC00002C7); // an unrecognised switch stays out
         late->SetAddress(0);
-        m_Form->FlushTree();
+        m_Form->Navigator().FlushTree();
         QCOMPARE(insertions, 4);
         std::vector<TDevice*> all;
-        QCOMPARE(m_Form->GetAllDevices(all), 90);
+        QCOMPARE(m_Form->Navigator().GetAllDevices(all), 90);
         // Moves, sort changes, removals and a new discovery, all under the tester's eye.
         Registry::Find(Mac(1), false)->SetType(RegisterKnownModels()[4]);
-        sort->setCurrentIndex(TMainForm::smAddress);
+        sort->setCurrentIndex(TDeviceNavigator::smAddress);
         Registry::Find(Mac(2), false)->SetAddress(0x0A000001);
         Registry::Find(Mac(3), false)->SetAddress(0);
-        sort->setCurrentIndex(TMainForm::smNone);
+        sort->setCurrentIndex(TDeviceNavigator::smNone);
         QCOMPARE(Groups().size(), 1);
-        m_Form->acDiscovery->trigger();
+        m_Form->findChild<QAction*>("acDiscovery")->trigger();
         QCOMPARE(GroupCount(), 0);
         // The rest of the tree stays open.
         QVERIFY(m_Form->Tree()->isExpanded(Model()->index(0, 0)) && m_Form->Tree()->isExpanded(Node("Wizards")));
@@ -287,7 +292,7 @@ private slots:
         QTimer::singleShot(0, m_Form, [this] {
             m_Form->show();
             m_Form->hide(); // minimised to the tray
-            m_Form->acExit->trigger();
+            m_Form->findChild<QAction*>("acExit")->trigger();
         });
         QTimer::singleShot(5000, this, [&] {
             ended = false;
@@ -300,19 +305,19 @@ private slots:
     void deviceIconsFollowFlags()
     {
         TDevice* d = Add(1, 0, 0xC0000205);
-        qint64 before = IconKey(m_Form->IndexOf(d));
+        qint64 before = IconKey(m_Form->Navigator().IndexOf(d));
         d->SetLoggedIn(true);
-        QVERIFY(IconKey(m_Form->IndexOf(d)) != before);
+        QVERIFY(IconKey(m_Form->Navigator().IndexOf(d)) != before);
         d->SetLoggedIn(false);
-        QCOMPARE(IconKey(m_Form->IndexOf(d)), before);
+        QCOMPARE(IconKey(m_Form->Navigator().IndexOf(d)), before);
     }
 
     void sortModes()
     {
         auto* sort = m_Form->findChild<QComboBox*>("m_TreeSort");
-        sort->setCurrentIndex(TMainForm::smAddress); // empty tree: nothing happens
+        sort->setCurrentIndex(TDeviceNavigator::smAddress); // empty tree: nothing happens
         QCOMPARE(GroupCount(), 0);
-        sort->setCurrentIndex(TMainForm::smNone);
+        sort->setCurrentIndex(TDeviceNavigator::smNone);
         m_Filter->Settings.Unicast = {{0xCB007105, 0xFFFFFFFF}};
         Add(1, 3, 0xC6336409);
         Add(2, 0, 0xC0000205);
@@ -320,16 +325,16 @@ private slots:
         Add(4, 0, 0x0A000001);
         Add(5, 5, 0xC0000205); // same address as 2
         QCOMPARE(Groups(), QStringList({"All Devices: 198.51.100.9 192.0.2.5 203.0.113.5 10.0.0.1 192.0.2.5"}));
-        sort->setCurrentIndex(TMainForm::smModel);
+        sort->setCurrentIndex(TDeviceNavigator::smModel);
         QString tx = QString::fromStdString(Description(RegisterKnownModels()[0]));
         QString gt = QString::fromStdString(Description(RegisterKnownModels()[3]));
         QString gm = QString::fromStdString(Description(RegisterKnownModels()[5]));
         QCOMPARE(Groups(), QStringList({tx + ": 192.0.2.5 10.0.0.1", gt + ": 198.51.100.9 203.0.113.5",
                                         gm + ": 192.0.2.5"}));
-        sort->setCurrentIndex(TMainForm::smAddress);
+        sort->setCurrentIndex(TDeviceNavigator::smAddress);
         QCOMPARE(Groups(), QStringList({"10.0.0.1: 10.0.0.1", "192.0.2.5: 192.0.2.5 192.0.2.5",
                                         "198.51.100.9: 198.51.100.9", "203.0.113.5: 203.0.113.5"}));
-        sort->setCurrentIndex(TMainForm::smFilter);
+        sort->setCurrentIndex(TDeviceNavigator::smFilter);
         QCOMPARE(Groups(), QStringList({"Unicast Devices: 203.0.113.5", "192.0.2.1/255.255.255.0: 192.0.2.5 192.0.2.5",
                                         "198.51.100.1/255.255.255.0: 198.51.100.9", "Others: 10.0.0.1"}));
         // A device that moves changes group and leaves an empty group behind it deleted.
@@ -343,21 +348,21 @@ private slots:
         auto* sort = m_Form->findChild<QComboBox*>("m_TreeSort");
         TDevice* a = Add(1, 0, 0xC0000205);
         Add(2, 0, 0xC0000206);
-        sort->setCurrentIndex(TMainForm::smAddress);
+        sort->setCurrentIndex(TDeviceNavigator::smAddress);
         // A group node is selected while its device moves away and the group is deleted...
-        m_Form->SelectIndex(m_Form->IndexOf(a).parent());
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().IndexOf(a).parent());
         a->SetAddress(0xC0000207);
         QCOMPARE(Groups(), QStringList({"192.0.2.6: 192.0.2.6", "192.0.2.7: 192.0.2.7"}));
         TDevice* first = nullptr;
-        QCOMPARE(m_Form->GetSelectedDevice(first), 0);
+        QCOMPARE(m_Form->Navigator().GetSelectedDevice(first), 0);
         // ...and while the sort mode deletes every group.
-        m_Form->SelectIndex(m_Form->IndexOf(a).parent());
-        sort->setCurrentIndex(TMainForm::smModel);
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().IndexOf(a).parent());
+        sort->setCurrentIndex(TDeviceNavigator::smModel);
         QCOMPARE(GroupCount(), 1);
-        m_Form->acReboot->trigger(); // reads the selection: nothing selected, nothing sent
+        m_Form->findChild<QAction*>("acReboot")->trigger(); // reads the selection: nothing selected, nothing sent
         QVERIFY(m_Fake->Sent.empty());
-        m_Form->SelectIndex(m_Form->IndexOf(a));
-        QCOMPARE(m_Form->GetSelectedDevice(first), 1);
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().IndexOf(a));
+        QCOMPARE(m_Form->Navigator().GetSelectedDevice(first), 1);
     }
 
     void rejectedAddressRemovesNode()
@@ -365,22 +370,22 @@ private slots:
         TDevice* d = Add(1, 0, 0xC0000205);
         m_Filter->Rejected = 0xC0000206;
         d->SetAddress(0xC0000206);
-        QVERIFY(!m_Form->IndexOf(d).isValid());
+        QVERIFY(!m_Form->Navigator().IndexOf(d).isValid());
         QCOMPARE(GroupCount(), 0);
         d->SetAddress(0); // a rebooting switch is not shown either
         d->SetAddress(0xC0000207);
-        QVERIFY(m_Form->IndexOf(d).isValid());
+        QVERIFY(m_Form->Navigator().IndexOf(d).isValid());
         d->SetAddress(0);
-        QVERIFY(!m_Form->IndexOf(d).isValid());
+        QVERIFY(!m_Form->Navigator().IndexOf(d).isValid());
     }
 
     void selectPath()
     {
-        QVERIFY(m_Form->SelectPath("Wizards/Group Firmware Update"));
+        QVERIFY(m_Form->Navigator().SelectPath("Wizards/Group Firmware Update"));
         QCOMPARE(Current(), Node("Wizards/Group Firmware Update"));
-        QVERIFY(m_Form->SelectPath("Wizards/No Such Page"));
+        QVERIFY(m_Form->Navigator().SelectPath("Wizards/No Such Page"));
         QCOMPARE(Current(), Node("Wizards"));
-        m_Form->acGroupIpWizard->trigger();
+        m_Form->findChild<QAction*>("acGroupIpWizard")->trigger();
         QCOMPARE(Current(), Node("Wizards/Group IP Setting"));
     }
 
@@ -388,32 +393,32 @@ private slots:
     {
         TDevice* a = Add(1, 0, 0xC0000205);
         TDevice* b = Add(2, 0, 0xC0000206);
-        m_Form->SelectDevices({a, b});
+        m_Form->Navigator().SelectDevices({a, b});
         std::vector<TDevice*> devices;
-        QCOMPARE(m_Form->GetSelectedDevices(devices), 2);
+        QCOMPARE(m_Form->Navigator().GetSelectedDevices(devices), 2);
         QCOMPARE(devices.front(), a);
         TDevice* first = nullptr;
-        QCOMPARE(m_Form->GetSelectedDevice(first), 2);
+        QCOMPARE(m_Form->Navigator().GetSelectedDevice(first), 2);
         QCOMPARE(first, a);
-        QVERIFY(m_Form->IsSelectedDevice(a) && !m_Form->IsSelectedDevice(b) && m_Form->IsAmongSelected(b));
-        QCOMPARE(m_Form->ShownModule(), static_cast<TModule*>(m_Form->DevicesModule()));
+        QVERIFY(m_Form->Navigator().IsSelectedDevice(a) && !m_Form->Navigator().IsSelectedDevice(b) && m_Form->Navigator().IsAmongSelected(b));
+        QCOMPARE(m_Form->Navigator().ShownModule(), static_cast<TModule*>(m_Form->DevicesModule()));
         // A group node is no device selection.
-        m_Form->SelectIndex(m_Form->IndexOf(a).parent());
-        QCOMPARE(m_Form->GetSelectedDevice(first), 0);
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().IndexOf(a).parent());
+        QCOMPARE(m_Form->Navigator().GetSelectedDevice(first), 0);
         QCOMPARE(first, nullptr);
         devices.clear();
-        QCOMPARE(m_Form->GetAllDevices(devices), 2);
+        QCOMPARE(m_Form->Navigator().GetAllDevices(devices), 2);
     }
 
     void rebootAsksAndSendsOnlyToSelection()
     {
         Add(1, 0, 0xC0000205);
-        m_Form->acReboot->trigger();
+        m_Form->findChild<QAction*>("acReboot")->trigger();
         QCOMPARE(m_Asked, QStringList({"Are you sure to reboot selected devices?"}));
         QVERIFY(m_Fake->Sent.empty());
-        m_Form->SelectIndex(m_Form->IndexOf(Registry::Find(Mac(1), false)));
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().IndexOf(Registry::Find(Mac(1), false)));
         m_Fake->Sent.clear(); // the banner's RedundancyGet
-        m_Form->acReboot->trigger();
+        m_Form->findChild<QAction*>("acReboot")->trigger();
         QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
         QCOMPARE(ReadU16(m_Fake->Sent[0].Bytes.data()), uint16_t(259));
     }
@@ -422,22 +427,22 @@ private slots:
     {
         TDevice* a = Add(1, 0, 0xC0000205);
         TDevice* b = Add(2, 0, 0xC0000206);
-        m_Form->SelectDevices({a, b});
+        m_Form->Navigator().SelectDevices({a, b});
         m_Fake->Sent.clear(); // the banner's RedundancyGet
         bool asked = false;
-        m_Form->SetCredentialsSource([&](std::string& user, std::string& password) {
+        m_Form->Navigator().SetCredentialsSource([&](std::string& user, std::string& password) {
             asked = true;
             user = "admin";
             password = "admin";
             return true;
         });
-        m_Form->acLogin->trigger();
+        m_Form->findChild<QAction*>("acLogin")->trigger();
         QVERIFY(asked);
         QCOMPARE(m_Fake->Sent.size(), std::size_t(2));
         TDigest digest = CredentialDigest("admin", "admin");
         QVERIFY(std::equal(digest.begin(), digest.end(), m_Fake->Sent[1].Bytes.begin() + HeaderSize));
         asked = false;
-        m_Form->acLogout->trigger(); // asks nothing
+        m_Form->findChild<QAction*>("acLogout")->trigger(); // asks nothing
         QVERIFY(!asked);
         QCOMPARE(m_Fake->Sent.size(), std::size_t(4));
         QVERIFY(std::all_of(m_Fake->Sent[3].Bytes.begin() + HeaderSize, m_Fake->Sent[3].Bytes.end(),
@@ -450,18 +455,18 @@ private slots:
         d->SetLoggedIn(true);
         auto* busy = new TProbeModule("Busy Page");
         QTreeWidgetItem* page = m_Form->DevicesModule()->AddPage(busy, nullptr);
-        m_Form->SelectIndex(m_Form->IndexOf(d));
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().IndexOf(d));
         m_Form->DevicesModule()->Tree()->setCurrentItem(page);
         QCOMPARE(m_Form->DevicesModule()->SelectedPage(), static_cast<TModule*>(busy));
         busy->Busy = true;
-        m_Form->SelectIndex(Node("Status Monitor"));
-        QCOMPARE(Current(), m_Form->IndexOf(d));
-        QCOMPARE(m_Form->ShownModule(), static_cast<TModule*>(m_Form->DevicesModule()));
+        m_Form->Navigator().SelectIndex(Node("Status Monitor"));
+        QCOMPARE(Current(), m_Form->Navigator().IndexOf(d));
+        QCOMPARE(m_Form->Navigator().ShownModule(), static_cast<TModule*>(m_Form->DevicesModule()));
         // Nor may another page of the function tree be chosen.
         m_Form->DevicesModule()->Tree()->setCurrentItem(m_Form->DevicesModule()->FindNode("Basics"));
         QCOMPARE(m_Form->DevicesModule()->SelectedPage(), static_cast<TModule*>(busy));
         busy->Busy = false;
-        m_Form->SelectIndex(Node("Status Monitor"));
+        m_Form->Navigator().SelectIndex(Node("Status Monitor"));
         QCOMPARE(Current(), Node("Status Monitor"));
     }
 
@@ -472,7 +477,7 @@ private slots:
         frame->Tree()->setCurrentItem(frame->FindNode("Port Configuration")); // no device selected
         QCOMPARE(frame->Tree()->currentItem(), basics);
         TDevice* d = Add(1, 0, 0xC0000205);
-        m_Form->SelectIndex(m_Form->IndexOf(d));
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().IndexOf(d));
         frame->Tree()->setCurrentItem(frame->FindNode("SNMP/Community"));
         QCOMPARE(frame->Tree()->currentItem(), basics);
         d->SetLoggedIn(true);
@@ -487,7 +492,7 @@ private slots:
         d->SetLoggedIn(true);
         auto* page = new TProbeModule("Fetching", 1);
         QTreeWidgetItem* node = frame->AddPage(page, nullptr);
-        m_Form->SelectIndex(m_Form->IndexOf(d));
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().IndexOf(d));
         frame->Tree()->setCurrentItem(node);
         QVERIFY(!page->isVisibleTo(frame)); // hidden until its Get arrives
         QVERIFY(frame->WaitLabel()->isVisibleTo(frame));

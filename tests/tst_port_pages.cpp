@@ -490,8 +490,8 @@ private slots:
             CheckEnabled(page, editors, true);
         }
 
-        m_Form->FlushTree();
-        m_Form->SelectIndex(m_Form->TreeModel()->index(0, 0, m_Form->DevicesIndex())); // a group, no device
+        m_Form->Navigator().FlushTree();
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().Model()->index(0, 0, m_Form->Navigator().DevicesIndex())); // a group, no device
         QVERIFY(Shown(page));
         QCOMPARE(ListOf(page)->topLevelItemCount(), 0);
         CheckEnabled(page, followers + editors, false);

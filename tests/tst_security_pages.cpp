@@ -275,7 +275,7 @@ private slots:
     {
         TDevice* a = AddLoggedIn(1);
         QWidget* page = Load(RadiusPath, RadiusGet, Radius, 0, {a});
-        m_Form->SelectIndex(m_Form->IndexOf(a).parent());
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().IndexOf(a).parent());
         Unselected(RadiusPath);
         QCOMPARE(Box(page, "m_Protocol")->currentText(), QString());
         // The spin edits' texts included.

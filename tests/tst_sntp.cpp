@@ -471,8 +471,8 @@ private slots:
     void withoutSelectionNothingIsEnabled()
     {
         TModuleBasicsSntp* page = Load({});
-        m_Form->FlushTree();
-        m_Form->SelectIndex(m_Form->TreeModel()->index(0, 0, m_Form->DevicesIndex())); // a group, no device
+        m_Form->Navigator().FlushTree();
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().Model()->index(0, 0, m_Form->Navigator().DevicesIndex())); // a group, no device
         QVERIFY(Shown(page));
         CheckEnabled(page, SelectionControls + SntpControls + PeriodControls + QStringList{"m_CurrentLabel", "m_Current"},
                      false);

@@ -33,7 +33,7 @@ class TStatusTest : public QObject {
         for (uint8_t i = first; i <= last; ++i) {
             TDevice* d = Registry::Find(Mac(i), true);
             d->SetAddress(0xC0000200u + 100u - i);
-            m_Frame->AddDevice(d);
+            m_Monitor->AddDevice(d);
         }
     }
     void Reply(const TMacAddr& mac, uint32_t from, uint16_t status, std::vector<uint8_t> payload)
@@ -46,11 +46,13 @@ private slots:
     {
         Registry::Clear();
         m_Fake = new TFakeSessionCallback;
-        m_Frame = new TStatusFrame;
+        m_Monitor = new Status::TStatusMonitor;
+        m_Frame = new TStatusFrame(*m_Monitor);
     }
     void cleanup()
     {
         delete m_Frame;
+        delete m_Monitor;
         delete m_Fake;
         Registry::Clear();
     }
@@ -91,8 +93,8 @@ private slots:
         TDevice* d = Registry::Find(Mac(1), true);
         d->SetType(RegisterKnownModels()[2]);
         d->SetAddress(0xC0000201);
-        m_Frame->AddDevice(d);
-        m_Frame->AddDevice(d); // the same switch again: no second row
+        m_Monitor->AddDevice(d);
+        m_Monitor->AddDevice(d); // the same switch again: no second row
         Settle();
         QCOMPARE(Model()->rowCount(), 1);
         QCOMPARE(Text(0, TStatusModel::colIp), QString("192.0.2.1"));
@@ -104,7 +106,7 @@ private slots:
         // An alarm from its own address.
         Reply(Mac(1), 0xC0000201, 0, {0, 0, 0, 1, 0, 0, 0, 0x12, 0, 0, 0, 0xFF});
         QCOMPARE(Text(0, TStatusModel::colStatus), QString("Online/power1 fail/port 2,5 fail"));
-        QCOMPARE(m_Frame->GetStatusFlags(d), uint32_t(Status::sfAlarm));
+        QCOMPARE(m_Monitor->GetStatusFlags(d), uint32_t(Status::sfAlarm));
         QCOMPARE(Background(0, 5), QColor(0, 102, 255));
         QCOMPARE(Data(0, 5, Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::white)); // readable on blue
         QVERIFY(Text(0, TStatusModel::colTime) != QString("(No response yet)"));
@@ -124,7 +126,7 @@ private slots:
         auto* clear = m_Frame->findChild<QPushButton*>("m_ClearError");
         QVERIFY(clear->isEnabled());
         clear->click();
-        QCOMPARE(m_Frame->GetStatusFlags(d), 0u);
+        QCOMPARE(m_Monitor->GetStatusFlags(d), 0u);
         QCOMPARE(Text(0, TStatusModel::colStatus), QString("Online"));
         m_Frame->Monitor().PollAll();
         Reply(Mac(1), 0xC0000209, 0, std::vector<uint8_t>(12));
@@ -140,15 +142,15 @@ private slots:
         m_Fake->Advance(5000);
         QCOMPARE(Text(0, TStatusModel::colStatus), QString("Offline"));
         QCOMPARE(Background(0, 0), QColor(255, 0, 0));
-        QVERIFY(m_Frame->GetStatusFlags(d) & Status::sfOffline);
-        QCOMPARE(m_Frame->GetStatusFlags(nullptr), 0u);
+        QVERIFY(m_Monitor->GetStatusFlags(d) & Status::sfOffline);
+        QCOMPARE(m_Monitor->GetStatusFlags(nullptr), 0u);
     }
 
     void rowSurvivesANewDiscovery()
     {
         TDevice* d = Registry::Find(Mac(1), true);
         d->SetAddress(0xC0000201);
-        m_Frame->AddDevice(d);
+        m_Monitor->AddDevice(d);
         Registry::Clear(); // a new discovery
         m_Frame->Monitor().PollAll();
         TDevice* again = Registry::Find(Mac(1), false);
@@ -195,7 +197,7 @@ private slots:
         QFETCH(bool, beeps);
         TDevice* d = Registry::Find(Mac(1), true);
         d->SetAddress(0xC0000201);
-        m_Frame->AddDevice(d);
+        m_Monitor->AddDevice(d);
         if (reply < 0)
             m_Fake->Advance(5000);
         else
@@ -216,7 +218,7 @@ private slots:
         for (uint8_t i : {3, 1, 2}) {
             TDevice* d = Registry::Find(Mac(i), true);
             d->SetAddress(0xC0000200u + 10u - i);
-            m_Frame->AddDevice(d);
+            m_Monitor->AddDevice(d);
         }
         Settle();
         auto* header = List()->horizontalHeader();
@@ -254,7 +256,7 @@ private slots:
         for (uint8_t i : {3, 1, 2}) {
             TDevice* d = Registry::Find(Mac(i), true);
             d->SetAddress(0xC0000200u + 10u - i);
-            m_Frame->AddDevice(d);
+            m_Monitor->AddDevice(d);
         }
         Settle();
         m_Frame->show();
@@ -337,7 +339,7 @@ private slots:
 
         clear->click();
         for (uint8_t i = 1; i <= 5; ++i) {
-            const uint32_t flags = m_Frame->GetStatusFlags(Registry::Find(Mac(i), false));
+            const uint32_t flags = m_Monitor->GetStatusFlags(Registry::Find(Mac(i), false));
             QCOMPARE(flags, i % 2 ? uint32_t(Status::sfOffline) : 0u);
         }
         selection->clearSelection();
@@ -381,6 +383,7 @@ private slots:
 
 private:
     TFakeSessionCallback* m_Fake = nullptr;
+    Status::TStatusMonitor* m_Monitor = nullptr;
     TStatusFrame* m_Frame = nullptr;
 };
 

@@ -97,14 +97,15 @@ class TSyslogViewsTest : public QObject {
     std::vector<TSyslogListNode> Collect(uint32_t address)
     {
         std::vector<TSyslogListNode> list;
-        m_Frame->CollectEvents(address, list, false);
+        m_Syslog->CollectEvents(address, list, false);
         return list;
     }
 
 private slots:
     void init()
     {
-        m_Frame = new TSyslogFrame;
+        m_Syslog = new TSyslogService;
+        m_Frame = new TSyslogFrame(*m_Syslog);
         m_Picked.clear();
         Dialogs::SetPickHandler([this](Dialogs::TPick pick, const QString& caption, const QString& folder) {
             m_Picks << pick;
@@ -119,6 +120,7 @@ private slots:
     void cleanup()
     {
         delete m_Frame;
+        delete m_Syslog;
         delete OpenedForm();
         Dialogs::SetPickHandler({});
         Dialogs::SetHandler({});
@@ -133,7 +135,7 @@ private slots:
         const uint32_t senders[] = {HostA, HostB, HostA, HostA, HostB};
         const int priorities[] = {13, 12, 11, 14, 15};
         for (int i = 0; i < 5; ++i)
-            m_Frame->AddEvent(senders[i], Datagram(priorities[i], "text " + std::to_string(i)));
+            m_Syslog->AddEvent(senders[i], Datagram(priorities[i], "text " + std::to_string(i)));
         QCOMPARE(Num(), QStringLiteral("5"));
         m_Frame->Model().Flush();
         QCOMPARE(m_Frame->Model().rowCount(), 5);
@@ -190,8 +192,8 @@ private slots:
             questions << text;
             return Dialogs::TAnswer(answer);
         });
-        m_Frame->AddEvent(HostA, "first");
-        m_Frame->AddEvent(HostB, "second");
+        m_Syslog->AddEvent(HostA, "first");
+        m_Syslog->AddEvent(HostB, "second");
         Click("m_Clear");
         QCOMPARE(questions, QStringList({"Would you like to save these messages?"}));
         QCOMPARE(m_Picks.size(), answer == int(Dialogs::TAnswer::Yes) ? 1 : 0);
@@ -199,7 +201,7 @@ private slots:
         QCOMPARE(Num(), cleared ? QStringLiteral("0") : QStringLiteral("2"));
         m_Frame->Model().Flush();
         QCOMPARE(m_Frame->Model().rowCount(), cleared ? 0 : 2);
-        m_Frame->AddEvent(HostA, "third");
+        m_Syslog->AddEvent(HostA, "third");
         m_Frame->Model().Flush();
         QCOMPARE(Collect(0).back().EventId, cleared ? 1 : 3);
         QCOMPARE(Text(m_Frame->Model().rowCount() - 1, TSyslogModel::colEventId), QString::number(cleared ? 1 : 3));
@@ -209,7 +211,7 @@ private slots:
     {
         m_Picked = QStringLiteral("/nonexistent-folder/syslog.xml");
         Dialogs::SetAnswerHandler([](const QString&) { return Dialogs::TAnswer::Yes; });
-        m_Frame->AddEvent(HostA, "kept");
+        m_Syslog->AddEvent(HostA, "kept");
         Click("m_Clear");
         QCOMPARE(m_Boxes.size(), 1);
         QVERIFY(m_Boxes.first().contains(m_Picked));
@@ -231,7 +233,7 @@ private slots:
         QFETCH(QString, written);
         QTemporaryDir dir;
         m_Picked = dir.filePath(chosen);
-        m_Frame->AddEvent(HostA, "a1");
+        m_Syslog->AddEvent(HostA, "a1");
         Click("m_Save");
         QCOMPARE(m_PickTexts, QStringList({"Save syslog messages to ...", "syslog"}));
         QCOMPARE(SavedAddresses(dir.filePath(written)), QStringList{"10.0.0.2"});
@@ -241,9 +243,9 @@ private slots:
     {
         QTemporaryDir dir;
         m_Picked = dir.filePath(QStringLiteral("saved.xml"));
-        m_Frame->AddEvent(HostA, "a1");
-        m_Frame->AddEvent(HostA, "a2");
-        m_Frame->AddEvent(HostB, "b1");
+        m_Syslog->AddEvent(HostA, "a1");
+        m_Syslog->AddEvent(HostA, "a2");
+        m_Syslog->AddEvent(HostB, "b1");
         Click("m_Save");
         QCOMPARE(m_Picks, QList<Dialogs::TPick>({Dialogs::TPick::SaveFile}));
         QCOMPARE(SavedAddresses(m_Picked), QStringList({"10.0.0.1", "10.0.0.2", "10.0.0.2"}));
@@ -328,13 +330,13 @@ private slots:
         QAbstractItemModelTester tester(&m_Frame->Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy inserted(&m_Frame->Model(), &QAbstractItemModel::rowsInserted);
         for (int i = 0; i < 2000; ++i)
-            m_Frame->AddEvent(i % 2 ? HostA : HostB, Datagram(i % 24, "burst"));
+            m_Syslog->AddEvent(i % 2 ? HostA : HostB, Datagram(i % 24, "burst"));
         QTRY_COMPARE(m_Frame->Model().rowCount(), 2000);
         QCOMPARE(inserted.size(), 1);
         QCOMPARE(Text(1999, TSyslogModel::colEventId), QStringLiteral("2000"));
-        m_Frame->ClearEvents();
+        m_Syslog->ClearEvents();
         QCOMPARE(m_Frame->Model().rowCount(), 0);
-        m_Frame->AddEvent(HostA, "after");
+        m_Syslog->AddEvent(HostA, "after");
         QTRY_COMPARE(m_Frame->Model().rowCount(), 1);
     }
 
@@ -343,7 +345,9 @@ private slots:
     void boundedStoreDiscardsOldestRows()
     {
         delete m_Frame;
-        m_Frame = new TSyslogFrame(nullptr, {5, 1u << 20});
+        delete m_Syslog;
+        m_Syslog = new TSyslogService({5, 1u << 20});
+        m_Frame = new TSyslogFrame(*m_Syslog);
         TSyslogModel& model = m_Frame->Model();
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
@@ -351,7 +355,7 @@ private slots:
         QVERIFY(discarded);
         auto add = [this](int count) {
             for (int i = 0; i < count; ++i)
-                m_Frame->AddEvent(i % 2 ? HostA : HostB, "message");
+                m_Syslog->AddEvent(i % 2 ? HostA : HostB, "message");
         };
         auto ids = [&] {
             QStringList texts;
@@ -382,7 +386,7 @@ private slots:
         QCOMPARE(discarded->text(), QStringLiteral("14 older messages discarded"));
         QCOMPARE(Collect(0).size(), std::size_t(5));
 
-        m_Frame->ClearEvents();
+        m_Syslog->ClearEvents();
         QVERIFY(discarded->isHidden());
         add(1);
         model.Flush();
@@ -390,6 +394,7 @@ private slots:
     }
 
 private:
+    TSyslogService* m_Syslog = nullptr;
     TSyslogFrame* m_Frame = nullptr;
     QString m_Picked;
     QList<Dialogs::TPick> m_Picks;

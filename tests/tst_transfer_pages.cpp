@@ -494,7 +494,7 @@ private slots:
         std::vector<TDevice*> devices;
         for (uint8_t mac = 1; mac <= 25; ++mac)
             devices.push_back(AddLoggedIn(mac));
-        m_Form->SelectDevices(devices);
+        m_Form->Navigator().SelectDevices(devices);
         QWidget* page = Open("Basics/Backup");
         QTemporaryDir target;
         Choose(page, target.path());
@@ -686,7 +686,7 @@ private slots:
         const std::vector<TMacAddr> macs = {a->Mac(), b->Mac(), c->Mac()};
         QWidget* page = StartUpgrade({a, b, c});
         QVERIFY(IsRunningPage(page));
-        m_Form->acDiscovery->trigger();
+        m_Form->findChild<QAction*>("acDiscovery")->trigger();
         for (const TMacAddr& mac : macs) {
             QTreeWidgetItem* row = ListPage(page)->RowOf(mac);
             QVERIFY(row);
@@ -694,9 +694,9 @@ private slots:
         }
         QVERIFY(!IsRunningPage(page));
         TDevice* d = AddLoggedIn(4);
-        m_Form->FlushTree();
-        m_Form->SelectIndex(m_Form->IndexOf(d));
-        QCOMPARE(m_Form->Tree()->currentIndex(), m_Form->IndexOf(d));
+        m_Form->Navigator().FlushTree();
+        m_Form->Navigator().SelectIndex(m_Form->Navigator().IndexOf(d));
+        QCOMPARE(m_Form->Tree()->currentIndex(), m_Form->Navigator().IndexOf(d));
     }
 
     void runningPageRefusesToBeLeft()

@@ -77,7 +77,7 @@ class TWizardTest : public QObject, public TPageDriver {
     // Opens the wizard, chooses every listed device (in list order) and enters step 2.
     QWidget* ChooseAll(const char* path, const char* name)
     {
-        m_Form->SelectPath(QString::fromLatin1(path));
+        m_Form->Navigator().SelectPath(QString::fromLatin1(path));
         QWidget* w = Wizard(name);
         Next(w)->click();
         At<QToolButton>(w, "m_Step1SelectAll")->click();
@@ -112,7 +112,7 @@ private slots:
             m_Messages << text;
             return true;
         });
-        m_Form->SetCredentialsSource([this](std::string& user, std::string& password) {
+        m_Form->Navigator().SetCredentialsSource([this](std::string& user, std::string& password) {
             user = "admin";
             password = "secret";
             return m_Credentials;
@@ -126,17 +126,17 @@ private slots:
 
     void startPageAndActionsOpenTheWizards()
     {
-        m_Form->SelectPath(QStringLiteral("Wizards"));
+        m_Form->Navigator().SelectPath(QStringLiteral("Wizards"));
         QWidget* start = Wizard("TWizardFrame");
         QVERIFY(start->isVisibleTo(m_Form));
         At<QPushButton>(start, "m_GroupIp")->click();
         QVERIFY(Wizard("TWizardGroupIpFrame")->isVisibleTo(m_Form));
-        m_Form->SelectPath(QStringLiteral("Wizards"));
+        m_Form->Navigator().SelectPath(QStringLiteral("Wizards"));
         At<QPushButton>(start, "m_GroupFw")->click();
         QVERIFY(Wizard("TWizardGroupFwFrame")->isVisibleTo(m_Form));
-        m_Form->acGroupIpWizard->trigger();
+        m_Form->findChild<QAction*>("acGroupIpWizard")->trigger();
         QVERIFY(Wizard("TWizardGroupIpFrame")->isVisibleTo(m_Form));
-        m_Form->acGroupFwWizard->trigger();
+        m_Form->findChild<QAction*>("acGroupFwWizard")->trigger();
         QVERIFY(Wizard("TWizardGroupFwFrame")->isVisibleTo(m_Form));
     }
 
@@ -147,7 +147,7 @@ private slots:
         for (uint8_t i = 1; i <= 4; ++i)
             AddLoggedIn(i);
         Registry::Find(Mac(4), false)->SetLoggedIn(false);
-        m_Form->SelectPath(QStringLiteral("Wizards/Group IP Setting"));
+        m_Form->Navigator().SelectPath(QStringLiteral("Wizards/Group IP Setting"));
         QWidget* w = Wizard("TWizardGroupIpFrame");
         QCOMPARE(Next(w)->text(), QString("&Next"));
         QVERIFY(!Prev(w)->isEnabled());
@@ -370,8 +370,8 @@ private slots:
         AddLoggedIn(1);
         QWidget* w = GroupIp();
         QCOMPARE(At<QStackedWidget>(w, "m_Steps")->currentIndex(), 2);
-        m_Form->SelectPath(QStringLiteral("Basics"));
-        m_Form->SelectPath(QStringLiteral("Wizards/Group IP Setting"));
+        m_Form->Navigator().SelectPath(QStringLiteral("Basics"));
+        m_Form->Navigator().SelectPath(QStringLiteral("Wizards/Group IP Setting"));
         QCOMPARE(At<QStackedWidget>(w, "m_Steps")->currentIndex(), 0);
         QCOMPARE(Next(w)->text(), QString("&Next"));
         QVERIFY(!Prev(w)->isEnabled());
@@ -388,7 +388,7 @@ private slots:
         record.Valid = true;
         record.KernelVersion = 0x0102;
         record.FirmwareVersion = 0x020A;
-        m_Form->SelectPath(QStringLiteral("Wizards/Group Firmware Update"));
+        m_Form->Navigator().SelectPath(QStringLiteral("Wizards/Group Firmware Update"));
         QWidget* w = Wizard("TWizardGroupFwFrame");
         Next(w)->click();
         QTreeWidget* available = ToSelect(w);

@@ -1,19 +1,15 @@
 #include "CliEngine.h"
 
-#include "net/SessionManager.h"
-#include "core/Dispatch.h"
-#include "net/FindHook.h"
 #include "core/IntpCore.h"
-#include "net/IntpSocketThread.h"
 #include "core/Transfer.h"
+#include "net/EngineHost.h"
+#include "net/FindHook.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 
-namespace {
-
-// The discovery chain of the console, reporting every step to the engine as well.
+// The discovery chain of the console, unfiltered, reporting every step to the engine as well.
 class TCliFindHook : public TFindHook {
 public:
     explicit TCliFindHook(TCliEngine* engine) : TFindHook(nullptr, nullptr), m_Engine(engine) {}
@@ -27,42 +23,31 @@ private:
     TCliEngine* m_Engine;
 };
 
+namespace {
+
 constexpr int DiscoveryRounds = 3;
 
 quint64 KeyOf(TDevice* device) { return device ? device->Serial() : 0; }
 
 } // namespace
 
-TCliEngine::TCliEngine()
-    : m_Thread(std::make_unique<Intp::TIntpSocketThread>(&Intp::Dispatch))
-{
-    m_Socket = new Intp::TIntpSocket(m_Thread.get(), this);
-    m_Sessions = new TSessionManager(m_Socket, this);
-    Intp::SetSessionCallback(m_Sessions);
-}
+TCliEngine::TCliEngine() : m_Host(std::make_unique<TEngineHost>()), m_FindHook(std::make_unique<TCliFindHook>(this)) {}
 
-TCliEngine::~TCliEngine()
-{
-    Intp::TSessionIntpFind::Instance().Discover({}, nullptr);
-    m_Thread->Shutdown();
-    Intp::DestroyPendingSessions();
-    if (Intp::SessionCallback() == m_Sessions)
-        Intp::SetSessionCallback(nullptr);
-}
+// The host stops its workers and ends the sessions, which report into this engine.
+TCliEngine::~TCliEngine() { m_Host.reset(); }
 
 void TCliEngine::Discover(const std::vector<TIpMask>& targets, int waitMs)
 {
-    static TCliFindHook* hook = new TCliFindHook(this);
     // Three rounds over the wait: a lost request or answer costs a round, not the switch.
     for (int round = 0; round < DiscoveryRounds; ++round) {
-        Intp::TSessionIntpFind::Instance().Discover(targets, hook);
+        m_Host->Discover(targets, m_FindHook.get());
         QEventLoop loop;
         QTimer::singleShot(waitMs / DiscoveryRounds, &loop, &QEventLoop::quit);
         loop.exec();
     }
     WaitIdle();
     // Later answers are not taken: the list printed is the list worked on.
-    Intp::TSessionIntpFind::Instance().Discover({}, nullptr);
+    m_Host->StopDiscovery();
 }
 
 void TCliEngine::WaitIdle(int limitMs)

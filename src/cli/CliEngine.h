@@ -1,6 +1,6 @@
-// The protocol engine run from a command line: the socket, its worker and the session
-// manager without any window, and waiting in the event loop until the sessions started
-// have reported. Results are collected per switch for the caller to print.
+// The protocol engine run from a command line: the engine host without any window, and
+// waiting in the event loop until the sessions started have reported. Results are
+// collected per switch for the caller to print.
 #pragma once
 
 #include "core/Session.h"
@@ -14,12 +14,8 @@
 #include <memory>
 #include <vector>
 
-class TSessionManager;
-
-namespace Intp {
-class TIntpSocket;
-class TIntpSocketThread;
-} // namespace Intp
+class TEngineHost;
+class TCliFindHook;
 
 class TCliEngine : public QObject, public Intp::TWizard {
     Q_OBJECT
@@ -60,9 +56,8 @@ public:
     void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override;
 
 private:
-    std::unique_ptr<Intp::TIntpSocketThread> m_Thread;
-    Intp::TIntpSocket* m_Socket = nullptr;
-    TSessionManager* m_Sessions = nullptr;
+    std::unique_ptr<TEngineHost> m_Host;
+    std::unique_ptr<TCliFindHook> m_FindHook;
     QHash<QPair<quint64, quint16>, quint16> m_Results;
     QHash<QPair<quint64, quint16>, quint32> m_States;
     QHash<quint64, quint16> m_Last;

@@ -2,6 +2,7 @@
 
 #include "net/AddressText.h"
 #include "net/RecordText.h"
+#include "net/ValueTexts.h"
 #include "core/AddressRules.h"
 #include "core/Basics.h"
 #include "core/Dhcp.h"
@@ -200,8 +201,8 @@ QList<TCliRecord> MakeRecords()
                              {"description", Str(r.Description)},
                              {"location", Str(r.Location)},
                              {"contact", Str(r.Contact)},
-                             {"kernel", VersionText(r.KernelVersion)},
-                             {"firmware", VersionText(r.FirmwareVersion)},
+                             {"kernel", VersionNumberText(r.KernelVersion)},
+                             {"firmware", VersionNumberText(r.FirmwareVersion)},
                              {"hardware", QStringLiteral("%1.%2/%3.%4")
                                               .arg(hw >> 24)
                                               .arg((hw >> 16) & 0xFF)
@@ -452,11 +453,6 @@ QList<TCliRecord> MakeRecords()
 }
 
 } // namespace
-
-QString VersionText(uint16_t version)
-{
-    return QStringLiteral("%1.%2").arg(version >> 8).arg(version & 0xFF, 2, 10, QLatin1Char('0'));
-}
 
 const QList<TCliRecord>& CliRecords()
 {

@@ -40,5 +40,3 @@ const TCliRecord* FindCliRecord(const QString& name);
 // or a port beyond ports.
 bool ParsePortList(const QString& text, int ports, uint32_t& mask);
 QString PortListText(uint32_t mask);
-// A kernel or firmware version: high byte, a dot, low byte in two digits ("2.10").
-QString VersionText(uint16_t version);

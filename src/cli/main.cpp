@@ -7,6 +7,7 @@
 
 #include "Version.h"
 #include "net/AddressText.h"
+#include "net/ValueTexts.h"
 #include "core/AddressRules.h"
 #include "core/DeviceType.h"
 #include "core/NetQueries.h"
@@ -74,18 +75,6 @@ int UsageError(const QString& message)
 
 QString MacText(TDevice* d) { return MacText(d->Mac()); }
 QString IpText(TDevice* d) { return AddressText(d->Address()); }
-
-QString StatusText(uint16_t status)
-{
-    switch (status) {
-    case 1: return QStringLiteral("wrong user name or password");
-    case Intp::stShortReply: return QStringLiteral("reply too short");
-    case Intp::stNotLoggedIn: return QStringLiteral("not logged in");
-    case Intp::stTimeout: return QStringLiteral("no answer (time-out)");
-    case 0xFFFF: return QStringLiteral("not sent");
-    default: return QStringLiteral("error 0x%1").arg(status, 4, 16, QLatin1Char('0'));
-    }
-}
 
 // The options every command takes, and those of some.
 struct TOptions {
@@ -347,8 +336,8 @@ int CommandDiscover(TCliEngine& engine, const TOptions& o)
     for (TDevice* d : devices) {
         const auto& settings = Intp::GetProperty<Intp::TPropertyBasicsSettings>(*d);
         const QString model = d->Type() ? QString::fromStdString(d->TypeDescription()) : QStringLiteral("unknown");
-        const QString kernel = settings.Valid ? VersionText(settings.KernelVersion) : QString();
-        const QString firmware = settings.Valid ? VersionText(settings.FirmwareVersion) : QString();
+        const QString kernel = settings.Valid ? VersionNumberText(settings.KernelVersion) : QString();
+        const QString firmware = settings.Valid ? VersionNumberText(settings.FirmwareVersion) : QString();
         if (json) {
             QJsonObject line{{"mac", MacText(d)},         {"ip", IpText(d)},       {"model", model},
                              {"name", QString::fromStdString(d->Name())}, {"kernel", kernel}, {"firmware", firmware}};
@@ -400,7 +389,7 @@ int Prepare(TCliEngine& engine, const TOptions& o, const std::vector<TSwitchName
         if (engine.Result(d, 2) == Intp::stSuccess)
             ready.push_back(d);
         else
-            outcome.Fail(d, QStringLiteral("login failed: ") + StatusText(engine.Result(d, 2)));
+            outcome.Fail(d, QStringLiteral("login failed: ") + FailureText(engine.Result(d, 2)));
     }
     return 0;
 }
@@ -424,7 +413,7 @@ std::vector<TDevice*> ReadRecord(TCliEngine& engine, const TCliRecord& record, c
             else if (engine.LastResult(d) == Intp::stTimeout && attempt < 2)
                 again.push_back(d);
             else
-                outcome.Fail(d, QStringLiteral("cannot read %1: %2").arg(record.Name, StatusText(engine.LastResult(d))));
+                outcome.Fail(d, QStringLiteral("cannot read %1: %2").arg(record.Name, FailureText(engine.LastResult(d))));
         }
         due = again;
     }
@@ -491,7 +480,7 @@ int CommandGetSet(TCliEngine& engine, const TOptions& o, bool set)
             if (engine.LastResult(d) == 0xFFFF)
                 continue;
             if (engine.LastResult(d) != Intp::stSuccess)
-                outcome.Fail(d, QStringLiteral("set %1 failed: %2").arg(record->Name, StatusText(engine.LastResult(d))));
+                outcome.Fail(d, QStringLiteral("set %1 failed: %2").arg(record->Name, FailureText(engine.LastResult(d))));
             else
                 done.push_back(d);
         }
@@ -536,7 +525,7 @@ int RunOnAll(TCliEngine& engine, const std::vector<TDevice*>& devices, uint16_t 
                 Err() << "zode-cli: " << MacText(d) << " (" << IpText(d) << "): no answer, sending again\n";
                 due.push_back(d);
             } else if (status != Intp::stSuccess) {
-                outcome.Fail(d, StatusText(status));
+                outcome.Fail(d, FailureText(status));
             } else if (transfer && engine.TransferState(d, command) != Intp::tsDone) {
                 outcome.Fail(d, QStringLiteral("the switch refused the file"));
             } else {

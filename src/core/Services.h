@@ -1,9 +1,8 @@
 // The services the discovery chain and the pages consult: the discovery filter, the status
-// monitor and the syslog view. Any may be absent; the main window hands out what it has.
+// monitor and the received syslog messages. The engine host serves them; any may be absent.
 #pragma once
 
 #include "FilterSettings.h"
-#include "SyslogStore.h"
 
 #include <cstdint>
 #include <string>
@@ -29,6 +28,8 @@ public:
 } // namespace Status
 
 namespace Syslog {
+
+struct TSyslogListNode;
 
 // The received syslog messages as the "Syslog Events" view keeps and shows them.
 class TSyslogServer {

@@ -106,7 +106,7 @@ TModuleBannerKorvex700G::~TModuleBannerKorvex700G() = default;
 
 void TModuleBannerKorvex700G::Notify(TDevice* device, uint16_t code, uint16_t)
 {
-    TModuleCallback* callback = ModuleCallback();
+    TPageContext* callback = Context();
     if (code == Intp::TSessionRedundancyGet::Command) {
         if (callback && device && callback->IsSelectedDevice(device))
             ShowRedundancy(device);
@@ -139,7 +139,7 @@ bool TModuleBannerKorvex700G::Hide(bool)
 
 void TModuleBannerKorvex700G::Tick()
 {
-    TModuleCallback* callback = ModuleCallback();
+    TPageContext* callback = Context();
     TDevice* device = nullptr;
     if (callback)
         callback->GetSelectedDevice(device);
@@ -166,7 +166,7 @@ void TModuleBannerKorvex700G::ShowStatus(TDevice* device)
     std::array<int, PortCount> ports{};
     int online = scNone, query = scNone, address = scNone, fault = scNone;
     if (device) {
-        TModuleCallback* callback = ModuleCallback();
+        TPageContext* callback = Context();
         Status::TStatusServer* status = callback ? callback->GetStatusServer() : nullptr;
         const uint32_t flags = status ? status->GetStatusFlags(device) : 0;
         online = flags & 1 ? scError : scGood;
@@ -189,7 +189,7 @@ void TModuleBannerKorvex700G::ShowStatus(TDevice* device)
 
 void TModuleBannerKorvex700G::ShowSyslog(TDevice* device)
 {
-    TModuleCallback* callback = ModuleCallback();
+    TPageContext* callback = Context();
     Syslog::TSyslogServer* syslog = callback ? callback->GetSyslogServer() : nullptr;
     std::vector<Syslog::TSyslogListNode> list;
     if (device && syslog)
@@ -220,7 +220,7 @@ void TModuleBannerKorvex700G::ShowRedundancy(TDevice* device)
 
 void TModuleBannerKorvex700G::EventOnIconClick()
 {
-    TModuleCallback* callback = ModuleCallback();
+    TPageContext* callback = Context();
     TDevice* device = nullptr;
     if (callback && callback->GetSelectedDevice(device) && device)
         QDesktopServices::openUrl(QUrl(QStringLiteral("http://%1").arg(AddressText(device->Address()))));
@@ -228,7 +228,7 @@ void TModuleBannerKorvex700G::EventOnIconClick()
 
 void TModuleBannerKorvex700G::EventOnOpenLog()
 {
-    TModuleCallback* callback = ModuleCallback();
+    TPageContext* callback = Context();
     Syslog::TSyslogServer* syslog = callback ? callback->GetSyslogServer() : nullptr;
     TDevice* device = nullptr;
     if (!syslog || !callback->GetSelectedDevice(device) || !device)

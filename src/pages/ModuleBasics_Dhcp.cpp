@@ -28,7 +28,7 @@ QString TextOf(const char* const* texts, std::size_t count, unsigned index)
 } // namespace
 
 TModuleBasicsDhcp::TModuleBasicsDhcp(QWidget* parent)
-    : TPortPageOf(QStringLiteral("DHCP Server"), parent), m_Ui(std::make_unique<Ui::TModuleBasicsDhcp>())
+    : TListPageOf(QStringLiteral("DHCP Server"), parent), m_Ui(std::make_unique<Ui::TModuleBasicsDhcp>())
 {
     m_Ui->setupUi(this);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
@@ -109,14 +109,14 @@ void TModuleBasicsDhcp::EventOnApply()
 }
 
 TModuleBasicsDhcpEntry::TModuleBasicsDhcpEntry(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Client Entries"), parent), m_Ui(std::make_unique<Ui::TModuleBasicsDhcpEntry>()),
+    : TListPageOf(QStringLiteral("Client Entries"), parent), m_Ui(std::make_unique<Ui::TModuleBasicsDhcpEntry>()),
       m_Model(new TReportModel({QString(), QStringLiteral("IP Address"), QStringLiteral("Client ID"),
                                 QStringLiteral("Type"), QStringLiteral("Status"), QStringLiteral("Lease")},
                                this))
 {
     m_Ui->setupUi(this);
     m_Ui->m_List->setModel(m_Model);
-    TModulePortList::StyleList(m_Ui->m_List);
+    TListPage::StyleList(m_Ui->m_List);
     m_Model->SetAlignment(colLease, Qt::AlignRight);
     QHeaderView* header = m_Ui->m_List->header();
     header->resizeSection(colNumber, 48);
@@ -164,7 +164,7 @@ void TModuleBasicsDhcpEntry::FillFrom(TDevice* device)
 }
 
 TModuleBasicsDhcpPortIp::TModuleBasicsDhcpPortIp(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Port and IP Binding"), parent), m_Ui(std::make_unique<Ui::TModuleBasicsDhcpPortIp>())
+    : TListPageOf(QStringLiteral("Port and IP Binding"), parent), m_Ui(std::make_unique<Ui::TModuleBasicsDhcpPortIp>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {0, 120});

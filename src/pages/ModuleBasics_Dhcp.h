@@ -4,7 +4,7 @@
 // applies to every selected switch.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "ui/ReportModel.h"
 #include "core/Dhcp.h"
 
@@ -18,7 +18,7 @@ class TModuleBasicsDhcpPortIp;
 
 class QLineEdit;
 
-class TModuleBasicsDhcp : public TPortPageOf<TModuleGetPage, Intp::TSessionBasicsDhcpGet> {
+class TModuleBasicsDhcp : public TListPageOf<TModuleGetPage, Intp::TSessionBasicsDhcpGet> {
     Q_OBJECT
 public:
     explicit TModuleBasicsDhcp(QWidget* parent = nullptr);
@@ -46,7 +46,7 @@ private:
 };
 
 // Row numbers, addresses and leases sort as numbers, the other columns by their texts.
-class TModuleBasicsDhcpEntry : public TPortPageOf<TModuleGetPage, Intp::TSessionBasicsDhcpEntry> {
+class TModuleBasicsDhcpEntry : public TListPageOf<TModuleGetPage, Intp::TSessionBasicsDhcpEntry> {
     Q_OBJECT
 public:
     enum TColumn { colNumber, colAddress, colClientId, colType, colState, colLease, colCount };
@@ -68,7 +68,7 @@ private:
     TReportModel* m_Model;
 };
 
-class TModuleBasicsDhcpPortIp : public TPortPageOf<TModulePortEditor, Intp::TSessionBasicsDhcpPortIpGet> {
+class TModuleBasicsDhcpPortIp : public TListPageOf<TEditorPage, Intp::TSessionBasicsDhcpPortIpGet> {
     Q_OBJECT
 public:
     explicit TModuleBasicsDhcpPortIp(QWidget* parent = nullptr);

@@ -377,7 +377,7 @@ void TModuleBasicsIPConf::PlanManual(TEntry* entry)
 
 void TModuleBasicsIPConf::EventOnFilter()
 {
-    TModuleCallback* callback = ModuleCallback();
+    TPageContext* callback = Context();
     Filter::TFilterServer* filter = callback ? callback->GetFilterServer() : nullptr;
     uint32_t begin = 0, end = 0xFFFFFFFFu, mask = 0;
     if (filter) {
@@ -411,7 +411,7 @@ void TModuleBasicsIPConf::EventOnDiscard()
 
 void TModuleBasicsIPConf::EventOnApply()
 {
-    TModuleCallback* callback = ModuleCallback();
+    TPageContext* callback = Context();
     std::string user, password;
     if (!callback || !callback->AskCredentials(user, password) || user.empty())
         return;

@@ -9,7 +9,7 @@
 #include <QHeaderView>
 
 TModuleIgmp::TModuleIgmp(QWidget* parent)
-    : TPortPageOf(QStringLiteral("IGMP Snooping"), parent), m_Ui(std::make_unique<Ui::TModuleIgmp>())
+    : TListPageOf(QStringLiteral("IGMP Snooping"), parent), m_Ui(std::make_unique<Ui::TModuleIgmp>())
 {
     m_Ui->setupUi(this);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
@@ -43,14 +43,14 @@ void TModuleIgmp::EventOnApply()
 }
 
 TModuleIgmpTable::TModuleIgmpTable(QWidget* parent)
-    : TPortPageOf(QStringLiteral("IGMP Snooping Table"), parent), m_Ui(std::make_unique<Ui::TModuleIgmpTable>()),
+    : TListPageOf(QStringLiteral("IGMP Snooping Table"), parent), m_Ui(std::make_unique<Ui::TModuleIgmpTable>()),
       m_Model(new TReportModel({QString(), QStringLiteral("IP Address"), QStringLiteral("VLAN ID"),
                                 QStringLiteral("Member Port")},
                                this))
 {
     m_Ui->setupUi(this);
     m_Ui->m_List->setModel(m_Model);
-    TModulePortList::StyleList(m_Ui->m_List);
+    TListPage::StyleList(m_Ui->m_List);
     m_Model->SetAlignment(colVid, Qt::AlignRight);
     m_Model->SetOrderPerColumn();
     QHeaderView* header = m_Ui->m_List->header();

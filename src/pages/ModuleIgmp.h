@@ -3,7 +3,7 @@
 // it has learned, read only, through a model for tables of any length).
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "ui/ReportModel.h"
 #include "core/Igmp.h"
 
@@ -14,7 +14,7 @@ class TModuleIgmp;
 class TModuleIgmpTable;
 }
 
-class TModuleIgmp : public TPortPageOf<TModuleGetPage, Intp::TSessionIgmpGet> {
+class TModuleIgmp : public TListPageOf<TModuleGetPage, Intp::TSessionIgmpGet> {
     Q_OBJECT
 public:
     explicit TModuleIgmp(QWidget* parent = nullptr);
@@ -30,7 +30,7 @@ private:
     std::unique_ptr<Ui::TModuleIgmp> m_Ui;
 };
 
-class TModuleIgmpTable : public TPortPageOf<TModuleGetPage, Intp::TSessionIgmpTable> {
+class TModuleIgmpTable : public TListPageOf<TModuleGetPage, Intp::TSessionIgmpTable> {
     Q_OBJECT
 public:
     enum TColumn { colNumber, colGroup, colVid, colMembers, colCount };

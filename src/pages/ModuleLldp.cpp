@@ -13,7 +13,7 @@ enum TChoice { chDisable, chEnable };
 } // namespace
 
 TModuleLldp::TModuleLldp(QWidget* parent)
-    : TPortPageOf(QStringLiteral("LLDP"), parent), m_Ui(std::make_unique<Ui::TModuleLldp>())
+    : TListPageOf(QStringLiteral("LLDP"), parent), m_Ui(std::make_unique<Ui::TModuleLldp>())
 {
     m_Ui->setupUi(this);
     // The interval travels in 16 bits: the box offers no value the switch cannot receive.

@@ -2,7 +2,7 @@
 // to every selected switch.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Monitor.h"
 
 #include <memory>
@@ -11,7 +11,7 @@ namespace Ui {
 class TModuleLldp;
 }
 
-class TModuleLldp : public TPortPageOf<TModuleGetPage, Intp::TSessionLldpGet> {
+class TModuleLldp : public TListPageOf<TModuleGetPage, Intp::TSessionLldpGet> {
     Q_OBJECT
 public:
     // What the page shows for a switch whose settings are not known.

@@ -6,11 +6,11 @@
 #include "net/RecordText.h"
 
 TModuleMonitorEvent::TModuleMonitorEvent(QWidget* parent)
-    : TPortPageOf(QStringLiteral("System Event Log"), parent), m_Ui(std::make_unique<Ui::TModuleMonitorEvent>())
+    : TListPageOf(QStringLiteral("System Event Log"), parent), m_Ui(std::make_unique<Ui::TModuleMonitorEvent>())
 {
     m_Ui->setupUi(this);
     m_Ui->m_Clear->setIcon(Icon(TImage::Clear));
-    connect(m_Ui->m_Clear, &QPushButton::clicked, this, [] {
+    connect(m_Ui->m_Clear, &QPushButton::clicked, this, [this] {
         StartOnSelection([](TDevice*) { return new Intp::TSessionMonitorEventClear; });
     });
     connect(m_Ui->m_Pages, &QComboBox::currentIndexChanged, this, &TModuleMonitorEvent::ShowPage);
@@ -22,12 +22,12 @@ bool TModuleMonitorEvent::Hide(bool force)
 {
     m_Ui->m_Pages->clear();
     m_Ui->m_Log->clear();
-    return TPortPageOf::Hide(force);
+    return TListPageOf::Hide(force);
 }
 
 void TModuleMonitorEvent::EnableControls(bool on)
 {
-    TPortPageOf::EnableControls(on);
+    TListPageOf::EnableControls(on);
     m_Ui->m_Log->setEnabled(on);
     const QSignalBlocker quiet(m_Ui->m_Pages);
     m_Ui->m_Pages->clear();

@@ -2,7 +2,7 @@
 // time; Clear empties the logs of every selected switch.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Monitor.h"
 
 #include <memory>
@@ -11,7 +11,7 @@ namespace Ui {
 class TModuleMonitorEvent;
 }
 
-class TModuleMonitorEvent : public TPortPageOf<TModuleGetPage, Intp::TSessionMonitorEventGet> {
+class TModuleMonitorEvent : public TListPageOf<TModuleGetPage, Intp::TSessionMonitorEventGet> {
     Q_OBJECT
 public:
     static constexpr int LinesPerPage = 100;

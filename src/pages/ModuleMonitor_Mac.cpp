@@ -28,7 +28,7 @@ TModuleMonitorMac::TModuleMonitorMac(QWidget* parent)
     m_Model->SetOrderPerColumn();
     m_Model->FollowHeader(header);
     m_Ui->m_Clear->setIcon(Icon(TImage::Clear));
-    connect(m_Ui->m_Clear, &QPushButton::clicked, this, [] {
+    connect(m_Ui->m_Clear, &QPushButton::clicked, this, [this] {
         StartOnSelection([](TDevice*) { return new Intp::TSessionMonitorMacClear; });
     });
     connect(m_Ui->m_Port, &QComboBox::currentIndexChanged, this, &TModuleMonitorMac::ShowPort);
@@ -56,7 +56,7 @@ void TModuleMonitorMac::Continue(TDevice* device, bool valid)
 {
     if (valid && Intp::StartNew<G>(device, nullptr))
         return;
-    TModuleCallback* callback = ModuleCallback();
+    TPageContext* callback = Context();
     if (callback && callback->IsSelectedDevice(device))
         Redraw();
 }

@@ -14,10 +14,10 @@ constexpr int PortBits = 32;
 } // namespace
 
 TModuleMonitorMirror::TModuleMonitorMirror(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Port Mirroring"), parent), m_Ui(std::make_unique<Ui::TModuleMonitorMirror>())
+    : TListPageOf(QStringLiteral("Port Mirroring"), parent), m_Ui(std::make_unique<Ui::TModuleMonitorMirror>())
 {
     m_Ui->setupUi(this);
-    TModulePortList::StyleList(m_Ui->m_ListView);
+    TListPage::StyleList(m_Ui->m_ListView);
     m_Ui->m_Clear->setIcon(Icon(TImage::Clear));
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
     connect(m_Ui->m_ListView, &QTreeWidget::itemSelectionChanged, this, &TModuleMonitorMirror::LoadRow);

@@ -3,7 +3,7 @@
 // selected switch.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Monitor.h"
 
 #include <memory>
@@ -12,7 +12,7 @@ namespace Ui {
 class TModuleMonitorMirror;
 }
 
-class TModuleMonitorMirror : public TPortPageOf<TModuleGetPage, Intp::TSessionMonitorMirrorGet> {
+class TModuleMonitorMirror : public TListPageOf<TModuleGetPage, Intp::TSessionMonitorMirrorGet> {
     Q_OBJECT
 public:
     explicit TModuleMonitorMirror(QWidget* parent = nullptr);

@@ -13,7 +13,7 @@ enum TColumn { colPort, colType, colLink, colState, colFirstCounter };
 } // namespace
 
 TModuleMonitorPort::TModuleMonitorPort(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Port Statistics"), parent), m_Ui(std::make_unique<Ui::TModuleMonitorPort>())
+    : TListPageOf(QStringLiteral("Port Statistics"), parent), m_Ui(std::make_unique<Ui::TModuleMonitorPort>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_List);
@@ -25,7 +25,7 @@ TModuleMonitorPort::TModuleMonitorPort(QWidget* parent)
     }
     m_Ui->m_Clear->setIcon(Icon(TImage::Clear));
     FollowSelection(m_Ui->m_Clear);
-    connect(m_Ui->m_Clear, &QPushButton::clicked, this, [] {
+    connect(m_Ui->m_Clear, &QPushButton::clicked, this, [this] {
         StartOnSelection([](TDevice*) { return new Intp::TSessionMonitorPortClear; });
     });
 }
@@ -35,7 +35,7 @@ TModuleMonitorPort::~TModuleMonitorPort() = default;
 int TModuleMonitorPort::Refresh(bool current)
 {
     if (!current)
-        return TPortPageOf::Refresh(current);
+        return TListPageOf::Refresh(current);
     int started = 0;
     for (TDevice* device : SelectedDevices())
         started += Intp::StartNew<Intp::TSessionPortStatusGet>(device, nullptr) ? 1 : 0;
@@ -51,7 +51,7 @@ void TModuleMonitorPort::Notify(TDevice* device, uint16_t code, uint16_t status)
             return;
         code = Intp::TSessionMonitorPortGet::Command;
     }
-    TPortPageOf::Notify(device, code, status);
+    TListPageOf::Notify(device, code, status);
 }
 
 void TModuleMonitorPort::AddRows(TDevice* device)

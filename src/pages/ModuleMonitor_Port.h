@@ -4,7 +4,7 @@
 // port status.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Monitor.h"
 
 #include <memory>
@@ -13,7 +13,7 @@ namespace Ui {
 class TModuleMonitorPort;
 }
 
-class TModuleMonitorPort : public TPortPageOf<TModulePortReport, Intp::TSessionMonitorPortGet> {
+class TModuleMonitorPort : public TListPageOf<TReportPage, Intp::TSessionMonitorPortGet> {
     Q_OBJECT
 public:
     explicit TModuleMonitorPort(QWidget* parent = nullptr);

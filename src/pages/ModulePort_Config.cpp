@@ -13,7 +13,7 @@ enum TColumn { colPort, colState, colDuplex, colFlow, colSecurity };
 } // namespace
 
 TModulePortConfig::TModulePortConfig(QWidget* parent)
-    : TModulePortEditor(QStringLiteral("Port Configuration"), parent), m_Ui(std::make_unique<Ui::TModulePortConfig>())
+    : TEditorPage(QStringLiteral("Port Configuration"), parent), m_Ui(std::make_unique<Ui::TModulePortConfig>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {44, 80, 124, 100, 80});
@@ -31,7 +31,7 @@ TModulePortConfig::~TModulePortConfig() = default;
 int TModulePortConfig::Refresh(bool current)
 {
     if (!current)
-        return TModulePortEditor::Refresh(false);
+        return TEditorPage::Refresh(false);
     return StartOnSelection([](TDevice*) { return new Intp::TSessionPortNameGet; });
 }
 
@@ -43,7 +43,7 @@ void TModulePortConfig::Notify(TDevice* device, uint16_t code, uint16_t status)
         Intp::StartNew<Intp::TSessionPortConfigGet>(device, nullptr);
         return;
     }
-    TModulePortEditor::Notify(device, code, status);
+    TEditorPage::Notify(device, code, status);
 }
 
 bool TModulePortConfig::IsGetCommand(uint16_t code) const

@@ -3,7 +3,7 @@
 // the rows to every selected switch.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 
 #include <memory>
 
@@ -11,7 +11,7 @@ namespace Ui {
 class TModulePortConfig;
 }
 
-class TModulePortConfig : public TModulePortEditor {
+class TModulePortConfig : public TEditorPage {
     Q_OBJECT
 public:
     explicit TModulePortConfig(QWidget* parent = nullptr);

@@ -14,7 +14,7 @@ enum TColumn { colPort, colType, colIngress, colEgress };
 } // namespace
 
 TModulePortLimit::TModulePortLimit(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Rate Limit"), parent), m_Ui(std::make_unique<Ui::TModulePortLimit>())
+    : TListPageOf(QStringLiteral("Rate Limit"), parent), m_Ui(std::make_unique<Ui::TModulePortLimit>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {60, 200, 80, 80});
@@ -54,7 +54,7 @@ void TModulePortLimit::FillFrom(TDevice* device)
 
 void TModulePortLimit::LoadRow(const QTreeWidgetItem* row)
 {
-    TPortPageOf::LoadRow(row);
+    TListPageOf::LoadRow(row);
     m_Ui->m_Ingress->setValue(int(std::min<unsigned>(Value(row, colIngress), INT_MAX)));
     m_Ui->m_Egress->setValue(int(std::min<unsigned>(Value(row, colEgress), INT_MAX)));
 }

@@ -2,7 +2,7 @@
 // first selected switch, and applying the rows to every selected switch.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 
 #include <memory>
 
@@ -10,7 +10,7 @@ namespace Ui {
 class TModulePortLimit;
 }
 
-class TModulePortLimit : public TPortPageOf<TModulePortEditor, Intp::TSessionPortLimitGet> {
+class TModulePortLimit : public TListPageOf<TEditorPage, Intp::TSessionPortLimitGet> {
     Q_OBJECT
 public:
     explicit TModulePortLimit(QWidget* parent = nullptr);

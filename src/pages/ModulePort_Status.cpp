@@ -9,7 +9,7 @@ enum TColumn { colPort, colType, colLink, colState, colDuplex, colFlow };
 } // namespace
 
 TModulePortStatus::TModulePortStatus(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Port Status"), parent), m_Ui(std::make_unique<Ui::TModulePortStatus>())
+    : TListPageOf(QStringLiteral("Port Status"), parent), m_Ui(std::make_unique<Ui::TModulePortStatus>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_List);

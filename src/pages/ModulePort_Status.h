@@ -2,7 +2,7 @@
 // first selected switch, read only and sortable by any column.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 
 #include <memory>
 
@@ -10,7 +10,7 @@ namespace Ui {
 class TModulePortStatus;
 }
 
-class TModulePortStatus : public TPortPageOf<TModulePortReport, Intp::TSessionPortStatusGet> {
+class TModulePortStatus : public TListPageOf<TReportPage, Intp::TSessionPortStatusGet> {
     Q_OBJECT
 public:
     explicit TModulePortStatus(QWidget* parent = nullptr);

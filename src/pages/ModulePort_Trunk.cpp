@@ -15,7 +15,7 @@ uint32_t Bit(int port) { return uint32_t(1) << port; }
 } // namespace
 
 TModulePortTrunk::TModulePortTrunk(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Port Trunk"), parent), m_Ui(std::make_unique<Ui::TModulePortTrunk>())
+    : TListPageOf(QStringLiteral("Port Trunk"), parent), m_Ui(std::make_unique<Ui::TModulePortTrunk>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {64, 100});
@@ -32,7 +32,7 @@ TModulePortTrunk::~TModulePortTrunk() = default;
 void TModulePortTrunk::EnableControls(bool on)
 {
     m_Ui->m_Member->clear();
-    TPortPageOf::EnableControls(on);
+    TListPageOf::EnableControls(on);
 }
 
 void TModulePortTrunk::FillFrom(TDevice* device)
@@ -55,7 +55,7 @@ void TModulePortTrunk::FillFrom(TDevice* device)
 
 void TModulePortTrunk::LoadRow(const QTreeWidgetItem* row)
 {
-    TPortPageOf::LoadRow(row);
+    TListPageOf::LoadRow(row);
     const uint32_t members = Value(row, colMembers);
     for (int port = 0; port < m_Ui->m_Member->count(); ++port)
         m_Ui->m_Member->item(port)->setCheckState(members & Bit(port) ? Qt::Checked : Qt::Unchecked);

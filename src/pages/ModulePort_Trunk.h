@@ -2,7 +2,7 @@
 // and applying the groups to every selected switch.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 
 #include <memory>
 
@@ -12,7 +12,7 @@ namespace Ui {
 class TModulePortTrunk;
 }
 
-class TModulePortTrunk : public TPortPageOf<TModulePortEditor, Intp::TSessionPortTrunkGet> {
+class TModulePortTrunk : public TListPageOf<TEditorPage, Intp::TSessionPortTrunkGet> {
     Q_OBJECT
 public:
     explicit TModulePortTrunk(QWidget* parent = nullptr);

@@ -3,7 +3,7 @@
 #include "ui_ModulePort_TrunkStatus.h"
 
 TModulePortTrunkStatus::TModulePortTrunkStatus(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Port Trunk Status"), parent),
+    : TListPageOf(QStringLiteral("Port Trunk Status"), parent),
       m_Ui(std::make_unique<Ui::TModulePortTrunkStatus>())
 {
     m_Ui->setupUi(this);
@@ -14,7 +14,7 @@ TModulePortTrunkStatus::~TModulePortTrunkStatus() = default;
 
 int TModulePortTrunkStatus::Refresh(bool current)
 {
-    return current ? TPortPageOf::Refresh(true) : 0;
+    return current ? TListPageOf::Refresh(true) : 0;
 }
 
 void TModulePortTrunkStatus::AddRows(TDevice* device)

@@ -2,7 +2,7 @@
 // switch, read only and sortable by any column.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 
 #include <memory>
 
@@ -10,7 +10,7 @@ namespace Ui {
 class TModulePortTrunkStatus;
 }
 
-class TModulePortTrunkStatus : public TPortPageOf<TModulePortReport, Intp::TSessionPortTrunkGet> {
+class TModulePortTrunkStatus : public TListPageOf<TReportPage, Intp::TSessionPortTrunkGet> {
     Q_OBJECT
 public:
     explicit TModulePortTrunkStatus(QWidget* parent = nullptr);

@@ -26,7 +26,7 @@ unsigned ValueAt(const List& values, bool valid, std::size_t i)
 // ---- Traffic Prioritization ---------------------------------------------------------------
 
 TModuleQos::TModuleQos(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Traffic Prioritization"), parent), m_Ui(std::make_unique<Ui::TModuleQos>())
+    : TListPageOf(QStringLiteral("Traffic Prioritization"), parent), m_Ui(std::make_unique<Ui::TModuleQos>())
 {
     m_Ui->setupUi(this);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
@@ -54,7 +54,7 @@ void TModuleQos::EventOnApply()
 // ---- Port Based Priority ------------------------------------------------------------------
 
 TModuleQosPort::TModuleQosPort(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Port Based Priority"), parent), m_Ui(std::make_unique<Ui::TModuleQosPort>())
+    : TListPageOf(QStringLiteral("Port Based Priority"), parent), m_Ui(std::make_unique<Ui::TModuleQosPort>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {96, 96});
@@ -88,7 +88,7 @@ void TModuleQosPort::EventOnApply()
 // ---- COS Settings -------------------------------------------------------------------------
 
 TModuleQosCos::TModuleQosCos(QWidget* parent)
-    : TPortPageOf(QStringLiteral("COS Settings"), parent), m_Ui(std::make_unique<Ui::TModuleQosCos>())
+    : TListPageOf(QStringLiteral("COS Settings"), parent), m_Ui(std::make_unique<Ui::TModuleQosCos>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_CosList, {96, 96});
@@ -112,7 +112,7 @@ TModuleQosCos::~TModuleQosCos() = default;
 
 void TModuleQosCos::EnableControls(bool on)
 {
-    TPortPageOf::EnableControls(on);
+    TListPageOf::EnableControls(on);
     m_Ui->m_PortList->clear();
     m_Ui->m_PortList->setEnabled(on);
     EventOnPortRowChange();
@@ -179,7 +179,7 @@ void TModuleQosCos::EventOnApply()
 // ---- TOS Settings -------------------------------------------------------------------------
 
 TModuleQosTos::TModuleQosTos(QWidget* parent)
-    : TPortPageOf(QStringLiteral("TOS Settings"), parent), m_Ui(std::make_unique<Ui::TModuleQosTos>())
+    : TListPageOf(QStringLiteral("TOS Settings"), parent), m_Ui(std::make_unique<Ui::TModuleQosTos>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {96, 96});

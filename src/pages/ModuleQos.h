@@ -7,7 +7,7 @@
 // Sets only to those with as many ports as the rows).
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Qos.h"
 
 #include <memory>
@@ -19,7 +19,7 @@ class TModuleQosCos;
 class TModuleQosTos;
 }
 
-class TModuleQos : public TPortPageOf<TModuleGetPage, Intp::TSessionQosGet> {
+class TModuleQos : public TListPageOf<TModuleGetPage, Intp::TSessionQosGet> {
     Q_OBJECT
 public:
     explicit TModuleQos(QWidget* parent = nullptr);
@@ -33,7 +33,7 @@ private:
     std::unique_ptr<Ui::TModuleQos> m_Ui;
 };
 
-class TModuleQosPort : public TPortPageOf<TModulePortEditor, Intp::TSessionQosPortGet> {
+class TModuleQosPort : public TListPageOf<TEditorPage, Intp::TSessionQosPortGet> {
     Q_OBJECT
 public:
     explicit TModuleQosPort(QWidget* parent = nullptr);
@@ -48,7 +48,7 @@ private:
 };
 
 // The 802.1p list is the page's editable list; the port list below it has an editor of its own.
-class TModuleQosCos : public TPortPageOf<TModulePortEditor, Intp::TSessionQosCosGet> {
+class TModuleQosCos : public TListPageOf<TEditorPage, Intp::TSessionQosCosGet> {
     Q_OBJECT
 public:
     explicit TModuleQosCos(QWidget* parent = nullptr);
@@ -67,7 +67,7 @@ private:
     bool m_LoadingPort = false;
 };
 
-class TModuleQosTos : public TPortPageOf<TModulePortEditor, Intp::TSessionQosTosGet> {
+class TModuleQosTos : public TListPageOf<TEditorPage, Intp::TSessionQosTosGet> {
     Q_OBJECT
 public:
     explicit TModuleQosTos(QWidget* parent = nullptr);

@@ -31,7 +31,7 @@ void StepOnly(QSpinBox* box)
 } // namespace
 
 TModuleRedundancyRstp::TModuleRedundancyRstp(QWidget* parent)
-    : TPortPageOf(QStringLiteral("RSTP Settings"), parent), m_Ui(std::make_unique<Ui::TModuleRedundancyRstp>())
+    : TListPageOf(QStringLiteral("RSTP Settings"), parent), m_Ui(std::make_unique<Ui::TModuleRedundancyRstp>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView);
@@ -75,7 +75,7 @@ void TModuleRedundancyRstp::BindNumber(int column, QSpinBox* box, QLabel* label,
 
 void TModuleRedundancyRstp::EnableControls(bool on)
 {
-    TPortPageOf::EnableControls(on);
+    TListPageOf::EnableControls(on);
     m_Ui->m_Mode->setCurrentIndex(modeDisable);
     ApplyModeRule();
 }
@@ -108,7 +108,7 @@ void TModuleRedundancyRstp::FillFrom(TDevice* device)
 
 void TModuleRedundancyRstp::LoadRow(const QTreeWidgetItem* row)
 {
-    TPortPageOf::LoadRow(row);
+    TListPageOf::LoadRow(row);
     m_Ui->m_PortCost->setValue(int(std::min(Value(row, colCost), MaxPathCost)));
     m_Ui->m_PortPriority->setValue(int(Value(row, colPriority)));
 }
@@ -117,7 +117,7 @@ void TModuleRedundancyRstp::EventOnHeaderClick(int column)
 {
     const QList<QTreeWidgetItem*> rows = Rows();
     if ((column != colCost && column != colPriority) || rows.isEmpty()) {
-        TPortPageOf::EventOnHeaderClick(column);
+        TListPageOf::EventOnHeaderClick(column);
         return;
     }
     // Every row takes the first row's value and one step more, wrapping round the range.

@@ -2,7 +2,7 @@
 // switch, and applying them to every selected switch with as many ports as the rows.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Redundancy.h"
 
 #include <memory>
@@ -13,7 +13,7 @@ namespace Ui {
 class TModuleRedundancyRstp;
 }
 
-class TModuleRedundancyRstp : public TPortPageOf<TModulePortEditor, Intp::TSessionRedundancyRstpGet> {
+class TModuleRedundancyRstp : public TListPageOf<TEditorPage, Intp::TSessionRedundancyRstpGet> {
     Q_OBJECT
 public:
     explicit TModuleRedundancyRstp(QWidget* parent = nullptr);

@@ -9,7 +9,7 @@ enum TColumn { colPort, colCost, colPriority, colP2p, colEdge, colNeighbour, col
 } // namespace
 
 TModuleRedundancyRstpInfo::TModuleRedundancyRstpInfo(QWidget* parent)
-    : TPortPageOf(QStringLiteral("RSTP Information"), parent), m_Ui(std::make_unique<Ui::TModuleRedundancyRstpInfo>())
+    : TListPageOf(QStringLiteral("RSTP Information"), parent), m_Ui(std::make_unique<Ui::TModuleRedundancyRstpInfo>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_List);

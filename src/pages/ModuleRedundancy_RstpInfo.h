@@ -2,7 +2,7 @@
 // switch as its RSTP runs, read only and sortable by any column.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Redundancy.h"
 
 #include <memory>
@@ -11,7 +11,7 @@ namespace Ui {
 class TModuleRedundancyRstpInfo;
 }
 
-class TModuleRedundancyRstpInfo : public TPortPageOf<TModulePortReport, Intp::TSessionRedundancyRstpInfoGet> {
+class TModuleRedundancyRstpInfo : public TListPageOf<TReportPage, Intp::TSessionRedundancyRstpInfoGet> {
     Q_OBJECT
 public:
     explicit TModuleRedundancyRstpInfo(QWidget* parent = nullptr);

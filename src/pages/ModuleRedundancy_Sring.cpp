@@ -15,7 +15,7 @@ uint8_t IndexOf(const QComboBox* box) { return uint8_t(std::max(0, box->currentI
 } // namespace
 
 TModuleRedundancySring::TModuleRedundancySring(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Vantor Ring"), parent), m_Ui(std::make_unique<Ui::TModuleRedundancySring>())
+    : TListPageOf(QStringLiteral("Vantor Ring"), parent), m_Ui(std::make_unique<Ui::TModuleRedundancySring>())
 {
     m_Ui->setupUi(this);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));

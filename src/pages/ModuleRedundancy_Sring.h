@@ -2,7 +2,7 @@
 // selected switch unless two roles share a port.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Redundancy.h"
 
 #include <memory>
@@ -11,7 +11,7 @@ namespace Ui {
 class TModuleRedundancySring;
 }
 
-class TModuleRedundancySring : public TPortPageOf<TModuleGetPage, Intp::TSessionRedundancySringGet> {
+class TModuleRedundancySring : public TListPageOf<TModuleGetPage, Intp::TSessionRedundancySringGet> {
     Q_OBJECT
 public:
     explicit TModuleRedundancySring(QWidget* parent = nullptr);

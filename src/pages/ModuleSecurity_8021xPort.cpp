@@ -11,7 +11,7 @@ enum TColumn { colPort, colMode };
 } // namespace
 
 TModuleSecurity8021xPort::TModuleSecurity8021xPort(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Port Auth"), parent), m_Ui(std::make_unique<Ui::TModuleSecurity8021xPort>())
+    : TListPageOf(QStringLiteral("Port Auth"), parent), m_Ui(std::make_unique<Ui::TModuleSecurity8021xPort>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {80, 160});

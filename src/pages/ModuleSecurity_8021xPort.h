@@ -2,7 +2,7 @@
 // applied to every selected switch with as many ports.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Security.h"
 
 #include <memory>
@@ -11,7 +11,7 @@ namespace Ui {
 class TModuleSecurity8021xPort;
 }
 
-class TModuleSecurity8021xPort : public TPortPageOf<TModulePortEditor, Intp::TSessionSecurity8021xPortGet> {
+class TModuleSecurity8021xPort : public TListPageOf<TEditorPage, Intp::TSessionSecurity8021xPortGet> {
     Q_OBJECT
 public:
     explicit TModuleSecurity8021xPort(QWidget* parent = nullptr);

@@ -5,7 +5,7 @@
 #include "ui/Images.h"
 
 TModuleSnmp::TModuleSnmp(QWidget* parent)
-    : TPortPageOf(QStringLiteral("SNMP"), parent), m_Ui(std::make_unique<Ui::TModuleSnmp>())
+    : TListPageOf(QStringLiteral("SNMP"), parent), m_Ui(std::make_unique<Ui::TModuleSnmp>())
 {
     m_Ui->setupUi(this);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));

@@ -1,7 +1,7 @@
 // "SNMP": the agent version of the first selected switch, applied to every selected switch.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Snmp.h"
 
 #include <memory>
@@ -10,7 +10,7 @@ namespace Ui {
 class TModuleSnmp;
 }
 
-class TModuleSnmp : public TPortPageOf<TModuleGetPage, Intp::TSessionSnmpGet> {
+class TModuleSnmp : public TListPageOf<TModuleGetPage, Intp::TSessionSnmpGet> {
     Q_OBJECT
 public:
     explicit TModuleSnmp(QWidget* parent = nullptr);

@@ -15,7 +15,7 @@ enum TColumn { colSlot, colCommunity, colPrivilege };
 } // namespace
 
 TModuleSnmpCommunity::TModuleSnmpCommunity(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Community"), parent), m_Ui(std::make_unique<Ui::TModuleSnmpCommunity>())
+    : TListPageOf(QStringLiteral("Community"), parent), m_Ui(std::make_unique<Ui::TModuleSnmpCommunity>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {44, 220, 120});
@@ -48,7 +48,7 @@ void TModuleSnmpCommunity::FillFrom(TDevice* device)
 
 void TModuleSnmpCommunity::LoadRow(const QTreeWidgetItem* row)
 {
-    TModulePortEditor::LoadRow(row);
+    TEditorPage::LoadRow(row);
     m_Ui->m_Community->setText(row->text(colCommunity));
 }
 

@@ -2,7 +2,7 @@
 // applied to every selected switch that has as many slots.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Snmp.h"
 
 #include <memory>
@@ -11,7 +11,7 @@ namespace Ui {
 class TModuleSnmpCommunity;
 }
 
-class TModuleSnmpCommunity : public TPortPageOf<TModulePortEditor, Intp::TSessionSnmpCommunityGet> {
+class TModuleSnmpCommunity : public TListPageOf<TEditorPage, Intp::TSessionSnmpCommunityGet> {
     Q_OBJECT
 public:
     explicit TModuleSnmpCommunity(QWidget* parent = nullptr);

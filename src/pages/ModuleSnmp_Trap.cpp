@@ -17,7 +17,7 @@ enum TColumn { colNumber, colAddress, colCommunity, colVersion };
 } // namespace
 
 TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Trap Settings"), parent), m_Ui(std::make_unique<Ui::TModuleSnmpTrap>())
+    : TListPageOf(QStringLiteral("Trap Settings"), parent), m_Ui(std::make_unique<Ui::TModuleSnmpTrap>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_List);
@@ -42,7 +42,7 @@ TModuleSnmpTrap::~TModuleSnmpTrap() = default;
 
 void TModuleSnmpTrap::EnableControls(bool on)
 {
-    TModulePortReport::EnableControls(on);
+    TReportPage::EnableControls(on);
     m_Ui->m_ServerIp->setText(QStringLiteral("0.0.0.0"));
     m_Address = 0;
     m_Ui->m_Community->clear();

@@ -2,7 +2,7 @@
 // receiver on every selected switch.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Snmp.h"
 
 #include <memory>
@@ -11,7 +11,7 @@ namespace Ui {
 class TModuleSnmpTrap;
 }
 
-class TModuleSnmpTrap : public TPortPageOf<TModulePortReport, Intp::TSessionSnmpTrapGet> {
+class TModuleSnmpTrap : public TListPageOf<TReportPage, Intp::TSessionSnmpTrapGet> {
     Q_OBJECT
 public:
     explicit TModuleSnmpTrap(QWidget* parent = nullptr);

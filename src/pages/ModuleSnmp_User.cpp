@@ -20,7 +20,7 @@ bool ShowsEnabled(const QTreeWidgetItem* row, int column)
 } // namespace
 
 TModuleSnmpUser::TModuleSnmpUser(QWidget* parent)
-    : TPortPageOf(QStringLiteral("SNMPv3 User"), parent), m_Ui(std::make_unique<Ui::TModuleSnmpUser>())
+    : TListPageOf(QStringLiteral("SNMPv3 User"), parent), m_Ui(std::make_unique<Ui::TModuleSnmpUser>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_List);
@@ -37,7 +37,7 @@ TModuleSnmpUser::~TModuleSnmpUser() = default;
 
 void TModuleSnmpUser::EnableControls(bool on)
 {
-    TModulePortReport::EnableControls(on);
+    TReportPage::EnableControls(on);
     SetUsable(false);
 }
 

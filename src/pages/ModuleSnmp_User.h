@@ -3,7 +3,7 @@
 // selected switch.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Snmp.h"
 
 #include <memory>
@@ -12,7 +12,7 @@ namespace Ui {
 class TModuleSnmpUser;
 }
 
-class TModuleSnmpUser : public TPortPageOf<TModulePortReport, Intp::TSessionSnmpUserGet> {
+class TModuleSnmpUser : public TListPageOf<TReportPage, Intp::TSessionSnmpUserGet> {
     Q_OBJECT
 public:
     explicit TModuleSnmpUser(QWidget* parent = nullptr);

@@ -15,7 +15,7 @@ QString TaggedText(const QTreeWidgetItem* row) { return row->text(colTagged); }
 } // namespace
 
 TModuleVlan8021qPort::TModuleVlan8021qPort(QWidget* parent)
-    : TModulePortEditor(QStringLiteral("Port Configuration"), parent), m_Ui(std::make_unique<Ui::TModuleVlan8021qPort>())
+    : TEditorPage(QStringLiteral("Port Configuration"), parent), m_Ui(std::make_unique<Ui::TModuleVlan8021qPort>())
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView);
@@ -46,7 +46,7 @@ TModuleVlan8021qPort::~TModuleVlan8021qPort() = default;
 int TModuleVlan8021qPort::Refresh(bool current)
 {
     if (!current)
-        return TModulePortEditor::Refresh(false);
+        return TEditorPage::Refresh(false);
     return StartOnSelection([](TDevice*) { return new Intp::TSessionPortNameGet; });
 }
 
@@ -68,7 +68,7 @@ void TModuleVlan8021qPort::Notify(TDevice* device, uint16_t code, uint16_t statu
 {
     if (device && StartNext(device, code))
         return;
-    TModulePortEditor::Notify(device, code, status);
+    TEditorPage::Notify(device, code, status);
 }
 
 bool TModuleVlan8021qPort::IsGetCommand(uint16_t code) const
@@ -108,7 +108,7 @@ void TModuleVlan8021qPort::FillFrom(TDevice* device)
 
 void TModuleVlan8021qPort::LoadRow(const QTreeWidgetItem* row)
 {
-    TModulePortEditor::LoadRow(row);
+    TEditorPage::LoadRow(row);
     m_Ui->m_Untagged->setValue(int(Value(row, colUntagged)));
     m_Ui->m_Tagged->setText(TaggedText(row));
     // The editors follow the row's link type; the row is the selected one, which they edit.
@@ -143,7 +143,7 @@ void TModuleVlan8021qPort::EnableApply()
 
 void TModuleVlan8021qPort::EventOnHeaderClick(int column)
 {
-    TModulePortEditor::EventOnHeaderClick(column);
+    TEditorPage::EventOnHeaderClick(column);
     if (column != colType)
         return;
     for (QTreeWidgetItem* row : Rows()) {

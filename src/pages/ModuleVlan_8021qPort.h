@@ -3,7 +3,7 @@
 // applied to every selected switch while that switch runs in 802.1Q mode.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 
 #include <memory>
 
@@ -11,7 +11,7 @@ namespace Ui {
 class TModuleVlan8021qPort;
 }
 
-class TModuleVlan8021qPort : public TModulePortEditor {
+class TModuleVlan8021qPort : public TEditorPage {
     Q_OBJECT
 public:
     explicit TModuleVlan8021qPort(QWidget* parent = nullptr);

@@ -31,7 +31,7 @@ uint32_t CheckedMask(const QListWidget* list)
 } // namespace
 
 TModuleWarningFault::TModuleWarningFault(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Fault Alarm"), parent), m_Ui(std::make_unique<Ui::TModuleWarningFault>())
+    : TListPageOf(QStringLiteral("Fault Alarm"), parent), m_Ui(std::make_unique<Ui::TModuleWarningFault>())
 {
     m_Ui->setupUi(this);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
@@ -71,7 +71,7 @@ void TModuleWarningFault::EventOnApply()
 }
 
 TModuleWarningSyslog::TModuleWarningSyslog(QWidget* parent)
-    : TPortPageOf(QStringLiteral("Syslog Settings"), parent), m_Ui(std::make_unique<Ui::TModuleWarningSyslog>())
+    : TListPageOf(QStringLiteral("Syslog Settings"), parent), m_Ui(std::make_unique<Ui::TModuleWarningSyslog>())
 {
     m_Ui->setupUi(this);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
@@ -124,7 +124,7 @@ void TModuleWarningSyslog::EventOnApply()
 }
 
 TModuleWarningSmtp::TModuleWarningSmtp(QWidget* parent)
-    : TPortPageOf(QStringLiteral("SMTP Settings"), parent), m_Ui(std::make_unique<Ui::TModuleWarningSmtp>())
+    : TListPageOf(QStringLiteral("SMTP Settings"), parent), m_Ui(std::make_unique<Ui::TModuleWarningSmtp>())
 {
     m_Ui->setupUi(this);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));

@@ -3,7 +3,7 @@
 // selected switch and applies to every selected switch.
 #pragma once
 
-#include "ui/ModulePortList.h"
+#include "ui/ListPage.h"
 #include "core/Warning.h"
 
 #include <memory>
@@ -20,7 +20,7 @@ class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class TModuleWarningFault : public TPortPageOf<TModuleGetPage, Intp::TSessionWarningFaultGet> {
+class TModuleWarningFault : public TListPageOf<TModuleGetPage, Intp::TSessionWarningFaultGet> {
     Q_OBJECT
 public:
     explicit TModuleWarningFault(QWidget* parent = nullptr);
@@ -36,7 +36,7 @@ private:
     std::unique_ptr<Ui::TModuleWarningFault> m_Ui;
 };
 
-class TModuleWarningSyslog : public TPortPageOf<TModuleGetPage, Intp::TSessionWarningSyslogGet> {
+class TModuleWarningSyslog : public TListPageOf<TModuleGetPage, Intp::TSessionWarningSyslogGet> {
     Q_OBJECT
 public:
     explicit TModuleWarningSyslog(QWidget* parent = nullptr);
@@ -58,7 +58,7 @@ private:
 };
 
 // The account password is typed into masked fields and goes nowhere but into the request.
-class TModuleWarningSmtp : public TPortPageOf<TModuleGetPage, Intp::TSessionWarningSmtpGet> {
+class TModuleWarningSmtp : public TListPageOf<TModuleGetPage, Intp::TSessionWarningSmtpGet> {
     Q_OBJECT
 public:
     explicit TModuleWarningSmtp(QWidget* parent = nullptr);

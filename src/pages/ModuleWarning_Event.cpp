@@ -41,7 +41,7 @@ TModuleWarningEvent::TModuleWarningEvent(QWidget* parent)
     m_Parts[partSystem] = {m_Ui->m_SysList, {m_Ui->m_SysSyslog, m_Ui->m_SysSmtp}, {m_Ui->m_SysSyslogLabel, m_Ui->m_SysSmtpLabel}};
     m_Parts[partPort] = {m_Ui->m_PortList, {m_Ui->m_PortSyslog, m_Ui->m_PortSmtp}, {m_Ui->m_PortSyslogLabel, m_Ui->m_PortSmtpLabel}};
     for (TPart& part : m_Parts) {
-        TModulePortList::StyleList(part.List);
+        TListPage::StyleList(part.List);
         part.List->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
         connect(part.List, &QTreeWidget::itemSelectionChanged, this, [this, &part] { LoadRow(part); });
         connect(part.List->header(), &QHeaderView::sectionClicked, this,

@@ -97,6 +97,7 @@ void TModuleFrame::BuildCatalogue(const std::vector<int>& modelIndices)
     // One banner page serves every model with this front panel.
     auto* banner = new TModuleBannerKorvex700G(m_Ui->m_LinkPanel);
     banner->setObjectName(QStringLiteral("TModuleBannerKorvex700G"));
+    banner->SetContext(Context());
     for (int index : modelIndices)
         AddBanner(index, banner);
     QTreeWidgetItem* parents[4] = {};
@@ -119,6 +120,7 @@ QTreeWidgetItem* TModuleFrame::AddPage(TModule* module, QTreeWidgetItem* parent)
 {
     if (!module)
         return nullptr;
+    module->SetContext(Context());
     if (QWidget* control = module->GetControl()) {
         control->setParent(m_Ui->m_MPanel);
         static_cast<QGridLayout*>(m_Ui->m_MPanel->layout())->addWidget(control, 0, 0);
@@ -232,7 +234,7 @@ void TModuleFrame::EventOnTreeChange(QTreeWidgetItem* current, QTreeWidgetItem* 
         return;
     }
     TDevice* device = nullptr;
-    TModuleCallback* callback = ModuleCallback();
+    TPageContext* callback = Context();
     int count = callback ? callback->GetSelectedDevice(device) : 0;
     QTreeWidgetItem* first = m_Ui->m_Tree->topLevelItem(0);
     if ((count == 0 || !device || !device->IsLoggedIn()) && current != first) {

@@ -39,6 +39,6 @@ int main(int argc, char* argv[])
     TMainForm form;
     ShowMainWindow(form);
     if (options.isSet(discover))
-        QTimer::singleShot(0, form.acDiscovery, &QAction::trigger);
+        QTimer::singleShot(0, &form, &TMainForm::EventOnDiscovery);
     return app.exec();
 }

@@ -6,7 +6,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 
-TStatusFrame::TStatusFrame(QWidget* parent) : QWidget(parent), m_Ui(std::make_unique<Ui::TStatusFrame>())
+TStatusFrame::TStatusFrame(Status::TStatusMonitor& monitor, QWidget* parent)
+    : QWidget(parent), m_Ui(std::make_unique<Ui::TStatusFrame>()), m_Monitor(monitor)
 {
     using Status::TStatusMonitor;
     m_Ui->setupUi(this);

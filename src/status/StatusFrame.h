@@ -1,10 +1,10 @@
-// The status monitor page: the controls and the list over the monitor's rows.
+// The status monitor page: the controls and the list over the rows of the monitor the
+// engine host runs.
 #pragma once
 
 #include "ui/Beeper.h"
 #include "StatusModel.h"
 #include "net/StatusMonitor.h"
-#include "core/Services.h"
 #include "ui/Module.h"
 
 #include <QTimer>
@@ -18,10 +18,11 @@ namespace Ui {
 class TStatusFrame;
 }
 
-class TStatusFrame : public QWidget, public TModule, public Status::TStatusServer {
+class TStatusFrame : public QWidget, public TModule {
     Q_OBJECT
 public:
-    explicit TStatusFrame(QWidget* parent = nullptr);
+    // A view over the monitor, which outlives it.
+    explicit TStatusFrame(Status::TStatusMonitor& monitor, QWidget* parent = nullptr);
     ~TStatusFrame() override;
 
     QString GetName() const override { return QStringLiteral("Status Monitor"); }
@@ -29,10 +30,6 @@ public:
     void Notify(TDevice* device, uint16_t code, uint16_t status) override;
     bool Hide(bool force) override;
     int Refresh(bool current) override;
-
-    void AddDevices(const std::vector<TDevice*>& devices) override { m_Monitor.AddDevices(devices); }
-    void AddDevice(TDevice* device) override { m_Monitor.AddDevice(device); }
-    uint32_t GetStatusFlags(TDevice* device) const override { return m_Monitor.GetStatusFlags(device); }
 
     Status::TStatusMonitor& Monitor() { return m_Monitor; }
     QTimer* BeepTimer() { return &m_BeepTimer; }
@@ -47,7 +44,7 @@ private:
     void EventOnHeaderClick(int column);
 
     std::unique_ptr<Ui::TStatusFrame> m_Ui;
-    Status::TStatusMonitor m_Monitor;
+    Status::TStatusMonitor& m_Monitor;
     TStatusModel m_Model{m_Monitor};
     QTimer m_BeepTimer;
     TBeeper m_Beeper;

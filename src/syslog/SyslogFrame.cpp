@@ -1,6 +1,5 @@
 #include "SyslogFrame.h"
 
-#include "net/SyslogFile.h"
 #include "ui/SyslogForm.h"
 #include "net/AddressText.h"
 #include "ui/Dialogs.h"
@@ -12,8 +11,8 @@
 #include <QPushButton>
 #include <QTableView>
 
-TSyslogFrame::TSyslogFrame(QWidget* parent, Syslog::TSyslogLimits limits)
-    : QWidget(parent), m_Ui(std::make_unique<Ui::TSyslogFrame>()), m_Store(limits)
+TSyslogFrame::TSyslogFrame(TSyslogService& syslog, QWidget* parent)
+    : QWidget(parent), m_Ui(std::make_unique<Ui::TSyslogFrame>()), m_Syslog(syslog)
 {
     m_Ui->setupUi(this);
     ShowCounts();
@@ -33,6 +32,14 @@ TSyslogFrame::TSyslogFrame(QWidget* parent, Syslog::TSyslogLimits limits)
     connect(m_Ui->m_Save, &QPushButton::clicked, this, &TSyslogFrame::SaveAll);
     connect(m_Ui->m_Clear, &QPushButton::clicked, this, &TSyslogFrame::EventOnClear);
     connect(list, &QTableView::doubleClicked, this, &TSyslogFrame::EventOnDoubleClick);
+    connect(&m_Syslog, &TSyslogService::Added, this, [this] {
+        m_Model.Added();
+        ShowCounts();
+    });
+    connect(&m_Syslog, &TSyslogService::Cleared, this, [this] {
+        m_Model.Cleared();
+        ShowCounts();
+    });
 }
 
 TSyslogFrame::~TSyslogFrame() = default;
@@ -53,55 +60,11 @@ int TSyslogFrame::Refresh(bool)
     return 0;
 }
 
-void TSyslogFrame::ClearEvents()
-{
-    m_Store.Clear();
-    m_Model.Cleared();
-    ShowCounts();
-}
-
-bool TSyslogFrame::ParseEvent(std::string_view text, int& facility, int& severity, std::string& message)
-{
-    return Syslog::ParseEvent(text, facility, severity, message);
-}
-
-void TSyslogFrame::AddEvent(uint32_t address, std::string_view text)
-{
-    m_Store.Add(address, text, QDateTime::currentMSecsSinceEpoch());
-    m_Model.Added();
-    ShowCounts();
-}
-
 void TSyslogFrame::ShowCounts()
 {
-    m_Ui->m_Num->setText(QString::number(m_Store.Size()));
-    m_Ui->m_Discarded->setText(QStringLiteral("%1 older messages discarded").arg(m_Store.Discarded()));
-    m_Ui->m_Discarded->setVisible(m_Store.Discarded() > 0);
-}
-
-int TSyslogFrame::CountEvents(uint32_t address)
-{
-    return m_Store.Count(address);
-}
-
-std::string TSyslogFrame::FacilityText(int facility)
-{
-    return Syslog::FacilityText(facility);
-}
-
-std::string TSyslogFrame::SeverityText(int severity)
-{
-    return Syslog::SeverityText(severity);
-}
-
-void TSyslogFrame::CollectEvents(uint32_t address, std::vector<Syslog::TSyslogListNode>& out, bool mark)
-{
-    m_Store.Collect(address, out, mark);
-}
-
-bool TSyslogFrame::SaveEvents(const std::vector<Syslog::TSyslogListNode>& list, const std::string& fileName)
-{
-    return Syslog::SaveEvents(list, QString::fromStdString(fileName));
+    m_Ui->m_Num->setText(QString::number(m_Syslog.Store().Size()));
+    m_Ui->m_Discarded->setText(QStringLiteral("%1 older messages discarded").arg(m_Syslog.Store().Discarded()));
+    m_Ui->m_Discarded->setVisible(m_Syslog.Store().Discarded() > 0);
 }
 
 bool TSyslogFrame::SaveAll()
@@ -114,8 +77,8 @@ bool TSyslogFrame::SaveAll()
     if (file.isEmpty())
         return true;
     std::vector<Syslog::TSyslogListNode> list;
-    CollectEvents(0, list, false);
-    if (SaveEvents(list, file.toStdString()))
+    m_Syslog.CollectEvents(0, list, false);
+    if (m_Syslog.SaveEvents(list, file.toStdString()))
         return true;
     Dialogs::Error(this, QStringLiteral("Cannot write the file %1.").arg(file));
     return false;
@@ -126,10 +89,10 @@ void TSyslogFrame::EventOnClear()
     switch (Dialogs::AskYesNoCancel(this, QStringLiteral("Would you like to save these messages?"))) {
     case Dialogs::TAnswer::Yes:
         if (SaveAll())
-            ClearEvents();
+            m_Syslog.ClearEvents();
         break;
     case Dialogs::TAnswer::No:
-        ClearEvents();
+        m_Syslog.ClearEvents();
         break;
     case Dialogs::TAnswer::Cancel:
         break;
@@ -142,7 +105,7 @@ void TSyslogFrame::EventOnDoubleClick(const QModelIndex& index)
         return;
     const uint32_t address = index.data(TSyslogModel::AddressRole).toUInt();
     std::vector<Syslog::TSyslogListNode> list;
-    CollectEvents(address, list, true);
+    m_Syslog.CollectEvents(address, list, true);
     auto* form = new TSyslogForm(list);
     form->setWindowTitle(AddressText(address));
     form->SelectEventId(index.data(TSyslogModel::EventIdRole).toLongLong());

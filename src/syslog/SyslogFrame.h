@@ -1,12 +1,11 @@
 // The "Syslog Events" page: every stored message in arrival order, their number and how
-// many older ones the bounded store discarded, and saving and clearing them. It owns the
-// message store and serves it to the other pages.
+// many older ones the bounded store discarded, and saving and clearing them. The messages
+// are the engine host's; the page only shows them.
 #pragma once
 
 #include "SyslogModel.h"
-#include "core/Services.h"
+#include "net/SyslogService.h"
 #include "ui/Module.h"
-#include "core/SyslogStore.h"
 
 #include <QWidget>
 
@@ -16,10 +15,10 @@ namespace Ui {
 class TSyslogFrame;
 }
 
-class TSyslogFrame : public QWidget, public TModule, public Syslog::TSyslogServer {
+class TSyslogFrame : public QWidget, public TModule {
     Q_OBJECT
 public:
-    explicit TSyslogFrame(QWidget* parent = nullptr, Syslog::TSyslogLimits limits = {});
+    explicit TSyslogFrame(TSyslogService& syslog, QWidget* parent = nullptr);
     ~TSyslogFrame() override;
 
     QString GetName() const override { return QStringLiteral("Syslog Events"); }
@@ -27,15 +26,6 @@ public:
     void Notify(TDevice* device, uint16_t code, uint16_t status) override;
     bool Hide(bool force) override;
     int Refresh(bool current) override;
-
-    void ClearEvents() override;
-    bool ParseEvent(std::string_view text, int& facility, int& severity, std::string& message) override;
-    void AddEvent(uint32_t address, std::string_view text) override;
-    int CountEvents(uint32_t address) override;
-    std::string FacilityText(int facility) override;
-    std::string SeverityText(int severity) override;
-    void CollectEvents(uint32_t address, std::vector<Syslog::TSyslogListNode>& out, bool mark) override;
-    bool SaveEvents(const std::vector<Syslog::TSyslogListNode>& list, const std::string& fileName) override;
 
     TSyslogModel& Model() { return m_Model; }
 
@@ -48,6 +38,6 @@ private:
     void EventOnDoubleClick(const QModelIndex& index);
 
     std::unique_ptr<Ui::TSyslogFrame> m_Ui;
-    Syslog::TSyslogStore m_Store;
-    TSyslogModel m_Model{m_Store};
+    TSyslogService& m_Syslog;
+    TSyslogModel m_Model{m_Syslog.Store()};
 };

@@ -81,10 +81,21 @@ void Rewrite(QLineEdit* edit, uint32_t value)
 
 } // namespace
 
-TFilterForm::TFilterForm(QWidget* parent) : TFilterForm(WorkstationSubnets(), parent) {}
+TFilterForm::TFilterForm(QWidget* parent) : TFilterForm(nullptr, WorkstationSubnets(), parent) {}
 
 TFilterForm::TFilterForm(std::vector<TIpMask> localSubnets, QWidget* parent)
-    : QDialog(parent), m_Ui(std::make_unique<Ui::TFilterForm>()), m_RouteLookup(GetRouteTo)
+    : TFilterForm(nullptr, std::move(localSubnets), parent)
+{
+}
+
+TFilterForm::TFilterForm(Filter::TFilterSettings& settings, QWidget* parent)
+    : TFilterForm(&settings, WorkstationSubnets(), parent)
+{
+}
+
+TFilterForm::TFilterForm(Filter::TFilterSettings* settings, std::vector<TIpMask> localSubnets, QWidget* parent)
+    : QDialog(parent), m_Ui(std::make_unique<Ui::TFilterForm>()), m_Settings(settings ? *settings : m_OwnSettings),
+      m_RouteLookup(GetRouteTo)
 {
     m_Settings.LocalSubnets = std::move(localSubnets);
     auto& ui = *m_Ui;

@@ -32,6 +32,8 @@ public:
     explicit TFilterForm(QWidget* parent = nullptr);
     // Works with the given subnets instead of the workstation's.
     explicit TFilterForm(std::vector<TIpMask> localSubnets, QWidget* parent = nullptr);
+    // Edits settings kept elsewhere (the engine host's), which outlive the dialog.
+    explicit TFilterForm(Filter::TFilterSettings& settings, QWidget* parent = nullptr);
     ~TFilterForm() override;
 
     // QDialog::Accepted when closed with OK.
@@ -70,8 +72,11 @@ private:
     void AddRows(uint32_t first, uint32_t last);
     void ResortRows();
 
+    TFilterForm(Filter::TFilterSettings* settings, std::vector<TIpMask> localSubnets, QWidget* parent);
+
     std::unique_ptr<Ui::TFilterForm> m_Ui;
-    Filter::TFilterSettings m_Settings;
+    Filter::TFilterSettings m_OwnSettings;
+    Filter::TFilterSettings& m_Settings;
     TRouteLookup m_RouteLookup;
     // The values being edited; they become the settings on OK.
     uint32_t m_EditAddress = 0;

@@ -1,7 +1,10 @@
 // What every node of the main tree and of the function tree is: a module with a caption,
-// an optional control, notifications, and hide/refresh requests. Pages reach the main
-// window through TModuleCallback.
+// an optional control, notifications, and hide/refresh requests. Each module is handed the
+// context it works in (the selection, the operator's credentials, the engine's services)
+// when it is built; nothing reaches the window through process-wide hooks.
 #pragma once
+
+#include "net/ValueTexts.h"
 
 #include <QString>
 
@@ -34,22 +37,10 @@ enum : uint16_t {
     ncDeviceState = 0xFF07,
 };
 
-class TModule {
+// What a module may ask of the window it lives in.
+class TPageContext {
 public:
-    virtual ~TModule() = default;
-    virtual QString GetName() const = 0;
-    // The page itself, or null for a folder node.
-    virtual QWidget* GetControl() = 0;
-    virtual void Notify(TDevice* device, uint16_t code, uint16_t status) = 0;
-    // False when the module is busy and force is false.
-    virtual bool Hide(bool force) = 0;
-    // The number of sessions started; 0 when results arrive through OnResult.
-    virtual int Refresh(bool current) = 0;
-};
-
-class TModuleCallback {
-public:
-    virtual ~TModuleCallback() = default;
+    virtual ~TPageContext() = default;
     // The number of selected device nodes; device is the first of them.
     virtual int GetSelectedDevice(TDevice*& device) = 0;
     virtual int GetSelectedDevices(std::vector<TDevice*>& devices) = 0;
@@ -63,8 +54,26 @@ public:
     virtual Syslog::TSyslogServer* GetSyslogServer() = 0;
 };
 
-void SetModuleCallback(TModuleCallback* callback);
-TModuleCallback* ModuleCallback();
+class TModule {
+public:
+    virtual ~TModule() = default;
+    virtual QString GetName() const = 0;
+    // The page itself, or null for a folder node.
+    virtual QWidget* GetControl() = 0;
+    virtual void Notify(TDevice* device, uint16_t code, uint16_t status) = 0;
+    // False when the module is busy and force is false.
+    virtual bool Hide(bool force) = 0;
+    // The number of sessions started; 0 when results arrive through OnResult.
+    virtual int Refresh(bool current) = 0;
+
+    // Set once by whoever builds the module, before it is shown; null outside a window.
+    void SetContext(TPageContext* context) { m_Context = context; }
+    TPageContext* Context() const { return m_Context; }
+
+private:
+    TPageContext* m_Context = nullptr;
+};
+
 
 // A folder node.
 class TModuleDummy : public TModule {
@@ -79,8 +88,3 @@ public:
 private:
     QString m_Caption;
 };
-
-// "Error: 0x%04x" and the other texts pages show for a status.
-QString StatusText(uint16_t status);
-// "v%d.%02d" of the high and low byte.
-QString VersionText(uint16_t version);

@@ -26,18 +26,18 @@ bool TModulePage::Hide(bool)
     return true;
 }
 
-std::vector<TDevice*> TModulePage::SelectedDevices()
+std::vector<TDevice*> TModulePage::SelectedDevices() const
 {
     std::vector<TDevice*> devices;
-    if (TModuleCallback* callback = ModuleCallback())
+    if (TPageContext* callback = Context())
         callback->GetSelectedDevices(devices);
     return devices;
 }
 
-TDevice* TModulePage::FirstSelected(int* count)
+TDevice* TModulePage::FirstSelected(int* count) const
 {
     TDevice* device = nullptr;
-    TModuleCallback* callback = ModuleCallback();
+    TPageContext* callback = Context();
     int n = callback ? callback->GetSelectedDevice(device) : 0;
     if (count)
         *count = n;
@@ -62,7 +62,7 @@ int TModuleGetPage::Refresh(bool)
 void TModuleGetPage::Notify(TDevice* device, uint16_t code, uint16_t)
 {
     if (IsGetCommand(code)) {
-        TModuleCallback* callback = ModuleCallback();
+        TPageContext* callback = Context();
         if (callback && callback->IsSelectedDevice(device))
             Redraw();
     } else if (code == ncSelect || code == ncDeviceRemoved) {

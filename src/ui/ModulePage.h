@@ -32,14 +32,14 @@ public:
     int Refresh(bool) override { return 0; }
 
 protected:
-    // The selected devices as the main window reports them.
-    static std::vector<TDevice*> SelectedDevices();
-    static TDevice* FirstSelected(int* count = nullptr);
+    // The selected devices as the context reports them.
+    std::vector<TDevice*> SelectedDevices() const;
+    TDevice* FirstSelected(int* count = nullptr) const;
 
     // Starts one session per selected device, each built by make(device); returns how many
     // started. Sessions that cannot be started are destroyed.
     template <typename Make>
-    static int StartOnSelection(Make make, Intp::TWizard* receiver = nullptr)
+    int StartOnSelection(Make make, Intp::TWizard* receiver = nullptr)
     {
         int started = 0;
         for (TDevice* device : SelectedDevices()) {
@@ -53,7 +53,7 @@ protected:
     }
 
     // The reboot command to every selected device, with no receiver.
-    static void RebootSelected();
+    void RebootSelected();
 
 private:
     QString m_Caption;

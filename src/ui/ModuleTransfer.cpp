@@ -20,7 +20,7 @@ void TModuleTransferPage::SetControls(const TControls& controls)
     m_Controls.Action->setEnabled(false);
     if (m_Controls.Reboot) {
         m_Controls.Reboot->setEnabled(false);
-        connect(m_Controls.Reboot, &QAbstractButton::clicked, this, [] { RebootSelected(); });
+        connect(m_Controls.Reboot, &QAbstractButton::clicked, this, [this] { RebootSelected(); });
     }
 }
 

@@ -2,8 +2,6 @@
 
 #include "net/AddressText.h"
 #include "Images.h"
-#include "core/Services.h"
-#include "Module.h"
 #include "ui_SyslogForm.h"
 
 #include <QDateTime>
@@ -47,15 +45,13 @@ TSyslogForm::TSyslogForm(std::vector<Syslog::TSyslogListNode> nodes)
     connect(m_Ui->m_Close, &QPushButton::clicked, this, &QWidget::close);
     connect(list->header(), &QHeaderView::sectionClicked, this, &TSyslogForm::EventOnHeaderClick);
 
-    TModuleCallback* callback = ModuleCallback();
-    Syslog::TSyslogServer* server = callback ? callback->GetSyslogServer() : nullptr;
     QList<QTreeWidgetItem*> items;
     items.reserve(qsizetype(m_Nodes.size()));
     for (std::size_t i = 0; i < m_Nodes.size(); ++i) {
         const Syslog::TSyslogListNode& node = m_Nodes[i];
         const QDateTime received = QDateTime::fromMSecsSinceEpoch(node.Received);
-        const QString facility = server ? QString::fromStdString(server->FacilityText(node.Facility)) : QString::number(node.Facility);
-        const QString severity = server ? QString::fromStdString(server->SeverityText(node.Severity)) : QString::number(node.Severity);
+        const QString facility = QString::fromStdString(Syslog::FacilityText(node.Facility));
+        const QString severity = QString::fromStdString(Syslog::SeverityText(node.Severity));
         auto* item = new QTreeWidgetItem({QString::number(node.EventId), facility, severity, AddressText(node.Address),
                                           QLocale().toString(received.date(), QStringLiteral("MMM d")),
                                           QLocale().toString(received.time(), QLocale::LongFormat),

@@ -10,8 +10,8 @@ TWizardFrame::TWizardFrame(QWidget* parent) : QWidget(parent), m_Ui(std::make_un
     m_Ui->m_Logo->setPixmap(WizardLogo());
     m_Ui->m_GroupIp->setIcon(Icon(TImage::GroupIp));
     m_Ui->m_GroupFw->setIcon(Icon(TImage::GroupFw));
-    auto select = [](const QString& path) {
-        if (TModuleCallback* callback = ModuleCallback())
+    auto select = [this](const QString& path) {
+        if (TPageContext* callback = Context())
             callback->SelectPath(path);
     };
     connect(m_Ui->m_GroupIp, &QPushButton::clicked, this,

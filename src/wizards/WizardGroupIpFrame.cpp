@@ -133,7 +133,7 @@ void TWizardGroupIpFrame::ShowNewAddresses(const std::vector<uint32_t>& addresse
 
 void TWizardGroupIpFrame::Act()
 {
-    TModuleCallback* callback = ModuleCallback();
+    TPageContext* callback = Context();
     std::string user, password;
     if (!callback || !callback->AskCredentials(user, password) || user.empty())
         return;

@@ -111,7 +111,7 @@ void TWizardStepsFrame::EnterDevices()
     m_Controls.ToSelect->clear();
     m_Controls.Selected->clear();
     std::vector<TDevice*> devices;
-    if (TModuleCallback* callback = ModuleCallback())
+    if (TPageContext* callback = Context())
         callback->GetAllDevices(devices);
     QList<QTreeWidgetItem*> rows;
     rows.reserve(qsizetype(devices.size()));

@@ -1,8 +1,9 @@
-// The bases of the port pages: a report list of ports or trunks with grid lines and whole-row
-// selection, filled from the first selected device's records.
-//   TModulePortList    the list, its rows and the controls that follow the device selection
-//   TModulePortReport  read only: a click on a column sorts by it; hiding empties the list
-//   TModulePortEditor  editors under the list, bound to its columns and to the selected row
+// The bases of the list pages of every feature group: a report list (of ports, trunks,
+// VLANs, entries ...) with grid lines and whole-row selection, filled from the first
+// selected device's records.
+//   TListPage    the list, its rows and the controls that follow the device selection
+//   TReportPage  read only: a click on a column sorts by it; hiding empties the list
+//   TEditorPage  editors under the list, bound to its columns and to the selected row
 #pragma once
 
 #include "ListSort.h"
@@ -17,7 +18,7 @@ class QComboBox;
 class QLabel;
 class QTreeView;
 
-class TModulePortList : public TModuleGetPage {
+class TListPage : public TModuleGetPage {
     Q_OBJECT
 public:
     using TModuleGetPage::TModuleGetPage;
@@ -59,10 +60,10 @@ private:
     std::vector<QWidget*> m_Followers;
 };
 
-class TModulePortReport : public TModulePortList {
+class TReportPage : public TListPage {
     Q_OBJECT
 public:
-    using TModulePortList::TModulePortList;
+    using TListPage::TListPage;
 
     // The list only ever shows a fresh answer: it is emptied while the page is away.
     bool Hide(bool force) override;
@@ -83,10 +84,10 @@ private:
     TSortState m_Sort;
 };
 
-class TModulePortEditor : public TModulePortList {
+class TEditorPage : public TListPage {
     Q_OBJECT
 public:
-    using TModulePortList::TModulePortList;
+    using TListPage::TListPage;
 
 protected:
     // The box lists the kind's texts and edits the column: a change writes the selected row,
@@ -115,9 +116,9 @@ private:
     bool m_Loading = false;
 };
 
-// A port page whose data comes from the one Get session G.
+// A list page whose data comes from the one Get session G.
 template <typename Base, typename G>
-class TPortPageOf : public Base {
+class TListPageOf : public Base {
 public:
     using Base::Base;
 

@@ -1,4 +1,4 @@
-#include "ModulePortList.h"
+#include "ListPage.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -37,7 +37,7 @@ public:
 
 // ---- the list ----------------------------------------------------------------------------
 
-void TModulePortList::SetList(QTreeWidget* list, std::initializer_list<int> minimumWidths)
+void TListPage::SetList(QTreeWidget* list, std::initializer_list<int> minimumWidths)
 {
     m_List = list;
     StyleList(list);
@@ -53,7 +53,7 @@ void TModulePortList::SetList(QTreeWidget* list, std::initializer_list<int> mini
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) { EventOnHeaderClick(column); });
 }
 
-void TModulePortList::StyleList(QTreeView* list)
+void TListPage::StyleList(QTreeView* list)
 {
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
@@ -66,7 +66,7 @@ void TModulePortList::StyleList(QTreeView* list)
     list->header()->setSectionsMovable(false);
 }
 
-void TModulePortList::EnableControls(bool on)
+void TListPage::EnableControls(bool on)
 {
     m_List->clear();
     m_List->setEnabled(on);
@@ -74,14 +74,14 @@ void TModulePortList::EnableControls(bool on)
         control->setEnabled(on);
 }
 
-QTreeWidgetItem* TModulePortList::AddRow(const QString& caption, unsigned value)
+QTreeWidgetItem* TListPage::AddRow(const QString& caption, unsigned value)
 {
     auto* row = new TPortRow(m_List);
     SetCell(row, 0, value, caption);
     return row;
 }
 
-QTreeWidgetItem* TModulePortList::AddTrunkRow(int index, const Intp::TPortTrunkEntry& entry)
+QTreeWidgetItem* TListPage::AddTrunkRow(int index, const Intp::TPortTrunkEntry& entry)
 {
     QTreeWidgetItem* row = AddRow(TrunkCaption(index), unsigned(index));
     SetCell(row, 1, TPortValue::TrunkType, entry.Lacp ? 1 : 0);
@@ -89,7 +89,7 @@ QTreeWidgetItem* TModulePortList::AddTrunkRow(int index, const Intp::TPortTrunkE
     return row;
 }
 
-QList<QTreeWidgetItem*> TModulePortList::Rows() const
+QList<QTreeWidgetItem*> TListPage::Rows() const
 {
     QList<QTreeWidgetItem*> rows;
     for (int i = 0; i < m_List->topLevelItemCount(); ++i)
@@ -97,46 +97,46 @@ QList<QTreeWidgetItem*> TModulePortList::Rows() const
     return rows;
 }
 
-unsigned TModulePortList::Value(const QTreeWidgetItem* row, int column)
+unsigned TListPage::Value(const QTreeWidgetItem* row, int column)
 {
     return row->data(column, Qt::UserRole).toUInt();
 }
 
-void TModulePortList::SetCell(QTreeWidgetItem* row, int column, unsigned value, const QString& text)
+void TListPage::SetCell(QTreeWidgetItem* row, int column, unsigned value, const QString& text)
 {
     row->setData(column, Qt::UserRole, value);
     row->setText(column, text);
 }
 
-void TModulePortList::SetNumber(QTreeWidgetItem* row, int column, unsigned value)
+void TListPage::SetNumber(QTreeWidgetItem* row, int column, unsigned value)
 {
     SetCell(row, column, value, QString::number(value));
 }
 
-void TModulePortList::SetCell(QTreeWidgetItem* row, int column, TPortValue kind, unsigned value)
+void TListPage::SetCell(QTreeWidgetItem* row, int column, TPortValue kind, unsigned value)
 {
     SetCell(row, column, value, PortValueText(kind, value));
 }
 
-void TModulePortList::SortRows(int column, Qt::SortOrder order)
+void TListPage::SortRows(int column, Qt::SortOrder order)
 {
     m_List->sortItems(column, order);
 }
 
-void TModulePortList::SortByValue(int column)
+void TListPage::SortByValue(int column)
 {
     m_List->headerItem()->setData(column, SortByValueRole, true);
 }
 
 // ---- read-only lists ---------------------------------------------------------------------
 
-bool TModulePortReport::Hide(bool force)
+bool TReportPage::Hide(bool force)
 {
     List()->clear();
-    return TModulePortList::Hide(force);
+    return TListPage::Hide(force);
 }
 
-void TModulePortReport::FillFrom(TDevice* device)
+void TReportPage::FillFrom(TDevice* device)
 {
     AddRows(device);
     Sort();
@@ -145,13 +145,13 @@ void TModulePortReport::FillFrom(TDevice* device)
         List()->resizeColumnToContents(column);
 }
 
-void TModulePortReport::EventOnHeaderClick(int column)
+void TReportPage::EventOnHeaderClick(int column)
 {
     m_Sort.Click(column);
     Sort();
 }
 
-void TModulePortReport::Sort()
+void TReportPage::Sort()
 {
     if (m_Sort.Column() < 0)
         return;
@@ -161,7 +161,7 @@ void TModulePortReport::Sort()
 
 // ---- editable lists ----------------------------------------------------------------------
 
-void TModulePortEditor::BindChoice(int column, QComboBox* box, TPortValue kind, QLabel* label)
+void TEditorPage::BindChoice(int column, QComboBox* box, TPortValue kind, QLabel* label)
 {
     box->addItems(PortValueTexts(kind));
     m_Choices.push_back({column, box, kind});
@@ -173,19 +173,19 @@ void TModulePortEditor::BindChoice(int column, QComboBox* box, TPortValue kind, 
     });
 }
 
-void TModulePortEditor::AddEditor(QWidget* editor, QLabel* label)
+void TEditorPage::AddEditor(QWidget* editor, QLabel* label)
 {
     m_Editors.push_back(editor);
     m_Editors.push_back(label);
 }
 
-QTreeWidgetItem* TModulePortEditor::SelectedRow() const
+QTreeWidgetItem* TEditorPage::SelectedRow() const
 {
     const QList<QTreeWidgetItem*> rows = List()->selectedItems();
     return rows.isEmpty() ? nullptr : rows.first();
 }
 
-void TModulePortEditor::LoadRow(const QTreeWidgetItem* row)
+void TEditorPage::LoadRow(const QTreeWidgetItem* row)
 {
     // A value the box does not list (speed/duplex 7) leaves it without a current item.
     for (const TChoice& choice : m_Choices) {
@@ -194,14 +194,14 @@ void TModulePortEditor::LoadRow(const QTreeWidgetItem* row)
     }
 }
 
-void TModulePortEditor::EnableControls(bool on)
+void TEditorPage::EnableControls(bool on)
 {
-    TModulePortList::EnableControls(on);
+    TListPage::EnableControls(on);
     // Emptying the list selects nothing without a signal.
     EventOnRowChange();
 }
 
-void TModulePortEditor::EventOnRowChange()
+void TEditorPage::EventOnRowChange()
 {
     QTreeWidgetItem* row = SelectedRow();
     for (QWidget* editor : m_Editors)
@@ -212,7 +212,7 @@ void TModulePortEditor::EventOnRowChange()
     }
 }
 
-void TModulePortEditor::EventOnHeaderClick(int column)
+void TEditorPage::EventOnHeaderClick(int column)
 {
     const auto choice =
         std::find_if(m_Choices.begin(), m_Choices.end(), [column](const TChoice& c) { return c.Column == column; });

@@ -1,0 +1,31 @@
+#include "ValueTexts.h"
+
+#include "core/IntpHeader.h"
+
+QString StatusText(uint16_t status)
+{
+    if (status == Intp::stSuccess)
+        return QStringLiteral("Done");
+    if (status == Intp::stTimeout)
+        return QStringLiteral("Timeout");
+    return QStringLiteral("Error: 0x%1").arg(status, 4, 16, QLatin1Char('0'));
+}
+
+QString FailureText(uint16_t status)
+{
+    switch (status) {
+    case 1: return QStringLiteral("wrong user name or password");
+    case Intp::stShortReply: return QStringLiteral("reply too short");
+    case Intp::stNotLoggedIn: return QStringLiteral("not logged in");
+    case Intp::stTimeout: return QStringLiteral("no answer (time-out)");
+    case 0xFFFF: return QStringLiteral("not sent");
+    default: return QStringLiteral("error 0x%1").arg(status, 4, 16, QLatin1Char('0'));
+    }
+}
+
+QString VersionNumberText(uint16_t version)
+{
+    return QStringLiteral("%1.%2").arg(version >> 8).arg(version & 0xFF, 2, 10, QLatin1Char('0'));
+}
+
+QString VersionText(uint16_t version) { return QLatin1Char('v') + VersionNumberText(version); }
