@@ -136,10 +136,10 @@ protected:
         QTest::addColumn<int>("status");
     }
     // A row of that table, for the suite's further columns to follow.
-    static QTestData& SecondReplyRow(const char* name, int command, const QByteArray& payload, int status,
+    static QTestData& SecondReplyRow(const QByteArray& name, int command, const QByteArray& payload, int status,
                                      int replyStatus = 0)
     {
-        return QTest::newRow(name) << command << payload << replyStatus << status;
+        return QTest::newRow(name.constData()) << command << payload << replyStatus << status;
     }
     // The name of a row about command: what, then the command in hex ("... of 0x0204").
     static QByteArray RowName(const char* what, int command) { return what + (" 0x0" + QByteArray::number(command, 16)); }

@@ -8,8 +8,6 @@ using namespace Intp;
 
 namespace {
 
-constexpr uint32_t Address = 0x0A000001;
-
 QByteArray Octets(std::initializer_list<uint32_t> values)
 {
     QByteArray bytes;
@@ -69,29 +67,21 @@ QByteArray Trunks(std::initializer_list<uint32_t> masks)
 
 } // namespace
 
-class TPortTest : public QObject {
+class TPortTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenDevice(); }
+    void cleanup() { Close(); }
 
     // Every Get after a good answer: the reply either replaces the list or leaves the record
     // not valid with the entries it had.
     void getReplies_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("replyStatus");
-        QTest::addColumn<int>("status");
+        SecondReplyColumns();
         QTest::addColumn<int>("entries"); // of an accepted reply
         auto row = [](const char* name, int command, const QByteArray& payload, int status, int entries = 0) {
-            QTest::newRow(name) << command << payload << 0 << status << entries;
+            SecondReplyRow(name, command, payload, status) << entries;
         };
         row("12 names", 0x0200, Names(12), 0, 12);
         row("12 names and 7 bytes more", 0x0200, Names(12) + QByteArray(7, 'x'), 0, 12);
@@ -134,30 +124,16 @@ private slots:
         row("member at bit P", 0x0206, Trunks({0x03, 0x100, 0, 0}), 0x1101);
         row("member at bit 31", 0x0206, Trunks({0, 0, 0, 0x80000000}), 0x1101);
 
-        for (int command : {0x0200, 0x0201, 0x0203, 0x0204, 0x0206}) {
-            QByteArray name = "error status of 0x0" + QByteArray::number(command, 16);
-            QTest::newRow(name.constData()) << command << QByteArray(12, '\0') << 5 << 5 << 0;
-        }
+        for (int command : {0x0200, 0x0201, 0x0203, 0x0204, 0x0206})
+            SecondReplyRow(RowName("error status of", command), command, QByteArray(12, '\0'), 5, 5) << 0;
     }
     void getReplies()
     {
         QFETCH(int, command);
-        QFETCH(QByteArray, payload);
-        QFETCH(int, replyStatus);
         QFETCH(int, status);
         QFETCH(int, entries);
-        const auto good = GoodAnswer(command);
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(good.first)));
-        QCOMPARE(RecordState(command), std::make_pair(true, good.second));
-
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(replyStatus), Mac(1), Vector(payload)));
-        QCOMPARE(m_Fake->Results.size(), std::size_t(2));
-        QCOMPARE(int(m_Fake->Results.back().Code), command);
-        QCOMPARE(int(m_Fake->Results.back().Status), status);
-        QVERIFY(PendingSessions().empty());
-        QCOMPARE(RecordState(command), std::make_pair(status == 0, status == 0 ? entries : good.second));
+        CheckSecondReply();
+        QCOMPARE(State(command), std::make_pair(status == 0, status == 0 ? entries : GoodAnswer(command).Entries));
     }
 
     void decodesEveryField()
@@ -189,7 +165,7 @@ private slots:
         QCOMPARE(trunks[1], (TPortTrunkEntry{0x04, false}));
         QCOMPARE(trunks[2], (TPortTrunkEntry{0, true}));
         for (uint16_t command : {0x0200, 0x0201, 0x0203, 0x0204, 0x0206})
-            QVERIFY(RecordState(command).first);
+            QVERIFY(State(command).first);
     }
 
     // Sets go out only with as many entries as the device type allows.
@@ -216,9 +192,7 @@ private slots:
         QFETCH(int, command);
         QFETCH(int, entries);
         QFETCH(bool, sent);
-        QCOMPARE(StartSet(command, std::size_t(entries)), sent);
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
-        QCOMPARE(PendingSessions().size(), std::size_t(sent ? 1 : 0));
+        CheckSentWhen(StartSet(command, std::size_t(entries)), sent);
         if (sent) {
             const auto& bytes = m_Fake->Sent.back().Bytes;
             QCOMPARE(int(ReadU16(bytes.data())), command);
@@ -229,8 +203,7 @@ private slots:
     // The whole datagram of each Set, from the sample entries of SampleSet.
     void setRequests_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("datagram");
+        SetRequestColumns(); // the sample is the Set's command
         const QByteArray defaultLimit = Hex("03" "00002000" "00000000");
         QTest::newRow("configuration") << 0x0202 << Hex("0202" "0000" "000e" "000a1b2c3d01" "00000000"
                                                         "0001030201" "0b00060000");
@@ -239,35 +212,16 @@ private slots:
         QTest::newRow("trunks") << 0x0207 << Hex("0207" "0000" "0014" "000a1b2c3d01" "0000008301" "0000000c00"
                                                  "0000000000" "0000003001");
     }
-    void setRequests()
-    {
-        QFETCH(int, command);
-        QFETCH(QByteArray, datagram);
-        QVERIFY(SampleSet(command, nullptr));
-        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
-    }
+    void setRequests() { CheckSetRequest(); }
 
     // Whatever the Set's reply says, the matching Get goes out first (no receiver), then
     // the Set reports.
     void setStartsItsGet_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
-        for (auto [set, get] : {std::pair(0x0202, 0x0201), std::pair(0x0205, 0x0204), std::pair(0x0207, 0x0206)})
-            for (int status : {0, 5}) {
-                QByteArray name = "0x0" + QByteArray::number(set, 16) + " status " + QByteArray::number(status);
-                QTest::newRow(name.constData()) << set << get << status;
-            }
+        SetStartsItsGetColumns();
+        SetStartsItsGetRows({{0x0202, 0x0201}, {0x0205, 0x0204}, {0x0207, 0x0206}}, {0, 5});
     }
-    void setStartsItsGet()
-    {
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
-                             [&](TWizard* receiver) { return SampleSet(command, receiver); });
-    }
+    void setStartsItsGet() { CheckSetStartsItsGet(); }
 
     void names()
     {
@@ -285,7 +239,7 @@ private slots:
     }
 
 private:
-    bool StartGet(int command)
+    bool StartGet(int command) override
     {
         switch (command) {
         case 0x0200: return StartNew<TSessionPortNameGet>(m_Device, nullptr);
@@ -298,7 +252,7 @@ private:
     }
 
     // A Get's accepted reply of the full length, and its entry count.
-    static std::pair<QByteArray, int> GoodAnswer(int command)
+    TAnswer GoodAnswer(int command) override
     {
         switch (command) {
         case 0x0200: return {Names(12), 12};
@@ -310,30 +264,16 @@ private:
         return {};
     }
 
-    template <typename R>
-    std::pair<bool, int> State()
-    {
-        R& record = GetProperty<R>(*m_Device);
-        return {record.Valid, int(EntriesOf(record).size())};
-    }
-
-    // Valid flag and entry count of a Get's record.
-    std::pair<bool, int> RecordState(int command)
+    std::pair<bool, int> State(int command) override
     {
         switch (command) {
-        case 0x0200: return State<TPropertyPortName>();
-        case 0x0201: return State<TPropertyPortConfig>();
-        case 0x0203: return State<TPropertyPortStatus>();
-        case 0x0204: return State<TPropertyPortLimit>();
-        case 0x0206: return State<TPropertyPortTrunk>();
+        case 0x0200: return RecordStateOf<TPropertyPortName>(*m_Device);
+        case 0x0201: return RecordStateOf<TPropertyPortConfig>(*m_Device);
+        case 0x0203: return RecordStateOf<TPropertyPortStatus>(*m_Device);
+        case 0x0204: return RecordStateOf<TPropertyPortLimit>(*m_Device);
+        case 0x0206: return RecordStateOf<TPropertyPortTrunk>(*m_Device);
         }
         return {};
-    }
-
-    void Answer(int command, const QByteArray& payload)
-    {
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
     }
 
     bool StartSet(int command, std::size_t entries)
@@ -347,7 +287,7 @@ private:
     }
 
     // Sample rows of each Set, as a page would send them.
-    bool SampleSet(int command, TWizard* receiver)
+    bool SampleSet(int command, TWizard* receiver) override
     {
         switch (command) {
         case 0x0202: {
@@ -368,10 +308,6 @@ private:
         }
         return false;
     }
-
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr; // 8 ports, 4 trunk groups
 };
 
 QTEST_GUILESS_MAIN(TPortTest)

@@ -9,7 +9,6 @@ using namespace Intp;
 
 namespace {
 
-constexpr uint32_t Address = 0x0A000001;
 constexpr int Slots = 4; // communities of the test device's model
 
 // A text in a zero-filled 32-byte field; 32 characters or more fill it without a terminator.
@@ -49,32 +48,23 @@ QByteArray Traps(int count)
 
 } // namespace
 
-class TSnmpTest : public QObject {
+class TSnmpTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-        m_Device->SetLoggedIn(true);
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenDevice(); }
+    void cleanup() { Close(); }
 
     // A second Get after a good answer: valid flag and entries after its reply. Agent and
     // community records keep the values decoded before when a reply is refused; user and
     // receiver lists are emptied by their request.
     void getReplies_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("replyStatus");
-        QTest::addColumn<int>("status");
+        SecondReplyColumns();
         QTest::addColumn<bool>("valid");
         QTest::addColumn<int>("entries");
         auto row = [](const char* name, int command, const QByteArray& payload, int status, bool valid, int entries) {
-            QTest::newRow(name) << command << payload << 0 << status << valid << entries;
+            SecondReplyRow(name, command, payload, status) << valid << entries;
         };
         row("version 0", 0x0700, Hex("00"), 0, true, 0);
         row("version 1 and a byte more", 0x0700, Hex("0100"), 0, true, 0);
@@ -104,31 +94,20 @@ private slots:
 
         for (int command : {0x0700, 0x0702, 0x0704, 0x0707}) {
             const bool list = command == 0x0704 || command == 0x0707;
-            const int kept = GoodEntries(command);
-            QByteArray name = "error status of 0x0" + QByteArray::number(command, 16);
-            QTest::newRow(name.constData()) << command << GoodAnswer(command) << 5 << 5 << false << (list ? 0 : kept);
-            name = "not logged in to 0x0" + QByteArray::number(command, 16);
-            QTest::newRow(name.constData()) << command << GoodAnswer(command) << 3 << 3 << !list << (list ? 0 : kept);
+            const TAnswer good = GoodAnswer(command);
+            const int kept = list ? 0 : good.Entries;
+            SecondReplyRow(RowName("error status of", command), command, good.Payload, 5, 5) << false << kept;
+            SecondReplyRow(RowName("not logged in to", command), command, good.Payload, 3, 3) << !list << kept;
         }
     }
     void getReplies()
     {
         QFETCH(int, command);
-        QFETCH(QByteArray, payload);
-        QFETCH(int, replyStatus);
         QFETCH(int, status);
         QFETCH(bool, valid);
         QFETCH(int, entries);
-        Answer(command, GoodAnswer(command));
-        QCOMPARE(RecordState(command), std::make_pair(true, GoodEntries(command)));
-
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(replyStatus), Mac(1), Vector(payload)));
-        QCOMPARE(m_Fake->Results.size(), std::size_t(2));
-        QCOMPARE(int(m_Fake->Results.back().Code), command);
-        QCOMPARE(int(m_Fake->Results.back().Status), status);
-        QVERIFY(PendingSessions().empty());
-        QCOMPARE(RecordState(command), std::make_pair(valid, entries));
+        CheckSecondReply();
+        QCOMPARE(State(command), std::make_pair(valid, entries));
         QCOMPARE(m_Device->IsLoggedIn(), status != 3);
     }
 
@@ -139,8 +118,8 @@ private slots:
         Answer(0x0707, Traps(2));
         QVERIFY(StartGet(0x0704));
         QVERIFY(StartGet(0x0707));
-        QCOMPARE(RecordState(0x0704), std::make_pair(false, 0));
-        QCOMPARE(RecordState(0x0707), std::make_pair(false, 0));
+        QCOMPARE(State(0x0704), std::make_pair(false, 0));
+        QCOMPARE(State(0x0707), std::make_pair(false, 0));
     }
 
     void decodesEveryField()
@@ -183,18 +162,15 @@ private slots:
     {
         QFETCH(int, entries);
         QFETCH(bool, sent);
-        QCOMPARE(StartNew<TSessionSnmpCommunitySet>(m_Device, nullptr,
-                                                    std::vector<TPropertySnmpCommunityEntry>(std::size_t(entries))),
-                 sent);
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
-        QCOMPARE(PendingSessions().size(), std::size_t(sent ? 1 : 0));
+        CheckSentWhen(StartNew<TSessionSnmpCommunitySet>(m_Device, nullptr,
+                                                         std::vector<TPropertySnmpCommunityEntry>(std::size_t(entries))),
+                      sent);
     }
 
     // A device of a model the console does not know has no community slots.
     void communitySetNeedsSlots()
     {
-        TDevice* unknown = Registry::Find(Mac(2), true);
-        unknown->SetAddress(Address + 1);
+        TDevice* unknown = DeviceAt(2, Address + 1);
         QVERIFY(!StartNew<TSessionSnmpCommunitySet>(unknown, nullptr, std::vector<TPropertySnmpCommunityEntry>(1)));
         QVERIFY(m_Fake->Sent.empty());
     }
@@ -202,8 +178,7 @@ private slots:
     // The whole datagram of each Set, Add and Del.
     void setRequests_data()
     {
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<QByteArray>("datagram");
+        SetRequestColumns();
         const QByteArray mac = Hex("000a1b2c3d01");
         const QByteArray full(32, 'c');
         QTest::newRow("version 3") << 0 << Hex("0701" "0000" "0001") + mac + Hex("01");
@@ -216,22 +191,13 @@ private slots:
         QTest::newRow("receiver added") << 4 << Hex("0708" "0000" "0025") + mac + Trap("c0a80164", full, 1);
         QTest::newRow("receiver removed") << 5 << Hex("0709" "0000" "0004") + mac + Hex("c0a80164");
     }
-    void setRequests()
-    {
-        QFETCH(int, sample);
-        QFETCH(QByteArray, datagram);
-        QVERIFY(SampleSet(sample, nullptr));
-        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
-    }
+    void setRequests() { CheckSetRequest(); }
 
     // Whatever the reply says, the matching Get goes out first (no receiver), then the
     // command reports.
     void setStartsItsGet_data()
     {
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
+        SetStartsItsGetColumns();
         const std::tuple<const char*, int, int> sets[] = {
             {"version", 0x0701, 0x0700}, {"communities", 0x0703, 0x0702}, {"user add", 0x0705, 0x0704},
             {"user del", 0x0706, 0x0704}, {"trap add", 0x0708, 0x0707},   {"trap del", 0x0709, 0x0707},
@@ -242,15 +208,7 @@ private slots:
                 QTest::addRow("%s, status %d", name, status) << sample << command << get << status;
             }
     }
-    void setStartsItsGet()
-    {
-        QFETCH(int, sample);
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
-                             [&](TWizard* receiver) { return SampleSet(sample, receiver); });
-    }
+    void setStartsItsGet() { CheckSetStartsItsGet(); }
 
     void names()
     {
@@ -270,7 +228,7 @@ private slots:
     }
 
 private:
-    bool StartGet(int command)
+    bool StartGet(int command) override
     {
         switch (command) {
         case 0x0700: return StartNew<TSessionSnmpGet>(m_Device, nullptr);
@@ -281,29 +239,18 @@ private:
         return false;
     }
 
-    static QByteArray GoodAnswer(int command)
+    TAnswer GoodAnswer(int command) override
     {
         switch (command) {
-        case 0x0700: return Hex("01");
-        case 0x0702: return Communities(Slots);
-        case 0x0704: return Users(2);
-        case 0x0707: return Traps(3);
+        case 0x0700: return {Hex("01")};
+        case 0x0702: return {Communities(Slots), Slots};
+        case 0x0704: return {Users(2), 2};
+        case 0x0707: return {Traps(3), 3};
         }
         return {};
     }
 
-    static int GoodEntries(int command)
-    {
-        switch (command) {
-        case 0x0702: return Slots;
-        case 0x0704: return 2;
-        case 0x0707: return 3;
-        }
-        return 0;
-    }
-
-    // Valid flag and entry count of a Get's record.
-    std::pair<bool, int> RecordState(int command)
+    std::pair<bool, int> State(int command) override
     {
         switch (command) {
         case 0x0700: return RecordStateOf<TPropertySnmp>(*m_Device);
@@ -314,16 +261,9 @@ private:
         return {};
     }
 
-    void Answer(int command, const QByteArray& payload)
-    {
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
-        QCOMPARE(int(m_Fake->Results.back().Status), 0);
-    }
-
     // 0: version 3; 1: communities, the first of 33 characters; 2 and 3: adding and removing
     // a user; 4 and 5: adding and removing a receiver.
-    bool SampleSet(int sample, TWizard* receiver)
+    bool SampleSet(int sample, TWizard* receiver) override
     {
         const std::string full(33, 'c');
         switch (sample) {
@@ -341,10 +281,6 @@ private:
         }
         return false;
     }
-
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr; // 4 community slots
 };
 
 QTEST_GUILESS_MAIN(TSnmpTest)
