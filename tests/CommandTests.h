@@ -195,12 +195,19 @@ protected:
         QTest::addColumn<int>("get");
         QTest::addColumn<int>("status");
     }
-    // Rows "0x0nnn status s" of the Sets in sets (sample, command, Get), for each status.
+    // A row of a suite whose sample Sets are numbered by their commands.
+    static void SetStartsItsGetRow(const char* name, int set, int get, int status)
+    {
+        QTest::newRow(name) << set << set << get << status;
+    }
+    // Such rows "0x0nnn status s" of the Sets in sets (command, Get), for each status.
     static void SetStartsItsGetRows(std::initializer_list<std::pair<int, int>> sets, std::initializer_list<int> statuses)
     {
         for (auto [set, get] : sets)
-            for (int status : statuses)
-                QTest::addRow("0x0%x status %d", set, status) << set << set << get << status;
+            for (int status : statuses) {
+                const QByteArray name = "0x0" + QByteArray::number(set, 16) + " status " + QByteArray::number(status);
+                SetStartsItsGetRow(name.constData(), set, get, status);
+            }
     }
     // The sample Set's reply is answered with the status: the Get goes out first (a plain
     // Get request, no receiver), then the Set reports.

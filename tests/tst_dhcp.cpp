@@ -274,10 +274,10 @@ private slots:
     void setsAskAgainBeforeTheyReport_data()
     {
         SetStartsItsGetColumns();
-        QTest::newRow("server set") << 0x0111 << 0x0111 << 0x0110 << 0;
-        QTest::newRow("server set, refused") << 0x0111 << 0x0111 << 0x0110 << 4;
-        QTest::newRow("port binding set") << 0x0114 << 0x0114 << 0x0113 << 0;
-        QTest::newRow("port binding set, refused") << 0x0114 << 0x0114 << 0x0113 << 4;
+        SetStartsItsGetRow("server set", 0x0111, 0x0110, 0);
+        SetStartsItsGetRow("server set, refused", 0x0111, 0x0110, 4);
+        SetStartsItsGetRow("port binding set", 0x0114, 0x0113, 0);
+        SetStartsItsGetRow("port binding set, refused", 0x0114, 0x0113, 4);
     }
     void setsAskAgainBeforeTheyReport() { CheckSetStartsItsGet(); }
 

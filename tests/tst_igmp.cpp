@@ -172,8 +172,8 @@ private slots:
     void setAsksAgainBeforeItReports_data()
     {
         SetStartsItsGetColumns();
-        QTest::newRow("taken") << 0 << 0x0601 << 0x0600 << 0;
-        QTest::newRow("refused") << 0 << 0x0601 << 0x0600 << 4;
+        SetStartsItsGetRow("taken", 0x0601, 0x0600, 0);
+        SetStartsItsGetRow("refused", 0x0601, 0x0600, 4);
     }
     void setAsksAgainBeforeItReports() { CheckSetStartsItsGet(); }
 
@@ -181,7 +181,7 @@ private slots:
     {
         StartGet(0x0600);
         StartGet(0x0602);
-        SampleSet(0, nullptr);
+        SampleSet(0x0601, nullptr);
         QStringList names;
         for (const TSession* session : PendingSessions())
             names << session->Name();

@@ -290,11 +290,11 @@ private slots:
     void clearsAndSetsAskAgainBeforeTheyReport_data()
     {
         SetStartsItsGetColumns();
-        QTest::newRow("MAC table clear") << 0x0A01 << 0x0A01 << 0x0A00 << 0;
-        QTest::newRow("counters clear") << 0x0A03 << 0x0A03 << 0x0A02 << 0;
-        QTest::newRow("mirror set") << 0x0A05 << 0x0A05 << 0x0A04 << 0;
-        QTest::newRow("event log clear, refused") << 0x0A07 << 0x0A07 << 0x0A06 << 4;
-        QTest::newRow("LLDP set") << 0x0B01 << 0x0B01 << 0x0B00 << 0;
+        SetStartsItsGetRow("MAC table clear", 0x0A01, 0x0A00, 0);
+        SetStartsItsGetRow("counters clear", 0x0A03, 0x0A02, 0);
+        SetStartsItsGetRow("mirror set", 0x0A05, 0x0A04, 0);
+        SetStartsItsGetRow("event log clear, refused", 0x0A07, 0x0A06, 4);
+        SetStartsItsGetRow("LLDP set", 0x0B01, 0x0B00, 0);
     }
     void clearsAndSetsAskAgainBeforeTheyReport() { CheckSetStartsItsGet(); }
 };

@@ -148,10 +148,10 @@ private slots:
     void setsAskAgainBeforeTheyReport_data()
     {
         SetStartsItsGetColumns();
-        QTest::newRow("scheme") << 0x0501 << 0x0501 << 0x0500 << 0;
-        QTest::newRow("port queues") << 0x0503 << 0x0503 << 0x0502 << 0;
-        QTest::newRow("802.1p") << 0x0505 << 0x0505 << 0x0504 << 0;
-        QTest::newRow("DSCP") << 0x0507 << 0x0507 << 0x0506 << 0;
+        SetStartsItsGetRow("scheme", 0x0501, 0x0500, 0);
+        SetStartsItsGetRow("port queues", 0x0503, 0x0502, 0);
+        SetStartsItsGetRow("802.1p", 0x0505, 0x0504, 0);
+        SetStartsItsGetRow("DSCP", 0x0507, 0x0506, 0);
     }
     void setsAskAgainBeforeTheyReport() { CheckSetStartsItsGet(); }
 };
