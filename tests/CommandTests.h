@@ -93,6 +93,23 @@ protected:
     // The suite's sample Set (Add, Del or clear) numbered sample, reporting to receiver.
     virtual bool SampleSet(int, Intp::TWizard*) { return false; }
 
+    // For StartGet: the Get among Gets whose command is command, without a receiver.
+    template <typename... Gets>
+    bool StartGetOf(int command)
+    {
+        bool started = false;
+        ((Gets::Command == command && (started = Intp::StartNew<Gets>(m_Device, nullptr), true)) || ...);
+        return started;
+    }
+    // For State: the state of the record among Records that the Get of command fills.
+    template <typename... Records>
+    std::pair<bool, int> StateOf(int command)
+    {
+        std::pair<bool, int> state;
+        ((Records::GetCommand == command && (state = RecordStateOf<Records>(*m_Device), true)) || ...);
+        return state;
+    }
+
     // Starts the Get and answers it with payload, which it takes.
     void Answer(int command, const QByteArray& payload)
     {

@@ -53,19 +53,11 @@ class TDhcpTest : public QObject, public TCommandFixture {
 
     bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0110: return StartNew<TSessionBasicsDhcpGet>(m_Device, nullptr);
-        case 0x0112: return StartNew<TSessionBasicsDhcpEntry>(m_Device, nullptr);
-        default: return StartNew<TSessionBasicsDhcpPortIpGet>(m_Device, nullptr);
-        }
+        return StartGetOf<TSessionBasicsDhcpGet, TSessionBasicsDhcpEntry, TSessionBasicsDhcpPortIpGet>(command);
     }
     std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0110: return RecordStateOf<TPropertyBasicsDhcp>(*m_Device);
-        case 0x0112: return RecordStateOf<TPropertyBasicsDhcpEntry>(*m_Device);
-        default: return RecordStateOf<TPropertyBasicsDhcpPortIp>(*m_Device);
-        }
+        return StateOf<TPropertyBasicsDhcp, TPropertyBasicsDhcpEntry, TPropertyBasicsDhcpPortIp>(command);
     }
     bool SampleSet(int command, TWizard* receiver) override
     {

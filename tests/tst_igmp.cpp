@@ -28,15 +28,11 @@ class TIgmpTest : public QObject, public TCommandFixture {
 
     bool StartGet(int command) override
     {
-        if (command == 0x0600)
-            return StartNew<TSessionIgmpGet>(m_Device, nullptr);
-        return StartNew<TSessionIgmpTable>(m_Device, nullptr);
+        return StartGetOf<TSessionIgmpGet, TSessionIgmpTable>(command);
     }
     std::pair<bool, int> State(int command) override
     {
-        if (command == 0x0600)
-            return RecordStateOf<TPropertyIgmp>(*m_Device);
-        return RecordStateOf<TPropertyIgmpTable>(*m_Device);
+        return StateOf<TPropertyIgmp, TPropertyIgmpTable>(command);
     }
     bool SampleSet(int, TWizard* receiver) override { return StartNew<TSessionIgmpSet>(m_Device, receiver, TPropertyIgmp{}); }
 

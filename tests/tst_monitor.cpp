@@ -61,23 +61,13 @@ class TMonitorTest : public QObject, public TCommandFixture {
 
     bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0A00: return StartNew<TSessionMonitorMacGet>(m_Device, nullptr);
-        case 0x0A02: return StartNew<TSessionMonitorPortGet>(m_Device, nullptr);
-        case 0x0A04: return StartNew<TSessionMonitorMirrorGet>(m_Device, nullptr);
-        case 0x0A06: return StartNew<TSessionMonitorEventGet>(m_Device, nullptr);
-        default: return StartNew<TSessionLldpGet>(m_Device, nullptr);
-        }
+        return StartGetOf<TSessionMonitorMacGet, TSessionMonitorPortGet, TSessionMonitorMirrorGet,
+                          TSessionMonitorEventGet, TSessionLldpGet>(command);
     }
     std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0A00: return RecordStateOf<TPropertyMonitorMac>(*m_Device);
-        case 0x0A02: return RecordStateOf<TPropertyMonitorPort>(*m_Device);
-        case 0x0A04: return RecordStateOf<TPropertyMonitorMirror>(*m_Device);
-        case 0x0A06: return RecordStateOf<TPropertyMonitorEvent>(*m_Device);
-        default: return RecordStateOf<TPropertyLldp>(*m_Device);
-        }
+        return StateOf<TPropertyMonitorMac, TPropertyMonitorPort, TPropertyMonitorMirror, TPropertyMonitorEvent,
+                       TPropertyLldp>(command);
     }
     // The clears and Sets, by command.
     bool SampleSet(int command, TWizard* receiver) override

@@ -241,14 +241,8 @@ private slots:
 private:
     bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0200: return StartNew<TSessionPortNameGet>(m_Device, nullptr);
-        case 0x0201: return StartNew<TSessionPortConfigGet>(m_Device, nullptr);
-        case 0x0203: return StartNew<TSessionPortStatusGet>(m_Device, nullptr);
-        case 0x0204: return StartNew<TSessionPortLimitGet>(m_Device, nullptr);
-        case 0x0206: return StartNew<TSessionPortTrunkGet>(m_Device, nullptr);
-        }
-        return false;
+        return StartGetOf<TSessionPortNameGet, TSessionPortConfigGet, TSessionPortStatusGet, TSessionPortLimitGet,
+                          TSessionPortTrunkGet>(command);
     }
 
     // A Get's accepted reply of the full length, and its entry count.
@@ -266,14 +260,8 @@ private:
 
     std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0200: return RecordStateOf<TPropertyPortName>(*m_Device);
-        case 0x0201: return RecordStateOf<TPropertyPortConfig>(*m_Device);
-        case 0x0203: return RecordStateOf<TPropertyPortStatus>(*m_Device);
-        case 0x0204: return RecordStateOf<TPropertyPortLimit>(*m_Device);
-        case 0x0206: return RecordStateOf<TPropertyPortTrunk>(*m_Device);
-        }
-        return {};
+        return StateOf<TPropertyPortName, TPropertyPortConfig, TPropertyPortStatus, TPropertyPortLimit,
+                       TPropertyPortTrunk>(command);
     }
 
     bool StartSet(int command, std::size_t entries)

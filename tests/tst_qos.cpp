@@ -22,21 +22,11 @@ class TQosTest : public QObject, public TCommandFixture {
 
     bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0500: return StartNew<TSessionQosGet>(m_Device, nullptr);
-        case 0x0502: return StartNew<TSessionQosPortGet>(m_Device, nullptr);
-        case 0x0504: return StartNew<TSessionQosCosGet>(m_Device, nullptr);
-        default: return StartNew<TSessionQosTosGet>(m_Device, nullptr);
-        }
+        return StartGetOf<TSessionQosGet, TSessionQosPortGet, TSessionQosCosGet, TSessionQosTosGet>(command);
     }
     std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0500: return RecordStateOf<TPropertyQos>(*m_Device);
-        case 0x0502: return RecordStateOf<TPropertyQosPort>(*m_Device);
-        case 0x0504: return RecordStateOf<TPropertyQosCos>(*m_Device);
-        default: return RecordStateOf<TPropertyQosTos>(*m_Device);
-        }
+        return StateOf<TPropertyQos, TPropertyQosPort, TPropertyQosCos, TPropertyQosTos>(command);
     }
     // The Sets of the test setsAskAgainBeforeTheyReport, by command.
     bool SampleSet(int set, TWizard* receiver) override

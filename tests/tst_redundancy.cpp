@@ -205,13 +205,8 @@ private slots:
 private:
     bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0300: return StartNew<TSessionRedundancySringGet>(m_Device, nullptr);
-        case 0x0302: return StartNew<TSessionRedundancyRstpGet>(m_Device, nullptr);
-        case 0x0304: return StartNew<TSessionRedundancyRstpInfoGet>(m_Device, nullptr);
-        case 0x0307: return StartNew<TSessionRedundancyGet>(m_Device, nullptr);
-        }
-        return false;
+        return StartGetOf<TSessionRedundancySringGet, TSessionRedundancyRstpGet, TSessionRedundancyRstpInfoGet,
+                          TSessionRedundancyGet>(command);
     }
 
     TAnswer GoodAnswer(int command) override
@@ -227,13 +222,8 @@ private:
 
     std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0300: return RecordStateOf<TPropertyRedundancySring>(*m_Device);
-        case 0x0302: return RecordStateOf<TPropertyRedundancyRstp>(*m_Device);
-        case 0x0304: return RecordStateOf<TPropertyRedundancyRstpInfo>(*m_Device);
-        case 0x0307: return RecordStateOf<TPropertyRedundancy>(*m_Device);
-        }
-        return {};
+        return StateOf<TPropertyRedundancySring, TPropertyRedundancyRstp, TPropertyRedundancyRstpInfo,
+                       TPropertyRedundancy>(command);
     }
 
     // 0 to 2: ring settings with everything on, with the ring off, without coupling and

@@ -305,14 +305,8 @@ private slots:
 private:
     bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0800: return StartNew<TSessionSecurityIpGet>(m_Device, nullptr);
-        case 0x0802: return StartNew<TSessionSecurityPortGet>(m_Device, nullptr);
-        case 0x0805: return StartNew<TSessionSecurityMacGet>(m_Device, nullptr);
-        case 0x0808: return StartNew<TSessionSecurity8021xGet>(m_Device, nullptr);
-        case 0x080A: return StartNew<TSessionSecurity8021xPortGet>(m_Device, nullptr);
-        }
-        return false;
+        return StartGetOf<TSessionSecurityIpGet, TSessionSecurityPortGet, TSessionSecurityMacGet,
+                          TSessionSecurity8021xGet, TSessionSecurity8021xPortGet>(command);
     }
 
     TAnswer GoodAnswer(int command) override
@@ -325,16 +319,13 @@ private:
         return {};
     }
 
-    // Valid flag and entry count of a Get's record; the two address lists are checked entry
-    // by entry against the samples.
+    // Valid flag and entry count of a Get's record; the blacklist's addresses are checked one
+    // by one against the samples (entry count -1: one is not a sample).
     std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0800: return RecordStateOf<TPropertySecurityIp>(*m_Device);
-        case 0x0808: return RecordStateOf<TPropertySecurity8021x>(*m_Device);
-        case 0x080A: return RecordStateOf<TPropertySecurity8021xPort>(*m_Device);
-        case 0x0802: return RecordStateOf<TPropertySecurityPort>(*m_Device);
-        }
+        if (command != 0x0805)
+            return StateOf<TPropertySecurityIp, TPropertySecurity8021x, TPropertySecurity8021xPort,
+                           TPropertySecurityPort>(command);
         const auto& record = GetProperty<TPropertySecurityMac>(*m_Device);
         for (std::size_t i = 0; i < record.Addresses.size(); ++i)
             if (record.Addresses[i] != MacOf(int(i)) && record.Addresses[i] != MacOf(int(i) + 900))

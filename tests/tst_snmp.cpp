@@ -230,13 +230,7 @@ private slots:
 private:
     bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0700: return StartNew<TSessionSnmpGet>(m_Device, nullptr);
-        case 0x0702: return StartNew<TSessionSnmpCommunityGet>(m_Device, nullptr);
-        case 0x0704: return StartNew<TSessionSnmpUserGet>(m_Device, nullptr);
-        case 0x0707: return StartNew<TSessionSnmpTrapGet>(m_Device, nullptr);
-        }
-        return false;
+        return StartGetOf<TSessionSnmpGet, TSessionSnmpCommunityGet, TSessionSnmpUserGet, TSessionSnmpTrapGet>(command);
     }
 
     TAnswer GoodAnswer(int command) override
@@ -252,13 +246,7 @@ private:
 
     std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0700: return RecordStateOf<TPropertySnmp>(*m_Device);
-        case 0x0702: return RecordStateOf<TPropertySnmpCommunity>(*m_Device);
-        case 0x0704: return RecordStateOf<TPropertySnmpUser>(*m_Device);
-        case 0x0707: return RecordStateOf<TPropertySnmpTrap>(*m_Device);
-        }
-        return {};
+        return StateOf<TPropertySnmp, TPropertySnmpCommunity, TPropertySnmpUser, TPropertySnmpTrap>(command);
     }
 
     // 0: version 3; 1: communities, the first of 33 characters; 2 and 3: adding and removing

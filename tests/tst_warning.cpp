@@ -168,13 +168,8 @@ private slots:
 private:
     bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0900: return StartNew<TSessionWarningFaultGet>(m_Device, nullptr);
-        case 0x0902: return StartNew<TSessionWarningSyslogGet>(m_Device, nullptr);
-        case 0x0904: return StartNew<TSessionWarningSmtpGet>(m_Device, nullptr);
-        case 0x0906: return StartNew<TSessionWarningEventGet>(m_Device, nullptr);
-        }
-        return false;
+        return StartGetOf<TSessionWarningFaultGet, TSessionWarningSyslogGet, TSessionWarningSmtpGet,
+                          TSessionWarningEventGet>(command);
     }
 
     TAnswer GoodAnswer(int command) override
@@ -190,13 +185,8 @@ private:
 
     std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0900: return RecordStateOf<TPropertyWarningFault>(*m_Device);
-        case 0x0902: return RecordStateOf<TPropertyWarningSyslog>(*m_Device);
-        case 0x0904: return RecordStateOf<TPropertyWarningSmtp>(*m_Device);
-        case 0x0906: return RecordStateOf<TPropertyWarningEvent>(*m_Device);
-        }
-        return {};
+        return StateOf<TPropertyWarningFault, TPropertyWarningSyslog, TPropertyWarningSmtp,
+                       TPropertyWarningEvent>(command);
     }
     // 0 fault, 1 syslog, 2 SMTP with one recipient and a password, 3 events.
     bool SampleSet(int sample, TWizard* receiver) override
