@@ -80,49 +80,46 @@ private slots:
     {
         SecondReplyColumns();
         QTest::addColumn<int>("entries"); // of an accepted reply
-        auto row = [](const char* name, int command, const QByteArray& payload, int status, int entries = 0) {
-            SecondReplyRow(name, command, payload, status) << entries;
-        };
-        row("12 names", 0x0200, Names(12), 0, 12);
-        row("12 names and 7 bytes more", 0x0200, Names(12) + QByteArray(7, 'x'), 0, 12);
-        row("11 names", 0x0200, Names(11), 0x1100);
-        row("13 names", 0x0200, Names(13), 0x1100);
-        row("less than one name", 0x0200, QByteArray(7, 'x'), 0x1100);
+        SecondReplyRow("12 names", 0x0200, Names(12), 0) << 12;
+        SecondReplyRow("12 names and 7 bytes more", 0x0200, Names(12) + QByteArray(7, 'x'), 0) << 12;
+        SecondReplyRow("11 names", 0x0200, Names(11), 0x1100) << 0;
+        SecondReplyRow("13 names", 0x0200, Names(13), 0x1100) << 0;
+        SecondReplyRow("less than one name", 0x0200, QByteArray(7, 'x'), 0x1100) << 0;
 
-        row("configuration of P + T", 0x0201, Configs(12), 0, 12);
-        row("configuration of one port", 0x0201, Configs(1), 0, 1);
-        row("configuration and 5 bytes more", 0x0201, Configs(2) + QByteArray(5, 1), 0, 2);
-        row("configuration without entries", 0x0201, Configs(0), 0x1100);
-        row("configuration beyond P + T", 0x0201, Configs(13), 0x1100);
-        row("last logical port", 0x0201, Changed(Configs(1), ConfigEntry, 11), 0, 1);
-        row("port beyond P + T", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 5, 12), 0x1101);
-        row("port type 10", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 11 + 1, 10), 0x1101);
-        row("speed/duplex 7", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 4 + 3, 7), 0, 12);
-        row("speed/duplex 8", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 4 + 3, 8), 0x1101);
-        row("flow control 3", 0x0201, Changed(Configs(12), ConfigEntry + 4, 3), 0x1101);
+        SecondReplyRow("configuration of P + T", 0x0201, Configs(12), 0) << 12;
+        SecondReplyRow("configuration of one port", 0x0201, Configs(1), 0) << 1;
+        SecondReplyRow("configuration and 5 bytes more", 0x0201, Configs(2) + QByteArray(5, 1), 0) << 2;
+        SecondReplyRow("configuration without entries", 0x0201, Configs(0), 0x1100) << 0;
+        SecondReplyRow("configuration beyond P + T", 0x0201, Configs(13), 0x1100) << 0;
+        SecondReplyRow("last logical port", 0x0201, Changed(Configs(1), ConfigEntry, 11), 0) << 1;
+        SecondReplyRow("port beyond P + T", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 5, 12), 0x1101) << 0;
+        SecondReplyRow("port type 10", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 11 + 1, 10), 0x1101) << 0;
+        SecondReplyRow("speed/duplex 7", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 4 + 3, 7), 0) << 12;
+        SecondReplyRow("speed/duplex 8", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 4 + 3, 8), 0x1101) << 0;
+        SecondReplyRow("flow control 3", 0x0201, Changed(Configs(12), ConfigEntry + 4, 3), 0x1101) << 0;
 
-        row("status of P ports", 0x0203, Statuses(8), 0, 8);
-        row("status of P - 1 ports", 0x0203, Statuses(7), 0x1100);
-        row("status of P + 1 ports", 0x0203, Statuses(9), 0x1100);
-        row("status without entries", 0x0203, QByteArray(4, '\0'), 0x1100);
-        row("status port type 10", 0x0203, Changed(Statuses(8), 5 * 7, 10), 0x1101);
-        row("status speed/duplex 7", 0x0203, Changed(Statuses(8), 5 * 2 + 3, 7), 0, 8);
-        row("status speed/duplex 8", 0x0203, Changed(Statuses(8), 5 * 2 + 3, 8), 0x1101);
+        SecondReplyRow("status of P ports", 0x0203, Statuses(8), 0) << 8;
+        SecondReplyRow("status of P - 1 ports", 0x0203, Statuses(7), 0x1100) << 0;
+        SecondReplyRow("status of P + 1 ports", 0x0203, Statuses(9), 0x1100) << 0;
+        SecondReplyRow("status without entries", 0x0203, QByteArray(4, '\0'), 0x1100) << 0;
+        SecondReplyRow("status port type 10", 0x0203, Changed(Statuses(8), 5 * 7, 10), 0x1101) << 0;
+        SecondReplyRow("status speed/duplex 7", 0x0203, Changed(Statuses(8), 5 * 2 + 3, 7), 0) << 8;
+        SecondReplyRow("status speed/duplex 8", 0x0203, Changed(Statuses(8), 5 * 2 + 3, 8), 0x1101) << 0;
 
-        row("limits of P ports", 0x0204, Limits(8), 0, 8);
-        row("limits of P + 1 ports", 0x0204, Limits(9), 0x1100);
-        row("limits and 8 bytes more", 0x0204, Limits(8) + QByteArray(8, 1), 0, 8);
-        row("frame type 3", 0x0204, Changed(Limits(8), 9 * 7, 3), 0, 8);
-        row("frame type 4", 0x0204, Changed(Limits(8), 9 * 7, 4), 0x1101);
+        SecondReplyRow("limits of P ports", 0x0204, Limits(8), 0) << 8;
+        SecondReplyRow("limits of P + 1 ports", 0x0204, Limits(9), 0x1100) << 0;
+        SecondReplyRow("limits and 8 bytes more", 0x0204, Limits(8) + QByteArray(8, 1), 0) << 8;
+        SecondReplyRow("frame type 3", 0x0204, Changed(Limits(8), 9 * 7, 3), 0) << 8;
+        SecondReplyRow("frame type 4", 0x0204, Changed(Limits(8), 9 * 7, 4), 0x1101) << 0;
 
-        row("four trunks", 0x0206, Trunks({0x03, 0x0C, 0x30, 0xC0}), 0, 4);
-        row("member at bit P - 1", 0x0206, Trunks({0x80, 0, 0, 0}), 0, 4);
-        row("three trunks", 0x0206, Trunks({0x03, 0x0C, 0x30}), 0x1100);
-        row("five trunks", 0x0206, Trunks({1, 2, 4, 8, 16}), 0x1100);
-        row("ports 3 and 4 in two groups", 0x0206, Trunks({0x0C, 0x03, 0x0C, 0}), 0x1102);
-        row("port 4 in the last group too", 0x0206, Trunks({0x0C, 0x30, 0, 0x88}), 0x1102);
-        row("member at bit P", 0x0206, Trunks({0x03, 0x100, 0, 0}), 0x1101);
-        row("member at bit 31", 0x0206, Trunks({0, 0, 0, 0x80000000}), 0x1101);
+        SecondReplyRow("four trunks", 0x0206, Trunks({0x03, 0x0C, 0x30, 0xC0}), 0) << 4;
+        SecondReplyRow("member at bit P - 1", 0x0206, Trunks({0x80, 0, 0, 0}), 0) << 4;
+        SecondReplyRow("three trunks", 0x0206, Trunks({0x03, 0x0C, 0x30}), 0x1100) << 0;
+        SecondReplyRow("five trunks", 0x0206, Trunks({1, 2, 4, 8, 16}), 0x1100) << 0;
+        SecondReplyRow("ports 3 and 4 in two groups", 0x0206, Trunks({0x0C, 0x03, 0x0C, 0}), 0x1102) << 0;
+        SecondReplyRow("port 4 in the last group too", 0x0206, Trunks({0x0C, 0x30, 0, 0x88}), 0x1102) << 0;
+        SecondReplyRow("member at bit P", 0x0206, Trunks({0x03, 0x100, 0, 0}), 0x1101) << 0;
+        SecondReplyRow("member at bit 31", 0x0206, Trunks({0, 0, 0, 0x80000000}), 0x1101) << 0;
 
         for (int command : {0x0200, 0x0201, 0x0203, 0x0204, 0x0206})
             SecondReplyRow(RowName("error status of", command), command, QByteArray(12, '\0'), 5, 5) << 0;

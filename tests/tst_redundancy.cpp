@@ -52,29 +52,26 @@ private slots:
     {
         SecondReplyColumns();
         QTest::addColumn<bool>("valid");
-        auto row = [](const char* name, int command, const QByteArray& payload, int status, bool valid) {
-            SecondReplyRow(name, command, payload, status) << valid;
-        };
-        row("ring settings", 0x0300, Ring, 0, true);
-        row("ring settings and a byte more", 0x0300, Ring + 'x', 0, true);
-        row("ring settings a byte short", 0x0300, Ring.left(8), 2, true);
+        SecondReplyRow("ring settings", 0x0300, Ring, 0) << true;
+        SecondReplyRow("ring settings and a byte more", 0x0300, Ring + 'x', 0) << true;
+        SecondReplyRow("ring settings a byte short", 0x0300, Ring.left(8), 2) << true;
 
-        row("RSTP of 6 + 8 x 8 bytes", 0x0302, Rstp(Ports), 0, true);
-        row("RSTP and 7 bytes more", 0x0302, Rstp(Ports) + QByteArray(7, 1), 0, true);
-        row("RSTP of 62 bytes", 0x0302, Rstp(Ports - 1), 0x1100, false);
-        row("RSTP of P + 1 ports", 0x0302, Rstp(Ports + 1), 0x1100, false);
-        row("RSTP without ports", 0x0302, Rstp(0), 0x1100, false);
-        row("RSTP bridge part a byte short", 0x0302, Rstp(0).left(5), 2, true);
+        SecondReplyRow("RSTP of 6 + 8 x 8 bytes", 0x0302, Rstp(Ports), 0) << true;
+        SecondReplyRow("RSTP and 7 bytes more", 0x0302, Rstp(Ports) + QByteArray(7, 1), 0) << true;
+        SecondReplyRow("RSTP of 62 bytes", 0x0302, Rstp(Ports - 1), 0x1100) << false;
+        SecondReplyRow("RSTP of P + 1 ports", 0x0302, Rstp(Ports + 1), 0x1100) << false;
+        SecondReplyRow("RSTP without ports", 0x0302, Rstp(0), 0x1100) << false;
+        SecondReplyRow("RSTP bridge part a byte short", 0x0302, Rstp(0).left(5), 2) << true;
 
-        row("RSTP state of P ports", 0x0304, RstpInfo(Ports), 0, true);
-        row("RSTP state and 9 bytes more", 0x0304, RstpInfo(Ports) + QByteArray(9, 1), 0, true);
-        row("RSTP state of P - 1 ports", 0x0304, RstpInfo(Ports - 1), 0x1100, false);
-        row("RSTP state of P + 1 ports", 0x0304, RstpInfo(Ports + 1), 0x1100, false);
-        row("RSTP state without ports", 0x0304, RstpInfo(0), 0x1100, false);
-        row("RSTP state bridge part a byte short", 0x0304, RstpInfo(0).left(18), 2, true);
+        SecondReplyRow("RSTP state of P ports", 0x0304, RstpInfo(Ports), 0) << true;
+        SecondReplyRow("RSTP state and 9 bytes more", 0x0304, RstpInfo(Ports) + QByteArray(9, 1), 0) << true;
+        SecondReplyRow("RSTP state of P - 1 ports", 0x0304, RstpInfo(Ports - 1), 0x1100) << false;
+        SecondReplyRow("RSTP state of P + 1 ports", 0x0304, RstpInfo(Ports + 1), 0x1100) << false;
+        SecondReplyRow("RSTP state without ports", 0x0304, RstpInfo(0), 0x1100) << false;
+        SecondReplyRow("RSTP state bridge part a byte short", 0x0304, RstpInfo(0).left(18), 2) << true;
 
-        row("active protocol", 0x0307, Hex("0102"), 0, true);
-        row("active protocol a byte short", 0x0307, Hex("01"), 2, true);
+        SecondReplyRow("active protocol", 0x0307, Hex("0102"), 0) << true;
+        SecondReplyRow("active protocol a byte short", 0x0307, Hex("01"), 2) << true;
 
         for (int command : {0x0300, 0x0302, 0x0304, 0x0307}) {
             const QByteArray payload = GoodAnswer(command).Payload;

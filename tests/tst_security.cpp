@@ -67,28 +67,25 @@ private slots:
     {
         SecondReplyColumns();
         QTest::addColumn<bool>("valid");
-        auto row = [](const char* name, int command, const QByteArray& payload, int status, bool valid) {
-            SecondReplyRow(name, command, payload, status) << valid;
-        };
-        row("access list of 45 bytes", 0x0800, AccessList(Slots), 0, true);
-        row("access list of 48 bytes", 0x0800, AccessList(Slots) + Hex("0a0000"), 0, true);
-        row("access list of 44 bytes", 0x0800, AccessList(Slots).left(44), 0x1100, false);
-        row("access list of 9 slots", 0x0800, AccessList(Slots - 1), 0x1100, false);
-        row("access list of 11 slots", 0x0800, AccessList(Slots + 1), 0x1100, false);
-        row("access list of 5 bytes", 0x0800, AccessList(0), 0x1100, false);
-        row("access list of 4 bytes", 0x0800, AccessList(0).left(4), 2, true);
+        SecondReplyRow("access list of 45 bytes", 0x0800, AccessList(Slots), 0) << true;
+        SecondReplyRow("access list of 48 bytes", 0x0800, AccessList(Slots) + Hex("0a0000"), 0) << true;
+        SecondReplyRow("access list of 44 bytes", 0x0800, AccessList(Slots).left(44), 0x1100) << false;
+        SecondReplyRow("access list of 9 slots", 0x0800, AccessList(Slots - 1), 0x1100) << false;
+        SecondReplyRow("access list of 11 slots", 0x0800, AccessList(Slots + 1), 0x1100) << false;
+        SecondReplyRow("access list of 5 bytes", 0x0800, AccessList(0), 0x1100) << false;
+        SecondReplyRow("access list of 4 bytes", 0x0800, AccessList(0).left(4), 2) << true;
 
-        row("802.1X of 86 bytes", 0x0808, Radius, 0, true);
-        row("802.1X and a byte more", 0x0808, Radius + 'x', 0, true);
-        row("802.1X of 85 bytes", 0x0808, Radius.left(85), 2, true);
+        SecondReplyRow("802.1X of 86 bytes", 0x0808, Radius, 0) << true;
+        SecondReplyRow("802.1X and a byte more", 0x0808, Radius + 'x', 0) << true;
+        SecondReplyRow("802.1X of 85 bytes", 0x0808, Radius.left(85), 2) << true;
 
-        row("modes of P ports", 0x080A, Hex("0001020300010203"), 0, true);
-        row("modes of P - 1 ports", 0x080A, Hex("00010203000102"), 0x1101, false);
-        row("modes of P + 1 ports", 0x080A, Hex("000102030001020300"), 0x1101, false);
-        row("modes of one port", 0x080A, Hex("00"), 0x1101, false);
-        row("no modes", 0x080A, QByteArray(), 2, true);
-        row("mode 4 on the last port", 0x080A, Hex("0001020300010204"), 0x1100, false);
-        row("mode 255 on the first port", 0x080A, Hex("ff01020300010203"), 0x1100, false);
+        SecondReplyRow("modes of P ports", 0x080A, Hex("0001020300010203"), 0) << true;
+        SecondReplyRow("modes of P - 1 ports", 0x080A, Hex("00010203000102"), 0x1101) << false;
+        SecondReplyRow("modes of P + 1 ports", 0x080A, Hex("000102030001020300"), 0x1101) << false;
+        SecondReplyRow("modes of one port", 0x080A, Hex("00"), 0x1101) << false;
+        SecondReplyRow("no modes", 0x080A, QByteArray(), 2) << true;
+        SecondReplyRow("mode 4 on the last port", 0x080A, Hex("0001020300010204"), 0x1100) << false;
+        SecondReplyRow("mode 255 on the first port", 0x080A, Hex("ff01020300010203"), 0x1100) << false;
 
         for (int command : {0x0800, 0x0808, 0x080A}) {
             const QByteArray payload = GoodAnswer(command).Payload;

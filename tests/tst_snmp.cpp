@@ -63,34 +63,31 @@ private slots:
         SecondReplyColumns();
         QTest::addColumn<bool>("valid");
         QTest::addColumn<int>("entries");
-        auto row = [](const char* name, int command, const QByteArray& payload, int status, bool valid, int entries) {
-            SecondReplyRow(name, command, payload, status) << valid << entries;
-        };
-        row("version 0", 0x0700, Hex("00"), 0, true, 0);
-        row("version 1 and a byte more", 0x0700, Hex("0100"), 0, true, 0);
-        row("version 2", 0x0700, Hex("02"), 0x1100, false, 0);
-        row("version 255", 0x0700, Hex("ff"), 0x1100, false, 0);
-        row("agent without payload", 0x0700, {}, 2, true, 0);
+        SecondReplyRow("version 0", 0x0700, Hex("00"), 0) << true << 0;
+        SecondReplyRow("version 1 and a byte more", 0x0700, Hex("0100"), 0) << true << 0;
+        SecondReplyRow("version 2", 0x0700, Hex("02"), 0x1100) << false << 0;
+        SecondReplyRow("version 255", 0x0700, Hex("ff"), 0x1100) << false << 0;
+        SecondReplyRow("agent without payload", 0x0700, {}, 2) << true << 0;
 
-        row("132 bytes: 4 communities", 0x0702, Communities(Slots), 0, true, Slots);
-        row("4 communities and 32 bytes more", 0x0702, Communities(Slots) + QByteArray(32, 'x'), 0, true, Slots);
-        row("131 bytes: 3 communities", 0x0702, Communities(Slots).left(131), 0x1100, false, Slots);
-        row("5 communities", 0x0702, Communities(Slots + 1), 0x1100, false, Slots);
-        row("1 byte: no community", 0x0702, Hex("00"), 0x1100, false, Slots);
-        row("privilege 2 in the last slot", 0x0702, Communities(Slots - 1) + Field("x") + '\x02', 0x1101, false, Slots);
-        row("communities without payload", 0x0702, {}, 2, true, Slots);
+        SecondReplyRow("132 bytes: 4 communities", 0x0702, Communities(Slots), 0) << true << Slots;
+        SecondReplyRow("4 communities and 32 bytes more", 0x0702, Communities(Slots) + QByteArray(32, 'x'), 0) << true << Slots;
+        SecondReplyRow("131 bytes: 3 communities", 0x0702, Communities(Slots).left(131), 0x1100) << false << Slots;
+        SecondReplyRow("5 communities", 0x0702, Communities(Slots + 1), 0x1100) << false << Slots;
+        SecondReplyRow("1 byte: no community", 0x0702, Hex("00"), 0x1100) << false << Slots;
+        SecondReplyRow("privilege 2 in the last slot", 0x0702, Communities(Slots - 1) + Field("x") + '\x02', 0x1101) << false << Slots;
+        SecondReplyRow("communities without payload", 0x0702, {}, 2) << true << Slots;
 
-        row("35 bytes: one user", 0x0704, Users(1) + 'x', 0, true, 1);
-        row("1 byte: no user", 0x0704, Hex("00"), 0, true, 0);
-        row("three users", 0x0704, Users(3), 0, true, 3);
-        row("users without payload", 0x0704, {}, 2, false, 0);
+        SecondReplyRow("35 bytes: one user", 0x0704, Users(1) + 'x', 0) << true << 1;
+        SecondReplyRow("1 byte: no user", 0x0704, Hex("00"), 0) << true << 0;
+        SecondReplyRow("three users", 0x0704, Users(3), 0) << true << 3;
+        SecondReplyRow("users without payload", 0x0704, {}, 2) << false << 0;
 
-        row("receivers head only", 0x0707, Hex("00000000"), 0, true, 0);
-        row("two receivers and 36 bytes", 0x0707, Traps(2) + QByteArray(36, 1), 0, true, 2);
-        row("receiver at 0.0.0.0", 0x0707, Traps(1) + Trap("00000000", "x", 0), 0, true, 1);
-        row("receiver without community", 0x0707, Traps(1) + Trap("0a000009", "", 0), 0, true, 1);
-        row("receiver of trap version 2", 0x0707, Traps(1) + Trap("0a000009", "x", 2), 0, true, 1);
-        row("receivers of 3 bytes", 0x0707, Hex("000000"), 2, false, 0);
+        SecondReplyRow("receivers head only", 0x0707, Hex("00000000"), 0) << true << 0;
+        SecondReplyRow("two receivers and 36 bytes", 0x0707, Traps(2) + QByteArray(36, 1), 0) << true << 2;
+        SecondReplyRow("receiver at 0.0.0.0", 0x0707, Traps(1) + Trap("00000000", "x", 0), 0) << true << 1;
+        SecondReplyRow("receiver without community", 0x0707, Traps(1) + Trap("0a000009", "", 0), 0) << true << 1;
+        SecondReplyRow("receiver of trap version 2", 0x0707, Traps(1) + Trap("0a000009", "x", 2), 0) << true << 1;
+        SecondReplyRow("receivers of 3 bytes", 0x0707, Hex("000000"), 2) << false << 0;
 
         for (int command : {0x0700, 0x0702, 0x0704, 0x0707}) {
             const bool list = command == 0x0704 || command == 0x0707;
