@@ -126,26 +126,45 @@ inline void Deliver(uint32_t address, const std::vector<uint8_t>& datagram)
     Intp::Dispatch(address, datagram.data(), datagram.size());
 }
 
-// The fake callback and a registry of one device of a known model (8 ports, 4 trunk
-// groups) at an address; a test makes one in init() and deletes it in cleanup().
-struct TFakeDeviceSetup {
-    TFakeSessionCallback* Fake = nullptr;
-    TDevice* Device = nullptr;
+// A device of MAC Mac(last), made if the registry has none, at address.
+inline TDevice* DeviceAt(uint8_t last, uint32_t address)
+{
+    TDevice* device = Registry::Find(Mac(last), true);
+    device->SetAddress(address);
+    return device;
+}
 
-    explicit TFakeDeviceSetup(uint32_t address)
+// A device at the address its replies come from in the engine tests: the MAC's last byte.
+inline TDevice* AtOwnAddress(uint8_t last) { return DeviceAt(last, last); }
+
+// The fake callback over an empty registry; a test makes one in init() and deletes it in
+// cleanup(). The pending sessions go before the devices.
+struct TFakeSessions {
+    TFakeSessionCallback* Fake = nullptr;
+
+    TFakeSessions()
     {
         Registry::Clear();
         Fake = new TFakeSessionCallback;
-        Device = Registry::Find(Mac(1), true);
-        Device->SetType(Intp::RegisterKnownModels()[0]);
-        Device->SetAddress(address);
     }
-    // The pending sessions go before their device.
-    ~TFakeDeviceSetup()
+    virtual ~TFakeSessions()
     {
         delete Fake;
         Registry::Clear();
     }
-    TFakeDeviceSetup(const TFakeDeviceSetup&) = delete;
-    TFakeDeviceSetup& operator=(const TFakeDeviceSetup&) = delete;
+    TFakeSessions(const TFakeSessions&) = delete;
+    TFakeSessions& operator=(const TFakeSessions&) = delete;
+};
+
+// The fake callback and a registry of one device of a known model (8 ports, 4 trunk
+// groups) at an address.
+struct TFakeDeviceSetup : TFakeSessions {
+    TDevice* Device = nullptr;
+
+    explicit TFakeDeviceSetup(uint32_t address)
+    {
+        Device = Registry::Find(Mac(1), true);
+        Device->SetType(Intp::RegisterKnownModels()[0]);
+        Device->SetAddress(address);
+    }
 };

@@ -1,6 +1,6 @@
 // The shared wire rules: scalar and text fields, fixed records, and lists counted by the
 // device type, checked entry by entry and spread over several datagrams.
-#include "FakeSessionCallback.h"
+#include "CommandTests.h"
 
 #include "core/DeviceType.h"
 #include "core/Dispatch.h"
@@ -169,17 +169,12 @@ std::vector<uint8_t> TableDatagram(uint16_t head, int first, int count)
 
 } // namespace
 
-class TCodecTest : public QObject {
+class TCodecTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(0x0A000001);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenDevice(); } // 8 ports, 4 trunk groups
+    void cleanup() { Close(); }
 
     void textFields_data()
     {
@@ -226,12 +221,12 @@ private slots:
         w.Text("alpha", 16);
         w.U16(42);
         QVERIFY(StartNew<TFixedGet>(m_Device, nullptr));
-        Deliver(0x0A000001, MakeDatagram(0x7D05, 0, Mac(1), payload));
+        Reply(0x7D05, payload);
         TTestFixed& record = GetProperty<TTestFixed>(*m_Device);
         QVERIFY(record.Valid);
         QCOMPARE(record.Name, std::string("alpha"));
         QVERIFY(StartNew<TFixedGet>(m_Device, nullptr));
-        Deliver(0x0A000001, MakeDatagram(0x7D05, 5, Mac(1), std::vector<uint8_t>(18, 0xEE)));
+        Reply(0x7D05, std::vector<uint8_t>(18, 0xEE), 5);
         QVERIFY(!record.Valid);
         QCOMPARE(record.Name, std::string("alpha")); // values left in place
         QCOMPARE(record.Value, uint16_t(42));
@@ -249,7 +244,7 @@ private slots:
         expected.push_back(1);
         expected.push_back(2);
         QVERIFY(m_Fake->Sent.back().Bytes == expected);
-        Deliver(0x0A000001, MakeDatagram(0x7D06, 0, Mac(1), {0, 0, 0, 0}));
+        Reply(0x7D06, std::vector<uint8_t>{0, 0, 0, 0});
         // The Get went out before the Set reported.
         QCOMPARE(m_Fake->Sent.size(), std::size_t(2));
         QCOMPARE(Intp::ReadU16(m_Fake->Sent.back().Bytes.data()), uint16_t(0x7D05));
@@ -266,11 +261,8 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("datagrams");
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("entries"); // -1: record left as it was
-        auto bytes = [](const std::vector<uint8_t>& v) {
-            return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
-        };
         auto trunks = [&](const char* name, const std::vector<uint8_t>& payload, int status, int entries) {
-            QTest::newRow(name) << "trunk" << QList<QByteArray>{bytes(payload)} << status << entries;
+            QTest::newRow(name) << "trunk" << QList<QByteArray>{Bytes(payload)} << status << entries;
         };
         trunks("four trunks", Trunks({0x03, 0x0C, 0x30, 0xC0}), 0, 4);
         trunks("trailing byte ignored", Trunks({0x03, 0x0C, 0x30, 0xC0}, 1), 0, 4);
@@ -282,7 +274,7 @@ private slots:
         auto table = [&](const char* name, const std::vector<std::vector<uint8_t>>& parts, int status, int entries) {
             QList<QByteArray> datagrams;
             for (const auto& part : parts)
-                datagrams << bytes(part);
+                datagrams << Bytes(part);
             QTest::newRow(name) << "table" << datagrams << status << entries;
         };
         table("table in three datagrams", {TableDatagram(7, 1, 3), TableDatagram(0, 4, 3), TableDatagram(0, 7, 1)}, 0, 7);
@@ -305,11 +297,11 @@ private slots:
         auto start = [&] { return trunk ? StartNew<TTrunkGet>(m_Device, nullptr) : StartNew<TTableGet>(m_Device, nullptr); };
         // A previous good answer, so rejections can be seen to leave it alone.
         QVERIFY(start());
-        Deliver(0x0A000001, MakeDatagram(command, 0, Mac(1), trunk ? Trunks({0x01, 0x02, 0x04, 0x08}) : TableDatagram(9, 1, 2)));
+        Reply(command, trunk ? Trunks({0x01, 0x02, 0x04, 0x08}) : TableDatagram(9, 1, 2));
         m_Fake->Results.clear();
         QVERIFY(start());
         for (const QByteArray& d : datagrams)
-            Deliver(0x0A000001, MakeDatagram(command, 0, Mac(1), std::vector<uint8_t>(d.begin(), d.end())));
+            Reply(command, d);
         QCOMPARE(m_Fake->Results.size(), std::size_t(1));
         QCOMPARE(int(m_Fake->Results.back().Status), status);
         QVERIFY(PendingSessions().empty());
@@ -354,15 +346,15 @@ private slots:
     {
         auto* session = new TTableGet;
         QVERIFY(Start(session, m_Device, nullptr));
-        Deliver(0x0A000001, MakeDatagram(0x7D03, 0, Mac(1), TableDatagram(7, 1, 3)));
+        Reply(0x7D03, TableDatagram(7, 1, 3));
         QVERIFY(m_Fake->Results.empty());
         QVERIFY(m_Fake->Timers.at(session).Enabled); // waiting again, full interval
         QCOMPARE(m_Fake->Timers.at(session).Due, m_Fake->Now + 60000);
         m_Fake->Advance(30000);
-        Deliver(0x0A000001, MakeDatagram(0x7D03, 0, Mac(1), TableDatagram(0, 4, 3)));
+        Reply(0x7D03, TableDatagram(0, 4, 3));
         m_Fake->Advance(59999); // the second part restarted the interval
         QVERIFY(m_Fake->Results.empty());
-        Deliver(0x0A000001, MakeDatagram(0x7D03, 0, Mac(1), TableDatagram(0, 7, 1)));
+        Reply(0x7D03, TableDatagram(0, 7, 1));
         QCOMPARE(m_Fake->Results.size(), std::size_t(1));
         QCOMPARE(m_Fake->Results[0].Status, uint16_t(0));
         TTestTable& table = GetProperty<TTestTable>(*m_Device);
@@ -375,14 +367,10 @@ private slots:
         QVERIFY(StartNew<TTableGet>(m_Device, nullptr));
         QVERIFY(!table.Valid);
         QVERIFY(table.Entries.empty());
-        Deliver(0x0A000001, MakeDatagram(0x7D03, 0, Mac(1), TableDatagram(1, 20, 2)));
+        Reply(0x7D03, TableDatagram(1, 20, 2));
         QCOMPARE(table.Entries.size(), std::size_t(2));
     }
 
-private:
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr; // 8 ports, 4 trunk groups
 };
 
 QTEST_GUILESS_MAIN(TCodecTest)

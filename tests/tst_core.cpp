@@ -1,5 +1,5 @@
 // The core commands and the discovery chain against scripted replies.
-#include "FakeSessionCallback.h"
+#include "CommandTests.h"
 
 #include "core/DeviceType.h"
 #include "core/Basics.h"
@@ -60,29 +60,16 @@ uint16_t SentCommand(const TSentDatagram& d) { return ReadU16(d.Bytes.data()); }
 
 } // namespace
 
-class TCoreTest : public QObject {
+class TCoreTest : public QObject, public TCommandFixture {
     Q_OBJECT
-
-    // The switch of these tests, at the address its replies come from.
-    static TDevice* AtAddress1()
-    {
-        TDevice* d = Registry::Find(Mac(1), true);
-        d->SetAddress(1);
-        return d;
-    }
 
 private slots:
     void init()
     {
-        Registry::Clear();
-        m_Fake = new TFakeSessionCallback;
+        OpenSessions();
         m_Models = RegisterKnownModels();
     }
-    void cleanup()
-    {
-        delete m_Fake;
-        Registry::Clear();
-    }
+    void cleanup() { Close(); }
 
     void discoveryTargets_data()
     {
@@ -180,7 +167,7 @@ private slots:
         QFETCH(bool, logout);
         QFETCH(uint16_t, status);
         QFETCH(bool, loggedIn);
-        TDevice* d = AtAddress1();
+        TDevice* d = AtOwnAddress(1);
         d->SetLoggedIn(logout);
         auto* session = logout ? TSessionIntpLogin::Logout() : new TSessionIntpLogin("admin", "admin");
         QVERIFY(Start(session, d, nullptr));
@@ -195,7 +182,7 @@ private slots:
 
     void statusPoll()
     {
-        TDevice* d = AtAddress1();
+        TDevice* d = AtOwnAddress(1);
         auto* ping = new TSessionIntpPing2(1500);
         QVERIFY(Start(ping, d, nullptr));
         QCOMPARE(m_Fake->Timers.at(ping).Interval, 1500u);
@@ -216,7 +203,7 @@ private slots:
 
     void warningState()
     {
-        TDevice* d = AtAddress1();
+        TDevice* d = AtOwnAddress(1);
         QVERIFY(StartNew<TSessionIntpSipGet>(d, nullptr));
         Deliver(1, MakeDatagram(7, 0, Mac(1), {1, 1, 0x12, 0x34}));
         auto& record = GetProperty<TPropertyIntpSip>(*d);
@@ -234,7 +221,7 @@ private slots:
 
     void systemInformation()
     {
-        TDevice* d = AtAddress1();
+        TDevice* d = AtOwnAddress(1);
         d->SetLoggedIn(true);
         std::string longText(256, 'd'); // fills the field: no terminator
         QVERIFY(StartNew<TSessionBasicsSettingsGet>(d, nullptr));
@@ -261,7 +248,7 @@ private slots:
 
     void networkSettings()
     {
-        TDevice* d = AtAddress1();
+        TDevice* d = AtOwnAddress(1);
         QVERIFY(StartNew<TSessionBasicsIPConfGet>(d, nullptr));
         Deliver(1, MakeDatagram(262, 0, Mac(1), {1, 9, 9, 9, 9, 255, 255, 255, 0, 10, 0, 0, 1, 10, 0, 0, 2, 10, 0, 0, 3}));
         auto& record = GetProperty<TPropertyBasicsIPConf>(*d);
@@ -290,8 +277,7 @@ private slots:
         QFETCH(uint16_t, status);
         QFETCH(bool, addressCleared);
         QFETCH(bool, rebootStarted);
-        TDevice* d = Registry::Find(Mac(1), true);
-        d->SetAddress(0x0A000001);
+        TDevice* d = DeviceAt(1, 0x0A000001);
         if (command == 259)
             QVERIFY(StartNew<TSessionBasicsReboot>(d, nullptr));
         else if (command == 264)
@@ -361,7 +347,6 @@ private slots:
     }
 
 private:
-    TFakeSessionCallback* m_Fake = nullptr;
     std::vector<int> m_Models;
 };
 

@@ -53,27 +53,22 @@ class TDhcpTest : public QObject, public TCommandFixture {
 
     bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0110: return StartNew<TSessionBasicsDhcpGet>(m_Device, nullptr);
-        case 0x0112: return StartNew<TSessionBasicsDhcpEntry>(m_Device, nullptr);
-        default: return StartNew<TSessionBasicsDhcpPortIpGet>(m_Device, nullptr);
-        }
+        return StartGetOf<TSessionBasicsDhcpGet, TSessionBasicsDhcpEntry, TSessionBasicsDhcpPortIpGet>(command);
     }
     std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0110: return RecordStateOf<TPropertyBasicsDhcp>(*m_Device);
-        case 0x0112: return RecordStateOf<TPropertyBasicsDhcpEntry>(*m_Device);
-        default: {
-            const auto& r = GetProperty<TPropertyBasicsDhcpPortIp>(*m_Device);
-            return {r.Valid, int(r.Addresses.size())};
-        }
-        }
+        return StateOf<TPropertyBasicsDhcp, TPropertyBasicsDhcpEntry, TPropertyBasicsDhcpPortIp>(command);
+    }
+    bool SampleSet(int command, TWizard* receiver) override
+    {
+        if (command == 0x0111)
+            return StartNew<TSessionBasicsDhcpSet>(m_Device, receiver, TPropertyBasicsDhcp{});
+        return StartNew<TSessionBasicsDhcpPortIpSet>(m_Device, receiver, std::vector<uint32_t>(Ports, 0));
     }
 
 private slots:
     void init() { OpenDevice(); }
-    void cleanup() { CloseDevice(); }
+    void cleanup() { Close(); }
 
     void getReplies_data()
     {
@@ -104,8 +99,7 @@ private slots:
 
     void decodesEveryField()
     {
-        StartGet(0x0110);
-        Reply(0x0110, Server);
+        Answer(0x0110, Server);
         const auto& server = GetProperty<TPropertyBasicsDhcp>(*m_Device);
         QVERIFY(server.Enabled);
         QCOMPARE(server.Start, 0xC0A8010Au);
@@ -116,12 +110,10 @@ private slots:
         QCOMPARE(server.Lease, 86400u);
 
         // Any non-zero byte enables the server.
-        StartGet(0x0110);
-        Reply(0x0110, Hex("07") + Server.mid(1));
+        Answer(0x0110, Hex("07") + Server.mid(1));
         QVERIFY(GetProperty<TPropertyBasicsDhcp>(*m_Device).Enabled);
 
-        StartGet(0x0112);
-        Reply(0x0112, Head + U32(0xC0A80105) + Hex("02aabbccddee") + U16(1) + U16(2) + U32(0xFFFFFFFF));
+        Answer(0x0112, Head + U32(0xC0A80105) + Hex("02aabbccddee") + U16(1) + U16(2) + U32(0xFFFFFFFF));
         const auto& clients = GetProperty<TPropertyBasicsDhcpEntry>(*m_Device).Entries;
         QCOMPARE(clients.size(), std::size_t(1));
         QCOMPARE(clients[0].Address, 0xC0A80105u);
@@ -130,8 +122,7 @@ private slots:
         QCOMPARE(clients[0].State, uint16_t(dsDhcpOffer));
         QCOMPARE(clients[0].Lease, 0xFFFFFFFFu);
 
-        StartGet(0x0113);
-        Reply(0x0113, Bindings(Ports));
+        Answer(0x0113, Bindings(Ports));
         const auto& bindings = GetProperty<TPropertyBasicsDhcpPortIp>(*m_Device).Addresses;
         QCOMPARE(bindings, (std::vector<uint32_t>{0, 0x0A000101, 0, 0x0A000103, 0, 0x0A000105, 0, 0x0A000107}));
     }
@@ -205,22 +196,19 @@ private slots:
     // the server settings and the bindings as they were, only not valid.
     void errorStatusAndRequestClearing()
     {
-        StartGet(0x0112);
-        Reply(0x0112, Head + Clients(3));
+        Answer(0x0112, Head + Clients(3));
         QCOMPARE(State(0x0112), std::make_pair(true, 3));
         QVERIFY(StartGet(0x0112));
         QCOMPARE(State(0x0112), std::make_pair(false, 0));
 
-        StartGet(0x0110);
-        Reply(0x0110, Server);
+        Answer(0x0110, Server);
         StartGet(0x0110);
         Reply(0x0110, QByteArray(25, '\0'), 5);
         QCOMPARE(LastStatus(), 5);
         QCOMPARE(State(0x0110), std::make_pair(false, 0));
         QCOMPARE(GetProperty<TPropertyBasicsDhcp>(*m_Device).End, 0xC0A801C8u);
 
-        StartGet(0x0113);
-        Reply(0x0113, Bindings(Ports));
+        Answer(0x0113, Bindings(Ports));
         StartGet(0x0113);
         Reply(0x0113, Bindings(Ports), 5);
         QCOMPARE(State(0x0113), std::make_pair(false, Ports));
@@ -271,42 +259,27 @@ private slots:
     void portBindingSetNeedsOneAddressPerPort()
     {
         QFETCH(int, count);
-        QVERIFY(!StartNew<TSessionBasicsDhcpPortIpSet>(m_Device, nullptr, std::vector<uint32_t>(std::size_t(count), 1)));
-        QVERIFY(m_Fake->Sent.empty());
-        QVERIFY(PendingSessions().empty());
+        CheckSentWhen(StartNew<TSessionBasicsDhcpPortIpSet>(m_Device, nullptr, std::vector<uint32_t>(std::size_t(count), 1)),
+                      false);
     }
 
     void setsAskAgainBeforeTheyReport_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
-        QTest::newRow("server set") << 0x0111 << 0x0110 << 0;
-        QTest::newRow("server set, refused") << 0x0111 << 0x0110 << 4;
-        QTest::newRow("port binding set") << 0x0114 << 0x0113 << 0;
-        QTest::newRow("port binding set, refused") << 0x0114 << 0x0113 << 4;
+        SetStartsItsGetColumns();
+        SetStartsItsGetRow("server set", 0x0111, 0x0110, 0);
+        SetStartsItsGetRow("server set, refused", 0x0111, 0x0110, 4);
+        SetStartsItsGetRow("port binding set", 0x0114, 0x0113, 0);
+        SetStartsItsGetRow("port binding set, refused", 0x0114, 0x0113, 4);
     }
-    void setsAskAgainBeforeTheyReport()
-    {
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
-                             [&](TWizard* receiver) {
-                                 if (command == 0x0111)
-                                     return StartNew<TSessionBasicsDhcpSet>(m_Device, receiver, TPropertyBasicsDhcp{});
-                                 return StartNew<TSessionBasicsDhcpPortIpSet>(m_Device, receiver,
-                                                                              std::vector<uint32_t>(Ports, 0));
-                             });
-    }
+    void setsAskAgainBeforeTheyReport() { CheckSetStartsItsGet(); }
 
     void sessionNames()
     {
         StartGet(0x0110);
         StartGet(0x0112);
         StartGet(0x0113);
-        StartNew<TSessionBasicsDhcpSet>(m_Device, nullptr, TPropertyBasicsDhcp{});
-        StartNew<TSessionBasicsDhcpPortIpSet>(m_Device, nullptr, std::vector<uint32_t>(Ports, 0));
+        SampleSet(0x0111, nullptr);
+        SampleSet(0x0114, nullptr);
         QStringList names;
         for (const TSession* session : PendingSessions())
             names << session->Name();

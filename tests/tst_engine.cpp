@@ -1,6 +1,6 @@
 // The session engine, the device registry, the model table and the receive dispatch,
 // driven through a fake session manager with a manual clock.
-#include "FakeSessionCallback.h"
+#include "CommandTests.h"
 
 #include "core/Device.h"
 #include "core/DeviceType.h"
@@ -98,29 +98,16 @@ public:
 
 } // namespace
 
-class TEngineTest : public QObject {
+class TEngineTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
-    // A device at the address its replies come from in these tests (the MAC's last byte).
-    static TDevice* AtOwnAddress(uint8_t mac)
-    {
-        TDevice* d = Registry::Find(Mac(mac), true);
-        d->SetAddress(mac);
-        return d;
-    }
-
 private slots:
-    void init()
-    {
-        Registry::Clear();
-        m_Fake = new TFakeSessionCallback;
-    }
+    void init() { OpenSessions(); }
     void cleanup()
     {
-        delete m_Fake;
         SetDeviceCallback(nullptr);
         SetDiscoveryHook(nullptr);
-        Registry::Clear();
+        Close();
     }
 
     void macText_data()
@@ -192,10 +179,8 @@ private slots:
         Registry::Clear();
         QVERIFY(events.Events.isEmpty());
 
-        TDevice* high = Registry::Find(Mac(9), true);
-        TDevice* low = Registry::Find(Mac(2), true);
-        high->SetAddress(0x0A000005);
-        low->SetAddress(0x0A000005);
+        TDevice* high = DeviceAt(9, 0x0A000005);
+        TDevice* low = DeviceAt(2, 0x0A000005);
         QCOMPARE(Registry::FindByAddress(0x0A000005), low); // first in MAC order
         QCOMPARE(Registry::FindByAddress(0x0A000006), nullptr);
 
@@ -262,8 +247,7 @@ private slots:
 
     void sendWritesHeaderAndArmsTimer()
     {
-        TDevice* d = Registry::Find(Mac(1), true);
-        d->SetAddress(0xC0A80107);
+        TDevice* d = DeviceAt(1, 0xC0A80107);
         auto* s = new TTestGet;
         QVERIFY(Start(s, d, nullptr));
         QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
@@ -463,8 +447,7 @@ private slots:
         QFETCH(int, macLast);
         QFETCH(uint32_t, from);
         QFETCH(bool, claimed);
-        TDevice* d = Registry::Find(Mac(1), true);
-        d->SetAddress(0x0A000001);
+        TDevice* d = DeviceAt(1, 0x0A000001);
         QVERIFY(broadcast ? StartNew<TTestBroadcastGet>(d, nullptr) : StartNew<TTestGet>(d, nullptr));
         for (int i = 0; i < 1000; ++i)
             Deliver(from, MakeDatagram(command, 0, Mac(uint8_t(macLast)), std::vector<uint8_t>(8)));
@@ -609,8 +592,7 @@ private slots:
     {
         TDiscoveryProbe probe;
         SetDiscoveryHook(&probe);
-        TDevice* d = Registry::Find(Mac(1), true);
-        d->SetAddress(0x0A000001); // the bytes come from where the request went
+        TDevice* d = DeviceAt(1, 0x0A000001); // the bytes come from where the request went
         QVERIFY(StartNew<TTestGet>(d, nullptr));
         const TMacAddr target = Mac(1);
         uint32_t seed = 12345;
@@ -629,9 +611,6 @@ private slots:
         Dispatch(0x0A000001, nullptr, 0);
         QVERIFY(true);
     }
-
-private:
-    TFakeSessionCallback* m_Fake = nullptr;
 };
 
 QTEST_GUILESS_MAIN(TEngineTest)

@@ -1,5 +1,5 @@
 // The device tree's grouping and selection rules, without widgets.
-#include "FakeSessionCallback.h"
+#include "CommandTests.h"
 
 #include "core/DeviceGroups.h"
 #include "core/DeviceType.h"
@@ -18,11 +18,12 @@ Filter::TFilterSettingsServer* TwoSubnets()
 
 } // namespace
 
-class TGroupsTest : public QObject {
+class TGroupsTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
 private slots:
-    void cleanup() { Registry::Clear(); }
+    void init() { OpenSessions(); }
+    void cleanup() { Close(); }
 
     void keysAndCaptions_data()
     {
@@ -46,8 +47,7 @@ private slots:
         QFETCH(uint32_t, address);
         TDeviceGroups groups([] { return TwoSubnets(); });
         groups.SetSortMode(TDeviceGroups::TSortMode(mode));
-        TDevice* d = Registry::Find(Mac(1), true);
-        d->SetAddress(address);
+        TDevice* d = DeviceAt(1, address);
         std::string caption;
         TDeviceGroups::TKey key = groups.KeyOf(*d, &caption);
         QTEST(key.Address, "keyAddress");
@@ -59,8 +59,7 @@ private slots:
     {
         int model = Intp::RegisterKnownModels()[0];
         TDeviceGroups noFilter(nullptr);
-        TDevice* d = Registry::Find(Mac(1), true);
-        d->SetAddress(0x0A000001);
+        TDevice* d = DeviceAt(1, 0x0A000001);
         QVERIFY(!noFilter.IsShown(*d)); // not recognised
         d->SetType(model);
         QVERIFY(noFilter.IsShown(*d));
@@ -82,8 +81,7 @@ private slots:
         groups.SetSortMode(TDeviceGroups::smAddress);
         std::vector<TDevice*> devices;
         for (uint8_t i : {3, 1, 2}) {
-            TDevice* d = Registry::Find(Mac(i), true);
-            d->SetAddress(0x0A000000u + i);
+            TDevice* d = DeviceAt(i, 0x0A000000u + i);
             devices.push_back(d);
             groups.Append(groups.InsertGroup(groups.KeyOf(*d), ""), d);
         }

@@ -28,20 +28,17 @@ class TIgmpTest : public QObject, public TCommandFixture {
 
     bool StartGet(int command) override
     {
-        if (command == 0x0600)
-            return StartNew<TSessionIgmpGet>(m_Device, nullptr);
-        return StartNew<TSessionIgmpTable>(m_Device, nullptr);
+        return StartGetOf<TSessionIgmpGet, TSessionIgmpTable>(command);
     }
     std::pair<bool, int> State(int command) override
     {
-        if (command == 0x0600)
-            return RecordStateOf<TPropertyIgmp>(*m_Device);
-        return RecordStateOf<TPropertyIgmpTable>(*m_Device);
+        return StateOf<TPropertyIgmp, TPropertyIgmpTable>(command);
     }
+    bool SampleSet(int, TWizard* receiver) override { return StartNew<TSessionIgmpSet>(m_Device, receiver, TPropertyIgmp{}); }
 
 private slots:
     void init() { OpenDevice(); }
-    void cleanup() { CloseDevice(); }
+    void cleanup() { Close(); }
 
     void getReplies_data()
     {
@@ -63,14 +60,12 @@ private slots:
 
     void decodesEveryField()
     {
-        StartGet(0x0600);
-        Reply(0x0600, Hex("0702"));
+        Answer(0x0600, Hex("0702"));
         const auto& settings = GetProperty<TPropertyIgmp>(*m_Device);
         QVERIFY(settings.Snooping);
         QCOMPARE(settings.QueryMode, uint8_t(iqAuto));
 
-        StartGet(0x0602);
-        Reply(0x0602, Head + Hex("80000005" "e0000116" "0ffe"));
+        Answer(0x0602, Head + Hex("80000005" "e0000116" "0ffe"));
         const auto& table = GetProperty<TPropertyIgmpTable>(*m_Device).Entries;
         QCOMPARE(table, (std::vector<TPropertyIgmpTableEntry>{{0x80000005, 0xE0000116, 4094}}));
     }
@@ -79,8 +74,7 @@ private slots:
     // does an error status, which also empties the group table.
     void refusedRepliesKeepOrEmpty()
     {
-        StartGet(0x0600);
-        Reply(0x0600, Hex("0101"));
+        Answer(0x0600, Hex("0101"));
         StartGet(0x0600);
         Reply(0x0600, Hex("0003"));
         QCOMPARE(LastStatus(), 0x1100);
@@ -89,8 +83,7 @@ private slots:
         QVERIFY(settings.Snooping);
         QCOMPARE(settings.QueryMode, uint8_t(iqEnable));
 
-        StartGet(0x0602);
-        Reply(0x0602, Head + Groups(5));
+        Answer(0x0602, Head + Groups(5));
         StartGet(0x0602);
         Reply(0x0602, Head + Groups(5), 9);
         QCOMPARE(LastStatus(), 9);
@@ -174,23 +167,17 @@ private slots:
 
     void setAsksAgainBeforeItReports_data()
     {
-        QTest::addColumn<int>("status");
-        QTest::newRow("taken") << 0;
-        QTest::newRow("refused") << 4;
+        SetStartsItsGetColumns();
+        SetStartsItsGetRow("taken", 0x0601, 0x0600, 0);
+        SetStartsItsGetRow("refused", 0x0601, 0x0600, 4);
     }
-    void setAsksAgainBeforeItReports()
-    {
-        QFETCH(int, status);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), 0x0601, 0x0600, uint16_t(status), [&](TWizard* receiver) {
-            return StartNew<TSessionIgmpSet>(m_Device, receiver, TPropertyIgmp{});
-        });
-    }
+    void setAsksAgainBeforeItReports() { CheckSetStartsItsGet(); }
 
     void sessionNames()
     {
         StartGet(0x0600);
         StartGet(0x0602);
-        StartNew<TSessionIgmpSet>(m_Device, nullptr, TPropertyIgmp{});
+        SampleSet(0x0601, nullptr);
         QStringList names;
         for (const TSession* session : PendingSessions())
             names << session->Name();

@@ -12,7 +12,6 @@ using namespace Intp;
 
 namespace {
 
-constexpr uint32_t Address = 0xC0000201;
 constexpr int Ports = 8;
 constexpr int LogicalPorts = 12;
 
@@ -57,99 +56,69 @@ const QByteArray Head(4, '\0');
 
 } // namespace
 
-class TMonitorTest : public QObject {
+class TMonitorTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr;
-
-    bool StartGet(int command)
+    bool StartGet(int command) override
+    {
+        return StartGetOf<TSessionMonitorMacGet, TSessionMonitorPortGet, TSessionMonitorMirrorGet,
+                          TSessionMonitorEventGet, TSessionLldpGet>(command);
+    }
+    std::pair<bool, int> State(int command) override
+    {
+        return StateOf<TPropertyMonitorMac, TPropertyMonitorPort, TPropertyMonitorMirror, TPropertyMonitorEvent,
+                       TPropertyLldp>(command);
+    }
+    // The clears and Sets, by command.
+    bool SampleSet(int command, TWizard* receiver) override
     {
         switch (command) {
-        case 0x0A00: return StartNew<TSessionMonitorMacGet>(m_Device, nullptr);
-        case 0x0A02: return StartNew<TSessionMonitorPortGet>(m_Device, nullptr);
-        case 0x0A04: return StartNew<TSessionMonitorMirrorGet>(m_Device, nullptr);
-        case 0x0A06: return StartNew<TSessionMonitorEventGet>(m_Device, nullptr);
-        default: return StartNew<TSessionLldpGet>(m_Device, nullptr);
+        case 0x0A01: return StartNew<TSessionMonitorMacClear>(m_Device, receiver);
+        case 0x0A03: return StartNew<TSessionMonitorPortClear>(m_Device, receiver);
+        case 0x0A05: return StartNew<TSessionMonitorMirrorSet>(m_Device, receiver, TPropertyMonitorMirror{});
+        case 0x0A07: return StartNew<TSessionMonitorEventClear>(m_Device, receiver);
+        default: return StartNew<TSessionLldpSet>(m_Device, receiver, TPropertyLldp{});
         }
     }
-    bool Valid(int command)
-    {
-        switch (command) {
-        case 0x0A00: return GetProperty<TPropertyMonitorMac>(*m_Device).Valid;
-        case 0x0A02: return GetProperty<TPropertyMonitorPort>(*m_Device).Valid;
-        case 0x0A04: return GetProperty<TPropertyMonitorMirror>(*m_Device).Valid;
-        case 0x0A06: return GetProperty<TPropertyMonitorEvent>(*m_Device).Valid;
-        default: return GetProperty<TPropertyLldp>(*m_Device).Valid;
-        }
-    }
-    void Reply(int command, const QByteArray& payload, uint16_t status = 0)
-    {
-        Deliver(Address, MakeDatagram(uint16_t(command), status, Mac(1), Vector(payload)));
-    }
-    // Results reported so far, and the last one's status (-1: none).
-    int LastStatus() const { return m_Fake->Results.empty() ? -1 : m_Fake->Results.back().Status; }
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-        m_Device->SetLoggedIn(true);
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenDevice(); }
+    void cleanup() { Close(); }
 
     void getReplies_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("status");
-        auto row = [](const char* name, int command, const QByteArray& payload, int status) {
-            QTest::newRow(name) << command << payload << status;
-        };
-        row("MAC table of 3", 0x0A00, Head + MacEntries(3), 0);
-        row("MAC table, surplus bytes ignored", 0x0A00, Head + MacEntries(3) + Hex("0102030405"), 0);
-        row("MAC table, empty", 0x0A00, Head, 0);
-        row("MAC on the last trunk", 0x0A00, Head + MacEntry(LogicalPorts - 1, 1), 0);
-        row("MAC beyond the last trunk", 0x0A00, Head + MacEntry(0, 1) + MacEntry(LogicalPorts, 2), 0x1100);
-        row("MAC table without head", 0x0A00, Hex("000000"), 2);
+        GetReplyColumns();
+        const auto row = &GetReplyRow;
+        row("MAC table of 3", 0x0A00, Head + MacEntries(3), 0, 3);
+        row("MAC table, surplus bytes ignored", 0x0A00, Head + MacEntries(3) + Hex("0102030405"), 0, 3);
+        row("MAC table, empty", 0x0A00, Head, 0, 0);
+        row("MAC on the last trunk", 0x0A00, Head + MacEntry(LogicalPorts - 1, 1), 0, 1);
+        row("MAC beyond the last trunk", 0x0A00, Head + MacEntry(0, 1) + MacEntry(LogicalPorts, 2), 0x1100, 0);
+        row("MAC table without head", 0x0A00, Hex("000000"), 2, 0);
 
-        row("counters of 8 ports", 0x0A02, Counters(Ports), 0);
-        row("counters and 23 surplus bytes", 0x0A02, Counters(Ports) + QByteArray(23, 'x'), 0);
-        row("counters of 7 ports", 0x0A02, Counters(Ports - 1), 0x1100);
-        row("counters of 12 logical ports", 0x0A02, Counters(LogicalPorts), 0x1100);
-        row("a byte of counters", 0x0A02, Hex("00"), 0x1100);
+        row("counters of 8 ports", 0x0A02, Counters(Ports), 0, Ports);
+        row("counters and 23 surplus bytes", 0x0A02, Counters(Ports) + QByteArray(23, 'x'), 0, Ports);
+        row("counters of 7 ports", 0x0A02, Counters(Ports - 1), 0x1100, 0);
+        row("counters of 12 logical ports", 0x0A02, Counters(LogicalPorts), 0x1100, 0);
+        row("a byte of counters", 0x0A02, Hex("00"), 0x1100, 0);
 
-        row("mirror to port 8", 0x0A04, Hex("0007" "00000005" "00000080"), 0);
-        row("mirror RX to port 9", 0x0A04, Hex("0800" "00000005" "00000080"), 0x1100);
-        row("mirror TX to port 9", 0x0A04, Hex("0008" "00000005" "00000080"), 0x1100);
-        row("mirror a byte short", 0x0A04, Hex("0000" "00000005" "000000"), 2);
+        row("mirror to port 8", 0x0A04, Hex("0007" "00000005" "00000080"), 0, 0);
+        row("mirror RX to port 9", 0x0A04, Hex("0800" "00000005" "00000080"), 0x1100, 0);
+        row("mirror TX to port 9", 0x0A04, Hex("0008" "00000005" "00000080"), 0x1100, 0);
+        row("mirror a byte short", 0x0A04, Hex("0000" "00000005" "000000"), 2, 0);
 
-        row("event log of 4", 0x0A06, Head + EventEntries(4), 0);
-        row("event log, empty", 0x0A06, Head, 0);
+        row("event log of 4", 0x0A06, Head + EventEntries(4), 0, 4);
+        row("event log, empty", 0x0A06, Head, 0, 0);
 
-        row("LLDP on, 30 s", 0x0B00, Hex("0100001e"), 0);
-        row("LLDP a byte short", 0x0B00, Hex("010000"), 2);
+        row("LLDP on, 30 s", 0x0B00, Hex("0100001e"), 0, 0);
+        row("LLDP a byte short", 0x0B00, Hex("010000"), 2, 0);
     }
     // A refused reply leaves the record not valid; a short one leaves it as it was.
-    void getReplies()
-    {
-        QFETCH(int, command);
-        QFETCH(QByteArray, payload);
-        QFETCH(int, status);
-        QVERIFY(StartGet(command));
-        Reply(command, payload);
-        QCOMPARE(LastStatus(), status);
-        QCOMPARE(Valid(command), status == 0);
-        QVERIFY(PendingSessions().empty());
-    }
+    void getReplies() { CheckGetReply(); }
 
     void decodesEveryField()
     {
-        StartGet(0x0A00);
-        Reply(0x0A00, Head + MacEntry(3, 0xAA, true) + MacEntry(1, 0xBB) + MacEntry(3, 0xCC));
+        Answer(0x0A00, Head + MacEntry(3, 0xAA, true) + MacEntry(1, 0xBB) + MacEntry(3, 0xCC));
         const auto& mac = GetProperty<TPropertyMonitorMac>(*m_Device);
         QCOMPARE(mac.Entries.size(), std::size_t(3));
         QCOMPARE(mac.Entries[0].Port, 3);
@@ -159,14 +128,12 @@ private slots:
         QCOMPARE(mac.Entries[2].Mac.Data()[5], uint8_t(0xCC));
 
         // A counter at its 32-bit limit stays unsigned.
-        StartGet(0x0A02);
-        Reply(0x0A02, Counters(Ports, 0xFFFFFFFF - 5));
+        Answer(0x0A02, Counters(Ports, 0xFFFFFFFF - 5));
         const auto& counters = GetProperty<TPropertyMonitorPort>(*m_Device);
         QCOMPARE(counters.Entries[0].Counters[mcCollision], uint32_t(0xFFFFFFFF));
         QCOMPARE(counters.Entries[1].Counters[mcTxGood], uint32_t(0));
 
-        StartGet(0x0A04);
-        Reply(0x0A04, Hex("0102" "00000005" "80000001"));
+        Answer(0x0A04, Hex("0102" "00000005" "80000001"));
         const auto& mirror = GetProperty<TPropertyMonitorMirror>(*m_Device);
         QCOMPARE(mirror.DestRx, uint8_t(1));
         QCOMPARE(mirror.DestTx, uint8_t(2));
@@ -174,15 +141,13 @@ private slots:
         QCOMPARE(mirror.SrcTx, uint32_t(0x80000001));
 
         // Texts that fill their 128 bytes have no terminator and are taken whole.
-        StartGet(0x0A06);
-        Reply(0x0A06, Head + QByteArray(128, 'a') + EventText("second"));
+        Answer(0x0A06, Head + QByteArray(128, 'a') + EventText("second"));
         const auto& events = GetProperty<TPropertyMonitorEvent>(*m_Device);
         QCOMPARE(events.Entries.size(), std::size_t(1));
         QCOMPARE(events.Entries[0].First, std::string(128, 'a'));
         QCOMPARE(events.Entries[0].Second, std::string("second"));
 
-        StartGet(0x0B00);
-        Reply(0x0B00, Hex("07ff0e10"));
+        Answer(0x0B00, Hex("07ff0e10"));
         const auto& lldp = GetProperty<TPropertyLldp>(*m_Device);
         QVERIFY(lldp.Enabled);
         QCOMPARE(lldp.Interval, uint16_t(3600));
@@ -213,17 +178,15 @@ private slots:
         QCOMPARE(PendingSessions().size(), std::size_t(1));
         Reply(command, last);
         QCOMPARE(LastStatus(), 0);
-        QVERIFY(Valid(command));
-        const int entries = command == 0x0A00 ? int(GetProperty<TPropertyMonitorMac>(*m_Device).Entries.size())
-                                              : int(GetProperty<TPropertyMonitorEvent>(*m_Device).Entries.size());
-        QCOMPARE(entries, total);
+        QVERIFY(State(command).first);
+        QCOMPARE(State(command).second, total);
         if (command == 0x0A06)
             QCOMPARE(full.size(), 1284);
 
         // A datagram after the last one finds no session and changes nothing.
         Reply(command, full);
         QCOMPARE(m_Fake->Results.size(), std::size_t(1));
-        QVERIFY(Valid(command));
+        QVERIFY(State(command).first);
     }
 
     // A sender that keeps sending full datagrams is cut off: the table gathers 65,536
@@ -263,7 +226,7 @@ private slots:
         Reply(0x0A00, Head + MacEntries(128));
         Reply(0x0A00, Head + MacEntries(5) + MacEntry(LogicalPorts, 9));
         QCOMPARE(LastStatus(), 0x1100);
-        QVERIFY(!Valid(0x0A00));
+        QVERIFY(!State(0x0A00).first);
         QVERIFY(GetProperty<TPropertyMonitorMac>(*m_Device).Entries.empty());
         QVERIFY(PendingSessions().empty());
     }
@@ -272,12 +235,11 @@ private slots:
     void errorStatusEmptiesTheLists()
     {
         for (int command : {0x0A00, 0x0A06}) {
-            QVERIFY(StartGet(command));
-            Reply(command, command == 0x0A00 ? Head + MacEntries(4) : Head + EventEntries(2));
+            Answer(command, command == 0x0A00 ? Head + MacEntries(4) : Head + EventEntries(2));
             QVERIFY(StartGet(command));
             Reply(command, Head, 7);
             QCOMPARE(LastStatus(), 7);
-            QVERIFY(!Valid(command));
+            QVERIFY(!State(command).first);
             QCOMPARE(RecordStateOf<TPropertyMonitorMac>(*m_Device).second, 0);
             QCOMPARE(RecordStateOf<TPropertyMonitorEvent>(*m_Device).second, 0);
         }
@@ -317,33 +279,14 @@ private slots:
 
     void clearsAndSetsAskAgainBeforeTheyReport_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
-        QTest::newRow("MAC table clear") << 0x0A01 << 0x0A00 << 0;
-        QTest::newRow("counters clear") << 0x0A03 << 0x0A02 << 0;
-        QTest::newRow("mirror set") << 0x0A05 << 0x0A04 << 0;
-        QTest::newRow("event log clear, refused") << 0x0A07 << 0x0A06 << 4;
-        QTest::newRow("LLDP set") << 0x0B01 << 0x0B00 << 0;
+        SetStartsItsGetColumns();
+        SetStartsItsGetRow("MAC table clear", 0x0A01, 0x0A00, 0);
+        SetStartsItsGetRow("counters clear", 0x0A03, 0x0A02, 0);
+        SetStartsItsGetRow("mirror set", 0x0A05, 0x0A04, 0);
+        SetStartsItsGetRow("event log clear, refused", 0x0A07, 0x0A06, 4);
+        SetStartsItsGetRow("LLDP set", 0x0B01, 0x0B00, 0);
     }
-    void clearsAndSetsAskAgainBeforeTheyReport()
-    {
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
-                             [&](TWizard* receiver) {
-                                 switch (command) {
-                                 case 0x0A01: return StartNew<TSessionMonitorMacClear>(m_Device, receiver);
-                                 case 0x0A03: return StartNew<TSessionMonitorPortClear>(m_Device, receiver);
-                                 case 0x0A05:
-                                     return StartNew<TSessionMonitorMirrorSet>(m_Device, receiver,
-                                                                               TPropertyMonitorMirror{});
-                                 case 0x0A07: return StartNew<TSessionMonitorEventClear>(m_Device, receiver);
-                                 default: return StartNew<TSessionLldpSet>(m_Device, receiver, TPropertyLldp{});
-                                 }
-                             });
-    }
+    void clearsAndSetsAskAgainBeforeTheyReport() { CheckSetStartsItsGet(); }
 };
 
 QTEST_MAIN(TMonitorTest)

@@ -8,8 +8,6 @@ using namespace Intp;
 
 namespace {
 
-constexpr uint32_t Address = 0x0A000001;
-
 QByteArray Octets(std::initializer_list<uint32_t> values)
 {
     QByteArray bytes;
@@ -69,95 +67,70 @@ QByteArray Trunks(std::initializer_list<uint32_t> masks)
 
 } // namespace
 
-class TPortTest : public QObject {
+class TPortTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenDevice(); }
+    void cleanup() { Close(); }
 
     // Every Get after a good answer: the reply either replaces the list or leaves the record
     // not valid with the entries it had.
     void getReplies_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("replyStatus");
-        QTest::addColumn<int>("status");
+        SecondReplyColumns();
         QTest::addColumn<int>("entries"); // of an accepted reply
-        auto row = [](const char* name, int command, const QByteArray& payload, int status, int entries = 0) {
-            QTest::newRow(name) << command << payload << 0 << status << entries;
-        };
-        row("12 names", 0x0200, Names(12), 0, 12);
-        row("12 names and 7 bytes more", 0x0200, Names(12) + QByteArray(7, 'x'), 0, 12);
-        row("11 names", 0x0200, Names(11), 0x1100);
-        row("13 names", 0x0200, Names(13), 0x1100);
-        row("less than one name", 0x0200, QByteArray(7, 'x'), 0x1100);
+        SecondReplyRow("12 names", 0x0200, Names(12), 0) << 12;
+        SecondReplyRow("12 names and 7 bytes more", 0x0200, Names(12) + QByteArray(7, 'x'), 0) << 12;
+        SecondReplyRow("11 names", 0x0200, Names(11), 0x1100) << 0;
+        SecondReplyRow("13 names", 0x0200, Names(13), 0x1100) << 0;
+        SecondReplyRow("less than one name", 0x0200, QByteArray(7, 'x'), 0x1100) << 0;
 
-        row("configuration of P + T", 0x0201, Configs(12), 0, 12);
-        row("configuration of one port", 0x0201, Configs(1), 0, 1);
-        row("configuration and 5 bytes more", 0x0201, Configs(2) + QByteArray(5, 1), 0, 2);
-        row("configuration without entries", 0x0201, Configs(0), 0x1100);
-        row("configuration beyond P + T", 0x0201, Configs(13), 0x1100);
-        row("last logical port", 0x0201, Changed(Configs(1), ConfigEntry, 11), 0, 1);
-        row("port beyond P + T", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 5, 12), 0x1101);
-        row("port type 10", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 11 + 1, 10), 0x1101);
-        row("speed/duplex 7", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 4 + 3, 7), 0, 12);
-        row("speed/duplex 8", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 4 + 3, 8), 0x1101);
-        row("flow control 3", 0x0201, Changed(Configs(12), ConfigEntry + 4, 3), 0x1101);
+        SecondReplyRow("configuration of P + T", 0x0201, Configs(12), 0) << 12;
+        SecondReplyRow("configuration of one port", 0x0201, Configs(1), 0) << 1;
+        SecondReplyRow("configuration and 5 bytes more", 0x0201, Configs(2) + QByteArray(5, 1), 0) << 2;
+        SecondReplyRow("configuration without entries", 0x0201, Configs(0), 0x1100) << 0;
+        SecondReplyRow("configuration beyond P + T", 0x0201, Configs(13), 0x1100) << 0;
+        SecondReplyRow("last logical port", 0x0201, Changed(Configs(1), ConfigEntry, 11), 0) << 1;
+        SecondReplyRow("port beyond P + T", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 5, 12), 0x1101) << 0;
+        SecondReplyRow("port type 10", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 11 + 1, 10), 0x1101) << 0;
+        SecondReplyRow("speed/duplex 7", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 4 + 3, 7), 0) << 12;
+        SecondReplyRow("speed/duplex 8", 0x0201, Changed(Configs(12), ConfigEntry + 6 * 4 + 3, 8), 0x1101) << 0;
+        SecondReplyRow("flow control 3", 0x0201, Changed(Configs(12), ConfigEntry + 4, 3), 0x1101) << 0;
 
-        row("status of P ports", 0x0203, Statuses(8), 0, 8);
-        row("status of P - 1 ports", 0x0203, Statuses(7), 0x1100);
-        row("status of P + 1 ports", 0x0203, Statuses(9), 0x1100);
-        row("status without entries", 0x0203, QByteArray(4, '\0'), 0x1100);
-        row("status port type 10", 0x0203, Changed(Statuses(8), 5 * 7, 10), 0x1101);
-        row("status speed/duplex 7", 0x0203, Changed(Statuses(8), 5 * 2 + 3, 7), 0, 8);
-        row("status speed/duplex 8", 0x0203, Changed(Statuses(8), 5 * 2 + 3, 8), 0x1101);
+        SecondReplyRow("status of P ports", 0x0203, Statuses(8), 0) << 8;
+        SecondReplyRow("status of P - 1 ports", 0x0203, Statuses(7), 0x1100) << 0;
+        SecondReplyRow("status of P + 1 ports", 0x0203, Statuses(9), 0x1100) << 0;
+        SecondReplyRow("status without entries", 0x0203, QByteArray(4, '\0'), 0x1100) << 0;
+        SecondReplyRow("status port type 10", 0x0203, Changed(Statuses(8), 5 * 7, 10), 0x1101) << 0;
+        SecondReplyRow("status speed/duplex 7", 0x0203, Changed(Statuses(8), 5 * 2 + 3, 7), 0) << 8;
+        SecondReplyRow("status speed/duplex 8", 0x0203, Changed(Statuses(8), 5 * 2 + 3, 8), 0x1101) << 0;
 
-        row("limits of P ports", 0x0204, Limits(8), 0, 8);
-        row("limits of P + 1 ports", 0x0204, Limits(9), 0x1100);
-        row("limits and 8 bytes more", 0x0204, Limits(8) + QByteArray(8, 1), 0, 8);
-        row("frame type 3", 0x0204, Changed(Limits(8), 9 * 7, 3), 0, 8);
-        row("frame type 4", 0x0204, Changed(Limits(8), 9 * 7, 4), 0x1101);
+        SecondReplyRow("limits of P ports", 0x0204, Limits(8), 0) << 8;
+        SecondReplyRow("limits of P + 1 ports", 0x0204, Limits(9), 0x1100) << 0;
+        SecondReplyRow("limits and 8 bytes more", 0x0204, Limits(8) + QByteArray(8, 1), 0) << 8;
+        SecondReplyRow("frame type 3", 0x0204, Changed(Limits(8), 9 * 7, 3), 0) << 8;
+        SecondReplyRow("frame type 4", 0x0204, Changed(Limits(8), 9 * 7, 4), 0x1101) << 0;
 
-        row("four trunks", 0x0206, Trunks({0x03, 0x0C, 0x30, 0xC0}), 0, 4);
-        row("member at bit P - 1", 0x0206, Trunks({0x80, 0, 0, 0}), 0, 4);
-        row("three trunks", 0x0206, Trunks({0x03, 0x0C, 0x30}), 0x1100);
-        row("five trunks", 0x0206, Trunks({1, 2, 4, 8, 16}), 0x1100);
-        row("ports 3 and 4 in two groups", 0x0206, Trunks({0x0C, 0x03, 0x0C, 0}), 0x1102);
-        row("port 4 in the last group too", 0x0206, Trunks({0x0C, 0x30, 0, 0x88}), 0x1102);
-        row("member at bit P", 0x0206, Trunks({0x03, 0x100, 0, 0}), 0x1101);
-        row("member at bit 31", 0x0206, Trunks({0, 0, 0, 0x80000000}), 0x1101);
+        SecondReplyRow("four trunks", 0x0206, Trunks({0x03, 0x0C, 0x30, 0xC0}), 0) << 4;
+        SecondReplyRow("member at bit P - 1", 0x0206, Trunks({0x80, 0, 0, 0}), 0) << 4;
+        SecondReplyRow("three trunks", 0x0206, Trunks({0x03, 0x0C, 0x30}), 0x1100) << 0;
+        SecondReplyRow("five trunks", 0x0206, Trunks({1, 2, 4, 8, 16}), 0x1100) << 0;
+        SecondReplyRow("ports 3 and 4 in two groups", 0x0206, Trunks({0x0C, 0x03, 0x0C, 0}), 0x1102) << 0;
+        SecondReplyRow("port 4 in the last group too", 0x0206, Trunks({0x0C, 0x30, 0, 0x88}), 0x1102) << 0;
+        SecondReplyRow("member at bit P", 0x0206, Trunks({0x03, 0x100, 0, 0}), 0x1101) << 0;
+        SecondReplyRow("member at bit 31", 0x0206, Trunks({0, 0, 0, 0x80000000}), 0x1101) << 0;
 
-        for (int command : {0x0200, 0x0201, 0x0203, 0x0204, 0x0206}) {
-            QByteArray name = "error status of 0x0" + QByteArray::number(command, 16);
-            QTest::newRow(name.constData()) << command << QByteArray(12, '\0') << 5 << 5 << 0;
-        }
+        for (int command : {0x0200, 0x0201, 0x0203, 0x0204, 0x0206})
+            SecondReplyRow(RowName("error status of", command), command, QByteArray(12, '\0'), 5, 5) << 0;
     }
     void getReplies()
     {
         QFETCH(int, command);
-        QFETCH(QByteArray, payload);
-        QFETCH(int, replyStatus);
         QFETCH(int, status);
         QFETCH(int, entries);
-        const auto good = GoodAnswer(command);
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(good.first)));
-        QCOMPARE(RecordState(command), std::make_pair(true, good.second));
-
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(replyStatus), Mac(1), Vector(payload)));
-        QCOMPARE(m_Fake->Results.size(), std::size_t(2));
-        QCOMPARE(int(m_Fake->Results.back().Code), command);
-        QCOMPARE(int(m_Fake->Results.back().Status), status);
-        QVERIFY(PendingSessions().empty());
-        QCOMPARE(RecordState(command), std::make_pair(status == 0, status == 0 ? entries : good.second));
+        CheckSecondReply();
+        QCOMPARE(State(command), std::make_pair(status == 0, status == 0 ? entries : GoodAnswer(command).Entries));
     }
 
     void decodesEveryField()
@@ -189,7 +162,7 @@ private slots:
         QCOMPARE(trunks[1], (TPortTrunkEntry{0x04, false}));
         QCOMPARE(trunks[2], (TPortTrunkEntry{0, true}));
         for (uint16_t command : {0x0200, 0x0201, 0x0203, 0x0204, 0x0206})
-            QVERIFY(RecordState(command).first);
+            QVERIFY(State(command).first);
     }
 
     // Sets go out only with as many entries as the device type allows.
@@ -216,9 +189,7 @@ private slots:
         QFETCH(int, command);
         QFETCH(int, entries);
         QFETCH(bool, sent);
-        QCOMPARE(StartSet(command, std::size_t(entries)), sent);
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
-        QCOMPARE(PendingSessions().size(), std::size_t(sent ? 1 : 0));
+        CheckSentWhen(StartSet(command, std::size_t(entries)), sent);
         if (sent) {
             const auto& bytes = m_Fake->Sent.back().Bytes;
             QCOMPARE(int(ReadU16(bytes.data())), command);
@@ -229,8 +200,7 @@ private slots:
     // The whole datagram of each Set, from the sample entries of SampleSet.
     void setRequests_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("datagram");
+        SetRequestColumns(); // the sample is the Set's command
         const QByteArray defaultLimit = Hex("03" "00002000" "00000000");
         QTest::newRow("configuration") << 0x0202 << Hex("0202" "0000" "000e" "000a1b2c3d01" "00000000"
                                                         "0001030201" "0b00060000");
@@ -239,35 +209,16 @@ private slots:
         QTest::newRow("trunks") << 0x0207 << Hex("0207" "0000" "0014" "000a1b2c3d01" "0000008301" "0000000c00"
                                                  "0000000000" "0000003001");
     }
-    void setRequests()
-    {
-        QFETCH(int, command);
-        QFETCH(QByteArray, datagram);
-        QVERIFY(SampleSet(command, nullptr));
-        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
-    }
+    void setRequests() { CheckSetRequest(); }
 
     // Whatever the Set's reply says, the matching Get goes out first (no receiver), then
     // the Set reports.
     void setStartsItsGet_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
-        for (auto [set, get] : {std::pair(0x0202, 0x0201), std::pair(0x0205, 0x0204), std::pair(0x0207, 0x0206)})
-            for (int status : {0, 5}) {
-                QByteArray name = "0x0" + QByteArray::number(set, 16) + " status " + QByteArray::number(status);
-                QTest::newRow(name.constData()) << set << get << status;
-            }
+        SetStartsItsGetColumns();
+        SetStartsItsGetRows({{0x0202, 0x0201}, {0x0205, 0x0204}, {0x0207, 0x0206}}, {0, 5});
     }
-    void setStartsItsGet()
-    {
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
-                             [&](TWizard* receiver) { return SampleSet(command, receiver); });
-    }
+    void setStartsItsGet() { CheckSetStartsItsGet(); }
 
     void names()
     {
@@ -285,20 +236,14 @@ private slots:
     }
 
 private:
-    bool StartGet(int command)
+    bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0200: return StartNew<TSessionPortNameGet>(m_Device, nullptr);
-        case 0x0201: return StartNew<TSessionPortConfigGet>(m_Device, nullptr);
-        case 0x0203: return StartNew<TSessionPortStatusGet>(m_Device, nullptr);
-        case 0x0204: return StartNew<TSessionPortLimitGet>(m_Device, nullptr);
-        case 0x0206: return StartNew<TSessionPortTrunkGet>(m_Device, nullptr);
-        }
-        return false;
+        return StartGetOf<TSessionPortNameGet, TSessionPortConfigGet, TSessionPortStatusGet, TSessionPortLimitGet,
+                          TSessionPortTrunkGet>(command);
     }
 
     // A Get's accepted reply of the full length, and its entry count.
-    static std::pair<QByteArray, int> GoodAnswer(int command)
+    TAnswer GoodAnswer(int command) override
     {
         switch (command) {
         case 0x0200: return {Names(12), 12};
@@ -310,30 +255,10 @@ private:
         return {};
     }
 
-    template <typename R>
-    std::pair<bool, int> State()
+    std::pair<bool, int> State(int command) override
     {
-        R& record = GetProperty<R>(*m_Device);
-        return {record.Valid, int(EntriesOf(record).size())};
-    }
-
-    // Valid flag and entry count of a Get's record.
-    std::pair<bool, int> RecordState(int command)
-    {
-        switch (command) {
-        case 0x0200: return State<TPropertyPortName>();
-        case 0x0201: return State<TPropertyPortConfig>();
-        case 0x0203: return State<TPropertyPortStatus>();
-        case 0x0204: return State<TPropertyPortLimit>();
-        case 0x0206: return State<TPropertyPortTrunk>();
-        }
-        return {};
-    }
-
-    void Answer(int command, const QByteArray& payload)
-    {
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
+        return StateOf<TPropertyPortName, TPropertyPortConfig, TPropertyPortStatus, TPropertyPortLimit,
+                       TPropertyPortTrunk>(command);
     }
 
     bool StartSet(int command, std::size_t entries)
@@ -347,7 +272,7 @@ private:
     }
 
     // Sample rows of each Set, as a page would send them.
-    bool SampleSet(int command, TWizard* receiver)
+    bool SampleSet(int command, TWizard* receiver) override
     {
         switch (command) {
         case 0x0202: {
@@ -368,10 +293,6 @@ private:
         }
         return false;
     }
-
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr; // 8 ports, 4 trunk groups
 };
 
 QTEST_GUILESS_MAIN(TPortTest)

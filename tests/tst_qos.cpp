@@ -11,96 +11,71 @@ using namespace Intp;
 
 namespace {
 
-constexpr uint32_t Address = 0xC0000201;
 constexpr int Ports = 8;
 
 QByteArray Repeat(char byte, int count) { return QByteArray(count, byte); }
 
 } // namespace
 
-class TQosTest : public QObject {
+class TQosTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr;
-
-    bool StartGet(int command)
+    bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0500: return StartNew<TSessionQosGet>(m_Device, nullptr);
-        case 0x0502: return StartNew<TSessionQosPortGet>(m_Device, nullptr);
-        case 0x0504: return StartNew<TSessionQosCosGet>(m_Device, nullptr);
-        default: return StartNew<TSessionQosTosGet>(m_Device, nullptr);
-        }
+        return StartGetOf<TSessionQosGet, TSessionQosPortGet, TSessionQosCosGet, TSessionQosTosGet>(command);
     }
-    bool Valid(int command)
+    std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0500: return GetProperty<TPropertyQos>(*m_Device).Valid;
-        case 0x0502: return GetProperty<TPropertyQosPort>(*m_Device).Valid;
-        case 0x0504: return GetProperty<TPropertyQosCos>(*m_Device).Valid;
-        default: return GetProperty<TPropertyQosTos>(*m_Device).Valid;
-        }
+        return StateOf<TPropertyQos, TPropertyQosPort, TPropertyQosCos, TPropertyQosTos>(command);
     }
-    uint16_t Answer(int command, const QByteArray& payload, uint16_t status = 0)
+    // The Sets of the test setsAskAgainBeforeTheyReport, by command.
+    bool SampleSet(int set, TWizard* receiver) override
     {
-        [&] { QVERIFY(StartGet(command)); }();
-        Deliver(Address, MakeDatagram(uint16_t(command), status, Mac(1), Vector(payload)));
-        return m_Fake->Results.back().Status;
+        switch (set) {
+        case 0x0501: return StartNew<TSessionQosSet>(m_Device, receiver, TPropertyQos{});
+        case 0x0503: return StartNew<TSessionQosPortSet>(m_Device, receiver, std::vector<TQosByte>(Ports));
+        case 0x0505: {
+            TPropertyQosCos cos;
+            cos.Entries.resize(Ports);
+            return StartNew<TSessionQosCosSet>(m_Device, receiver, cos);
+        }
+        default: return StartNew<TSessionQosTosSet>(m_Device, receiver, TPropertyQosTos{});
+        }
     }
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-        m_Device->SetLoggedIn(true);
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenDevice(); }
+    void cleanup() { Close(); }
 
     void getReplies_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("status");
-        auto row = [](const char* name, int command, const QByteArray& payload, int status) {
-            QTest::newRow(name) << command << payload << status;
-        };
-        row("strict, COS first", 0x0500, Hex("0104"), 0);
-        row("scheme 2", 0x0500, Hex("0200"), 0x1100);
-        row("type 6", 0x0500, Hex("0006"), 0x1101);
-        row("scheme a byte short", 0x0500, Hex("01"), 2);
+        GetReplyColumns();
+        const auto row = &GetReplyRow;
+        row("strict, COS first", 0x0500, Hex("0104"), 0, 0);
+        row("scheme 2", 0x0500, Hex("0200"), 0x1100, 0);
+        row("type 6", 0x0500, Hex("0006"), 0x1101, 0);
+        row("scheme a byte short", 0x0500, Hex("01"), 2, 0);
 
-        row("8 port queues", 0x0502, Hex("0001020300010203"), 0);
-        row("queue 4", 0x0502, Hex("0001020400010203"), 0x1100);
-        row("7 port queues", 0x0502, Hex("00010203000102"), 0x1101);
-        row("12 port queues (trunks do not count)", 0x0502, Repeat(1, 12), 0x1101);
-        row("no port queue", 0x0502, QByteArray(), 2);
+        row("8 port queues", 0x0502, Hex("0001020300010203"), 0, Ports);
+        row("queue 4", 0x0502, Hex("0001020400010203"), 0x1100, 0);
+        row("7 port queues", 0x0502, Hex("00010203000102"), 0x1101, 0);
+        row("12 port queues (trunks do not count)", 0x0502, Repeat(1, 12), 0x1101, 0);
+        row("no port queue", 0x0502, QByteArray(), 2, 0);
 
-        row("8 + 8 bytes", 0x0504, Hex("0001020300010203") + Repeat(7, Ports), 0);
-        row("a port priority of 8", 0x0504, Hex("0001020300010203") + Repeat(2, 7) + char(8), 0x1101);
-        row("a queue of 4", 0x0504, Hex("0401020300010203") + Repeat(2, Ports), 0x1100);
-        row("8 + 7 bytes", 0x0504, Hex("0001020300010203") + Repeat(2, 7), 0x1102);
-        row("queues without ports", 0x0504, Hex("0001020300010203"), 0x1102);
-        row("queues a byte short", 0x0504, Hex("00010203000102"), 2);
+        row("8 + 8 bytes", 0x0504, Hex("0001020300010203") + Repeat(7, Ports), 0, Ports);
+        row("a port priority of 8", 0x0504, Hex("0001020300010203") + Repeat(2, 7) + char(8), 0x1101, 0);
+        row("a queue of 4", 0x0504, Hex("0401020300010203") + Repeat(2, Ports), 0x1100, 0);
+        row("8 + 7 bytes", 0x0504, Hex("0001020300010203") + Repeat(2, 7), 0x1102, 0);
+        row("queues without ports", 0x0504, Hex("0001020300010203"), 0x1102, 0);
+        row("queues a byte short", 0x0504, Hex("00010203000102"), 2, 0);
 
-        row("64 DSCP queues", 0x0506, Repeat(3, 64), 0);
-        row("65 bytes: the last ignored", 0x0506, Repeat(3, 64) + char(9), 0);
-        row("a DSCP queue of 4", 0x0506, Repeat(3, 63) + char(4), 0x1100);
-        row("63 bytes", 0x0506, Repeat(3, 63), 2);
+        row("64 DSCP queues", 0x0506, Repeat(3, 64), 0, 0);
+        row("65 bytes: the last ignored", 0x0506, Repeat(3, 64) + char(9), 0, 0);
+        row("a DSCP queue of 4", 0x0506, Repeat(3, 63) + char(4), 0x1100, 0);
+        row("63 bytes", 0x0506, Repeat(3, 63), 2, 0);
     }
     // A refused reply leaves the record not valid; a short one leaves it as it was.
-    void getReplies()
-    {
-        QFETCH(int, command);
-        QFETCH(QByteArray, payload);
-        QFETCH(int, status);
-        QCOMPARE(int(Answer(command, payload)), status);
-        QCOMPARE(Valid(command), status == 0);
-        QVERIFY(PendingSessions().empty());
-    }
+    void getReplies() { CheckGetReply(); }
 
     void decodesEveryField()
     {
@@ -162,30 +137,13 @@ private slots:
 
     void setsAskAgainBeforeTheyReport_data()
     {
-        QTest::addColumn<int>("set");
-        QTest::addColumn<int>("get");
-        QTest::newRow("scheme") << 0x0501 << 0x0500;
-        QTest::newRow("port queues") << 0x0503 << 0x0502;
-        QTest::newRow("802.1p") << 0x0505 << 0x0504;
-        QTest::newRow("DSCP") << 0x0507 << 0x0506;
+        SetStartsItsGetColumns();
+        SetStartsItsGetRow("scheme", 0x0501, 0x0500, 0);
+        SetStartsItsGetRow("port queues", 0x0503, 0x0502, 0);
+        SetStartsItsGetRow("802.1p", 0x0505, 0x0504, 0);
+        SetStartsItsGetRow("DSCP", 0x0507, 0x0506, 0);
     }
-    void setsAskAgainBeforeTheyReport()
-    {
-        QFETCH(int, set);
-        QFETCH(int, get);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(set), uint16_t(get), 0, [&](TWizard* receiver) {
-            switch (set) {
-            case 0x0501: return StartNew<TSessionQosSet>(m_Device, receiver, TPropertyQos{});
-            case 0x0503: return StartNew<TSessionQosPortSet>(m_Device, receiver, std::vector<TQosByte>(Ports));
-            case 0x0505: {
-                TPropertyQosCos cos;
-                cos.Entries.resize(Ports);
-                return StartNew<TSessionQosCosSet>(m_Device, receiver, cos);
-            }
-            default: return StartNew<TSessionQosTosSet>(m_Device, receiver, TPropertyQosTos{});
-            }
-        });
-    }
+    void setsAskAgainBeforeTheyReport() { CheckSetStartsItsGet(); }
 };
 
 QTEST_MAIN(TQosTest)

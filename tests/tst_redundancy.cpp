@@ -9,7 +9,6 @@ using namespace Intp;
 
 namespace {
 
-constexpr uint32_t Address = 0x0A000001;
 constexpr int Ports = 8; // of the test device's model
 
 QByteArray U32(uint32_t v) { return QByteArray::fromHex(QByteArray::number(v, 16).rightJustified(8, '0')); }
@@ -40,79 +39,54 @@ QByteArray RstpInfo(int count)
 
 } // namespace
 
-class TRedundancyTest : public QObject {
+class TRedundancyTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenDevice(); }
+    void cleanup() { Close(); }
 
     // Every Get after a good answer: the reply is either taken or leaves the record as it
     // was, valid or not as the status says.
     void getReplies_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("replyStatus");
-        QTest::addColumn<int>("status");
+        SecondReplyColumns();
         QTest::addColumn<bool>("valid");
-        auto row = [](const char* name, int command, const QByteArray& payload, int status, bool valid) {
-            QTest::newRow(name) << command << payload << 0 << status << valid;
-        };
-        row("ring settings", 0x0300, Ring, 0, true);
-        row("ring settings and a byte more", 0x0300, Ring + 'x', 0, true);
-        row("ring settings a byte short", 0x0300, Ring.left(8), 2, true);
+        SecondReplyRow("ring settings", 0x0300, Ring, 0) << true;
+        SecondReplyRow("ring settings and a byte more", 0x0300, Ring + 'x', 0) << true;
+        SecondReplyRow("ring settings a byte short", 0x0300, Ring.left(8), 2) << true;
 
-        row("RSTP of 6 + 8 x 8 bytes", 0x0302, Rstp(Ports), 0, true);
-        row("RSTP and 7 bytes more", 0x0302, Rstp(Ports) + QByteArray(7, 1), 0, true);
-        row("RSTP of 62 bytes", 0x0302, Rstp(Ports - 1), 0x1100, false);
-        row("RSTP of P + 1 ports", 0x0302, Rstp(Ports + 1), 0x1100, false);
-        row("RSTP without ports", 0x0302, Rstp(0), 0x1100, false);
-        row("RSTP bridge part a byte short", 0x0302, Rstp(0).left(5), 2, true);
+        SecondReplyRow("RSTP of 6 + 8 x 8 bytes", 0x0302, Rstp(Ports), 0) << true;
+        SecondReplyRow("RSTP and 7 bytes more", 0x0302, Rstp(Ports) + QByteArray(7, 1), 0) << true;
+        SecondReplyRow("RSTP of 62 bytes", 0x0302, Rstp(Ports - 1), 0x1100) << false;
+        SecondReplyRow("RSTP of P + 1 ports", 0x0302, Rstp(Ports + 1), 0x1100) << false;
+        SecondReplyRow("RSTP without ports", 0x0302, Rstp(0), 0x1100) << false;
+        SecondReplyRow("RSTP bridge part a byte short", 0x0302, Rstp(0).left(5), 2) << true;
 
-        row("RSTP state of P ports", 0x0304, RstpInfo(Ports), 0, true);
-        row("RSTP state and 9 bytes more", 0x0304, RstpInfo(Ports) + QByteArray(9, 1), 0, true);
-        row("RSTP state of P - 1 ports", 0x0304, RstpInfo(Ports - 1), 0x1100, false);
-        row("RSTP state of P + 1 ports", 0x0304, RstpInfo(Ports + 1), 0x1100, false);
-        row("RSTP state without ports", 0x0304, RstpInfo(0), 0x1100, false);
-        row("RSTP state bridge part a byte short", 0x0304, RstpInfo(0).left(18), 2, true);
+        SecondReplyRow("RSTP state of P ports", 0x0304, RstpInfo(Ports), 0) << true;
+        SecondReplyRow("RSTP state and 9 bytes more", 0x0304, RstpInfo(Ports) + QByteArray(9, 1), 0) << true;
+        SecondReplyRow("RSTP state of P - 1 ports", 0x0304, RstpInfo(Ports - 1), 0x1100) << false;
+        SecondReplyRow("RSTP state of P + 1 ports", 0x0304, RstpInfo(Ports + 1), 0x1100) << false;
+        SecondReplyRow("RSTP state without ports", 0x0304, RstpInfo(0), 0x1100) << false;
+        SecondReplyRow("RSTP state bridge part a byte short", 0x0304, RstpInfo(0).left(18), 2) << true;
 
-        row("active protocol", 0x0307, Hex("0102"), 0, true);
-        row("active protocol a byte short", 0x0307, Hex("01"), 2, true);
+        SecondReplyRow("active protocol", 0x0307, Hex("0102"), 0) << true;
+        SecondReplyRow("active protocol a byte short", 0x0307, Hex("01"), 2) << true;
 
         for (int command : {0x0300, 0x0302, 0x0304, 0x0307}) {
-            const QByteArray payload = GoodAnswer(command);
-            QByteArray name = "error status of 0x0" + QByteArray::number(command, 16);
-            QTest::newRow(name.constData()) << command << payload << 5 << 5 << false;
-            name = "not logged in to 0x0" + QByteArray::number(command, 16);
-            QTest::newRow(name.constData()) << command << payload << 3 << 3 << true;
+            const QByteArray payload = GoodAnswer(command).Payload;
+            SecondReplyRow(RowName("error status of", command), command, payload, 5, 5) << false;
+            SecondReplyRow(RowName("not logged in to", command), command, payload, 3, 3) << true;
         }
     }
     void getReplies()
     {
         QFETCH(int, command);
-        QFETCH(QByteArray, payload);
-        QFETCH(int, replyStatus);
         QFETCH(int, status);
         QFETCH(bool, valid);
-        m_Device->SetLoggedIn(true);
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(GoodAnswer(command))));
-        QCOMPARE(RecordState(command), std::make_pair(true, GoodEntries(command)));
-
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(replyStatus), Mac(1), Vector(payload)));
-        QCOMPARE(m_Fake->Results.size(), std::size_t(2));
-        QCOMPARE(int(m_Fake->Results.back().Code), command);
-        QCOMPARE(int(m_Fake->Results.back().Status), status);
-        QVERIFY(PendingSessions().empty());
+        CheckSecondReply();
         // Refused replies keep the values decoded before.
-        QCOMPARE(RecordState(command), std::make_pair(valid, GoodEntries(command)));
+        QCOMPARE(State(command), std::make_pair(valid, GoodAnswer(command).Entries));
         QCOMPARE(m_Device->IsLoggedIn(), status != 3);
     }
 
@@ -172,17 +146,15 @@ private slots:
     {
         QFETCH(int, entries);
         QFETCH(bool, sent);
-        QCOMPARE(StartNew<TSessionRedundancyRstpSet>(m_Device, nullptr, std::vector<TPropertyRedundancyRstpEntry>(std::size_t(entries))),
-                 sent);
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
-        QCOMPARE(PendingSessions().size(), std::size_t(sent ? 1 : 0));
+        CheckSentWhen(
+            StartNew<TSessionRedundancyRstpSet>(m_Device, nullptr, std::vector<TPropertyRedundancyRstpEntry>(std::size_t(entries))),
+            sent);
     }
 
     // A device of a model the console does not know has no ports: no RSTP Set at all.
     void rstpSetNeedsPorts()
     {
-        TDevice* unknown = Registry::Find(Mac(2), true);
-        unknown->SetAddress(Address + 1);
+        TDevice* unknown = DeviceAt(2, Address + 1);
         QVERIFY(!StartNew<TSessionRedundancyRstpSet>(unknown, nullptr, std::vector<TPropertyRedundancyRstpEntry>(1)));
         QVERIFY(m_Fake->Sent.empty());
     }
@@ -190,8 +162,7 @@ private slots:
     // The whole datagram of each Set.
     void setRequests_data()
     {
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<QByteArray>("datagram");
+        SetRequestColumns();
         const QByteArray header = Hex("0301" "0000" "0009" "000a1b2c3d01");
         QTest::newRow("ring with everything on") << 0 << header + Ring;
         QTest::newRow("ring off") << 1 << header + QByteArray(9, '\0');
@@ -201,36 +172,19 @@ private slots:
                                      Hex("0bebc200" "f0" "02" "01" "01") + Hex("00030d40" "80" "00" "00" "00").repeated(6) +
                                      Hex("00000001" "00" "01" "00" "01");
     }
-    void setRequests()
-    {
-        QFETCH(int, sample);
-        QFETCH(QByteArray, datagram);
-        QVERIFY(SampleSet(sample, nullptr));
-        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
-    }
+    void setRequests() { CheckSetRequest(); }
 
     // Whatever the Set's reply says, the matching Get goes out first (no receiver), then
     // the Set reports.
     void setStartsItsGet_data()
     {
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
+        SetStartsItsGetColumns();
         for (int status : {0, 5}) {
             QTest::addRow("ring, status %d", status) << 0 << 0x0301 << 0x0300 << status;
             QTest::addRow("RSTP, status %d", status) << 3 << 0x0303 << 0x0302 << status;
         }
     }
-    void setStartsItsGet()
-    {
-        QFETCH(int, sample);
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
-                             [&](TWizard* receiver) { return SampleSet(sample, receiver); });
-    }
+    void setStartsItsGet() { CheckSetStartsItsGet(); }
 
     void names()
     {
@@ -246,53 +200,32 @@ private slots:
     }
 
 private:
-    bool StartGet(int command)
+    bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0300: return StartNew<TSessionRedundancySringGet>(m_Device, nullptr);
-        case 0x0302: return StartNew<TSessionRedundancyRstpGet>(m_Device, nullptr);
-        case 0x0304: return StartNew<TSessionRedundancyRstpInfoGet>(m_Device, nullptr);
-        case 0x0307: return StartNew<TSessionRedundancyGet>(m_Device, nullptr);
-        }
-        return false;
+        return StartGetOf<TSessionRedundancySringGet, TSessionRedundancyRstpGet, TSessionRedundancyRstpInfoGet,
+                          TSessionRedundancyGet>(command);
     }
 
-    static QByteArray GoodAnswer(int command)
+    TAnswer GoodAnswer(int command) override
     {
         switch (command) {
-        case 0x0300: return Ring;
-        case 0x0302: return Rstp(Ports);
-        case 0x0304: return RstpInfo(Ports);
-        case 0x0307: return Hex("0101");
+        case 0x0300: return {Ring};
+        case 0x0302: return {Rstp(Ports), Ports};
+        case 0x0304: return {RstpInfo(Ports), Ports};
+        case 0x0307: return {Hex("0101")};
         }
         return {};
     }
 
-    // Port entries of a good answer (0 for records without a list).
-    static int GoodEntries(int command) { return command == 0x0302 || command == 0x0304 ? Ports : 0; }
-
-    // Valid flag and entry count of a Get's record.
-    std::pair<bool, int> RecordState(int command)
+    std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0300: return RecordStateOf<TPropertyRedundancySring>(*m_Device);
-        case 0x0302: return RecordStateOf<TPropertyRedundancyRstp>(*m_Device);
-        case 0x0304: return RecordStateOf<TPropertyRedundancyRstpInfo>(*m_Device);
-        case 0x0307: return RecordStateOf<TPropertyRedundancy>(*m_Device);
-        }
-        return {};
-    }
-
-    void Answer(int command, const QByteArray& payload)
-    {
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
-        QCOMPARE(int(m_Fake->Results.back().Status), 0);
+        return StateOf<TPropertyRedundancySring, TPropertyRedundancyRstp, TPropertyRedundancyRstpInfo,
+                       TPropertyRedundancy>(command);
     }
 
     // 0 to 2: ring settings with everything on, with the ring off, without coupling and
     // homing (their ports still set); 3: RSTP settings.
-    bool SampleSet(int sample, TWizard* receiver)
+    bool SampleSet(int sample, TWizard* receiver) override
     {
         if (sample == 3) {
             TPropertyRedundancyRstp rstp;
@@ -309,10 +242,6 @@ private:
         const TPropertyRedundancySring ring{true, sample != 1, true, 6, 7, sample == 0, 2, 3, sample == 0, 5};
         return StartNew<TSessionRedundancySringSet>(m_Device, receiver, ring);
     }
-
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr; // 8 ports
 };
 
 QTEST_GUILESS_MAIN(TRedundancyTest)

@@ -9,7 +9,6 @@ using namespace Intp;
 
 namespace {
 
-constexpr uint32_t Address = 0x0A000001;
 constexpr int Ports = 8;        // of the test device's model
 constexpr int LogicalPorts = 12; // ports and trunk groups
 constexpr int Slots = 10;       // access-list count
@@ -55,77 +54,52 @@ TMacAddr MacOf(int i) { return TMacAddr(std::array<uint8_t, 6>{2, 0, 0, 0, uint8
 
 } // namespace
 
-class TSecurityTest : public QObject {
+class TSecurityTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenDevice(); }
+    void cleanup() { Close(); }
 
     // Every Get of one datagram after a good answer: the reply is taken, or leaves the
     // record invalid with the status the check gives.
     void getReplies_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("replyStatus");
-        QTest::addColumn<int>("status");
+        SecondReplyColumns();
         QTest::addColumn<bool>("valid");
-        auto row = [](const char* name, int command, const QByteArray& payload, int status, bool valid) {
-            QTest::newRow(name) << command << payload << 0 << status << valid;
-        };
-        row("access list of 45 bytes", 0x0800, AccessList(Slots), 0, true);
-        row("access list of 48 bytes", 0x0800, AccessList(Slots) + Hex("0a0000"), 0, true);
-        row("access list of 44 bytes", 0x0800, AccessList(Slots).left(44), 0x1100, false);
-        row("access list of 9 slots", 0x0800, AccessList(Slots - 1), 0x1100, false);
-        row("access list of 11 slots", 0x0800, AccessList(Slots + 1), 0x1100, false);
-        row("access list of 5 bytes", 0x0800, AccessList(0), 0x1100, false);
-        row("access list of 4 bytes", 0x0800, AccessList(0).left(4), 2, true);
+        SecondReplyRow("access list of 45 bytes", 0x0800, AccessList(Slots), 0) << true;
+        SecondReplyRow("access list of 48 bytes", 0x0800, AccessList(Slots) + Hex("0a0000"), 0) << true;
+        SecondReplyRow("access list of 44 bytes", 0x0800, AccessList(Slots).left(44), 0x1100) << false;
+        SecondReplyRow("access list of 9 slots", 0x0800, AccessList(Slots - 1), 0x1100) << false;
+        SecondReplyRow("access list of 11 slots", 0x0800, AccessList(Slots + 1), 0x1100) << false;
+        SecondReplyRow("access list of 5 bytes", 0x0800, AccessList(0), 0x1100) << false;
+        SecondReplyRow("access list of 4 bytes", 0x0800, AccessList(0).left(4), 2) << true;
 
-        row("802.1X of 86 bytes", 0x0808, Radius, 0, true);
-        row("802.1X and a byte more", 0x0808, Radius + 'x', 0, true);
-        row("802.1X of 85 bytes", 0x0808, Radius.left(85), 2, true);
+        SecondReplyRow("802.1X of 86 bytes", 0x0808, Radius, 0) << true;
+        SecondReplyRow("802.1X and a byte more", 0x0808, Radius + 'x', 0) << true;
+        SecondReplyRow("802.1X of 85 bytes", 0x0808, Radius.left(85), 2) << true;
 
-        row("modes of P ports", 0x080A, Hex("0001020300010203"), 0, true);
-        row("modes of P - 1 ports", 0x080A, Hex("00010203000102"), 0x1101, false);
-        row("modes of P + 1 ports", 0x080A, Hex("000102030001020300"), 0x1101, false);
-        row("modes of one port", 0x080A, Hex("00"), 0x1101, false);
-        row("no modes", 0x080A, QByteArray(), 2, true);
-        row("mode 4 on the last port", 0x080A, Hex("0001020300010204"), 0x1100, false);
-        row("mode 255 on the first port", 0x080A, Hex("ff01020300010203"), 0x1100, false);
+        SecondReplyRow("modes of P ports", 0x080A, Hex("0001020300010203"), 0) << true;
+        SecondReplyRow("modes of P - 1 ports", 0x080A, Hex("00010203000102"), 0x1101) << false;
+        SecondReplyRow("modes of P + 1 ports", 0x080A, Hex("000102030001020300"), 0x1101) << false;
+        SecondReplyRow("modes of one port", 0x080A, Hex("00"), 0x1101) << false;
+        SecondReplyRow("no modes", 0x080A, QByteArray(), 2) << true;
+        SecondReplyRow("mode 4 on the last port", 0x080A, Hex("0001020300010204"), 0x1100) << false;
+        SecondReplyRow("mode 255 on the first port", 0x080A, Hex("ff01020300010203"), 0x1100) << false;
 
         for (int command : {0x0800, 0x0808, 0x080A}) {
-            const QByteArray payload = GoodAnswer(command);
-            QByteArray name = "error status of 0x0" + QByteArray::number(command, 16);
-            QTest::newRow(name.constData()) << command << payload << 5 << 5 << false;
-            name = "not logged in to 0x0" + QByteArray::number(command, 16);
-            QTest::newRow(name.constData()) << command << payload << 3 << 3 << true;
+            const QByteArray payload = GoodAnswer(command).Payload;
+            SecondReplyRow(RowName("error status of", command), command, payload, 5, 5) << false;
+            SecondReplyRow(RowName("not logged in to", command), command, payload, 3, 3) << true;
         }
     }
     void getReplies()
     {
         QFETCH(int, command);
-        QFETCH(QByteArray, payload);
-        QFETCH(int, replyStatus);
         QFETCH(int, status);
         QFETCH(bool, valid);
-        m_Device->SetLoggedIn(true);
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(GoodAnswer(command))));
-        QVERIFY(RecordValid(command));
-
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(replyStatus), Mac(1), Vector(payload)));
-        QCOMPARE(m_Fake->Results.size(), std::size_t(2));
-        QCOMPARE(int(m_Fake->Results.back().Code), command);
-        QCOMPARE(int(m_Fake->Results.back().Status), status);
-        QVERIFY(PendingSessions().empty());
-        QCOMPARE(RecordValid(command), valid);
+        CheckSecondReply();
+        QCOMPARE(State(command).first, valid);
         QCOMPARE(m_Device->IsLoggedIn(), status != 3);
     }
 
@@ -169,22 +143,21 @@ private slots:
         QFETCH(bool, valid);
         QFETCH(int, entries);
         // A previous answer is never mixed into the next one.
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(command == 0x0805 ? Macs(3, 900) : Bindings(3, 900))));
-        QCOMPARE(ListState(command), std::make_pair(true, 3));
+        Answer(command, command == 0x0805 ? Macs(3, 900) : Bindings(3, 900));
+        QCOMPARE(State(command), std::make_pair(true, 3));
 
         QVERIFY(StartGet(command));
-        QCOMPARE(ListState(command), std::make_pair(false, 0));
+        QCOMPARE(State(command), std::make_pair(false, 0));
         for (qsizetype i = 0; i < datagrams.size(); ++i) {
             // Each datagram that keeps the session open gives it its full time again.
             m_Fake->Advance(30000);
-            Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(statuses[i]), Mac(1), Vector(datagrams[i])));
+            Reply(command, datagrams[i], uint16_t(statuses[i]));
         }
         QCOMPARE(m_Fake->Results.size(), std::size_t(status < 0 ? 1 : 2));
         if (status >= 0)
             QCOMPARE(int(m_Fake->Results.back().Status), status);
         QCOMPARE(PendingSessions().size(), std::size_t(status < 0 ? 1 : 0));
-        QCOMPARE(ListState(command), std::make_pair(valid, entries));
+        QCOMPARE(State(command), std::make_pair(valid, entries));
         if (status < 0) {
             m_Fake->Advance(59999);
             QCOMPARE(PendingSessions().size(), std::size_t(1));
@@ -237,8 +210,7 @@ private slots:
     // The whole datagram of every Set, Add and Del.
     void setRequests_data()
     {
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<QByteArray>("datagram");
+        SetRequestColumns();
         auto header = [](const char* code, const char* length) { return Hex(code) + Hex("0000") + Hex(length) + Hex("000a1b2c3d01"); };
         QTest::newRow("access list") << 0 << header("0801", "002d") + AccessList(2) + QByteArray(32, '\0');
         QTest::newRow("access list off") << 1 << header("0801", "002d") + QByteArray(45, '\0');
@@ -252,13 +224,7 @@ private slots:
                         Hex("003c" "001e" "001e" "001e" "02" "00000e10");
         QTest::newRow("port modes") << 8 << header("080b", "0008") + Hex("0302010000010203");
     }
-    void setRequests()
-    {
-        QFETCH(int, sample);
-        QFETCH(QByteArray, datagram);
-        QVERIFY(SampleSet(sample, nullptr));
-        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
-    }
+    void setRequests() { CheckSetRequest(); }
 
     // The list Sets go out only with the device type's count of slots or ports.
     void setCounts_data()
@@ -281,18 +247,15 @@ private slots:
         QFETCH(bool, sent);
         TPropertySecurityIp ip;
         ip.Addresses.resize(std::size_t(entries));
-        QCOMPARE(modes ? StartNew<TSessionSecurity8021xPortSet>(m_Device, nullptr, std::vector<uint8_t>(std::size_t(entries)))
-                       : StartNew<TSessionSecurityIpSet>(m_Device, nullptr, ip),
-                 sent);
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
-        QCOMPARE(PendingSessions().size(), std::size_t(sent ? 1 : 0));
+        CheckSentWhen(modes ? StartNew<TSessionSecurity8021xPortSet>(m_Device, nullptr, std::vector<uint8_t>(std::size_t(entries)))
+                            : StartNew<TSessionSecurityIpSet>(m_Device, nullptr, ip),
+                      sent);
     }
 
     // A device of a model the console does not know has no ports and no access list.
     void listSetsNeedTheModel()
     {
-        TDevice* unknown = Registry::Find(Mac(2), true);
-        unknown->SetAddress(Address + 1);
+        TDevice* unknown = DeviceAt(2, Address + 1);
         TPropertySecurityIp ip;
         ip.Addresses.resize(Slots);
         QVERIFY(!StartNew<TSessionSecurityIpSet>(unknown, nullptr, ip));
@@ -304,10 +267,7 @@ private slots:
     // Set, Add or Del reports.
     void setStartsItsGet_data()
     {
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
+        SetStartsItsGetColumns();
         const std::tuple<int, int, int, const char*> sets[] = {
             {0, 0x0801, 0x0800, "access list"}, {2, 0x0803, 0x0802, "binding add"}, {3, 0x0804, 0x0802, "binding del"},
             {4, 0x0806, 0x0805, "blacklist add"}, {5, 0x0807, 0x0805, "blacklist del"}, {6, 0x0809, 0x0808, "802.1X"},
@@ -317,15 +277,7 @@ private slots:
             for (auto [sample, command, get, name] : sets)
                 QTest::addRow("%s, status %d", name, status) << sample << command << get << status;
     }
-    void setStartsItsGet()
-    {
-        QFETCH(int, sample);
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
-                             [&](TWizard* receiver) { return SampleSet(sample, receiver); });
-    }
+    void setStartsItsGet() { CheckSetStartsItsGet(); }
 
     void names()
     {
@@ -348,62 +300,39 @@ private slots:
     }
 
 private:
-    bool StartGet(int command)
+    bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0800: return StartNew<TSessionSecurityIpGet>(m_Device, nullptr);
-        case 0x0802: return StartNew<TSessionSecurityPortGet>(m_Device, nullptr);
-        case 0x0805: return StartNew<TSessionSecurityMacGet>(m_Device, nullptr);
-        case 0x0808: return StartNew<TSessionSecurity8021xGet>(m_Device, nullptr);
-        case 0x080A: return StartNew<TSessionSecurity8021xPortGet>(m_Device, nullptr);
-        }
-        return false;
+        return StartGetOf<TSessionSecurityIpGet, TSessionSecurityPortGet, TSessionSecurityMacGet,
+                          TSessionSecurity8021xGet, TSessionSecurity8021xPortGet>(command);
     }
 
-    static QByteArray GoodAnswer(int command)
+    TAnswer GoodAnswer(int command) override
     {
         switch (command) {
-        case 0x0800: return AccessList(Slots);
-        case 0x0808: return Radius;
-        case 0x080A: return Hex("0303030303030303");
+        case 0x0800: return {AccessList(Slots), Slots};
+        case 0x0808: return {Radius};
+        case 0x080A: return {Hex("0303030303030303"), Ports};
         }
         return {};
     }
 
-    bool RecordValid(int command)
+    // Valid flag and entry count of a Get's record; the blacklist's addresses are checked one
+    // by one against the samples (entry count -1: one is not a sample).
+    std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0800: return GetProperty<TPropertySecurityIp>(*m_Device).Valid;
-        case 0x0808: return GetProperty<TPropertySecurity8021x>(*m_Device).Valid;
-        case 0x080A: return GetProperty<TPropertySecurity8021xPort>(*m_Device).Valid;
-        }
-        return false;
-    }
-
-    // Valid flag and entry count of a list, checked entry by entry against the samples.
-    std::pair<bool, int> ListState(int command)
-    {
-        if (command == 0x0805) {
-            const auto& record = GetProperty<TPropertySecurityMac>(*m_Device);
-            for (std::size_t i = 0; i < record.Addresses.size(); ++i)
-                if (record.Addresses[i] != MacOf(int(i)) && record.Addresses[i] != MacOf(int(i) + 900))
-                    return {record.Valid, -1};
-            return {record.Valid, int(record.Addresses.size())};
-        }
-        const auto& record = GetProperty<TPropertySecurityPort>(*m_Device);
-        return {record.Valid, int(record.Entries.size())};
-    }
-
-    void Answer(int command, const QByteArray& payload)
-    {
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
-        QCOMPARE(int(m_Fake->Results.back().Status), 0);
+        if (command != 0x0805)
+            return StateOf<TPropertySecurityIp, TPropertySecurity8021x, TPropertySecurity8021xPort,
+                           TPropertySecurityPort>(command);
+        const auto& record = GetProperty<TPropertySecurityMac>(*m_Device);
+        for (std::size_t i = 0; i < record.Addresses.size(); ++i)
+            if (record.Addresses[i] != MacOf(int(i)) && record.Addresses[i] != MacOf(int(i) + 900))
+                return {record.Valid, -1};
+        return {record.Valid, int(record.Addresses.size())};
     }
 
     // 0 access list on with two slots, 1 access list off, 2 and 3 binding add and del,
     // 4 and 5 blacklist add and del, 6 and 7 802.1X, 8 port modes.
-    bool SampleSet(int sample, TWizard* receiver)
+    bool SampleSet(int sample, TWizard* receiver) override
     {
         const TMacAddr mac(std::array<uint8_t, 6>{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB});
         switch (sample) {
@@ -438,10 +367,6 @@ private:
         }
         return false;
     }
-
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr; // 8 ports, 4 trunk groups, 10 access-list slots
 };
 
 QTEST_GUILESS_MAIN(TSecurityTest)

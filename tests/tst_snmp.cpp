@@ -9,7 +9,6 @@ using namespace Intp;
 
 namespace {
 
-constexpr uint32_t Address = 0x0A000001;
 constexpr int Slots = 4; // communities of the test device's model
 
 // A text in a zero-filled 32-byte field; 32 characters or more fill it without a terminator.
@@ -49,86 +48,63 @@ QByteArray Traps(int count)
 
 } // namespace
 
-class TSnmpTest : public QObject {
+class TSnmpTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-        m_Device->SetLoggedIn(true);
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenDevice(); }
+    void cleanup() { Close(); }
 
     // A second Get after a good answer: valid flag and entries after its reply. Agent and
     // community records keep the values decoded before when a reply is refused; user and
     // receiver lists are emptied by their request.
     void getReplies_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("replyStatus");
-        QTest::addColumn<int>("status");
+        SecondReplyColumns();
         QTest::addColumn<bool>("valid");
         QTest::addColumn<int>("entries");
-        auto row = [](const char* name, int command, const QByteArray& payload, int status, bool valid, int entries) {
-            QTest::newRow(name) << command << payload << 0 << status << valid << entries;
-        };
-        row("version 0", 0x0700, Hex("00"), 0, true, 0);
-        row("version 1 and a byte more", 0x0700, Hex("0100"), 0, true, 0);
-        row("version 2", 0x0700, Hex("02"), 0x1100, false, 0);
-        row("version 255", 0x0700, Hex("ff"), 0x1100, false, 0);
-        row("agent without payload", 0x0700, {}, 2, true, 0);
+        SecondReplyRow("version 0", 0x0700, Hex("00"), 0) << true << 0;
+        SecondReplyRow("version 1 and a byte more", 0x0700, Hex("0100"), 0) << true << 0;
+        SecondReplyRow("version 2", 0x0700, Hex("02"), 0x1100) << false << 0;
+        SecondReplyRow("version 255", 0x0700, Hex("ff"), 0x1100) << false << 0;
+        SecondReplyRow("agent without payload", 0x0700, {}, 2) << true << 0;
 
-        row("132 bytes: 4 communities", 0x0702, Communities(Slots), 0, true, Slots);
-        row("4 communities and 32 bytes more", 0x0702, Communities(Slots) + QByteArray(32, 'x'), 0, true, Slots);
-        row("131 bytes: 3 communities", 0x0702, Communities(Slots).left(131), 0x1100, false, Slots);
-        row("5 communities", 0x0702, Communities(Slots + 1), 0x1100, false, Slots);
-        row("1 byte: no community", 0x0702, Hex("00"), 0x1100, false, Slots);
-        row("privilege 2 in the last slot", 0x0702, Communities(Slots - 1) + Field("x") + '\x02', 0x1101, false, Slots);
-        row("communities without payload", 0x0702, {}, 2, true, Slots);
+        SecondReplyRow("132 bytes: 4 communities", 0x0702, Communities(Slots), 0) << true << Slots;
+        SecondReplyRow("4 communities and 32 bytes more", 0x0702, Communities(Slots) + QByteArray(32, 'x'), 0) << true << Slots;
+        SecondReplyRow("131 bytes: 3 communities", 0x0702, Communities(Slots).left(131), 0x1100) << false << Slots;
+        SecondReplyRow("5 communities", 0x0702, Communities(Slots + 1), 0x1100) << false << Slots;
+        SecondReplyRow("1 byte: no community", 0x0702, Hex("00"), 0x1100) << false << Slots;
+        SecondReplyRow("privilege 2 in the last slot", 0x0702, Communities(Slots - 1) + Field("x") + '\x02', 0x1101) << false << Slots;
+        SecondReplyRow("communities without payload", 0x0702, {}, 2) << true << Slots;
 
-        row("35 bytes: one user", 0x0704, Users(1) + 'x', 0, true, 1);
-        row("1 byte: no user", 0x0704, Hex("00"), 0, true, 0);
-        row("three users", 0x0704, Users(3), 0, true, 3);
-        row("users without payload", 0x0704, {}, 2, false, 0);
+        SecondReplyRow("35 bytes: one user", 0x0704, Users(1) + 'x', 0) << true << 1;
+        SecondReplyRow("1 byte: no user", 0x0704, Hex("00"), 0) << true << 0;
+        SecondReplyRow("three users", 0x0704, Users(3), 0) << true << 3;
+        SecondReplyRow("users without payload", 0x0704, {}, 2) << false << 0;
 
-        row("receivers head only", 0x0707, Hex("00000000"), 0, true, 0);
-        row("two receivers and 36 bytes", 0x0707, Traps(2) + QByteArray(36, 1), 0, true, 2);
-        row("receiver at 0.0.0.0", 0x0707, Traps(1) + Trap("00000000", "x", 0), 0, true, 1);
-        row("receiver without community", 0x0707, Traps(1) + Trap("0a000009", "", 0), 0, true, 1);
-        row("receiver of trap version 2", 0x0707, Traps(1) + Trap("0a000009", "x", 2), 0, true, 1);
-        row("receivers of 3 bytes", 0x0707, Hex("000000"), 2, false, 0);
+        SecondReplyRow("receivers head only", 0x0707, Hex("00000000"), 0) << true << 0;
+        SecondReplyRow("two receivers and 36 bytes", 0x0707, Traps(2) + QByteArray(36, 1), 0) << true << 2;
+        SecondReplyRow("receiver at 0.0.0.0", 0x0707, Traps(1) + Trap("00000000", "x", 0), 0) << true << 1;
+        SecondReplyRow("receiver without community", 0x0707, Traps(1) + Trap("0a000009", "", 0), 0) << true << 1;
+        SecondReplyRow("receiver of trap version 2", 0x0707, Traps(1) + Trap("0a000009", "x", 2), 0) << true << 1;
+        SecondReplyRow("receivers of 3 bytes", 0x0707, Hex("000000"), 2) << false << 0;
 
         for (int command : {0x0700, 0x0702, 0x0704, 0x0707}) {
             const bool list = command == 0x0704 || command == 0x0707;
-            const int kept = GoodEntries(command);
-            QByteArray name = "error status of 0x0" + QByteArray::number(command, 16);
-            QTest::newRow(name.constData()) << command << GoodAnswer(command) << 5 << 5 << false << (list ? 0 : kept);
-            name = "not logged in to 0x0" + QByteArray::number(command, 16);
-            QTest::newRow(name.constData()) << command << GoodAnswer(command) << 3 << 3 << !list << (list ? 0 : kept);
+            const TAnswer good = GoodAnswer(command);
+            const int kept = list ? 0 : good.Entries;
+            SecondReplyRow(RowName("error status of", command), command, good.Payload, 5, 5) << false << kept;
+            SecondReplyRow(RowName("not logged in to", command), command, good.Payload, 3, 3) << !list << kept;
         }
     }
     void getReplies()
     {
         QFETCH(int, command);
-        QFETCH(QByteArray, payload);
-        QFETCH(int, replyStatus);
         QFETCH(int, status);
         QFETCH(bool, valid);
         QFETCH(int, entries);
-        Answer(command, GoodAnswer(command));
-        QCOMPARE(RecordState(command), std::make_pair(true, GoodEntries(command)));
-
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), uint16_t(replyStatus), Mac(1), Vector(payload)));
-        QCOMPARE(m_Fake->Results.size(), std::size_t(2));
-        QCOMPARE(int(m_Fake->Results.back().Code), command);
-        QCOMPARE(int(m_Fake->Results.back().Status), status);
-        QVERIFY(PendingSessions().empty());
-        QCOMPARE(RecordState(command), std::make_pair(valid, entries));
+        CheckSecondReply();
+        QCOMPARE(State(command), std::make_pair(valid, entries));
         QCOMPARE(m_Device->IsLoggedIn(), status != 3);
     }
 
@@ -139,8 +115,8 @@ private slots:
         Answer(0x0707, Traps(2));
         QVERIFY(StartGet(0x0704));
         QVERIFY(StartGet(0x0707));
-        QCOMPARE(RecordState(0x0704), std::make_pair(false, 0));
-        QCOMPARE(RecordState(0x0707), std::make_pair(false, 0));
+        QCOMPARE(State(0x0704), std::make_pair(false, 0));
+        QCOMPARE(State(0x0707), std::make_pair(false, 0));
     }
 
     void decodesEveryField()
@@ -183,18 +159,15 @@ private slots:
     {
         QFETCH(int, entries);
         QFETCH(bool, sent);
-        QCOMPARE(StartNew<TSessionSnmpCommunitySet>(m_Device, nullptr,
-                                                    std::vector<TPropertySnmpCommunityEntry>(std::size_t(entries))),
-                 sent);
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
-        QCOMPARE(PendingSessions().size(), std::size_t(sent ? 1 : 0));
+        CheckSentWhen(StartNew<TSessionSnmpCommunitySet>(m_Device, nullptr,
+                                                         std::vector<TPropertySnmpCommunityEntry>(std::size_t(entries))),
+                      sent);
     }
 
     // A device of a model the console does not know has no community slots.
     void communitySetNeedsSlots()
     {
-        TDevice* unknown = Registry::Find(Mac(2), true);
-        unknown->SetAddress(Address + 1);
+        TDevice* unknown = DeviceAt(2, Address + 1);
         QVERIFY(!StartNew<TSessionSnmpCommunitySet>(unknown, nullptr, std::vector<TPropertySnmpCommunityEntry>(1)));
         QVERIFY(m_Fake->Sent.empty());
     }
@@ -202,8 +175,7 @@ private slots:
     // The whole datagram of each Set, Add and Del.
     void setRequests_data()
     {
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<QByteArray>("datagram");
+        SetRequestColumns();
         const QByteArray mac = Hex("000a1b2c3d01");
         const QByteArray full(32, 'c');
         QTest::newRow("version 3") << 0 << Hex("0701" "0000" "0001") + mac + Hex("01");
@@ -216,22 +188,13 @@ private slots:
         QTest::newRow("receiver added") << 4 << Hex("0708" "0000" "0025") + mac + Trap("c0a80164", full, 1);
         QTest::newRow("receiver removed") << 5 << Hex("0709" "0000" "0004") + mac + Hex("c0a80164");
     }
-    void setRequests()
-    {
-        QFETCH(int, sample);
-        QFETCH(QByteArray, datagram);
-        QVERIFY(SampleSet(sample, nullptr));
-        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
-    }
+    void setRequests() { CheckSetRequest(); }
 
     // Whatever the reply says, the matching Get goes out first (no receiver), then the
     // command reports.
     void setStartsItsGet_data()
     {
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
+        SetStartsItsGetColumns();
         const std::tuple<const char*, int, int> sets[] = {
             {"version", 0x0701, 0x0700}, {"communities", 0x0703, 0x0702}, {"user add", 0x0705, 0x0704},
             {"user del", 0x0706, 0x0704}, {"trap add", 0x0708, 0x0707},   {"trap del", 0x0709, 0x0707},
@@ -242,15 +205,7 @@ private slots:
                 QTest::addRow("%s, status %d", name, status) << sample << command << get << status;
             }
     }
-    void setStartsItsGet()
-    {
-        QFETCH(int, sample);
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
-                             [&](TWizard* receiver) { return SampleSet(sample, receiver); });
-    }
+    void setStartsItsGet() { CheckSetStartsItsGet(); }
 
     void names()
     {
@@ -270,60 +225,30 @@ private slots:
     }
 
 private:
-    bool StartGet(int command)
+    bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0700: return StartNew<TSessionSnmpGet>(m_Device, nullptr);
-        case 0x0702: return StartNew<TSessionSnmpCommunityGet>(m_Device, nullptr);
-        case 0x0704: return StartNew<TSessionSnmpUserGet>(m_Device, nullptr);
-        case 0x0707: return StartNew<TSessionSnmpTrapGet>(m_Device, nullptr);
-        }
-        return false;
+        return StartGetOf<TSessionSnmpGet, TSessionSnmpCommunityGet, TSessionSnmpUserGet, TSessionSnmpTrapGet>(command);
     }
 
-    static QByteArray GoodAnswer(int command)
+    TAnswer GoodAnswer(int command) override
     {
         switch (command) {
-        case 0x0700: return Hex("01");
-        case 0x0702: return Communities(Slots);
-        case 0x0704: return Users(2);
-        case 0x0707: return Traps(3);
+        case 0x0700: return {Hex("01")};
+        case 0x0702: return {Communities(Slots), Slots};
+        case 0x0704: return {Users(2), 2};
+        case 0x0707: return {Traps(3), 3};
         }
         return {};
     }
 
-    static int GoodEntries(int command)
+    std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0702: return Slots;
-        case 0x0704: return 2;
-        case 0x0707: return 3;
-        }
-        return 0;
-    }
-
-    // Valid flag and entry count of a Get's record.
-    std::pair<bool, int> RecordState(int command)
-    {
-        switch (command) {
-        case 0x0700: return RecordStateOf<TPropertySnmp>(*m_Device);
-        case 0x0702: return RecordStateOf<TPropertySnmpCommunity>(*m_Device);
-        case 0x0704: return RecordStateOf<TPropertySnmpUser>(*m_Device);
-        case 0x0707: return RecordStateOf<TPropertySnmpTrap>(*m_Device);
-        }
-        return {};
-    }
-
-    void Answer(int command, const QByteArray& payload)
-    {
-        QVERIFY(StartGet(command));
-        Deliver(Address, MakeDatagram(uint16_t(command), 0, Mac(1), Vector(payload)));
-        QCOMPARE(int(m_Fake->Results.back().Status), 0);
+        return StateOf<TPropertySnmp, TPropertySnmpCommunity, TPropertySnmpUser, TPropertySnmpTrap>(command);
     }
 
     // 0: version 3; 1: communities, the first of 33 characters; 2 and 3: adding and removing
     // a user; 4 and 5: adding and removing a receiver.
-    bool SampleSet(int sample, TWizard* receiver)
+    bool SampleSet(int sample, TWizard* receiver) override
     {
         const std::string full(33, 'c');
         switch (sample) {
@@ -341,10 +266,6 @@ private:
         }
         return false;
     }
-
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr; // 4 community slots
 };
 
 QTEST_GUILESS_MAIN(TSnmpTest)

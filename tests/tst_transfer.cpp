@@ -1,7 +1,7 @@
 // The file transfers: the built-in block sender (firmware, configuration), the built-in
 // block receiver (configuration backup) and the remote transfers through a TFTP server:
 // their request bytes, resends, waits, progress reports and the files they leave.
-#include "FakeSessionCallback.h"
+#include "CommandTests.h"
 
 #include "core/Transfer.h"
 
@@ -17,8 +17,6 @@
 using namespace Intp;
 
 namespace {
-
-constexpr uint32_t Address = 0x0A000001;
 
 using TBytes = std::vector<uint8_t>;
 
@@ -82,7 +80,7 @@ TBytes Block(const TBytes& file, uint16_t block)
 }
 
 // A block sender's reply: the block number and the state.
-TBytes State(uint16_t block, uint16_t state) { return Concat({Word(block), Word(state)}); }
+TBytes SenderReply(uint16_t block, uint16_t state) { return Concat({Word(block), Word(state)}); }
 
 std::unique_ptr<TSession> SenderFor(uint16_t command, const QString& path, bool* opened)
 {
@@ -120,22 +118,20 @@ void SenderCommands()
 
 } // namespace
 
-class TTransferTest : public QObject {
+class TTransferTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address);
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
+        OpenDevice();
         m_Receiver = TReceiver{};
         m_Dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_Dir->isValid());
     }
     void cleanup()
     {
-        m_Setup.reset();
+        Close();
         m_Dir.reset();
     }
 
@@ -155,7 +151,7 @@ private slots:
         QCOMPARE(m_Fake->Timers.at(session).Interval, TransferReplyTime);
 
         for (uint16_t block = 0; block < 4; ++block) {
-            Reply(uint16_t(command), 0, State(block, tsGoingOn));
+            Reply(command, SenderReply(block, tsGoingOn));
             QCOMPARE(m_Fake->Sent.size(), std::size_t(block + 2));
             QCOMPARE(m_Fake->Sent.back().Bytes, MakeDatagram(uint16_t(command), 0, Mac(1), Block(file, uint16_t(block + 1))));
             QCOMPARE(m_Receiver.Reports.size(), std::size_t(block + 1));
@@ -167,7 +163,7 @@ private slots:
         }
         QCOMPARE(std::count(m_Fake->Sent[2].Bytes.begin() + HeaderSize + 2 + 488, m_Fake->Sent[2].Bytes.end(), 0), 24);
 
-        Reply(uint16_t(command), 0, State(4, tsDone));
+        Reply(command, SenderReply(4, tsDone));
         QCOMPARE(m_Receiver.Reports.back().State, uint32_t(tsDone));
         QCOMPARE(m_Fake->Sent.size(), std::size_t(5));
         QVERIFY(PendingSessions().empty());
@@ -180,9 +176,9 @@ private slots:
         QFETCH(int, command);
         const TBytes file = Pattern(2000);
         QVERIFY(StartSender(uint16_t(command), file));
-        Reply(uint16_t(command), 0, State(0, tsGoingOn));
-        Reply(uint16_t(command), 0, State(1, tsSendAgain));
-        Reply(uint16_t(command), 0, State(0, tsSendAgain));
+        Reply(command, SenderReply(0, tsGoingOn));
+        Reply(command, SenderReply(1, tsSendAgain));
+        Reply(command, SenderReply(0, tsSendAgain));
         QCOMPARE(m_Fake->Sent.size(), std::size_t(4));
         QCOMPARE(m_Fake->Sent[2].Bytes, MakeDatagram(uint16_t(command), 0, Mac(1), Block(file, 1)));
         QCOMPARE(m_Fake->Sent[3].Bytes, MakeDatagram(uint16_t(command), 0, Mac(1), Block(file, 0)));
@@ -199,7 +195,7 @@ private slots:
         const TBytes file = Pattern(1000);
         QVERIFY(StartSender(uint16_t(command), file));
         m_Fake->Advance(2 * TransferReplyTime);
-        Reply(uint16_t(command), 0, State(0, tsGoingOn));
+        Reply(command, SenderReply(0, tsGoingOn));
         m_Fake->Advance(3 * TransferReplyTime);
         QCOMPARE(m_Fake->Sent.size(), std::size_t(1 + 2 + 1 + 3));
         QCOMPARE(m_Receiver.Reports.size(), std::size_t(1));
@@ -232,15 +228,15 @@ private slots:
         const TBytes file = Pattern(1000);
         TSession* session = StartSender(256, file);
         QVERIFY(session);
-        Reply(256, 0, State(0, tsGoingOn));
-        Reply(256, 0, State(1, uint16_t(state)));
+        Reply(256, SenderReply(0, tsGoingOn));
+        Reply(256, SenderReply(1, uint16_t(state)));
         QCOMPARE(m_Receiver.Reports.back().State, uint32_t(state));
         QCOMPARE(m_Receiver.Reports.back().Block, uint16_t(1));
         m_Fake->Advance(TransferBusyWait - 1);
         QCOMPARE(m_Fake->Sent.size(), std::size_t(2));
         QCOMPARE(m_Receiver.Reports.size(), std::size_t(2));
         if (answers) {
-            Reply(256, 0, State(1, tsGoingOn));
+            Reply(256, SenderReply(1, tsGoingOn));
             QCOMPARE(m_Fake->Sent.back().Bytes, MakeDatagram(256, 0, Mac(1), Block(file, 2)));
             QCOMPARE(m_Fake->Timers.at(session).Interval, TransferReplyTime);
             m_Fake->Advance(TransferReplyTime);
@@ -258,7 +254,7 @@ private slots:
     void errorStatusEndsTheSend()
     {
         QVERIFY(StartSender(258, Pattern(1000)));
-        Reply(258, 0x0105, State(0, 7));
+        Reply(258, SenderReply(0, 7), 0x0105);
         QCOMPARE(m_Receiver.Reports.size(), std::size_t(1));
         QCOMPARE(m_Receiver.Reports[0].Status, uint16_t(0x0105));
         QCOMPARE(m_Receiver.Reports[0].State, uint32_t(7));
@@ -286,7 +282,7 @@ private slots:
         session.release();
         QCOMPARE(m_Fake->Sent[0].Bytes, MakeDatagram(uint16_t(command), 0, Mac(1), Block(file, 0)));
 
-        Reply(uint16_t(command), 0, State(0, tsSendAgain));
+        Reply(command, SenderReply(0, tsSendAgain));
         ::close(writer);
         QCOMPARE(m_Fake->Sent.size(), std::size_t(2));
         const TBytes& abort = m_Fake->Sent[1].Bytes;
@@ -348,9 +344,9 @@ private slots:
         QCOMPARE(m_Fake->Timers.at(session).Interval, TransferReplyTime);
 
         const TBytes a = Pattern(512, 1), b = Pattern(512, 2), c = Pattern(512, 3);
-        Reply(257, 0, Concat({Word(0), a}));
-        Reply(257, 0, Concat({Word(5), Pattern(512, 9)}));
-        Reply(257, 0, Concat({Word(1), b}));
+        Reply(257, Concat({Word(0), a}));
+        Reply(257, Concat({Word(5), Pattern(512, 9)}));
+        Reply(257, Concat({Word(1), b}));
         QCOMPARE(m_Fake->Sent.size(), std::size_t(4));
         const std::vector<uint16_t> asked{0, 1, 1, 2};
         for (std::size_t i = 0; i < asked.size(); ++i)
@@ -360,7 +356,7 @@ private slots:
         QCOMPARE(m_Receiver.Reports[1].State, uint32_t(tsGoingOn));
         QVERIFY(!QFile::exists(path));
 
-        Reply(257, 0, Concat({Word(LastTransferBlock), c, TBytes(3, 0xEE)}));
+        Reply(257, Concat({Word(LastTransferBlock), c, TBytes(3, 0xEE)}));
         QCOMPARE(m_Fake->Sent.size(), std::size_t(4));
         QCOMPARE(m_Receiver.Reports.back().Status, stSuccess);
         QCOMPARE(m_Receiver.Reports.back().State, uint32_t(tsDone));
@@ -392,11 +388,11 @@ private slots:
             WriteFile(path, old);
         QVERIFY(StartBackup(path));
         m_Fake->Advance(TransferReplyTime);
-        Reply(257, 0, Concat({Word(0), Pattern(512)}));
+        Reply(257, Concat({Word(0), Pattern(512)}));
         m_Fake->Advance(TransferReplyTime);
-        Reply(257, 0, Concat({Word(1), Pattern(512)}));
+        Reply(257, Concat({Word(1), Pattern(512)}));
         m_Fake->Advance(TransferReplyTime);
-        Reply(257, 0, Concat({Word(2), Pattern(512)}));
+        Reply(257, Concat({Word(2), Pattern(512)}));
         const std::vector<uint16_t> asked{0, 0, 1, 1, 2, 2, 3};
         QCOMPARE(m_Fake->Sent.size(), asked.size());
         for (std::size_t i = 0; i < asked.size(); ++i)
@@ -404,7 +400,7 @@ private slots:
         QCOMPARE(m_Receiver.Reports.size(), std::size_t(3));
 
         if (failure)
-            Reply(257, uint16_t(failure), Concat({Word(3), Pattern(512)}));
+            Reply(257, Concat({Word(3), Pattern(512)}), uint16_t(failure));
         else
             m_Fake->Advance(TransferReplyTime);
         QCOMPARE(m_Fake->Sent.size(), asked.size());
@@ -419,16 +415,15 @@ private slots:
     // that fails takes nothing of the other's with it.
     void backupsOfOneFileKeepApart()
     {
-        TDevice* twin = Registry::Find(Mac(2), true);
-        twin->SetAddress(Address);
+        TDevice* twin = DeviceAt(2, Address);
         const QString path = m_Dir->filePath("backup.bin");
         QVERIFY(StartBackup(path));
         QVERIFY(StartBackup(path, twin));
         const TBytes a = Pattern(512, 1), b = Pattern(512, 2);
-        Reply(257, 0, Concat({Word(0), a}));
+        Reply(257, Concat({Word(0), a}));
         Deliver(Address, MakeDatagram(257, 0, Mac(2), Concat({Word(0), Pattern(512, 9)})));
         Deliver(Address, MakeDatagram(257, 0x0106, Mac(2), Concat({Word(1), Pattern(512, 9)})));
-        Reply(257, 0, Concat({Word(LastTransferBlock), b}));
+        Reply(257, Concat({Word(LastTransferBlock), b}));
         QCOMPARE(m_Receiver.Reports.back().Status, stSuccess);
         QCOMPARE(m_Receiver.Reports.back().State, uint32_t(tsDone));
         QCOMPARE(ReadFile(path), Concat({a, b}));
@@ -450,7 +445,7 @@ private slots:
     void unfinishedBackupIsDeleted()
     {
         QVERIFY(StartBackup(m_Dir->filePath("backup.bin")));
-        Reply(257, 0, Concat({Word(0), Pattern(512)}));
+        Reply(257, Concat({Word(0), Pattern(512)}));
         DestroyPendingSessions();
         QVERIFY(QDir(m_Dir->path()).entryList(QDir::Files).isEmpty());
     }
@@ -478,8 +473,8 @@ private slots:
         const QString path = m_Dir->filePath("backup.bin");
         QVERIFY(StartBackup(path));
         const TBytes a = Pattern(512, 1), b = Pattern(512, 2);
-        Reply(257, 0, Concat({Word(0), a}));
-        Reply(257, 0, Concat({Word(LastTransferBlock), b}));
+        Reply(257, Concat({Word(0), a}));
+        Reply(257, Concat({Word(LastTransferBlock), b}));
         QCOMPARE(m_Receiver.Reports.back().State, uint32_t(tsDone));
         QVERIFY(!QFileInfo(path).isSymLink());
         QCOMPARE(ReadFile(path), Concat({a, b}));
@@ -502,7 +497,7 @@ private slots:
             return ::lstat(QFile::encodeName(file).constData(), &status) == 0 ? status.st_mode & 07777 : 0u;
         };
         QCOMPARE(mode(path + ".part"), 0600u);
-        Reply(257, 0, Concat({Word(LastTransferBlock), Pattern(512)}));
+        Reply(257, Concat({Word(LastTransferBlock), Pattern(512)}));
         QCOMPARE(mode(path), 0600u);
     }
 
@@ -556,7 +551,7 @@ private slots:
         QFETCH(uint32_t, reported);
         QVERIFY(StartRemote(267, {0x0A000063, 69, "fw.bin"}));
         m_Fake->Advance(TransferBusyWait - 1000);
-        Reply(267, uint16_t(status), Concat({Word(uint16_t(state >> 16)), Word(uint16_t(state))}));
+        Reply(267, Concat({Word(uint16_t(state >> 16)), Word(uint16_t(state))}), uint16_t(status));
         QCOMPARE(m_Receiver.Reports.size(), std::size_t(1));
         QCOMPARE(m_Receiver.Reports[0].Status, uint16_t(status));
         QCOMPARE(m_Receiver.Reports[0].State, reported);
@@ -599,14 +594,6 @@ private:
         return session.release();
     }
 
-    void Reply(uint16_t command, uint16_t status, const TBytes& payload)
-    {
-        Deliver(Address, MakeDatagram(command, status, Mac(1), payload));
-    }
-
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr;
     TReceiver m_Receiver;
     std::unique_ptr<QTemporaryDir> m_Dir;
 };

@@ -11,8 +11,6 @@ using namespace Intp;
 
 namespace {
 
-constexpr uint32_t Address = 0x0A000001;
-
 using TWords = std::vector<uint16_t>;
 using TVids = std::vector<uint16_t>;
 
@@ -58,17 +56,12 @@ Q_DECLARE_METATYPE(TVlanPortSettings)
 Q_DECLARE_METATYPE(std::vector<TVlanPortSettings>)
 Q_DECLARE_METATYPE(std::vector<TWords>)
 
-class TVlanTest : public QObject {
+class TVlanTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_Setup = std::make_unique<TFakeDeviceSetup>(Address); // 8 ports and 4 trunks: 12 logical ports
-        m_Fake = m_Setup->Fake;
-        m_Device = m_Setup->Device;
-    }
-    void cleanup() { m_Setup.reset(); }
+    void init() { OpenDevice(); } // 8 ports and 4 trunks: 12 logical ports
+    void cleanup() { Close(); }
 
     void modeReplies_data()
     {
@@ -154,7 +147,7 @@ private slots:
         QVERIFY(StartNew<TSessionVlanPortGet>(m_Device, nullptr));
         for (qsizetype i = 0; i < datagrams.size(); ++i) {
             const bool last = i + 1 == datagrams.size();
-            Deliver(Address, MakeDatagram(0x0402, 0, Mac(1), Vector(datagrams[i])));
+            Reply(0x0402, datagrams[i]);
             QCOMPARE(m_Fake->Results.size(), std::size_t(last ? 1 : 0));
             QCOMPARE(PendingSessions().size(), std::size_t(last ? 0 : 1));
             if (!last)
@@ -203,7 +196,7 @@ private slots:
         QVERIFY(record.Entries.empty());
         QCOMPARE(record.HybridMask, 0x80u);
         for (const QByteArray& datagram : datagrams)
-            Deliver(Address, MakeDatagram(0x0408, 0, Mac(1), Vector(datagram)));
+            Reply(0x0408, datagram);
         QCOMPARE(m_Fake->Results.size(), std::size_t(2));
         QCOMPARE(m_Fake->Results.back().Status, uint16_t(0));
         QVERIFY(record.Valid);
@@ -220,10 +213,10 @@ private slots:
         QVERIFY(StartNew<TSessionVlan8021qPortGet>(m_Device, nullptr));
         const auto& record = GetProperty<TPropertyVlan8021qPort>(*m_Device);
         for (const QByteArray& datagram : {Head + Dot1qs(128), Head + Dot1qs(2, 129)})
-            Deliver(Address, MakeDatagram(0x0408, 0, Mac(1), Vector(datagram)));
+            Reply(0x0408, datagram);
         QCOMPARE(m_Fake->Results.size(), std::size_t(1));
         QCOMPARE(record.Entries.size(), std::size_t(130));
-        Deliver(Address, MakeDatagram(0x0408, 0, Mac(1), Vector(Head + Dot1qs(3, 500))));
+        Reply(0x0408, Head + Dot1qs(3, 500));
         QCOMPARE(m_Fake->Results.size(), std::size_t(2));
         QVERIFY(record.Valid);
         QCOMPARE(record.Entries, (std::vector<TPropertyVlan8021qPortEntry>{{500, 1, 2}, {501, 1, 2}, {502, 1, 2}}));
@@ -261,40 +254,20 @@ private slots:
 
     void setRequests_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("datagram");
+        SetRequestColumns(); // the sample is the Set's command
         QTest::newRow("GVRP on, management VLAN 300") << 0x0407 << Hex("0407" "0000" "0003" "000a1b2c3d01" "01" "012c");
         QTest::newRow("ports") << 0x0409 << Hex("0409" "0000" "0010" "000a1b2c3d01" "0000" "0001" "0000"
                                                "0502" "0007" "0002" "0003" "0000");
     }
-    void setRequests()
-    {
-        QFETCH(int, command);
-        QFETCH(QByteArray, datagram);
-        QVERIFY(SampleSet(command, nullptr));
-        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
-    }
+    void setRequests() { CheckSetRequest(); }
 
     // Whatever the Set's reply says, the matching Get goes out first (no receiver), then the Set reports.
     void setStartsItsGet_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
-        for (auto [set, get] : {std::pair(0x0407, 0x0406), std::pair(0x0409, 0x0408)})
-            for (int status : {0, 5}) {
-                const QByteArray name = "0x0" + QByteArray::number(set, 16) + " status " + QByteArray::number(status);
-                QTest::newRow(name.constData()) << set << get << status;
-            }
+        SetStartsItsGetColumns();
+        SetStartsItsGetRows({{0x0407, 0x0406}, {0x0409, 0x0408}}, {0, 5});
     }
-    void setStartsItsGet()
-    {
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
-                             [&](TWizard* receiver) { return SampleSet(command, receiver); });
-    }
+    void setStartsItsGet() { CheckSetStartsItsGet(); }
 
     void portSetSendsOnlyClosedRecords_data()
     {
@@ -308,8 +281,7 @@ private slots:
     {
         QFETCH(TWords, words);
         QFETCH(bool, sent);
-        QCOMPARE(StartNew<TSessionVlan8021qPortSet>(m_Device, nullptr, words), sent);
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
+        CheckSentWhen(StartNew<TSessionVlan8021qPortSet>(m_Device, nullptr, words), sent);
     }
 
     // A port's settings as the 802.1Q list gives them.
@@ -461,11 +433,11 @@ private:
         if (!StartNew<S>(m_Device, nullptr))
             return 0xFFFF;
         const std::size_t before = m_Fake->Results.size();
-        Deliver(Address, MakeDatagram(S::Command, status, Mac(1), Vector(payload)));
+        Reply(S::Command, payload, status);
         return m_Fake->Results.size() == before + 1 ? m_Fake->Results.back().Status : 0xFFFF;
     }
 
-    bool SampleSet(int command, TWizard* receiver)
+    bool SampleSet(int command, TWizard* receiver) override
     {
         if (command == 0x0407) {
             TPropertyVlan8021q record;
@@ -475,10 +447,6 @@ private:
         }
         return StartNew<TSessionVlan8021qPortSet>(m_Device, receiver, TWords{0x0000, 1, 0, 0x0502, 7, 2, 3, 0});
     }
-
-    std::unique_ptr<TFakeDeviceSetup> m_Setup;
-    TFakeSessionCallback* m_Fake = nullptr;
-    TDevice* m_Device = nullptr;
 };
 
 QTEST_GUILESS_MAIN(TVlanTest)

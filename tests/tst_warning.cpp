@@ -29,41 +29,32 @@ class TWarningTest : public QObject, public TCommandFixture {
 
 private slots:
     void init() { OpenDevice(); }
-    void cleanup() { CloseDevice(); }
+    void cleanup() { Close(); }
 
     // Each Get's reply after a good one: taken, or refused with the status given.
     void getReplies_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("status");
+        SecondReplyColumns();
         QTest::addColumn<bool>("valid");
-        QTest::newRow("fault") << 0x0900 << Hex("0000000300000081") << 0 << true;
-        QTest::newRow("fault a byte short") << 0x0900 << Hex("00000003000000") << 2 << true;
-        QTest::newRow("syslog mode 4") << 0x0902 << Hex("040a000002") << 0 << true;
-        QTest::newRow("syslog mode 5") << 0x0902 << Hex("050a000002") << 0x1100 << false;
-        QTest::newRow("syslog a byte short") << 0x0902 << Hex("030a0000") << 2 << true;
-        QTest::newRow("SMTP of 581 bytes") << 0x0904 << Smtp(Recipients) << 0 << true;
-        QTest::newRow("SMTP of 580 bytes") << 0x0904 << Smtp(Recipients).left(580) << 0x1100 << false;
-        QTest::newRow("SMTP of 7 recipients") << 0x0904 << Smtp(Recipients + 1) << 0x1100 << false;
-        QTest::newRow("SMTP without recipients") << 0x0904 << Smtp(0) << 0x1100 << false;
-        QTest::newRow("SMTP head a byte short") << 0x0904 << Smtp(0).left(196) << 2 << true;
-        QTest::newRow("events") << 0x0906 << QByteArray(24, 1) << 0 << true;
-        QTest::newRow("events a byte short") << 0x0906 << QByteArray(23, 1) << 2 << true;
+        SecondReplyRow("fault", 0x0900, Hex("0000000300000081"), 0) << true;
+        SecondReplyRow("fault a byte short", 0x0900, Hex("00000003000000"), 2) << true;
+        SecondReplyRow("syslog mode 4", 0x0902, Hex("040a000002"), 0) << true;
+        SecondReplyRow("syslog mode 5", 0x0902, Hex("050a000002"), 0x1100) << false;
+        SecondReplyRow("syslog a byte short", 0x0902, Hex("030a0000"), 2) << true;
+        SecondReplyRow("SMTP of 581 bytes", 0x0904, Smtp(Recipients), 0) << true;
+        SecondReplyRow("SMTP of 580 bytes", 0x0904, Smtp(Recipients).left(580), 0x1100) << false;
+        SecondReplyRow("SMTP of 7 recipients", 0x0904, Smtp(Recipients + 1), 0x1100) << false;
+        SecondReplyRow("SMTP without recipients", 0x0904, Smtp(0), 0x1100) << false;
+        SecondReplyRow("SMTP head a byte short", 0x0904, Smtp(0).left(196), 2) << true;
+        SecondReplyRow("events", 0x0906, QByteArray(24, 1), 0) << true;
+        SecondReplyRow("events a byte short", 0x0906, QByteArray(23, 1), 2) << true;
     }
     void getReplies()
     {
         QFETCH(int, command);
-        QFETCH(QByteArray, payload);
-        QFETCH(int, status);
         QFETCH(bool, valid);
-        Answer(command, GoodAnswer(command));
-        QVERIFY(StartGet(command));
-        Reply(command, payload);
-        QCOMPARE(int(m_Fake->Results.back().Code), command);
-        QCOMPARE(int(m_Fake->Results.back().Status), status);
-        QCOMPARE(Valid(command), valid);
-        QVERIFY(PendingSessions().empty());
+        CheckSecondReply();
+        QCOMPARE(State(command).first, valid);
     }
 
     void decodesEveryField()
@@ -94,8 +85,7 @@ private slots:
     // The whole datagram of each Set.
     void setRequests_data()
     {
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<QByteArray>("datagram");
+        SetRequestColumns();
         QTest::newRow("fault") << 0 << Hex("0901" "0000" "0008" "000a1b2c3d01" "00000002" "00000080");
         QTest::newRow("syslog") << 1 << Hex("0903" "0000" "0005" "000a1b2c3d01" "02" "c0a80001");
         QTest::newRow("SMTP") << 2
@@ -105,13 +95,7 @@ private slots:
                                 << Hex("0907" "0000" "0018" "000a1b2c3d01" "0000000f" "00000001" "00000080"
                                        "00000003" "00000081" "00000000");
     }
-    void setRequests()
-    {
-        QFETCH(int, sample);
-        QFETCH(QByteArray, datagram);
-        QVERIFY(SampleSet(sample, nullptr));
-        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).toHex(), datagram.toHex());
-    }
+    void setRequests() { CheckSetRequest(); }
 
     // Port masks meant for a larger switch reach this 8-port one with bits 8 and up
     // cleared, so it still gets its system alarms and events.
@@ -153,30 +137,18 @@ private slots:
         QFETCH(bool, sent);
         TPropertyWarningSmtp smtp;
         smtp.Entries.resize(std::size_t(recipients));
-        QCOMPARE(StartNew<TSessionWarningSmtpSet>(m_Device, nullptr, smtp, std::string()), sent);
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(sent ? 1 : 0));
+        CheckSentWhen(StartNew<TSessionWarningSmtpSet>(m_Device, nullptr, smtp, std::string()), sent);
     }
 
     void setStartsItsGet_data()
     {
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("get");
-        QTest::addColumn<int>("status");
+        SetStartsItsGetColumns();
         for (int status : {0, 5})
             for (int sample = 0; sample < 4; ++sample)
                 QTest::addRow("0x090%d, status %d", 2 * sample + 1, status)
                     << sample << 0x0901 + 2 * sample << 0x0900 + 2 * sample << status;
     }
-    void setStartsItsGet()
-    {
-        QFETCH(int, sample);
-        QFETCH(int, command);
-        QFETCH(int, get);
-        QFETCH(int, status);
-        CheckSetStartsItsGet(m_Fake, Address, Mac(1), uint16_t(command), uint16_t(get), uint16_t(status),
-                             [&](TWizard* receiver) { return SampleSet(sample, receiver); });
-    }
+    void setStartsItsGet() { CheckSetStartsItsGet(); }
 
     void names()
     {
@@ -196,50 +168,28 @@ private slots:
 private:
     bool StartGet(int command) override
     {
-        switch (command) {
-        case 0x0900: return StartNew<TSessionWarningFaultGet>(m_Device, nullptr);
-        case 0x0902: return StartNew<TSessionWarningSyslogGet>(m_Device, nullptr);
-        case 0x0904: return StartNew<TSessionWarningSmtpGet>(m_Device, nullptr);
-        case 0x0906: return StartNew<TSessionWarningEventGet>(m_Device, nullptr);
-        }
-        return false;
+        return StartGetOf<TSessionWarningFaultGet, TSessionWarningSyslogGet, TSessionWarningSmtpGet,
+                          TSessionWarningEventGet>(command);
     }
 
-    static QByteArray GoodAnswer(int command)
+    TAnswer GoodAnswer(int command) override
     {
         switch (command) {
-        case 0x0900: return QByteArray(8, 1);
-        case 0x0902: return Hex("010a000002");
-        case 0x0904: return Smtp(Recipients);
-        case 0x0906: return QByteArray(24, 2);
+        case 0x0900: return {QByteArray(8, 1)};
+        case 0x0902: return {Hex("010a000002")};
+        case 0x0904: return {Smtp(Recipients), Recipients};
+        case 0x0906: return {QByteArray(24, 2)};
         }
         return {};
     }
 
     std::pair<bool, int> State(int command) override
     {
-        switch (command) {
-        case 0x0900: return {GetProperty<TPropertyWarningFault>(*m_Device).Valid, 0};
-        case 0x0902: return {GetProperty<TPropertyWarningSyslog>(*m_Device).Valid, 0};
-        case 0x0904: {
-            const auto& smtp = GetProperty<TPropertyWarningSmtp>(*m_Device);
-            return {smtp.Valid, int(smtp.Entries.size())};
-        }
-        case 0x0906: return {GetProperty<TPropertyWarningEvent>(*m_Device).Valid, 0};
-        }
-        return {};
+        return StateOf<TPropertyWarningFault, TPropertyWarningSyslog, TPropertyWarningSmtp,
+                       TPropertyWarningEvent>(command);
     }
-    bool Valid(int command) { return State(command).first; }
-
-    void Answer(int command, const QByteArray& payload)
-    {
-        QVERIFY(StartGet(command));
-        Reply(command, payload);
-        QCOMPARE(int(m_Fake->Results.back().Status), 0);
-    }
-
     // 0 fault, 1 syslog, 2 SMTP with one recipient and a password, 3 events.
-    bool SampleSet(int sample, TWizard* receiver)
+    bool SampleSet(int sample, TWizard* receiver) override
     {
         switch (sample) {
         case 0: return StartNew<TSessionWarningFaultSet>(m_Device, receiver, TPropertyWarningFault{true, 2, 0x80});
