@@ -134,8 +134,10 @@ void AddDhcpOptions(TOptionTable& table)
         "of the pool, in datagrams of 32.\n";
     table.entries += {
         SwitchOption({"dhcp-clients",
-                      "Switch i's DHCP server has a lease table of n clients (at most 4096) (repeatable).", "i=n"}, true, 0,
-                     [](TOptions& o, int i, uint32_t n) { o.dhcpClients[i] = int(std::min<uint32_t>(n, 4096)); }),
+                      "Switch i's DHCP server has a lease table of n clients (at most 4096) (repeatable).", "i=n"},
+                     true, 0, [](TOptions& o, int i, uint32_t n) {
+                         o.dhcpClients[i] = int(std::min<uint32_t>(n, 4096));
+                     }),
         SwitchFault({"bad-dhcp-client",
                      "Switch i ends its DHCP lease table (274) with a client of type 5 (repeatable).", "i"},
                     &TOptions::badDhcpClient),

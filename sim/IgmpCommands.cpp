@@ -67,8 +67,10 @@ void AddIgmpOptions(TOptionTable& table)
         "snooping 0 or 1 and query mode 0 to 2. While snooping is on the switch knows 3\n"
         "groups (or --igmp-groups n) 239.1.x.y in VLAN 1, in datagrams of 64; none while off.\n";
     table.entries += {
-        SwitchOption({"igmp-groups", "Switch i has learned n multicast groups (at most 4096) (repeatable).", "i=n"}, true, 0,
-                     [](TOptions& o, int i, uint32_t n) { o.igmpGroups[i] = int(std::min<uint32_t>(n, 4096)); }),
+        SwitchOption({"igmp-groups", "Switch i has learned n multicast groups (at most 4096) (repeatable).", "i=n"},
+                     true, 0, [](TOptions& o, int i, uint32_t n) {
+                         o.igmpGroups[i] = int(std::min<uint32_t>(n, 4096));
+                     }),
         SwitchFault({"bad-igmp-query", "Switch i reports IGMP query mode 3 (1536) (repeatable).", "i"},
                     &TOptions::badIgmpQuery),
     };

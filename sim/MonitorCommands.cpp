@@ -191,8 +191,10 @@ void AddMonitorOptions(TOptionTable& table)
         "addresses (static ones stay), zero the counters and empty the log. LLDP (2816)\n"
         "starts enabled every 30 s.\n";
     table.entries += {
-        SwitchOption({"mac-table", "Switch i has a MAC table of n addresses (at most 16384) (repeatable).", "i=n"}, true, 0,
-                     [](TOptions& o, int i, uint32_t n) { o.macTableSize[i] = int(std::min<uint32_t>(n, 16384)); }),
+        SwitchOption({"mac-table", "Switch i has a MAC table of n addresses (at most 16384) (repeatable).", "i=n"},
+                     true, 0, [](TOptions& o, int i, uint32_t n) {
+                         o.macTableSize[i] = int(std::min<uint32_t>(n, 16384));
+                     }),
         SwitchOption({"event-log", "Switch i has an event log of n lines (at most 4096) (repeatable).", "i=n"}, true, 0,
                      [](TOptions& o, int i, uint32_t n) { o.eventLogSize[i] = int(std::min<uint32_t>(n, 4096)); }),
         SwitchFault({"bad-mac-port",

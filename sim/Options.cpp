@@ -106,9 +106,10 @@ TOptionReader Text(QByteArray TOptions::*out, const char* name)
 TOptionEntry Rate(const QCommandLineOption& option, double TOptions::*out)
 {
     const QString name = option.names().constFirst();
-    return {option, [out, name](const QCommandLineParser& p, TOptions& o) -> QString {
-                 return ParseRate(p.value(name), o.*out) ? QString() : QString("bad --%1 (0..1)").arg(name);
-             }};
+    const TOptionReader read = [out, name](const QCommandLineParser& p, TOptions& o) -> QString {
+        return ParseRate(p.value(name), o.*out) ? QString() : QString("bad --%1 (0..1)").arg(name);
+    };
+    return {option, read};
 }
 
 // The switches' addresses: groups, or --count switches from --address in one subnet.
@@ -224,18 +225,19 @@ TOptionEntry SwitchOption(const QCommandLineOption& option, bool valueRequired, 
                           TSwitchStore store)
 {
     const QString name = option.names().constFirst();
-    return {option, [name, valueRequired, fallback, store](const QCommandLineParser& p, TOptions& o) -> QString {
-                 for (const QString& text : p.values(name)) {
-                     int index = 0;
-                     uint32_t value = fallback;
-                     if (!ParseIndexed(text, index, value, valueRequired))
-                         return QString("bad --%1 %2").arg(name, text);
-                     if (index >= o.Count())
-                         return QString("--%1: no switch %2 (there are %3)").arg(name).arg(index).arg(o.Count());
-                     store(o, index, value);
-                 }
-                 return {};
-             }};
+    const TOptionReader read = [=](const QCommandLineParser& p, TOptions& o) -> QString {
+        for (const QString& text : p.values(name)) {
+            int index = 0;
+            uint32_t value = fallback;
+            if (!ParseIndexed(text, index, value, valueRequired))
+                return QString("bad --%1 %2").arg(name, text);
+            if (index >= o.Count())
+                return QString("--%1: no switch %2 (there are %3)").arg(name).arg(index).arg(o.Count());
+            store(o, index, value);
+        }
+        return {};
+    };
+    return {option, read};
 }
 
 TOptionEntry SwitchFault(const QCommandLineOption& option, QSet<int> TOptions::*faulty)
@@ -247,13 +249,14 @@ TOptionEntry Number(const QCommandLineOption& option, uint32_t low, uint32_t hig
                     TNumberStore store)
 {
     const QString name = option.names().constFirst();
-    return {option, [name, low, high, refusal, store](const QCommandLineParser& p, TOptions& o) -> QString {
-                 uint32_t v = 0;
-                 if (!ToUInt(p.value(name), v) || v < low || v > high)
-                     return refusal;
-                 store(o, v);
-                 return {};
-             }};
+    const TOptionReader read = [name, low, high, refusal, store](const QCommandLineParser& p, TOptions& o) -> QString {
+        uint32_t v = 0;
+        if (!ToUInt(p.value(name), v) || v < low || v > high)
+            return refusal;
+        store(o, v);
+        return {};
+    };
+    return {option, read};
 }
 
 TOptionEntry Milliseconds(const QCommandLineOption& option, int TOptions::*out)
@@ -308,7 +311,8 @@ void AddFleetOptions(TOptionTable& table)
              return o.models.isEmpty() ? "empty --models" : QString();
          }},
         {{"mac-base", "MAC address of switch 0.", "mac", "02:5A:0D:00:00:01"}, ReadMacBase},
-        {{"name-prefix", "System names are this prefix and i+1.", "text", "Switch-"}, Text(&TOptions::namePrefix, "name-prefix")},
+        {{"name-prefix", "System names are this prefix and i+1.", "text", "Switch-"},
+         Text(&TOptions::namePrefix, "name-prefix")},
         {{"user", "User name of every switch.", "name", "admin"}, Text(&TOptions::user, "user")},
         {{"password", "Password of every switch.", "text", "admin"}, Text(&TOptions::password, "password")},
         Number({"link-mask", "Ports with link (status poll; port status while enabled), minus ports in alarm.", "mask",
@@ -340,7 +344,8 @@ void AddFleetOptions(TOptionTable& table)
          }},
         Milliseconds({"jitter", "Delay each reply by a random 0..ms milliseconds.", "ms", "0"}, &TOptions::jitterMs),
         Rate({"drop", "Drop replies at random with this probability (0..1).", "rate", "0"}, &TOptions::dropRate),
-        Rate({"malformed", "Truncate replies at random with this probability (0..1).", "rate", "0"}, &TOptions::malformedRate),
+        Rate({"malformed", "Truncate replies at random with this probability (0..1).", "rate", "0"},
+             &TOptions::malformedRate),
         Milliseconds({"flash-delay", "Delay of the save (264) reply, writing flash; also how long a switch "
                                      "writes a received firmware image or configuration before it reports it done.",
                       "ms", "0"},
@@ -373,7 +378,8 @@ void AddFleetOptions(TOptionTable& table)
                "bad --scan-repeat (1..100000)", [](TOptions& o, uint32_t v) { o.scanRepeat = int(v); }),
         {{"scan-bad-source", "Also answer each scan frame from FF:FF:FF:FF:FF:FF."},
          SetFlag(&TOptions::scanBadSource, "scan-bad-source")},
-        {{"scan-short", "Also answer each scan frame with a frame of 30 bytes."}, SetFlag(&TOptions::scanShort, "scan-short")},
+        {{"scan-short", "Also answer each scan frame with a frame of 30 bytes."},
+         SetFlag(&TOptions::scanShort, "scan-short")},
     };
 }
 
@@ -387,10 +393,14 @@ void AddSwitchOptions(TOptionTable& table)
                       "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
                       "default 1) (repeatable).", "i[=bits]"}, false, 1,
                      [](TOptions& o, int i, uint32_t b) { o.powerAlarms[i] = b; }),
-        SwitchOption({"port-alarm", "Switch i reports link failure on the ports of the mask (repeatable).", "i=mask"}, true, 0,
-                     [](TOptions& o, int i, uint32_t m) { o.portAlarms[i] = m; }),
-        SwitchOption({"warning", "Switch i reports an active warning with the value (repeatable).", "i[=value]"}, false, 1,
-                     [](TOptions& o, int i, uint32_t w) { o.warnings[i] = uint16_t(w); }),
+        SwitchOption({"port-alarm", "Switch i reports link failure on the ports of the mask (repeatable).", "i=mask"},
+                     true, 0, [](TOptions& o, int i, uint32_t m) {
+                         o.portAlarms[i] = m;
+                     }),
+        SwitchOption({"warning", "Switch i reports an active warning with the value (repeatable).", "i[=value]"},
+                     false, 1, [](TOptions& o, int i, uint32_t w) {
+                         o.warnings[i] = uint16_t(w);
+                     }),
         {{"error",
           "Every reply to the command carries the status, from every switch or from switch i "
           "(repeatable). Numbers may be hexadecimal (0x...).",

@@ -218,8 +218,10 @@ void AddPortOptions(TOptionTable& table)
         "switch does not have or a port in two trunk groups get status 4 and change\n"
         "nothing.\n";
     table.entries += {
-        SwitchOption({"port-count", "Switch i has n 100TX ports (1..24) instead of its model's (repeatable).", "i=n"}, true, 0,
-                     [](TOptions& o, int i, uint32_t n) { o.portCounts[i] = int(std::clamp<uint32_t>(n, 1, 24)); }),
+        SwitchOption({"port-count", "Switch i has n 100TX ports (1..24) instead of its model's (repeatable).", "i=n"},
+                     true, 0, [](TOptions& o, int i, uint32_t n) {
+                         o.portCounts[i] = int(std::clamp<uint32_t>(n, 1, 24));
+                     }),
         SwitchFault({"short-port-names", "Switch i answers port names (512) with one name too few (repeatable).", "i"},
                     &TOptions::shortPortNames),
         SwitchFault({"bad-speed-duplex",

@@ -151,8 +151,8 @@ void AddWarningOptions(TOptionTable& table)
         SwitchFault({"bad-syslog-mode", "Switch i reports syslog mode 5 (2306) (repeatable).", "i"},
                     &TOptions::badSyslogMode),
         SwitchOption({"smtp-slots",
-                      "Switch i answers SMTP settings (2308) with n recipient slots instead of 6 (repeatable).", "i=n"}, true, 0,
-                     [](TOptions& o, int i, uint32_t n) { o.smtpSlots[i] = int(std::min<uint32_t>(n, 16)); }),
+                      "Switch i answers SMTP settings (2308) with n recipient slots instead of 6 (repeatable).", "i=n"},
+                     true, 0, [](TOptions& o, int i, uint32_t n) { o.smtpSlots[i] = int(std::min<uint32_t>(n, 16)); }),
     };
 }
 

@@ -144,7 +144,8 @@ private:
                     << QStringList{"--" + name, entry.option.defaultValues().constFirst()} << QString();
             } else {
                 QVERIFY2(samples.contains(name), qPrintable("no sample value for --" + name));
-                QTest::newRow(qPrintable("--" + name)) << fleet + QStringList{"--" + name, samples[name]} << QString();
+                QTest::newRow(qPrintable("--" + name))
+                    << fleet + QStringList{"--" + name, samples[name]} << QString();
             }
         }
     }
