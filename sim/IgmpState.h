@@ -15,7 +15,7 @@ struct TIgmp
     uint8_t queryMode = 2;
 };
 
-// n learned groups at start-up; the fault of query mode 3 (1536).
+// Switches with n learned groups at start-up; the fault of query mode 3 (1536).
 struct TIgmpOptions
 {
     QMap<int, int> igmpGroups;

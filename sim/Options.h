@@ -1,4 +1,6 @@
-// Command-line settings of the simulator: the fleet's layout and the faults it plays.
+// Command-line settings of the simulator: the fleet's layout and the faults it plays. Each
+// feature group declares its own settings beside its state (the *State.h headers); OptionTable.h
+// lists the options that fill them.
 #pragma once
 
 #include "Switch.h"

@@ -21,7 +21,7 @@ struct TQos
     std::array<uint8_t, 64> dscpQueues{};
 };
 
-// A default 802.1p priority of 8 on port 1 (1284).
+// The QoS fault: a default 802.1p priority of 8 on port 1 (1284).
 struct TQosOptions
 {
     QSet<int> badCosPriority;
