@@ -1,9 +1,12 @@
 // Handlers of the commands that change a switch's identity, administrator account, network
 // settings and time settings; payload layouts follow the wire tables of each command.
 #include "Commands.h"
+#include "OptionTable.h"
 #include "Options.h"
 
 #include "core/IntpHeader.h"
+
+#include <QCommandLineParser>
 
 #include <algorithm>
 #include <netinet/in.h>
@@ -171,6 +174,26 @@ void AddBasicsCommands(TCommandTable& table)
     table[268] = {SetAccount, 2 * AccountWidth, 4, true};
     table[269] = {GetTime, 0, 24, true};
     table[270] = {SetTime, 20, 4, true};
+}
+
+void AddBasicsOptions(TOptionTable& table)
+{
+    table.entries += {
+        {{"dhcp-pool",
+          "Addresses switches take when network settings set (263) turns DHCP on "
+          "(default: none, a switch keeps its address).", "first-last"},
+         [](const QCommandLineParser& p, TOptions& o) -> QString {
+             if (!p.isSet("dhcp-pool"))
+                 return {};
+             const QStringList range = p.value("dhcp-pool").split('-');
+             if (range.size() != 2 || !ToIpv4(range[0], o.dhcpFirst) || !ToIpv4(range[1], o.dhcpLast)
+                 || o.dhcpFirst == 0 || o.dhcpFirst > o.dhcpLast)
+                 return "bad --dhcp-pool " + p.value("dhcp-pool");
+             return {};
+         }},
+        SwitchFault({"no-clock", "Switch i has no clock: SNTP get (269) reports 0xFFFFFFFF (repeatable).", "i"},
+                    &TOptions::noClock),
+    };
 }
 
 } // namespace Sim

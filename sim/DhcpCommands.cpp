@@ -1,6 +1,7 @@
 // Handlers of the DHCP server commands: the pool and options, the lease table in datagrams
 // of 32 clients and the address bound to each port. Payload layouts follow the wire tables.
 #include "Commands.h"
+#include "OptionTable.h"
 #include "Options.h"
 
 namespace Sim {
@@ -120,6 +121,30 @@ void AddDhcpCommands(TCommandTable& table)
     table[274] = {Clients, 0, 4, true};
     table[275] = {Bindings, 0, 4, true};
     table[276] = {SetBindings, 0, 4, true};
+}
+
+void AddDhcpOptions(TOptionTable& table)
+{
+    table.about +=
+        "DHCP server (272 to 276): off, handing out hosts 100 to 199 of the switch's subnet\n"
+        "with its gateway and first DNS server for a day; the set (273) takes an enabled\n"
+        "flag of 0 or 1 and, when enabled, a pool that does not run backwards, a netmask\n"
+        "and a lease of at least a second; the port bindings (276) exactly one address per\n"
+        "port. The lease table (274) holds 4 clients (or --dhcp-clients n) from the start\n"
+        "of the pool, in datagrams of 32.\n";
+    table.entries += {
+        SwitchOption({"dhcp-clients",
+                      "Switch i's DHCP server has a lease table of n clients (at most 4096) (repeatable).", "i=n"},
+                     true, 0, [](TOptions& o, int i, uint32_t n) {
+                         o.dhcpClients[i] = int(std::min<uint32_t>(n, 4096));
+                     }),
+        SwitchFault({"bad-dhcp-client",
+                     "Switch i ends its DHCP lease table (274) with a client of type 5 (repeatable).", "i"},
+                    &TOptions::badDhcpClient),
+        SwitchFault({"short-dhcp-bindings",
+                     "Switch i answers DHCP port bindings (275) with one address too few (repeatable).", "i"},
+                    &TOptions::shortDhcpBindings),
+    };
 }
 
 } // namespace Sim

@@ -1,6 +1,7 @@
 // Handlers of the IGMP snooping commands: snooping and the query function, and the groups
 // learned while snooping is on, in datagrams of 64. Payload layouts follow the wire tables.
 #include "Commands.h"
+#include "OptionTable.h"
 #include "Options.h"
 
 namespace Sim {
@@ -57,6 +58,22 @@ void AddIgmpCommands(TCommandTable& table)
     table[1536] = {Settings, 0, 4, true};
     table[1537] = {SetSettings, SettingsSize, 4, true};
     table[1538] = {Groups, 0, 4, true};
+}
+
+void AddIgmpOptions(TOptionTable& table)
+{
+    table.about +=
+        "IGMP snooping (1536 to 1538) starts on with query mode auto; the set (1537) takes\n"
+        "snooping 0 or 1 and query mode 0 to 2. While snooping is on the switch knows 3\n"
+        "groups (or --igmp-groups n) 239.1.x.y in VLAN 1, in datagrams of 64; none while off.\n";
+    table.entries += {
+        SwitchOption({"igmp-groups", "Switch i has learned n multicast groups (at most 4096) (repeatable).", "i=n"},
+                     true, 0, [](TOptions& o, int i, uint32_t n) {
+                         o.igmpGroups[i] = int(std::min<uint32_t>(n, 4096));
+                     }),
+        SwitchFault({"bad-igmp-query", "Switch i reports IGMP query mode 3 (1536) (repeatable).", "i"},
+                    &TOptions::badIgmpQuery),
+    };
 }
 
 } // namespace Sim

@@ -2,6 +2,7 @@
 // per-port frame counters that grow on every read, port mirroring, the event log in
 // datagrams of 5 lines, and the LLDP agent. Payload layouts follow the wire tables.
 #include "Commands.h"
+#include "OptionTable.h"
 #include "Options.h"
 
 namespace Sim {
@@ -177,6 +178,42 @@ void AddMonitorCommands(TCommandTable& table)
     table[2567] = {ClearEvents, 0, 4, true};
     table[2816] = {Lldp, 0, 4, true};
     table[2817] = {SetLldp, LldpSize, 4, true};
+}
+
+void AddMonitorOptions(TOptionTable& table)
+{
+    table.about +=
+        "Monitor: the MAC table (2560) holds three learned addresses per port and a static\n"
+        "one on port 1 (or --mac-table n spread over the ports), in datagrams of 128; the\n"
+        "six counters of each port (2562) start as after 500 reads and grow on every read; mirroring (2565) takes\n"
+        "destination ports below the port count; the event log (2566) has 12 lines (or\n"
+        "--event-log n), 5 a datagram. The clears (2561, 2563, 2567) empty the learned\n"
+        "addresses (static ones stay), zero the counters and empty the log. LLDP (2816)\n"
+        "starts enabled every 30 s.\n";
+    table.entries += {
+        SwitchOption({"mac-table", "Switch i has a MAC table of n addresses (at most 16384) (repeatable).", "i=n"},
+                     true, 0, [](TOptions& o, int i, uint32_t n) {
+                         o.macTableSize[i] = int(std::min<uint32_t>(n, 16384));
+                     }),
+        SwitchOption({"event-log", "Switch i has an event log of n lines (at most 4096) (repeatable).", "i=n"}, true, 0,
+                     [](TOptions& o, int i, uint32_t n) { o.eventLogSize[i] = int(std::min<uint32_t>(n, 4096)); }),
+        SwitchFault({"bad-mac-port",
+                     "Switch i ends its MAC table (2560) with an entry on the port after its last trunk group "
+                     "(repeatable).", "i"},
+                    &TOptions::badMacPort),
+        SwitchFault({"short-counters",
+                     "Switch i answers port counters (2562) with one port too few (repeatable).", "i"},
+                    &TOptions::shortCounters),
+        SwitchFault({"counters-at-limit",
+                     "Switch i's counters start at 4294967295 and wrap on the next read (repeatable).", "i"},
+                    &TOptions::countersAtLimit),
+        SwitchFault({"bad-mirror-port",
+                     "Switch i reports a mirror RX destination beyond its ports (2564) (repeatable).", "i"},
+                    &TOptions::badMirrorPort),
+        SwitchFault({"full-event-text",
+                     "Switch i's event texts fill their 128 bytes without terminator (2566) (repeatable).", "i"},
+                    &TOptions::fullEventText),
+    };
 }
 
 } // namespace Sim

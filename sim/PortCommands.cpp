@@ -1,6 +1,7 @@
 // Handlers of the port commands: names, configuration, status, rate limits and trunk groups;
 // payload layouts follow the wire tables of each command.
 #include "Commands.h"
+#include "OptionTable.h"
 #include "Options.h"
 
 namespace Sim {
@@ -21,6 +22,22 @@ constexpr uint32_t FaultTrunkPorts = 0x0C; // ports 3 and 4
 
 constexpr uint8_t FullGigabit = 1; // "1G Full"
 constexpr uint8_t Full100 = 3;     // "100 Full"
+
+constexpr int TrunkGroups = 4;
+
+struct TModelPorts
+{
+    const char* model;
+    TMedia uplink; // the last two ports
+};
+
+// Six copper ports and two uplinks; models the table does not know have eight copper ports.
+constexpr TModelPorts ModelPorts[] = {
+    {"KX40-TX", Media100TX},  {"KX40-SS", Media100LX},  {"KX40-MM", Media100SX},
+    {"KX40-GT", Media1000TX}, {"KX40-GS", Media1000LX}, {"KX40-GM", Media1000SX},
+};
+constexpr int CopperPorts = 6;
+constexpr int Uplinks = 2;
 
 const TReply BadRequest{stBadRequest, {}, 0};
 
@@ -161,6 +178,22 @@ TReply SetTrunks(TSwitch& sw, const TRequest& rq)
 
 } // namespace
 
+TPorts PortsOfModel(const QByteArray& model, int copper)
+{
+    TMedia uplink = Media100TX;
+    for (const TModelPorts& m : ModelPorts)
+        if (model == m.model)
+            uplink = m.uplink;
+    TPorts p;
+    p.types = copper >= 0 ? QList<uint8_t>(copper, Media100TX)
+                          : QList<uint8_t>(CopperPorts, Media100TX) + QList<uint8_t>(Uplinks, uplink);
+    p.trunks = QList<TTrunk>(TrunkGroups);
+    p.settings = QList<TPortSettings>(p.LogicalCount());
+    p.limits = QList<TRateLimit>(p.PortCount());
+    p.rstp = QList<TRstpPort>(p.PortCount());
+    return p;
+}
+
 void AddPortCommands(TCommandTable& table)
 {
     table[512] = {PortNames, 0, 4, true};
@@ -171,6 +204,34 @@ void AddPortCommands(TCommandTable& table)
     table[517] = {SetRateLimits, LimitEntry, 4, true};
     table[518] = {Trunks, 0, 4, true};
     table[519] = {SetTrunks, TrunkEntry, 4, true};
+}
+
+void AddPortOptions(TOptionTable& table)
+{
+    table.about +=
+        "Ports: six 100TX ports and two uplinks (1000TX for GT, 1000 single-mode or\n"
+        "multi-mode fibre for GS and GM, 100 fibre for SS and MM, 100TX for TX and\n"
+        "other models), four trunk groups.\n"
+        "Links are up on the --link-mask ports that are enabled. Port names are Port.01\n"
+        "and on, then Trunk.01 and on. The Sets (514, 517, 519) take 1 to ports+trunks,\n"
+        "exactly ports and exactly trunks entries; values out of range, member ports the\n"
+        "switch does not have or a port in two trunk groups get status 4 and change\n"
+        "nothing.\n";
+    table.entries += {
+        SwitchOption({"port-count", "Switch i has n 100TX ports (1..24) instead of its model's (repeatable).", "i=n"},
+                     true, 0, [](TOptions& o, int i, uint32_t n) {
+                         o.portCounts[i] = int(std::clamp<uint32_t>(n, 1, 24));
+                     }),
+        SwitchFault({"short-port-names", "Switch i answers port names (512) with one name too few (repeatable).", "i"},
+                    &TOptions::shortPortNames),
+        SwitchFault({"bad-speed-duplex",
+                     "Switch i reports speed/duplex 8 on port 1 in port configuration (513) and port status "
+                     "(515) (repeatable).", "i"},
+                    &TOptions::badSpeedDuplex),
+        SwitchFault({"overlapping-trunks",
+                     "Switch i reports ports 3 and 4 in the first two trunk groups (518) (repeatable).", "i"},
+                    &TOptions::overlappingTrunks),
+    };
 }
 
 } // namespace Sim

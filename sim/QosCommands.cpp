@@ -2,6 +2,7 @@
 // 802.1p priority to queue mapping with each port's default priority, the DSCP mapping;
 // payload layouts follow the wire tables of each command.
 #include "Commands.h"
+#include "OptionTable.h"
 #include "Options.h"
 
 namespace Sim {
@@ -123,6 +124,15 @@ void AddQosCommands(TCommandTable& table)
     table[1285] = {SetCos, CosSize + 1, 4, true};
     table[1286] = {Tos, 0, 4, true};
     table[1287] = {SetTos, DscpSize, 4, true};
+}
+
+void AddQosOptions(TOptionTable& table)
+{
+    table.entries += {
+        SwitchFault({"bad-cos-priority",
+                     "Switch i reports default 802.1p priority 8 on port 1 in COS settings (1284) (repeatable).", "i"},
+                    &TOptions::badCosPriority),
+    };
 }
 
 } // namespace Sim

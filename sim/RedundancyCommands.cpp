@@ -2,6 +2,7 @@
 // ports, the RSTP state that follows them, and which protocol is active; payload layouts
 // follow the wire tables of each command.
 #include "Commands.h"
+#include "OptionTable.h"
 #include "Options.h"
 
 namespace Sim {
@@ -185,6 +186,27 @@ void AddRedundancyCommands(TCommandTable& table)
     table[771] = {SetRstp, BridgeSize + RstpEntry, 4, true};
     table[772] = {RstpState, 0, 4, true};
     table[775] = {ActiveProtocol, 0, 4, true};
+}
+
+void AddRedundancyOptions(TOptionTable& table)
+{
+    table.about +=
+        "Redundancy: the ring set (769) takes port indexes below the port count; the RSTP\n"
+        "set (771) takes exactly one entry per port and the ranges and steps of the\n"
+        "settings (status 4 otherwise). RSTP runs while enabled; the switch is the root\n"
+        "bridge unless its priority is above 32768, when the root lies behind its first\n"
+        "port with link. Ports with link forward (designated; non-STP ports \"Non Stp\"),\n"
+        "the others are disabled. The active protocol (775) is the ring while it is on,\n"
+        "else RSTP.\n";
+    table.entries += {
+        SwitchFault({"short-rstp-ports",
+                     "Switch i answers RSTP settings (770) and RSTP state (772) with one port entry too few (repeatable).",
+                     "i"},
+                    &TOptions::shortRstpPorts),
+        SwitchFault({"unknown-rstp-state",
+                     "Switch i reports state 9 and role 7 on port 1 in RSTP state (772) (repeatable).", "i"},
+                    &TOptions::unknownRstpState),
+    };
 }
 
 } // namespace Sim

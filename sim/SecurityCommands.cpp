@@ -3,6 +3,7 @@
 // payload layouts follow the wire tables of each command. The two address lists go out in
 // datagrams of at most a full count of entries, a shorter one ending the list.
 #include "Commands.h"
+#include "OptionTable.h"
 #include "Options.h"
 
 namespace Sim {
@@ -257,6 +258,37 @@ void AddSecurityCommands(TCommandTable& table)
     table[2057] = {SetRadius, RadiusSize, 4, true};
     table[2058] = {PortAuth, 0, 4, true};
     table[2059] = {SetPortAuth, 1, 4, true};
+}
+
+void AddSecurityOptions(TOptionTable& table)
+{
+    table.about +=
+        "Security: the access list has 10 slots (2049 takes exactly those); the blacklist\n"
+        "holds at most 1024 and the bindings 256 addresses; a binding's port must be a port\n"
+        "or trunk group of the switch, an address is bound to one port (an Add moves it),\n"
+        "Adds and Dels of null or broadcast addresses get status 4; the port\n"
+        "authorisation set (2059) takes one mode (0 to 3) per port. The blacklist (2053) and\n"
+        "bindings (2050) answer in datagrams of 128 entries (or --list-split), one less\n"
+        "than full ending the list.\n";
+    table.entries += {
+        SwitchOption({"blacklist", "Switch i starts with a MAC blacklist of n addresses (repeatable).", "i=n"}, true, 0,
+                     [](TOptions& o, int i, uint32_t n) { o.blacklistSize[i] = int(std::min<uint32_t>(n, 1024)); }),
+        SwitchFault({"bad-auth-mode", "Switch i reports authorisation mode 4 on port 1 (2058) (repeatable).", "i"},
+                    &TOptions::badAuthMode),
+        SwitchFault({"short-auth-ports",
+                     "Switch i answers port authorisation (2058) with one mode too few (repeatable).", "i"},
+                    &TOptions::shortAuthPorts),
+        SwitchFault({"cut-access-list",
+                     "Switch i answers IP security (2048) with its last address slot a byte short (repeatable).", "i"},
+                    &TOptions::cutAccessList),
+        SwitchFault({"bad-binding-port",
+                     "Switch i reports a port binding on the port after its last trunk group (2050) (repeatable).",
+                     "i"},
+                    &TOptions::badBindingPort),
+        SwitchFault({"full-nas-id",
+                     "Switch i reports a NAS identifier of 32 characters without terminator (2056) (repeatable).", "i"},
+                    &TOptions::fullNasId),
+    };
 }
 
 } // namespace Sim

@@ -2,6 +2,7 @@
 // users and the trap receivers; payload layouts follow the wire tables of each command.
 // Community strings and passwords only ever go into replies.
 #include "Commands.h"
+#include "OptionTable.h"
 #include "Options.h"
 
 #include <algorithm>
@@ -174,6 +175,33 @@ void AddSnmpCommands(TCommandTable& table)
     table[1799] = {Traps, 0, TrapHead, true};
     table[1800] = {AddTrap, TrapEntry, 4, true};
     table[1801] = {DeleteTrap, 4, 4, true};
+}
+
+void AddSnmpOptions(TOptionTable& table)
+{
+    table.about +=
+        "SNMP: switches start with version 1/2c (0), the communities \"public\" (read only)\n"
+        "and \"private\" (read and write) in the first two of four slots, no users and no\n"
+        "trap receivers. The version set (1793) takes 0 or 1; the community set (1795) four\n"
+        "33-byte slots with privilege 0 or 1. Users (1797) are added under a new, non-empty\n"
+        "name, at most 8, and removed (1798) by name with the passwords they were given;\n"
+        "trap receivers (1800) need an address, a community and version 0 or 1, at most 8,\n"
+        "one per address, and are removed (1801) by address (status 4 otherwise). Save\n"
+        "keeps the SNMP settings too; community strings and passwords are never printed.\n";
+    table.entries += {
+        SwitchFault({"bad-snmp-version", "Switch i reports SNMP agent version 2 (1792) (repeatable).", "i"},
+                    &TOptions::badSnmpVersion),
+        SwitchFault({"short-communities",
+                     "Switch i answers communities (1794) one byte short of four slots (repeatable).", "i"},
+                    &TOptions::shortCommunities),
+        SwitchFault({"bad-community-privilege",
+                     "Switch i reports privilege 2 in its first community slot (1794) (repeatable).", "i"},
+                    &TOptions::badCommunityPrivilege),
+        SwitchFault({"unused-trap-slots",
+                     "Switch i lists an unused receiver (address 0) and one of trap version 2 after its receivers (1799) "
+                     "(repeatable).", "i"},
+                    &TOptions::unusedTrapSlots),
+    };
 }
 
 } // namespace Sim

@@ -11,39 +11,7 @@ namespace Sim {
 namespace {
 constexpr uint32_t DefaultKeepCredentials = 1;
 constexpr uint32_t DefaultKeepIp = 2;
-
-constexpr int TrunkGroups = 4;
-
-struct TModelPorts
-{
-    const char* model;
-    TMedia uplink; // the last two ports
-};
-
-// Six copper ports and two uplinks; models the table does not know have eight copper ports.
-constexpr TModelPorts ModelPorts[] = {
-    {"KX40-TX", Media100TX},  {"KX40-SS", Media100LX},  {"KX40-MM", Media100SX},
-    {"KX40-GT", Media1000TX}, {"KX40-GS", Media1000LX}, {"KX40-GM", Media1000SX},
-};
-constexpr int CopperPorts = 6;
-constexpr int Uplinks = 2;
 } // namespace
-
-TPorts PortsOfModel(const QByteArray& model, int copper)
-{
-    TMedia uplink = Media100TX;
-    for (const TModelPorts& m : ModelPorts)
-        if (model == m.model)
-            uplink = m.uplink;
-    TPorts p;
-    p.types = copper >= 0 ? QList<uint8_t>(copper, Media100TX)
-                          : QList<uint8_t>(CopperPorts, Media100TX) + QList<uint8_t>(Uplinks, uplink);
-    p.trunks = QList<TTrunk>(TrunkGroups);
-    p.settings = QList<TPortSettings>(p.LogicalCount());
-    p.limits = QList<TRateLimit>(p.PortCount());
-    p.rstp = QList<TRstpPort>(p.PortCount());
-    return p;
-}
 
 TSwitch::TSwitch(int index, const TMac& mac, const QByteArray& model, const TConfig& factory)
     : running(factory), m_Index(index), m_Mac(mac), m_Model(model), m_Saved(factory),

@@ -2,7 +2,10 @@
 // their fixed size, GVRP and the management VLAN, and the per-port 802.1Q settings; payload
 // layouts follow the wire tables of each command.
 #include "Commands.h"
+#include "OptionTable.h"
 #include "Options.h"
+
+#include <QCommandLineParser>
 
 #include <map>
 
@@ -185,6 +188,46 @@ void AddVlanCommands(TCommandTable& table)
     table[1031] = {SetDot1q, 3, 4, true};
     table[1032] = {Dot1qList, 0, 4, true};
     table[1033] = {SetDot1qPorts, 6, 4, true};
+}
+
+void AddVlanOptions(TOptionTable& table)
+{
+    table.about +=
+        "VLANs: every list starts with VLAN 1 holding all ports and trunks untagged. The\n"
+        "802.1Q list (1032) answers 128 entries a datagram, the port-based list (1026) 32,\n"
+        "each with a final shorter (possibly empty) one; the 802.1Q list begins with the\n"
+        "VLAN ID 0 entry holding the Hybrid ports. Per-port settings (1033) move each\n"
+        "named port to its untagged and tagged VLANs, creating them, and drop VLANs left\n"
+        "without ports; they and GVRP/management VLAN set (1031) get status 4 when the\n"
+        "switch is not in 802.1Q mode or a value is out of range, and change nothing.\n";
+    // A switch's mode is checked only once every --vlan-mode-of is read: an index beyond the
+    // fleet is reported first.
+    TOptionEntry modeOf = SwitchOption({"vlan-mode-of", "VLAN mode of switch i (repeatable).", "i=mode"}, true, 0,
+                                       [](TOptions& o, int i, uint32_t m) { o.vlanModes[i] = uint8_t(m); });
+    modeOf.read = [readIndexes = modeOf.read](const QCommandLineParser& p, TOptions& o) -> QString {
+        if (const QString message = readIndexes(p, o); !message.isEmpty())
+            return message;
+        for (uint8_t mode : std::as_const(o.vlanModes))
+            if (mode > Dot1qMode)
+                return "bad --vlan-mode-of (mode 0..2)";
+        return {};
+    };
+    table.entries += {
+        Number({"vlan-mode", "VLAN mode of every switch: 0 disable, 1 port based, 2 802.1Q.", "mode", "2"}, 0,
+               Dot1qMode, "bad --vlan-mode (0..2)", [](TOptions& o, uint32_t mode) { o.vlanMode = uint8_t(mode); }),
+        modeOf,
+        SwitchFault({"bad-vlan-id",
+                     "Switch i reports VLAN ID 4095 in its port-based VLAN list (1026) (repeatable).", "i"},
+                    &TOptions::badVlanId),
+        SwitchFault({"bad-vlan-members",
+                     "Switch i reports a member port beyond its ports in its port-based VLAN list (1026) (repeatable).",
+                     "i"},
+                    &TOptions::badVlanMembers),
+        SwitchFault({"bad-vlan-count",
+                     "Switch i's VLAN list datagrams (1026, 1032) count one entry more in their head than they "
+                     "carry, and end with half an entry (repeatable).", "i"},
+                    &TOptions::badVlanCount),
+    };
 }
 
 } // namespace Sim

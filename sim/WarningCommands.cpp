@@ -2,6 +2,7 @@
 // its SMTP client and the event masks. An accepted Set is reported through the switch's
 // syslog client, so a console named as the server sees the switch's events.
 #include "Commands.h"
+#include "OptionTable.h"
 #include "Options.h"
 
 namespace Sim {
@@ -142,6 +143,17 @@ void AddWarningCommands(TCommandTable& table)
     table[2309] = {SetSmtp, SmtpHead + PasswordWidth, 4, true};
     table[2310] = {Events, 0, 4 * EventMasks, true};
     table[2311] = {SetEvents, 4 * EventMasks, 4, true};
+}
+
+void AddWarningOptions(TOptionTable& table)
+{
+    table.entries += {
+        SwitchFault({"bad-syslog-mode", "Switch i reports syslog mode 5 (2306) (repeatable).", "i"},
+                    &TOptions::badSyslogMode),
+        SwitchOption({"smtp-slots",
+                      "Switch i answers SMTP settings (2308) with n recipient slots instead of 6 (repeatable).", "i=n"},
+                     true, 0, [](TOptions& o, int i, uint32_t n) { o.smtpSlots[i] = int(std::min<uint32_t>(n, 16)); }),
+    };
 }
 
 } // namespace Sim

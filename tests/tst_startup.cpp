@@ -1,10 +1,12 @@
 // Start-up: the console's command line without a display and its first window, and the
 // simulator's command line.
+#include "OptionTable.h"
 #include "Options.h"
 
 #include "shell/AboutForm.h"
 #include "shell/StartUp.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QScreen>
 #include <QWidget>
@@ -86,6 +88,7 @@ private slots:
         QTest::newRow("syslog bad port") << QStringList{"--syslog", "192.0.2.1:70000"} << "bad --syslog 192.0.2.1:70000";
         QTest::newRow("syslog negative rate") << QStringList{"--syslog", "192.0.2.1", "--syslog-rate", "-1"}
                                               << "bad --syslog-rate (0..1000000)";
+        EveryOptionTakesItsValue();
     }
     void simulatorOptions()
     {
@@ -95,6 +98,56 @@ private slots:
         QString message;
         QCOMPARE(Sim::ParseOptions(QStringList{"zode-switchsim"} + arguments, options, message), error.isEmpty());
         QCOMPARE(message, error);
+    }
+
+    // The general options and every feature group add entries to one table. The parser keeps
+    // only the first of two options of one name, so the second feature would never see its values.
+    void simulatorOptionNamesAreUnique()
+    {
+        QSet<QString> names{"h", "help", "help-all", "?", "v", "version"}; // the parser's own
+        for (const Sim::TOptionEntry& entry : Sim::OptionTable().entries)
+            for (const QString& name : entry.option.names()) {
+                QVERIFY2(!names.contains(name), qPrintable("--" + name + " is registered twice"));
+                names.insert(name);
+            }
+    }
+
+private:
+    // Rows for every registered option: each takes a value of its kind, and every option naming
+    // switch i refuses a switch the fleet does not have. An entry without a reader would drop
+    // its values: only the addresses' options are read by the --count entry's reader.
+    static void EveryOptionTakesItsValue()
+    {
+        // Options with neither a default nor a switch index.
+        const QMap<QString, QString> samples{{"group", "192.0.2.1/24:2"},
+                                             {"seed", "7"},
+                                             {"dhcp-pool", "192.0.2.100-192.0.2.110"},
+                                             {"syslog", "192.0.2.1:514"},
+                                             {"store", QDir::tempPath()},
+                                             {"error", "512=4@1"}};
+        const QSet<QString> readElsewhere{"address", "prefix", "group"};
+        for (const Sim::TOptionEntry& entry : Sim::OptionTable().entries) {
+            const QString name = entry.option.names().constFirst();
+            const QString valueName = entry.option.valueName();
+            QVERIFY2(bool(entry.read) != readElsewhere.contains(name), qPrintable("--" + name + " has no reader"));
+            const QStringList fleet{"--count", "2"};
+            if (valueName.isEmpty()) {
+                QTest::newRow(qPrintable("--" + name)) << QStringList{"--" + name} << QString();
+            } else if (valueName == "i" || valueName.startsWith("i=") || valueName.startsWith("i[")) {
+                const QString value = valueName.startsWith("i=") ? "=1" : "";
+                QTest::newRow(qPrintable("--" + name)) << fleet + QStringList{"--" + name, "1" + value} << QString();
+                QTest::newRow(qPrintable("--" + name + " beyond the fleet"))
+                    << fleet + QStringList{"--" + name, "2" + value}
+                    << QString("--%1: no switch 2 (there are 2)").arg(name);
+            } else if (!entry.option.defaultValues().isEmpty()) {
+                QTest::newRow(qPrintable("--" + name))
+                    << QStringList{"--" + name, entry.option.defaultValues().constFirst()} << QString();
+            } else {
+                QVERIFY2(samples.contains(name), qPrintable("no sample value for --" + name));
+                QTest::newRow(qPrintable("--" + name))
+                    << fleet + QStringList{"--" + name, samples[name]} << QString();
+            }
+        }
     }
 };
 
