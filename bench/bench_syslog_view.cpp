@@ -19,7 +19,8 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    TSyslogFrame frame;
+    TSyslogService syslog;
+    TSyslogFrame frame(syslog);
     frame.resize(1200, 800);
     frame.show();
     auto* list = frame.findChild<QTableView*>("m_ListView");
@@ -41,7 +42,7 @@ int main(int argc, char* argv[])
     feed.setInterval(20);
     QObject::connect(&feed, &QTimer::timeout, [&] {
         for (int i = 0; i < 2000 && added < count; ++i, ++added)
-            frame.AddEvent(0x0A000000u + uint32_t(added % 10000), text);
+            syslog.AddEvent(0x0A000000u + uint32_t(added % 10000), text);
         list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
         if (added == count)
             app.quit();
@@ -66,7 +67,7 @@ int main(int argc, char* argv[])
     list->viewport()->repaint();
     std::printf("scroll to the top and back to the end, painted: %lld ms\n", (long long)step.elapsed());
     step.restart();
-    frame.ClearEvents();
+    syslog.ClearEvents();
     app.processEvents();
     std::printf("clear: %lld ms\n", (long long)step.elapsed());
     return 0;

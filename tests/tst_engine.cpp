@@ -179,7 +179,7 @@ private slots:
         Registry::Clear();
         QVERIFY(events.Events.isEmpty());
 
-        TDevice* high = DeviceAt(9, 0x0A000005);
+        DeviceAt(9, 0x0A000005);
         TDevice* low = DeviceAt(2, 0x0A000005);
         QCOMPARE(Registry::FindByAddress(0x0A000005), low); // first in MAC order
         QCOMPARE(Registry::FindByAddress(0x0A000006), nullptr);

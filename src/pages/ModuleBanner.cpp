@@ -235,7 +235,7 @@ void TModuleBannerKorvex700G::EventOnOpenLog()
         return;
     std::vector<Syslog::TSyslogListNode> list;
     syslog->CollectEvents(device->Address(), list, true);
-    auto* form = new TSyslogForm(list);
+    auto* form = new TSyslogForm(list, syslog);
     form->setWindowTitle(AddressText(device->Address()));
     if (!list.empty())
         form->SelectEventId(list.back().EventId);

@@ -106,7 +106,7 @@ void TSyslogFrame::EventOnDoubleClick(const QModelIndex& index)
     const uint32_t address = index.data(TSyslogModel::AddressRole).toUInt();
     std::vector<Syslog::TSyslogListNode> list;
     m_Syslog.CollectEvents(address, list, true);
-    auto* form = new TSyslogForm(list);
+    auto* form = new TSyslogForm(list, &m_Syslog);
     form->setWindowTitle(AddressText(address));
     form->SelectEventId(index.data(TSyslogModel::EventIdRole).toLongLong());
     form->show();

@@ -23,7 +23,7 @@ int Order(const T& a, const T& b)
 
 } // namespace
 
-TSyslogForm::TSyslogForm(std::vector<Syslog::TSyslogListNode> nodes)
+TSyslogForm::TSyslogForm(std::vector<Syslog::TSyslogListNode> nodes, Syslog::TSyslogServer* texts)
     : QWidget(nullptr, Qt::Dialog), m_Ui(std::make_unique<Ui::TSyslogForm>()), m_Nodes(std::move(nodes))
 {
     m_Ui->setupUi(this);
@@ -50,8 +50,8 @@ TSyslogForm::TSyslogForm(std::vector<Syslog::TSyslogListNode> nodes)
     for (std::size_t i = 0; i < m_Nodes.size(); ++i) {
         const Syslog::TSyslogListNode& node = m_Nodes[i];
         const QDateTime received = QDateTime::fromMSecsSinceEpoch(node.Received);
-        const QString facility = QString::fromStdString(Syslog::FacilityText(node.Facility));
-        const QString severity = QString::fromStdString(Syslog::SeverityText(node.Severity));
+        const QString facility = texts ? QString::fromStdString(texts->FacilityText(node.Facility)) : QString::number(node.Facility);
+        const QString severity = texts ? QString::fromStdString(texts->SeverityText(node.Severity)) : QString::number(node.Severity);
         auto* item = new QTreeWidgetItem({QString::number(node.EventId), facility, severity, AddressText(node.Address),
                                           QLocale().toString(received.date(), QStringLiteral("MMM d")),
                                           QLocale().toString(received.time(), QLocale::LongFormat),

@@ -2,6 +2,7 @@
 // in full, stepping and sorting. It belongs to nobody and deletes itself when closed.
 #pragma once
 
+#include "core/Services.h"
 #include "core/SyslogStore.h"
 
 #include <QWidget>
@@ -18,7 +19,8 @@ class TSyslogForm;
 class TSyslogForm : public QWidget {
     Q_OBJECT
 public:
-    explicit TSyslogForm(std::vector<Syslog::TSyslogListNode> nodes);
+    // The facility and severity show as the server names them, or as numbers without one.
+    explicit TSyslogForm(std::vector<Syslog::TSyslogListNode> nodes, Syslog::TSyslogServer* texts = nullptr);
     ~TSyslogForm() override;
 
     // Selects the row of this event ID, searching from the last row.
