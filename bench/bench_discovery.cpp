@@ -1,15 +1,15 @@
 // Discovery of a large simulated fleet: time until every switch is recognised, time until
 // the discovery chain (260, 262, 7) completed for all of them, and replies lost.
 // Run through bench/discovery, which starts the simulator in a private network namespace.
-#include "net/EngineHost.h"
-#include "net/SessionManager.h"
 #include "core/AddressRules.h"
-#include "core/DeviceType.h"
 #include "core/Basics.h"
+#include "core/DeviceType.h"
 #include "core/Dispatch.h"
-#include "net/FindHook.h"
 #include "core/IntpCore.h"
+#include "net/EngineHost.h"
+#include "net/FindHook.h"
 #include "net/IntpSocketThread.h"
+#include "net/SessionManager.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -37,7 +37,8 @@ void Run(TMainForm& form, TFormSessions& sessions, TDevice* device, int count, i
     auto deliver = [&](uint16_t command, const std::vector<uint8_t>& payload) {
         Deliver(device->Address(), MakeDatagram(command, 0, device->Mac(), payload));
     };
-    form.DevicesModule()->Tree()->setCurrentItem(form.DevicesModule()->FindNode("Monitor And Diagnostic/MAC Address Table"));
+    form.DevicesModule()->Tree()->setCurrentItem(
+        form.DevicesModule()->FindNode("Monitor And Diagnostic/MAC Address Table"));
     QWidget* page = form.DevicesModule()->SelectedPage()->GetControl();
     list = page->findChild<QTreeView*>("m_List");
     portBox = page->findChild<QComboBox*>("m_Port");
@@ -71,7 +72,8 @@ void Run(TMainForm& form, TFormSessions& sessions, TDevice* device, int count, i
         std::vector<uint8_t> payload(4, 0);
         const int n = std::min(128, count - sent);
         for (int i = sent; i < sent + n; ++i)
-            payload = Payload({payload, {uint8_t(i % ports), 0x02, 0, 0, uint8_t(i >> 16), uint8_t(i >> 8), uint8_t(i), 0}});
+            payload = Payload(
+                {payload, {uint8_t(i % ports), 0x02, 0, 0, uint8_t(i >> 16), uint8_t(i >> 8), uint8_t(i), 0}});
         sent += n;
         lastDatagram = clock.elapsed();
         deliver(0x0A00, payload);
@@ -96,7 +98,8 @@ void Run(TMainForm& form, TFormSessions& sessions, TDevice* device, int count, i
     step.restart();
     portBox->setCurrentIndex(portBox->count() - 1);
     list->viewport()->repaint();
-    std::printf("  change the port (%d rows) and repaint: %lld ms\n", list->model()->rowCount(), (long long)step.elapsed());
+    std::printf("  change the port (%d rows) and repaint: %lld ms\n", list->model()->rowCount(),
+                (long long)step.elapsed());
     sessions.Sent.clear();
 }
 

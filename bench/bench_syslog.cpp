@@ -5,8 +5,8 @@
 //   bench_syslog memory COUNT           adds COUNT messages; bytes per stored message (beyond
 //                                       the store's bound the oldest go)
 // Run through bench/syslog, which also measures rsyslog's imudp in a private namespace.
-#include "net/SyslogSocketThread.h"
 #include "core/SyslogStore.h"
+#include "net/SyslogSocketThread.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -145,8 +145,9 @@ int main(int argc, char* argv[])
     if (mode == "console" && argc > 2)
         return Console(argc - 2, argv + 2);
     if (mode == "send" && argc == 5) {
-        std::printf("%llu\n", static_cast<unsigned long long>(
-                                  Send(uint16_t(std::atoi(argv[2])), std::atof(argv[3]), std::atof(argv[4]))));
+        std::printf("%llu\n",
+                    static_cast<unsigned long long>(
+                        Send(uint16_t(std::atoi(argv[2])), std::atof(argv[3]), std::atof(argv[4]))));
         return 0;
     }
     if (mode == "memory" && argc == 3)

@@ -24,7 +24,8 @@ int main(int argc, char* argv[])
     frame.resize(1200, 800);
     frame.show();
     auto* list = frame.findChild<QTableView*>("m_ListView");
-    const std::string text = "<13>Dec 10 10:20:30 switch-01 Port 4 link up; a message of about a hundred bytes in all, as switches send";
+    const std::string text =
+        "<13>Dec 10 10:20:30 switch-01 Port 4 link up; a message of about a hundred bytes in all, as switches send";
 
     QElapsedTimer clock;
     qint64 longest = 0, last = 0;
@@ -54,8 +55,9 @@ int main(int argc, char* argv[])
     frame.Model().Flush();
     app.processEvents();
     const qint64 stored = clock.elapsed();
-    std::printf("%d messages stored and listed in %lld ms (fed at 100,000/s), %d rows, longest event-loop pause %lld ms\n",
-                count, (long long)stored, frame.Model().rowCount(), (long long)longest);
+    std::printf(
+        "%d messages stored and listed in %lld ms (fed at 100,000/s), %d rows, longest event-loop pause %lld ms\n",
+        count, (long long)stored, frame.Model().rowCount(), (long long)longest);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("peak memory %ld MiB\n", usage.ru_maxrss / 1024);

@@ -1,14 +1,14 @@
 // Built-in firmware upgrade of COUNT simulated switches at once: blocks per second and MB/s
 // from the first block to the last switch's final report. Run through bench/transfer,
 // which starts the simulator in the lab and measures the TFTP client beside it.
-#include "net/EngineHost.h"
-#include "net/SessionManager.h"
 #include "core/AddressRules.h"
 #include "core/DeviceType.h"
 #include "core/Dispatch.h"
 #include "core/IntpCore.h"
-#include "net/IntpSocketThread.h"
 #include "core/Transfer.h"
+#include "net/EngineHost.h"
+#include "net/IntpSocketThread.h"
+#include "net/SessionManager.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -28,11 +28,11 @@ public:
     int Done = 0, Failed = 0;
     std::function<void()> OnAll;
     int Count = 0;
-    void OnResult(TDevice*, uint16_t command, uint16_t status, void* data) override
+    void OnResult(TDevice*, uint16_t command, uint16_t status, const Intp::TResultData& data) override
     {
         if (command == 2)
             return;
-        auto* progress = static_cast<TTransferProgress*>(data);
+        const TTransferProgress* progress = data.Progress;
         if (status != stSuccess)
             ++Failed;
         else if (progress && progress->State == tsDone)

@@ -2,14 +2,14 @@
 // device tree under each sort mode, to change the sort mode, and for the status monitor to
 // add them, show them, take one round of poll results and sort them.
 #include "core/Device.h"
+#include "core/DeviceType.h"
+#include "core/Session.h"
 #include "net/EngineHost.h"
 #include "net/StatusMonitor.h"
 #include "net/SyslogService.h"
 #include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
 #include "status/StatusFrame.h"
-#include "core/DeviceType.h"
-#include "core/Session.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -29,7 +29,7 @@ public:
     void StopTimer(Intp::TSession*) override {}
     void EnableTimer(Intp::TSession*, bool) override {}
     void SendTo(uint32_t, const uint8_t*, std::size_t) override {}
-    void Result(TDevice*, uint16_t, uint16_t, void*, Intp::TWizard*, const char*) override {}
+    void Result(TDevice*, uint16_t, uint16_t, const Intp::TResultData&, Intp::TWizard*, const char*) override {}
     void SetInterval(Intp::TSession*, unsigned) override {}
 };
 
@@ -62,8 +62,8 @@ int main(int argc, char* argv[])
             d->SetAddress(0xC6120000u + uint32_t(i) * 7u % 65536u + 1u);
             d->SetName("Switch-" + std::to_string(i + 1));
         }
-        std::printf("%d switches into the tree sorted by %-14s %6lld ms\n", count,
-                    qPrintable(sort->currentText()), (long long)clock.elapsed());
+        std::printf("%d switches into the tree sorted by %-14s %6lld ms\n", count, qPrintable(sort->currentText()),
+                    (long long)clock.elapsed());
     }
     QElapsedTimer clock;
     clock.start();
@@ -84,12 +84,12 @@ int main(int argc, char* argv[])
     emit list->horizontalHeader()->sectionClicked(5); // by status
     clock.restart();
     for (TDevice* d : all)
-        monitor->Monitor().OnResult(d, 6, 0, nullptr);
+        monitor->Monitor().OnResult(d, 6, 0, {});
     QCoreApplication::processEvents();
     std::printf("status monitor takes %d poll results       %6lld ms\n", count, (long long)clock.elapsed());
     clock.restart();
     for (TDevice* d : all) {
-        monitor->Monitor().OnResult(d, 6, d->Mac()[5] % 2 ? Intp::stTimeout : 0, nullptr);
+        monitor->Monitor().OnResult(d, 6, d->Mac()[5] % 2 ? Intp::stTimeout : 0, {});
         QCoreApplication::processEvents();
     }
     std::printf("the same, sorted by status, one at a time  %6lld ms\n", (long long)clock.elapsed());

@@ -3,16 +3,16 @@
 // stall of the event loop meanwhile, peak memory, replies dropped by the kernel or the
 // receive queue, and then the CPU the status monitor takes polling the fleet.
 // Run through bench/window, which starts the simulator in a private network namespace.
+#include "core/AddressRules.h"
 #include "core/Device.h"
+#include "core/DeviceType.h"
+#include "core/IntpCore.h"
 #include "net/EngineHost.h"
+#include "net/IntpSocketThread.h"
 #include "net/StatusMonitor.h"
 #include "net/SyslogService.h"
 #include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
-#include "core/AddressRules.h"
-#include "core/DeviceType.h"
-#include "core/IntpCore.h"
-#include "net/IntpSocketThread.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,7 +32,7 @@ double CpuSeconds()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 long PeakKiB()
@@ -107,7 +107,8 @@ int main(int argc, char* argv[])
                 (long long)(treeAt < 0 ? clock.elapsed() : treeAt));
     std::printf("longest event-loop stall %lld ms\n", (long long)longestStall);
     std::printf("dropped: %llu by the kernel, %llu by the receive queue\n",
-                (unsigned long long)form.Host().IntpSocket()->KernelDrops(), (unsigned long long)form.Host().IntpThread()->Dropped());
+                (unsigned long long)form.Host().IntpSocket()->KernelDrops(),
+                (unsigned long long)form.Host().IntpThread()->Dropped());
     std::printf("peak memory %ld MiB\n", PeakKiB() / 1024);
 
     if (pollSeconds > 0) {

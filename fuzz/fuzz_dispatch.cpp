@@ -36,7 +36,7 @@ public:
     void StopTimer(Intp::TSession* s) override { Timers.erase(s); }
     void EnableTimer(Intp::TSession*, bool) override {}
     void SendTo(uint32_t, const uint8_t*, std::size_t) override {}
-    void Result(TDevice* d, uint16_t code, uint16_t status, void* data, Intp::TWizard* receiver,
+    void Result(TDevice* d, uint16_t code, uint16_t status, const Intp::TResultData& data, Intp::TWizard* receiver,
                 const char*) override
     {
         // The discovery chain starts further sessions from here.

@@ -22,10 +22,7 @@ constexpr int AccountWidth = 16;
 constexpr int DigestSize = 16;
 constexpr uint16_t TimeZoneCount = 63;
 
-TReply Refused(uint16_t status)
-{
-    return {status, {}, 0};
-}
+TReply Refused(uint16_t status) { return {status, {}, 0}; }
 
 TReply SetSystemInformation(TSwitch& sw, const TRequest& rq)
 {
@@ -50,10 +47,7 @@ TReply SetAccount(TSwitch& sw, const TRequest& rq)
     return {};
 }
 
-bool IsContiguousMask(uint32_t mask)
-{
-    return mask != 0 && (~mask & (~mask + 1)) == 0;
-}
+bool IsContiguousMask(uint32_t mask) { return mask != 0 && (~mask & (~mask + 1)) == 0; }
 
 // Whether the kernel takes the address as a local source: binding to it fails with
 // EADDRNOTAVAIL when no interface of this network namespace carries it.
@@ -91,10 +85,9 @@ uint32_t Lease(const TSwitch& sw, const TRequest& rq)
     if (o.dhcpFirst == 0)
         return sw.Address();
     for (uint64_t a = o.dhcpFirst; a <= o.dhcpLast; ++a) {
-        const bool taken =
-            std::any_of(rq.fleet->begin(), rq.fleet->end(), [&](const TSwitch& other) {
-                return other.Index() != sw.Index() && other.Address() == a;
-            });
+        const bool taken = std::any_of(rq.fleet->begin(), rq.fleet->end(), [&](const TSwitch& other) {
+            return other.Index() != sw.Index() && other.Address() == a;
+        });
         if (!taken)
             return uint32_t(a);
     }
@@ -181,13 +174,14 @@ void AddBasicsOptions(TOptionTable& table)
     table.entries += {
         {{"dhcp-pool",
           "Addresses switches take when network settings set (263) turns DHCP on "
-          "(default: none, a switch keeps its address).", "first-last"},
+          "(default: none, a switch keeps its address).",
+          "first-last"},
          [](const QCommandLineParser& p, TOptions& o) -> QString {
              if (!p.isSet("dhcp-pool"))
                  return {};
              const QStringList range = p.value("dhcp-pool").split('-');
-             if (range.size() != 2 || !ToIpv4(range[0], o.dhcpFirst) || !ToIpv4(range[1], o.dhcpLast)
-                 || o.dhcpFirst == 0 || o.dhcpFirst > o.dhcpLast)
+             if (range.size() != 2 || !ToIpv4(range[0], o.dhcpFirst) || !ToIpv4(range[1], o.dhcpLast) ||
+                 o.dhcpFirst == 0 || o.dhcpFirst > o.dhcpLast)
                  return "bad --dhcp-pool " + p.value("dhcp-pool");
              return {};
          }},

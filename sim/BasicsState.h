@@ -9,8 +9,7 @@
 namespace Sim {
 
 // The SNTP client, time zone and daylight-saving period (times in seconds since 1970).
-struct TTimeSettings
-{
+struct TTimeSettings {
     bool sntp = false;
     uint16_t timeZone = 22; // index into the time-zone list: Greenwich Mean Time
     uint32_t server = 0;
@@ -20,8 +19,7 @@ struct TTimeSettings
     uint32_t daylightOffsetMin = 60;
 };
 
-struct TBasicsOptions
-{
+struct TBasicsOptions {
     // Addresses a switch takes when network settings set (263) turns DHCP on; 0 when none.
     uint32_t dhcpFirst = 0;
     uint32_t dhcpLast = 0;

@@ -18,13 +18,12 @@ namespace Sim {
 struct TOptions;
 
 // Statuses a simulated switch answers with besides 0 (success) and 3 (not logged in).
-constexpr uint16_t stBadCredentials = 1; // login digest matches neither user nor logout
-constexpr uint16_t stBadRequest = 4;     // request payload shorter than the command needs
-constexpr uint16_t stUnknownCommand = 5; // no entry in the table
+constexpr uint16_t stBadCredentials = 1;      // login digest matches neither user nor logout
+constexpr uint16_t stBadRequest = 4;          // request payload shorter than the command needs
+constexpr uint16_t stUnknownCommand = 5;      // no entry in the table
 constexpr uint16_t stAddressNotAvailable = 6; // a new address the switch cannot answer from
 
-struct TRequest
-{
+struct TRequest {
     uint16_t command = 0;
     const uint8_t* payload = nullptr; // the received payload bytes only
     std::size_t size = 0;
@@ -39,8 +38,7 @@ struct TRequest
     std::function<void(const QByteArray& text)> log;
 };
 
-struct TReply
-{
+struct TReply {
     uint16_t status = 0;
     QByteArray payload; // left empty: the command's reply size of zero bytes
     int delayMs = 0;    // added to the jitter before the reply leaves
@@ -60,8 +58,7 @@ TReply Written(Fill fill)
 
 using THandler = TReply (*)(TSwitch&, const TRequest&);
 
-struct TCommand
-{
+struct TCommand {
     THandler handler = nullptr;
     uint16_t requestSize = 0; // payload bytes the handler reads; shorter requests get stBadRequest
     uint16_t replySize = 4;   // payload of refusals and of replies that carry no data

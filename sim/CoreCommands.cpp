@@ -20,8 +20,7 @@ TReply Discover(TSwitch& sw, const TRequest&)
 // the switch and a console that clears its logged-in state on a refusal agree.
 TReply Login(TSwitch& sw, const TRequest& rq)
 {
-    const bool logout =
-        std::all_of(rq.payload, rq.payload + 16, [](uint8_t b) { return b == 0; });
+    const bool logout = std::all_of(rq.payload, rq.payload + 16, [](uint8_t b) { return b == 0; });
     if (!logout && sw.CredentialsMatch(rq.payload)) {
         sw.LogIn(rq.workstation);
         return {};
@@ -62,8 +61,7 @@ TReply SystemInformation(TSwitch& sw, const TRequest& rq)
         w.U32(sw.hardwareVersion);
         w.Bool(sw.IsLoggedIn(rq.workstation));
         const TConfig& c = sw.running;
-        for (const QByteArray* text :
-             {&c.name, &c.description, &c.location, &c.contact, &c.oidSuffix})
+        for (const QByteArray* text : {&c.name, &c.description, &c.location, &c.contact, &c.oidSuffix})
             w.Text(*text, 256);
     });
 }

@@ -19,10 +19,7 @@ constexpr uint16_t StateDhcp = 3;
 const TReply BadRequest{stBadRequest, {}, 0};
 
 // A netmask: ones followed by zeros, not all zeros.
-bool IsNetmask(uint32_t mask)
-{
-    return mask != 0 && (~mask & (~mask + 1)) == 0;
-}
+bool IsNetmask(uint32_t mask) { return mask != 0 && (~mask & (~mask + 1)) == 0; }
 
 QList<uint32_t>& PortIps(TSwitch& sw)
 {
@@ -125,22 +122,20 @@ void AddDhcpCommands(TCommandTable& table)
 
 void AddDhcpOptions(TOptionTable& table)
 {
-    table.about +=
-        "DHCP server (272 to 276): off, handing out hosts 100 to 199 of the switch's subnet\n"
-        "with its gateway and first DNS server for a day; the set (273) takes an enabled\n"
-        "flag of 0 or 1 and, when enabled, a pool that does not run backwards, a netmask\n"
-        "and a lease of at least a second; the port bindings (276) exactly one address per\n"
-        "port. The lease table (274) holds 4 clients (or --dhcp-clients n) from the start\n"
-        "of the pool, in datagrams of 32.\n";
+    table.about += "DHCP server (272 to 276): off, handing out hosts 100 to 199 of the switch's subnet\n"
+                   "with its gateway and first DNS server for a day; the set (273) takes an enabled\n"
+                   "flag of 0 or 1 and, when enabled, a pool that does not run backwards, a netmask\n"
+                   "and a lease of at least a second; the port bindings (276) exactly one address per\n"
+                   "port. The lease table (274) holds 4 clients (or --dhcp-clients n) from the start\n"
+                   "of the pool, in datagrams of 32.\n";
     table.entries += {
         SwitchOption({"dhcp-clients",
                       "Switch i's DHCP server has a lease table of n clients (at most 4096) (repeatable).", "i=n"},
-                     true, 0, [](TOptions& o, int i, uint32_t n) {
-                         o.dhcpClients[i] = int(std::min<uint32_t>(n, 4096));
-                     }),
-        SwitchFault({"bad-dhcp-client",
-                     "Switch i ends its DHCP lease table (274) with a client of type 5 (repeatable).", "i"},
-                    &TOptions::badDhcpClient),
+                     true, 0,
+                     [](TOptions& o, int i, uint32_t n) { o.dhcpClients[i] = int(std::min<uint32_t>(n, 4096)); }),
+        SwitchFault(
+            {"bad-dhcp-client", "Switch i ends its DHCP lease table (274) with a client of type 5 (repeatable).", "i"},
+            &TOptions::badDhcpClient),
         SwitchFault({"short-dhcp-bindings",
                      "Switch i answers DHCP port bindings (275) with one address too few (repeatable).", "i"},
                     &TOptions::shortDhcpBindings),

@@ -12,8 +12,7 @@ namespace Sim {
 // The DHCP server: its pool and options (addresses in host order, 0 gateway or DNS: none,
 // lease in seconds) and the address it hands out on each physical port (0: none; the list
 // takes the port count at its first use).
-struct TDhcpServer
-{
+struct TDhcpServer {
     bool enabled = false;
     uint32_t start = 0;
     uint32_t end = 0;
@@ -26,8 +25,7 @@ struct TDhcpServer
 
 // A lease table of n clients at start-up; faults of a client of type 5 ending the lease
 // table (274) and one port binding too few (275).
-struct TDhcpOptions
-{
+struct TDhcpOptions {
     QMap<int, int> dhcpClients;
     QSet<int> badDhcpClient;
     QSet<int> shortDhcpBindings;

@@ -40,8 +40,7 @@ TMac MacOf(const TMac& base, uint64_t offset)
 // all addresses without --any-network.
 bool IsLabAddress(uint32_t a)
 {
-    return (a >> 24) == 127 || (a >> 8) == 0xC00002 || (a >> 8) == 0xC63364
-        || (a >> 8) == 0xCB0071;
+    return (a >> 24) == 127 || (a >> 8) == 0xC00002 || (a >> 8) == 0xC63364 || (a >> 8) == 0xCB0071;
 }
 
 // Why the current network namespace may reach a network outside the lab (a default route,
@@ -69,8 +68,7 @@ QString OutsideReach()
 // Sends from the given source address with IP_PKTINFO (ipi_spec_dst), so every switch
 // answers from its own address through the one socket. Returns 0 or the errno value.
 // (QNetworkDatagram::setSender fills only ipi_addr, which Linux ignores when sending.)
-int SendFrom(int fd, const QByteArray& datagram, uint32_t from, const QHostAddress& to,
-             uint16_t port)
+int SendFrom(int fd, const QByteArray& datagram, uint32_t from, const QHostAddress& to, uint16_t port)
 {
     sockaddr_in destination = {};
     destination.sin_family = AF_INET;
@@ -97,8 +95,7 @@ int SendFrom(int fd, const QByteArray& datagram, uint32_t from, const QHostAddre
 
 } // namespace
 
-TFleet::TFleet(const TOptions& options, QObject* parent)
-    : QObject(parent), m_Options(options), m_Random(options.seed)
+TFleet::TFleet(const TOptions& options, QObject* parent) : QObject(parent), m_Options(options), m_Random(options.seed)
 {
     m_Clock.start();
     int index = 0;
@@ -156,8 +153,8 @@ bool TFleet::Listen(QString& error)
     if (m_Options.bind == QHostAddress(QHostAddress::AnyIPv4) && !m_Options.anyNetwork) {
         const QString reason = OutsideReach();
         if (!reason.isEmpty()) {
-            error = "refusing to listen on all addresses: this network namespace " + reason
-                + "; run in the lab (scripts/lab) or pass --bind or --any-network";
+            error = "refusing to listen on all addresses: this network namespace " + reason +
+                "; run in the lab (scripts/lab) or pass --bind or --any-network";
             return false;
         }
     }
@@ -209,9 +206,8 @@ void TFleet::Receive(const QNetworkDatagram& datagram)
     std::copy_n(bytes + Intp::OffMac, mac.size(), mac.begin());
     const bool anyMac = std::all_of(mac.begin(), mac.end(), [](uint8_t b) { return b == 0; });
     if (m_Options.verbose)
-        std::fprintf(stderr, "rx %s:%u -> %s cmd %u size %d mac %s\n",
-                     qPrintable(datagram.senderAddress().toString()), senderPort,
-                     qPrintable(datagram.destinationAddress().toString()), request.command,
+        std::fprintf(stderr, "rx %s:%u -> %s cmd %u size %d mac %s\n", qPrintable(datagram.senderAddress().toString()),
+                     senderPort, qPrintable(datagram.destinationAddress().toString()), request.command,
                      int(data.size()), qPrintable(MacText(mac)));
     // Only discovery may leave the MAC open; every other request names its switch.
     if (anyMac && request.command != 0)
@@ -276,8 +272,8 @@ void TFleet::Answer(TSwitch& sw, const TRequest& request, const QHostAddress& to
 QByteArray TFleet::ReplyDatagram(const TSwitch& sw, uint16_t command, uint16_t status, const QByteArray& payload)
 {
     QByteArray datagram(qsizetype(Intp::HeaderSize), '\0');
-    Intp::WriteHeader(reinterpret_cast<uint8_t*>(datagram.data()), command, status,
-                      uint16_t(payload.size()), sw.Mac().data());
+    Intp::WriteHeader(reinterpret_cast<uint8_t*>(datagram.data()), command, status, uint16_t(payload.size()),
+                      sw.Mac().data());
     return datagram + payload;
 }
 
@@ -298,8 +294,7 @@ TRequest TFleet::WithCallbacks(TSwitch& sw, const TRequest& request, const QHost
     return own;
 }
 
-void TFleet::Send(QByteArray datagram, uint32_t from, const QHostAddress& to, uint16_t port,
-                  int delayMs)
+void TFleet::Send(QByteArray datagram, uint32_t from, const QHostAddress& to, uint16_t port, int delayMs)
 {
     if (m_Options.dropRate > 0 && m_Random.generateDouble() < m_Options.dropRate)
         return;
@@ -311,19 +306,16 @@ void TFleet::Send(QByteArray datagram, uint32_t from, const QHostAddress& to, ui
         Write(datagram, from, to, port);
         return;
     }
-    QTimer::singleShot(delayMs, this, [this, datagram, from, to, port] {
-        Write(datagram, from, to, port);
-    });
+    QTimer::singleShot(delayMs, this, [this, datagram, from, to, port] { Write(datagram, from, to, port); });
 }
 
-void TFleet::Write(const QByteArray& datagram, uint32_t from, const QHostAddress& to,
-                   uint16_t port)
+void TFleet::Write(const QByteArray& datagram, uint32_t from, const QHostAddress& to, uint16_t port)
 {
     if (m_Options.verbose && datagram.size() >= qsizetype(Intp::HeaderSize)) {
         const auto* b = reinterpret_cast<const uint8_t*>(datagram.constData());
-        std::fprintf(stderr, "tx %s -> %s:%u cmd %u status %u size %d\n",
-                     qPrintable(QHostAddress(from).toString()), qPrintable(to.toString()), port,
-                     Intp::ReadU16(b), Intp::ReadU16(b + Intp::OffStatus), int(datagram.size()));
+        std::fprintf(stderr, "tx %s -> %s:%u cmd %u status %u size %d\n", qPrintable(QHostAddress(from).toString()),
+                     qPrintable(to.toString()), port, Intp::ReadU16(b), Intp::ReadU16(b + Intp::OffStatus),
+                     int(datagram.size()));
     }
     if (!m_Backlog.empty()) {
         m_Backlog.push_back({datagram, from, to, port});
@@ -336,8 +328,7 @@ void TFleet::Write(const QByteArray& datagram, uint32_t from, const QHostAddress
         QTimer::singleShot(1, this, &TFleet::FlushBacklog);
     } else if (err != 0) {
         std::fprintf(stderr, "zode-switchsim: sending from %s to %s failed: %s\n",
-                     qPrintable(QHostAddress(from).toString()), qPrintable(to.toString()),
-                     std::strerror(err));
+                     qPrintable(QHostAddress(from).toString()), qPrintable(to.toString()), std::strerror(err));
     }
 }
 
@@ -345,8 +336,7 @@ void TFleet::FlushBacklog()
 {
     while (!m_Backlog.empty()) {
         const TPending& p = m_Backlog.front();
-        const int err =
-            SendFrom(int(m_Socket.socketDescriptor()), p.datagram, p.from, p.to, p.port);
+        const int err = SendFrom(int(m_Socket.socketDescriptor()), p.datagram, p.from, p.to, p.port);
         if (err == EAGAIN || err == EWOULDBLOCK || err == ENOBUFS) {
             QTimer::singleShot(1, this, &TFleet::FlushBacklog);
             return;

@@ -19,8 +19,7 @@ class QNetworkDatagram;
 
 namespace Sim {
 
-class TFleet : public QObject
-{
+class TFleet : public QObject {
     Q_OBJECT
 
 public:
@@ -36,14 +35,12 @@ private:
     void OnReadyRead();
     void Receive(const QNetworkDatagram& datagram);
     void Answer(TSwitch& sw, const TRequest& request, const QHostAddress& to, uint16_t port);
-    static QByteArray ReplyDatagram(const TSwitch& sw, uint16_t command, uint16_t status,
-                                    const QByteArray& payload);
+    static QByteArray ReplyDatagram(const TSwitch& sw, uint16_t command, uint16_t status, const QByteArray& payload);
     // The request with a way to reply again later, from the switch to the requester.
     // The request with the switch's callbacks: later replies to the requester, and events
     // through its own syslog client.
     TRequest WithCallbacks(TSwitch& sw, const TRequest& request, const QHostAddress& to, uint16_t port);
-    void Send(QByteArray datagram, uint32_t from, const QHostAddress& to, uint16_t port,
-              int delayMs);
+    void Send(QByteArray datagram, uint32_t from, const QHostAddress& to, uint16_t port, int delayMs);
     void Write(const QByteArray& datagram, uint32_t from, const QHostAddress& to, uint16_t port);
     void FlushBacklog();
     uint16_t InjectedStatus(uint16_t command, int index) const;
@@ -56,8 +53,7 @@ private:
     QRandomGenerator m_Random;
     QElapsedTimer m_Clock;
 
-    struct TPending
-    {
+    struct TPending {
         QByteArray datagram;
         uint32_t from;
         QHostAddress to;

@@ -11,7 +11,7 @@ namespace {
 constexpr int SettingsSize = 2;
 constexpr int GroupsPerDatagram = 64;
 constexpr int DefaultGroups = 3;
-constexpr uint8_t QueryModes = 3; // disable, enable, auto
+constexpr uint8_t QueryModes = 3;           // disable, enable, auto
 constexpr uint32_t FirstGroup = 0xEF010001; // 239.1.0.1
 
 const TReply BadRequest{stBadRequest, {}, 0};
@@ -62,15 +62,13 @@ void AddIgmpCommands(TCommandTable& table)
 
 void AddIgmpOptions(TOptionTable& table)
 {
-    table.about +=
-        "IGMP snooping (1536 to 1538) starts on with query mode auto; the set (1537) takes\n"
-        "snooping 0 or 1 and query mode 0 to 2. While snooping is on the switch knows 3\n"
-        "groups (or --igmp-groups n) 239.1.x.y in VLAN 1, in datagrams of 64; none while off.\n";
+    table.about += "IGMP snooping (1536 to 1538) starts on with query mode auto; the set (1537) takes\n"
+                   "snooping 0 or 1 and query mode 0 to 2. While snooping is on the switch knows 3\n"
+                   "groups (or --igmp-groups n) 239.1.x.y in VLAN 1, in datagrams of 64; none while off.\n";
     table.entries += {
         SwitchOption({"igmp-groups", "Switch i has learned n multicast groups (at most 4096) (repeatable).", "i=n"},
-                     true, 0, [](TOptions& o, int i, uint32_t n) {
-                         o.igmpGroups[i] = int(std::min<uint32_t>(n, 4096));
-                     }),
+                     true, 0,
+                     [](TOptions& o, int i, uint32_t n) { o.igmpGroups[i] = int(std::min<uint32_t>(n, 4096)); }),
         SwitchFault({"bad-igmp-query", "Switch i reports IGMP query mode 3 (1536) (repeatable).", "i"},
                     &TOptions::badIgmpQuery),
     };

@@ -19,13 +19,10 @@ constexpr int LldpSize = 4;
 const TReply BadRequest{stBadRequest, {}, 0};
 
 // Addresses learned on the switch: locally administered, numbered by their place in the table.
-TMac LearnedMac(int n)
-{
-    return TMac{0x02, 0x5A, 0x00, uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)};
-}
+TMac LearnedMac(int n) { return TMac{0x02, 0x5A, 0x00, uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)}; }
 
-const char* const EventTexts[] = {"Cold start", "Port link up", "Login from console", "Configuration saved",
-                                  "Port link down", "RSTP topology change"};
+const char* const EventTexts[] = {"Cold start",          "Port link up",   "Login from console",
+                                  "Configuration saved", "Port link down", "RSTP topology change"};
 
 constexpr uint32_t StartReads = 500;
 
@@ -192,24 +189,24 @@ void AddMonitorOptions(TOptionTable& table)
         "starts enabled every 30 s.\n";
     table.entries += {
         SwitchOption({"mac-table", "Switch i has a MAC table of n addresses (at most 16384) (repeatable).", "i=n"},
-                     true, 0, [](TOptions& o, int i, uint32_t n) {
-                         o.macTableSize[i] = int(std::min<uint32_t>(n, 16384));
-                     }),
+                     true, 0,
+                     [](TOptions& o, int i, uint32_t n) { o.macTableSize[i] = int(std::min<uint32_t>(n, 16384)); }),
         SwitchOption({"event-log", "Switch i has an event log of n lines (at most 4096) (repeatable).", "i=n"}, true, 0,
                      [](TOptions& o, int i, uint32_t n) { o.eventLogSize[i] = int(std::min<uint32_t>(n, 4096)); }),
         SwitchFault({"bad-mac-port",
                      "Switch i ends its MAC table (2560) with an entry on the port after its last trunk group "
-                     "(repeatable).", "i"},
+                     "(repeatable).",
+                     "i"},
                     &TOptions::badMacPort),
-        SwitchFault({"short-counters",
-                     "Switch i answers port counters (2562) with one port too few (repeatable).", "i"},
-                    &TOptions::shortCounters),
+        SwitchFault(
+            {"short-counters", "Switch i answers port counters (2562) with one port too few (repeatable).", "i"},
+            &TOptions::shortCounters),
         SwitchFault({"counters-at-limit",
                      "Switch i's counters start at 4294967295 and wrap on the next read (repeatable).", "i"},
                     &TOptions::countersAtLimit),
-        SwitchFault({"bad-mirror-port",
-                     "Switch i reports a mirror RX destination beyond its ports (2564) (repeatable).", "i"},
-                    &TOptions::badMirrorPort),
+        SwitchFault(
+            {"bad-mirror-port", "Switch i reports a mirror RX destination beyond its ports (2564) (repeatable).", "i"},
+            &TOptions::badMirrorPort),
         SwitchFault({"full-event-text",
                      "Switch i's event texts fill their 128 bytes without terminator (2566) (repeatable).", "i"},
                     &TOptions::fullEventText),

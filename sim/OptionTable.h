@@ -22,16 +22,14 @@ struct TOptions;
 // malformed or contradictory value, empty when they are fine.
 using TOptionReader = std::function<QString(const QCommandLineParser& parser, TOptions& out)>;
 
-struct TOptionEntry
-{
+struct TOptionEntry {
     QCommandLineOption option; // name, help line, value name and default
     TOptionReader read;        // empty where an earlier entry reads this option too
 };
 
 // The help's description and the options. A feature's paragraph of the description, when it
 // has one, ends with a line break.
-struct TOptionTable
-{
+struct TOptionTable {
     QString about;
     QList<TOptionEntry> entries;
 };
@@ -64,8 +62,7 @@ bool ToIpv4(const QString& text, uint32_t& out);
 // A repeatable option naming switch i: "i=value", or "i" alone for i=fallback unless the value
 // is required. Each index must name one of the switches.
 using TSwitchStore = std::function<void(TOptions& out, int index, uint32_t value)>;
-TOptionEntry SwitchOption(const QCommandLineOption& option, bool valueRequired, uint32_t fallback,
-                          TSwitchStore store);
+TOptionEntry SwitchOption(const QCommandLineOption& option, bool valueRequired, uint32_t fallback, TSwitchStore store);
 // The same for a fault that single switches have: "i" (a value after it is read and ignored).
 TOptionEntry SwitchFault(const QCommandLineOption& option, QSet<int> TOptions::*faulty);
 // A number from low to high; refusal is the message for anything else.

@@ -27,9 +27,8 @@ bool ParseGroup(const QString& text, TGroup& g)
     const int slash = rest.indexOf('/');
     const int colon = rest.indexOf(':');
     uint32_t prefix = 0, count = 0;
-    if (slash < 0 || colon < slash || !ToIpv4(rest.left(slash), g.first)
-        || !ToUInt(rest.mid(slash + 1, colon - slash - 1), prefix)
-        || !ToUInt(rest.mid(colon + 1), count))
+    if (slash < 0 || colon < slash || !ToIpv4(rest.left(slash), g.first) ||
+        !ToUInt(rest.mid(slash + 1, colon - slash - 1), prefix) || !ToUInt(rest.mid(colon + 1), count))
         return false;
     g.prefix = int(prefix);
     g.count = int(std::min<uint32_t>(count, 65537)); // more than a group may hold either way
@@ -84,7 +83,6 @@ bool ParseRate(const QString& text, double& out)
     return ok && out >= 0 && out <= 1;
 }
 
-
 // Flags and texts, read as they stand.
 TOptionReader SetFlag(bool TOptions::*out, const char* name)
 {
@@ -125,8 +123,8 @@ QString ReadLayout(const QCommandLineParser& p, TOptions& o)
     } else {
         TGroup g;
         uint32_t count = 0, prefix = 0;
-        if (!ToUInt(p.value("count"), count) || count < 1 || count > 65536 || !ToUInt(p.value("prefix"), prefix)
-            || prefix < 8 || prefix > 30 || !ToIpv4(p.value("address"), g.first))
+        if (!ToUInt(p.value("count"), count) || count < 1 || count > 65536 || !ToUInt(p.value("prefix"), prefix) ||
+            prefix < 8 || prefix > 30 || !ToIpv4(p.value("address"), g.first))
             return "bad --count, --prefix or --address";
         g.count = int(count);
         g.prefix = int(prefix);
@@ -135,8 +133,8 @@ QString ReadLayout(const QCommandLineParser& p, TOptions& o)
     for (TGroup& g : o.groups) {
         const uint32_t mask = PrefixMask(g.prefix);
         const uint32_t last = g.first + uint32_t(g.count) - 1;
-        if (g.count > 65536 || (g.first & ~mask) == 0 || (last & mask) != (g.first & mask)
-            || (last | mask) == 0xFFFFFFFFu)
+        if (g.count > 65536 || (g.first & ~mask) == 0 || (last & mask) != (g.first & mask) ||
+            (last | mask) == 0xFFFFFFFFu)
             return QString("group at %1 does not fit into its subnet").arg(QHostAddress(g.first).toString());
         if (g.gateway == 0)
             g.gateway = (g.first & mask) | (~mask - 1);
@@ -167,9 +165,9 @@ QString ReadSyslog(const QCommandLineParser& p, TOptions& o)
         return {};
     const QStringList target = p.value("syslog").split(':');
     uint32_t port = 514;
-    if (target.size() > 2 || !o.syslogTarget.setAddress(target[0])
-        || o.syslogTarget.protocol() != QAbstractSocket::IPv4Protocol
-        || (target.size() == 2 && (!ToUInt(target[1], port) || port < 1 || port > 65535)))
+    if (target.size() > 2 || !o.syslogTarget.setAddress(target[0]) ||
+        o.syslogTarget.protocol() != QAbstractSocket::IPv4Protocol ||
+        (target.size() == 2 && (!ToUInt(target[1], port) || port < 1 || port > 65535)))
         return "bad --syslog " + p.value("syslog");
     o.syslogPort = uint16_t(port);
     return {};
@@ -189,8 +187,8 @@ QString ReadErrors(const QCommandLineParser& p, TOptions& o)
             rest.truncate(at);
         }
         const int eq = rest.indexOf('=');
-        if (eq < 0 || !ToUInt(rest.left(eq), cmd) || !ToUInt(rest.mid(eq + 1), status) || cmd > 0xFFFF
-            || status > 0xFFFF)
+        if (eq < 0 || !ToUInt(rest.left(eq), cmd) || !ToUInt(rest.mid(eq + 1), status) || cmd > 0xFFFF ||
+            status > 0xFFFF)
             return "bad --error " + text;
         rule.command = uint16_t(cmd);
         rule.status = uint16_t(status);
@@ -221,8 +219,7 @@ bool ToIpv4(const QString& text, uint32_t& out)
     return ok;
 }
 
-TOptionEntry SwitchOption(const QCommandLineOption& option, bool valueRequired, uint32_t fallback,
-                          TSwitchStore store)
+TOptionEntry SwitchOption(const QCommandLineOption& option, bool valueRequired, uint32_t fallback, TSwitchStore store)
 {
     const QString name = option.names().constFirst();
     const TOptionReader read = [=](const QCommandLineParser& p, TOptions& o) -> QString {
@@ -267,33 +264,32 @@ TOptionEntry Milliseconds(const QCommandLineOption& option, int TOptions::*out)
 
 void AddFleetOptions(TOptionTable& table)
 {
-    table.about +=
-        "Simulates a fleet of managed switches answering the management protocol on UDP.\n"
-        "Switch i (counted from 0 over all groups) gets MAC base+i, the i-th model of the\n"
-        "cycled model list and the i-th address; index options take that i. Replies leave\n"
-        "from the switch's own address, which must be configured on an interface.\n"
-        "Statuses: 1 wrong credentials, 3 not logged in, 4 request too short or with\n"
-        "values no switch takes, 5 unknown command (unknown commands are answered with\n"
-        "a 4-byte zero payload), 6 new address not available. Requests naming another\n"
-        "MAC are ignored; only discovery (0) may leave the MAC zero.\n"
-        "Status poll (6), warning state (7), system information (260) and network\n"
-        "settings (262) answer without login; so does network settings set (263), which\n"
-        "carries the digest of the switch's current credentials instead (status 1 when\n"
-        "it differs) and may come to the limited broadcast; every other command needs a\n"
-        "login. Logins last until logout, a wrong login or a reboot; an account change\n"
-        "(268) or an address change keeps them.\n"
-        "Network settings set answers from the old address, then the switch answers from\n"
-        "the new one; a new address that is not configured on a local interface, or is\n"
-        "no host address of its subnet, gets status 6 and changes nothing. With DHCP the\n"
-        "switch takes the first --dhcp-pool address no other switch holds (status 6 when\n"
-        "all are taken) and keeps netmask, gateway and DNS; without a pool it keeps its\n"
-        "address and only reports DHCP on.\n"
-        "Switch i's clock (SNTP get, 269) runs i*37 seconds ahead of the host's UTC clock;\n"
-        "time-zone and daylight settings (270) are reported, never applied to it.\n"
-        "Save (264) writes the running settings (texts, account, network, time, ports,\n"
-        "VLANs) to flash, reboot (259) reloads them, factory default (271) returns to\n"
-        "the start-up settings, keeping user and password (flag 1) and the network\n"
-        "settings (flag 2) when asked.\n";
+    table.about += "Simulates a fleet of managed switches answering the management protocol on UDP.\n"
+                   "Switch i (counted from 0 over all groups) gets MAC base+i, the i-th model of the\n"
+                   "cycled model list and the i-th address; index options take that i. Replies leave\n"
+                   "from the switch's own address, which must be configured on an interface.\n"
+                   "Statuses: 1 wrong credentials, 3 not logged in, 4 request too short or with\n"
+                   "values no switch takes, 5 unknown command (unknown commands are answered with\n"
+                   "a 4-byte zero payload), 6 new address not available. Requests naming another\n"
+                   "MAC are ignored; only discovery (0) may leave the MAC zero.\n"
+                   "Status poll (6), warning state (7), system information (260) and network\n"
+                   "settings (262) answer without login; so does network settings set (263), which\n"
+                   "carries the digest of the switch's current credentials instead (status 1 when\n"
+                   "it differs) and may come to the limited broadcast; every other command needs a\n"
+                   "login. Logins last until logout, a wrong login or a reboot; an account change\n"
+                   "(268) or an address change keeps them.\n"
+                   "Network settings set answers from the old address, then the switch answers from\n"
+                   "the new one; a new address that is not configured on a local interface, or is\n"
+                   "no host address of its subnet, gets status 6 and changes nothing. With DHCP the\n"
+                   "switch takes the first --dhcp-pool address no other switch holds (status 6 when\n"
+                   "all are taken) and keeps netmask, gateway and DNS; without a pool it keeps its\n"
+                   "address and only reports DHCP on.\n"
+                   "Switch i's clock (SNTP get, 269) runs i*37 seconds ahead of the host's UTC clock;\n"
+                   "time-zone and daylight settings (270) are reported, never applied to it.\n"
+                   "Save (264) writes the running settings (texts, account, network, time, ports,\n"
+                   "VLANs) to flash, reboot (259) reloads them, factory default (271) returns to\n"
+                   "the start-up settings, keeping user and password (flag 1) and the network\n"
+                   "settings (flag 2) when asked.\n";
     table.entries += {
         {{"count", "Number of switches (with --address and --prefix).", "n", "4"}, ReadLayout},
         {{"address", "Address of switch 0; switch i gets address+i.", "ip", "192.0.2.10"}, {}},
@@ -330,8 +326,7 @@ void AddFleetOptions(TOptionTable& table)
           "Listen on all addresses even when an interface has an address outside the "
           "loopback and documentation ranges (refused otherwise, to keep off real networks)."},
          SetFlag(&TOptions::anyNetwork, "any-network")},
-        {{"login-by-address",
-          "A login holds for the workstation's address; by default for address and port."},
+        {{"login-by-address", "A login holds for the workstation's address; by default for address and port."},
          SetFlag(&TOptions::loginByAddress, "login-by-address")},
         {{"verbose", "Print every request and reply to stderr."}, SetFlag(&TOptions::verbose, "verbose")},
         {{"seed", "Seed of the random faults (default: random, printed at start).", "n"},
@@ -346,8 +341,9 @@ void AddFleetOptions(TOptionTable& table)
         Rate({"drop", "Drop replies at random with this probability (0..1).", "rate", "0"}, &TOptions::dropRate),
         Rate({"malformed", "Truncate replies at random with this probability (0..1).", "rate", "0"},
              &TOptions::malformedRate),
-        Milliseconds({"flash-delay", "Delay of the save (264) reply, writing flash; also how long a switch "
-                                     "writes a received firmware image or configuration before it reports it done.",
+        Milliseconds({"flash-delay",
+                      "Delay of the save (264) reply, writing flash; also how long a switch "
+                      "writes a received firmware image or configuration before it reports it done.",
                       "ms", "0"},
                      &TOptions::flashDelayMs),
         Milliseconds({"reboot-time", "Silence after a reboot (259) before the switch answers again.", "ms", "3000"},
@@ -356,8 +352,10 @@ void AddFleetOptions(TOptionTable& table)
         Milliseconds({"list-split", "Most list entries per reply datagram (0: the command's own maximum).", "n", "0"},
                      &TOptions::listSplit),
         {{"syslog", "Send syslog messages to this host (port 514 unless given).", "host[:port]"}, ReadSyslog},
-        {{"syslog-rate", "Syslog messages per second from all switches together, sent by each in turn "
-                         "from its own address (needs --syslog).", "n", "0"},
+        {{"syslog-rate",
+          "Syslog messages per second from all switches together, sent by each in turn "
+          "from its own address (needs --syslog).",
+          "n", "0"},
          [](const QCommandLineParser& p, TOptions& o) -> QString {
              bool ok = false;
              o.syslogRate = p.value("syslog-rate").toDouble(&ok);
@@ -367,12 +365,15 @@ void AddFleetOptions(TOptionTable& table)
                  return "--syslog-rate needs --syslog";
              return {};
          }},
-        Number({"switch-syslog-port", "Port the switches' own syslog clients send to, at the server their "
-                                      "syslog settings (2307) name.", "port", "514"},
+        Number({"switch-syslog-port",
+                "Port the switches' own syslog clients send to, at the server their "
+                "syslog settings (2307) name.",
+                "port", "514"},
                1, 65535, "bad --switch-syslog-port (1..65535)",
                [](TOptions& o, uint32_t v) { o.clientSyslogPort = uint16_t(v); }),
-        {{"scan", "Answer layer-2 scan frames (Ethernet type 0xDEAD) on every interface, each switch "
-                  "from its own MAC, through a raw socket (needs CAP_NET_RAW)."},
+        {{"scan",
+          "Answer layer-2 scan frames (Ethernet type 0xDEAD) on every interface, each switch "
+          "from its own MAC, through a raw socket (needs CAP_NET_RAW)."},
          SetFlag(&TOptions::scan, "scan")},
         Number({"scan-repeat", "Each switch answers a scan frame this many times.", "n", "1"}, 1, 100000,
                "bad --scan-repeat (1..100000)", [](TOptions& o, uint32_t v) { o.scanRepeat = int(v); }),
@@ -391,16 +392,13 @@ void AddSwitchOptions(TOptionTable& table)
                      [](TOptions& o, int i, uint32_t s) { o.silentAfterSec[i] = int(s); }),
         SwitchOption({"power-alarm",
                       "Switch i reports failed power inputs (bit 0: input 1, bit 1: input 2; "
-                      "default 1) (repeatable).", "i[=bits]"}, false, 1,
-                     [](TOptions& o, int i, uint32_t b) { o.powerAlarms[i] = b; }),
+                      "default 1) (repeatable).",
+                      "i[=bits]"},
+                     false, 1, [](TOptions& o, int i, uint32_t b) { o.powerAlarms[i] = b; }),
         SwitchOption({"port-alarm", "Switch i reports link failure on the ports of the mask (repeatable).", "i=mask"},
-                     true, 0, [](TOptions& o, int i, uint32_t m) {
-                         o.portAlarms[i] = m;
-                     }),
-        SwitchOption({"warning", "Switch i reports an active warning with the value (repeatable).", "i[=value]"},
-                     false, 1, [](TOptions& o, int i, uint32_t w) {
-                         o.warnings[i] = uint16_t(w);
-                     }),
+                     true, 0, [](TOptions& o, int i, uint32_t m) { o.portAlarms[i] = m; }),
+        SwitchOption({"warning", "Switch i reports an active warning with the value (repeatable).", "i[=value]"}, false,
+                     1, [](TOptions& o, int i, uint32_t w) { o.warnings[i] = uint16_t(w); }),
         {{"error",
           "Every reply to the command carries the status, from every switch or from switch i "
           "(repeatable). Numbers may be hexadecimal (0x...).",

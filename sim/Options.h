@@ -18,8 +18,7 @@
 namespace Sim {
 
 // Consecutive switch addresses in one subnet.
-struct TGroup
-{
+struct TGroup {
     uint32_t first = 0;
     int prefix = 24;
     int count = 0;
@@ -27,8 +26,7 @@ struct TGroup
 };
 
 // Every reply to the command (from one switch, or from all when index < 0) carries the status.
-struct TErrorRule
-{
+struct TErrorRule {
     uint16_t command = 0;
     uint16_t status = 0;
     int index = -1;
@@ -46,8 +44,7 @@ struct TOptions : TBasicsOptions,
                   TWarningOptions,
                   TDhcpOptions,
                   TIgmpOptions,
-                  TTransferOptions
-{
+                  TTransferOptions {
     QList<TGroup> groups;
     QByteArrayList models;
     TMac macBase{};

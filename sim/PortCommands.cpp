@@ -25,8 +25,7 @@ constexpr uint8_t Full100 = 3;     // "100 Full"
 
 constexpr int TrunkGroups = 4;
 
-struct TModelPorts
-{
+struct TModelPorts {
     const char* model;
     TMedia uplink; // the last two ports
 };
@@ -52,8 +51,7 @@ TReply PortNames(TSwitch& sw, const TRequest& rq)
     const int count = p.LogicalCount() - (rq.options->shortPortNames.contains(sw.Index()) ? 1 : 0);
     return Written([&](TWriter& w) {
         for (int i = 0; i < count; ++i)
-            w.Text(i < p.PortCount() ? Numbered("Port.", i + 1) : Numbered("Trunk.", i - p.PortCount() + 1),
-                   NameWidth);
+            w.Text(i < p.PortCount() ? Numbered("Port.", i + 1) : Numbered("Trunk.", i - p.PortCount() + 1), NameWidth);
     });
 }
 
@@ -208,25 +206,24 @@ void AddPortCommands(TCommandTable& table)
 
 void AddPortOptions(TOptionTable& table)
 {
-    table.about +=
-        "Ports: six 100TX ports and two uplinks (1000TX for GT, 1000 single-mode or\n"
-        "multi-mode fibre for GS and GM, 100 fibre for SS and MM, 100TX for TX and\n"
-        "other models), four trunk groups.\n"
-        "Links are up on the --link-mask ports that are enabled. Port names are Port.01\n"
-        "and on, then Trunk.01 and on. The Sets (514, 517, 519) take 1 to ports+trunks,\n"
-        "exactly ports and exactly trunks entries; values out of range, member ports the\n"
-        "switch does not have or a port in two trunk groups get status 4 and change\n"
-        "nothing.\n";
+    table.about += "Ports: six 100TX ports and two uplinks (1000TX for GT, 1000 single-mode or\n"
+                   "multi-mode fibre for GS and GM, 100 fibre for SS and MM, 100TX for TX and\n"
+                   "other models), four trunk groups.\n"
+                   "Links are up on the --link-mask ports that are enabled. Port names are Port.01\n"
+                   "and on, then Trunk.01 and on. The Sets (514, 517, 519) take 1 to ports+trunks,\n"
+                   "exactly ports and exactly trunks entries; values out of range, member ports the\n"
+                   "switch does not have or a port in two trunk groups get status 4 and change\n"
+                   "nothing.\n";
     table.entries += {
         SwitchOption({"port-count", "Switch i has n 100TX ports (1..24) instead of its model's (repeatable).", "i=n"},
-                     true, 0, [](TOptions& o, int i, uint32_t n) {
-                         o.portCounts[i] = int(std::clamp<uint32_t>(n, 1, 24));
-                     }),
+                     true, 0,
+                     [](TOptions& o, int i, uint32_t n) { o.portCounts[i] = int(std::clamp<uint32_t>(n, 1, 24)); }),
         SwitchFault({"short-port-names", "Switch i answers port names (512) with one name too few (repeatable).", "i"},
                     &TOptions::shortPortNames),
         SwitchFault({"bad-speed-duplex",
                      "Switch i reports speed/duplex 8 on port 1 in port configuration (513) and port status "
-                     "(515) (repeatable).", "i"},
+                     "(515) (repeatable).",
+                     "i"},
                     &TOptions::badSpeedDuplex),
         SwitchFault({"overlapping-trunks",
                      "Switch i reports ports 3 and 4 in the first two trunk groups (518) (repeatable).", "i"},

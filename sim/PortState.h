@@ -14,23 +14,20 @@ namespace Sim {
 
 // Port settings: one per logical port (ports, then trunk groups); rate limits per port;
 // trunk groups with their member ports (bit i: port i + 1).
-struct TPortSettings
-{
+struct TPortSettings {
     bool enabled = true;
     uint8_t speedDuplex = 0; // auto negotiation
     uint8_t flow = 0;        // disabled
     bool security = false;
 };
 
-struct TRateLimit
-{
+struct TRateLimit {
     uint8_t frameType = 3; // broadcast only
     uint32_t ingressKbps = 8192;
     uint32_t egressKbps = 0;
 };
 
-struct TTrunk
-{
+struct TTrunk {
     uint32_t members = 0;
     bool lacp = false;
 };
@@ -38,8 +35,7 @@ struct TTrunk
 // Media types of ports, as the port commands number them.
 enum TMedia : uint8_t { Media1000TX = 1, Media1000SX, Media1000LX, Media100TX, Media100SX, Media100LX };
 
-struct TPorts
-{
+struct TPorts {
     QList<uint8_t> types; // TMedia of each port, by the model
     QList<TPortSettings> settings;
     QList<TRateLimit> limits;
@@ -58,8 +54,7 @@ TPorts PortsOfModel(const QByteArray& model, int copper = -1);
 // Switches with another number of ports than their model; port list faults: one name too
 // few (512), speed/duplex 8 on port 1 (513, 515), ports 3 and 4 in the first two trunk
 // groups (518).
-struct TPortOptions
-{
+struct TPortOptions {
     QMap<int, int> portCounts;
     QSet<int> shortPortNames;
     QSet<int> badSpeedDuplex;

@@ -11,8 +11,7 @@ namespace Sim {
 
 // Traffic prioritization: scheme, priority type, queues 0..3 of each port, of the 802.1p
 // priorities and of the DSCP values, and each port's default 802.1p priority.
-struct TQos
-{
+struct TQos {
     uint8_t scheme = 0;
     uint8_t type = 0;
     QList<uint8_t> portQueues;
@@ -22,8 +21,7 @@ struct TQos
 };
 
 // The QoS fault: a default 802.1p priority of 8 on port 1 (1284).
-struct TQosOptions
-{
+struct TQosOptions {
     QSet<int> badCosPriority;
 };
 

@@ -106,14 +106,14 @@ TReply SetRstp(TSwitch& sw, const TRequest& rq)
     if (rq.size != std::size_t(BridgeSize + RstpEntry * next.size()))
         return BadRequest;
     const TRstpBridge bridge{p[0] != 0, uint16_t(p[1] << 8 | p[2]), p[3], p[4], p[5]};
-    if (bridge.priority > MaxBridgePriority || bridge.priority % BridgePriorityStep != 0 || !InRange(bridge.maxAge, 6, 40)
-        || !InRange(bridge.hello, 1, 10) || !InRange(bridge.forwardDelay, 4, 30))
+    if (bridge.priority > MaxBridgePriority || bridge.priority % BridgePriorityStep != 0 ||
+        !InRange(bridge.maxAge, 6, 40) || !InRange(bridge.hello, 1, 10) || !InRange(bridge.forwardDelay, 4, 30))
         return BadRequest;
     for (qsizetype i = 0; i < next.size(); ++i) {
         const uint8_t* e = p + BridgeSize + i * RstpEntry;
         const TRstpPort port{ReadU32(e), e[4], e[5], e[6] != 0, e[7] != 0};
-        if (!InRange(port.pathCost, 1, MaxPathCost) || port.priority > MaxPortPriority
-            || port.priority % PortPriorityStep != 0 || port.p2p > MaxP2p)
+        if (!InRange(port.pathCost, 1, MaxPathCost) || port.priority > MaxPortPriority ||
+            port.priority % PortPriorityStep != 0 || port.p2p > MaxP2p)
             return BadRequest;
         next[i] = port;
     }
@@ -190,19 +190,19 @@ void AddRedundancyCommands(TCommandTable& table)
 
 void AddRedundancyOptions(TOptionTable& table)
 {
-    table.about +=
-        "Redundancy: the ring set (769) takes port indexes below the port count; the RSTP\n"
-        "set (771) takes exactly one entry per port and the ranges and steps of the\n"
-        "settings (status 4 otherwise). RSTP runs while enabled; the switch is the root\n"
-        "bridge unless its priority is above 32768, when the root lies behind its first\n"
-        "port with link. Ports with link forward (designated; non-STP ports \"Non Stp\"),\n"
-        "the others are disabled. The active protocol (775) is the ring while it is on,\n"
-        "else RSTP.\n";
+    table.about += "Redundancy: the ring set (769) takes port indexes below the port count; the RSTP\n"
+                   "set (771) takes exactly one entry per port and the ranges and steps of the\n"
+                   "settings (status 4 otherwise). RSTP runs while enabled; the switch is the root\n"
+                   "bridge unless its priority is above 32768, when the root lies behind its first\n"
+                   "port with link. Ports with link forward (designated; non-STP ports \"Non Stp\"),\n"
+                   "the others are disabled. The active protocol (775) is the ring while it is on,\n"
+                   "else RSTP.\n";
     table.entries += {
-        SwitchFault({"short-rstp-ports",
-                     "Switch i answers RSTP settings (770) and RSTP state (772) with one port entry too few (repeatable).",
-                     "i"},
-                    &TOptions::shortRstpPorts),
+        SwitchFault(
+            {"short-rstp-ports",
+             "Switch i answers RSTP settings (770) and RSTP state (772) with one port entry too few (repeatable).",
+             "i"},
+            &TOptions::shortRstpPorts),
         SwitchFault({"unknown-rstp-state",
                      "Switch i reports state 9 and role 7 on port 1 in RSTP state (772) (repeatable).", "i"},
                     &TOptions::unknownRstpState),

@@ -9,8 +9,7 @@
 namespace Sim {
 
 // RSTP settings of one physical port.
-struct TRstpPort
-{
+struct TRstpPort {
     uint32_t pathCost = 200000;
     uint8_t priority = 128;
     uint8_t p2p = 0; // 0 false, 1 true, 2 auto
@@ -19,8 +18,7 @@ struct TRstpPort
 };
 
 // The ring (port fields are 0-based port indexes) and the RSTP bridge settings.
-struct TRing
-{
+struct TRing {
     bool enabled = false;
     bool master = false;
     uint8_t port1 = 0;
@@ -32,8 +30,7 @@ struct TRing
     uint8_t homingPort = 0;
 };
 
-struct TRstpBridge
-{
+struct TRstpBridge {
     bool enabled = false;
     uint16_t priority = 32768;
     uint8_t maxAge = 20;
@@ -42,8 +39,7 @@ struct TRstpBridge
 };
 
 // RSTP faults: one port entry too few (770, 772); state 9 and role 7 on port 1 (772).
-struct TRedundancyOptions
-{
+struct TRedundancyOptions {
     QSet<int> shortRstpPorts;
     QSet<int> unknownRstpState;
 };

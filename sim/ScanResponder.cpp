@@ -34,10 +34,7 @@ void PutU32(QByteArray& out, int at, uint32_t v)
     PutU16(out, at + 2, uint16_t(v));
 }
 
-void PutMac(QByteArray& out, int at, const TMac& mac)
-{
-    std::copy(mac.begin(), mac.end(), out.begin() + at);
-}
+void PutMac(QByteArray& out, int at, const TMac& mac) { std::copy(mac.begin(), mac.end(), out.begin() + at); }
 
 } // namespace
 

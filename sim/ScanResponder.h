@@ -14,8 +14,7 @@ class QSocketNotifier;
 
 namespace Sim {
 
-class TScanResponder : public QObject
-{
+class TScanResponder : public QObject {
     Q_OBJECT
 
 public:

@@ -37,10 +37,7 @@ void WriteMac(TWriter& w, const TMac& mac)
         w.U8(byte);
 }
 
-bool IsUsable(const TMac& mac)
-{
-    return mac != TMac{} && mac != TMac{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-}
+bool IsUsable(const TMac& mac) { return mac != TMac{} && mac != TMac{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}; }
 
 // The modes start as "Accept" on every port the switch has.
 QList<uint8_t>& AuthModes(TSwitch& sw)
@@ -52,10 +49,7 @@ QList<uint8_t>& AuthModes(TSwitch& sw)
 }
 
 // Entries per datagram: the list-split option when given, else a full datagram.
-int PerDatagram(const TRequest& rq)
-{
-    return rq.options->listSplit > 0 ? rq.options->listSplit : FullDatagram;
-}
+int PerDatagram(const TRequest& rq) { return rq.options->listSplit > 0 ? rq.options->listSplit : FullDatagram; }
 
 // The first datagram is the reply; the others follow 1 ms apart, in order. A list that
 // fills its last datagram gets an empty one after it. A --list-split below a full datagram
@@ -142,10 +136,7 @@ TReply DelBinding(TSwitch& sw, const TRequest& rq)
     return {};
 }
 
-TReply Blacklist(TSwitch& sw, const TRequest& rq)
-{
-    return Segmented(sw.running.security.blacklist, rq, WriteMac);
-}
+TReply Blacklist(TSwitch& sw, const TRequest& rq) { return Segmented(sw.running.security.blacklist, rq, WriteMac); }
 
 TReply AddBlacklisted(TSwitch& sw, const TRequest& rq)
 {
@@ -262,22 +253,21 @@ void AddSecurityCommands(TCommandTable& table)
 
 void AddSecurityOptions(TOptionTable& table)
 {
-    table.about +=
-        "Security: the access list has 10 slots (2049 takes exactly those); the blacklist\n"
-        "holds at most 1024 and the bindings 256 addresses; a binding's port must be a port\n"
-        "or trunk group of the switch, an address is bound to one port (an Add moves it),\n"
-        "Adds and Dels of null or broadcast addresses get status 4; the port\n"
-        "authorisation set (2059) takes one mode (0 to 3) per port. The blacklist (2053) and\n"
-        "bindings (2050) answer in datagrams of 128 entries (or --list-split), one less\n"
-        "than full ending the list.\n";
+    table.about += "Security: the access list has 10 slots (2049 takes exactly those); the blacklist\n"
+                   "holds at most 1024 and the bindings 256 addresses; a binding's port must be a port\n"
+                   "or trunk group of the switch, an address is bound to one port (an Add moves it),\n"
+                   "Adds and Dels of null or broadcast addresses get status 4; the port\n"
+                   "authorisation set (2059) takes one mode (0 to 3) per port. The blacklist (2053) and\n"
+                   "bindings (2050) answer in datagrams of 128 entries (or --list-split), one less\n"
+                   "than full ending the list.\n";
     table.entries += {
         SwitchOption({"blacklist", "Switch i starts with a MAC blacklist of n addresses (repeatable).", "i=n"}, true, 0,
                      [](TOptions& o, int i, uint32_t n) { o.blacklistSize[i] = int(std::min<uint32_t>(n, 1024)); }),
         SwitchFault({"bad-auth-mode", "Switch i reports authorisation mode 4 on port 1 (2058) (repeatable).", "i"},
                     &TOptions::badAuthMode),
-        SwitchFault({"short-auth-ports",
-                     "Switch i answers port authorisation (2058) with one mode too few (repeatable).", "i"},
-                    &TOptions::shortAuthPorts),
+        SwitchFault(
+            {"short-auth-ports", "Switch i answers port authorisation (2058) with one mode too few (repeatable).", "i"},
+            &TOptions::shortAuthPorts),
         SwitchFault({"cut-access-list",
                      "Switch i answers IP security (2048) with its last address slot a byte short (repeatable).", "i"},
                     &TOptions::cutAccessList),

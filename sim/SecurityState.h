@@ -15,8 +15,7 @@ namespace Sim {
 // 802.1X against a RADIUS server, the per-port authorisation modes (0 reject ... 3 disable),
 // the management access list (10 slots, 0 empty), the MAC blacklist and static MAC-to-port
 // bindings (0-based logical ports).
-struct TRadius
-{
+struct TRadius {
     bool enabled = false;
     uint32_t server = 0;
     uint16_t serverPort = 1812;
@@ -31,14 +30,12 @@ struct TRadius
     uint32_t reAuthPeriod = 3600;
 };
 
-struct TPortBinding
-{
+struct TPortBinding {
     uint8_t port = 0;
     TMac mac{};
 };
 
-struct TSecurity
-{
+struct TSecurity {
     TRadius radius;
     QList<uint8_t> authModes; // one per port
     bool ipEnabled = false;
@@ -52,8 +49,7 @@ struct TSecurity
 // (2058), one mode too few (2058), an access list whose last slot lacks a byte (2048), a
 // port binding on a port the switch does not have (2050) and a NAS identifier of 32
 // characters without terminator (2056).
-struct TSecurityOptions
-{
+struct TSecurityOptions {
     QMap<int, int> blacklistSize;
     QSet<int> badAuthMode;
     QSet<int> shortAuthPorts;

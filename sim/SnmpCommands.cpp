@@ -144,8 +144,8 @@ TReply AddTrap(TSwitch& sw, const TRequest& rq)
 {
     QList<TTrapReceiver>& traps = sw.running.snmp.traps;
     const TTrapReceiver trap{ReadU32(rq.payload), ReadText(rq.payload + 4, TextWidth), rq.payload[4 + TextWidth]};
-    if (trap.address == 0 || trap.community.isEmpty() || trap.version > MaxVersion || traps.size() >= MaxTraps
-        || FindTrap(traps, trap.address) != traps.end())
+    if (trap.address == 0 || trap.community.isEmpty() || trap.version > MaxVersion || traps.size() >= MaxTraps ||
+        FindTrap(traps, trap.address) != traps.end())
         return BadRequest;
     traps.append(trap);
     return {};
@@ -179,15 +179,14 @@ void AddSnmpCommands(TCommandTable& table)
 
 void AddSnmpOptions(TOptionTable& table)
 {
-    table.about +=
-        "SNMP: switches start with version 1/2c (0), the communities \"public\" (read only)\n"
-        "and \"private\" (read and write) in the first two of four slots, no users and no\n"
-        "trap receivers. The version set (1793) takes 0 or 1; the community set (1795) four\n"
-        "33-byte slots with privilege 0 or 1. Users (1797) are added under a new, non-empty\n"
-        "name, at most 8, and removed (1798) by name with the passwords they were given;\n"
-        "trap receivers (1800) need an address, a community and version 0 or 1, at most 8,\n"
-        "one per address, and are removed (1801) by address (status 4 otherwise). Save\n"
-        "keeps the SNMP settings too; community strings and passwords are never printed.\n";
+    table.about += "SNMP: switches start with version 1/2c (0), the communities \"public\" (read only)\n"
+                   "and \"private\" (read and write) in the first two of four slots, no users and no\n"
+                   "trap receivers. The version set (1793) takes 0 or 1; the community set (1795) four\n"
+                   "33-byte slots with privilege 0 or 1. Users (1797) are added under a new, non-empty\n"
+                   "name, at most 8, and removed (1798) by name with the passwords they were given;\n"
+                   "trap receivers (1800) need an address, a community and version 0 or 1, at most 8,\n"
+                   "one per address, and are removed (1801) by address (status 4 otherwise). Save\n"
+                   "keeps the SNMP settings too; community strings and passwords are never printed.\n";
     table.entries += {
         SwitchFault({"bad-snmp-version", "Switch i reports SNMP agent version 2 (1792) (repeatable).", "i"},
                     &TOptions::badSnmpVersion),
@@ -197,10 +196,12 @@ void AddSnmpOptions(TOptionTable& table)
         SwitchFault({"bad-community-privilege",
                      "Switch i reports privilege 2 in its first community slot (1794) (repeatable).", "i"},
                     &TOptions::badCommunityPrivilege),
-        SwitchFault({"unused-trap-slots",
-                     "Switch i lists an unused receiver (address 0) and one of trap version 2 after its receivers (1799) "
-                     "(repeatable).", "i"},
-                    &TOptions::unusedTrapSlots),
+        SwitchFault(
+            {"unused-trap-slots",
+             "Switch i lists an unused receiver (address 0) and one of trap version 2 after its receivers (1799) "
+             "(repeatable).",
+             "i"},
+            &TOptions::unusedTrapSlots),
     };
 }
 

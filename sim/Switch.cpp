@@ -14,15 +14,14 @@ constexpr uint32_t DefaultKeepIp = 2;
 } // namespace
 
 TSwitch::TSwitch(int index, const TMac& mac, const QByteArray& model, const TConfig& factory)
-    : running(factory), m_Index(index), m_Mac(mac), m_Model(model), m_Saved(factory),
-      m_Factory(factory)
+    : running(factory), m_Index(index), m_Mac(mac), m_Model(model), m_Saved(factory), m_Factory(factory)
 {
 }
 
 bool TSwitch::Reaches(uint32_t destination) const
 {
-    return destination == running.address || destination == 0xFFFFFFFFu
-        || destination == (running.address | ~running.netmask);
+    return destination == running.address || destination == 0xFFFFFFFFu ||
+        destination == (running.address | ~running.netmask);
 }
 
 bool TSwitch::CredentialsMatch(const uint8_t digest[16]) const
@@ -69,7 +68,10 @@ uint32_t TSwitch::Clock() const
 
 QByteArray TSwitch::SyslogMessage(uint64_t n, const QDateTime& at) const
 {
-    struct TEvent { int priority; const char* text; };
+    struct TEvent {
+        int priority;
+        const char* text;
+    };
     // local7 with notice, warning and informational severities.
     static const TEvent Events[] = {{189, "Port %d link up"},
                                     {188, "Port %d link down"},
@@ -85,10 +87,11 @@ QByteArray TSwitch::SyslogLine(int priority, const QByteArray& text, const QDate
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const QDate date = at.date();
     const QTime time = at.time();
-    return QByteArray("<") + QByteArray::number(priority) + '>'
-        + QString::asprintf("%s %2d %02d:%02d:%02d ", Months[date.month() - 1], date.day(),
-                            time.hour(), time.minute(), time.second()).toLatin1()
-        + running.name + ' ' + text;
+    return QByteArray("<") + QByteArray::number(priority) + '>' +
+        QString::asprintf("%s %2d %02d:%02d:%02d ", Months[date.month() - 1], date.day(), time.hour(), time.minute(),
+                          time.second())
+            .toLatin1() +
+        running.name + ' ' + text;
 }
 
 } // namespace Sim

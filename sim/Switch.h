@@ -30,8 +30,7 @@ namespace Sim {
 
 // Settings a switch keeps in flash: Sets change the running copy, save (264) writes it to
 // flash, reboot (259) reloads it and factory default (271) returns to the start-up values.
-struct TConfig
-{
+struct TConfig {
     QByteArray name;
     QByteArray user;
     QByteArray password;
@@ -61,8 +60,7 @@ struct TConfig
 };
 
 // Values of the status poll (6) and the warning-state query (7).
-struct TAlarms
-{
+struct TAlarms {
     uint32_t power = 0;
     uint32_t ports = 0;
     uint32_t linkMask = 0;
@@ -71,8 +69,7 @@ struct TAlarms
     uint16_t warningValue = 0;
 };
 
-class TSwitch
-{
+class TSwitch {
 public:
     static constexpr uint32_t NoClock = 0xFFFFFFFFu;
 

@@ -179,8 +179,7 @@ QByteArray RemoteState(uint32_t state)
 }
 
 // One run of the tftp client for a switch; reports progress to whoever asked last.
-class TTftpJob : public QObject
-{
+class TTftpJob : public QObject {
 public:
     static QHash<const TSwitch*, TTftpJob*>& Running()
     {
@@ -295,23 +294,24 @@ void AddTransferCommands(TCommandTable& table)
 
 void AddTransferOptions(TOptionTable& table)
 {
-    table.about +=
-        "Transfers: firmware (256) and configuration (258) in 512-byte blocks are answered\n"
-        "state 0 block by block; the files must start with \"VZFW\" (firmware) or \"VZCF\"\n"
-        "(configuration) and their 32-bit length (state 4 otherwise). After the last block\n"
-        "the switch answers state 1 and, --flash-delay later, state 2 on its own. Backup (257)\n"
-        "serves the last configuration received, or one made from the running settings,\n"
-        "0xFFFF marking the last block. The remote transfers (265 to 267) run the tftp\n"
-        "client (tftp-hpa) against the server and port named in the request and report\n"
-        "state 0 every 5 s while it runs, then 2, or 4 when it failed.\n";
+    table.about += "Transfers: firmware (256) and configuration (258) in 512-byte blocks are answered\n"
+                   "state 0 block by block; the files must start with \"VZFW\" (firmware) or \"VZCF\"\n"
+                   "(configuration) and their 32-bit length (state 4 otherwise). After the last block\n"
+                   "the switch answers state 1 and, --flash-delay later, state 2 on its own. Backup (257)\n"
+                   "serves the last configuration received, or one made from the running settings,\n"
+                   "0xFFFF marking the last block. The remote transfers (265 to 267) run the tftp\n"
+                   "client (tftp-hpa) against the server and port named in the request and report\n"
+                   "state 0 every 5 s while it runs, then 2, or 4 when it failed.\n";
     table.entries += {
         Milliseconds({"busy",
                       "A built-in firmware or configuration transfer (256, 258) is first answered "
-                      "with state 1 (writing flash) for this long, then asked for its first block again.", "ms", "0"},
+                      "with state 1 (writing flash) for this long, then asked for its first block again.",
+                      "ms", "0"},
                      &TOptions::busyMs),
         {{"store",
           "Write each firmware image and configuration a switch receives to this folder as "
-          "MAC-firmware.bin and MAC-configuration.bin (MAC as 12 hex digits).", "dir"},
+          "MAC-firmware.bin and MAC-configuration.bin (MAC as 12 hex digits).",
+          "dir"},
          [](const QCommandLineParser& p, TOptions& o) -> QString {
              o.storeDir = p.value("store");
              return {};

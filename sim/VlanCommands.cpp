@@ -192,14 +192,13 @@ void AddVlanCommands(TCommandTable& table)
 
 void AddVlanOptions(TOptionTable& table)
 {
-    table.about +=
-        "VLANs: every list starts with VLAN 1 holding all ports and trunks untagged. The\n"
-        "802.1Q list (1032) answers 128 entries a datagram, the port-based list (1026) 32,\n"
-        "each with a final shorter (possibly empty) one; the 802.1Q list begins with the\n"
-        "VLAN ID 0 entry holding the Hybrid ports. Per-port settings (1033) move each\n"
-        "named port to its untagged and tagged VLANs, creating them, and drop VLANs left\n"
-        "without ports; they and GVRP/management VLAN set (1031) get status 4 when the\n"
-        "switch is not in 802.1Q mode or a value is out of range, and change nothing.\n";
+    table.about += "VLANs: every list starts with VLAN 1 holding all ports and trunks untagged. The\n"
+                   "802.1Q list (1032) answers 128 entries a datagram, the port-based list (1026) 32,\n"
+                   "each with a final shorter (possibly empty) one; the 802.1Q list begins with the\n"
+                   "VLAN ID 0 entry holding the Hybrid ports. Per-port settings (1033) move each\n"
+                   "named port to its untagged and tagged VLANs, creating them, and drop VLANs left\n"
+                   "without ports; they and GVRP/management VLAN set (1031) get status 4 when the\n"
+                   "switch is not in 802.1Q mode or a value is out of range, and change nothing.\n";
     // A switch's mode is checked only once every --vlan-mode-of is read: an index beyond the
     // fleet is reported first.
     TOptionEntry modeOf = SwitchOption({"vlan-mode-of", "VLAN mode of switch i (repeatable).", "i=mode"}, true, 0,
@@ -216,16 +215,17 @@ void AddVlanOptions(TOptionTable& table)
         Number({"vlan-mode", "VLAN mode of every switch: 0 disable, 1 port based, 2 802.1Q.", "mode", "2"}, 0,
                Dot1qMode, "bad --vlan-mode (0..2)", [](TOptions& o, uint32_t mode) { o.vlanMode = uint8_t(mode); }),
         modeOf,
-        SwitchFault({"bad-vlan-id",
-                     "Switch i reports VLAN ID 4095 in its port-based VLAN list (1026) (repeatable).", "i"},
-                    &TOptions::badVlanId),
+        SwitchFault(
+            {"bad-vlan-id", "Switch i reports VLAN ID 4095 in its port-based VLAN list (1026) (repeatable).", "i"},
+            &TOptions::badVlanId),
         SwitchFault({"bad-vlan-members",
                      "Switch i reports a member port beyond its ports in its port-based VLAN list (1026) (repeatable).",
                      "i"},
                     &TOptions::badVlanMembers),
         SwitchFault({"bad-vlan-count",
                      "Switch i's VLAN list datagrams (1026, 1032) count one entry more in their head than they "
-                     "carry, and end with half an entry (repeatable).", "i"},
+                     "carry, and end with half an entry (repeatable).",
+                     "i"},
                     &TOptions::badVlanCount),
     };
 }

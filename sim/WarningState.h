@@ -15,8 +15,7 @@ namespace Sim {
 // (mode 0 off, 1 local log only, 2 to the server, 3 both), its SMTP client with one
 // recipient per slot, and six event masks (syslog system, link up, link down, then the same for SMTP).
 // The SMTP password is never part of a reply.
-struct TWarning
-{
+struct TWarning {
     static constexpr int RecipientSlots = 6;
     uint32_t faultSystem = 0;
     uint32_t faultLinkDown = 0;
@@ -36,8 +35,7 @@ struct TWarning
 };
 
 // Warning faults: syslog mode 5 (2306) and SMTP settings with n recipient slots (2308).
-struct TWarningOptions
-{
+struct TWarningOptions {
     QSet<int> badSyslogMode;
     QMap<int, int> smtpSlots;
 };

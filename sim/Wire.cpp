@@ -8,8 +8,7 @@ std::array<uint8_t, 16> Md5(const QByteArray& bytes)
 {
     std::array<uint8_t, 16> digest{};
     unsigned int size = 0;
-    EVP_Digest(bytes.constData(), std::size_t(bytes.size()), digest.data(), &size, EVP_md5(),
-               nullptr);
+    EVP_Digest(bytes.constData(), std::size_t(bytes.size()), digest.data(), &size, EVP_md5(), nullptr);
     return digest;
 }
 

@@ -15,8 +15,7 @@ namespace Sim {
 using TMac = std::array<uint8_t, 6>;
 
 // Appends fields in wire order to a payload.
-class TWriter
-{
+class TWriter {
 public:
     explicit TWriter(QByteArray& out) : m_Out(out) {}
 
@@ -44,10 +43,7 @@ private:
     QByteArray& m_Out;
 };
 
-inline uint32_t PrefixMask(int prefix)
-{
-    return prefix == 0 ? 0 : ~uint32_t(0) << (32 - prefix);
-}
+inline uint32_t PrefixMask(int prefix) { return prefix == 0 ? 0 : ~uint32_t(0) << (32 - prefix); }
 
 inline uint32_t ReadU32(const uint8_t* p)
 {

@@ -1,7 +1,7 @@
 // zode-switchsim: a fleet of simulated switches for the lab, the demo and the tests.
 #include "Fleet.h"
-#include "ScanResponder.h"
 #include "Options.h"
+#include "ScanResponder.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -65,12 +65,11 @@ int main(int argc, char* argv[])
         return 1;
     }
     for (const Sim::TSwitch& sw : fleet.Switches())
-        std::printf("#%d %s %s %s/%d %s\n", sw.Index(), qPrintable(Sim::MacText(sw.Mac())),
-                    sw.Model().constData(), qPrintable(QHostAddress(sw.Address()).toString()),
-                    std::popcount(sw.running.netmask), sw.running.name.constData());
-    std::printf("listening on %s:%u with %d switches, seed %u\n",
-                qPrintable(options.bind.toString()), options.port, int(fleet.Switches().size()),
-                options.seed);
+        std::printf("#%d %s %s %s/%d %s\n", sw.Index(), qPrintable(Sim::MacText(sw.Mac())), sw.Model().constData(),
+                    qPrintable(QHostAddress(sw.Address()).toString()), std::popcount(sw.running.netmask),
+                    sw.running.name.constData());
+    std::printf("listening on %s:%u with %d switches, seed %u\n", qPrintable(options.bind.toString()), options.port,
+                int(fleet.Switches().size()), options.seed);
     std::fflush(stdout);
     return app.exec();
 }

@@ -159,7 +159,10 @@ protected:
         return QTest::newRow(name.constData()) << command << payload << replyStatus << status;
     }
     // The name of a row about command: what, then the command in hex ("... of 0x0204").
-    static QByteArray RowName(const char* what, int command) { return what + (" 0x0" + QByteArray::number(command, 16)); }
+    static QByteArray RowName(const char* what, int command)
+    {
+        return what + (" 0x0" + QByteArray::number(command, 16));
+    }
     // The Get, taking its good answer first, is started again and given the row's payload
     // with its replyStatus: that reply reports the row's status under the Get's command and
     // ends the Get.
@@ -218,7 +221,8 @@ protected:
         QTest::newRow(name) << set << set << get << status;
     }
     // Such rows "0x0nnn status s" of the Sets in sets (command, Get), for each status.
-    static void SetStartsItsGetRows(std::initializer_list<std::pair<int, int>> sets, std::initializer_list<int> statuses)
+    static void SetStartsItsGetRows(std::initializer_list<std::pair<int, int>> sets,
+                                    std::initializer_list<int> statuses)
     {
         for (auto [set, get] : sets)
             for (int status : statuses) {
@@ -233,7 +237,10 @@ protected:
         struct TReceiver : Intp::TWizard {
             TFakeSessionCallback* Fake = nullptr;
             std::vector<std::pair<uint16_t, std::size_t>> Seen; // command, datagrams sent by then
-            void OnResult(TDevice*, uint16_t command, uint16_t, void*) override { Seen.emplace_back(command, Fake->Sent.size()); }
+            void OnResult(TDevice*, uint16_t command, uint16_t, const Intp::TResultData&) override
+            {
+                Seen.emplace_back(command, Fake->Sent.size());
+            }
         };
         QFETCH(int, sample);
         QFETCH(int, command);

@@ -20,7 +20,7 @@ struct TReportedResult {
     TDevice* Device;
     uint16_t Code;
     uint16_t Status;
-    void* Data;
+    Intp::TResultData Data;
     Intp::TWizard* Receiver;
     std::string Name;
 };
@@ -66,8 +66,8 @@ public:
     {
         Sent.push_back({address, std::vector<uint8_t>(bytes, bytes + length)});
     }
-    void Result(TDevice* device, uint16_t code, uint16_t status, void* data,
-                Intp::TWizard* receiver, const char* name) override
+    void Result(TDevice* device, uint16_t code, uint16_t status, const Intp::TResultData& data, Intp::TWizard* receiver,
+                const char* name) override
     {
         Results.push_back({device, code, status, data, receiver, name ? name : ""});
         if (receiver)
@@ -105,8 +105,7 @@ public:
 
 // Builds a reply datagram: header plus payload.
 inline std::vector<uint8_t> MakeDatagram(uint16_t command, uint16_t status, const TMacAddr& mac,
-                                         const std::vector<uint8_t>& payload,
-                                         int lengthField = -1)
+                                         const std::vector<uint8_t>& payload, int lengthField = -1)
 {
     std::vector<uint8_t> datagram(Intp::HeaderSize);
     uint16_t length = lengthField < 0 ? uint16_t(payload.size()) : uint16_t(lengthField);

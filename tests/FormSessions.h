@@ -5,12 +5,12 @@
 #include "FakeSessionCallback.h"
 
 #include "core/Device.h"
+#include "core/DeviceType.h"
 #include "net/EngineHost.h"
 #include "net/StatusMonitor.h"
 #include "net/SyslogService.h"
 #include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
-#include "core/DeviceType.h"
 #include "shell/ModuleFrame.h"
 
 #include <QList>
@@ -19,7 +19,7 @@
 class TFormSessions : public TFakeSessionCallback {
 public:
     TMainForm* Form = nullptr;
-    void Result(TDevice* device, uint16_t code, uint16_t status, void* data, Intp::TWizard* receiver,
+    void Result(TDevice* device, uint16_t code, uint16_t status, const Intp::TResultData& data, Intp::TWizard* receiver,
                 const char* name) override
     {
         if (Form && Form->Navigator().ShownModule())
@@ -28,7 +28,10 @@ public:
     }
 };
 
-inline std::vector<uint8_t> PayloadOf(const TSentDatagram& d) { return {d.Bytes.begin() + Intp::HeaderSize, d.Bytes.end()}; }
+inline std::vector<uint8_t> PayloadOf(const TSentDatagram& d)
+{
+    return {d.Bytes.begin() + Intp::HeaderSize, d.Bytes.end()};
+}
 
 // A page's control by its objectName; a missing control ends the test run.
 template <typename T>
@@ -78,10 +81,7 @@ public:
     }
 
     TModuleFrame* Frame() const { return m_Form->DevicesModule(); }
-    void Select(std::initializer_list<TDevice*> devices)
-    {
-        m_Form->Navigator().SelectDevices(devices);
-    }
+    void Select(std::initializer_list<TDevice*> devices) { m_Form->Navigator().SelectDevices(devices); }
     bool Shown(QWidget* page) const { return page->isVisibleTo(Frame()); }
     void Reply(TDevice* d, uint16_t command, uint16_t status, const std::vector<uint8_t>& payload = {0, 0, 0, 0})
     {

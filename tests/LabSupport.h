@@ -2,14 +2,14 @@
 // its environment, and simulators started in its namespaces.
 #pragma once
 
+#include "core/AddressRules.h"
 #include "core/Device.h"
+#include "core/DeviceType.h"
 #include "net/EngineHost.h"
 #include "net/StatusMonitor.h"
 #include "net/SyslogService.h"
 #include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
-#include "core/AddressRules.h"
-#include "core/DeviceType.h"
 #include "shell/ModuleFrame.h"
 
 #include <QAction>
@@ -32,8 +32,10 @@ public:
     TLabSim(const QString& namespaceVariable, const QStringList& args)
     {
         m_Process.setProcessChannelMode(QProcess::MergedChannels);
-        m_Process.start("ip", QStringList{"netns", "exec", qEnvironmentVariable(namespaceVariable.toLatin1()),
-                                          qEnvironmentVariable("ZODE_SIM")} + args);
+        m_Process.start("ip",
+                        QStringList{"netns", "exec", qEnvironmentVariable(namespaceVariable.toLatin1()),
+                                    qEnvironmentVariable("ZODE_SIM")} +
+                            args);
     }
     ~TLabSim()
     {
@@ -84,10 +86,11 @@ protected:
     {
         m_Form = MakeLabWindow();
         m_Form->findChild<QAction*>("acDiscovery")->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT((m_A = Registry::FindByAddress(Addr("192.0.2.10"))) &&
-                                     (m_B = Registry::FindByAddress(Addr("198.51.100.10"))) && m_Form->Navigator().IndexOf(m_A).isValid() &&
-                                     m_Form->Navigator().IndexOf(m_B).isValid() && m_A->PortCount() > 0 && m_B->PortCount() > 0,
-                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (m_A = Registry::FindByAddress(Addr("192.0.2.10"))) &&
+                (m_B = Registry::FindByAddress(Addr("198.51.100.10"))) && m_Form->Navigator().IndexOf(m_A).isValid() &&
+                m_Form->Navigator().IndexOf(m_B).isValid() && m_A->PortCount() > 0 && m_B->PortCount() > 0,
+            5000);
         m_Form->Navigator().SelectDevices({m_A, m_B});
         m_Form->findChild<QAction*>("acLogin")->trigger();
         QTRY_VERIFY(m_A->IsLoggedIn() && m_B->IsLoggedIn());
@@ -122,8 +125,8 @@ protected:
     }
 };
 
-#define REQUIRE_LAB()                                                                                   \
-    do {                                                                                                \
-        if (!InLab())                                                                                   \
-            QSKIP("runs inside the lab network (scripts/lab run -- ...)");                              \
+#define REQUIRE_LAB()                                                      \
+    do {                                                                   \
+        if (!InLab())                                                      \
+            QSKIP("runs inside the lab network (scripts/lab run -- ...)"); \
     } while (0)

@@ -5,12 +5,12 @@
 #include "LabSupport.h"
 
 #include "core/Device.h"
+#include "core/FilterSettings.h"
 #include "net/EngineHost.h"
 #include "net/StatusMonitor.h"
 #include "net/SyslogService.h"
 #include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
-#include "core/FilterSettings.h"
 
 #include <QAction>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 
 #include "FormSessions.h"
 
+#include "core/DeviceType.h"
 #include "ui/Dialogs.h"
 #include "ui/Images.h"
-#include "core/DeviceType.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -153,7 +153,8 @@ public:
         return page;
     }
     // The page at path open on the selected devices, loaded for the first from the reply.
-    QWidget* Load(const char* path, uint16_t get, const TBytes& payload, uint16_t status, std::initializer_list<TDevice*> devices)
+    QWidget* Load(const char* path, uint16_t get, const TBytes& payload, uint16_t status,
+                  std::initializer_list<TDevice*> devices)
     {
         Select(devices);
         QWidget* page = Open(path);

@@ -4,10 +4,10 @@
 #include "FakeSessionCallback.h"
 
 #include "core/DeviceType.h"
-#include "core/Services.h"
-#include "core/SyslogStore.h"
 #include "core/IntpCore.h"
 #include "core/Redundancy.h"
+#include "core/Services.h"
+#include "core/SyslogStore.h"
 #include "pages/ModuleBanner.h"
 
 #include <QApplication>
@@ -74,7 +74,6 @@ public:
     Status::TStatusServer* GetStatusServer() override { return &Status; }
     Syslog::TSyslogServer* GetSyslogServer() override { return &Syslog; }
 };
-
 
 } // namespace
 
@@ -170,8 +169,8 @@ private slots:
         const QColor S{192, 192, 192}, B{0, 0, 0}, G{0, 255, 0}, ok{0, 128, 0}, bad{255, 0, 0};
         QTest::newRow("links 1 and 3") << 0u << true << 0u << QList<QColor>{ok, ok, ok, ok}
                                        << QList<QColor>{G, B, G, B, B, B, B, B};
-        QTest::newRow("offline and moved, alarm") << 5u << true << 1u << QList<QColor>{bad, ok, bad, bad}
-                                                  << QList<QColor>{G, B, G, B, B, B, B, B};
+        QTest::newRow("offline and moved, alarm")
+            << 5u << true << 1u << QList<QColor>{bad, ok, bad, bad} << QList<QColor>{G, B, G, B, B, B, B, B};
         QTest::newRow("no poll yet") << 2u << false << 0u << QList<QColor>{ok, bad, ok, S} << QList<QColor>(8, S);
     }
     void statusSquaresAndPorts()

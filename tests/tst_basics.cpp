@@ -2,17 +2,17 @@
 // show from the cached records, the exact requests they send and how results change them.
 #include "FormSessions.h"
 
-#include "ui/Dialogs.h"
-#include "ui/Images.h"
+#include "core/Basics.h"
+#include "core/Codec.h"
+#include "core/DeviceType.h"
+#include "core/IntpCore.h"
+#include "pages/ModuleSave.h"
 #include "shell/DeviceTreeModel.h"
 #include "shell/LoginForm.h"
 #include "shell/MainForm.h"
-#include "core/DeviceType.h"
-#include "core/Basics.h"
-#include "core/Codec.h"
-#include "core/IntpCore.h"
 #include "shell/ModuleFrame.h"
-#include "pages/ModuleSave.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -79,7 +79,6 @@ qint64 IconKey(TImage image) { return Icon(image).cacheKey(); }
 class TBasicsTest : public QObject, public TPageDriver {
     Q_OBJECT
 
-
     TDevice* Add(uint8_t mac, bool loggedIn, int model = 0)
     {
         TDevice* d = Registry::Find(Mac(mac), true);
@@ -126,8 +125,9 @@ private slots:
 
     void catalogueHasThePages()
     {
-        const char* paths[] = {"Basics", "Basics/Switch Setting", "Basics/Admin Password", "Basics/Factory Default",
-                               "Basics/Reboot", "Save To Flash"};
+        const char* paths[] = {
+            "Basics",        "Basics/Switch Setting", "Basics/Admin Password", "Basics/Factory Default",
+            "Basics/Reboot", "Save To Flash"};
         for (const char* path : paths) {
             TModule* page = Frame()->ModuleOf(Frame()->FindNode(path));
             QVERIFY2(page && page->GetControl(), path);
@@ -140,13 +140,13 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("controls");
-        QTest::newRow("basics") << "Basics" << QStringList{"m_Label1", "m_Label2", "m_Username", "m_Password", "m_Logout"};
+        QTest::newRow("basics") << "Basics"
+                                << QStringList{"m_Label1", "m_Label2", "m_Username", "m_Password", "m_Logout"};
         QTest::newRow("settings") << "Basics/Switch Setting"
-                                  << QStringList{"m_Label1", "m_Label5", "m_Label9", "m_Name", "m_Desc", "m_OID",
-                                                 "m_HVer", "m_Type", "m_Icon", "m_Apply", "m_Web"};
-        QTest::newRow("password") << "Basics/Admin Password"
-                                  << QStringList{"m_Label1", "m_Label2", "m_Label3", "m_Username", "m_Password",
-                                                 "m_Confirm"};
+                                  << QStringList{"m_Label1", "m_Label5", "m_Label9", "m_Name",  "m_Desc", "m_OID",
+                                                 "m_HVer",   "m_Type",   "m_Icon",   "m_Apply", "m_Web"};
+        QTest::newRow("password") << "Basics/Admin Password" << QStringList{"m_Label1",   "m_Label2",   "m_Label3",
+                                                                            "m_Username", "m_Password", "m_Confirm"};
         QTest::newRow("default") << "Basics/Factory Default"
                                  << QStringList{"m_KeepNet", "m_KeepAuth", "m_Reboot", "m_Apply"};
         QTest::newRow("reboot") << "Basics/Reboot" << QStringList{"m_Reboot"};
@@ -320,7 +320,8 @@ private slots:
         TLoginForm dialog;
         TDevice* a = Add(1, true);
         Select({a});
-        QList<QLineEdit*> edits{Child<QLineEdit>(&dialog, "m_Password"), Child<QLineEdit>(Open("Basics"), "m_Password")};
+        QList<QLineEdit*> edits{Child<QLineEdit>(&dialog, "m_Password"),
+                                Child<QLineEdit>(Open("Basics"), "m_Password")};
         QWidget* password = Open("Basics/Admin Password");
         edits << Child<QLineEdit>(password, "m_Password") << Child<QLineEdit>(password, "m_Confirm");
         for (QLineEdit* edit : edits) {
@@ -340,7 +341,8 @@ private slots:
         for (const char* place : {"Login", "Basics", "Basics/Admin Password"}) {
             QTest::addRow("%s, Latin-1", place) << place << "admin" << QString::fromUtf8("pässwörd") << true;
             QTest::addRow("%s, Cyrillic password", place) << place << "admin" << QString::fromUtf8("пароль") << false;
-            QTest::addRow("%s, euro sign in the user", place) << place << QString::fromUtf8("€dmin") << "secret" << false;
+            QTest::addRow("%s, euro sign in the user", place)
+                << place << QString::fromUtf8("€dmin") << "secret" << false;
         }
     }
     void credentialsMustBeLatin1()
@@ -398,12 +400,16 @@ private slots:
         QVERIFY(!Shown(page));
         ReplySettings(a, reply);
         QVERIFY(Shown(page));
-        const QList<QPair<const char*, QString>> valid = {
-            {"m_Name", "north"},        {"m_Desc", "edge switch"},          {"m_Location", "hall 3"},
-            {"m_Contact", "ops"},       {"m_OID", "1.3.6.2.1.2.1234.5"},    {"m_FVer", "v3.10"},
-            {"m_KVer", "v1.02"},        {"m_HVer", "v1.02(MPCB), v3.04(APCB)"},
-            {"m_MAC", QString::fromStdString(a->Mac().Text())},
-            {"m_Type", QString::fromStdString(a->TypeDescription())}};
+        const QList<QPair<const char*, QString>> valid = {{"m_Name", "north"},
+                                                          {"m_Desc", "edge switch"},
+                                                          {"m_Location", "hall 3"},
+                                                          {"m_Contact", "ops"},
+                                                          {"m_OID", "1.3.6.2.1.2.1234.5"},
+                                                          {"m_FVer", "v3.10"},
+                                                          {"m_KVer", "v1.02"},
+                                                          {"m_HVer", "v1.02(MPCB), v3.04(APCB)"},
+                                                          {"m_MAC", QString::fromStdString(a->Mac().Text())},
+                                                          {"m_Type", QString::fromStdString(a->TypeDescription())}};
         for (const auto& [name, expected] : valid)
             QCOMPARE(text(name), expected);
         QVERIFY(Child<QLineEdit>(page, "m_Type")->isReadOnly() && !Child<QLineEdit>(page, "m_Type")->hasFrame());
@@ -473,7 +479,8 @@ private slots:
         Child<QPushButton>(page, "m_Web")->click();
         QTest::mouseClick(Child<QLabel>(page, "m_Icon"), Qt::LeftButton);
         QDesktopServices::unsetUrlHandler("http");
-        QCOMPARE(probe.Urls, QStringList({"http://192.0.2.1", "http://192.0.2.2", "http://192.0.2.1", "http://192.0.2.2"}));
+        QCOMPARE(probe.Urls,
+                 QStringList({"http://192.0.2.1", "http://192.0.2.2", "http://192.0.2.1", "http://192.0.2.2"}));
     }
 
     // ---- Admin Password -------------------------------------------------------------------
@@ -484,13 +491,27 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("confirm");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("all empty") << "" << "" << "" << false;
-        QTest::newRow("no user") << "" << "pw" << "pw" << false;
-        QTest::newRow("no password") << "admin" << "" << "" << false;
-        QTest::newRow("no confirmation") << "admin" << "pw" << "" << false;
-        QTest::newRow("differs in case") << "admin" << "pw" << "pW" << false;
-        QTest::newRow("longer confirmation") << "admin" << "pw" << "pw2" << false;
-        QTest::newRow("matching") << "admin" << "pw" << "pw" << true;
+        QTest::newRow("all empty") << ""
+                                   << ""
+                                   << "" << false;
+        QTest::newRow("no user") << ""
+                                 << "pw"
+                                 << "pw" << false;
+        QTest::newRow("no password") << "admin"
+                                     << ""
+                                     << "" << false;
+        QTest::newRow("no confirmation") << "admin"
+                                         << "pw"
+                                         << "" << false;
+        QTest::newRow("differs in case") << "admin"
+                                         << "pw"
+                                         << "pW" << false;
+        QTest::newRow("longer confirmation") << "admin"
+                                             << "pw"
+                                             << "pw2" << false;
+        QTest::newRow("matching") << "admin"
+                                  << "pw"
+                                  << "pw" << true;
     }
     void passwordApplyNeedsAMatchingConfirmation()
     {
@@ -631,7 +652,8 @@ private slots:
         };
         QCOMPARE(list->topLevelItemCount(), 3);
         const QString model = QString::fromStdString(a->TypeDescription());
-        QCOMPARE(row(0), QStringList({model, "v1.02", "v2.03", QString::fromStdString(a->Mac().Text()), "192.0.2.1", ""}));
+        QCOMPARE(row(0),
+                 QStringList({model, "v1.02", "v2.03", QString::fromStdString(a->Mac().Text()), "192.0.2.1", ""}));
         QCOMPARE(row(1).mid(1, 2), QStringList({"Invalid", "Invalid"}));
         QCOMPARE(row(2).at(0), QString::fromStdString(d->TypeDescription()));
         QVERIFY(save->isEnabled());

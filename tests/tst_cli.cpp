@@ -82,44 +82,119 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("error");
-        QTest::newRow("interval") << "lldp" << "interval" << "65535" << "";
-        QTest::newRow("interval too big") << "lldp" << "interval" << "70000" << "interval must be a number from 0 to 65535";
-        QTest::newRow("on") << "lldp" << "enabled" << "Yes" << "";
-        QTest::newRow("neither on nor off") << "lldp" << "enabled" << "maybe" << "enabled must be on or off";
-        QTest::newRow("port 8") << "mirror" << "dest-tx" << "8" << "";
-        QTest::newRow("port 9") << "mirror" << "dest-tx" << "9" << "dest-tx must be a number from 1 to 8";
-        QTest::newRow("choice") << "qos" << "type" << "COS-first" << "";
-        QTest::newRow("unknown choice") << "qos" << "scheme" << "fair"
+        QTest::newRow("interval") << "lldp"
+                                  << "interval"
+                                  << "65535"
+                                  << "";
+        QTest::newRow("interval too big") << "lldp"
+                                          << "interval"
+                                          << "70000"
+                                          << "interval must be a number from 0 to 65535";
+        QTest::newRow("on") << "lldp"
+                            << "enabled"
+                            << "Yes"
+                            << "";
+        QTest::newRow("neither on nor off") << "lldp"
+                                            << "enabled"
+                                            << "maybe"
+                                            << "enabled must be on or off";
+        QTest::newRow("port 8") << "mirror"
+                                << "dest-tx"
+                                << "8"
+                                << "";
+        QTest::newRow("port 9") << "mirror"
+                                << "dest-tx"
+                                << "9"
+                                << "dest-tx must be a number from 1 to 8";
+        QTest::newRow("choice") << "qos"
+                                << "type"
+                                << "COS-first"
+                                << "";
+        QTest::newRow("unknown choice") << "qos"
+                                        << "scheme"
+                                        << "fair"
                                         << "scheme must be one of weighted, strict";
-        QTest::newRow("server") << "time" << "server" << "192.0.2.1" << "";
-        QTest::newRow("no server") << "time" << "server" << "0.0.0.0" << "";
-        QTest::newRow("loopback server") << "time" << "server" << "127.0.0.1"
+        QTest::newRow("server") << "time"
+                                << "server"
+                                << "192.0.2.1"
+                                << "";
+        QTest::newRow("no server") << "time"
+                                   << "server"
+                                   << "0.0.0.0"
+                                   << "";
+        QTest::newRow("loopback server") << "time"
+                                         << "server"
+                                         << "127.0.0.1"
                                          << "server must be an IPv4 host address or 0.0.0.0";
-        QTest::newRow("short address") << "time" << "server" << "10.1" << "server must be an IPv4 host address or 0.0.0.0";
-        QTest::newRow("time") << "time" << "daylight-begin" << "2027-03-28 02:00:00" << "";
-        QTest::newRow("last second of the clock") << "time" << "daylight-end" << "2106-02-07 06:28:15" << "";
+        QTest::newRow("short address") << "time"
+                                       << "server"
+                                       << "10.1"
+                                       << "server must be an IPv4 host address or 0.0.0.0";
+        QTest::newRow("time") << "time"
+                              << "daylight-begin"
+                              << "2027-03-28 02:00:00"
+                              << "";
+        QTest::newRow("last second of the clock") << "time"
+                                                  << "daylight-end"
+                                                  << "2106-02-07 06:28:15"
+                                                  << "";
         const QString outside = "must be a time from 1970-01-01 00:00:00 to 2106-02-07 06:28:15";
-        QTest::newRow("beyond the clock") << "time" << "daylight-end" << "2106-02-07 06:28:16" << "daylight-end " + outside;
-        QTest::newRow("far beyond the clock") << "time" << "daylight-begin" << "2200-01-01 00:00:00"
+        QTest::newRow("beyond the clock") << "time"
+                                          << "daylight-end"
+                                          << "2106-02-07 06:28:16"
+                                          << "daylight-end " + outside;
+        QTest::newRow("far beyond the clock") << "time"
+                                              << "daylight-begin"
+                                              << "2200-01-01 00:00:00"
                                               << "daylight-begin " + outside;
-        QTest::newRow("before the clock") << "time" << "daylight-begin" << "1969-12-31 23:59:59"
+        QTest::newRow("before the clock") << "time"
+                                          << "daylight-begin"
+                                          << "1969-12-31 23:59:59"
                                           << "daylight-begin " + outside;
-        QTest::newRow("bad time") << "time" << "daylight-begin" << "March" << "daylight-begin must be a time as YYYY-MM-DD hh:mm:ss";
-        QTest::newRow("syslog to a server") << "syslog" << "mode" << "client" << "";
-        QTest::newRow("server mode without server") << "syslog" << "mode" << "both"
+        QTest::newRow("bad time") << "time"
+                                  << "daylight-begin"
+                                  << "March"
+                                  << "daylight-begin must be a time as YYYY-MM-DD hh:mm:ss";
+        QTest::newRow("syslog to a server") << "syslog"
+                                            << "mode"
+                                            << "client"
+                                            << "";
+        QTest::newRow("server mode without server") << "syslog"
+                                                    << "mode"
+                                                    << "both"
                                                     << "server must be an IPv4 host address in modes server and both";
-        QTest::newRow("query") << "igmp" << "query" << "Auto" << "";
-        QTest::newRow("unknown query") << "igmp" << "query" << "often" << "query must be one of disable, enable, auto";
-        QTest::newRow("lease 0") << "dhcp-server" << "lease" << "0" << "lease must be a number from 1 to 2147483647";
-        QTest::newRow("netmask") << "dhcp-server" << "netmask" << "255.255.252.0" << "";
-        QTest::newRow("netmask with a hole") << "dhcp-server" << "netmask" << "255.0.255.0"
+        QTest::newRow("query") << "igmp"
+                               << "query"
+                               << "Auto"
+                               << "";
+        QTest::newRow("unknown query") << "igmp"
+                                       << "query"
+                                       << "often"
+                                       << "query must be one of disable, enable, auto";
+        QTest::newRow("lease 0") << "dhcp-server"
+                                 << "lease"
+                                 << "0"
+                                 << "lease must be a number from 1 to 2147483647";
+        QTest::newRow("netmask") << "dhcp-server"
+                                 << "netmask"
+                                 << "255.255.252.0"
+                                 << "";
+        QTest::newRow("netmask with a hole") << "dhcp-server"
+                                             << "netmask"
+                                             << "255.0.255.0"
                                              << "netmask must be a netmask such as 255.255.255.0";
-        QTest::newRow("server without a pool") << "dhcp-server" << "enabled" << "on"
+        QTest::newRow("server without a pool") << "dhcp-server"
+                                               << "enabled"
+                                               << "on"
                                                << "start must be below end, in a pool of host addresses with a netmask";
-        QTest::newRow("255 bytes") << "system" << "location" << QString(255, 'x') << "";
-        QTest::newRow("256 bytes") << "system" << "location" << QString(256, 'x') << "location must be at most 255 bytes";
-        QTest::newRow("255 Latin-1 letters") << "system" << "location" << QString(255, QChar(0xE4)) << "";
-        QTest::newRow("outside Latin-1") << "system" << "location" << QString("Halle \u20AC") << "location must be Latin-1 text";
+        QTest::newRow("255 bytes") << "system"
+                                   << "location" << QString(255, 'x') << "";
+        QTest::newRow("256 bytes") << "system"
+                                   << "location" << QString(256, 'x') << "location must be at most 255 bytes";
+        QTest::newRow("255 Latin-1 letters") << "system"
+                                             << "location" << QString(255, QChar(0xE4)) << "";
+        QTest::newRow("outside Latin-1") << "system"
+                                         << "location" << QString("Halle \u20AC") << "location must be Latin-1 text";
     }
     void setValues()
     {
@@ -145,19 +220,30 @@ private slots:
         Intp::TSession* session = FindCliRecord("mirror")->MakeSet(*m_Setup->Device, {{"src-tx", "1"}}, error);
         QVERIFY(session && Intp::Start(session, m_Setup->Device, nullptr));
         QCOMPARE(Bytes(m_Setup->Fake->Sent.back().Bytes).mid(int(Intp::HeaderSize)),
-                 QByteArray::fromHex("0203" "00000005" "00000001"));
+                 QByteArray::fromHex("0203"
+                                     "00000005"
+                                     "00000001"));
     }
 
     // Several fields of one Set are checked together: the pool is whole only with all of them.
     void dhcpServerPool()
     {
         QString error;
-        const QMap<QString, QString> pool = {{"enabled", "on"}, {"start", "10.0.0.100"}, {"end", "10.0.0.199"},
-                                             {"netmask", "255.255.255.0"}, {"lease", "600"}};
+        const QMap<QString, QString> pool = {{"enabled", "on"},
+                                             {"start", "10.0.0.100"},
+                                             {"end", "10.0.0.199"},
+                                             {"netmask", "255.255.255.0"},
+                                             {"lease", "600"}};
         Intp::TSession* session = FindCliRecord("dhcp-server")->MakeSet(*m_Setup->Device, pool, error);
         QVERIFY2(session && Intp::Start(session, m_Setup->Device, nullptr), qPrintable(error));
         QCOMPARE(Bytes(m_Setup->Fake->Sent.back().Bytes).mid(int(Intp::HeaderSize)),
-                 QByteArray::fromHex("01" "0a000064" "0a0000c7" "ffffff00" "00000000" "00000000" "00000258"));
+                 QByteArray::fromHex("01"
+                                     "0a000064"
+                                     "0a0000c7"
+                                     "ffffff00"
+                                     "00000000"
+                                     "00000000"
+                                     "00000258"));
     }
 
     // A password file's first line as the login dialog would send it: Latin-1, blanks kept,
@@ -176,8 +262,8 @@ private slots:
         QTest::newRow("first line only") << QByteArray("admin\nroot\n") << QByteArray("admin") << "";
         QTest::newRow("Latin-1") << QByteArray("p\xc3\xa4ssw\xc3\xb6rd\n") << QByteArray("p\xe4ssw\xf6rd") << "";
         QTest::newRow("16 characters") << QByteArray("0123456789abcdef") << QByteArray("0123456789abcdef") << "";
-        QTest::newRow("17 characters") << QByteArray("0123456789abcdefg")
-                                       << QByteArray() << file + " is longer than 16 characters, which the switches cannot take";
+        QTest::newRow("17 characters") << QByteArray("0123456789abcdefg") << QByteArray()
+                                       << file + " is longer than 16 characters, which the switches cannot take";
         QTest::newRow("empty file") << QByteArray() << QByteArray() << file + " is empty";
         QTest::newRow("empty line") << QByteArray("\r\nadmin\n") << QByteArray() << file + " is empty";
         const QString latin1 = file + " holds characters other than Latin-1, which the switches cannot take";
@@ -209,19 +295,20 @@ private slots:
         for (const char* bad : {",", ",,,", "10.77.1.1 10.77.1.2", "10.77.1.1,", "10.77.1.1,,10.77.1.2",
                                 "025A0D0A:0001", "02:5A:0D-0A:00:01", "all,10.77.1.1", "127.0.0.1"})
             QTest::addRow("get %s", bad) << QStringList{"get", bad, "system"} << QByteArray("admin") << list.arg(bad);
-        QTest::newRow("reboot with a blank") << QStringList{"reboot", "10.77.1.1 10.77.1.2"} << QByteArray("admin")
-                                             << list.arg("10.77.1.1 10.77.1.2");
+        QTest::newRow("reboot with a blank")
+            << QStringList{"reboot", "10.77.1.1 10.77.1.2"} << QByteArray("admin") << list.arg("10.77.1.1 10.77.1.2");
         QTest::newRow("empty password") << QStringList{"login", "10.77.1.1"} << QByteArray()
                                         << "the password in ZODE_PASSWORD is empty";
         QTest::newRow("password beyond Latin-1")
             << QStringList{"login", "10.77.1.1"} << QByteArray("\xd0\xbf\xd0\xb0\xd1\x80")
             << "the password in ZODE_PASSWORD holds characters other than Latin-1";
-        QTest::newRow("user name beyond Latin-1") << QStringList{"login", "10.77.1.1", "--user", "\xe2\x82\xac"}
-                                                  << QByteArray("admin") << "the user name holds characters other than Latin-1";
-        QTest::newRow("upgrade too large") << QStringList{"upgrade", "192.0.2.1", "--image", "HUGE"} << QByteArray("admin")
-                                           << "HUGE is larger than 32 MiB";
-        QTest::newRow("restore too large") << QStringList{"restore", "192.0.2.1", "--file", "HUGE"} << QByteArray("admin")
-                                           << "HUGE is larger than 32 MiB";
+        QTest::newRow("user name beyond Latin-1")
+            << QStringList{"login", "10.77.1.1", "--user", "\xe2\x82\xac"} << QByteArray("admin")
+            << "the user name holds characters other than Latin-1";
+        QTest::newRow("upgrade too large") << QStringList{"upgrade", "192.0.2.1", "--image", "HUGE"}
+                                           << QByteArray("admin") << "HUGE is larger than 32 MiB";
+        QTest::newRow("restore too large") << QStringList{"restore", "192.0.2.1", "--file", "HUGE"}
+                                           << QByteArray("admin") << "HUGE is larger than 32 MiB";
     }
     void refusedBeforeAnySwitch()
     {

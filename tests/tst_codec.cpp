@@ -166,7 +166,6 @@ std::vector<uint8_t> TableDatagram(uint16_t head, int first, int count)
     return payload;
 }
 
-
 } // namespace
 
 class TCodecTest : public QObject, public TCommandFixture {
@@ -277,14 +276,16 @@ private slots:
                 datagrams << Bytes(part);
             QTest::newRow(name) << "table" << datagrams << status << entries;
         };
-        table("table in three datagrams", {TableDatagram(7, 1, 3), TableDatagram(0, 4, 3), TableDatagram(0, 7, 1)}, 0, 7);
+        table("table in three datagrams", {TableDatagram(7, 1, 3), TableDatagram(0, 4, 3), TableDatagram(0, 7, 1)}, 0,
+              7);
         table("table ending with a datagram of no entries", {TableDatagram(7, 1, 3), TableDatagram(0, 4, 0)}, 0, 3);
         // Rejections end the session and leave no half list; what follows is not taken.
         table("failing entry in the first datagram", {TableDatagram(7, 0, 3), TableDatagram(0, 4, 1)}, 0x1101, 0);
-        table("failing entry in a later datagram", {TableDatagram(7, 1, 3), TableDatagram(0, 3, 3), TableDatagram(0, 9, 1)},
-              0x1102, 0);
+        table("failing entry in a later datagram",
+              {TableDatagram(7, 1, 3), TableDatagram(0, 3, 3), TableDatagram(0, 9, 1)}, 0x1102, 0);
         table("first datagram shorter than the head", {{0x00}, TableDatagram(7, 1, 1)}, 0x1100, 0);
-        table("later datagram shorter than the head", {TableDatagram(7, 1, 3), {0x00}, TableDatagram(0, 4, 1)}, 0x1100, 0);
+        table("later datagram shorter than the head", {TableDatagram(7, 1, 3), {0x00}, TableDatagram(0, 4, 1)}, 0x1100,
+              0);
     }
     void listReplies()
     {
@@ -294,7 +295,9 @@ private slots:
         QFETCH(int, entries);
         const bool trunk = list == "trunk";
         const uint16_t command = trunk ? 0x7D01 : 0x7D03;
-        auto start = [&] { return trunk ? StartNew<TTrunkGet>(m_Device, nullptr) : StartNew<TTableGet>(m_Device, nullptr); };
+        auto start = [&] {
+            return trunk ? StartNew<TTrunkGet>(m_Device, nullptr) : StartNew<TTableGet>(m_Device, nullptr);
+        };
         // A previous good answer, so rejections can be seen to leave it alone.
         QVERIFY(start());
         Reply(command, trunk ? Trunks({0x01, 0x02, 0x04, 0x08}) : TableDatagram(9, 1, 2));
@@ -370,7 +373,6 @@ private slots:
         Reply(0x7D03, TableDatagram(1, 20, 2));
         QCOMPARE(table.Entries.size(), std::size_t(2));
     }
-
 };
 
 QTEST_GUILESS_MAIN(TCodecTest)

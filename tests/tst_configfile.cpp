@@ -2,9 +2,9 @@
 // refused whole; then the main window's Save Config and Load Config actions.
 #include "FormSessions.h"
 
+#include "core/AddressRules.h"
 #include "net/ConfigFile.h"
 #include "ui/Dialogs.h"
-#include "core/AddressRules.h"
 #include "ui/FilterForm.h"
 
 #include <QAction>
@@ -61,7 +61,8 @@ private slots:
     void loadReadsTheDiscoverySettings()
     {
         QFETCH(QByteArray, root);
-        QVERIFY(Write(Path("in.xml"), "<?xml version=\"1.0\"?><" + root + ">" + Discovery + "<Devices/></" + root + ">"));
+        QVERIFY(
+            Write(Path("in.xml"), "<?xml version=\"1.0\"?><" + root + ">" + Discovery + "<Devices/></" + root + ">"));
         auto loaded = ConfigFile::Load(Path("in.xml"));
         QVERIFY(loaded && loaded->Settings);
         const TFilterSettings& s = *loaded->Settings;
@@ -127,16 +128,22 @@ private slots:
                                     "    </Filters>\n"
                                     "  </Discovery>\n"
                                     "  <Devices>\n"
-                                    "    <Device MacAddr=\"" + QByteArray::fromStdString(known->Mac().Text()) + "\">\n"
-                                    "      <Type>" + QByteArray::fromStdString(known->TypeDescription()) + "</Type>\n"
-                                    "      <Address>192.0.2.1</Address>\n"
-                                    "      <Properties/>\n"
-                                    "    </Device>\n"
-                                    "    <Device MacAddr=\"" + QByteArray::fromStdString(unknown->Mac().Text()) + "\">\n"
-                                    "      <Properties/>\n"
-                                    "    </Device>\n"
-                                    "  </Devices>\n"
-                                    "</Config>\n";
+                                    "    <Device MacAddr=\"" +
+            QByteArray::fromStdString(known->Mac().Text()) +
+            "\">\n"
+            "      <Type>" +
+            QByteArray::fromStdString(known->TypeDescription()) +
+            "</Type>\n"
+            "      <Address>192.0.2.1</Address>\n"
+            "      <Properties/>\n"
+            "    </Device>\n"
+            "    <Device MacAddr=\"" +
+            QByteArray::fromStdString(unknown->Mac().Text()) +
+            "\">\n"
+            "      <Properties/>\n"
+            "    </Device>\n"
+            "  </Devices>\n"
+            "</Config>\n";
         QCOMPARE(Read(Path("out.xml")), expected);
         auto loaded = ConfigFile::Load(Path("out.xml"));
         QVERIFY(loaded && loaded->Settings);
@@ -158,14 +165,14 @@ private slots:
         QTest::newRow("truncated") << good.left(good.size() / 2);
         QTest::newRow("binary") << QByteArray("\x00\x01\xfe\xff\x89PNG\r\n\x1a\n", 12) + QByteArray(4000, '\x9c');
         QTest::newRow("deeply nested") << "<Config><Discovery>" + QByteArray("<a>").repeated(100000) +
-                                              QByteArray("</a>").repeated(100000) + "</Discovery></Config>";
-        QTest::newRow("entity expansion")
-            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Config [<!ENTITY a \"aaaaaaaaaa\">"
-                          "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]>"
-                          "<Config><Discovery><Method>&c;</Method></Discovery></Config>");
-        QTest::newRow("external entity")
-            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Config [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
-                          "<Config><Discovery><Address>&x;</Address></Discovery></Config>");
+                QByteArray("</a>").repeated(100000) + "</Discovery></Config>";
+        QTest::newRow("entity expansion") << QByteArray(
+            "<?xml version=\"1.0\"?><!DOCTYPE Config [<!ENTITY a \"aaaaaaaaaa\">"
+            "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]>"
+            "<Config><Discovery><Method>&c;</Method></Discovery></Config>");
+        QTest::newRow("external entity") << QByteArray(
+            "<?xml version=\"1.0\"?><!DOCTYPE Config [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
+            "<Config><Discovery><Address>&x;</Address></Discovery></Config>");
         QTest::newRow("unknown encoding") << QByteArray("<?xml version=\"1.0\" encoding=\"X-NOSUCH\"?><Config/>");
         QTest::newRow("two roots") << QByteArray("<Config/><Config/>");
     }
@@ -199,7 +206,8 @@ private slots:
         Dialogs::SetPickHandler([this](Dialogs::TPick, const QString&, const QString& folder) {
             return folder == "Config.xml" ? m_Pick : QString();
         });
-        QVERIFY(m_Form->findChild<QAction*>("acSaveConfig")->isEnabled() && m_Form->findChild<QAction*>("acLoadConfig")->isEnabled());
+        QVERIFY(m_Form->findChild<QAction*>("acSaveConfig")->isEnabled() &&
+                m_Form->findChild<QAction*>("acLoadConfig")->isEnabled());
         const TFilterSettings before = m_Form->FilterForm()->GetSettings();
 
         QVERIFY(Write(Path("bad.xml"), "<Config><Discovery>"));
@@ -220,7 +228,8 @@ private slots:
         AddLoggedIn(7); // 192.0.2.7, a unicast entry of the loaded filter
         m_Pick = Path("saved.xml");
         m_Form->findChild<QAction*>("acSaveConfig")->trigger();
-        QVERIFY(Read(Path("saved.xml")).contains("<Device MacAddr=\"" + QByteArray::fromStdString(Mac(7).Text()) + "\">"));
+        QVERIFY(
+            Read(Path("saved.xml")).contains("<Device MacAddr=\"" + QByteArray::fromStdString(Mac(7).Text()) + "\">"));
         m_Pick.clear();
         m_Form->findChild<QAction*>("acSaveConfig")->trigger(); // cancelled
         Dialogs::SetPickHandler(nullptr);

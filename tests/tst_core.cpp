@@ -1,10 +1,10 @@
 // The core commands and the discovery chain against scripted replies.
 #include "CommandTests.h"
 
-#include "core/DeviceType.h"
 #include "core/Basics.h"
-#include "net/FindHook.h"
+#include "core/DeviceType.h"
 #include "core/IntpCore.h"
+#include "net/FindHook.h"
 
 #include <QCryptographicHash>
 #include <QtTest>
@@ -15,7 +15,10 @@ namespace {
 
 struct TReceiver : TWizard {
     std::vector<std::pair<uint16_t, uint16_t>> Seen; // command, status
-    void OnResult(TDevice*, uint16_t command, uint16_t status, void*) override { Seen.emplace_back(command, status); }
+    void OnResult(TDevice*, uint16_t command, uint16_t status, const Intp::TResultData&) override
+    {
+        Seen.emplace_back(command, status);
+    }
 };
 
 struct TFilter : Filter::TFilterSettingsServer {
@@ -56,7 +59,6 @@ std::vector<uint8_t> SettingsPayload(bool loggedIn, const std::string& name, con
 }
 
 uint16_t SentCommand(const TSentDatagram& d) { return ReadU16(d.Bytes.data()); }
-
 
 } // namespace
 
@@ -135,10 +137,10 @@ private slots:
         QTest::addColumn<QByteArray>("password");
         QTest::addColumn<QByteArray>("userField");
         QTest::newRow("defaults") << QByteArray("admin") << QByteArray("admin") << QByteArray("admin");
-        QTest::newRow("16 characters, no terminator") << QByteArray("abcdefghijklmnop") << QByteArray("pw")
-                                                      << QByteArray("abcdefghijklmnop");
-        QTest::newRow("17th character cut") << QByteArray("abcdefghijklmnopq") << QByteArray("")
-                                            << QByteArray("abcdefghijklmnop");
+        QTest::newRow("16 characters, no terminator")
+            << QByteArray("abcdefghijklmnop") << QByteArray("pw") << QByteArray("abcdefghijklmnop");
+        QTest::newRow("17th character cut")
+            << QByteArray("abcdefghijklmnopq") << QByteArray("") << QByteArray("abcdefghijklmnop");
     }
     void credentialDigest()
     {
@@ -250,7 +252,8 @@ private slots:
     {
         TDevice* d = AtOwnAddress(1);
         QVERIFY(StartNew<TSessionBasicsIPConfGet>(d, nullptr));
-        Deliver(1, MakeDatagram(262, 0, Mac(1), {1, 9, 9, 9, 9, 255, 255, 255, 0, 10, 0, 0, 1, 10, 0, 0, 2, 10, 0, 0, 3}));
+        Deliver(1,
+                MakeDatagram(262, 0, Mac(1), {1, 9, 9, 9, 9, 255, 255, 255, 0, 10, 0, 0, 1, 10, 0, 0, 2, 10, 0, 0, 3}));
         auto& record = GetProperty<TPropertyBasicsIPConf>(*d);
         QVERIFY(record.Valid && record.Dhcp);
         QCOMPARE(record.Netmask, 0xFFFFFF00u);
@@ -283,7 +286,8 @@ private slots:
         else if (command == 264)
             QVERIFY(StartNew<TSessionBasicsSave>(d, nullptr));
         else
-            QVERIFY(StartNew<TSessionBasicsDefault>(d, nullptr, TSessionBasicsDefault::KeepUser | TSessionBasicsDefault::KeepIp, true));
+            QVERIFY(StartNew<TSessionBasicsDefault>(
+                d, nullptr, TSessionBasicsDefault::KeepUser | TSessionBasicsDefault::KeepIp, true));
         if (command == 271)
             QVERIFY(m_Fake->Sent[0].Bytes == MakeDatagram(271, 0, Mac(1), {0, 0, 0, 3}));
         Deliver(0x0A000001, MakeDatagram(uint16_t(command), status, Mac(1), {0, 0, 0, 0}));

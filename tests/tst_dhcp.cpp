@@ -19,11 +19,18 @@ QByteArray U16(int v) { return QByteArray(1, char(v >> 8)) + char(v); }
 QByteArray U32(uint32_t v) { return U16(int(v >> 16)) + U16(int(v & 0xFFFF)); }
 
 // Enabled, pool 192.168.1.10 to .200, mask /24, gateway .1, DNS 8.8.8.8, a day's lease.
-const QByteArray Server = Hex("01" "c0a8010a" "c0a801c8" "ffffff00" "c0a80101" "08080808" "00015180");
+const QByteArray Server = Hex("01"
+                              "c0a8010a"
+                              "c0a801c8"
+                              "ffffff00"
+                              "c0a80101"
+                              "08080808"
+                              "00015180");
 
 QByteArray Client(int n, int type = 2, int state = 3)
 {
-    return U32(0x0A000000u + uint32_t(n)) + Hex("0012340000") + char(n) + U16(type) + U16(state) + U32(3600u + uint32_t(n));
+    return U32(0x0A000000u + uint32_t(n)) + Hex("0012340000") + char(n) + U16(type) + U16(state) +
+        U32(3600u + uint32_t(n));
 }
 
 // count clients 10.0.0.<i>, each Dynamic and bound.
@@ -241,9 +248,8 @@ private slots:
         QCOMPARE(Intp::ReadU16(sent.data() + 4), uint16_t(25));
         QCOMPARE(Bytes(sent).mid(int(HeaderSize)), Server);
 
-        QVERIFY(StartNew<TSessionBasicsDhcpPortIpSet>(m_Device, nullptr,
-                                                      std::vector<uint32_t>{0, 0x0A000101, 0, 0x0A000103, 0,
-                                                                            0x0A000105, 0, 0x0A000107}));
+        QVERIFY(StartNew<TSessionBasicsDhcpPortIpSet>(
+            m_Device, nullptr, std::vector<uint32_t>{0, 0x0A000101, 0, 0x0A000103, 0, 0x0A000105, 0, 0x0A000107}));
         QCOMPARE(Intp::ReadU16(m_Fake->Sent.back().Bytes.data()), uint16_t(0x0114));
         QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).mid(int(HeaderSize)), Bindings(Ports));
     }
@@ -259,8 +265,9 @@ private slots:
     void portBindingSetNeedsOneAddressPerPort()
     {
         QFETCH(int, count);
-        CheckSentWhen(StartNew<TSessionBasicsDhcpPortIpSet>(m_Device, nullptr, std::vector<uint32_t>(std::size_t(count), 1)),
-                      false);
+        CheckSentWhen(
+            StartNew<TSessionBasicsDhcpPortIpSet>(m_Device, nullptr, std::vector<uint32_t>(std::size_t(count), 1)),
+            false);
     }
 
     void setsAskAgainBeforeTheyReport_data()

@@ -25,8 +25,8 @@ const char* const PortIpPath = "Basics/DHCP Server/Port and IP Binding";
 TBytes U32(uint32_t v) { return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)}; }
 
 // Enabled, pool 192.168.1.100 to .199 of /24, gateway .1, DNS 192.168.1.2, a lease of an hour.
-const TBytes Pool = Concat({{1}, U32(0xC0A80164), U32(0xC0A801C7), U32(0xFFFFFF00), U32(0xC0A80101), U32(0xC0A80102),
-                            U32(3600)});
+const TBytes Pool = Concat(
+    {{1}, U32(0xC0A80164), U32(0xC0A801C7), U32(0xFFFFFF00), U32(0xC0A80101), U32(0xC0A80102), U32(3600)});
 
 struct TClient {
     uint32_t Address;
@@ -38,8 +38,12 @@ TBytes Clients(const std::vector<TClient>& clients)
 {
     TBytes out(4, 0);
     for (const TClient& c : clients)
-        out = Concat({out, U32(c.Address), {2, 0, 0, 0, 0, c.Last}, {uint8_t(c.Type >> 8), uint8_t(c.Type)},
-                      {uint8_t(c.State >> 8), uint8_t(c.State)}, U32(c.Lease)});
+        out = Concat({out,
+                      U32(c.Address),
+                      {2, 0, 0, 0, 0, c.Last},
+                      {uint8_t(c.Type >> 8), uint8_t(c.Type)},
+                      {uint8_t(c.State >> 8), uint8_t(c.State)},
+                      U32(c.Lease)});
     return out;
 }
 std::vector<TClient> ManyClients(int count)
@@ -69,10 +73,7 @@ class TDhcpPagesTest : public QObject, public TPageTestDriver {
     TModuleBasicsDhcpEntry* EntryPage() { return dynamic_cast<TModuleBasicsDhcpEntry*>(PageAt(EntryPath)); }
 
 private slots:
-    void initTestCase()
-    {
-        m_SmallType = RegisterType(FourPortType(), {"TEST-DHCP-4P"});
-    }
+    void initTestCase() { m_SmallType = RegisterType(FourPortType(), {"TEST-DHCP-4P"}); }
     void init() { OpenWindow(); }
     void cleanup() { CloseWindow(); }
 
@@ -95,7 +96,8 @@ private slots:
         QTest::addColumn<QStringList>("controls");
         QTest::newRow("server") << ServerPath << QStringList{"m_Label1", "m_Server", "m_Start", "m_Lease", "m_Apply"};
         QTest::newRow("clients") << EntryPath << QStringList{"m_Total", "m_List"};
-        QTest::newRow("bindings") << PortIpPath << QStringList{"m_ListView", "m_IpAddress", "m_IpAddressLabel", "m_Apply"};
+        QTest::newRow("bindings") << PortIpPath
+                                  << QStringList{"m_ListView", "m_IpAddress", "m_IpAddressLabel", "m_Apply"};
     }
     void pagesWithoutDevice()
     {
@@ -127,8 +129,8 @@ private slots:
         CheckEnabled(page, {"m_Start", "m_Lease", "m_Label2"}, false);
         CheckEnabled(page, {"m_Apply"}, true);
         Child<QPushButton>(page, "m_Apply")->click();
-        const TBytes off = Concat({{0}, U32(0xC0A80164), U32(0xC0A80132), U32(0xFFFFFF00), U32(0xC0A80101),
-                                   U32(0xC0A80102), U32(3600)});
+        const TBytes off = Concat(
+            {{0}, U32(0xC0A80164), U32(0xC0A80132), U32(0xFFFFFF00), U32(0xC0A80101), U32(0xC0A80102), U32(3600)});
         QCOMPARE(TakeRequests(), (QStringList{Request(DhcpSet, a, off), Request(DhcpSet, b, off)}));
 
         // A refused record: "Disable", Apply still there.
@@ -145,17 +147,28 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("applyOn");
         QTest::addColumn<QString>("left"); // the edit's text after leaving it
-        QTest::newRow("start equal to end") << "m_Start" << "192.168.1.199" << false << "192.168.1.199";
-        QTest::newRow("start above end") << "m_Start" << "192.168.2.1" << false << "192.168.2.1";
-        QTest::newRow("start unreadable") << "m_Start" << "192.168.1.x" << false << "255.255.255.255";
-        QTest::newRow("end broadcast") << "m_End" << "255.255.255.255" << false << "255.255.255.255";
-        QTest::newRow("end loopback") << "m_End" << "127.0.0.9" << false << "127.0.0.9";
-        QTest::newRow("mask with a hole") << "m_Mask" << "255.0.255.0" << false << "255.0.255.0";
-        QTest::newRow("mask zero") << "m_Mask" << "0.0.0.0" << false << "0.0.0.0";
-        QTest::newRow("mask /30") << "m_Mask" << "255.255.255.252" << true << "255.255.255.252";
-        QTest::newRow("gateway unreadable") << "m_Gateway" << "x" << true << "0.0.0.0";
-        QTest::newRow("DNS broadcast") << "m_Dns" << "255.255.255.255" << true << "0.0.0.0";
-        QTest::newRow("octal start") << "m_Start" << "010.0.0.1" << true << "8.0.0.1";
+        QTest::newRow("start equal to end") << "m_Start"
+                                            << "192.168.1.199" << false << "192.168.1.199";
+        QTest::newRow("start above end") << "m_Start"
+                                         << "192.168.2.1" << false << "192.168.2.1";
+        QTest::newRow("start unreadable") << "m_Start"
+                                          << "192.168.1.x" << false << "255.255.255.255";
+        QTest::newRow("end broadcast") << "m_End"
+                                       << "255.255.255.255" << false << "255.255.255.255";
+        QTest::newRow("end loopback") << "m_End"
+                                      << "127.0.0.9" << false << "127.0.0.9";
+        QTest::newRow("mask with a hole") << "m_Mask"
+                                          << "255.0.255.0" << false << "255.0.255.0";
+        QTest::newRow("mask zero") << "m_Mask"
+                                   << "0.0.0.0" << false << "0.0.0.0";
+        QTest::newRow("mask /30") << "m_Mask"
+                                  << "255.255.255.252" << true << "255.255.255.252";
+        QTest::newRow("gateway unreadable") << "m_Gateway"
+                                            << "x" << true << "0.0.0.0";
+        QTest::newRow("DNS broadcast") << "m_Dns"
+                                       << "255.255.255.255" << true << "0.0.0.0";
+        QTest::newRow("octal start") << "m_Start"
+                                     << "010.0.0.1" << true << "8.0.0.1";
     }
     void serverEnablingRule()
     {
@@ -205,10 +218,14 @@ private slots:
         Select({a});
         Open(EntryPath);
         Reply(a, EntryGet, 0,
-              Clients({{0xC0A80164, 0x1F, 0, 0, 0}, {0x0A000002, 0x20, 2, 3, 86400}, {0xC0A80102, 0x21, 4, 1, 7},
-                       {0x0A000010, 0x22, 3, 2, 600}, {0x0A000011, 0x23, 1, 0, 0}}));
+              Clients({{0xC0A80164, 0x1F, 0, 0, 0},
+                       {0x0A000002, 0x20, 2, 3, 86400},
+                       {0xC0A80102, 0x21, 4, 1, 7},
+                       {0x0A000010, 0x22, 3, 2, 600},
+                       {0x0A000011, 0x23, 1, 0, 0}}));
         const TReportModel& model = EntryPage()->Model();
-        QCOMPARE(ModelColumn(model, 1), (QStringList{"192.168.1.100", "10.0.0.2", "192.168.1.2", "10.0.0.16", "10.0.0.17"}));
+        QCOMPARE(ModelColumn(model, 1),
+                 (QStringList{"192.168.1.100", "10.0.0.2", "192.168.1.2", "10.0.0.16", "10.0.0.17"}));
         QCOMPARE(ModelColumn(model, 2).at(1), QString("02:00:00:00:00:20"));
         QCOMPARE(ModelColumn(model, 3), (QStringList{"Error", "Dynamic ", "Dbase   ", "Sniffed ", "BootpTab"}));
         QCOMPARE(ModelColumn(model, 4), (QStringList{"Unassigned", "Dhcp", "Bootp", "DhcpOffer", "Unassigned"}));
@@ -217,7 +234,8 @@ private slots:
         // Addresses sort as numbers; a second click reverses; another column starts ascending.
         auto* header = Child<QTreeView>(PageAt(EntryPath), "m_List")->header();
         emit header->sectionClicked(1);
-        QCOMPARE(ModelColumn(model, 1), (QStringList{"10.0.0.2", "10.0.0.16", "10.0.0.17", "192.168.1.2", "192.168.1.100"}));
+        QCOMPARE(ModelColumn(model, 1),
+                 (QStringList{"10.0.0.2", "10.0.0.16", "10.0.0.17", "192.168.1.2", "192.168.1.100"}));
         emit header->sectionClicked(1);
         QCOMPARE(ModelColumn(model, 1).first(), QString("192.168.1.100"));
         QCOMPARE(ModelColumn(model, 0).first(), QString("1"));
@@ -274,8 +292,9 @@ private slots:
         edit->clear();
         QTest::keyClicks(edit, "10.0.0.8");
         Child<QPushButton>(page, "m_Apply")->click();
-        QCOMPARE(TakeRequests(), QStringList{Request(PortIpSet, a, Concat({TBytes(8, 0), U32(0xC0A80103), TBytes(16, 0),
-                                                                           U32(0x0A000008)}))});
+        QCOMPARE(TakeRequests(),
+                 QStringList{
+                     Request(PortIpSet, a, Concat({TBytes(8, 0), U32(0xC0A80103), TBytes(16, 0), U32(0x0A000008)}))});
 
         // One address too few: every port shows no binding.
         Frame()->SelectedPage()->Refresh(true);

@@ -95,7 +95,6 @@ public:
     }
 };
 
-
 } // namespace
 
 class TEngineTest : public QObject, public TCommandFixture {
@@ -119,7 +118,8 @@ private slots:
         QTest::newRow("mixed") << QByteArray::fromHex("00005e0001ff") << "00:00:5E:00:01:FF" << false << false;
         QTest::newRow("null") << QByteArray(6, 0) << "00:00:00:00:00:00" << true << false;
         QTest::newRow("broadcast") << QByteArray(6, char(0xFF)) << "FF:FF:FF:FF:FF:FF" << false << true;
-        QTest::newRow("lower hex input") << QByteArray::fromHex("0a1b2c3d4e5f") << "0A:1B:2C:3D:4E:5F" << false << false;
+        QTest::newRow("lower hex input") << QByteArray::fromHex("0a1b2c3d4e5f") << "0A:1B:2C:3D:4E:5F" << false
+                                         << false;
     }
     void macText()
     {
@@ -163,11 +163,10 @@ private slots:
         a->SetFlags(TDevice::flLoggedIn | TDevice::flWarning);
         a->ClearFlags(TDevice::flWarning | 4);
         a->SetLoggedIn(false);
-        QCOMPARE(events.Events, QStringList({
-            "created 00:0A:1B:2C:3D:01", "address 00:0A:1B:2C:3D:01 167772161",
-            "type 00:0A:1B:2C:3D:01 3", "name 00:0A:1B:2C:3D:01 north",
-            "flags 00:0A:1B:2C:3D:01 1", "flags 00:0A:1B:2C:3D:01 8",
-            "flags 00:0A:1B:2C:3D:01 8", "flags 00:0A:1B:2C:3D:01 1"}));
+        QCOMPARE(events.Events,
+                 QStringList({"created 00:0A:1B:2C:3D:01", "address 00:0A:1B:2C:3D:01 167772161",
+                              "type 00:0A:1B:2C:3D:01 3", "name 00:0A:1B:2C:3D:01 north", "flags 00:0A:1B:2C:3D:01 1",
+                              "flags 00:0A:1B:2C:3D:01 8", "flags 00:0A:1B:2C:3D:01 8", "flags 00:0A:1B:2C:3D:01 1"}));
         QVERIFY(!a->IsLoggedIn());
     }
 
@@ -336,8 +335,8 @@ private slots:
         struct TReceiver : TWizard {
             int Calls = 0;
             uint16_t Status = 0;
-            void* Data = nullptr;
-            void OnResult(TDevice*, uint16_t, uint16_t status, void* data) override
+            TResultData Data;
+            void OnResult(TDevice*, uint16_t, uint16_t status, const Intp::TResultData& data) override
             {
                 ++Calls;
                 Status = status;
@@ -352,7 +351,8 @@ private slots:
         m_Fake->Advance(1);
         QCOMPARE(receiver.Calls, 1);
         QCOMPARE(receiver.Status, stTimeout);
-        QCOMPARE(receiver.Data, static_cast<void*>(s));
+        QCOMPARE(receiver.Data.TimedOut, static_cast<const TSession*>(s));
+        QVERIFY(!receiver.Data.Progress);
         QVERIFY(PendingSessions().empty());
         QVERIFY(m_Fake->Timers.empty());
     }
@@ -575,7 +575,7 @@ private slots:
         TDevice* fresh = AtOwnAddress(2);
         QVERIFY(StartNew<TTestGet>(fresh, nullptr));
         QCOMPARE(m_Fake->Sent.size(), half); // queued behind the silent ones
-        m_Fake->Advance(60000);               // every request on the wire times out
+        m_Fake->Advance(60000);              // every request on the wire times out
         QVERIFY(!fresh->Answers());
         QCOMPARE(InFlightCount(), half);
         QCOMPARE(m_Fake->Sent.size(), 2 * half);

@@ -1,6 +1,6 @@
 // The discovery filter rules and the dialog that edits them.
-#include "ui/Dialogs.h"
 #include "core/AddressRules.h"
+#include "ui/Dialogs.h"
 #include "ui/FilterForm.h"
 
 #include <QCheckBox>
@@ -196,19 +196,54 @@ private slots:
         QTest::addColumn<QString>("unicast");
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("0 never, even from 0") << "0.0.0.0" << "255.255.255.255" << "" << "0.0.0.0" << false;
-        QTest::newRow("full range") << "0.0.0.0" << "255.255.255.255" << "" << "10.0.0.1" << true;
-        QTest::newRow("full range top") << "0.0.0.0" << "255.255.255.255" << "" << "255.255.255.255" << true;
-        QTest::newRow("begin") << "192.168.1.10" << "192.168.1.20" << "" << "192.168.1.10" << true;
-        QTest::newRow("end") << "192.168.1.10" << "192.168.1.20" << "" << "192.168.1.20" << true;
-        QTest::newRow("below") << "192.168.1.10" << "192.168.1.20" << "" << "192.168.1.9" << false;
-        QTest::newRow("above") << "192.168.1.10" << "192.168.1.20" << "" << "192.168.1.21" << false;
-        QTest::newRow("unsigned inside") << "10.0.0.0" << "200.0.0.0" << "" << "150.0.0.1" << true;
-        QTest::newRow("unsigned above") << "10.0.0.0" << "200.0.0.0" << "" << "201.0.0.0" << false;
-        QTest::newRow("unicast entry") << "192.168.1.10" << "192.168.1.20" << "8.8.4.4 10.9.9.9" << "10.9.9.9"
-                                       << true;
-        QTest::newRow("next to entry") << "192.168.1.10" << "192.168.1.20" << "10.9.9.9" << "10.9.9.8" << false;
-        QTest::newRow("0 entry") << "192.168.1.10" << "192.168.1.20" << "0.0.0.0" << "0.0.0.0" << false;
+        QTest::newRow("0 never, even from 0") << "0.0.0.0"
+                                              << "255.255.255.255"
+                                              << ""
+                                              << "0.0.0.0" << false;
+        QTest::newRow("full range") << "0.0.0.0"
+                                    << "255.255.255.255"
+                                    << ""
+                                    << "10.0.0.1" << true;
+        QTest::newRow("full range top") << "0.0.0.0"
+                                        << "255.255.255.255"
+                                        << ""
+                                        << "255.255.255.255" << true;
+        QTest::newRow("begin") << "192.168.1.10"
+                               << "192.168.1.20"
+                               << ""
+                               << "192.168.1.10" << true;
+        QTest::newRow("end") << "192.168.1.10"
+                             << "192.168.1.20"
+                             << ""
+                             << "192.168.1.20" << true;
+        QTest::newRow("below") << "192.168.1.10"
+                               << "192.168.1.20"
+                               << ""
+                               << "192.168.1.9" << false;
+        QTest::newRow("above") << "192.168.1.10"
+                               << "192.168.1.20"
+                               << ""
+                               << "192.168.1.21" << false;
+        QTest::newRow("unsigned inside") << "10.0.0.0"
+                                         << "200.0.0.0"
+                                         << ""
+                                         << "150.0.0.1" << true;
+        QTest::newRow("unsigned above") << "10.0.0.0"
+                                        << "200.0.0.0"
+                                        << ""
+                                        << "201.0.0.0" << false;
+        QTest::newRow("unicast entry") << "192.168.1.10"
+                                       << "192.168.1.20"
+                                       << "8.8.4.4 10.9.9.9"
+                                       << "10.9.9.9" << true;
+        QTest::newRow("next to entry") << "192.168.1.10"
+                                       << "192.168.1.20"
+                                       << "10.9.9.9"
+                                       << "10.9.9.8" << false;
+        QTest::newRow("0 entry") << "192.168.1.10"
+                                 << "192.168.1.20"
+                                 << "0.0.0.0"
+                                 << "0.0.0.0" << false;
     }
     void isAccepted()
     {
@@ -228,13 +263,19 @@ private slots:
         QTest::addColumn<QString>("unicast");
         QTest::addColumn<QString>("targets");
         const QString all = Texts(Subnets);
-        QTest::newRow("customize") << 2 << "1.2.3.4/255.255.0.0" << "" << all;
-        QTest::newRow("customize, unicast") << 2 << "1.2.3.4/255.255.0.0" << "10.9.9.9 8.8.8.8"
+        QTest::newRow("customize") << 2 << "1.2.3.4/255.255.0.0"
+                                   << "" << all;
+        QTest::newRow("customize, unicast") << 2 << "1.2.3.4/255.255.0.0"
+                                            << "10.9.9.9 8.8.8.8"
                                             << "10.9.9.9/255.255.255.255 8.8.8.8/255.255.255.255";
-        QTest::newRow("local subnet") << 0 << "10.0.0.5/255.0.0.0" << "" << "10.0.0.5/255.0.0.0";
-        QTest::newRow("local subnet, unicast") << 0 << "10.0.0.5/255.0.0.0" << "8.8.8.8"
+        QTest::newRow("local subnet") << 0 << "10.0.0.5/255.0.0.0"
+                                      << ""
+                                      << "10.0.0.5/255.0.0.0";
+        QTest::newRow("local subnet, unicast") << 0 << "10.0.0.5/255.0.0.0"
+                                               << "8.8.8.8"
                                                << "10.0.0.5/255.0.0.0 8.8.8.8/255.255.255.255";
-        QTest::newRow("primary, unicast") << 1 << "192.168.1.10/255.255.255.0" << "8.8.8.8 10.9.9.9"
+        QTest::newRow("primary, unicast") << 1 << "192.168.1.10/255.255.255.0"
+                                          << "8.8.8.8 10.9.9.9"
                                           << "192.168.1.10/255.255.255.0 8.8.8.8/255.255.255.255 "
                                              "10.9.9.9/255.255.255.255";
     }
@@ -254,11 +295,16 @@ private slots:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("group");
-        QTest::newRow("entry inside a subnet") << "192.168.1.77" << "unicast";
-        QTest::newRow("first matching subnet") << "192.168.1.5" << "subnet 0";
-        QTest::newRow("wider second subnet") << "192.168.200.1" << "subnet 1";
-        QTest::newRow("third subnet") << "10.200.0.1" << "subnet 2";
-        QTest::newRow("none") << "172.16.0.1" << "others";
+        QTest::newRow("entry inside a subnet") << "192.168.1.77"
+                                               << "unicast";
+        QTest::newRow("first matching subnet") << "192.168.1.5"
+                                               << "subnet 0";
+        QTest::newRow("wider second subnet") << "192.168.200.1"
+                                             << "subnet 1";
+        QTest::newRow("third subnet") << "10.200.0.1"
+                                      << "subnet 2";
+        QTest::newRow("none") << "172.16.0.1"
+                              << "others";
     }
     void groupOf()
     {
@@ -269,8 +315,8 @@ private slots:
         settings.Unicast = Entries("192.168.1.77");
         const Filter::TGroup got = Filter::GroupOf(settings, A(address));
         const QString text = got.Kind == Filter::TGroup::Unicast ? QString("unicast")
-                             : got.Kind == Filter::TGroup::Subnet ? QString("subnet %1").arg(got.SubnetIndex)
-                                                                  : QString("others");
+            : got.Kind == Filter::TGroup::Subnet                 ? QString("subnet %1").arg(got.SubnetIndex)
+                                                                 : QString("others");
         QCOMPARE(text, group);
     }
 
@@ -283,21 +329,33 @@ private slots:
         QTest::addColumn<QString>("typedEnd");
         QTest::addColumn<QString>("range");
         const QString net = "192.168.1.5", mask = "255.255.255.0";
-        QTest::newRow("subnet") << net << mask << false << "192.168.1.10" << "192.168.1.20"
+        QTest::newRow("subnet") << net << mask << false << "192.168.1.10"
+                                << "192.168.1.20"
                                 << "192.168.1.0-192.168.1.255";
-        QTest::newRow("mask 0") << net << "0.0.0.0" << false << "" << "" << "0.0.0.0-255.255.255.255";
-        QTest::newRow("range kept") << net << mask << true << "192.168.1.10" << "192.168.1.20"
+        QTest::newRow("mask 0") << net << "0.0.0.0" << false << ""
+                                << ""
+                                << "0.0.0.0-255.255.255.255";
+        QTest::newRow("range kept") << net << mask << true << "192.168.1.10"
+                                    << "192.168.1.20"
                                     << "192.168.1.10-192.168.1.20";
-        QTest::newRow("begin outside") << net << mask << true << "10.0.0.1" << "192.168.1.20"
+        QTest::newRow("begin outside") << net << mask << true << "10.0.0.1"
+                                       << "192.168.1.20"
                                        << "192.168.1.0-192.168.1.20";
-        QTest::newRow("begin 0") << net << mask << true << "0.0.0.0" << "192.168.1.20" << "192.168.1.0-192.168.1.20";
-        QTest::newRow("end outside") << net << mask << true << "192.168.1.10" << "192.168.2.1"
+        QTest::newRow("begin 0") << net << mask << true << "0.0.0.0"
+                                 << "192.168.1.20"
+                                 << "192.168.1.0-192.168.1.20";
+        QTest::newRow("end outside") << net << mask << true << "192.168.1.10"
+                                     << "192.168.2.1"
                                      << "192.168.1.10-192.168.1.255";
-        QTest::newRow("end below begin") << net << mask << true << "192.168.1.30" << "192.168.1.20"
+        QTest::newRow("end below begin") << net << mask << true << "192.168.1.30"
+                                         << "192.168.1.20"
                                          << "192.168.1.30-192.168.1.255";
-        QTest::newRow("end equals begin") << net << mask << true << "192.168.1.30" << "192.168.1.30"
+        QTest::newRow("end equals begin") << net << mask << true << "192.168.1.30"
+                                          << "192.168.1.30"
                                           << "192.168.1.30-192.168.1.30";
-        QTest::newRow("end 0, mask 0") << "0.0.0.0" << "0.0.0.0" << true << "10.0.0.1" << "0.0.0.0"
+        QTest::newRow("end 0, mask 0") << "0.0.0.0"
+                                       << "0.0.0.0" << true << "10.0.0.1"
+                                       << "0.0.0.0"
                                        << "10.0.0.1-255.255.255.255";
     }
     void customNormalisation()
@@ -318,11 +376,16 @@ private slots:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("end");
-        QTest::newRow("/24") << "192.168.1.0" << "192.168.1.255";
-        QTest::newRow(".64") << "192.168.1.64" << "192.168.1.127";
-        QTest::newRow("odd") << "192.168.1.65" << "192.168.1.65";
-        QTest::newRow("lowest bit in the top byte") << "10.0.0.0" << "11.255.255.255";
-        QTest::newRow("top bit") << "128.0.0.0" << "255.255.255.255";
+        QTest::newRow("/24") << "192.168.1.0"
+                             << "192.168.1.255";
+        QTest::newRow(".64") << "192.168.1.64"
+                             << "192.168.1.127";
+        QTest::newRow("odd") << "192.168.1.65"
+                             << "192.168.1.65";
+        QTest::newRow("lowest bit in the top byte") << "10.0.0.0"
+                                                    << "11.255.255.255";
+        QTest::newRow("top bit") << "128.0.0.0"
+                                 << "255.255.255.255";
     }
     void rangeEndPreset()
     {
@@ -423,18 +486,38 @@ private slots:
         QTest::addColumn<QString>("last");
         QTest::addColumn<QString>("message");
         const QString address = "Invalid IP address!", range = "Invalid IP range!";
-        QTest::newRow("empty") << "m_RemoteAdd" << "" << "" << address;
-        QTest::newRow("loopback") << "m_RemoteAdd" << "127.0.0.1" << "" << address;
-        QTest::newRow("not an address") << "m_RemoteAdd" << "10.0.0.300" << "" << address;
-        QTest::newRow("broadcast") << "m_RemoteAdd" << "255.255.255.255" << "" << address;
-        QTest::newRow("end below") << "m_RemoteAddRange" << "10.0.0.9" << "10.0.0.8" << range;
-        QTest::newRow("no first") << "m_RemoteAddRange" << "x" << "10.0.0.8" << range;
-        QTest::newRow("no end") << "m_RemoteAddRange" << "10.0.0.9" << "x" << range;
+        QTest::newRow("empty") << "m_RemoteAdd"
+                               << ""
+                               << "" << address;
+        QTest::newRow("loopback") << "m_RemoteAdd"
+                                  << "127.0.0.1"
+                                  << "" << address;
+        QTest::newRow("not an address") << "m_RemoteAdd"
+                                        << "10.0.0.300"
+                                        << "" << address;
+        QTest::newRow("broadcast") << "m_RemoteAdd"
+                                   << "255.255.255.255"
+                                   << "" << address;
+        QTest::newRow("end below") << "m_RemoteAddRange"
+                                   << "10.0.0.9"
+                                   << "10.0.0.8" << range;
+        QTest::newRow("no first") << "m_RemoteAddRange"
+                                  << "x"
+                                  << "10.0.0.8" << range;
+        QTest::newRow("no end") << "m_RemoteAddRange"
+                                << "10.0.0.9"
+                                << "x" << range;
         // 128.0.0.0 presets the end to 255.255.255.255, which is no host address.
-        QTest::newRow("preset end invalid") << "m_RemoteAddRange" << "128.0.0.0" << "" << range;
+        QTest::newRow("preset end invalid") << "m_RemoteAddRange"
+                                            << "128.0.0.0"
+                                            << "" << range;
         // 10.0.0.0 presets 11.255.255.255: millions of rows would freeze the console.
-        QTest::newRow("too large") << "m_RemoteAddRange" << "10.0.0.0" << "" << range;
-        QTest::newRow("4097 addresses") << "m_RemoteAddRange" << "10.0.0.0" << "10.0.16.0" << range;
+        QTest::newRow("too large") << "m_RemoteAddRange"
+                                   << "10.0.0.0"
+                                   << "" << range;
+        QTest::newRow("4097 addresses") << "m_RemoteAddRange"
+                                        << "10.0.0.0"
+                                        << "10.0.16.0" << range;
     }
     void invalidEntries()
     {
@@ -471,11 +554,10 @@ private slots:
         QTest::addColumn<QString>("method");
         QTest::addColumn<bool>("customRange");
         QTest::addColumn<QStringList>("enabled");
-        const QStringList remote{"m_RemoteIpLabel",  "m_RemoteIp",   "m_RemoteAdd",   "m_RemoteIpEndLabel",
-                                 "m_RemoteIpEnd",    "m_RemoteList", "m_RemoteClear", "m_RemoteDelete",
-                                 "m_RemoteAddRange"};
-        const QStringList custom{"m_CustomIpLabel", "m_CustomIp", "m_CustomMaskLabel", "m_CustomMask",
-                                 "m_CustomRange"};
+        const QStringList remote{"m_RemoteIpLabel",    "m_RemoteIp",     "m_RemoteAdd",
+                                 "m_RemoteIpEndLabel", "m_RemoteIpEnd",  "m_RemoteList",
+                                 "m_RemoteClear",      "m_RemoteDelete", "m_RemoteAddRange"};
+        const QStringList custom{"m_CustomIpLabel", "m_CustomIp", "m_CustomMaskLabel", "m_CustomMask", "m_CustomRange"};
         const QStringList range{"m_CustomBeginLabel", "m_CustomBegin", "m_CustomEndLabel", "m_CustomEnd"};
         QTest::newRow("customize") << "m_Custom" << false << custom + remote;
         QTest::newRow("customize, range") << "m_Custom" << true << custom + range + remote;
@@ -496,11 +578,11 @@ private slots:
             Click(form, "m_CustomRange");
         Click(form, method.toLatin1());
 
-        const QStringList controls{"m_SubnetLabel",     "m_SubnetCombo",    "m_GatewayLabel",   "m_CustomIpLabel",
-                                   "m_CustomIp",        "m_CustomMaskLabel", "m_CustomMask",    "m_CustomRange",
-                                   "m_CustomBeginLabel", "m_CustomBegin",   "m_CustomEndLabel", "m_CustomEnd",
-                                   "m_RemoteIpLabel",   "m_RemoteIp",       "m_RemoteAdd",      "m_RemoteIpEndLabel",
-                                   "m_RemoteIpEnd",     "m_RemoteAddRange", "m_RemoteList",     "m_RemoteClear",
+        const QStringList controls{"m_SubnetLabel",      "m_SubnetCombo",     "m_GatewayLabel",   "m_CustomIpLabel",
+                                   "m_CustomIp",         "m_CustomMaskLabel", "m_CustomMask",     "m_CustomRange",
+                                   "m_CustomBeginLabel", "m_CustomBegin",     "m_CustomEndLabel", "m_CustomEnd",
+                                   "m_RemoteIpLabel",    "m_RemoteIp",        "m_RemoteAdd",      "m_RemoteIpEndLabel",
+                                   "m_RemoteIpEnd",      "m_RemoteAddRange",  "m_RemoteList",     "m_RemoteClear",
                                    "m_RemoteDelete"};
         QStringList got;
         for (const QString& name : controls)
@@ -575,17 +657,23 @@ private slots:
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("settings");
         const QString net = "192.168.1.5", mask = "255.255.255.0";
-        QTest::newRow("invalid mask") << net << "255.0.255.0" << false << "" << ""
+        QTest::newRow("invalid mask") << net << "255.0.255.0" << false << ""
+                                      << ""
                                       << "2 192.168.1.5/0.0.0.0 0.0.0.0-255.255.255.255 []";
-        QTest::newRow("subnet") << net << mask << false << "" << ""
+        QTest::newRow("subnet") << net << mask << false << ""
+                                << ""
                                 << "2 192.168.1.5/255.255.255.0 192.168.1.0-192.168.1.255 []";
-        QTest::newRow("no host address") << "127.0.0.1" << mask << false << "" << ""
+        QTest::newRow("no host address") << "127.0.0.1" << mask << false << ""
+                                         << ""
                                          << "2 0.0.0.0/255.255.255.0 0.0.0.0-0.0.0.255 []";
-        QTest::newRow("range") << net << mask << true << "192.168.1.10" << "192.168.1.20"
+        QTest::newRow("range") << net << mask << true << "192.168.1.10"
+                               << "192.168.1.20"
                                << "2 192.168.1.5/255.255.255.0 192.168.1.10-192.168.1.20 []";
-        QTest::newRow("begin outside") << net << mask << true << "10.0.0.1" << "192.168.1.20"
+        QTest::newRow("begin outside") << net << mask << true << "10.0.0.1"
+                                       << "192.168.1.20"
                                        << "2 192.168.1.5/255.255.255.0 192.168.1.0-192.168.1.20 []";
-        QTest::newRow("end below begin") << net << mask << true << "192.168.1.30" << "192.168.1.20"
+        QTest::newRow("end below begin") << net << mask << true << "192.168.1.30"
+                                         << "192.168.1.20"
                                          << "2 192.168.1.5/255.255.255.0 192.168.1.30-192.168.1.255 []";
     }
     void customizeRule()
@@ -626,14 +714,38 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("endShown");
-        QTest::newRow("ip, short form") << "m_CustomIp" << "10.1" << "10.0.0.1" << "";
-        QTest::newRow("ip, invalid") << "m_CustomIp" << "abc" << "0.0.0.0" << "";
-        QTest::newRow("mask, hexadecimal") << "m_CustomMask" << "0xffffff00" << "255.255.255.0" << "";
-        QTest::newRow("remote /24") << "m_RemoteIp" << "192.168.1.0" << "192.168.1.0" << "192.168.1.255";
-        QTest::newRow("remote .64") << "m_RemoteIp" << "192.168.1.64" << "192.168.1.64" << "192.168.1.127";
-        QTest::newRow("remote, octal") << "m_RemoteIp" << "10.0.0.0101" << "10.0.0.65" << "10.0.0.65";
-        QTest::newRow("remote, invalid") << "m_RemoteIp" << "127.0.0.2" << "0.0.0.0" << "0.0.0.0";
-        QTest::newRow("remote end") << "m_RemoteIpEnd" << "10.2" << "10.0.0.2" << "";
+        QTest::newRow("ip, short form") << "m_CustomIp"
+                                        << "10.1"
+                                        << "10.0.0.1"
+                                        << "";
+        QTest::newRow("ip, invalid") << "m_CustomIp"
+                                     << "abc"
+                                     << "0.0.0.0"
+                                     << "";
+        QTest::newRow("mask, hexadecimal") << "m_CustomMask"
+                                           << "0xffffff00"
+                                           << "255.255.255.0"
+                                           << "";
+        QTest::newRow("remote /24") << "m_RemoteIp"
+                                    << "192.168.1.0"
+                                    << "192.168.1.0"
+                                    << "192.168.1.255";
+        QTest::newRow("remote .64") << "m_RemoteIp"
+                                    << "192.168.1.64"
+                                    << "192.168.1.64"
+                                    << "192.168.1.127";
+        QTest::newRow("remote, octal") << "m_RemoteIp"
+                                       << "10.0.0.0101"
+                                       << "10.0.0.65"
+                                       << "10.0.0.65";
+        QTest::newRow("remote, invalid") << "m_RemoteIp"
+                                         << "127.0.0.2"
+                                         << "0.0.0.0"
+                                         << "0.0.0.0";
+        QTest::newRow("remote end") << "m_RemoteIpEnd"
+                                    << "10.2"
+                                    << "10.0.0.2"
+                                    << "";
     }
     void leavingRewrites()
     {
@@ -659,19 +771,29 @@ private slots:
         QTest::addColumn<int>("comboIndex");
         QTest::addColumn<bool>("customRange");
         QTest::addColumn<QString>("settings");
-        QTest::newRow("subnet found") << 0 << "10.0.0.5/255.0.0.0" << "1.1.1.1-1.1.1.1" << "m_Subnet" << 1 << false
-                                      << "0 10.0.0.5/255.0.0.0 10.0.0.0-10.255.255.255 []";
-        QTest::newRow("subnet gone") << 0 << "172.16.0.1/255.255.0.0" << "172.16.0.0-172.16.255.255" << "m_Gateway"
-                                     << 0 << false << "1 192.168.1.10/255.255.255.0 192.168.1.0-192.168.1.255 []";
-        QTest::newRow("primary") << 1 << "10.0.0.5/255.0.0.0" << "10.0.0.0-10.255.255.255" << "m_Gateway" << 0
-                                 << false << "1 192.168.1.10/255.255.255.0 192.168.1.0-192.168.1.255 []";
-        QTest::newRow("customize") << 2 << "192.168.7.3/255.255.255.0" << "192.168.7.0-192.168.7.255" << "m_Custom"
-                                   << 0 << false << "2 192.168.7.3/255.255.255.0 192.168.7.0-192.168.7.255 []";
-        QTest::newRow("customize, range") << 2 << "192.168.7.3/255.255.255.0" << "192.168.7.10-192.168.7.20"
-                                          << "m_Custom" << 0 << true
-                                          << "2 192.168.7.3/255.255.255.0 192.168.7.10-192.168.7.20 []";
-        QTest::newRow("unknown method") << 7 << "10.0.0.5/255.0.0.0" << "10.0.0.0-10.255.255.255" << "m_Custom"
-                                        << 0 << false << "2 10.0.0.5/255.0.0.0 10.0.0.0-10.255.255.255 []";
+        QTest::newRow("subnet found") << 0 << "10.0.0.5/255.0.0.0"
+                                      << "1.1.1.1-1.1.1.1"
+                                      << "m_Subnet" << 1 << false << "0 10.0.0.5/255.0.0.0 10.0.0.0-10.255.255.255 []";
+        QTest::newRow("subnet gone") << 0 << "172.16.0.1/255.255.0.0"
+                                     << "172.16.0.0-172.16.255.255"
+                                     << "m_Gateway" << 0 << false
+                                     << "1 192.168.1.10/255.255.255.0 192.168.1.0-192.168.1.255 []";
+        QTest::newRow("primary") << 1 << "10.0.0.5/255.0.0.0"
+                                 << "10.0.0.0-10.255.255.255"
+                                 << "m_Gateway" << 0 << false
+                                 << "1 192.168.1.10/255.255.255.0 192.168.1.0-192.168.1.255 []";
+        QTest::newRow("customize") << 2 << "192.168.7.3/255.255.255.0"
+                                   << "192.168.7.0-192.168.7.255"
+                                   << "m_Custom" << 0 << false
+                                   << "2 192.168.7.3/255.255.255.0 192.168.7.0-192.168.7.255 []";
+        QTest::newRow("customize, range")
+            << 2 << "192.168.7.3/255.255.255.0"
+            << "192.168.7.10-192.168.7.20"
+            << "m_Custom" << 0 << true << "2 192.168.7.3/255.255.255.0 192.168.7.10-192.168.7.20 []";
+        QTest::newRow("unknown method") << 7 << "10.0.0.5/255.0.0.0"
+                                        << "10.0.0.0-10.255.255.255"
+                                        << "m_Custom" << 0 << false
+                                        << "2 10.0.0.5/255.0.0.0 10.0.0.0-10.255.255.255 []";
     }
     void showPreparation()
     {
@@ -772,7 +894,8 @@ private slots:
         Click(form, "m_Subnet");
         combo->setCurrentIndex(1);
         Click(form, "m_Ok");
-        QCOMPARE(Describe(form.GetSettings()), "0 10.0.0.5/255.0.0.0 10.0.0.0-10.255.255.255 [10.1.2.3/255.255.255.255]");
+        QCOMPARE(Describe(form.GetSettings()),
+                 "0 10.0.0.5/255.0.0.0 10.0.0.0-10.255.255.255 [10.1.2.3/255.255.255.255]");
         std::vector<TIpMask> targets;
         form.GetTargets(targets);
         QCOMPARE(Texts(targets), "10.0.0.5/255.0.0.0 10.1.2.3/255.255.255.255");
@@ -796,16 +919,16 @@ private slots:
         ClickHeader(form, 0); // sorted descending
         QCOMPARE(Column(form), (QStringList{"10.1.2.3", "8.8.8.8"}));
 
-        Filter::TFilterSettings settings =
-            Settings(Filter::fmLocalSubnet, "172.16.0.1/255.255.0.0", "0.0.0.0", "0.0.0.0",
-                     "10.1.2.3 8.8.8.8 172.16.0.9 8.8.8.8");
+        Filter::TFilterSettings settings = Settings(Filter::fmLocalSubnet, "172.16.0.1/255.255.0.0", "0.0.0.0",
+                                                    "0.0.0.0", "10.1.2.3 8.8.8.8 172.16.0.9 8.8.8.8");
         settings.LocalSubnets = Entries("172.16.0.1/255.255.0.0");
         form.ApplySettings(settings);
 
         QCOMPARE(Texts(form.GetSettings().LocalSubnets), "172.16.0.1/255.255.0.0");
-        QCOMPARE(Describe(form.GetSettings()), "0 172.16.0.1/255.255.0.0 172.16.0.0-172.16.255.255 "
-                                               "[10.1.2.3/255.255.255.255 8.8.8.8/255.255.255.255 "
-                                               "172.16.0.9/255.255.255.255 8.8.8.8/255.255.255.255]");
+        QCOMPARE(Describe(form.GetSettings()),
+                 "0 172.16.0.1/255.255.0.0 172.16.0.0-172.16.255.255 "
+                 "[10.1.2.3/255.255.255.255 8.8.8.8/255.255.255.255 "
+                 "172.16.0.9/255.255.255.255 8.8.8.8/255.255.255.255]");
         auto* combo = W<QComboBox>(form, "m_SubnetCombo");
         QCOMPARE(combo->count(), 1);
         QCOMPARE(combo->itemText(0), "172.16.0.1/255.255.0.0");
@@ -815,9 +938,10 @@ private slots:
         QCOMPARE(Column(form, 1), (QStringList{"10.1.2.1", "(Invalid)", "9.9.9.9"}));
 
         Click(form, "m_Ok");
-        QCOMPARE(Describe(form.GetSettings()), "0 172.16.0.1/255.255.0.0 172.16.0.0-172.16.255.255 "
-                                               "[10.1.2.3/255.255.255.255 8.8.8.8/255.255.255.255 "
-                                               "172.16.0.9/255.255.255.255]");
+        QCOMPARE(Describe(form.GetSettings()),
+                 "0 172.16.0.1/255.255.0.0 172.16.0.0-172.16.255.255 "
+                 "[10.1.2.3/255.255.255.255 8.8.8.8/255.255.255.255 "
+                 "172.16.0.9/255.255.255.255]");
     }
 
     void showModal()

@@ -36,10 +36,10 @@ private slots:
         QTest::newRow("address") << int(TDeviceGroups::smAddress) << 0xC0000205u << 0xC0000205u << 0u << "192.0.2.5";
         QTest::newRow("filter: subnet") << int(TDeviceGroups::smFilter) << 0xC6336409u << 0xC6336401u << 0xFFFFFF00u
                                         << "198.51.100.1/255.255.255.0";
-        QTest::newRow("filter: unicast before subnets") << int(TDeviceGroups::smFilter) << 0xCB007105u << 0u << 0u
-                                                        << "Unicast Devices";
-        QTest::newRow("filter: others last") << int(TDeviceGroups::smFilter) << 0x0A000001u << 0xFFFFFFFFu
-                                             << 0xFFFFFFFFu << "Others";
+        QTest::newRow("filter: unicast before subnets")
+            << int(TDeviceGroups::smFilter) << 0xCB007105u << 0u << 0u << "Unicast Devices";
+        QTest::newRow("filter: others last")
+            << int(TDeviceGroups::smFilter) << 0x0A000001u << 0xFFFFFFFFu << 0xFFFFFFFFu << "Others";
     }
     void keysAndCaptions()
     {
@@ -101,11 +101,11 @@ private slots:
         QTest::addColumn<QList<int>>("kept");
         QTest::newRow("siblings stay") << 11 << QList<int>{11, 12, 13} << QList<int>{} << QList<int>{11, 12, 13};
         QTest::newRow("other group dropped") << 11 << QList<int>{11, 21, 12} << QList<int>{} << QList<int>{11, 12};
-        QTest::newRow("module ends multiple selection") << 3 << QList<int>{3, 11, 12} << QList<int>{11, 12}
-                                                        << QList<int>{3};
+        QTest::newRow("module ends multiple selection")
+            << 3 << QList<int>{3, 11, 12} << QList<int>{11, 12} << QList<int>{3};
         QTest::newRow("group with devices") << 2 << QList<int>{2, 21} << QList<int>{} << QList<int>{2};
-        QTest::newRow("earlier ones keep their places") << 13 << QList<int>{11, 12, 13} << QList<int>{13, 12}
-                                                        << QList<int>{13, 12, 11};
+        QTest::newRow("earlier ones keep their places")
+            << 13 << QList<int>{11, 12, 13} << QList<int>{13, 12} << QList<int>{13, 12, 11};
     }
     void selectionRule()
     {
@@ -113,8 +113,9 @@ private slots:
         QFETCH(QList<int>, selected);
         QFETCH(QList<int>, previous);
         std::vector<int> kept = KeepSelection(
-            current, std::vector<int>(selected.begin(), selected.end()), std::vector<int>(previous.begin(), previous.end()),
-            [](int n) { return n >= 10; }, [](int n) { return n / 10; });
+            current, std::vector<int>(selected.begin(), selected.end()),
+            std::vector<int>(previous.begin(), previous.end()), [](int n) { return n >= 10; },
+            [](int n) { return n / 10; });
         QTEST(QList<int>(kept.begin(), kept.end()), "kept");
     }
 };

@@ -15,7 +15,8 @@ QByteArray Groups(int count, int first = 0)
 {
     QByteArray bytes;
     for (int i = first; i < first + count; ++i)
-        bytes += Hex("000000") + char(1 << (i % 8)) + Hex("ef00") + char(i >> 8) + char(i) + char((i + 1) >> 8) + char(i + 1);
+        bytes += Hex("000000") + char(1 << (i % 8)) + Hex("ef00") + char(i >> 8) + char(i) + char((i + 1) >> 8) +
+            char(i + 1);
     return bytes;
 }
 
@@ -26,15 +27,12 @@ const QByteArray Head = Hex("01020304");
 class TIgmpTest : public QObject, public TCommandFixture {
     Q_OBJECT
 
-    bool StartGet(int command) override
+    bool StartGet(int command) override { return StartGetOf<TSessionIgmpGet, TSessionIgmpTable>(command); }
+    std::pair<bool, int> State(int command) override { return StateOf<TPropertyIgmp, TPropertyIgmpTable>(command); }
+    bool SampleSet(int, TWizard* receiver) override
     {
-        return StartGetOf<TSessionIgmpGet, TSessionIgmpTable>(command);
+        return StartNew<TSessionIgmpSet>(m_Device, receiver, TPropertyIgmp{});
     }
-    std::pair<bool, int> State(int command) override
-    {
-        return StateOf<TPropertyIgmp, TPropertyIgmpTable>(command);
-    }
-    bool SampleSet(int, TWizard* receiver) override { return StartNew<TSessionIgmpSet>(m_Device, receiver, TPropertyIgmp{}); }
 
 private slots:
     void init() { OpenDevice(); }
@@ -65,7 +63,11 @@ private slots:
         QVERIFY(settings.Snooping);
         QCOMPARE(settings.QueryMode, uint8_t(iqAuto));
 
-        Answer(0x0602, Head + Hex("80000005" "e0000116" "0ffe"));
+        Answer(0x0602,
+               Head +
+                   Hex("80000005"
+                       "e0000116"
+                       "0ffe"));
         const auto& table = GetProperty<TPropertyIgmpTable>(*m_Device).Entries;
         QCOMPARE(table, (std::vector<TPropertyIgmpTableEntry>{{0x80000005, 0xE0000116, 4094}}));
     }

@@ -42,7 +42,10 @@ class TIgmpPagesTest : public QObject, public TPageTestDriver {
             texts << Model().index(row, column).data().toString();
         return texts;
     }
-    void ClickColumn(int column) { emit Child<QTreeView>(PageAt(TablePath), "m_List")->header()->sectionClicked(column); }
+    void ClickColumn(int column)
+    {
+        emit Child<QTreeView>(PageAt(TablePath), "m_List")->header()->sectionClicked(column);
+    }
 
 private slots:
     void init() { OpenWindow(); }
@@ -77,7 +80,9 @@ private slots:
         QTest::newRow("bits 0 and 2") << 5u << 8 << "0, 2";
         QTest::newRow("bit 8 of 8 ports") << 0x100u << 8 << "";
         QTest::newRow("none") << 0u << 8 << "";
-        QTest::newRow("every bit of 24 ports") << 0xFFFFFFFFu << 24 << "0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23";
+        QTest::newRow("every bit of 24 ports")
+            << 0xFFFFFFFFu << 24
+            << "0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23";
         QTest::newRow("bit 31") << 0x80000000u << 32 << "31";
     }
     void memberText()
@@ -100,7 +105,8 @@ private slots:
         QCOMPARE(ModelColumn(1), (QStringList{"192.168.0.1", "10.0.0.2", "239.0.0.1"}));
         QCOMPARE(ModelColumn(2), (QStringList{"20", "3", "100"}));
         QCOMPARE(ModelColumn(3), (QStringList{"0, 2", "", "0, 1"}));
-        QCOMPARE(Model().index(0, 2).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight, Qt::AlignRight);
+        QCOMPARE(Model().index(0, 2).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
+                 Qt::AlignRight);
 
         ClickColumn(1);
         QCOMPARE(ModelColumn(1), (QStringList{"10.0.0.2", "192.168.0.1", "239.0.0.1"}));

@@ -2,17 +2,17 @@
 // three planning methods, Discard, and what Apply sends and flushes.
 #include "FormSessions.h"
 
-#include "ui/Dialogs.h"
-#include "ui/Images.h"
 #include "core/AddressPlan.h"
 #include "core/AddressRules.h"
-#include "core/DeviceType.h"
 #include "core/Basics.h"
-#include "core/Redundancy.h"
 #include "core/Codec.h"
+#include "core/DeviceType.h"
 #include "core/IntpCore.h"
+#include "core/Redundancy.h"
 #include "pages/ModuleBasics_IPConf.h"
 #include "shell/ModuleFrame.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -58,7 +58,10 @@ class TIpConfTest : public QObject {
     bool m_GiveCredentials = true;
 
     template <typename T>
-    T* W(const char* name) { return m_Page->findChild<T*>(QString::fromLatin1(name)); }
+    T* W(const char* name)
+    {
+        return m_Page->findChild<T*>(QString::fromLatin1(name));
+    }
     QTreeWidget* Tree() { return W<QTreeWidget>("m_Tree"); }
     QStringList Captions()
     {
@@ -87,8 +90,8 @@ class TIpConfTest : public QObject {
         TModuleFrame* frame = m_Form->DevicesModule();
         frame->Tree()->setCurrentItem(frame->FindNode("Basics/IP Configuration"));
         m_Page = frame->SelectedPage()->GetControl();
-        static_cast<TModuleBasicsIPConf*>(frame->SelectedPage())->SetArpFlush(
-            [this](const std::vector<uint32_t>& addresses, bool includeStatic) {
+        static_cast<TModuleBasicsIPConf*>(frame->SelectedPage())
+            ->SetArpFlush([this](const std::vector<uint32_t>& addresses, bool includeStatic) {
                 QVERIFY(includeStatic);
                 m_Flushed.push_back(addresses);
             });
@@ -197,11 +200,13 @@ private slots:
         Deliver(c->Address(), MakeDatagram(262, 9, c->Mac(), NetReply(false, "255.255.255.0", "192.168.1.1")));
         QVERIFY(m_Page->isVisibleTo(m_Form->DevicesModule()));
         QCOMPARE(W<QLabel>("m_NumDevices")->text(), QString("Total 3 devices:"));
-        QCOMPARE(Captions(), QStringList({
-            "192.168.1.5", "  00:0A:1B:2C:3D:02 => DHCP",
-            "192.168.1.20",
-            "  00:0A:1B:2C:3D:01 => 192.168.1.20/255.255.255.0, gw = 192.168.1.1, dns1 = 0.0.0.0, dns2 = 0.0.0.0",
-            "  00:0A:1B:2C:3D:03(Retrieve device info failed) => 192.168.1.20/0.0.0.0, gw = 0.0.0.0, dns1 = 0.0.0.0, dns2 = 0.0.0.0"}));
+        QCOMPARE(
+            Captions(),
+            QStringList(
+                {"192.168.1.5", "  00:0A:1B:2C:3D:02 => DHCP", "192.168.1.20",
+                 "  00:0A:1B:2C:3D:01 => 192.168.1.20/255.255.255.0, gw = 192.168.1.1, dns1 = 0.0.0.0, dns2 = 0.0.0.0",
+                 "  00:0A:1B:2C:3D:03(Retrieve device info failed) => 192.168.1.20/0.0.0.0, gw = 0.0.0.0, dns1 = "
+                 "0.0.0.0, dns2 = 0.0.0.0"}));
     }
 
     // The planning itself, without widgets: the page and the group wizard share it.
@@ -211,57 +216,104 @@ private slots:
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("mask");
         QTest::addColumn<QString>("gateway");
-        QTest::addColumn<QString>("dns");      // DNS 1 and DNS 2, separated by a comma
+        QTest::addColumn<QString>("dns"); // DNS 1 and DNS 2, separated by a comma
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("refusal");
         QTest::addColumn<QStringList>("planned"); // "": no room; the shared gateway and DNS last
         const QString none;
         const int ok = int(TPlanRefusal::None);
         QTest::newRow("network address and gateway skipped")
-            << "192.168.1.0" << "192.168.1.3" << "255.255.255.0" << "192.168.1.1" << "0.0.0.0,0.0.0.0" << 3 << ok
+            << "192.168.1.0"
+            << "192.168.1.3"
+            << "255.255.255.0"
+            << "192.168.1.1"
+            << "0.0.0.0,0.0.0.0" << 3 << ok
             << QStringList{"192.168.1.2", "192.168.1.3", none, "192.168.1.1", "0.0.0.0", "0.0.0.0"};
-        QTest::newRow("enough room")
-            << "192.168.1.0" << "192.168.1.9" << "255.255.255.0" << "192.168.1.1" << "0.0.0.0,0.0.0.0" << 3 << ok
-            << QStringList{"192.168.1.2", "192.168.1.3", "192.168.1.4", "192.168.1.1", "0.0.0.0", "0.0.0.0"};
+        QTest::newRow("enough room") << "192.168.1.0"
+                                     << "192.168.1.9"
+                                     << "255.255.255.0"
+                                     << "192.168.1.1"
+                                     << "0.0.0.0,0.0.0.0" << 3 << ok
+                                     << QStringList{"192.168.1.2", "192.168.1.3", "192.168.1.4",
+                                                    "192.168.1.1", "0.0.0.0",     "0.0.0.0"};
         QTest::newRow("broadcast address skipped, gateway dropped across subnets")
-            << "192.168.1.254" << "192.168.2.2" << "255.255.255.0" << "192.168.1.1" << "0.0.0.0,0.0.0.0" << 3 << ok
+            << "192.168.1.254"
+            << "192.168.2.2"
+            << "255.255.255.0"
+            << "192.168.1.1"
+            << "0.0.0.0,0.0.0.0" << 3 << ok
             << QStringList{"192.168.1.254", "192.168.2.1", "192.168.2.2", "0.0.0.0", "0.0.0.0", "0.0.0.0"};
         QTest::newRow("gateway outside the subnet dropped")
-            << "10.0.0.1" << "10.0.0.9" << "255.255.255.0" << "10.0.1.1" << "0.0.0.0,0.0.0.0" << 1 << ok
-            << QStringList{"10.0.0.1", "0.0.0.0", "0.0.0.0", "0.0.0.0"};
+            << "10.0.0.1"
+            << "10.0.0.9"
+            << "255.255.255.0"
+            << "10.0.1.1"
+            << "0.0.0.0,0.0.0.0" << 1 << ok << QStringList{"10.0.0.1", "0.0.0.0", "0.0.0.0", "0.0.0.0"};
         QTest::newRow("gateway no host address")
-            << "10.0.0.1" << "10.0.0.9" << "255.0.0.0" << "nonsense" << "0.0.0.0,0.0.0.0" << 1 << ok
-            << QStringList{"10.0.0.1", "0.0.0.0", "0.0.0.0", "0.0.0.0"};
-        QTest::newRow("DNS servers skipped")
-            << "10.0.0.1" << "10.0.0.9" << "255.255.255.0" << "10.0.0.3" << "10.0.0.2,10.0.0.4" << 2 << ok
-            << QStringList{"10.0.0.1", "10.0.0.5", "10.0.0.3", "10.0.0.2", "10.0.0.4"};
+            << "10.0.0.1"
+            << "10.0.0.9"
+            << "255.0.0.0"
+            << "nonsense"
+            << "0.0.0.0,0.0.0.0" << 1 << ok << QStringList{"10.0.0.1", "0.0.0.0", "0.0.0.0", "0.0.0.0"};
+        QTest::newRow("DNS servers skipped") << "10.0.0.1"
+                                             << "10.0.0.9"
+                                             << "255.255.255.0"
+                                             << "10.0.0.3"
+                                             << "10.0.0.2,10.0.0.4" << 2 << ok
+                                             << QStringList{"10.0.0.1", "10.0.0.5", "10.0.0.3", "10.0.0.2", "10.0.0.4"};
         QTest::newRow("DNS servers no host addresses")
-            << "10.0.0.1" << "10.0.0.9" << "255.255.255.0" << "0.0.0.0" << "127.0.0.1,nonsense" << 1 << ok
-            << QStringList{"10.0.0.1", "0.0.0.0", "0.0.0.0", "0.0.0.0"};
-        QTest::newRow("range too small")
-            << "10.0.0.5" << "10.0.0.6" << "255.255.255.0" << "0.0.0.0" << "0.0.0.0,0.0.0.0" << 3 << ok
-            << QStringList{"10.0.0.5", "10.0.0.6", none, "0.0.0.0", "0.0.0.0", "0.0.0.0"};
+            << "10.0.0.1"
+            << "10.0.0.9"
+            << "255.255.255.0"
+            << "0.0.0.0"
+            << "127.0.0.1,nonsense" << 1 << ok << QStringList{"10.0.0.1", "0.0.0.0", "0.0.0.0", "0.0.0.0"};
+        QTest::newRow("range too small") << "10.0.0.5"
+                                         << "10.0.0.6"
+                                         << "255.255.255.0"
+                                         << "0.0.0.0"
+                                         << "0.0.0.0,0.0.0.0" << 3 << ok
+                                         << QStringList{"10.0.0.5", "10.0.0.6", none, "0.0.0.0", "0.0.0.0", "0.0.0.0"};
         QTest::newRow("one-address range")
-            << "10.0.0.5" << "10.0.0.5" << "255.255.255.0" << "0.0.0.0" << "0.0.0.0,0.0.0.0" << 2 << ok
-            << QStringList{"10.0.0.5", none, "0.0.0.0", "0.0.0.0", "0.0.0.0"};
+            << "10.0.0.5"
+            << "10.0.0.5"
+            << "255.255.255.0"
+            << "0.0.0.0"
+            << "0.0.0.0,0.0.0.0" << 2 << ok << QStringList{"10.0.0.5", none, "0.0.0.0", "0.0.0.0", "0.0.0.0"};
         QTest::newRow("one-address range on the network address")
-            << "10.0.0.0" << "10.0.0.0" << "255.255.255.0" << "0.0.0.0" << "0.0.0.0,0.0.0.0" << 1 << ok
-            << QStringList{none, "0.0.0.0", "0.0.0.0", "0.0.0.0"};
+            << "10.0.0.0"
+            << "10.0.0.0"
+            << "255.255.255.0"
+            << "0.0.0.0"
+            << "0.0.0.0,0.0.0.0" << 1 << ok << QStringList{none, "0.0.0.0", "0.0.0.0", "0.0.0.0"};
         QTest::newRow("/31 has no host address, however wide the range")
-            << "1.0.0.0" << "223.255.255.255" << "255.255.255.254" << "0.0.0.0" << "0.0.0.0,0.0.0.0" << 2 << ok
-            << QStringList{none, none, "0.0.0.0", "0.0.0.0", "0.0.0.0"};
-        QTest::newRow("/32")
-            << "10.0.0.5" << "10.0.0.5" << "255.255.255.255" << "0.0.0.0" << "0.0.0.0,0.0.0.0" << 1 << ok
-            << QStringList{none, "0.0.0.0", "0.0.0.0", "0.0.0.0"};
+            << "1.0.0.0"
+            << "223.255.255.255"
+            << "255.255.255.254"
+            << "0.0.0.0"
+            << "0.0.0.0,0.0.0.0" << 2 << ok << QStringList{none, none, "0.0.0.0", "0.0.0.0", "0.0.0.0"};
+        QTest::newRow("/32") << "10.0.0.5"
+                             << "10.0.0.5"
+                             << "255.255.255.255"
+                             << "0.0.0.0"
+                             << "0.0.0.0,0.0.0.0" << 1 << ok << QStringList{none, "0.0.0.0", "0.0.0.0", "0.0.0.0"};
         QTest::newRow("range up to 255.255.255.255 does not wrap")
-            << "255.255.255.253" << "255.255.255.255" << "255.255.255.0" << "0.0.0.0" << "0.0.0.0,0.0.0.0" << 3 << ok
+            << "255.255.255.253"
+            << "255.255.255.255"
+            << "255.255.255.0"
+            << "0.0.0.0"
+            << "0.0.0.0,0.0.0.0" << 3 << ok
             << QStringList{"255.255.255.253", "255.255.255.254", none, "0.0.0.0", "0.0.0.0", "0.0.0.0"};
-        QTest::newRow("begin after end")
-            << "10.0.0.9" << "10.0.0.2" << "255.0.0.0" << "0.0.0.0" << "0.0.0.0,0.0.0.0" << 1
-            << int(TPlanRefusal::BeginAfterEnd) << QStringList{};
+        QTest::newRow("begin after end") << "10.0.0.9"
+                                         << "10.0.0.2"
+                                         << "255.0.0.0"
+                                         << "0.0.0.0"
+                                         << "0.0.0.0,0.0.0.0" << 1 << int(TPlanRefusal::BeginAfterEnd) << QStringList{};
         QTest::newRow("netmask with a gap")
-            << "10.0.0.2" << "10.0.0.9" << "255.0.255.0" << "0.0.0.0" << "0.0.0.0,0.0.0.0" << 1
-            << int(TPlanRefusal::InvalidNetmask) << QStringList{};
+            << "10.0.0.2"
+            << "10.0.0.9"
+            << "255.0.255.0"
+            << "0.0.0.0"
+            << "0.0.0.0,0.0.0.0" << 1 << int(TPlanRefusal::InvalidNetmask) << QStringList{};
     }
     void addressRange()
     {
@@ -282,20 +334,32 @@ private slots:
         QTest::addColumn<QStringList>("planned");
         const int ok = int(TPlanRefusal::None);
         QTest::newRow("gateway in the subnet kept")
-            << "10.0.0.77" << "255.255.255.0" << "10.0.0.1" << "10.0.0.53,0.0.0.0" << ok
-            << QStringList{"10.0.0.77", "10.0.0.1", "10.0.0.53", "0.0.0.0"};
+            << "10.0.0.77"
+            << "255.255.255.0"
+            << "10.0.0.1"
+            << "10.0.0.53,0.0.0.0" << ok << QStringList{"10.0.0.77", "10.0.0.1", "10.0.0.53", "0.0.0.0"};
         QTest::newRow("gateway outside the subnet dropped")
-            << "172.16.0.9" << "255.255.0.0" << "10.0.0.254" << "10.0.0.53,nonsense" << ok
-            << QStringList{"172.16.0.9", "0.0.0.0", "10.0.0.53", "0.0.0.0"};
-        QTest::newRow("/32 of its own")
-            << "10.0.0.5" << "255.255.255.255" << "0.0.0.0" << "0.0.0.0,0.0.0.0" << ok
-            << QStringList{"10.0.0.5", "0.0.0.0", "0.0.0.0", "0.0.0.0"};
-        QTest::newRow("loopback") << "127.0.0.1" << "255.0.0.0" << "0.0.0.0" << "0.0.0.0,0.0.0.0"
-                                  << int(TPlanRefusal::InvalidAddress) << QStringList{};
-        QTest::newRow("no address") << "nonsense" << "255.0.0.0" << "0.0.0.0" << "0.0.0.0,0.0.0.0"
-                                    << int(TPlanRefusal::InvalidAddress) << QStringList{};
-        QTest::newRow("netmask with a gap") << "10.0.0.5" << "255.0.255.0" << "0.0.0.0" << "0.0.0.0,0.0.0.0"
-                                            << int(TPlanRefusal::InvalidNetmask) << QStringList{};
+            << "172.16.0.9"
+            << "255.255.0.0"
+            << "10.0.0.254"
+            << "10.0.0.53,nonsense" << ok << QStringList{"172.16.0.9", "0.0.0.0", "10.0.0.53", "0.0.0.0"};
+        QTest::newRow("/32 of its own") << "10.0.0.5"
+                                        << "255.255.255.255"
+                                        << "0.0.0.0"
+                                        << "0.0.0.0,0.0.0.0" << ok
+                                        << QStringList{"10.0.0.5", "0.0.0.0", "0.0.0.0", "0.0.0.0"};
+        QTest::newRow("loopback") << "127.0.0.1"
+                                  << "255.0.0.0"
+                                  << "0.0.0.0"
+                                  << "0.0.0.0,0.0.0.0" << int(TPlanRefusal::InvalidAddress) << QStringList{};
+        QTest::newRow("no address") << "nonsense"
+                                    << "255.0.0.0"
+                                    << "0.0.0.0"
+                                    << "0.0.0.0,0.0.0.0" << int(TPlanRefusal::InvalidAddress) << QStringList{};
+        QTest::newRow("netmask with a gap") << "10.0.0.5"
+                                            << "255.0.255.0"
+                                            << "0.0.0.0"
+                                            << "0.0.0.0,0.0.0.0" << int(TPlanRefusal::InvalidNetmask) << QStringList{};
     }
     void singleAddress()
     {
@@ -314,10 +378,14 @@ private slots:
         AutoRange("192.168.1.0", "192.168.1.3", "255.255.255.0", "192.168.1.1");
         QVERIFY(m_Boxes.isEmpty());
         // Entries are taken in tree order.
-        QCOMPARE(Captions(), QStringList({
-            "10.0.0.1", "  00:0A:1B:2C:3D:01 => 192.168.1.2/255.255.255.0, gw = 192.168.1.1, dns1 = 0.0.0.0, dns2 = 0.0.0.0",
-            "10.0.0.2", "  00:0A:1B:2C:3D:02 => 192.168.1.3/255.255.255.0, gw = 192.168.1.1, dns1 = 0.0.0.0, dns2 = 0.0.0.0",
-            "10.0.0.3", "  00:0A:1B:2C:3D:03 => 0.0.0.0/0.0.0.0, gw = 0.0.0.0, dns1 = 0.0.0.0, dns2 = 0.0.0.0"}));
+        QCOMPARE(
+            Captions(),
+            QStringList(
+                {"10.0.0.1",
+                 "  00:0A:1B:2C:3D:01 => 192.168.1.2/255.255.255.0, gw = 192.168.1.1, dns1 = 0.0.0.0, dns2 = 0.0.0.0",
+                 "10.0.0.2",
+                 "  00:0A:1B:2C:3D:02 => 192.168.1.3/255.255.255.0, gw = 192.168.1.1, dns1 = 0.0.0.0, dns2 = 0.0.0.0",
+                 "10.0.0.3", "  00:0A:1B:2C:3D:03 => 0.0.0.0/0.0.0.0, gw = 0.0.0.0, dns1 = 0.0.0.0, dns2 = 0.0.0.0"}));
         QCOMPARE(Entry(0, 0)->icon(0).cacheKey(), Icon(TImage::Accept).cacheKey());
         QCOMPARE(Entry(2, 0)->icon(0).cacheKey(), Icon(TImage::Cancel).cacheKey());
         QVERIFY(!W<QPushButton>("m_Apply")->isEnabled());
@@ -365,7 +433,9 @@ private slots:
         Type("m_Gateway", "10.0.0.254"); // outside the new subnet: dropped
         Type("m_Dns2", "nonsense");
         W<QPushButton>("m_Set")->click();
-        QCOMPARE(Entry(0, 0)->text(0), QString("00:0A:1B:2C:3D:01 => 172.16.0.9/255.255.0.0, gw = 0.0.0.0, dns1 = 10.0.0.53, dns2 = 0.0.0.0"));
+        QCOMPARE(
+            Entry(0, 0)->text(0),
+            QString("00:0A:1B:2C:3D:01 => 172.16.0.9/255.255.0.0, gw = 0.0.0.0, dns1 = 10.0.0.53, dns2 = 0.0.0.0"));
         Type("m_Mask", "255.0.255.0");
         W<QPushButton>("m_Set")->click();
         QCOMPARE(m_Boxes, QStringList({"Wrong IP/Netmask!"}));
@@ -379,7 +449,8 @@ private slots:
         auto* discard = m_Page->findChild<QAction*>("m_PM1Discard");
         QVERIFY(discard->isEnabled());
         discard->trigger();
-        QCOMPARE(Entry(0, 0)->text(0), QString("00:0A:1B:2C:3D:01 => 10.0.0.1/255.0.0.0, gw = 10.0.0.254, dns1 = 10.0.0.53, dns2 = 0.0.0.0"));
+        QCOMPARE(Entry(0, 0)->text(0),
+                 QString("00:0A:1B:2C:3D:01 => 10.0.0.1/255.0.0.0, gw = 10.0.0.254, dns1 = 10.0.0.53, dns2 = 0.0.0.0"));
         QCOMPARE(W<QLineEdit>("m_Address")->text(), QString("10.0.0.1"));
     }
 
@@ -417,7 +488,8 @@ private slots:
         auto* method = W<QComboBox>("m_Method");
         auto place = [&] {
             m_Page->layout()->activate();
-            return QList<QRect>{method->geometry(), W<QLabel>("m_Label1")->geometry(), W<QLineEdit>("m_Mask")->geometry()};
+            return QList<QRect>{method->geometry(), W<QLabel>("m_Label1")->geometry(),
+                                W<QLineEdit>("m_Mask")->geometry()};
         };
         const QList<QRect> dhcp = place();
         QVERIFY(method->width() < m_Page->width() / 2);
@@ -488,7 +560,8 @@ private slots:
         QCOMPARE(m_Flushed[1], std::vector<uint32_t>({A("10.0.0.2")}));
         QCOMPARE(m_Sessions->Sent.back().Address, A("10.0.0.77"));
         QCOMPARE(ReadU16(m_Sessions->Sent.back().Bytes.data()), uint16_t(262));
-        Deliver(A("10.0.0.77"), MakeDatagram(262, 0, b->Mac(), NetReply(false, "255.255.255.0", "10.0.0.1", "10.0.0.53")));
+        Deliver(A("10.0.0.77"),
+                MakeDatagram(262, 0, b->Mac(), NetReply(false, "255.255.255.0", "10.0.0.1", "10.0.0.53")));
         QCOMPARE(b->Address(), A("10.0.0.77"));
         QVERIFY(Captions().contains("10.0.0.77"));
     }

@@ -2,16 +2,16 @@
 // the lab network: two subnets of switches, a third one behind a router.
 #include "LabSupport.h"
 
-#include "net/EngineHost.h"
-#include "net/SessionManager.h"
-#include "core/DeviceType.h"
-#include "core/FilterSettings.h"
-#include "core/NetQueries.h"
 #include "core/Basics.h"
+#include "core/DeviceType.h"
 #include "core/Dispatch.h"
-#include "net/FindHook.h"
+#include "core/FilterSettings.h"
 #include "core/IntpCore.h"
+#include "core/NetQueries.h"
+#include "net/EngineHost.h"
+#include "net/FindHook.h"
 #include "net/IntpSocketThread.h"
+#include "net/SessionManager.h"
 
 #include <QElapsedTimer>
 #include <QUdpSocket>
@@ -24,7 +24,10 @@ namespace {
 
 struct TRecorder : TWizard {
     QList<QPair<uint16_t, uint16_t>> Results;
-    void OnResult(TDevice*, uint16_t command, uint16_t status, void*) override { Results.append({command, status}); }
+    void OnResult(TDevice*, uint16_t command, uint16_t status, const Intp::TResultData&) override
+    {
+        Results.append({command, status});
+    }
 };
 
 // Devices recognised with an address, and those whose discovery chain completed.
@@ -90,8 +93,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(Recognised(), 12, 5000);
         qint64 recognised = clock.elapsed();
         QTRY_COMPARE_WITH_TIMEOUT(ChainDone(), 12, 5000);
-        qInfo("12 switches on two subnets: recognised after %lld ms, chain 260/262/7 done after %lld ms",
-              recognised, clock.elapsed());
+        qInfo("12 switches on two subnets: recognised after %lld ms, chain 260/262/7 done after %lld ms", recognised,
+              clock.elapsed());
         std::set<int> models;
         Registry::ForEach([&](TDevice& d) { models.insert(d.Type()); });
         QCOMPARE(models.size(), std::size_t(6)); // every model recognised
@@ -154,7 +157,7 @@ private slots:
         QTRY_COMPARE(recorder.Results.size(), 2);
         QCOMPARE(recorder.Results[1].second, uint16_t(0));
         QCOMPARE(d->Address(), 0u); // out of the tree until found again
-        QTest::qWait(1500); // the lab's switches on A come back after a second
+        QTest::qWait(1500);         // the lab's switches on A come back after a second
         Registry::Clear();
         Discover({{Addr("192.0.2.0"), Addr("255.255.255.0")}});
         QTRY_COMPARE_WITH_TIMEOUT(Recognised(), 6, 5000);
@@ -164,8 +167,9 @@ private slots:
     void lossyNetworkConvergesByDiscoveringAgain()
     {
         // Subnet C, reached by unicast: a fleet that drops 5% of its replies and jitters.
-        TLabSim sim("ZODE_LAB_SIM_C", {"--count", "60", "--address", "203.0.113.30", "--mac-base", "02:5A:0D:0C:01:01",
-                                       "--drop", "0.05", "--jitter", "30", "--seed", "11"});
+        TLabSim sim("ZODE_LAB_SIM_C",
+                    {"--count", "60", "--address", "203.0.113.30", "--mac-base", "02:5A:0D:0C:01:01", "--drop", "0.05",
+                     "--jitter", "30", "--seed", "11"});
         QVERIFY(sim.WaitReady());
         std::vector<TIpMask> targets;
         for (uint32_t i = 0; i < 60; ++i)

@@ -75,7 +75,8 @@ private slots:
     void setIsReadBackOnThreeSwitches()
     {
         const QString three = "192.0.2.10,02:5A:0D:0A:00:02,198.51.100.10";
-        const TRun set = Cli(QStringList{"set", three, "system", "location=Hall 9, rack 2", "contact=ops@example.com"} + Wait);
+        const TRun set = Cli(QStringList{"set", three, "system", "location=Hall 9, rack 2", "contact=ops@example.com"} +
+                             Wait);
         QCOMPARE(set.Status, 0);
         QCOMPARE(set.Out.count("location: Hall 9, rack 2"), 3);
         const TRun get = Cli(QStringList{"get", "all", "system", "--json"} + Wait);
@@ -93,16 +94,16 @@ private slots:
     {
         QTemporaryDir store;
         QVERIFY(store.isValid());
-        TLabSim sim("ZODE_LAB_SIM_C", {"--count", "3", "--address", "203.0.113.70", "--mac-base", "02:5A:0D:0C:07:01",
-                                       "--models", "KX40-TX", "--drop", "0.1", "--flash-delay", "300", "--seed", "7",
-                                       "--store", store.path()});
+        TLabSim sim("ZODE_LAB_SIM_C",
+                    {"--count", "3", "--address", "203.0.113.70", "--mac-base", "02:5A:0D:0C:07:01", "--models",
+                     "KX40-TX", "--drop", "0.1", "--flash-delay", "300", "--seed", "7", "--store", store.path()});
         QVERIFY(sim.WaitReady());
         const QString file = QDir(store.path()).filePath("image.bin");
         const QByteArray image = WriteLabImage(file, 16 * 512 - 77);
         QVERIFY(!image.isEmpty());
         const TRun run = Cli({"upgrade", "203.0.113.70,203.0.113.71,203.0.113.72", "--image", file, "--target",
-                              "203.0.113.70/255.255.255.255", "--target", "203.0.113.71/32", "--target", "203.0.113.72/32",
-                              "--wait", "3000"});
+                              "203.0.113.70/255.255.255.255", "--target", "203.0.113.71/32", "--target",
+                              "203.0.113.72/32", "--wait", "3000"});
         QVERIFY2(run.Status == 0, run.Err.constData());
         QCOMPARE(run.Out.count("done"), 3);
         for (const char* mac : {"025A0D0C0701", "025A0D0C0702", "025A0D0C0703"}) {
@@ -119,8 +120,9 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        TLabSim sim("ZODE_LAB_SIM_C", {"--count", "1", "--address", "203.0.113.80", "--mac-base", "02:5A:0D:0C:08:01",
-                                       "--password", QString::fromUtf8(" p\xc3\xa4ssw\xc3\xb6rd")});
+        TLabSim sim("ZODE_LAB_SIM_C",
+                    {"--count", "1", "--address", "203.0.113.80", "--mac-base", "02:5A:0D:0C:08:01", "--password",
+                     QString::fromUtf8(" p\xc3\xa4ssw\xc3\xb6rd")});
         QVERIFY(sim.WaitReady());
         const QString passwordFile = dir.filePath("password");
         QFile file(passwordFile);
@@ -153,13 +155,15 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"frob"} << "unknown command frob";
         QTest::newRow("get without record") << QStringList{"get", "all"} << "get needs SWITCHES RECORD";
         QTest::newRow("unknown record") << QStringList{"get", "all", "nosuch"} << "no record nosuch";
-        QTest::newRow("bad switch list") << QStringList{"get", "10.0.0.300", "system"} << "bad switch list \"10.0.0.300\"";
+        QTest::newRow("bad switch list") << QStringList{"get", "10.0.0.300", "system"}
+                                         << "bad switch list \"10.0.0.300\"";
         QTest::newRow("unknown field") << QStringList{"set", "all", "lldp", "speed=1"} << "lldp has no field speed";
-        QTest::newRow("read-only field") << QStringList{"set", "all", "system", "firmware=9.9"} << "system firmware is read only";
+        QTest::newRow("read-only field") << QStringList{"set", "all", "system", "firmware=9.9"}
+                                         << "system firmware is read only";
         QTest::newRow("bad value") << QStringList{"set", "192.0.2.10", "lldp", "interval=70000", "--wait", "500"}
                                    << "interval must be a number from 0 to 65535";
-        QTest::newRow("password argument") << QStringList{"login", "all", "--password", "admin"}
-                                           << "never taken from the command line";
+        QTest::newRow("password argument")
+            << QStringList{"login", "all", "--password", "admin"} << "never taken from the command line";
         QTest::newRow("bad target") << QStringList{"discover", "--target", "192.0.2.0"} << "bad --target 192.0.2.0";
         QTest::newRow("unknown option") << QStringList{"discover", "--colour"} << "Unknown option 'colour'";
         QTest::newRow("upgrade without image") << QStringList{"upgrade", "all"} << "upgrade needs --image FILE";

@@ -82,7 +82,8 @@ private slots:
         emit edit->textEdited(edit->text());
         Apply(page);
         for (TDevice* device : {m_A, m_B})
-            QTRY_COMPARE_WITH_TIMEOUT(GetProperty<TPropertyBasicsDhcpPortIp>(*device).Addresses.at(1), 0x0A140096u, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(GetProperty<TPropertyBasicsDhcpPortIp>(*device).Addresses.at(1), 0x0A140096u,
+                                      5000);
         for (TDevice* device : {m_B, m_A}) {
             Reselect<TPropertyBasicsDhcpPortIp>({device}, page);
             QCOMPARE(list->topLevelItem(1)->text(1), QString("10.20.0.150"));

@@ -17,7 +17,8 @@ namespace {
 QStringList Decode(const QString& capture, const QStringList& args)
 {
     QProcess p;
-    p.start("tshark", QStringList{"-n", "-X", "lua_script:" + qEnvironmentVariable("ZODE_DISSECTOR"), "-r", capture} + args);
+    p.start("tshark",
+            QStringList{"-n", "-X", "lua_script:" + qEnvironmentVariable("ZODE_DISSECTOR"), "-r", capture} + args);
     p.waitForFinished(120000);
     QStringList lines;
     for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
@@ -58,8 +59,8 @@ private slots:
         auto form = MakeLabWindow();
         form->findChild<QAction*>("acDiscovery")->trigger();
         TDevice* d = nullptr;
-        QTRY_VERIFY_WITH_TIMEOUT((d = Registry::FindByAddress(Addr("192.0.2.10"))) && form->Navigator().IndexOf(d).isValid() &&
-                                     !d->Name().empty(),
+        QTRY_VERIFY_WITH_TIMEOUT((d = Registry::FindByAddress(Addr("192.0.2.10"))) &&
+                                     form->Navigator().IndexOf(d).isValid() && !d->Name().empty(),
                                  5000);
         form->Navigator().SelectDevices({d});
         form->findChild<QAction*>("acLogin")->trigger();
@@ -85,7 +86,11 @@ private slots:
 
         // One datagram whose length field claims more than it carries.
         QUdpSocket odd;
-        const QByteArray bad = QByteArray::fromHex("0007" "0000" "0063" "025a0d0a0001" "00000000");
+        const QByteArray bad = QByteArray::fromHex("0007"
+                                                   "0000"
+                                                   "0063"
+                                                   "025a0d0a0001"
+                                                   "00000000");
         odd.writeDatagram(bad, QHostAddress("192.0.2.10"), 1638);
         QTest::qWait(1000);
         form.reset();
@@ -95,11 +100,16 @@ private slots:
         const int udp = Decode(capture, {"-Y", "udp.port == 1638"}).size();
         QVERIFY2(udp > 100, qPrintable(QString::number(udp)));
         QCOMPARE(Decode(capture, {"-Y", "zode"}).size(), udp);
-        const QStringList marked = Decode(capture, {"-Y", "_ws.malformed || _ws.expert", "-T", "fields", "-e", "zode.length"});
+        const QStringList marked = Decode(capture,
+                                          {"-Y", "_ws.malformed || _ws.expert", "-T", "fields", "-e", "zode.length"});
         QCOMPARE(marked, QStringList{"99"});
-        const QStringList names = Decode(capture, {"-Y", "zode.system_name == \"WIRE-NAME\"", "-T", "fields", "-e", "zode.command"});
+        const QStringList names = Decode(
+            capture, {"-Y", "zode.system_name == \"WIRE-NAME\"", "-T", "fields", "-e", "zode.command"});
         QVERIFY(names.contains("261") && names.contains("260"));
-        QVERIFY(!Decode(capture, {"-Y", "zode.source_rx_ports == \"1,3\" && zode.source_tx_ports == \"5-6\" && zode.command == 2564"}).isEmpty());
+        QVERIFY(!Decode(capture,
+                        {"-Y",
+                         "zode.source_rx_ports == \"1,3\" && zode.source_tx_ports == \"5-6\" && zode.command == 2564"})
+                     .isEmpty());
         QVERIFY(!Decode(capture, {"-Y", "zode.address == 192.0.2.10 && zode.command == 262"}).isEmpty());
     }
 };

@@ -119,9 +119,8 @@ private slots:
         Child<QComboBox>(page, "m_Enable")->setCurrentIndex(0);
         Child<QSpinBox>(page, "m_Interval")->setValue(120);
         Child<QPushButton>(page, "m_Apply")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(GetProperty<TPropertyLldp>(*m_A).Interval == 120 &&
-                                     GetProperty<TPropertyLldp>(*m_B).Interval == 120,
-                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            GetProperty<TPropertyLldp>(*m_A).Interval == 120 && GetProperty<TPropertyLldp>(*m_B).Interval == 120, 5000);
         for (TDevice* d : {m_A, m_B}) {
             Reselect<TPropertyLldp>({d}, page);
             QCOMPARE(Child<QComboBox>(page, "m_Enable")->currentText(), QString("Disable"));

@@ -73,8 +73,9 @@ private slots:
         m_Form->findChild<QAction*>("acDiscovery")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT((m_Eight = Registry::FindByAddress(Addr("192.0.2.10"))) &&
                                      (m_Four = Registry::FindByAddress(Addr("192.0.2.11"))) &&
-                                     m_Form->Navigator().IndexOf(m_Eight).isValid() && m_Form->Navigator().IndexOf(m_Four).isValid() &&
-                                     m_Eight->PortCount() == 8 && m_Four->PortCount() == 4,
+                                     m_Form->Navigator().IndexOf(m_Eight).isValid() &&
+                                     m_Form->Navigator().IndexOf(m_Four).isValid() && m_Eight->PortCount() == 8 &&
+                                     m_Four->PortCount() == 4,
                                  5000);
         m_Form->Navigator().SelectDevices({m_Eight, m_Four});
         m_Form->findChild<QAction*>("acLogin")->trigger();

@@ -3,9 +3,9 @@
 // from each switch on its own.
 #include "LabSupport.h"
 
-#include "shell/MainForm.h"
 #include "core/DeviceType.h"
 #include "core/Redundancy.h"
+#include "shell/MainForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,8 +3,8 @@
 // ignored, an interface without an address, and closing the dialog during a flood.
 #include "LabSupport.h"
 
-#include "ui/Dialogs.h"
 #include "core/NetQueries.h"
+#include "ui/Dialogs.h"
 #include "ui/ScanForm.h"
 
 #include <QComboBox>

@@ -4,8 +4,8 @@
 // switch on its own.
 #include "LabSupport.h"
 
-#include "shell/MainForm.h"
 #include "core/Security.h"
+#include "shell/MainForm.h"
 #include "shell/ModuleFrame.h"
 
 #include <QAction>
@@ -84,7 +84,8 @@ private slots:
         m_Form = MakeLabWindow();
         m_Form->findChild<QAction*>("acDiscovery")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT((m_A = Registry::FindByAddress(Addr("192.0.2.10"))) &&
-                                     (m_B = Registry::FindByAddress(Addr("198.51.100.10"))) && m_Form->Navigator().IndexOf(m_A).isValid() &&
+                                     (m_B = Registry::FindByAddress(Addr("198.51.100.10"))) &&
+                                     m_Form->Navigator().IndexOf(m_A).isValid() &&
                                      m_Form->Navigator().IndexOf(m_B).isValid(),
                                  5000);
         m_Form->Navigator().SelectDevices({m_A, m_B});

@@ -39,9 +39,8 @@ private slots:
         const TPropertySnmpCommunityEntry expected{"lab-monitor", spReadWrite};
         for (TDevice* d : {m_A, m_B}) {
             const auto& communities = GetProperty<TPropertySnmpCommunity>(*d);
-            QTRY_VERIFY_WITH_TIMEOUT(communities.Valid && communities.Entries.size() == 4 &&
-                                         communities.Entries[2] == expected,
-                                     5000);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                communities.Valid && communities.Entries.size() == 4 && communities.Entries[2] == expected, 5000);
             QCOMPARE(communities.Entries[0], (TPropertySnmpCommunityEntry{"public", spReadOnly}));
         }
         for (TDevice* d : {m_A, m_B}) {
@@ -73,8 +72,8 @@ private slots:
         Child<QPushButton>(page, "m_Add")->click();
         for (TDevice* d : {m_A, m_B}) {
             const auto& users = GetProperty<TPropertySnmpUser>(*d);
-            QTRY_VERIFY_WITH_TIMEOUT(users.Valid && users.Entries == (std::vector<TPropertySnmpUserEntry>{{"labuser", true, false}}),
-                                     5000);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                users.Valid && users.Entries == (std::vector<TPropertySnmpUserEntry>{{"labuser", true, false}}), 5000);
         }
         auto* list = Child<QTreeWidget>(page, "m_List");
         for (TDevice* d : {m_A, m_B}) {

@@ -3,15 +3,15 @@
 // stored byte for byte equal to the file, or with "Timeout" where the resends give up.
 #include "LabWindow.h"
 
-#include "ui/Dialogs.h"
 #include "core/DeviceType.h"
 #include "shell/ModuleFrame.h"
+#include "ui/Dialogs.h"
 #include "ui/ModulePage.h"
 
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -53,9 +53,10 @@ private slots:
     {
         QTemporaryDir store;
         QVERIFY(store.isValid());
-        TLabSim sim("ZODE_LAB_SIM_C", {"--count", "3", "--address", "203.0.113.40", "--mac-base", "02:5A:0D:0C:02:01",
-                                       "--models", "KX40-TX,KX40-TX,KX40-TX", "--drop", "0.1", "--flash-delay", "300",
-                                       "--seed", "7", "--store", store.path()});
+        TLabSim sim("ZODE_LAB_SIM_C",
+                    {"--count", "3", "--address", "203.0.113.40", "--mac-base", "02:5A:0D:0C:02:01", "--models",
+                     "KX40-TX,KX40-TX,KX40-TX", "--drop", "0.1", "--flash-delay", "300", "--seed", "7", "--store",
+                     store.path()});
         QVERIFY(sim.WaitReady());
         QTemporaryDir folder;
         const QString file = folder.filePath("image.bin");
@@ -97,12 +98,12 @@ private slots:
         if (qEnvironmentVariableIsEmpty("ZODE_LAB_TFTP_DIR"))
             QSKIP("no TFTP server in this lab");
         QTemporaryDir store;
-        TLabSim sim("ZODE_LAB_SIM_C", {"--count", "3", "--address", "203.0.113.50", "--mac-base", "02:5A:0D:0C:03:01",
-                                       "--models", "KX40-GT,KX40-GT,KX40-GT", "--flash-delay", "300", "--store",
-                                       store.path()});
+        TLabSim sim("ZODE_LAB_SIM_C",
+                    {"--count", "3", "--address", "203.0.113.50", "--mac-base", "02:5A:0D:0C:03:01", "--models",
+                     "KX40-GT,KX40-GT,KX40-GT", "--flash-delay", "300", "--store", store.path()});
         QVERIFY(sim.WaitReady());
-        const QByteArray image =
-            WriteLabImage(QDir(qEnvironmentVariable("ZODE_LAB_TFTP_DIR")).filePath("remote.bin"), 200 * 512 + 17);
+        const QByteArray image = WriteLabImage(QDir(qEnvironmentVariable("ZODE_LAB_TFTP_DIR")).filePath("remote.bin"),
+                                               200 * 512 + 17);
         QVERIFY(!image.isEmpty());
 
         TMainForm form;

@@ -3,16 +3,16 @@
 // a switch that stops answering.
 #include "LabSupport.h"
 
+#include "core/Basics.h"
 #include "core/Device.h"
+#include "core/DeviceType.h"
+#include "core/Port.h"
 #include "net/EngineHost.h"
 #include "net/StatusMonitor.h"
 #include "net/SyslogService.h"
 #include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
 #include "status/StatusFrame.h"
-#include "core/DeviceType.h"
-#include "core/Basics.h"
-#include "core/Port.h"
 
 #include "shell/ModuleFrame.h"
 #include "syslog/SyslogFrame.h"
@@ -55,7 +55,8 @@ private slots:
         QCOMPARE(m_Form->Navigator().DevicesIndex().data().toString(), QString("Devices (12)"));
         // Names arrive with the discovery chain.
         TDevice* d = Registry::FindByAddress(Addr("198.51.100.10"));
-        QTRY_COMPARE(m_Form->Navigator().IndexOf(d).data().toString(), QString("Switch-1 (198.51.100.10, 02:5A:0D:0B:00:01)"));
+        QTRY_COMPARE(m_Form->Navigator().IndexOf(d).data().toString(),
+                     QString("Switch-1 (198.51.100.10, 02:5A:0D:0B:00:01)"));
         // A second discovery starts from scratch and finds them all again.
         m_Form->findChild<QAction*>("acDiscovery")->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(DeviceNodes(), 12, 5000);
@@ -79,7 +80,8 @@ private slots:
     {
         // One switch of the fleet falls silent early on: count on the two used here.
         m_Form->findChild<QAction*>("acDiscovery")->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(Registry::FindByAddress(Addr("192.0.2.14")) && Registry::FindByAddress(Addr("192.0.2.15")) &&
+        QTRY_VERIFY_WITH_TIMEOUT(Registry::FindByAddress(Addr("192.0.2.14")) &&
+                                     Registry::FindByAddress(Addr("192.0.2.15")) &&
                                      m_Form->Navigator().IndexOf(Registry::FindByAddress(Addr("192.0.2.15"))).isValid(),
                                  5000);
         TDevice* a = Registry::FindByAddress(Addr("192.0.2.14"));
@@ -91,7 +93,7 @@ private slots:
         TModuleFrame* frame = m_Form->DevicesModule();
         frame->Tree()->setCurrentItem(frame->FindNode("Basics/IP Configuration"));
         QWidget* page = frame->SelectedPage()->GetControl();
-        QTRY_VERIFY(page->isVisibleTo(frame)); // both network records arrived
+        QTRY_VERIFY(page->isVisibleTo(frame));                       // both network records arrived
         page->findChild<QComboBox*>("m_Method")->setCurrentIndex(1); // "Auto Range"
         page->findChild<QLineEdit*>("m_Address")->setText("192.0.2.100");
         page->findChild<QLineEdit*>("m_Address2")->setText("192.0.2.120");
@@ -103,8 +105,8 @@ private slots:
 
         // The next discovery finds them at their new addresses.
         m_Form->findChild<QAction*>("acDiscovery")->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(Registry::FindByAddress(Addr("192.0.2.100")) && Registry::FindByAddress(Addr("192.0.2.101")),
-                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            Registry::FindByAddress(Addr("192.0.2.100")) && Registry::FindByAddress(Addr("192.0.2.101")), 5000);
         QCOMPARE(Registry::Find(macA, false)->Address(), Addr("192.0.2.100"));
         QCOMPARE(Registry::Find(macB, false)->Address(), Addr("192.0.2.101"));
         QVERIFY(!Registry::FindByAddress(Addr("192.0.2.14")));
@@ -130,7 +132,8 @@ private slots:
         QCOMPARE(monitor->Monitor().GetStatusFlags(alarmed), uint32_t(Status::sfAlarm));
         QCOMPARE(monitor->Monitor().GetStatusFlags(fine), 0u);
         const QAbstractItemModel* list = monitor->findChild<QTableView*>("m_List")->model();
-        auto rows = list->match(list->index(0, TStatusModel::colIp), Qt::DisplayRole, "192.0.2.12", -1, Qt::MatchExactly);
+        auto rows = list->match(list->index(0, TStatusModel::colIp), Qt::DisplayRole, "192.0.2.12", -1,
+                                Qt::MatchExactly);
         QCOMPARE(rows.size(), 1);
         const QModelIndex status = rows[0].siblingAtColumn(TStatusModel::colStatus);
         QCOMPARE(status.data().toString(), QString("Offline"));
@@ -158,7 +161,8 @@ private slots:
         page->findChild<QComboBox*>("m_State")->setCurrentIndex(0); // "Disable"
         page->findChild<QPushButton*>("m_Apply")->click();
         for (TDevice* d : {a, b})
-            QTRY_VERIFY(Intp::GetProperty<Intp::TPropertyPortConfig>(*d).Valid && !Intp::GetProperty<Intp::TPropertyPortConfig>(*d).Entries[2].Enabled);
+            QTRY_VERIFY(Intp::GetProperty<Intp::TPropertyPortConfig>(*d).Valid &&
+                        !Intp::GetProperty<Intp::TPropertyPortConfig>(*d).Entries[2].Enabled);
         m_Form->findChild<QAction*>("acRefresh")->trigger();
         QTRY_COMPARE(list->topLevelItemCount(), a->LogicalPortCount());
         QCOMPARE(list->topLevelItem(2)->text(1), QString("Disable"));
@@ -167,7 +171,8 @@ private slots:
         frame->Tree()->setCurrentItem(frame->FindNode("Port Configuration/Rate Limit"));
         page = frame->SelectedPage()->GetControl();
         list = page->findChild<QTreeWidget*>("m_ListView");
-        QTRY_VERIFY(Intp::GetProperty<Intp::TPropertyPortLimit>(*a).Valid && list->topLevelItemCount() == a->PortCount());
+        QTRY_VERIFY(Intp::GetProperty<Intp::TPropertyPortLimit>(*a).Valid &&
+                    list->topLevelItemCount() == a->PortCount());
         list->setCurrentItem(list->topLevelItem(1));
         page->findChild<QSpinBox*>("m_Ingress")->setValue(4096);
         page->findChild<QPushButton*>("m_Apply")->click();
@@ -183,12 +188,14 @@ private slots:
         QVERIFY(m_Form->Host().SyslogSocket());
         TSyslogFrame* page = m_Form->SyslogModule();
         const int before = int(page->Model().rowCount());
-        TLabSim sim("ZODE_LAB_SIM_C", {"--count", "3", "--address", "203.0.113.20", "--mac-base", "02:5A:0D:0C:00:21",
-                                       "--syslog", "198.51.100.1", "--syslog-rate", "30"});
+        TLabSim sim("ZODE_LAB_SIM_C",
+                    {"--count", "3", "--address", "203.0.113.20", "--mac-base", "02:5A:0D:0C:00:21", "--syslog",
+                     "198.51.100.1", "--syslog-rate", "30"});
         QVERIFY(sim.WaitReady());
         const QStringList senders = {"203.0.113.20", "203.0.113.21", "203.0.113.22"};
         for (const QString& sender : senders)
-            QTRY_VERIFY_WITH_TIMEOUT(m_Form->Host().Syslog().CountEvents(Addr(sender.toLatin1().constData())) >= 2, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(m_Form->Host().Syslog().CountEvents(Addr(sender.toLatin1().constData())) >= 2,
+                                     5000);
         QTRY_VERIFY(page->Model().rowCount() > before);
         const int rows = page->Model().rowCount();
         for (int row = before; row < rows; ++row) {

@@ -5,9 +5,9 @@
 // VLANs says so.
 #include "LabSupport.h"
 
-#include "ui/Dialogs.h"
 #include "core/Vlan.h"
 #include "shell/ModuleFrame.h"
+#include "ui/Dialogs.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -3,8 +3,8 @@
 // image and three from the lab's TFTP server, each row following its own switch.
 #include "LabWindow.h"
 
-#include "ui/Dialogs.h"
 #include "core/DeviceType.h"
+#include "ui/Dialogs.h"
 #include "wizards/WizardGroupFwFrame.h"
 #include "wizards/WizardGroupIpFrame.h"
 
@@ -114,9 +114,9 @@ private slots:
     void groupFirmwareFromALocalImage()
     {
         QTemporaryDir store;
-        TLabSim sim("ZODE_LAB_SIM_C", {"--count", "3", "--address", "203.0.113.60", "--mac-base", "02:5A:0D:0C:06:01",
-                                       "--models", "KX40-TX,KX40-TX,KX40-TX", "--flash-delay", "300", "--store",
-                                       store.path()});
+        TLabSim sim("ZODE_LAB_SIM_C",
+                    {"--count", "3", "--address", "203.0.113.60", "--mac-base", "02:5A:0D:0C:06:01", "--models",
+                     "KX40-TX,KX40-TX,KX40-TX", "--flash-delay", "300", "--store", store.path()});
         QVERIFY(sim.WaitReady());
         QTemporaryDir folder;
         const QString file = folder.filePath("image.bin");
@@ -139,12 +139,12 @@ private slots:
         if (qEnvironmentVariableIsEmpty("ZODE_LAB_TFTP_DIR"))
             QSKIP("no TFTP server in this lab");
         QTemporaryDir store;
-        TLabSim sim("ZODE_LAB_SIM_C", {"--count", "3", "--address", "203.0.113.70", "--mac-base", "02:5A:0D:0C:07:01",
-                                       "--models", "KX40-GT,KX40-GT,KX40-GT", "--flash-delay", "300", "--store",
-                                       store.path()});
+        TLabSim sim("ZODE_LAB_SIM_C",
+                    {"--count", "3", "--address", "203.0.113.70", "--mac-base", "02:5A:0D:0C:07:01", "--models",
+                     "KX40-GT,KX40-GT,KX40-GT", "--flash-delay", "300", "--store", store.path()});
         QVERIFY(sim.WaitReady());
-        const QByteArray image =
-            WriteLabImage(QDir(qEnvironmentVariable("ZODE_LAB_TFTP_DIR")).filePath("wizard.bin"), 120 * 512 + 9);
+        const QByteArray image = WriteLabImage(QDir(qEnvironmentVariable("ZODE_LAB_TFTP_DIR")).filePath("wizard.bin"),
+                                               120 * 512 + 9);
         QVERIFY(!image.isEmpty());
 
         TMainForm form;

@@ -2,28 +2,28 @@
 // selection rules, the function tree and the banner area.
 #include "FakeSessionCallback.h"
 
-#include "shell/AboutForm.h"
-#include "ui/Dialogs.h"
-#include "shell/LoginForm.h"
 #include "core/Device.h"
+#include "core/DeviceType.h"
+#include "core/IntpCore.h"
 #include "net/EngineHost.h"
 #include "net/StatusMonitor.h"
 #include "net/SyslogService.h"
-#include "shell/DeviceNavigator.h"
-#include "shell/MainForm.h"
-#include "core/DeviceType.h"
-#include "core/IntpCore.h"
+#include "net/SyslogSocketThread.h"
 #include "pages/ModuleBanner.h"
+#include "shell/AboutForm.h"
+#include "shell/DeviceNavigator.h"
+#include "shell/LoginForm.h"
+#include "shell/MainForm.h"
 #include "shell/ModuleFrame.h"
 #include "syslog/SyslogFrame.h"
-#include "net/SyslogSocketThread.h"
+#include "ui/Dialogs.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QAbstractItemModelTester>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QUdpSocket>
@@ -44,7 +44,11 @@ public:
     QList<uint16_t> Codes;
     QString GetName() const override { return m_Name; }
     QWidget* GetControl() override { return this; }
-    void Notify(TDevice*, uint16_t code, uint16_t) override { Codes << code; show(); }
+    void Notify(TDevice*, uint16_t code, uint16_t) override
+    {
+        Codes << code;
+        show();
+    }
     bool Hide(bool force) override
     {
         ++Hides;
@@ -190,7 +194,8 @@ private slots:
         QCOMPARE(m_Form->windowTitle(), QString("Veltrane Zode"));
         QCOMPARE(m_Form->findChild<QAction*>("acDiscovery")->text(), QString("&Discovery"));
         QCOMPARE(m_Form->findChild<QAction*>("acDiscovery")->shortcut(), QKeySequence("Ctrl+D"));
-        QCOMPARE(m_Form->findChild<QAction*>("acRefresh")->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+R"), QKeySequence("F5")}));
+        QCOMPARE(m_Form->findChild<QAction*>("acRefresh")->shortcuts(),
+                 QList<QKeySequence>({QKeySequence("Ctrl+R"), QKeySequence("F5")}));
         QVERIFY(!m_Form->findChild<QAction*>("acPreference")->isVisible());
         QCOMPARE(Model()->index(0, 0).data().toString(), QString("Veltrane Zode"));
         QCOMPARE(m_Form->Navigator().DevicesIndex().data().toString(), QString("Devices"));
@@ -221,7 +226,9 @@ private slots:
 
     void aboutShowsTheVersion()
     {
-        QVERIFY(QRegularExpression("^Version \\d+\\.\\d+\\.\\d+ \\(build \\d+\\)$").match(TAboutForm::VersionText()).hasMatch());
+        QVERIFY(QRegularExpression("^Version \\d+\\.\\d+\\.\\d+ \\(build \\d+\\)$")
+                    .match(TAboutForm::VersionText())
+                    .hasMatch());
         TAboutForm about;
         QCOMPARE(about.windowTitle(), QString("About"));
         QCOMPARE(about.findChild<QLabel*>("m_Version")->text(), TAboutForm::VersionText());
@@ -238,7 +245,8 @@ private slots:
         d->SetName("north");
         QCOMPARE(m_Form->Navigator().IndexOf(d).data().toString(), QString("north (192.0.2.5, 00:0A:1B:2C:3D:01)"));
         // The whole caption as a hint, for when the panel cuts it off.
-        QCOMPARE(m_Form->Navigator().IndexOf(d).data(Qt::ToolTipRole).toString(), QString("north (192.0.2.5, 00:0A:1B:2C:3D:01)"));
+        QCOMPARE(m_Form->Navigator().IndexOf(d).data(Qt::ToolTipRole).toString(),
+                 QString("north (192.0.2.5, 00:0A:1B:2C:3D:01)"));
         Registry::Find(Mac(2), true)->SetAddress(0xC0000206); // unknown model: never shown
         QCOMPARE(Groups(), QStringList({"All Devices: 192.0.2.5"}));
         Registry::Clear();
@@ -329,18 +337,21 @@ private slots:
         QString tx = QString::fromStdString(Description(RegisterKnownModels()[0]));
         QString gt = QString::fromStdString(Description(RegisterKnownModels()[3]));
         QString gm = QString::fromStdString(Description(RegisterKnownModels()[5]));
-        QCOMPARE(Groups(), QStringList({tx + ": 192.0.2.5 10.0.0.1", gt + ": 198.51.100.9 203.0.113.5",
-                                        gm + ": 192.0.2.5"}));
+        QCOMPARE(Groups(),
+                 QStringList({tx + ": 192.0.2.5 10.0.0.1", gt + ": 198.51.100.9 203.0.113.5", gm + ": 192.0.2.5"}));
         sort->setCurrentIndex(TDeviceNavigator::smAddress);
-        QCOMPARE(Groups(), QStringList({"10.0.0.1: 10.0.0.1", "192.0.2.5: 192.0.2.5 192.0.2.5",
-                                        "198.51.100.9: 198.51.100.9", "203.0.113.5: 203.0.113.5"}));
+        QCOMPARE(Groups(),
+                 QStringList({"10.0.0.1: 10.0.0.1", "192.0.2.5: 192.0.2.5 192.0.2.5", "198.51.100.9: 198.51.100.9",
+                              "203.0.113.5: 203.0.113.5"}));
         sort->setCurrentIndex(TDeviceNavigator::smFilter);
-        QCOMPARE(Groups(), QStringList({"Unicast Devices: 203.0.113.5", "192.0.2.1/255.255.255.0: 192.0.2.5 192.0.2.5",
-                                        "198.51.100.1/255.255.255.0: 198.51.100.9", "Others: 10.0.0.1"}));
+        QCOMPARE(Groups(),
+                 QStringList({"Unicast Devices: 203.0.113.5", "192.0.2.1/255.255.255.0: 192.0.2.5 192.0.2.5",
+                              "198.51.100.1/255.255.255.0: 198.51.100.9", "Others: 10.0.0.1"}));
         // A device that moves changes group and leaves an empty group behind it deleted.
         Registry::Find(Mac(1), false)->SetAddress(0x0A000002);
-        QCOMPARE(Groups(), QStringList({"Unicast Devices: 203.0.113.5", "192.0.2.1/255.255.255.0: 192.0.2.5 192.0.2.5",
-                                        "Others: 10.0.0.1 10.0.0.2"}));
+        QCOMPARE(Groups(),
+                 QStringList({"Unicast Devices: 203.0.113.5", "192.0.2.1/255.255.255.0: 192.0.2.5 192.0.2.5",
+                              "Others: 10.0.0.1 10.0.0.2"}));
     }
 
     void groupSelectedWhileGroupsChange()
@@ -400,7 +411,8 @@ private slots:
         TDevice* first = nullptr;
         QCOMPARE(m_Form->Navigator().GetSelectedDevice(first), 2);
         QCOMPARE(first, a);
-        QVERIFY(m_Form->Navigator().IsSelectedDevice(a) && !m_Form->Navigator().IsSelectedDevice(b) && m_Form->Navigator().IsAmongSelected(b));
+        QVERIFY(m_Form->Navigator().IsSelectedDevice(a) && !m_Form->Navigator().IsSelectedDevice(b) &&
+                m_Form->Navigator().IsAmongSelected(b));
         QCOMPARE(m_Form->Navigator().ShownModule(), static_cast<TModule*>(m_Form->DevicesModule()));
         // A group node is no device selection.
         m_Form->Navigator().SelectIndex(m_Form->Navigator().IndexOf(a).parent());

@@ -102,10 +102,26 @@ private slots:
         row("counters of 12 logical ports", 0x0A02, Counters(LogicalPorts), 0x1100, 0);
         row("a byte of counters", 0x0A02, Hex("00"), 0x1100, 0);
 
-        row("mirror to port 8", 0x0A04, Hex("0007" "00000005" "00000080"), 0, 0);
-        row("mirror RX to port 9", 0x0A04, Hex("0800" "00000005" "00000080"), 0x1100, 0);
-        row("mirror TX to port 9", 0x0A04, Hex("0008" "00000005" "00000080"), 0x1100, 0);
-        row("mirror a byte short", 0x0A04, Hex("0000" "00000005" "000000"), 2, 0);
+        row("mirror to port 8", 0x0A04,
+            Hex("0007"
+                "00000005"
+                "00000080"),
+            0, 0);
+        row("mirror RX to port 9", 0x0A04,
+            Hex("0800"
+                "00000005"
+                "00000080"),
+            0x1100, 0);
+        row("mirror TX to port 9", 0x0A04,
+            Hex("0008"
+                "00000005"
+                "00000080"),
+            0x1100, 0);
+        row("mirror a byte short", 0x0A04,
+            Hex("0000"
+                "00000005"
+                "000000"),
+            2, 0);
 
         row("event log of 4", 0x0A06, Head + EventEntries(4), 0, 4);
         row("event log, empty", 0x0A06, Head, 0, 0);
@@ -133,7 +149,10 @@ private slots:
         QCOMPARE(counters.Entries[0].Counters[mcCollision], uint32_t(0xFFFFFFFF));
         QCOMPARE(counters.Entries[1].Counters[mcTxGood], uint32_t(0));
 
-        Answer(0x0A04, Hex("0102" "00000005" "80000001"));
+        Answer(0x0A04,
+               Hex("0102"
+                   "00000005"
+                   "80000001"));
         const auto& mirror = GetProperty<TPropertyMonitorMirror>(*m_Device);
         QCOMPARE(mirror.DestRx, uint8_t(1));
         QCOMPARE(mirror.DestTx, uint8_t(2));
@@ -256,7 +275,10 @@ private slots:
         const auto& sent = m_Fake->Sent.back().Bytes;
         QCOMPARE(sent.size(), std::size_t(22));
         QCOMPARE(Intp::ReadU16(sent.data() + 4), uint16_t(10));
-        QCOMPARE(Bytes(sent).mid(int(HeaderSize)), Hex("0207" "00000005" "00000080"));
+        QCOMPARE(Bytes(sent).mid(int(HeaderSize)),
+                 Hex("0207"
+                     "00000005"
+                     "00000080"));
 
         TPropertyLldp lldp;
         lldp.Enabled = true;

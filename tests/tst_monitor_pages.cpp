@@ -6,8 +6,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QSpinBox>
+#include <QTextBlock>
 #include <QTreeView>
 
 using namespace Intp;
@@ -125,8 +125,9 @@ private slots:
 
     void catalogue()
     {
-        CheckCatalogued(PortPath, "Port Statistics",
-                        {"Port", "Type", "Link", "State", "TX Good", "TX Bad", "RX Good", "RX Bad", "TX Abort", "Collision"});
+        CheckCatalogued(
+            PortPath, "Port Statistics",
+            {"Port", "Type", "Link", "State", "TX Good", "TX Bad", "RX Good", "RX Bad", "TX Abort", "Collision"});
         CheckCatalogued(MirrorPath, "Port Mirroring", {"Port No.", "Source TX", "Source RX"});
         CheckCatalogued(EventPath, "System Event Log", {});
         CheckCatalogued(LldpPath, "LLDP", {});
@@ -146,12 +147,14 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("controls");
-        QTest::newRow("MAC") << MacPath << QStringList{"m_Port", "m_PortLabel", "m_List", "m_Dynamic", "m_Static", "m_Clear"};
+        QTest::newRow("MAC") << MacPath
+                             << QStringList{"m_Port", "m_PortLabel", "m_List", "m_Dynamic", "m_Static", "m_Clear"};
         QTest::newRow("statistics") << PortPath << QStringList{"m_List", "m_Clear"};
-        QTest::newRow("mirroring") << MirrorPath
-                                   << QStringList{"m_DestTx", "m_DestRx", "m_ListView", "m_SrcTx", "m_SrcRx", "m_Clear", "m_Apply"};
+        QTest::newRow("mirroring") << MirrorPath << QStringList{"m_DestTx", "m_DestRx", "m_ListView", "m_SrcTx",
+                                                                "m_SrcRx",  "m_Clear",  "m_Apply"};
         QTest::newRow("event log") << EventPath << QStringList{"m_Pages", "m_PagesLabel", "m_Log", "m_Clear"};
-        QTest::newRow("LLDP") << LldpPath << QStringList{"m_Enable", "m_EnableLabel", "m_Interval", "m_SecLabel", "m_Apply"};
+        QTest::newRow("LLDP") << LldpPath
+                              << QStringList{"m_Enable", "m_EnableLabel", "m_Interval", "m_SecLabel", "m_Apply"};
     }
     void pagesWithoutDevice()
     {
@@ -201,9 +204,16 @@ private slots:
     // ascending, the next descending, the number column as integers.
     void macSorting()
     {
-        QWidget* page = LoadMac(MacTable({{0, 0xB0, false}, {0, 0xA0, true}, {0, 0xC0, false}, {0, 0x10, false},
-                                          {0, 0x20, false}, {0, 0x30, false}, {0, 0x40, false}, {0, 0x50, false},
-                                          {0, 0x60, false}, {0, 0x70, false}}),
+        QWidget* page = LoadMac(MacTable({{0, 0xB0, false},
+                                          {0, 0xA0, true},
+                                          {0, 0xC0, false},
+                                          {0, 0x10, false},
+                                          {0, 0x20, false},
+                                          {0, 0x30, false},
+                                          {0, 0x40, false},
+                                          {0, 0x50, false},
+                                          {0, 0x60, false},
+                                          {0, 0x70, false}}),
                                 {AddLoggedIn(1)});
         QCOMPARE(ViewColumn(page, 0).mid(0, 3), (QStringList{"1", "2", "3"}));
         auto* header = Child<QTreeView>(page, "m_List")->header();
@@ -242,7 +252,8 @@ private slots:
         QCOMPARE(TakeSent(), TSentList{To(CountersGet, a)});
         Reply(a, CountersGet, 0, Counters({5, 0xFFFFFFFF, 7, 1000, 2, 3, 4, 6}));
         QCOMPARE(Column(page, 0), PortCaptions(Ports));
-        QCOMPARE(Cells(page, 1), (QStringList{"Port.02", "1000TX", "Up", "Enable", "4294967295", "1", "1", "1", "1", "1"}));
+        QCOMPARE(Cells(page, 1),
+                 (QStringList{"Port.02", "1000TX", "Up", "Enable", "4294967295", "1", "1", "1", "1", "1"}));
         QCOMPARE(ListOf(page)->topLevelItem(0)->textAlignment(4), int(Qt::AlignRight | Qt::AlignVCenter));
 
         // Counters compare as unsigned numbers; each column keeps its own direction.
@@ -369,14 +380,19 @@ private slots:
         TDevice* a = AddLoggedIn(1);
         Select({a});
         QWidget* log = Open(EventPath);
-        Reply(a, EventGet, 0, Concat({Nothing, Text("2026/12/10 \xB7 #1"), Text("Temperature 85\xB0" "C")}));
-        QCOMPARE(Child<QPlainTextEdit>(log, "m_Log")->toPlainText(), QString::fromUtf8("2026/12/10 · #1: Temperature 85°C"));
+        Reply(a, EventGet, 0,
+              Concat({Nothing, Text("2026/12/10 \xB7 #1"),
+                      Text("Temperature 85\xB0"
+                           "C")}));
+        QCOMPARE(Child<QPlainTextEdit>(log, "m_Log")->toPlainText(),
+                 QString::fromUtf8("2026/12/10 · #1: Temperature 85°C"));
 
         QWidget* table = Open(MacPath);
         Reply(a, NamesGet, 0, OddPortNames());
         Reply(a, ConfigGet, 0, PortConfig({0, 1, 2}));
         Reply(a, MacGet, 0, MacTable({}));
-        QCOMPARE(Items(Child<QComboBox>(table, "m_Port")), (QStringList{QString::fromUtf8("Tür"), "Port.02", "Port-3"}));
+        QCOMPARE(Items(Child<QComboBox>(table, "m_Port")),
+                 (QStringList{QString::fromUtf8("Tür"), "Port.02", "Port-3"}));
     }
 
     // ---- LLDP ------------------------------------------------------------------------------

@@ -43,19 +43,34 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("address");
-        QTest::newRow("dotted") << "192.168.1.7" << "192.168.1.7";
-        QTest::newRow("a.b") << "10.1" << "10.0.0.1";
-        QTest::newRow("a.b.c") << "172.16.258" << "172.16.1.2";
-        QTest::newRow("a") << "3232235777" << "192.168.1.1";
-        QTest::newRow("hex part") << "0x0A.1" << "10.0.0.1";
-        QTest::newRow("octal part") << "010.0.0.1" << "8.0.0.1";
-        QTest::newRow("five parts") << "1.2.3.4.5" << "255.255.255.255";
-        QTest::newRow("letters") << "abc" << "255.255.255.255";
-        QTest::newRow("part too large") << "1.2.3.256" << "255.255.255.255";
-        QTest::newRow("empty") << "" << "255.255.255.255";
-        QTest::newRow("two in one") << "10.77.1.1 10.77.1.2" << "255.255.255.255";
-        QTest::newRow("trailing blank") << "10.77.1.1 " << "255.255.255.255";
-        QTest::newRow("zero byte") << QString::fromLatin1("10.77.1.1\0" "5", 11) << "255.255.255.255";
+        QTest::newRow("dotted") << "192.168.1.7"
+                                << "192.168.1.7";
+        QTest::newRow("a.b") << "10.1"
+                             << "10.0.0.1";
+        QTest::newRow("a.b.c") << "172.16.258"
+                               << "172.16.1.2";
+        QTest::newRow("a") << "3232235777"
+                           << "192.168.1.1";
+        QTest::newRow("hex part") << "0x0A.1"
+                                  << "10.0.0.1";
+        QTest::newRow("octal part") << "010.0.0.1"
+                                    << "8.0.0.1";
+        QTest::newRow("five parts") << "1.2.3.4.5"
+                                    << "255.255.255.255";
+        QTest::newRow("letters") << "abc"
+                                 << "255.255.255.255";
+        QTest::newRow("part too large") << "1.2.3.256"
+                                        << "255.255.255.255";
+        QTest::newRow("empty") << ""
+                               << "255.255.255.255";
+        QTest::newRow("two in one") << "10.77.1.1 10.77.1.2"
+                                    << "255.255.255.255";
+        QTest::newRow("trailing blank") << "10.77.1.1 "
+                                        << "255.255.255.255";
+        QTest::newRow("zero byte") << QString::fromLatin1("10.77.1.1\0"
+                                                          "5",
+                                                          11)
+                                   << "255.255.255.255";
         QTest::newRow("very long") << QString(200, '1') << "255.255.255.255";
     }
     void textToAddress()
@@ -94,11 +109,16 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("mac"); // empty: rejected
-        QTest::newRow("mixed case") << "00A0c9FF1234" << "00:A0:C9:FF:12:34";
-        QTest::newRow("colon") << "00A0:c9FF1234" << "";
-        QTest::newRow("11 digits") << "00A0c9FF123" << "";
-        QTest::newRow("13 digits") << "00A0c9FF12345" << "";
-        QTest::newRow("not hex") << "00A0c9FF12G4" << "";
+        QTest::newRow("mixed case") << "00A0c9FF1234"
+                                    << "00:A0:C9:FF:12:34";
+        QTest::newRow("colon") << "00A0:c9FF1234"
+                               << "";
+        QTest::newRow("11 digits") << "00A0c9FF123"
+                                   << "";
+        QTest::newRow("13 digits") << "00A0c9FF12345"
+                                   << "";
+        QTest::newRow("not hex") << "00A0c9FF12G4"
+                                 << "";
     }
     void macText()
     {
@@ -109,7 +129,6 @@ private slots:
         if (!mac.isEmpty())
             QCOMPARE(QString::fromStdString(parsed.Text()), mac);
     }
-
 
     // Everything below changes the namespace's network: it runs only in a private one.
     void queriesInPrivateNamespace()
@@ -128,8 +147,9 @@ private slots:
         // No default route: address-table order.
         std::vector<TIpMask> subnets;
         GetLocalSubnets(subnets);
-        QCOMPARE(Texts(subnets), QStringList({"192.0.2.10/255.255.255.0", "198.51.100.10/255.255.255.0",
-                                              "198.51.100.200/255.255.255.128"}));
+        QCOMPARE(
+            Texts(subnets),
+            QStringList({"192.0.2.10/255.255.255.0", "198.51.100.10/255.255.255.0", "198.51.100.200/255.255.255.128"}));
         uint32_t hop = 0;
         int index = 0;
         std::string name;
@@ -148,8 +168,9 @@ private slots:
 
         // The default route's interface comes first, its rows in reverse table order.
         GetLocalSubnets(subnets);
-        QCOMPARE(Texts(subnets), QStringList({"198.51.100.200/255.255.255.128", "198.51.100.10/255.255.255.0",
-                                              "192.0.2.10/255.255.255.0"}));
+        QCOMPARE(
+            Texts(subnets),
+            QStringList({"198.51.100.200/255.255.255.128", "198.51.100.10/255.255.255.0", "192.0.2.10/255.255.255.0"}));
 
         QVERIFY(GetRouteTo(A("203.0.113.5"), hop, index, name));
         QCOMPARE(QString::fromStdString(AddressToText(hop)), QString("192.0.2.1"));

@@ -33,13 +33,20 @@ QByteArray Changed(QByteArray bytes, int offset, uint8_t value)
 // 8-byte zero-padded names.
 QByteArray Names(int count)
 {
-    return Repeat(count, [](int i) { return QByteArray("Port.") + QByteArray::number(i + 1).rightJustified(2, '0') + QByteArray(1, '\0'); });
+    return Repeat(count, [](int i) {
+        return QByteArray("Port.") + QByteArray::number(i + 1).rightJustified(2, '0') + QByteArray(1, '\0');
+    });
 }
 
 // 4 header bytes, then 6-byte entries: port i, type 4, enabled, 100 Full, flow off, security on.
 QByteArray Configs(int count)
 {
-    return Repeat(count, [](int i) { return Octets({uint32_t(i), 4, 1, 3, 0, 1}); }, 4);
+    return Repeat(
+        count,
+        [](int i) {
+            return Octets({uint32_t(i), 4, 1, 3, 0, 1});
+        },
+        4);
 }
 
 constexpr int ConfigEntry = 4; // offset of the first entry
@@ -140,7 +147,11 @@ private slots:
         QCOMPARE(names.front(), std::string("Port.01"));
         QCOMPARE(names.back(), std::string("Trunk.01")); // 8 characters, no terminator
 
-        Answer(0x0201, Hex("ffffffff" "0b09fe0702ff" "00000000" "0000"));
+        Answer(0x0201,
+               Hex("ffffffff"
+                   "0b09fe0702ff"
+                   "00000000"
+                   "0000"));
         const auto& config = GetProperty<TPropertyPortConfig>(*m_Device).Entries;
         QCOMPARE(config.size(), std::size_t(2));
         QCOMPARE(config[0], (TPortConfigEntry{11, 9, true, 7, 2, true}));
@@ -151,12 +162,20 @@ private slots:
         QCOMPARE(status[6], (TPortStatusEntry{1, false, true, 1, true}));
         QCOMPARE(status[7], (TPortStatusEntry{9, true, true, 1, true}));
 
-        Answer(0x0204, Limits(7) + Hex("01" "0003e800" "ffffffff"));
+        Answer(0x0204,
+               Limits(7) +
+                   Hex("01"
+                       "0003e800"
+                       "ffffffff"));
         const auto& limits = GetProperty<TPropertyPortLimit>(*m_Device).Entries;
         QCOMPARE(limits[0], (TPortLimitEntry{2, 1000, 0}));
         QCOMPARE(limits[7], (TPortLimitEntry{1, 256000, 0xFFFFFFFF}));
 
-        Answer(0x0206, Hex("0000008302" "0000000400" "0000000001" "0000000000"));
+        Answer(0x0206,
+               Hex("0000008302"
+                   "0000000400"
+                   "0000000001"
+                   "0000000000"));
         const auto& trunks = GetProperty<TPropertyPortTrunk>(*m_Device).Entries;
         QCOMPARE(trunks[0], (TPortTrunkEntry{0x83, true}));
         QCOMPARE(trunks[1], (TPortTrunkEntry{0x04, false}));
@@ -201,13 +220,35 @@ private slots:
     void setRequests_data()
     {
         SetRequestColumns(); // the sample is the Set's command
-        const QByteArray defaultLimit = Hex("03" "00002000" "00000000");
-        QTest::newRow("configuration") << 0x0202 << Hex("0202" "0000" "000e" "000a1b2c3d01" "00000000"
-                                                        "0001030201" "0b00060000");
-        QTest::newRow("limits") << 0x0205 << Hex("0205" "0000" "0048" "000a1b2c3d01") + defaultLimit.repeated(7) +
-                                                 Hex("00" "000003e8" "0001f400");
-        QTest::newRow("trunks") << 0x0207 << Hex("0207" "0000" "0014" "000a1b2c3d01" "0000008301" "0000000c00"
-                                                 "0000000000" "0000003001");
+        const QByteArray defaultLimit = Hex("03"
+                                            "00002000"
+                                            "00000000");
+        QTest::newRow("configuration") << 0x0202
+                                       << Hex("0202"
+                                              "0000"
+                                              "000e"
+                                              "000a1b2c3d01"
+                                              "00000000"
+                                              "0001030201"
+                                              "0b00060000");
+        QTest::newRow("limits") << 0x0205
+                                << Hex("0205"
+                                       "0000"
+                                       "0048"
+                                       "000a1b2c3d01") +
+                defaultLimit.repeated(7) +
+                Hex("00"
+                    "000003e8"
+                    "0001f400");
+        QTest::newRow("trunks") << 0x0207
+                                << Hex("0207"
+                                       "0000"
+                                       "0014"
+                                       "000a1b2c3d01"
+                                       "0000008301"
+                                       "0000000c00"
+                                       "0000000000"
+                                       "0000003001");
     }
     void setRequests() { CheckSetRequest(); }
 

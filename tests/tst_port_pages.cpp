@@ -4,16 +4,16 @@
 // header, sorting the read-only lists, and the exact requests every "&Apply" sends.
 #include "PageTests.h"
 
-#include "shell/DeviceTreeModel.h"
-#include "ui/Images.h"
-#include "shell/MainForm.h"
 #include "core/DeviceType.h"
-#include "shell/ModuleFrame.h"
 #include "pages/ModulePort_Config.h"
 #include "pages/ModulePort_Limit.h"
 #include "pages/ModulePort_Status.h"
 #include "pages/ModulePort_Trunk.h"
 #include "pages/ModulePort_TrunkStatus.h"
+#include "shell/DeviceTreeModel.h"
+#include "shell/MainForm.h"
+#include "shell/ModuleFrame.h"
+#include "ui/Images.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -37,7 +37,7 @@ constexpr uint16_t LimitSet = 0x0205;
 constexpr uint16_t TrunkGet = 0x0206;
 constexpr uint16_t TrunkSet = 0x0207;
 
-constexpr int Ports = 8;  // of the known models
+constexpr int Ports = 8; // of the known models
 constexpr int Trunks = 4;
 
 const char* const ConfigPath = "Port Configuration";
@@ -127,8 +127,8 @@ TBytes TrunkPayload(const std::vector<std::pair<uint32_t, bool>>& trunks)
     return out;
 }
 
-const QStringList ConfigEditors = {"m_StateLabel", "m_State",   "m_DuplexLabel",   "m_Duplex",
-                                   "m_FlowLabel",  "m_Flow",    "m_SecurityLabel", "m_Security"};
+const QStringList ConfigEditors = {"m_StateLabel", "m_State", "m_DuplexLabel",   "m_Duplex",
+                                   "m_FlowLabel",  "m_Flow",  "m_SecurityLabel", "m_Security"};
 const QStringList LimitEditors = {"m_TypeLabel", "m_Type", "m_IngressLabel", "m_Ingress", "m_EgressLabel", "m_Egress"};
 const QStringList TrunkEditors = {"m_TypeLabel", "m_Type", "m_MemberLabel", "m_Member"};
 
@@ -147,7 +147,8 @@ class TPortPagesTest : public QObject, public TPageTestDriver {
         return page;
     }
     // One device selected and the page at path loaded from the reply to its Get.
-    QWidget* Load(const char* path, uint16_t get, const TBytes& payload, uint16_t status = 0, TDevice** device = nullptr)
+    QWidget* Load(const char* path, uint16_t get, const TBytes& payload, uint16_t status = 0,
+                  TDevice** device = nullptr)
     {
         TDevice* d = AddLoggedIn(1);
         Select({d});
@@ -169,10 +170,7 @@ class TPortPagesTest : public QObject, public TPageTestDriver {
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_SmallType = RegisterType(FourPortType(), {"TEST-4P"});
-    }
+    void initTestCase() { m_SmallType = RegisterType(FourPortType(), {"TEST-4P"}); }
     void init() { OpenWindow(); }
     void cleanup() { CloseWindow(); }
 
@@ -182,14 +180,16 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("columns");
         QTest::addColumn<QList<int>>("minimumWidths");
-        QTest::newRow("Port Configuration") << ConfigPath << "Port Configuration"
-                                            << QStringList{"Port No.", "State", "Speed/Duplex", "Flow Control", "Security"}
-                                            << QList<int>{44, 80, 124, 100, 80};
+        QTest::newRow("Port Configuration")
+            << ConfigPath << "Port Configuration"
+            << QStringList{"Port No.", "State", "Speed/Duplex", "Flow Control", "Security"}
+            << QList<int>{44, 80, 124, 100, 80};
         QTest::newRow("Port Status") << StatusPath << "Port Status"
                                      << QStringList{"Port No.", "Type", "Link", "State", "Speed/Duplex", "Flow Control"}
                                      << QList<int>{};
         QTest::newRow("Rate Limit") << LimitPath << "Rate Limit"
-                                    << QStringList{"Port No.", "Ingress Limit Frame Type", "Ingress(kbps)", "Egress(kbps)"}
+                                    << QStringList{"Port No.", "Ingress Limit Frame Type", "Ingress(kbps)",
+                                                   "Egress(kbps)"}
                                     << QList<int>{60, 200, 80, 80};
         QTest::newRow("Port Trunk") << TrunkPath << "Port Trunk" << QStringList{"Group ID", "Type", "Member Ports"}
                                     << QList<int>{64, 100};
@@ -332,12 +332,12 @@ private slots:
         TDevice* d = AddLoggedIn(1);
         Select({d});
         QWidget* page = OpenConfig(d, NamesPayload(MixedNames(12)), ConfigPayload(Configs()));
-        QCOMPARE(Column(page, 0), QStringList({"p01", "P02", "p03", "P04", "p05", "P06", "p07", "P08", "p09", "P10",
-                                               "p11", "P12"}));
+        QCOMPARE(Column(page, 0),
+                 QStringList({"p01", "P02", "p03", "P04", "p05", "P06", "p07", "P08", "p09", "P10", "p11", "P12"}));
         QCOMPARE(Cells(page, 11), QStringList({"P12", "Disable", "Auto Negotiation", "Disable", "Enable"})); // index 0
-        QCOMPARE(Cells(page, 10), QStringList({"p11", "Enable", "1G Full", "Symmetric", "Disable"}));         // index 1
-        QCOMPARE(Cells(page, 4), QStringList({"p05", "Enable", "Unknown (7)", "Symmetric", "Disable"}));      // index 7
-        QCOMPARE(Cells(page, 5), QStringList({"P06", "Disable", "10 Half", "Disable", "Enable"}));            // index 6
+        QCOMPARE(Cells(page, 10), QStringList({"p11", "Enable", "1G Full", "Symmetric", "Disable"}));        // index 1
+        QCOMPARE(Cells(page, 4), QStringList({"p05", "Enable", "Unknown (7)", "Symmetric", "Disable"}));     // index 7
+        QCOMPARE(Cells(page, 5), QStringList({"P06", "Disable", "10 Half", "Disable", "Enable"}));           // index 6
     }
 
     // Editors work only on a selected row, load it, and write every change into it at once.
@@ -392,8 +392,8 @@ private slots:
         TBytes expected(4, 0);
         for (int row = 0; row < 12; ++row) {
             const TConfig e = Configs()[std::size_t(11 - row)];
-            expected.insert(expected.end(), {e.Port, e.State, row == 0 ? uint8_t(6) : e.Duplex, e.Flow,
-                                             uint8_t(e.Security ? 1 : 0)});
+            expected.insert(expected.end(),
+                            {e.Port, e.State, row == 0 ? uint8_t(6) : e.Duplex, e.Flow, uint8_t(e.Security ? 1 : 0)});
         }
         QCOMPARE(expected[4 + 4 * 5 + 2], uint8_t(7)); // index 7, at row 4, goes back as the switch reported it
         QCOMPARE(TakeRequests(), QStringList({Request(ConfigSet, a, expected), Request(ConfigSet, b, expected)}));
@@ -437,7 +437,8 @@ private slots:
         QWidget* page = nullptr;
         if (path == ConfigPath) {
             std::vector<TConfig> entries = Configs();
-            uint8_t* fields[] = {nullptr, &entries[0].State, &entries[0].Duplex, &entries[0].Flow, &entries[0].Security};
+            uint8_t* fields[] = {nullptr, &entries[0].State, &entries[0].Duplex, &entries[0].Flow,
+                                 &entries[0].Security};
             *fields[column] = v;
             page = OpenConfig(d, NamesPayload(PortCaptions(12)), ConfigPayload(entries));
         } else if (path == LimitPath) {
@@ -468,7 +469,8 @@ private slots:
         QTest::addColumn<QStringList>("editors");
         QTest::newRow("Port Configuration") << ConfigPath << QStringList{"m_ListView", "m_Apply"} << ConfigEditors;
         QTest::newRow("Port Status") << StatusPath << QStringList{"m_List"} << QStringList{};
-        QTest::newRow("Rate Limit") << LimitPath << QStringList{"m_ListView", "m_Description", "m_Apply"} << LimitEditors;
+        QTest::newRow("Rate Limit") << LimitPath << QStringList{"m_ListView", "m_Description", "m_Apply"}
+                                    << LimitEditors;
         QTest::newRow("Port Trunk") << TrunkPath << QStringList{"m_ListView", "m_Apply"} << TrunkEditors;
         QTest::newRow("Port Trunk Status") << TrunkStatusPath << QStringList{"m_List"} << QStringList{};
     }
@@ -491,7 +493,8 @@ private slots:
         }
 
         m_Form->Navigator().FlushTree();
-        m_Form->Navigator().SelectIndex(m_Form->Navigator().Model()->index(0, 0, m_Form->Navigator().DevicesIndex())); // a group, no device
+        m_Form->Navigator().SelectIndex(
+            m_Form->Navigator().Model()->index(0, 0, m_Form->Navigator().DevicesIndex())); // a group, no device
         QVERIFY(Shown(page));
         QCOMPARE(ListOf(page)->topLevelItemCount(), 0);
         CheckEnabled(page, followers + editors, false);
@@ -561,8 +564,8 @@ private slots:
         QTest::addColumn<int>("get");
         QTest::addColumn<QByteArray>("payload");
         QTest::newRow("Port Status") << StatusPath << int(StatusGet) << ToQt(StatusPayload(Statuses));
-        QTest::newRow("Port Trunk Status") << TrunkStatusPath << int(TrunkGet)
-                                           << ToQt(TrunkPayload({{3, true}, {0, false}, {0, false}, {0, false}}));
+        QTest::newRow("Port Trunk Status")
+            << TrunkStatusPath << int(TrunkGet) << ToQt(TrunkPayload({{3, true}, {0, false}, {0, false}, {0, false}}));
     }
     void readOnlyListsAreEmptiedOnLeaving()
     {
@@ -645,7 +648,8 @@ private slots:
     void trunkRowsAndMembers()
     {
         TDevice* d = nullptr;
-        QWidget* page = Load(TrunkPath, TrunkGet, TrunkPayload({{0x05, false}, {0x30, true}, {0, false}, {0x80, true}}), 0, &d);
+        QWidget* page = Load(TrunkPath, TrunkGet, TrunkPayload({{0x05, false}, {0x30, true}, {0, false}, {0x80, true}}),
+                             0, &d);
         QCOMPARE(Column(page, 0), PortCaptions(Trunks, "Trunk.%1"));
         QCOMPARE(Column(page, 1), QStringList({"Static", "802.3ad LACP", "Static", "802.3ad LACP"}));
         QCOMPARE(Column(page, 2), QStringList({"1, 3", "5, 6", "", "8"}));
@@ -730,7 +734,8 @@ private slots:
 
     void trunkStatusRowsAndSorting()
     {
-        QWidget* page = Load(TrunkStatusPath, TrunkGet, TrunkPayload({{0x30, true}, {0x05, false}, {0x80, true}, {0x42, false}}));
+        QWidget* page = Load(TrunkStatusPath, TrunkGet,
+                             TrunkPayload({{0x30, true}, {0x05, false}, {0x80, true}, {0x42, false}}));
         QCOMPARE(Column(page, 0), PortCaptions(Trunks, "Trunk.%1"));
         QCOMPARE(Column(page, 1), QStringList({"802.3ad LACP", "Static", "802.3ad LACP", "Static"}));
         QCOMPARE(Column(page, 2), QStringList({"5, 6", "1, 3", "8", "2, 7"}));

@@ -113,7 +113,9 @@ private slots:
         cos.Queues = {0, 0, 1, 1, 2, 2, 3, 3};
         cos.Entries = {{7}, {6}, {5}, {4}, {3}, {2}, {1}, {0}};
         QVERIFY(StartNew<TSessionQosCosSet>(m_Device, nullptr, cos));
-        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).mid(int(h)), Hex("0000010102020303" "0706050403020100"));
+        QCOMPARE(Bytes(m_Fake->Sent.back().Bytes).mid(int(h)),
+                 Hex("0000010102020303"
+                     "0706050403020100"));
 
         TPropertyQosTos tos;
         tos.Queues.fill(2);

@@ -29,10 +29,7 @@ class TQosPagesTest : public QObject, public TPageTestDriver {
     int m_SmallType = 0;
 
 private slots:
-    void initTestCase()
-    {
-        m_SmallType = RegisterType(FourPortType(), {"TEST-QOS-4P"});
-    }
+    void initTestCase() { m_SmallType = RegisterType(FourPortType(), {"TEST-QOS-4P"}); }
     void init() { OpenWindow(); }
     void cleanup() { CloseWindow(); }
 
@@ -59,9 +56,11 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("controls");
-        QTest::newRow("policy") << QosPath << QStringList{"m_PolicyLabel", "m_Weighted", "m_Strict", "m_Mode", "m_ModeLabel", "m_Apply"};
+        QTest::newRow("policy") << QosPath << QStringList{"m_PolicyLabel", "m_Weighted",  "m_Strict",
+                                                          "m_Mode",        "m_ModeLabel", "m_Apply"};
         QTest::newRow("ports") << PortPath << QStringList{"m_ListView", "m_Priority", "m_Apply"};
-        QTest::newRow("COS") << CosPath << QStringList{"m_CosList", "m_PortList", "m_CosMapping", "m_PortPriority", "m_Apply"};
+        QTest::newRow("COS") << CosPath
+                             << QStringList{"m_CosList", "m_PortList", "m_CosMapping", "m_PortPriority", "m_Apply"};
         QTest::newRow("TOS") << TosPath << QStringList{"m_ListView", "m_Priority", "m_Apply"};
     }
     void pagesWithoutDevice()
@@ -118,11 +117,13 @@ private slots:
     {
         TDevice* a = AddLoggedIn(1);
         TDevice* small = AddLoggedIn(2, m_SmallType);
-        QWidget* page = Load(CosPath, CosGet, Concat({{3, 3, 2, 2, 1, 1, 0, 0}, {0, 1, 2, 3, 4, 5, 6, 7}}), 0, {a, small});
+        QWidget* page = Load(CosPath, CosGet, Concat({{3, 3, 2, 2, 1, 1, 0, 0}, {0, 1, 2, 3, 4, 5, 6, 7}}), 0,
+                             {a, small});
         auto* cos = Child<QTreeWidget>(page, "m_CosList");
         auto* ports = Child<QTreeWidget>(page, "m_PortList");
-        QCOMPARE(Column(cos, 0), (QStringList{"Priority.00", "Priority.01", "Priority.02", "Priority.03",
-                                                "Priority.04", "Priority.05", "Priority.06", "Priority.07"}));
+        QCOMPARE(Column(cos, 0),
+                 (QStringList{"Priority.00", "Priority.01", "Priority.02", "Priority.03", "Priority.04", "Priority.05",
+                              "Priority.06", "Priority.07"}));
         QCOMPARE(Column(cos, 1), (QStringList{"High", "High", "Middle", "Middle", "Low", "Low", "Lowest", "Lowest"}));
         QCOMPARE(Column(ports, 0), PortCaptions(Ports));
         QCOMPARE(Column(ports, 1).last(), QString("Priority.07"));

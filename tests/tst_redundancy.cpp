@@ -20,7 +20,9 @@ const QByteArray Ring = Hex("010106070102030105");
 // 2000000 + i, priority 16 i, point-to-point i % 3, edge on even ports, non-STP on port 2.
 QByteArray Rstp(int count)
 {
-    QByteArray bytes = Hex("01" "1000" "1e0514");
+    QByteArray bytes = Hex("01"
+                           "1000"
+                           "1e0514");
     for (int i = 0; i < count; ++i)
         bytes += U32(uint32_t(2000000 + i)) + char(16 * i) + char(i % 3) + char(i % 2 == 0) + char(i == 1);
     return bytes;
@@ -31,9 +33,20 @@ QByteArray Rstp(int count)
 // point-to-point 1, edge off, neighbour on, state 3, role 2 (role 1 on port 3).
 QByteArray RstpInfo(int count)
 {
-    QByteArray bytes = Hex("01" "8000000a1b2c3d99" "8000" "03" "00030d40" "14020f");
+    QByteArray bytes = Hex("01"
+                           "8000000a1b2c3d99"
+                           "8000"
+                           "03"
+                           "00030d40"
+                           "14020f");
     for (int i = 0; i < count; ++i)
-        bytes += U32(uint32_t(20000 * (i + 1))) + Hex("80" "01" "00" "01" "03") + char(i == 2 ? 1 : 2);
+        bytes += U32(uint32_t(20000 * (i + 1))) +
+            Hex("80"
+                "01"
+                "00"
+                "01"
+                "03") +
+            char(i == 2 ? 1 : 2);
     return bytes;
 }
 
@@ -92,7 +105,13 @@ private slots:
 
     void decodesEveryField()
     {
-        Answer(0x0300, Hex("ff02" "0708" "03" "090a" "04" "0b"));
+        Answer(0x0300,
+               Hex("ff02"
+                   "0708"
+                   "03"
+                   "090a"
+                   "04"
+                   "0b"));
         const auto& ring = GetProperty<TPropertyRedundancySring>(*m_Device);
         QVERIFY(ring.Enabled && ring.Master && ring.Coupling && ring.Homing);
         QCOMPARE((std::array{ring.RingPort1, ring.RingPort2, ring.ControlPort, ring.CouplingPort, ring.HomingPort}),
@@ -101,7 +120,16 @@ private slots:
         QVERIFY(!ring.Enabled && !ring.Master && !ring.Coupling && !ring.Homing);
 
         // Values no page offers are taken as they come.
-        Answer(0x0302, Hex("02" "ffff" "fffefd") + Rstp(Ports).mid(6, 7 * 8) + Hex("ffffffff" "ff" "07" "09" "00"));
+        Answer(0x0302,
+               Hex("02"
+                   "ffff"
+                   "fffefd") +
+                   Rstp(Ports).mid(6, 7 * 8) +
+                   Hex("ffffffff"
+                       "ff"
+                       "07"
+                       "09"
+                       "00"));
         const auto& rstp = GetProperty<TPropertyRedundancyRstp>(*m_Device);
         QVERIFY(rstp.Enabled);
         QCOMPARE(rstp.BridgePriority, uint16_t(0xFFFF));
@@ -111,7 +139,15 @@ private slots:
         QCOMPARE(rstp.Entries[2], (TPropertyRedundancyRstpEntry{2000002, 32, 2, true, false}));
         QCOMPARE(rstp.Entries[7], (TPropertyRedundancyRstpEntry{0xFFFFFFFF, 255, 7, true, false}));
 
-        Answer(0x0304, RstpInfo(Ports - 1) + Hex("fedcba98" "f0" "05" "02" "00" "09" "07"));
+        Answer(0x0304,
+               RstpInfo(Ports - 1) +
+                   Hex("fedcba98"
+                       "f0"
+                       "05"
+                       "02"
+                       "00"
+                       "09"
+                       "07"));
         const auto& info = GetProperty<TPropertyRedundancyRstpInfo>(*m_Device);
         QVERIFY(info.Running);
         QCOMPARE(info.RootBridgeId, (std::array<uint8_t, 8>{0x80, 0x00, 0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x99}));
@@ -146,9 +182,9 @@ private slots:
     {
         QFETCH(int, entries);
         QFETCH(bool, sent);
-        CheckSentWhen(
-            StartNew<TSessionRedundancyRstpSet>(m_Device, nullptr, std::vector<TPropertyRedundancyRstpEntry>(std::size_t(entries))),
-            sent);
+        CheckSentWhen(StartNew<TSessionRedundancyRstpSet>(
+                          m_Device, nullptr, std::vector<TPropertyRedundancyRstpEntry>(std::size_t(entries))),
+                      sent);
     }
 
     // A device of a model the console does not know has no ports: no RSTP Set at all.
@@ -163,14 +199,37 @@ private slots:
     void setRequests_data()
     {
         SetRequestColumns();
-        const QByteArray header = Hex("0301" "0000" "0009" "000a1b2c3d01");
+        const QByteArray header = Hex("0301"
+                                      "0000"
+                                      "0009"
+                                      "000a1b2c3d01");
         QTest::newRow("ring with everything on") << 0 << header + Ring;
         QTest::newRow("ring off") << 1 << header + QByteArray(9, '\0');
         QTest::newRow("ring without coupling and homing") << 2 << header + Hex("010106070000000000");
         QTest::newRow("RSTP") << 3
-                              << Hex("0303" "0000" "0046" "000a1b2c3d01" "01" "f000" "28010f") +
-                                     Hex("0bebc200" "f0" "02" "01" "01") + Hex("00030d40" "80" "00" "00" "00").repeated(6) +
-                                     Hex("00000001" "00" "01" "00" "01");
+                              << Hex("0303"
+                                     "0000"
+                                     "0046"
+                                     "000a1b2c3d01"
+                                     "01"
+                                     "f000"
+                                     "28010f") +
+                Hex("0bebc200"
+                    "f0"
+                    "02"
+                    "01"
+                    "01") +
+                Hex("00030d40"
+                    "80"
+                    "00"
+                    "00"
+                    "00")
+                    .repeated(6) +
+                Hex("00000001"
+                    "00"
+                    "01"
+                    "00"
+                    "01");
     }
     void setRequests() { CheckSetRequest(); }
 

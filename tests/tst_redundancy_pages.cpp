@@ -4,10 +4,10 @@
 // of the RSTP state, and the exact requests every "&Apply" sends.
 #include "PageTests.h"
 
-#include "ui/Dialogs.h"
 #include "pages/ModuleRedundancy_Rstp.h"
 #include "pages/ModuleRedundancy_RstpInfo.h"
 #include "pages/ModuleRedundancy_Sring.h"
+#include "ui/Dialogs.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -63,7 +63,8 @@ struct TInfoPort {
 // Root 8000-00:0A:1B:2C:3D:99, priority 32768, path cost 200000, timers 20, 2, 15.
 TBytes InfoPayload(const std::vector<TInfoPort>& ports, uint8_t running = 1, uint8_t rootPort = 3)
 {
-    TBytes out = Concat({{running, 0x80, 0x00, 0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x99, 0x80, 0x00, rootPort}, U32(200000), {20, 2, 15}});
+    TBytes out = Concat(
+        {{running, 0x80, 0x00, 0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x99, 0x80, 0x00, rootPort}, U32(200000), {20, 2, 15}});
     for (const TInfoPort& p : ports)
         out = Concat({out, U32(p.Cost), {p.Priority, p.P2p, p.Edge, p.Neighbour, p.State, p.Role}});
     return out;
@@ -72,21 +73,22 @@ TBytes InfoPayload(const std::vector<TInfoPort>& ports, uint8_t running = 1, uin
 // Costs whose decimal texts sort apart from their values; values without a text (point-to-
 // point 3, state 9, role 7) on port 8.
 const std::vector<TInfoPort> InfoPorts = {
-    {10, 128, 0, 0, 1, 3, 2}, {9, 16, 1, 1, 0, 0, 0},    {100, 240, 2, 0, 1, 1, 1}, {0xFFFFFFFF, 0, 1, 1, 1, 2, 3},
+    {10, 128, 0, 0, 1, 3, 2}, {9, 16, 1, 1, 0, 0, 0},   {100, 240, 2, 0, 1, 1, 1}, {0xFFFFFFFF, 0, 1, 1, 1, 2, 3},
     {20, 32, 0, 0, 0, 4, 4},  {200, 64, 1, 5, 9, 3, 5}, {1, 80, 2, 0, 0, 3, 6},    {2, 96, 3, 0, 0, 9, 7}};
 
 const QStringList RingChecks = {"m_Master", "m_CoupleMode", "m_HomingMode"};
 const QStringList RingLists = {"m_1stPortLabel", "m_1stPort", "m_2ndPortLabel", "m_2ndPort"};
 const QStringList CouplingLists = {"m_CouplingPortLabel", "m_CouplingPort", "m_ControlPortLabel", "m_ControlPort"};
 const QStringList HomingLists = {"m_HomingPortLabel", "m_HomingPort"};
-const QStringList BridgeControls = {"m_BridgeLabel",     "m_BridgePriorityLabel", "m_BridgePriority", "m_BridgePriorityRange",
-                                    "m_BridgeAgeLabel",  "m_BridgeAge",           "m_BridgeAgeRange", "m_BridgeHelloLabel",
-                                    "m_BridgeHello",     "m_BridgeHelloRange",    "m_BridgeDelayLabel", "m_BridgeDelay",
-                                    "m_BridgeDelayRange", "m_PortLabel",          "m_ListView"};
-const QStringList PortEditors = {"m_PortCostLabel", "m_PortCost",  "m_PortCostRange", "m_PortPriorityLabel",
-                                 "m_PortPriority",  "m_PortPriorityRange", "m_PortP2pLabel", "m_PortP2p",
-                                 "m_PortEdgeLabel", "m_PortEdge",  "m_PortStpLabel",  "m_PortStp"};
-const QStringList InfoValues = {"m_BridgeId", "m_Priority", "m_RootPort", "m_PathCost", "m_MaxAge", "m_Hello", "m_Delay"};
+const QStringList BridgeControls = {
+    "m_BridgeLabel",      "m_BridgePriorityLabel", "m_BridgePriority",   "m_BridgePriorityRange", "m_BridgeAgeLabel",
+    "m_BridgeAge",        "m_BridgeAgeRange",      "m_BridgeHelloLabel", "m_BridgeHello",         "m_BridgeHelloRange",
+    "m_BridgeDelayLabel", "m_BridgeDelay",         "m_BridgeDelayRange", "m_PortLabel",           "m_ListView"};
+const QStringList PortEditors = {"m_PortCostLabel", "m_PortCost",          "m_PortCostRange", "m_PortPriorityLabel",
+                                 "m_PortPriority",  "m_PortPriorityRange", "m_PortP2pLabel",  "m_PortP2p",
+                                 "m_PortEdgeLabel", "m_PortEdge",          "m_PortStpLabel",  "m_PortStp"};
+const QStringList InfoValues = {"m_BridgeId", "m_Priority", "m_RootPort", "m_PathCost",
+                                "m_MaxAge",   "m_Hello",    "m_Delay"};
 
 } // namespace
 
@@ -100,10 +102,7 @@ class TRedundancyPagesTest : public QObject, public TPageTestDriver {
     static QString Text(QWidget* page, const QString& name) { return Child<QLabel>(page, name)->text(); }
 
 private slots:
-    void initTestCase()
-    {
-        m_SmallType = RegisterType(FourPortType(), {"TEST-4P"});
-    }
+    void initTestCase() { m_SmallType = RegisterType(FourPortType(), {"TEST-4P"}); }
     void init()
     {
         OpenWindow();
@@ -121,12 +120,12 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("columns");
         QTest::newRow("Vantor Ring") << RingPath << "Vantor Ring" << QStringList{};
-        QTest::newRow("RSTP Settings")
-            << RstpPath << "RSTP Settings"
-            << QStringList{"Port No.", "Path Cost", "Priority", "Admin P2P", "Admin Edge", "Admin Non STP"};
-        QTest::newRow("RSTP Information") << InfoPath << "RSTP Information"
-                                          << QStringList{"Port",         "Path Cost",    "Port Priority", "OperP2P",
-                                                         "OperEdge",     "STP Neighbor", "State",         "Role"};
+        QTest::newRow("RSTP Settings") << RstpPath << "RSTP Settings"
+                                       << QStringList{"Port No.",  "Path Cost",  "Priority",
+                                                      "Admin P2P", "Admin Edge", "Admin Non STP"};
+        QTest::newRow("RSTP Information")
+            << InfoPath << "RSTP Information" << QStringList{"Port",     "Path Cost",    "Port Priority", "OperP2P",
+                                                             "OperEdge", "STP Neighbor", "State",         "Role"};
     }
     void pagesInTheCatalogue()
     {
@@ -143,8 +142,10 @@ private slots:
     void controlsAndTheirTexts()
     {
         TModuleRedundancySring ring;
-        const QList<QPair<const char*, QString>> checks = {
-            {"m_LegacyMode", "&Legacy Mode"}, {"m_Master", "Ring Master"}, {"m_CoupleMode", "&Coupling Ring"}, {"m_HomingMode", "Dual &Homing"}};
+        const QList<QPair<const char*, QString>> checks = {{"m_LegacyMode", "&Legacy Mode"},
+                                                           {"m_Master", "Ring Master"},
+                                                           {"m_CoupleMode", "&Coupling Ring"},
+                                                           {"m_HomingMode", "Dual &Homing"}};
         for (const auto& [name, text] : checks)
             QCOMPARE(Check(&ring, name)->text(), text);
         const QList<QPair<const char*, QString>> ringLabels = {{"m_1stPortLabel", "1st Ring Port:"},
@@ -157,12 +158,12 @@ private slots:
 
         TModuleRedundancyRstp rstp;
         const QList<QPair<const char*, QString>> labels = {
-            {"m_ModeLabel", "&RSTP Mode:"},         {"m_BridgeLabel", "Bridge Configuration:"},
+            {"m_ModeLabel", "&RSTP Mode:"},          {"m_BridgeLabel", "Bridge Configuration:"},
             {"m_BridgePriorityLabel", "&Priority:"}, {"m_BridgeAgeLabel", "&Max Age Time:"},
-            {"m_BridgeHelloLabel", "&Hello Time:"}, {"m_BridgeDelayLabel", "&Forward Delay Time:"},
-            {"m_PortLabel", "Port Configuration:"}, {"m_PortCostLabel", "Path &Cost:"},
-            {"m_PortPriorityLabel", "Priority:"},   {"m_PortP2pLabel", "Admin P2P:"},
-            {"m_PortEdgeLabel", "Admin &Edge:"},    {"m_PortStpLabel", "Admin Non STP:"}};
+            {"m_BridgeHelloLabel", "&Hello Time:"},  {"m_BridgeDelayLabel", "&Forward Delay Time:"},
+            {"m_PortLabel", "Port Configuration:"},  {"m_PortCostLabel", "Path &Cost:"},
+            {"m_PortPriorityLabel", "Priority:"},    {"m_PortP2pLabel", "Admin P2P:"},
+            {"m_PortEdgeLabel", "Admin &Edge:"},     {"m_PortStpLabel", "Admin Non STP:"}};
         for (const auto& [name, text] : labels)
             QCOMPARE(Text(&rstp, name), text);
         QVERIFY(Child<QLabel>(&rstp, "m_BridgeLabel")->font().bold());
@@ -190,12 +191,15 @@ private slots:
         }
 
         TModuleRedundancyRstpInfo info;
-        const QList<QPair<const char*, QString>> infoLabels = {
-            {"m_RootHeading", "Root Bridge Information"}, {"m_PortHeading", "Port Information"},
-            {"m_BridgeIdLabel", "Bridge ID:"},           {"m_PriorityLabel", "Root Priority:"},
-            {"m_RootPortLabel", "Root Port:"},           {"m_PathCostLabel", "Root Path Cost:"},
-            {"m_MaxAgeLabel", "Max Age Time:"},          {"m_HelloLabel", "Hello Time:"},
-            {"m_DelayLabel", "Forward Delay Time:"}};
+        const QList<QPair<const char*, QString>> infoLabels = {{"m_RootHeading", "Root Bridge Information"},
+                                                               {"m_PortHeading", "Port Information"},
+                                                               {"m_BridgeIdLabel", "Bridge ID:"},
+                                                               {"m_PriorityLabel", "Root Priority:"},
+                                                               {"m_RootPortLabel", "Root Port:"},
+                                                               {"m_PathCostLabel", "Root Path Cost:"},
+                                                               {"m_MaxAgeLabel", "Max Age Time:"},
+                                                               {"m_HelloLabel", "Hello Time:"},
+                                                               {"m_DelayLabel", "Forward Delay Time:"}};
         for (const auto& [name, text] : infoLabels)
             QCOMPARE(Text(&info, name), text);
         QCOMPARE(ListOf(&info)->headerItem()->textAlignment(1), int(Qt::AlignRight | Qt::AlignVCenter));
@@ -256,7 +260,8 @@ private slots:
     void ringWithoutDevice()
     {
         QWidget* page = Unselected(RingPath);
-        CheckEnabled(page, QStringList{"m_LegacyMode", "m_Apply"} + RingChecks + RingLists + CouplingLists + HomingLists, false);
+        CheckEnabled(
+            page, QStringList{"m_LegacyMode", "m_Apply"} + RingChecks + RingLists + CouplingLists + HomingLists, false);
     }
 
     // Ring, coupling and homing as the controls show them: first and second ring port,
@@ -310,8 +315,7 @@ private slots:
             return;
         }
         QVERIFY(m_Messages.isEmpty());
-        QCOMPARE(TakeRequests(), QStringList({Request(SringSet, a, {}) + payload,
-                                              Request(SringSet, b, {}) + payload}));
+        QCOMPARE(TakeRequests(), QStringList({Request(SringSet, a, {}) + payload, Request(SringSet, b, {}) + payload}));
     }
 
     // The Set's reply brings the Get, and the page shows what it returns.
@@ -344,8 +348,9 @@ private slots:
         QWidget* page = Load(RstpPath, RstpGet, RstpPayload(RstpPorts(ports)), 0, {AddLoggedIn(1)});
         QVERIFY(Shown(page));
         QCOMPARE(Box(page, "m_Mode")->currentText(), QString(valid ? "Enable" : "Disable"));
-        QCOMPARE((QList<int>{Child<QSpinBox>(page, "m_BridgePriority")->value(), Child<QSpinBox>(page, "m_BridgeAge")->value(),
-                             Child<QSpinBox>(page, "m_BridgeHello")->value(), Child<QSpinBox>(page, "m_BridgeDelay")->value()}),
+        QCOMPARE((QList<int>{
+                     Child<QSpinBox>(page, "m_BridgePriority")->value(), Child<QSpinBox>(page, "m_BridgeAge")->value(),
+                     Child<QSpinBox>(page, "m_BridgeHello")->value(), Child<QSpinBox>(page, "m_BridgeDelay")->value()}),
                  (valid ? QList<int>{4096, 30, 5, 20} : QList<int>{32768, 20, 2, 15}));
         QCOMPARE(Column(page, 0), PortCaptions(Ports));
         if (valid) {
@@ -354,7 +359,8 @@ private slots:
             QCOMPARE(Cells(page, 7), QStringList({"Port.08", "8000", "112", "True", "True", "False"}));
         } else {
             for (int row = 0; row < Ports; ++row)
-                QCOMPARE(Cells(page, row), QStringList({PortCaptions(Ports)[row], "200000", "128", "False", "False", "False"}));
+                QCOMPARE(Cells(page, row),
+                         QStringList({PortCaptions(Ports)[row], "200000", "128", "False", "False", "False"}));
         }
         CheckEnabled(page, {"m_ModeLabel", "m_Mode", "m_Apply"}, true);
         CheckEnabled(page, BridgeControls, valid);
@@ -446,7 +452,11 @@ private slots:
         QCOMPARE(Column(page, column), QStringList(Ports, text));
         // The editors show the selected row's new value.
         const QString shown = column <= 2 ? Child<QSpinBox>(page, column == 1 ? "m_PortCost" : "m_PortPriority")->text()
-                                          : Box(page, column == 3 ? "m_PortP2p" : column == 4 ? "m_PortEdge" : "m_PortStp")->currentText();
+                                          : Box(page,
+                                                column == 3       ? "m_PortP2p"
+                                                    : column == 4 ? "m_PortEdge"
+                                                                  : "m_PortStp")
+                                                ->currentText();
         QCOMPARE(shown, text);
         ClickHeader(page, 0);
         QCOMPARE(Column(page, 0), PortCaptions(Ports));
@@ -497,14 +507,19 @@ private slots:
             values << Text(page, name);
         QCOMPARE(values, QStringList({"8000000A1B2C3D99", "32768", rootText, "200000", "20", "2", "15"}));
         QCOMPARE(Column(page, 0), PortCaptions(Ports));
-        QCOMPARE(Cells(page, 0), QStringList({"Port.01", "10", "128", "False", "False", "True", "Forwarding", "Designated"}));
+        QCOMPARE(Cells(page, 0),
+                 QStringList({"Port.01", "10", "128", "False", "False", "True", "Forwarding", "Designated"}));
         QCOMPARE(Cells(page, 1), QStringList({"Port.02", "9", "16", "True", "True", "False", "Disabled", "Disabled"}));
         QCOMPARE(Cells(page, 2), QStringList({"Port.03", "100", "240", "Auto", "False", "True", "Discarding", "Root"}));
-        QCOMPARE(Cells(page, 3), QStringList({"Port.04", "4294967295", "0", "True", "True", "True", "Learning", "Alternated"}));
+        QCOMPARE(Cells(page, 3),
+                 QStringList({"Port.04", "4294967295", "0", "True", "True", "True", "Learning", "Alternated"}));
         QCOMPARE(Cells(page, 4), QStringList({"Port.05", "20", "32", "False", "False", "False", "Non Stp", "Backup"}));
-        QCOMPARE(Cells(page, 5), QStringList({"Port.06", "200", "64", "True", "True", "True", "Forwarding", "Non Stp"}));
-        QCOMPARE(Cells(page, 6), QStringList({"Port.07", "1", "80", "Auto", "False", "False", "Forwarding", "Unknown"}));
-        QCOMPARE(Cells(page, 7), QStringList({"Port.08", "2", "96", "Unknown (3)", "False", "False", "Unknown (9)", "Unknown (7)"}));
+        QCOMPARE(Cells(page, 5),
+                 QStringList({"Port.06", "200", "64", "True", "True", "True", "Forwarding", "Non Stp"}));
+        QCOMPARE(Cells(page, 6),
+                 QStringList({"Port.07", "1", "80", "Auto", "False", "False", "Forwarding", "Unknown"}));
+        QCOMPARE(Cells(page, 7),
+                 QStringList({"Port.08", "2", "96", "Unknown (3)", "False", "False", "Unknown (9)", "Unknown (7)"}));
         QCOMPARE(ListOf(page)->topLevelItem(0)->textAlignment(1), int(Qt::AlignRight | Qt::AlignVCenter));
         CheckEnabled(page, InfoValues + QStringList{"m_List", "m_RootHeading", "m_BridgeIdLabel"}, true);
     }
@@ -537,9 +552,8 @@ private slots:
         QTest::addColumn<QStringList>("ascending");
         QTest::newRow("Path Cost") << 1 << QStringList{"1", "2", "9", "10", "20", "100", "200", "4294967295"};
         QTest::newRow("Port Priority") << 2 << QStringList{"0", "16", "32", "64", "80", "96", "128", "240"};
-        QTest::newRow("State") << 6
-                               << QStringList{"Disabled", "Discarding", "Forwarding", "Forwarding", "Forwarding", "Learning",
-                                              "Non Stp", "Unknown (9)"};
+        QTest::newRow("State") << 6 << QStringList{"Disabled",   "Discarding", "Forwarding", "Forwarding",
+                                                   "Forwarding", "Learning",   "Non Stp",    "Unknown (9)"};
     }
     void infoSorting()
     {

@@ -1,7 +1,7 @@
 // The layer-2 scan without a network: the frame sent, the reply filter, and the dialog's
 // interface rules and messages.
-#include "ui/Dialogs.h"
 #include "core/NetQueries.h"
+#include "ui/Dialogs.h"
 #include "ui/ScanForm.h"
 
 #include <QCheckBox>
@@ -35,9 +35,10 @@ private slots:
     void frameCarriesAdapterAndAddress()
     {
         const Scan::TFrame frame = Scan::BuildFrame(Adapter, 0xC0000201);
-        const std::array<uint8_t, 40> expected = {
-            0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x11, 0x22, 0x33, 0x44, 0x55, 0xDE, 0xAD, 192, 0, 2, 1, 0x06, 0x66,
-            0,    0,    0,    0,    0,    8,    0,    0,    0,    0,    0,    0,    0,    0,    0,   0, 0, 0, 0,    0};
+        const std::array<uint8_t, 40> expected = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x11, 0x22, 0x33,
+                                                  0x44, 0x55, 0xDE, 0xAD, 192,  0,    2,    1,    0x06, 0x66,
+                                                  0,    0,    0,    0,    0,    8,    0,    0,    0,    0,
+                                                  0,    0,    0,    0,    0,    0,    0,    0,    0,    0};
         QCOMPARE(frame, expected);
     }
 
@@ -108,8 +109,9 @@ private slots:
         emit interfaces->activated(0);
         QCOMPARE(form.findChild<QLabel*>("m_IpAddress")->text(), QString());
         scan->click();
-        QCOMPARE(messages, (QStringList{"Unable to get a valid MAC address from interface nosuch0",
-                                        "Unable to get a valid IP address from interface lo"}));
+        QCOMPARE(messages,
+                 (QStringList{"Unable to get a valid MAC address from interface nosuch0",
+                              "Unable to get a valid IP address from interface lo"}));
         QVERIFY(!form.Worker().IsCapturing());
 
         form.hide();
@@ -125,7 +127,8 @@ private slots:
                  QString("Unable to open the adapter. eth0 is not supported by WinPcap"));
         QCOMPARE(TScanForm::ResultText(TWinpcapThread::srSendFailed, "eth0", "Network is down"),
                  QString("Error sending the packet: eth0\nNetwork is down"));
-        QCOMPARE(TScanForm::ResultText(TWinpcapThread::srSendFailed, "eth0", ""), QString("Error sending the packet: eth0"));
+        QCOMPARE(TScanForm::ResultText(TWinpcapThread::srSendFailed, "eth0", ""),
+                 QString("Error sending the packet: eth0"));
         QVERIFY(TScanForm::ResultText(TWinpcapThread::srNoPermission, "eth0", "").contains("setcap cap_net_raw+ep"));
     }
 };

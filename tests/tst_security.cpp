@@ -9,9 +9,9 @@ using namespace Intp;
 
 namespace {
 
-constexpr int Ports = 8;        // of the test device's model
+constexpr int Ports = 8;         // of the test device's model
 constexpr int LogicalPorts = 12; // ports and trunk groups
-constexpr int Slots = 10;       // access-list count
+constexpr int Slots = 10;        // access-list count
 
 QByteArray U32(uint32_t v) { return QByteArray::fromHex(QByteArray::number(v, 16).rightJustified(8, '0')); }
 
@@ -20,13 +20,23 @@ QByteArray Field(const QByteArray& text) { return (text + QByteArray(32, '\0')).
 
 // 802.1X: enabled, server 192.168.1.10, ports 1645 and 1646, key "secret", NAS "edge-7",
 // quiet 10, TX 20, supplicant 40, server 50, max requests 3, re-auth 7200.
-const QByteArray Radius = Hex("01" "c0a8010a" "066d" "066e") + Field("secret") + Field("edge-7") +
-                          Hex("000a" "0014" "0028" "0032" "03" "00001c20");
+const QByteArray Radius = Hex("01"
+                              "c0a8010a"
+                              "066d"
+                              "066e") +
+    Field("secret") + Field("edge-7") +
+    Hex("000a"
+        "0014"
+        "0028"
+        "0032"
+        "03"
+        "00001c20");
 
 // Access list: enabled, web and SNMP, slots 10.0.0.1 .. 10.0.0.count.
 QByteArray AccessList(int count)
 {
-    QByteArray bytes = Hex("01" "00000005");
+    QByteArray bytes = Hex("01"
+                           "00000005");
     for (int i = 0; i < count; ++i)
         bytes += U32(uint32_t(0x0A000001 + i));
     return bytes;
@@ -117,8 +127,12 @@ private slots:
         using S = QList<int>;
         for (int command : {0x0805, 0x0802}) {
             const QByteArray name = command == 0x0805 ? "blacklist" : "bindings";
-            auto row = [&](const char* what) -> QTestData& { return QTest::addRow("%s: %s", name.constData(), what) << command; };
-            auto one = [&](int count, int first = 0) { return command == 0x0805 ? Macs(count, first) : Bindings(count, first); };
+            auto row = [&](const char* what) -> QTestData& {
+                return QTest::addRow("%s: %s", name.constData(), what) << command;
+            };
+            auto one = [&](int count, int first = 0) {
+                return command == 0x0805 ? Macs(count, first) : Bindings(count, first);
+            };
             row("empty") << B{one(0)} << S{0} << 0 << true << 0;
             row("127 entries") << B{one(127)} << S{0} << 0 << true << 127;
             row("128 entries, more to come") << B{one(128)} << S{0} << -1 << false << 128;
@@ -183,7 +197,10 @@ private slots:
         QCOMPARE(radius.SharedKey, std::string(32, 'k'));
         QCOMPARE(radius.NasId, std::string(32, 'n'));
 
-        Answer(0x0800, Hex("02" "fffffff8") + AccessList(Slots).mid(5, 36) + Hex("00000000"));
+        Answer(0x0800,
+               Hex("02"
+                   "fffffff8") +
+                   AccessList(Slots).mid(5, 36) + Hex("00000000"));
         const auto& ip = GetProperty<TPropertySecurityIp>(*m_Device);
         QVERIFY(ip.Enabled);
         QCOMPARE(ip.Management, 0xFFFFFFF8u);
@@ -196,11 +213,19 @@ private slots:
         QCOMPARE(GetProperty<TPropertySecurity8021xPort>(*m_Device).Modes,
                  (std::vector<uint8_t>{3, 2, 1, 0, 0, 1, 2, 3}));
 
-        Answer(0x0805, Hex("00000000" "0123456789ab" "ffffffffffff"));
+        Answer(0x0805,
+               Hex("00000000"
+                   "0123456789ab"
+                   "ffffffffffff"));
         QCOMPARE(GetProperty<TPropertySecurityMac>(*m_Device).Addresses,
                  (std::vector<TMacAddr>{TMacAddr(std::array<uint8_t, 6>{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB}),
                                         TMacAddr::Broadcast()}));
-        Answer(0x0802, Hex("ffffffff" "0b" "0123456789ab" "00" "000000000001"));
+        Answer(0x0802,
+               Hex("ffffffff"
+                   "0b"
+                   "0123456789ab"
+                   "00"
+                   "000000000001"));
         QCOMPARE(GetProperty<TPropertySecurityPort>(*m_Device).Entries,
                  (std::vector<TPropertySecurityPortEntry>{
                      {11, TMacAddr(std::array<uint8_t, 6>{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB})},
@@ -211,17 +236,32 @@ private slots:
     void setRequests_data()
     {
         SetRequestColumns();
-        auto header = [](const char* code, const char* length) { return Hex(code) + Hex("0000") + Hex(length) + Hex("000a1b2c3d01"); };
+        auto header = [](const char* code, const char* length) {
+            return Hex(code) + Hex("0000") + Hex(length) + Hex("000a1b2c3d01");
+        };
         QTest::newRow("access list") << 0 << header("0801", "002d") + AccessList(2) + QByteArray(32, '\0');
         QTest::newRow("access list off") << 1 << header("0801", "002d") + QByteArray(45, '\0');
-        QTest::newRow("binding add") << 2 << header("0803", "0007") + Hex("0b" "0123456789ab");
+        QTest::newRow("binding add") << 2
+                                     << header("0803", "0007") +
+                Hex("0b"
+                    "0123456789ab");
         QTest::newRow("binding del") << 3 << header("0804", "0006") + Hex("0123456789ab");
         QTest::newRow("blacklist add") << 4 << header("0806", "0006") + Hex("0123456789ab");
         QTest::newRow("blacklist del") << 5 << header("0807", "0006") + Hex("0123456789ab");
         QTest::newRow("802.1X") << 6 << header("0809", "0056") + Radius;
-        QTest::newRow("802.1X with texts of 33 characters")
-            << 7 << header("0809", "0056") + Hex("00" "00000000" "0714" "0715") + QByteArray(32, 'k') + QByteArray(32, 'n') +
-                        Hex("003c" "001e" "001e" "001e" "02" "00000e10");
+        QTest::newRow("802.1X with texts of 33 characters") << 7
+                                                            << header("0809", "0056") +
+                Hex("00"
+                    "00000000"
+                    "0714"
+                    "0715") +
+                QByteArray(32, 'k') + QByteArray(32, 'n') +
+                Hex("003c"
+                    "001e"
+                    "001e"
+                    "001e"
+                    "02"
+                    "00000e10");
         QTest::newRow("port modes") << 8 << header("080b", "0008") + Hex("0302010000010203");
     }
     void setRequests() { CheckSetRequest(); }
@@ -247,7 +287,8 @@ private slots:
         QFETCH(bool, sent);
         TPropertySecurityIp ip;
         ip.Addresses.resize(std::size_t(entries));
-        CheckSentWhen(modes ? StartNew<TSessionSecurity8021xPortSet>(m_Device, nullptr, std::vector<uint8_t>(std::size_t(entries)))
+        CheckSentWhen(modes ? StartNew<TSessionSecurity8021xPortSet>(m_Device, nullptr,
+                                                                     std::vector<uint8_t>(std::size_t(entries)))
                             : StartNew<TSessionSecurityIpSet>(m_Device, nullptr, ip),
                       sent);
     }
@@ -269,8 +310,9 @@ private slots:
     {
         SetStartsItsGetColumns();
         const std::tuple<int, int, int, const char*> sets[] = {
-            {0, 0x0801, 0x0800, "access list"}, {2, 0x0803, 0x0802, "binding add"}, {3, 0x0804, 0x0802, "binding del"},
-            {4, 0x0806, 0x0805, "blacklist add"}, {5, 0x0807, 0x0805, "blacklist del"}, {6, 0x0809, 0x0808, "802.1X"},
+            {0, 0x0801, 0x0800, "access list"},   {2, 0x0803, 0x0802, "binding add"},
+            {3, 0x0804, 0x0802, "binding del"},   {4, 0x0806, 0x0805, "blacklist add"},
+            {5, 0x0807, 0x0805, "blacklist del"}, {6, 0x0809, 0x0808, "802.1X"},
             {8, 0x080B, 0x080A, "port modes"},
         };
         for (int status : {0, 5})
@@ -351,7 +393,8 @@ private:
         case 4: return StartNew<TSessionSecurityMacAdd>(m_Device, receiver, mac);
         case 5: return StartNew<TSessionSecurityMacDel>(m_Device, receiver, mac);
         case 6: {
-            TPropertySecurity8021x radius{false, true, 0xC0A8010A, 1645, 1646, "secret", "edge-7", 10, 20, 40, 50, 3, 7200};
+            TPropertySecurity8021x radius{false, true, 0xC0A8010A, 1645, 1646, "secret", "edge-7",
+                                          10,    20,   40,         50,   3,    7200};
             return StartNew<TSessionSecurity8021xSet>(m_Device, receiver, radius);
         }
         case 7: {
@@ -363,7 +406,8 @@ private:
             return StartNew<TSessionSecurity8021xSet>(m_Device, receiver, radius);
         }
         case 8:
-            return StartNew<TSessionSecurity8021xPortSet>(m_Device, receiver, std::vector<uint8_t>{3, 2, 1, 0, 0, 1, 2, 3});
+            return StartNew<TSessionSecurity8021xPortSet>(m_Device, receiver,
+                                                          std::vector<uint8_t>{3, 2, 1, 0, 0, 1, 2, 3});
         }
         return false;
     }

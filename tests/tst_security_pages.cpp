@@ -5,14 +5,14 @@
 // the secrets of the SNMP pages: none outside Latin-1 leaves any page.
 #include "PageTests.h"
 
-#include "ui/Dialogs.h"
-#include "ui/Images.h"
 #include "core/Snmp.h"
 #include "pages/ModuleSecurity_8021x.h"
 #include "pages/ModuleSecurity_8021xPort.h"
 #include "pages/ModuleSecurity_IP.h"
 #include "pages/ModuleSecurity_Mac.h"
 #include "pages/ModuleSecurity_Port.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -52,7 +52,9 @@ TBytes Text32(const std::string& text)
 
 // 802.1X: enabled, server 192.168.1.10, ports 1645 and 1646, key "secret", NAS "edge-7",
 // quiet 10, TX 20, supplicant 40, server 50, max requests 3, re-auth 7200.
-const TBytes Radius = Concat({{1, 192, 168, 1, 10, 0x06, 0x6d, 0x06, 0x6e}, Text32("secret"), Text32("edge-7"),
+const TBytes Radius = Concat({{1, 192, 168, 1, 10, 0x06, 0x6d, 0x06, 0x6e},
+                              Text32("secret"),
+                              Text32("edge-7"),
                               {0, 10, 0, 20, 0, 40, 0, 50, 3, 0, 0, 0x1c, 0x20}});
 
 // Access list: enabled or not, a mask, then the addresses 10.0.0.1 ... and zeros.
@@ -77,7 +79,10 @@ TBytes MacList(int count, int first = 0, const std::vector<uint8_t>& ports = {})
     return out;
 }
 
-QString MacText(int i) { return QString("02:00:00:00:%1:%2").arg(i >> 8, 2, 16, QChar('0')).arg(i & 0xFF, 2, 16, QChar('0')).toUpper(); }
+QString MacText(int i)
+{
+    return QString("02:00:00:00:%1:%2").arg(i >> 8, 2, 16, QChar('0')).arg(i & 0xFF, 2, 16, QChar('0')).toUpper();
+}
 
 QStringList ViewColumn(QWidget* page, int column)
 {
@@ -98,7 +103,8 @@ void ClickViewRow(QWidget* page, int row)
 void PressBesideRows(QAbstractItemView* view)
 {
     const QPointF below(5, 5000);
-    QMouseEvent press(QEvent::MouseButtonPress, below, view->viewport()->mapToGlobal(below), Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent press(QEvent::MouseButtonPress, below, view->viewport()->mapToGlobal(below), Qt::LeftButton,
+                      Qt::LeftButton, {});
     QCoreApplication::sendEvent(view->viewport(), &press);
 }
 
@@ -110,7 +116,8 @@ class TSecurityPagesTest : public QObject, public TPageTestDriver {
     int m_SmallType = 0;
 
     // Port Security open on the devices, the first answered along the whole chain.
-    QWidget* LoadPorts(const TBytes& bindings, std::initializer_list<TDevice*> devices, const TBytes& config = PortConfig({0, 1, 2, 3, 4, 5, 6, 7, 8}))
+    QWidget* LoadPorts(const TBytes& bindings, std::initializer_list<TDevice*> devices,
+                       const TBytes& config = PortConfig({0, 1, 2, 3, 4, 5, 6, 7, 8}))
     {
         Select(devices);
         QWidget* page = Open(PortPath);
@@ -165,8 +172,10 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("buttons");
         QTest::newRow("IP Security") << IpPath << "IP Security" << QStringList{"m_Add", "Add", "m_Delete", "&Delete"};
-        QTest::newRow("Port Security") << PortPath << "Port Security" << QStringList{"m_Add", "&Add", "m_Delete", "&Delete"};
-        QTest::newRow("MAC Blacklist") << MacPath << "MAC Blacklist" << QStringList{"m_Add", "&Add", "m_Delete", "&Delete"};
+        QTest::newRow("Port Security") << PortPath << "Port Security"
+                                       << QStringList{"m_Add", "&Add", "m_Delete", "&Delete"};
+        QTest::newRow("MAC Blacklist") << MacPath << "MAC Blacklist"
+                                       << QStringList{"m_Add", "&Add", "m_Delete", "&Delete"};
         QTest::newRow("802.1x") << RadiusPath << "802.1x" << QStringList{};
         QTest::newRow("Port Auth") << AuthPath << "Port Auth" << QStringList{};
     }
@@ -194,24 +203,32 @@ private slots:
     void controlsAndTheirTexts()
     {
         TModuleSecurity8021x radius;
-        const QList<QPair<const char*, QString>> labels = {
-            {"m_ProtocolLabel", "802.1&x Protocol:"},     {"m_ServerHeading", "Radius Server Settings:"},
-            {"m_ServerIpLabel", "Radius Server &IP:"},    {"m_ServerPortLabel", "Server &Port:"},
-            {"m_AccountingPortLabel", "A&ccounting Port:"}, {"m_SharedKeyLabel", "Shared &Key:"},
-            {"m_NasIdLabel", "&NAS Identifier:"},         {"m_AdvancedHeading", "Advanced Settings:"},
-            {"m_QuietLabel", "&Quiet Period:"},           {"m_TXLabel", "&TX Period:"},
-            {"m_SupplicantLabel", "S&upplicant Timeout:"}, {"m_ServerTimeoutLabel", "Server Time&out:"},
-            {"m_MaxRequestLabel", "&Max Requests:"},      {"m_ReAuthLabel", "&Re-Auth Period:"}};
+        const QList<QPair<const char*, QString>> labels = {{"m_ProtocolLabel", "802.1&x Protocol:"},
+                                                           {"m_ServerHeading", "Radius Server Settings:"},
+                                                           {"m_ServerIpLabel", "Radius Server &IP:"},
+                                                           {"m_ServerPortLabel", "Server &Port:"},
+                                                           {"m_AccountingPortLabel", "A&ccounting Port:"},
+                                                           {"m_SharedKeyLabel", "Shared &Key:"},
+                                                           {"m_NasIdLabel", "&NAS Identifier:"},
+                                                           {"m_AdvancedHeading", "Advanced Settings:"},
+                                                           {"m_QuietLabel", "&Quiet Period:"},
+                                                           {"m_TXLabel", "&TX Period:"},
+                                                           {"m_SupplicantLabel", "S&upplicant Timeout:"},
+                                                           {"m_ServerTimeoutLabel", "Server Time&out:"},
+                                                           {"m_MaxRequestLabel", "&Max Requests:"},
+                                                           {"m_ReAuthLabel", "&Re-Auth Period:"}};
         for (const auto& [name, text] : labels)
             QCOMPARE(Child<QLabel>(&radius, name)->text(), text);
         QVERIFY(Child<QLabel>(&radius, "m_ServerHeading")->font().bold());
         QVERIFY(Child<QLabel>(&radius, "m_AdvancedHeading")->font().bold());
         QCOMPARE(Items(Box(&radius, "m_Protocol")), QStringList({"Disable", "Enable"}));
         const QList<std::tuple<const char*, int, int>> spins = {
-            {"m_ServerPort", 1, 65535}, {"m_AccountingPort", 1, 65535}, {"m_Quiet", 0, 65535},  {"m_TX", 0, 65535},
-            {"m_Supplicant", 1, 300},   {"m_ServerTimeout", 1, 300},    {"m_MaxRequest", 1, 10}, {"m_ReAuth", 1, 999999}};
+            {"m_ServerPort", 1, 65535}, {"m_AccountingPort", 1, 65535}, {"m_Quiet", 0, 65535},
+            {"m_TX", 0, 65535},         {"m_Supplicant", 1, 300},       {"m_ServerTimeout", 1, 300},
+            {"m_MaxRequest", 1, 10},    {"m_ReAuth", 1, 999999}};
         for (const auto& [name, minimum, maximum] : spins)
-            QCOMPARE(std::pair(Spin(&radius, name)->minimum(), Spin(&radius, name)->maximum()), std::pair(minimum, maximum));
+            QCOMPARE(std::pair(Spin(&radius, name)->minimum(), Spin(&radius, name)->maximum()),
+                     std::pair(minimum, maximum));
         QCOMPARE(Edit(&radius, "m_ServerIp")->maxLength(), 15);
         QCOMPARE(Edit(&radius, "m_SharedKey")->maxLength(), 32);
         QCOMPARE(Edit(&radius, "m_NasId")->maxLength(), 32);
@@ -233,7 +250,8 @@ private slots:
         QStringList management;
         for (int i = 0; i < ListWidget(&ip, "m_Management")->count(); ++i)
             management << ListWidget(&ip, "m_Management")->item(i)->text();
-        QCOMPARE(management, QStringList({"Enable Web Management", "Enable Telnet Management", "Enable SNMP Management"}));
+        QCOMPARE(management,
+                 QStringList({"Enable Web Management", "Enable Telnet Management", "Enable SNMP Management"}));
         QCOMPARE(Edit(&ip, "m_Address")->maxLength(), 15);
 
         TModuleSecurityMac mac;
@@ -254,10 +272,14 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("disabled");
-        QTest::newRow("IP Security") << IpPath << QStringList{"m_Mode", "m_ModeLabel", "m_Apply", "m_Add", "m_Delete", "m_Management", "m_SecureIPs", "m_Address"};
-        QTest::newRow("Port Security") << PortPath << QStringList{"m_List", "m_Port", "m_PortLabel", "m_MAC", "m_MACLabel", "m_Add", "m_Delete"};
+        QTest::newRow("IP Security") << IpPath << QStringList{"m_Mode",   "m_ModeLabel",  "m_Apply",     "m_Add",
+                                                              "m_Delete", "m_Management", "m_SecureIPs", "m_Address"};
+        QTest::newRow("Port Security") << PortPath << QStringList{"m_List",     "m_Port", "m_PortLabel", "m_MAC",
+                                                                  "m_MACLabel", "m_Add",  "m_Delete"};
         QTest::newRow("MAC Blacklist") << MacPath << QStringList{"m_List", "m_MAC", "m_MACLabel", "m_Add", "m_Delete"};
-        QTest::newRow("802.1x") << RadiusPath << QStringList{"m_Protocol", "m_ProtocolLabel", "m_Apply", "m_ServerIp", "m_SharedKey", "m_ReAuth", "m_ServerHeading"};
+        QTest::newRow("802.1x") << RadiusPath
+                                << QStringList{"m_Protocol",  "m_ProtocolLabel", "m_Apply",        "m_ServerIp",
+                                               "m_SharedKey", "m_ReAuth",        "m_ServerHeading"};
         QTest::newRow("Port Auth") << AuthPath << QStringList{"m_ListView", "m_Auth", "m_AuthLabel", "m_Apply"};
     }
     void withoutDevice()
@@ -280,7 +302,8 @@ private slots:
         QCOMPARE(Box(page, "m_Protocol")->currentText(), QString());
         // The spin edits' texts included.
         for (QLineEdit* edit : page->findChildren<QLineEdit*>())
-            QVERIFY2(edit->text().isEmpty(), qPrintable(edit->parent()->objectName() + edit->objectName() + ": " + edit->text()));
+            QVERIFY2(edit->text().isEmpty(),
+                     qPrintable(edit->parent()->objectName() + edit->objectName() + ": " + edit->text()));
         CheckEnabled(page, {"m_Protocol", "m_SharedKey", "m_ServerPort", "m_Apply"}, false);
     }
 
@@ -301,11 +324,17 @@ private slots:
         QCOMPARE(Edit(page, "m_SharedKey")->text(), QString(valid ? "secret" : "58132604"));
         QCOMPARE(Edit(page, "m_NasId")->text(), QString(valid ? "edge-7" : "NAS_L2_SWITCH"));
         QList<int> values;
-        for (const char* name : {"m_ServerPort", "m_AccountingPort", "m_Quiet", "m_TX", "m_Supplicant", "m_ServerTimeout", "m_MaxRequest", "m_ReAuth"})
+        for (const char* name : {"m_ServerPort", "m_AccountingPort", "m_Quiet", "m_TX", "m_Supplicant",
+                                 "m_ServerTimeout", "m_MaxRequest", "m_ReAuth"})
             values << Spin(page, name)->value();
-        QCOMPARE(values, valid ? QList<int>({1645, 1646, 10, 20, 40, 50, 3, 7200}) : QList<int>({1812, 1813, 60, 30, 30, 30, 2, 3600}));
+        QCOMPARE(values,
+                 valid ? QList<int>({1645, 1646, 10, 20, 40, 50, 3, 7200})
+                       : QList<int>({1812, 1813, 60, 30, 30, 30, 2, 3600}));
         CheckEnabled(page, {"m_Protocol", "m_ProtocolLabel", "m_Apply"}, true);
-        CheckEnabled(page, {"m_ServerHeading", "m_AdvancedHeading", "m_ServerIp", "m_ServerIpLabel", "m_NasId", "m_ReAuth", "m_ReAuthLabel"}, valid);
+        CheckEnabled(page,
+                     {"m_ServerHeading", "m_AdvancedHeading", "m_ServerIp", "m_ServerIpLabel", "m_NasId", "m_ReAuth",
+                      "m_ReAuthLabel"},
+                     valid);
     }
 
     // Apply follows the protocol, and with "Enable" a host address, a key and a NAS identifier.
@@ -316,15 +345,42 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("nas");
         QTest::addColumn<bool>("apply");
-        QTest::newRow("disabled, nothing filled in") << "Disable" << "" << "" << "" << true;
-        QTest::newRow("enabled, all good") << "Enable" << "10.1.2.3" << "k" << "n" << true;
-        QTest::newRow("enabled, short address form") << "Enable" << "10.1" << "k" << "n" << true;
-        QTest::newRow("enabled, 0.0.0.0") << "Enable" << "0.0.0.0" << "k" << "n" << false;
-        QTest::newRow("enabled, broadcast") << "Enable" << "255.255.255.255" << "k" << "n" << false;
-        QTest::newRow("enabled, loopback") << "Enable" << "127.0.0.9" << "k" << "n" << false;
-        QTest::newRow("enabled, no address") << "Enable" << "server" << "k" << "n" << false;
-        QTest::newRow("enabled, no key") << "Enable" << "10.1.2.3" << "" << "n" << false;
-        QTest::newRow("enabled, no NAS identifier") << "Enable" << "10.1.2.3" << "k" << "" << false;
+        QTest::newRow("disabled, nothing filled in") << "Disable"
+                                                     << ""
+                                                     << ""
+                                                     << "" << true;
+        QTest::newRow("enabled, all good") << "Enable"
+                                           << "10.1.2.3"
+                                           << "k"
+                                           << "n" << true;
+        QTest::newRow("enabled, short address form") << "Enable"
+                                                     << "10.1"
+                                                     << "k"
+                                                     << "n" << true;
+        QTest::newRow("enabled, 0.0.0.0") << "Enable"
+                                          << "0.0.0.0"
+                                          << "k"
+                                          << "n" << false;
+        QTest::newRow("enabled, broadcast") << "Enable"
+                                            << "255.255.255.255"
+                                            << "k"
+                                            << "n" << false;
+        QTest::newRow("enabled, loopback") << "Enable"
+                                           << "127.0.0.9"
+                                           << "k"
+                                           << "n" << false;
+        QTest::newRow("enabled, no address") << "Enable"
+                                             << "server"
+                                             << "k"
+                                             << "n" << false;
+        QTest::newRow("enabled, no key") << "Enable"
+                                         << "10.1.2.3"
+                                         << ""
+                                         << "n" << false;
+        QTest::newRow("enabled, no NAS identifier") << "Enable"
+                                                    << "10.1.2.3"
+                                                    << "k"
+                                                    << "" << false;
     }
     void radiusRules()
     {
@@ -339,7 +395,8 @@ private slots:
         Edit(page, "m_NasId")->setText(nas);
         Box(page, "m_Protocol")->setCurrentText(protocol);
         QCOMPARE(Button(page, "m_Apply")->isEnabled(), apply);
-        CheckEnabled(page, {"m_ServerIp", "m_SharedKeyLabel", "m_Supplicant", "m_AdvancedHeading"}, protocol == "Enable");
+        CheckEnabled(page, {"m_ServerIp", "m_SharedKeyLabel", "m_Supplicant", "m_AdvancedHeading"},
+                     protocol == "Enable");
     }
 
     void radiusAddressOnLeaving()
@@ -366,14 +423,19 @@ private slots:
         Spin(page, "m_ReAuth")->setValue(999999);
         static QStringList logged;
         logged.clear();
-        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) { logged << text; });
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& text) { logged << text; });
         Button(page, "m_Apply")->click();
         Reply(a, RadiusSet, 0);
         qInstallMessageHandler(previous);
         QVERIFY(logged.filter(QString(32, 'K')).isEmpty());
-        const TBytes payload = Concat({{1, 10, 0, 0, 1, 0x06, 0x6d, 0x06, 0x6e}, TBytes(32, 'K'), Text32("nas"),
+        const TBytes payload = Concat({{1, 10, 0, 0, 1, 0x06, 0x6d, 0x06, 0x6e},
+                                       TBytes(32, 'K'),
+                                       Text32("nas"),
                                        {0, 10, 0, 20, 0, 40, 0, 50, 3, 0x00, 0x0f, 0x42, 0x3f}});
-        QCOMPARE(TakeRequests(), QStringList({Request(RadiusSet, a, payload), Request(RadiusSet, b, payload), Request(RadiusGet, a, {0, 0, 0, 0})}));
+        QCOMPARE(TakeRequests(),
+                 QStringList({Request(RadiusSet, a, payload), Request(RadiusSet, b, payload),
+                              Request(RadiusGet, a, {0, 0, 0, 0})}));
 
         // "Disable" sends the other fields as they stand.
         Box(page, "m_Protocol")->setCurrentText("Disable");
@@ -391,7 +453,8 @@ private slots:
         QTest::addColumn<QStringList>("modes");
         const QStringList rejected(Ports, "Reject");
         QTest::newRow("a mode per port") << QByteArray::fromHex("0001020303020100")
-                                         << QStringList{"Reject", "Accept", "Authorize", "Disable", "Disable", "Authorize", "Accept", "Reject"};
+                                         << QStringList{"Reject",  "Accept",    "Authorize", "Disable",
+                                                        "Disable", "Authorize", "Accept",    "Reject"};
         QTest::newRow("a mode too few") << QByteArray::fromHex("01010101010101") << rejected;
         QTest::newRow("mode 4") << QByteArray::fromHex("0101010101010104") << rejected;
     }
@@ -416,7 +479,8 @@ private slots:
         Box(page, "m_Auth")->setCurrentText("Disable");
         QCOMPARE(Cells(page, 2), QStringList({"Port.03", "Disable"}));
         // The mode column's header moves every row to the mode after the first row's.
-        const QStringList edited = {"Reject", "Accept", "Disable", "Disable", "Reject", "Accept", "Authorize", "Disable"};
+        const QStringList edited = {"Reject", "Accept", "Disable",   "Disable",
+                                    "Reject", "Accept", "Authorize", "Disable"};
         QCOMPARE(Column(page, 1), edited);
         ClickHeader(page, 0);
         QCOMPARE(Column(page, 1), edited);
@@ -464,7 +528,8 @@ private slots:
         const bool valid = status == 0 && count == Slots;
         QCOMPARE(Box(page, "m_Mode")->currentText(), QString(valid ? "Enable" : "Disable"));
         QCOMPARE(Checks(page), valid ? QList<bool>({true, false, true}) : QList<bool>({false, false, false}));
-        QCOMPARE(ListTexts(page, "m_SecureIPs"), valid ? QStringList({"10.0.0.1", "10.0.0.2", "10.0.0.3"}) : QStringList());
+        QCOMPARE(ListTexts(page, "m_SecureIPs"),
+                 valid ? QStringList({"10.0.0.1", "10.0.0.2", "10.0.0.3"}) : QStringList());
         CheckEnabled(page, {"m_Mode", "m_ModeLabel", "m_Apply"}, true);
         CheckEnabled(page, {"m_Management", "m_SecureIPs", "m_SecureIPsLabel", "m_Address", "m_AddressLabel"}, valid);
     }
@@ -475,13 +540,20 @@ private slots:
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("buttons");
-        QTest::newRow("enabled, host address") << "Enable" << "10.0.0.7" << true;
-        QTest::newRow("enabled, short form") << "Enable" << "10.7" << true;
-        QTest::newRow("enabled, 0.0.0.0") << "Enable" << "0.0.0.0" << false;
-        QTest::newRow("enabled, loopback") << "Enable" << "127.0.0.1" << false;
-        QTest::newRow("enabled, broadcast") << "Enable" << "255.255.255.255" << false;
-        QTest::newRow("enabled, empty") << "Enable" << "" << false;
-        QTest::newRow("disabled, host address") << "Disable" << "10.0.0.7" << false;
+        QTest::newRow("enabled, host address") << "Enable"
+                                               << "10.0.0.7" << true;
+        QTest::newRow("enabled, short form") << "Enable"
+                                             << "10.7" << true;
+        QTest::newRow("enabled, 0.0.0.0") << "Enable"
+                                          << "0.0.0.0" << false;
+        QTest::newRow("enabled, loopback") << "Enable"
+                                           << "127.0.0.1" << false;
+        QTest::newRow("enabled, broadcast") << "Enable"
+                                            << "255.255.255.255" << false;
+        QTest::newRow("enabled, empty") << "Enable"
+                                        << "" << false;
+        QTest::newRow("disabled, host address") << "Disable"
+                                                << "10.0.0.7" << false;
     }
     void ipRules()
     {
@@ -550,7 +622,8 @@ private slots:
         QVERIFY(!Button(page, "m_Add")->isEnabled());
         QVERIFY(m_Messages.isEmpty());
         Button(page, "m_Apply")->click();
-        QCOMPARE(TakeRequests(), QStringList{Request(IpSet, small, {1, 0, 0, 0, 0, 10, 0, 0, 1, 10, 0, 0, 3, 10, 0, 0, 4, 10, 0, 0, 6})});
+        QCOMPARE(TakeRequests(), QStringList{Request(IpSet, small, {1, 0, 0,  0, 0, 10, 0,  0, 1, 10, 0,
+                                                                    0, 3, 10, 0, 0, 4,  10, 0, 0, 6})});
     }
 
     // The whole block of 5 + 4 N bytes to every selected switch with N slots.
@@ -558,8 +631,10 @@ private slots:
     {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("payload");
-        QTest::newRow("enabled") << "Enable" << "01 00 00 00 06 0a 00 00 01 0a 00 00 02 0a 00 00 03" + QString(" 00").repeated(28);
-        QTest::newRow("disabled clears the list") << "Disable" << "00" + QString(" 00").repeated(44);
+        QTest::newRow("enabled") << "Enable"
+                                 << "01 00 00 00 06 0a 00 00 01 0a 00 00 02 0a 00 00 03" + QString(" 00").repeated(28);
+        QTest::newRow("disabled clears the list") << "Disable"
+                                                  << "00" + QString(" 00").repeated(44);
     }
     void ipApply()
     {
@@ -621,15 +696,24 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<bool>("add");
         QTest::addColumn<bool>("del");
-        QTest::newRow("not listed") << "020000000099" << "020000000099" << true << false;
-        QTest::newRow("listed") << "020000000001" << "020000000001" << false << true;
-        QTest::newRow("listed, upper case") << "02000000000A" << "02000000000a" << false << true;
-        QTest::newRow("eleven digits") << "02000000000" << "02000000000" << false << false;
-        QTest::newRow("a g among twelve") << "0200000000g1" << "0200000000g1" << false << false;
-        QTest::newRow("colons") << "02:00:00:00:" << "02:00:00:00:" << false << false;
-        QTest::newRow("a space among twelve") << "02000000 001" << "02000000 001" << false << false;
-        QTest::newRow("a sign among twelve") << "+20000000001" << "+20000000001" << false << false;
-        QTest::newRow("empty") << "" << "" << false << false;
+        QTest::newRow("not listed") << "020000000099"
+                                    << "020000000099" << true << false;
+        QTest::newRow("listed") << "020000000001"
+                                << "020000000001" << false << true;
+        QTest::newRow("listed, upper case") << "02000000000A"
+                                            << "02000000000a" << false << true;
+        QTest::newRow("eleven digits") << "02000000000"
+                                       << "02000000000" << false << false;
+        QTest::newRow("a g among twelve") << "0200000000g1"
+                                          << "0200000000g1" << false << false;
+        QTest::newRow("colons") << "02:00:00:00:"
+                                << "02:00:00:00:" << false << false;
+        QTest::newRow("a space among twelve") << "02000000 001"
+                                              << "02000000 001" << false << false;
+        QTest::newRow("a sign among twelve") << "+20000000001"
+                                             << "+20000000001" << false << false;
+        QTest::newRow("empty") << ""
+                               << "" << false << false;
     }
     void macRule()
     {
@@ -652,7 +736,8 @@ private slots:
         ClickViewRow(page, 2);
         QCOMPARE(Edit(page, "m_MAC")->text(), QString("020000000002"));
         Button(page, "m_Delete")->click();
-        QCOMPARE(TakeRequests(), QStringList({Request(MacDel, a, {2, 0, 0, 0, 0, 2}), Request(MacDel, b, {2, 0, 0, 0, 0, 2})}));
+        QCOMPARE(TakeRequests(),
+                 QStringList({Request(MacDel, a, {2, 0, 0, 0, 0, 2}), Request(MacDel, b, {2, 0, 0, 0, 0, 2})}));
         PressBesideRows(Child<QTreeView>(page, "m_List"));
         QCOMPARE(Edit(page, "m_MAC")->text(), QString());
         Edit(page, "m_MAC")->setText("0123456789aB");
@@ -783,7 +868,8 @@ private slots:
         QCOMPARE(TakeRequests(), QStringList({Request(PortAdd, a, binding), Request(PortAdd, b, binding)}));
         ClickViewRow(page, 0);
         Button(page, "m_Delete")->click();
-        QCOMPARE(TakeRequests(), QStringList({Request(PortDel, a, {2, 0, 0, 0, 0, 0}), Request(PortDel, b, {2, 0, 0, 0, 0, 0})}));
+        QCOMPARE(TakeRequests(),
+                 QStringList({Request(PortDel, a, {2, 0, 0, 0, 0, 0}), Request(PortDel, b, {2, 0, 0, 0, 0, 0})}));
         Reply(a, PortDel, 0);
         QCOMPARE(TakeSent(), TSentList{To(PortGet, a)});
     }
@@ -863,27 +949,29 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("get");
         QTest::addColumn<TBytes>("reply");
-        QTest::addColumn<int>("row");          // selected before typing; -1: none
+        QTest::addColumn<int>("row");           // selected before typing; -1: none
         QTest::addColumn<QStringList>("typed"); // control, text, ...
         QTest::addColumn<QString>("button");
-        const TBytes community = Concat({Text32("public"), {0}, Text32("private"), {1}, Text32(""), {0}, Text32("ops"), {1}});
+        const TBytes community = Concat(
+            {Text32("public"), {0}, Text32("private"), {1}, Text32(""), {0}, Text32("ops"), {1}});
         const TBytes users = Concat({Text32("carol"), {1, 1}});
         const QString euro = QString::fromUtf8("pass€word");
-        QTest::newRow("802.1x shared key") << RadiusPath << int(RadiusGet) << Radius << -1
-                                           << QStringList{"m_SharedKey", euro} << "m_Apply";
-        QTest::newRow("community string") << CommunityPath << int(CommunityGet) << community << 1
-                                          << QStringList{"m_Community", euro} << "m_Apply";
+        QTest::newRow("802.1x shared key")
+            << RadiusPath << int(RadiusGet) << Radius << -1 << QStringList{"m_SharedKey", euro} << "m_Apply";
+        QTest::newRow("community string")
+            << CommunityPath << int(CommunityGet) << community << 1 << QStringList{"m_Community", euro} << "m_Apply";
         QTest::newRow("trap community") << TrapPath << int(TrapGet) << TBytes(4, 0) << -1
                                         << QStringList{"m_ServerIp", "10.0.0.5", "m_Community", euro} << "m_Add";
-        QTest::newRow("adding a user, auth password") << UserPath << int(UserGet) << users << -1
-                                                      << QStringList{"m_Username", "dave", "m_Auth", euro} << "m_Add";
-        QTest::newRow("adding a user, privacy password") << UserPath << int(UserGet) << users << -1
-                                                         << QStringList{"m_Username", "dave", "m_Privacy", euro} << "m_Add";
+        QTest::newRow("adding a user, auth password")
+            << UserPath << int(UserGet) << users << -1 << QStringList{"m_Username", "dave", "m_Auth", euro} << "m_Add";
+        QTest::newRow("adding a user, privacy password")
+            << UserPath << int(UserGet) << users << -1 << QStringList{"m_Username", "dave", "m_Privacy", euro}
+            << "m_Add";
         QTest::newRow("adding a user, user name") << UserPath << int(UserGet) << users << -1
                                                   << QStringList{"m_Username", QString::fromUtf8("d€ve")} << "m_Add";
         QTest::newRow("deleting a user, privacy password")
-            << UserPath << int(UserGet) << users << -1 << QStringList{"m_Username", "carol", "m_Auth", "a", "m_Privacy", euro}
-            << "m_Delete";
+            << UserPath << int(UserGet) << users << -1
+            << QStringList{"m_Username", "carol", "m_Auth", "a", "m_Privacy", euro} << "m_Delete";
     }
     void secretsMustBeLatin1()
     {
@@ -908,7 +996,10 @@ private slots:
             type(typed[i], typed[i + 1]);
         QVERIFY(Button(page, qPrintable(button))->isEnabled());
         Button(page, qPrintable(button))->click();
-        QCOMPARE(m_Messages, QStringList{"not information: Only Latin-1 characters are allowed in user names and passwords on these switches."});
+        QCOMPARE(
+            m_Messages,
+            QStringList{
+                "not information: Only Latin-1 characters are allowed in user names and passwords on these switches."});
         QVERIFY(m_Fake->Sent.empty());
 
         // The same text in Latin-1 goes out as its 8-bit characters.

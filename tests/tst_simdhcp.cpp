@@ -69,8 +69,9 @@ private slots:
         QVERIFY(IgmpSettings().Snooping);
         QCOMPARE(IgmpSettings().QueryMode, uint8_t(iqAuto));
         QCOMPARE(Get<TSessionIgmpTable>(), uint16_t(0));
-        QCOMPARE(Groups().Entries, (std::vector<TPropertyIgmpTableEntry>{
-                                       {0x03, 0xEF010001, 1}, {0x06, 0xEF010002, 1}, {0x0C, 0xEF010003, 1}}));
+        QCOMPARE(Groups().Entries,
+                 (std::vector<TPropertyIgmpTableEntry>{
+                     {0x03, 0xEF010001, 1}, {0x06, 0xEF010002, 1}, {0x0C, 0xEF010003, 1}}));
     }
 
     // Tables that fill their last datagram end with an empty one.
@@ -172,8 +173,14 @@ private slots:
     {
         QTest::addColumn<int>("command");
         QTest::addColumn<QByteArray>("payload");
-        QTest::newRow("server enabled 2") << 273 << QByteArray::fromHex("02" "0a000001" "0a000002" "ffffff00" "00000000"
-                                                                        "00000000" "0000003c");
+        QTest::newRow("server enabled 2") << 273
+                                          << QByteArray::fromHex("02"
+                                                                 "0a000001"
+                                                                 "0a000002"
+                                                                 "ffffff00"
+                                                                 "00000000"
+                                                                 "00000000"
+                                                                 "0000003c");
         QTest::newRow("seven bindings") << 276 << QByteArray(4 * (Ports - 1), '\x01');
         QTest::newRow("nine bindings") << 276 << QByteArray(4 * (Ports + 1), '\x01');
         QTest::newRow("snooping 2") << 1537 << QByteArray::fromHex("0200");
@@ -208,9 +215,9 @@ private slots:
         QFETCH(QString, option);
         QFETCH(int, command);
         QString error;
-        QVERIFY2(Sim::ParseOptions({"switchsim", "--count", "1", "--dhcp-clients", "0=40", option, "0"}, m_Options,
-                                   error),
-                 qPrintable(error));
+        QVERIFY2(
+            Sim::ParseOptions({"switchsim", "--count", "1", "--dhcp-clients", "0=40", option, "0"}, m_Options, error),
+            qPrintable(error));
         switch (command) {
         case 274:
             QCOMPARE(Get<TSessionBasicsDhcpEntry>(), uint16_t(0x1100));

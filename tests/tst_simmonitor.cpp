@@ -28,8 +28,9 @@ private slots:
     {
         QCOMPARE(Get<TSessionMonitorMacGet>(), uint16_t(0));
         QCOMPARE(MacTable().Entries.size(), std::size_t(25));
-        QCOMPARE(std::count_if(MacTable().Entries.begin(), MacTable().Entries.end(), [](const auto& e) { return e.Static; }),
-                 1);
+        QCOMPARE(
+            std::count_if(MacTable().Entries.begin(), MacTable().Entries.end(), [](const auto& e) { return e.Static; }),
+            1);
         QCOMPARE(Get<TSessionMonitorEventGet>(), uint16_t(0));
         QCOMPARE(Events().Entries.size(), std::size_t(12));
         QCOMPARE(m_LastDatagrams, std::size_t(3));

@@ -26,14 +26,15 @@ private slots:
     {
         QCOMPARE(Get<TSessionPortNameGet>(), uint16_t(0));
         const auto& names = GetProperty<TPropertyPortName>(*m_Device).Names;
-        QCOMPARE(names, (std::vector<std::string>{"Port.01", "Port.02", "Port.03", "Port.04", "Port.05", "Port.06",
-                                                  "Port.07", "Port.08", "Trunk.01", "Trunk.02", "Trunk.03", "Trunk.04"}));
+        QCOMPARE(names,
+                 (std::vector<std::string>{"Port.01", "Port.02", "Port.03", "Port.04", "Port.05", "Port.06", "Port.07",
+                                           "Port.08", "Trunk.01", "Trunk.02", "Trunk.03", "Trunk.04"}));
 
         QCOMPARE(Get<TSessionPortConfigGet>(), uint16_t(0));
         const auto& config = GetProperty<TPropertyPortConfig>(*m_Device).Entries;
         QCOMPARE(config.size(), std::size_t(12));
         QCOMPARE(config[0], (TPortConfigEntry{0, 4, true, 0, 0, false}));
-        QCOMPARE(config[7], (TPortConfigEntry{7, 1, true, 0, 0, false}));  // 1000TX uplink
+        QCOMPARE(config[7], (TPortConfigEntry{7, 1, true, 0, 0, false}));   // 1000TX uplink
         QCOMPARE(config[11], (TPortConfigEntry{11, 0, true, 0, 0, false})); // a trunk has no medium
 
         QCOMPARE(Get<TSessionPortStatusGet>(), uint16_t(0));
@@ -62,11 +63,16 @@ private slots:
             names += "Trunk.0" + QByteArray::number(i);
         QByteArray config = QByteArray(4, '\0');
         for (int i = 0; i < 12; ++i)
-            config += char(i) + QByteArray::fromHex(i < 6 ? "04" : i < 8 ? "01" : "00") + QByteArray::fromHex("01000000");
+            config += char(i) +
+                QByteArray::fromHex(i < 6       ? "04"
+                                        : i < 8 ? "01"
+                                                : "00") +
+                QByteArray::fromHex("01000000");
         QTest::newRow("names") << 0x0200 << names;
         QTest::newRow("configuration") << 0x0201 << config;
-        QTest::newRow("status") << 0x0203 << QByteArray::fromHex("0401010300").repeated(4) + QByteArray::fromHex("0400010000").repeated(2) +
-                                                 QByteArray::fromHex("0100010000").repeated(2);
+        QTest::newRow("status") << 0x0203
+                                << QByteArray::fromHex("0401010300").repeated(4) +
+                QByteArray::fromHex("0400010000").repeated(2) + QByteArray::fromHex("0100010000").repeated(2);
         QTest::newRow("rate limits") << 0x0204 << QByteArray::fromHex("030000200000000000").repeated(8);
         QTest::newRow("trunks") << 0x0206 << QByteArray(20, '\0');
     }
@@ -171,10 +177,10 @@ private slots:
             QString error;
             m_Options = Sim::TOptions();
             QVERIFY(Sim::ParseOptions({"zode-switchsim", "--" + fault, QString::number(faulty)}, m_Options, error));
-            const uint16_t status = command == 0x0200   ? Get<TSessionPortNameGet>()
-                                    : command == 0x0201 ? Get<TSessionPortConfigGet>()
-                                    : command == 0x0203 ? Get<TSessionPortStatusGet>()
-                                                        : Get<TSessionPortTrunkGet>();
+            const uint16_t status = command == 0x0200 ? Get<TSessionPortNameGet>()
+                : command == 0x0201                   ? Get<TSessionPortConfigGet>()
+                : command == 0x0203                   ? Get<TSessionPortStatusGet>()
+                                                      : Get<TSessionPortTrunkGet>();
             QCOMPARE(int(status), faulty == 0 ? faultyStatus : 0);
         }
     }
@@ -188,8 +194,9 @@ private slots:
         QCOMPARE(Get<TSessionRedundancyRstpGet>(), uint16_t(0));
         const auto& rstp = GetProperty<TPropertyRedundancyRstp>(*m_Device);
         QVERIFY(!rstp.Enabled);
-        QCOMPARE((std::array{rstp.BridgePriority, uint16_t(rstp.MaxAge), uint16_t(rstp.Hello), uint16_t(rstp.ForwardDelay)}),
-                 (std::array<uint16_t, 4>{32768, 20, 2, 15}));
+        QCOMPARE(
+            (std::array{rstp.BridgePriority, uint16_t(rstp.MaxAge), uint16_t(rstp.Hello), uint16_t(rstp.ForwardDelay)}),
+            (std::array<uint16_t, 4>{32768, 20, 2, 15}));
         QCOMPARE(rstp.Entries, std::vector<TPropertyRedundancyRstpEntry>(8));
         QCOMPARE(Get<TSessionRedundancyRstpInfoGet>(), uint16_t(0));
         const auto& info = GetProperty<TPropertyRedundancyRstpInfo>(*m_Device);
@@ -252,7 +259,8 @@ private slots:
         QCOMPARE(info.RootPathCost, rootPort == 255 ? 0u : 200000000u);
         QCOMPARE((std::array{info.MaxAge, info.Hello, info.ForwardDelay}), (std::array<uint8_t, 3>{40, 1, 30}));
         const uint8_t firstRole = rootPort == 255 ? 2 : 1;
-        QCOMPARE(info.Entries[0], (TPropertyRedundancyRstpInfoEntry{200000000, 240, p2pTrue, false, true, 3, firstRole}));
+        QCOMPARE(info.Entries[0],
+                 (TPropertyRedundancyRstpInfoEntry{200000000, 240, p2pTrue, false, true, 3, firstRole}));
         QCOMPARE(info.Entries[1], (TPropertyRedundancyRstpInfoEntry{200000, 128, p2pFalse, false, true, 3, 2}));
         QCOMPARE(info.Entries[2], (TPropertyRedundancyRstpInfoEntry{1, 0, p2pFalse, true, false, 3, 2}));
         QCOMPARE(info.Entries[3], (TPropertyRedundancyRstpInfoEntry{20000, 16, p2pTrue, false, false, 4, 5}));
@@ -313,8 +321,8 @@ private slots:
         for (int faulty : {1, 0}) {
             QString error;
             m_Options = Sim::TOptions();
-            QVERIFY(Sim::ParseOptions({"zode-switchsim", "--short-rstp-ports", QString::number(faulty), "--unknown-rstp-state",
-                                       QString::number(faulty)},
+            QVERIFY(Sim::ParseOptions({"zode-switchsim", "--short-rstp-ports", QString::number(faulty),
+                                       "--unknown-rstp-state", QString::number(faulty)},
                                       m_Options, error));
             QCOMPARE(Get<TSessionRedundancyRstpGet>(), uint16_t(faulty == 0 ? 0x1100 : 0));
             QCOMPARE(Get<TSessionRedundancyRstpInfoGet>(), uint16_t(faulty == 0 ? 0x1100 : 0));
@@ -336,12 +344,14 @@ private slots:
         QTest::addColumn<QByteArray>("message");
 
         QTest::newRow("first") << 0 << QDateTime(QDate(2026, 1, 5), QTime(10, 20, 30))
-                               << QByteArray("<189>Jan  5 10:20:30 North-1 Port 1 link up") << 5 << QByteArray("Port 1 link up");
+                               << QByteArray("<189>Jan  5 10:20:30 North-1 Port 1 link up") << 5
+                               << QByteArray("Port 1 link up");
         QTest::newRow("eleventh") << 10 << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 9))
                                   << QByteArray("<188>Dec 31 23:59:09 North-1 Port 3 link down") << 4
                                   << QByteArray("Port 3 link down");
         QTest::newRow("third") << 2 << QDateTime(QDate(2026, 7, 14), QTime(0, 0, 0))
-                               << QByteArray("<190>Jul 14 00:00:00 North-1 Port 3: settings changed by the management console")
+                               << QByteArray(
+                                      "<190>Jul 14 00:00:00 North-1 Port 3: settings changed by the management console")
                                << 6 << QByteArray("Port 3: settings changed by the management console");
     }
     // The console's parser reads the whole header of every message the simulator sends.

@@ -87,15 +87,16 @@ private slots:
     // Every Set, Add and Del changes what the next Get returns.
     void setsChangeTheSwitch()
     {
-        TPropertySecurity8021x radius{false, true, 0xC0A8010A, 1645, 1646, std::string(32, 'k'), "edge-7", 10, 20, 40, 50, 3, 7200};
+        TPropertySecurity8021x radius{false, true, 0xC0A8010A, 1645, 1646, std::string(32, 'k'), "edge-7", 10,
+                                      20,    40,   50,         3,    7200};
         QCOMPARE(Set<TSessionSecurity8021xSet>(radius), uint16_t(0));
         const auto& got = GetProperty<TPropertySecurity8021x>(*m_Device);
         radius.Valid = true;
         QCOMPARE(std::tie(got.Enabled, got.ServerAddress, got.ServerPort, got.AccountingPort, got.SharedKey, got.NasId,
                           got.QuietPeriod, got.TxPeriod, got.SupplicantTimeout, got.ServerTimeout, got.MaxRequests,
                           got.ReAuthPeriod),
-                 std::tie(radius.Enabled, radius.ServerAddress, radius.ServerPort, radius.AccountingPort, radius.SharedKey,
-                          radius.NasId, radius.QuietPeriod, radius.TxPeriod, radius.SupplicantTimeout,
+                 std::tie(radius.Enabled, radius.ServerAddress, radius.ServerPort, radius.AccountingPort,
+                          radius.SharedKey, radius.NasId, radius.QuietPeriod, radius.TxPeriod, radius.SupplicantTimeout,
                           radius.ServerTimeout, radius.MaxRequests, radius.ReAuthPeriod));
 
         const std::vector<uint8_t> modes{0, 1, 2, 3, 3, 2, 1, 0};
@@ -108,7 +109,8 @@ private slots:
         ip.Addresses = {0x0A000005, 0x0A000006, 0, 0, 0, 0, 0, 0, 0, 0};
         QCOMPARE(Set<TSessionSecurityIpSet>(ip), uint16_t(0));
         const auto& ipGot = GetProperty<TPropertySecurityIp>(*m_Device);
-        QCOMPARE(std::tie(ipGot.Enabled, ipGot.Management, ipGot.Addresses), std::tie(ip.Enabled, ip.Management, ip.Addresses));
+        QCOMPARE(std::tie(ipGot.Enabled, ipGot.Management, ipGot.Addresses),
+                 std::tie(ip.Enabled, ip.Management, ip.Addresses));
 
         QCOMPARE(Set<TSessionSecurityMacAdd>(MacOf(1)), uint16_t(0));
         QCOMPARE(Set<TSessionSecurityMacAdd>(MacOf(2)), uint16_t(0));
@@ -194,7 +196,8 @@ private slots:
     void blacklistOptions()
     {
         QString error;
-        QVERIFY(Sim::ParseOptions({"switchsim", "--count", "2", "--blacklist", "1=300", "--list-split", "100"}, m_Options, error));
+        QVERIFY(Sim::ParseOptions({"switchsim", "--count", "2", "--blacklist", "1=300", "--list-split", "100"},
+                                  m_Options, error));
         QCOMPARE(m_Options.blacklistSize.value(1), 300);
         QCOMPARE(m_Options.blacklistSize.value(0), 0);
         m_Switch->running.security.blacklist = Sim::SampleBlacklist(300);

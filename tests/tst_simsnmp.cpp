@@ -26,7 +26,8 @@ class TSimSnmpTest : public QObject, public TSimSwitchDriver {
     {
         QString error;
         m_Options = Sim::TOptions();
-        QVERIFY2(Sim::ParseOptions({"zode-switchsim", "--count", "2", "--" + fault, QString::number(index)}, m_Options, error),
+        QVERIFY2(Sim::ParseOptions({"zode-switchsim", "--count", "2", "--" + fault, QString::number(index)}, m_Options,
+                                   error),
                  qPrintable(error));
     }
 
@@ -166,7 +167,8 @@ private slots:
 
     void badOptions()
     {
-        for (const char* fault : {"bad-snmp-version", "short-communities", "bad-community-privilege", "unused-trap-slots"}) {
+        for (const char* fault :
+             {"bad-snmp-version", "short-communities", "bad-community-privilege", "unused-trap-slots"}) {
             QString error;
             Sim::TOptions parsed;
             QVERIFY(!Sim::ParseOptions({"zode-switchsim", "--count", "2", QString("--") + fault, "2"}, parsed, error));

@@ -22,9 +22,9 @@ std::vector<uint8_t> Vector(const QByteArray& bytes) { return {bytes.begin(), by
 
 struct TReceiver : TWizard {
     std::vector<std::pair<uint16_t, uint32_t>> Reports; // status, state
-    void OnResult(TDevice*, uint16_t, uint16_t status, void* data) override
+    void OnResult(TDevice*, uint16_t, uint16_t status, const Intp::TResultData& data) override
     {
-        Reports.emplace_back(status, data && status != stTimeout ? static_cast<TTransferProgress*>(data)->State : 0);
+        Reports.emplace_back(status, data.Progress && status != stTimeout ? data.Progress->State : 0);
     }
 };
 
@@ -61,7 +61,8 @@ private slots:
         QString error;
         m_Options = Sim::TOptions();
         QVERIFY(Sim::ParseOptions({"zode-switchsim", "--store", m_Store->path()}, m_Options, error));
-        m_Switch = std::make_unique<Sim::TSwitch>(0, Sim::TMac{0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x01}, "KX40-GT", Sim::TConfig{});
+        m_Switch = std::make_unique<Sim::TSwitch>(0, Sim::TMac{0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x01}, "KX40-GT",
+                                                  Sim::TConfig{});
     }
     void cleanup()
     {
@@ -75,8 +76,8 @@ private slots:
     void filesArriveWhole_data()
     {
         QTest::addColumn<int>("command");
-        QTest::addColumn<int>("size"); // of the contents, after the 8-byte head
-        QTest::addColumn<QList<int>>("lost");  // requests whose replies are lost
+        QTest::addColumn<int>("size");        // of the contents, after the 8-byte head
+        QTest::addColumn<QList<int>>("lost"); // requests whose replies are lost
         for (int command : {256, 258}) {
             const char* what = command == 256 ? "firmware" : "configuration";
             QTest::addRow("%s, one block", what) << command << 100 << QList<int>{};
@@ -90,14 +91,16 @@ private slots:
         QFETCH(int, size);
         QFETCH(QList<int>, lost);
         const bool firmware = command == 256;
-        const QByteArray file = Sim::TransferFile(firmware ? Sim::FirmwareKind : Sim::ConfigurationKind, Contents(size));
+        const QByteArray file = Sim::TransferFile(firmware ? Sim::FirmwareKind : Sim::ConfigurationKind,
+                                                  Contents(size));
         QVERIFY(StartSender(command, file));
         Run(lost);
         QVERIFY(PendingSessions().empty());
         QCOMPARE(m_Receiver.Reports.back(), std::make_pair(stSuccess, uint32_t(tsDone)));
         QCOMPARE(m_Receiver.Reports.end()[-2], std::make_pair(stSuccess, uint32_t(tsWritingFlash)));
         QCOMPARE(firmware ? m_Switch->transfers.firmware : m_Switch->transfers.configuration, file);
-        QCOMPARE(ReadAll(m_Store->filePath(firmware ? "000A1B2C3D01-firmware.bin" : "000A1B2C3D01-configuration.bin")), file);
+        QCOMPARE(ReadAll(m_Store->filePath(firmware ? "000A1B2C3D01-firmware.bin" : "000A1B2C3D01-configuration.bin")),
+                 file);
     }
 
     // A file of the other kind, or none of the switch's, is refused at block 0 with state 4
@@ -158,7 +161,8 @@ private slots:
         QFETCH(QList<int>, lost);
         m_Switch->running.name = "Switch-1";
         m_Switch->running.address = 0xC000020A;
-        QByteArray expected = Sim::TransferFile(Sim::ConfigurationKind, "name=Switch-1\ndescription=\nlocation=\ncontact=\n"
+        QByteArray expected = Sim::TransferFile(Sim::ConfigurationKind,
+                                                "name=Switch-1\ndescription=\nlocation=\ncontact=\n"
                                                 "address=192.0.2.10\nnetmask=0.0.0.0\ngateway=0.0.0.0\ndhcp=off\n");
         if (restored >= 0) {
             expected = Sim::TransferFile(Sim::ConfigurationKind, Contents(restored));

@@ -57,10 +57,19 @@ private slots:
         QTest::addColumn<QByteArray>("payload");
         QTest::newRow("mode") << 0x0400 << QByteArray::fromHex("02");
         QTest::newRow("GVRP") << 0x0406 << QByteArray::fromHex("000000");
-        QTest::newRow("802.1Q list") << 0x0408 << QByteArray::fromHex("00000002" "0000" "00000000" "00000000"
-                                                                      "0001" "00000fff" "00000000");
-        QTest::newRow("port-based list") << 0x0402 << QByteArray::fromHex("00000001" "0001" "00000fff") +
-                                                          QByteArray("Default").leftJustified(16, '\0');
+        QTest::newRow("802.1Q list") << 0x0408
+                                     << QByteArray::fromHex("00000002"
+                                                            "0000"
+                                                            "00000000"
+                                                            "00000000"
+                                                            "0001"
+                                                            "00000fff"
+                                                            "00000000");
+        QTest::newRow("port-based list") << 0x0402
+                                         << QByteArray::fromHex("00000001"
+                                                                "0001"
+                                                                "00000fff") +
+                QByteArray("Default").leftJustified(16, '\0');
     }
     void replyBytes()
     {
@@ -149,8 +158,10 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QList<int>, words);
         m_Switch->running.vlans.mode = uint8_t(mode);
-        QCOMPARE(Set<TSessionVlan8021qPortSet>(std::vector<uint16_t>(words.begin(), words.end())), uint16_t(Sim::stBadRequest));
-        QCOMPARE(GetProperty<TPropertyVlan8021qPort>(*m_Device).Entries, (std::vector<TPropertyVlan8021qPortEntry>{{1, 0xFFF, 0}}));
+        QCOMPARE(Set<TSessionVlan8021qPortSet>(std::vector<uint16_t>(words.begin(), words.end())),
+                 uint16_t(Sim::stBadRequest));
+        QCOMPARE(GetProperty<TPropertyVlan8021qPort>(*m_Device).Entries,
+                 (std::vector<TPropertyVlan8021qPortEntry>{{1, 0xFFF, 0}}));
         TPropertyVlan8021q record;
         record.ManagementVid = uint16_t(mode == 2 ? 4095 : 1);
         QCOMPARE(Set<TSessionVlan8021qSet>(record), uint16_t(Sim::stBadRequest));
@@ -171,7 +182,8 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(int, mode);
         QString error;
-        QVERIFY2(Sim::ParseOptions(QStringList{"zode-switchsim", "--count", "2"} + options, m_Options, error), qPrintable(error));
+        QVERIFY2(Sim::ParseOptions(QStringList{"zode-switchsim", "--count", "2"} + options, m_Options, error),
+                 qPrintable(error));
         MakeSwitch(m_Options.vlanModes.value(0, m_Options.vlanMode));
         QCOMPARE(Get<TSessionVlanGet>(), uint16_t(0));
         QCOMPARE(int(GetProperty<TPropertyVlan>(*m_Device).Mode), mode);
@@ -207,11 +219,13 @@ private slots:
         for (int faulty : {1, 0}) {
             QString error;
             m_Options = Sim::TOptions();
-            QVERIFY(Sim::ParseOptions({"zode-switchsim", "--count", "2", "--" + fault, QString::number(faulty)}, m_Options, error));
+            QVERIFY(Sim::ParseOptions({"zode-switchsim", "--count", "2", "--" + fault, QString::number(faulty)},
+                                      m_Options, error));
             const uint16_t status = command == 0x0402 ? Get<TSessionVlanPortGet>() : Get<TSessionVlan8021qPortGet>();
             QCOMPARE(int(status), faulty == 0 ? faultyStatus : 0);
-            const std::size_t entries = command == 0x0402 ? GetProperty<TPropertyVlanPort>(*m_Device).Entries.size()
-                                                          : GetProperty<TPropertyVlan8021qPort>(*m_Device).Entries.size();
+            const std::size_t entries = command == 0x0402
+                ? GetProperty<TPropertyVlanPort>(*m_Device).Entries.size()
+                : GetProperty<TPropertyVlan8021qPort>(*m_Device).Entries.size();
             QCOMPARE(entries, std::size_t(status == 0 ? 1 : 0));
         }
     }

@@ -93,7 +93,8 @@ private slots:
         QTest::newRow("SMTP with 5 recipients") << 0x0905 << QByteArray(229 + 5 * 64, 'a');
         QTest::newRow("SMTP with 7 recipients") << 0x0905 << QByteArray(229 + 7 * 64, 'a');
         QTest::newRow("system event 4") << 0x0907 << QByteArray::fromHex("00000010") + QByteArray(20, '\0');
-        QTest::newRow("SMTP link up on port 9") << 0x0907 << QByteArray(16, '\0') + QByteArray::fromHex("0000010000000000");
+        QTest::newRow("SMTP link up on port 9")
+            << 0x0907 << QByteArray(16, '\0') + QByteArray::fromHex("0000010000000000");
     }
     void refused()
     {
@@ -137,8 +138,7 @@ private slots:
         QCOMPARE(answer(0x0903, QByteArray::fromHex("02c0000201")), uint16_t(0));
         QCOMPARE(answer(0x0907, QByteArray(24, '\0')), uint16_t(0));
         QCOMPARE(logged, (QStringList{"Syslog settings changed", "Event settings changed"}));
-        QVERIFY(m_Switch->SyslogLine(189, "Event settings changed", QDateTime::currentDateTime())
-                    .startsWith("<189>"));
+        QVERIFY(m_Switch->SyslogLine(189, "Event settings changed", QDateTime::currentDateTime()).startsWith("<189>"));
     }
 
     // The fault options make the console refuse the syslog and SMTP records; another

@@ -70,11 +70,13 @@ private slots:
         SecondReplyRow("agent without payload", 0x0700, {}, 2) << true << 0;
 
         SecondReplyRow("132 bytes: 4 communities", 0x0702, Communities(Slots), 0) << true << Slots;
-        SecondReplyRow("4 communities and 32 bytes more", 0x0702, Communities(Slots) + QByteArray(32, 'x'), 0) << true << Slots;
+        SecondReplyRow("4 communities and 32 bytes more", 0x0702, Communities(Slots) + QByteArray(32, 'x'), 0)
+            << true << Slots;
         SecondReplyRow("131 bytes: 3 communities", 0x0702, Communities(Slots).left(131), 0x1100) << false << Slots;
         SecondReplyRow("5 communities", 0x0702, Communities(Slots + 1), 0x1100) << false << Slots;
         SecondReplyRow("1 byte: no community", 0x0702, Hex("00"), 0x1100) << false << Slots;
-        SecondReplyRow("privilege 2 in the last slot", 0x0702, Communities(Slots - 1) + Field("x") + '\x02', 0x1101) << false << Slots;
+        SecondReplyRow("privilege 2 in the last slot", 0x0702, Communities(Slots - 1) + Field("x") + '\x02', 0x1101)
+            << false << Slots;
         SecondReplyRow("communities without payload", 0x0702, {}, 2) << true << Slots;
 
         SecondReplyRow("35 bytes: one user", 0x0704, Users(1) + 'x', 0) << true << 1;
@@ -129,20 +131,23 @@ private slots:
         Answer(0x0702, full + '\x01' + Field("pub") + '\x00' + Hex("00").repeated(33) + Field(full.left(31)) + '\x01');
         const auto& communities = GetProperty<TPropertySnmpCommunity>(*m_Device);
         QCOMPARE(communities.Entries,
-                 (std::vector<TPropertySnmpCommunityEntry>{
-                     {full.toStdString(), spReadWrite}, {"pub", spReadOnly}, {"", spReadOnly},
-                     {full.left(31).toStdString(), spReadWrite}}));
+                 (std::vector<TPropertySnmpCommunityEntry>{{full.toStdString(), spReadWrite},
+                                                           {"pub", spReadOnly},
+                                                           {"", spReadOnly},
+                                                           {full.left(31).toStdString(), spReadWrite}}));
 
         // Any non-zero byte says that a password is set.
         Answer(0x0704, full + Hex("0500") + Field("") + Hex("00ff") + Field("v3") + Hex("0101"));
         const auto& users = GetProperty<TPropertySnmpUser>(*m_Device);
-        QCOMPARE(users.Entries, (std::vector<TPropertySnmpUserEntry>{
-                                    {full.toStdString(), true, false}, {"", false, true}, {"v3", true, true}}));
+        QCOMPARE(users.Entries,
+                 (std::vector<TPropertySnmpUserEntry>{
+                     {full.toStdString(), true, false}, {"", false, true}, {"v3", true, true}}));
 
         Answer(0x0707, Hex("ffffffff") + Trap("c0a80164", full, 1) + Trap("0a000002", "pub", 0));
         const auto& traps = GetProperty<TPropertySnmpTrap>(*m_Device);
-        QCOMPARE(traps.Entries, (std::vector<TPropertySnmpTrapEntry>{{0xC0A80164, full.toStdString(), tvV2c},
-                                                                     {0x0A000002, "pub", tvV1}}));
+        QCOMPARE(
+            traps.Entries,
+            (std::vector<TPropertySnmpTrapEntry>{{0xC0A80164, full.toStdString(), tvV2c}, {0x0A000002, "pub", tvV1}}));
     }
 
     // The community Set goes out only with one entry per community slot.
@@ -159,8 +164,8 @@ private slots:
     {
         QFETCH(int, entries);
         QFETCH(bool, sent);
-        CheckSentWhen(StartNew<TSessionSnmpCommunitySet>(m_Device, nullptr,
-                                                         std::vector<TPropertySnmpCommunityEntry>(std::size_t(entries))),
+        CheckSentWhen(StartNew<TSessionSnmpCommunitySet>(
+                          m_Device, nullptr, std::vector<TPropertySnmpCommunityEntry>(std::size_t(entries))),
                       sent);
     }
 
@@ -178,15 +183,36 @@ private slots:
         SetRequestColumns();
         const QByteArray mac = Hex("000a1b2c3d01");
         const QByteArray full(32, 'c');
-        QTest::newRow("version 3") << 0 << Hex("0701" "0000" "0001") + mac + Hex("01");
-        QTest::newRow("communities")
-            << 1 << Hex("0703" "0000" "0084") + mac + full + '\x01' + Field("public") + '\x00' + QByteArray(33, '\0') +
-                        Field(full.left(31)) + '\x01';
-        QTest::newRow("user added") << 2 << Hex("0705" "0000" "0060") + mac + Field("admin") + full + Field("priv");
-        QTest::newRow("user removed without passwords")
-            << 3 << Hex("0706" "0000" "0060") + mac + Field("admin") + QByteArray(64, '\0');
-        QTest::newRow("receiver added") << 4 << Hex("0708" "0000" "0025") + mac + Trap("c0a80164", full, 1);
-        QTest::newRow("receiver removed") << 5 << Hex("0709" "0000" "0004") + mac + Hex("c0a80164");
+        QTest::newRow("version 3") << 0
+                                   << Hex("0701"
+                                          "0000"
+                                          "0001") +
+                mac + Hex("01");
+        QTest::newRow("communities") << 1
+                                     << Hex("0703"
+                                            "0000"
+                                            "0084") +
+                mac + full + '\x01' + Field("public") + '\x00' + QByteArray(33, '\0') + Field(full.left(31)) + '\x01';
+        QTest::newRow("user added") << 2
+                                    << Hex("0705"
+                                           "0000"
+                                           "0060") +
+                mac + Field("admin") + full + Field("priv");
+        QTest::newRow("user removed without passwords") << 3
+                                                        << Hex("0706"
+                                                               "0000"
+                                                               "0060") +
+                mac + Field("admin") + QByteArray(64, '\0');
+        QTest::newRow("receiver added") << 4
+                                        << Hex("0708"
+                                               "0000"
+                                               "0025") +
+                mac + Trap("c0a80164", full, 1);
+        QTest::newRow("receiver removed") << 5
+                                          << Hex("0709"
+                                                 "0000"
+                                                 "0004") +
+                mac + Hex("c0a80164");
     }
     void setRequests() { CheckSetRequest(); }
 
@@ -196,8 +222,8 @@ private slots:
     {
         SetStartsItsGetColumns();
         const std::tuple<const char*, int, int> sets[] = {
-            {"version", 0x0701, 0x0700}, {"communities", 0x0703, 0x0702}, {"user add", 0x0705, 0x0704},
-            {"user del", 0x0706, 0x0704}, {"trap add", 0x0708, 0x0707},   {"trap del", 0x0709, 0x0707},
+            {"version", 0x0701, 0x0700},  {"communities", 0x0703, 0x0702}, {"user add", 0x0705, 0x0704},
+            {"user del", 0x0706, 0x0704}, {"trap add", 0x0708, 0x0707},    {"trap del", 0x0709, 0x0707},
         };
         for (int status : {0, 5})
             for (int sample = 0; sample < 6; ++sample) {

@@ -4,8 +4,8 @@
 // requests every button sends.
 #include "PageTests.h"
 
-#include "ui/Dialogs.h"
 #include "core/Snmp.h"
+#include "ui/Dialogs.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -77,8 +77,10 @@ TBytes TrapReply(const std::vector<TTrap>& traps)
 {
     TBytes out = {0, 0, 0, 0};
     for (const TTrap& t : traps)
-        out = Concat({out, {uint8_t(t.Address >> 24), uint8_t(t.Address >> 16), uint8_t(t.Address >> 8), uint8_t(t.Address)},
-                      Field(t.Community), {t.Version}});
+        out = Concat({out,
+                      {uint8_t(t.Address >> 24), uint8_t(t.Address >> 16), uint8_t(t.Address >> 8), uint8_t(t.Address)},
+                      Field(t.Community),
+                      {t.Version}});
     return out;
 }
 // 10.0.0.9 sorts before 10.0.0.10 by address and after it by text; the unused slot at
@@ -88,8 +90,8 @@ const std::vector<TTrap> SomeTraps = {
 
 const QStringList UserControls = {"m_List", "m_UsernameLabel", "m_Username", "m_AuthLabel",
                                   "m_Auth", "m_PrivacyLabel",  "m_Privacy"};
-const QStringList TrapControls = {"m_List", "m_Label1", "m_ServerIp", "m_Label2", "m_Community",
-                                  "m_Label3", "m_V1",  "m_V2C"};
+const QStringList TrapControls = {"m_List",      "m_Label1", "m_ServerIp", "m_Label2",
+                                  "m_Community", "m_Label3", "m_V1",       "m_V2C"};
 
 } // namespace
 
@@ -155,8 +157,7 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("columns");
         QTest::newRow("SNMP") << SnmpPath << "SNMP" << QStringList{};
-        QTest::newRow("Community") << CommunityPath << "Community"
-                                   << QStringList{"", "Community String", "Privilege"};
+        QTest::newRow("Community") << CommunityPath << "Community" << QStringList{"", "Community String", "Privilege"};
         QTest::newRow("SNMPv3 User") << UserPath << "SNMPv3 User"
                                      << QStringList{"", "User Name", "Auth Password", "Privacy Password"};
         QTest::newRow("Trap Settings") << TrapPath << "Trap Settings"
@@ -193,8 +194,9 @@ private slots:
         QCOMPARE(Items(Child<QComboBox>(community, "m_Privilege")), QStringList({"Read Only", "Read And Write"}));
 
         QWidget* user = Unselected(UserPath);
-        const QList<QPair<const char*, QString>> userLabels = {
-            {"m_UsernameLabel", "User &Name:"}, {"m_AuthLabel", "A&uth Password:"}, {"m_PrivacyLabel", "&Privacy Password:"}};
+        const QList<QPair<const char*, QString>> userLabels = {{"m_UsernameLabel", "User &Name:"},
+                                                               {"m_AuthLabel", "A&uth Password:"},
+                                                               {"m_PrivacyLabel", "&Privacy Password:"}};
         for (const auto& [name, text] : userLabels)
             QCOMPARE(Text(user, name), text);
         for (const char* name : {"m_Username", "m_Auth", "m_Privacy"})
@@ -247,7 +249,8 @@ private slots:
     {
         CheckEnabled(Unselected(SnmpPath), {"m_Label1", "m_Version", "m_Apply"}, false);
         CheckEnabled(Unselected(CommunityPath),
-                     {"m_ListView", "m_Apply", "m_CommunityLabel", "m_Community", "m_PrivilegeLabel", "m_Privilege"}, false);
+                     {"m_ListView", "m_Apply", "m_CommunityLabel", "m_Community", "m_PrivilegeLabel", "m_Privilege"},
+                     false);
         CheckEnabled(Unselected(UserPath), UserControls + QStringList{"m_Add", "m_Delete"}, false);
         CheckEnabled(Unselected(TrapPath), TrapControls + QStringList{"m_Add", "m_Delete"}, false);
     }
@@ -258,11 +261,13 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<TBytes>("payload");
         QTest::addColumn<QList<QStringList>>("rows");
-        const QList<QStringList> empty = {{"0", "", "Read Only"}, {"1", "", "Read Only"},
-                                          {"2", "", "Read Only"}, {"3", "", "Read Only"}};
+        const QList<QStringList> empty = {
+            {"0", "", "Read Only"}, {"1", "", "Read Only"}, {"2", "", "Read Only"}, {"3", "", "Read Only"}};
         QTest::newRow("132 bytes") << 0 << CommunityReply
-                                   << QList<QStringList>{{"0", "public", "Read Only"}, {"1", "private", "Read And Write"},
-                                                         {"2", "", "Read Only"}, {"3", "ops", "Read And Write"}};
+                                   << QList<QStringList>{{"0", "public", "Read Only"},
+                                                         {"1", "private", "Read And Write"},
+                                                         {"2", "", "Read Only"},
+                                                         {"3", "ops", "Read And Write"}};
         QTest::newRow("131 bytes") << 0 << TBytes(CommunityReply.begin(), CommunityReply.end() - 1) << empty;
         QTest::newRow("error status") << 5 << CommunityReply << empty;
     }
@@ -313,8 +318,9 @@ private slots:
         QTest::keyClicks(Edit(page, "m_Community"), QString(33, 'x'));
         Button(page, "m_Apply")->click();
         const QString block = FieldHex(std::string(32, 'x')) + " 00 " + FieldHex("private") + " 00 " +
-                              FieldHex("monitor") + " 00 " + FieldHex("ops") + " 00";
-        QCOMPARE(TakeRequests(), QStringList({Request(CommunitySet, a, {}) + block, Request(CommunitySet, b, {}) + block}));
+            FieldHex("monitor") + " 00 " + FieldHex("ops") + " 00";
+        QCOMPARE(TakeRequests(),
+                 QStringList({Request(CommunitySet, a, {}) + block, Request(CommunitySet, b, {}) + block}));
     }
 
     // The page is usable only with a valid agent record of version 3 in the cache.
@@ -385,15 +391,51 @@ private slots:
         QTest::addColumn<QString>("auth");
         QTest::addColumn<QString>("privacy");
         QTest::addColumn<QString>("message"); // empty: sent
-        QTest::newRow("add a new user") << "m_Add" << "dave" << "authpass" << "privpass" << "";
-        QTest::newRow("add an existing user") << "m_Add" << "bob" << "x" << "" << "Entry already exists!";
-        QTest::newRow("names differ in case") << "m_Add" << "Bob" << "" << "" << "";
-        QTest::newRow("delete an unknown user") << "m_Delete" << "dave" << "" << "" << "Entry not found!";
-        QTest::newRow("delete without auth password") << "m_Delete" << "carol" << "" << "p" << "Auth Password needed!";
-        QTest::newRow("delete without privacy password") << "m_Delete" << "carol" << "a" << "" << "Privacy Password needed!";
-        QTest::newRow("delete with both passwords") << "m_Delete" << "carol" << "a" << "p" << "";
-        QTest::newRow("delete, passwords not set") << "m_Delete" << "Alice" << "" << "" << "";
-        QTest::newRow("delete, auth only set") << "m_Delete" << "bob" << "a" << "" << "";
+        QTest::newRow("add a new user") << "m_Add"
+                                        << "dave"
+                                        << "authpass"
+                                        << "privpass"
+                                        << "";
+        QTest::newRow("add an existing user") << "m_Add"
+                                              << "bob"
+                                              << "x"
+                                              << ""
+                                              << "Entry already exists!";
+        QTest::newRow("names differ in case") << "m_Add"
+                                              << "Bob"
+                                              << ""
+                                              << ""
+                                              << "";
+        QTest::newRow("delete an unknown user") << "m_Delete"
+                                                << "dave"
+                                                << ""
+                                                << ""
+                                                << "Entry not found!";
+        QTest::newRow("delete without auth password") << "m_Delete"
+                                                      << "carol"
+                                                      << ""
+                                                      << "p"
+                                                      << "Auth Password needed!";
+        QTest::newRow("delete without privacy password") << "m_Delete"
+                                                         << "carol"
+                                                         << "a"
+                                                         << ""
+                                                         << "Privacy Password needed!";
+        QTest::newRow("delete with both passwords") << "m_Delete"
+                                                    << "carol"
+                                                    << "a"
+                                                    << "p"
+                                                    << "";
+        QTest::newRow("delete, passwords not set") << "m_Delete"
+                                                   << "Alice"
+                                                   << ""
+                                                   << ""
+                                                   << "";
+        QTest::newRow("delete, auth only set") << "m_Delete"
+                                               << "bob"
+                                               << "a"
+                                               << ""
+                                               << "";
     }
     void userAddAndDelete()
     {
@@ -417,7 +459,7 @@ private slots:
         QVERIFY(m_Messages.isEmpty());
         const uint16_t command = button == "m_Add" ? UserAdd : UserDel;
         const QString block = FieldHex(name.toStdString()) + ' ' + FieldHex(auth.toStdString()) + ' ' +
-                              FieldHex(privacy.toStdString());
+            FieldHex(privacy.toStdString());
         QCOMPARE(TakeRequests(), QStringList({Request(command, a, {}) + block, Request(command, b, {}) + block}));
     }
 
@@ -480,13 +522,20 @@ private slots:
         QTest::addColumn<QString>("community");
         QTest::addColumn<bool>("add");
         QTest::addColumn<bool>("remove");
-        QTest::newRow("new receiver") << "10.0.0.11" << "c" << true << false;
-        QTest::newRow("shown receiver") << "10.0.0.9" << "c" << false << true;
-        QTest::newRow("shown address, other text") << "10.0.0.09" << "c" << false << false;
-        QTest::newRow("no community") << "10.0.0.11" << "" << false << false;
-        QTest::newRow("0.0.0.0") << "0.0.0.0" << "c" << false << false;
-        QTest::newRow("broadcast") << "255.255.255.255" << "c" << false << false;
-        QTest::newRow("not an address") << "ten" << "c" << false << false;
+        QTest::newRow("new receiver") << "10.0.0.11"
+                                      << "c" << true << false;
+        QTest::newRow("shown receiver") << "10.0.0.9"
+                                        << "c" << false << true;
+        QTest::newRow("shown address, other text") << "10.0.0.09"
+                                                   << "c" << false << false;
+        QTest::newRow("no community") << "10.0.0.11"
+                                      << "" << false << false;
+        QTest::newRow("0.0.0.0") << "0.0.0.0"
+                                 << "c" << false << false;
+        QTest::newRow("broadcast") << "255.255.255.255"
+                                   << "c" << false << false;
+        QTest::newRow("not an address") << "ten"
+                                        << "c" << false << false;
     }
     void trapEntryRule()
     {
@@ -512,7 +561,8 @@ private slots:
         QVERIFY(Child<QRadioButton>(page, "m_V2C")->isChecked());
         CheckEnabled(page, {"m_Delete"}, true);
         Button(page, "m_Delete")->click();
-        QCOMPARE(TakeRequests(), QStringList({Request(TrapDel, a, {}) + "0a 00 00 0a", Request(TrapDel, b, {}) + "0a 00 00 0a"}));
+        QCOMPARE(TakeRequests(),
+                 QStringList({Request(TrapDel, a, {}) + "0a 00 00 0a", Request(TrapDel, b, {}) + "0a 00 00 0a"}));
 
         // Leaving the address text writes the parsed address back in dotted form (013 is octal).
         Edit(page, "m_ServerIp")->setText("10.0.0.013");

@@ -3,14 +3,14 @@
 // it sends.
 #include "FormSessions.h"
 
-#include "ui/Images.h"
-#include "shell/DeviceTreeModel.h"
-#include "shell/MainForm.h"
-#include "core/DeviceType.h"
 #include "core/Codec.h"
+#include "core/DeviceType.h"
 #include "core/Sntp.h"
 #include "pages/ModuleBasics_Sntp.h"
+#include "shell/DeviceTreeModel.h"
+#include "shell/MainForm.h"
 #include "shell/ModuleFrame.h"
+#include "ui/Images.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -31,9 +31,9 @@ namespace {
 constexpr uint16_t SntpGet = 0x010D;
 constexpr uint16_t SntpSet = 0x010E;
 constexpr uint32_t Unknown = 0xFFFFFFFF;
-constexpr uint32_t Dec10 = 1796870834;   // 2026-12-10 02:47:14
-constexpr uint32_t Mar29 = 1774749600;   // 2026-03-29 02:00:00
-constexpr uint32_t Oct25 = 1792897200;   // 2026-10-25 03:00:00
+constexpr uint32_t Dec10 = 1796870834;  // 2026-12-10 02:47:14
+constexpr uint32_t Mar29 = 1774749600;  // 2026-03-29 02:00:00
+constexpr uint32_t Oct25 = 1792897200;  // 2026-10-25 03:00:00
 constexpr uint32_t Server = 0x0A010203; // 10.1.2.3
 
 struct TReply {
@@ -65,11 +65,10 @@ std::vector<uint8_t> Encode(const TReply& r)
 
 QDateTime Utc(uint32_t seconds) { return QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc()); }
 
-
-const QStringList SntpControls = {"m_TimezoneLabel", "m_Timezone", "m_AddressLabel", "m_Address",
+const QStringList SntpControls = {"m_TimezoneLabel", "m_Timezone",      "m_AddressLabel", "m_Address",
                                   "m_DaylightTitle", "m_DaylightLabel", "m_Daylight"};
-const QStringList PeriodControls = {"m_BeginDateLabel", "m_BeginDate", "m_BeginTime", "m_EndDateLabel", "m_EndDate",
-                                    "m_EndTime",        "m_OffsetLabel", "m_Offset",   "m_MinutesLabel"};
+const QStringList PeriodControls = {"m_BeginDateLabel", "m_BeginDate",   "m_BeginTime", "m_EndDateLabel", "m_EndDate",
+                                    "m_EndTime",        "m_OffsetLabel", "m_Offset",    "m_MinutesLabel"};
 const QStringList SelectionControls = {"m_BasicTitle", "m_SntpLabel", "m_Sntp", "m_Apply"};
 
 } // namespace
@@ -78,7 +77,6 @@ Q_DECLARE_METATYPE(TReply)
 
 class TSntpTest : public QObject, public TPageDriver {
     Q_OBJECT
-
 
     static TDevice* Add(uint8_t mac) { return AddLoggedIn(mac); }
     // Selects the page; it waits for its Get and runs on the test clock.
@@ -137,13 +135,18 @@ private slots:
         QCOMPARE(listed->GetName(), QString("Time (SNTP)"));
 
         TModuleBasicsSntp page;
-        const QList<QPair<const char*, QString>> captions = {
-            {"m_BasicTitle", "Basic Settings:"},     {"m_SntpLabel", "&SNTP Client:"},
-            {"m_TimezoneLabel", "&UTC Timezone:"},   {"m_AddressLabel", "Server IP &Address:"},
-            {"m_CurrentLabel", "Current System Time:"}, {"m_Current", "(Invalid)"},
-            {"m_DaylightTitle", "Daylight Saving Time:"}, {"m_DaylightLabel", "&Daylight Saving:"},
-            {"m_BeginDateLabel", "Period &Begin:"}, {"m_EndDateLabel", "Period &End:"},
-            {"m_OffsetLabel", "&Offset:"},           {"m_MinutesLabel", "(minutes)"}};
+        const QList<QPair<const char*, QString>> captions = {{"m_BasicTitle", "Basic Settings:"},
+                                                             {"m_SntpLabel", "&SNTP Client:"},
+                                                             {"m_TimezoneLabel", "&UTC Timezone:"},
+                                                             {"m_AddressLabel", "Server IP &Address:"},
+                                                             {"m_CurrentLabel", "Current System Time:"},
+                                                             {"m_Current", "(Invalid)"},
+                                                             {"m_DaylightTitle", "Daylight Saving Time:"},
+                                                             {"m_DaylightLabel", "&Daylight Saving:"},
+                                                             {"m_BeginDateLabel", "Period &Begin:"},
+                                                             {"m_EndDateLabel", "Period &End:"},
+                                                             {"m_OffsetLabel", "&Offset:"},
+                                                             {"m_MinutesLabel", "(minutes)"}};
         for (const auto& [name, text] : captions)
             QCOMPARE(Child<QLabel>(&page, name)->text(), text);
         QVERIFY(Child<QLabel>(&page, "m_BasicTitle")->font().bold());
@@ -169,16 +172,15 @@ private slots:
         auto* zones = Child<QComboBox>(&page, "m_Timezone");
         QCOMPARE(zones->count(), 63);
         QCOMPARE(zones->currentIndex(), 22);
-        const QList<QPair<int, QString>> spots = {
-            {0, "(GMT-12:00)Eniwetok, Kwajalein"},
-            {4, "(GMT-08:00)Pacific Time (US &amp; Canada), Tijuana"},
-            {11, "(GMT-05:00)Eastern Time (US &amp; Canada)"},
-            {16, "(GMT-03:30)Newfoundland"},
-            {22, "(GMT)Greenwich Mean Time: Dublin, Edinburgh, Lisbon, London"},
-            {35, "(GMT+03:00)Mairobi"},
-            {42, "(GMT+05:30)Bombay, Calcutta, Madras, New Delhi"},
-            {61, "(GMT+12:00)Auckland, Wllington"},
-            {62, "(GMT+12:00)Fiji, Kamchatka, Marshall Is."}};
+        const QList<QPair<int, QString>> spots = {{0, "(GMT-12:00)Eniwetok, Kwajalein"},
+                                                  {4, "(GMT-08:00)Pacific Time (US &amp; Canada), Tijuana"},
+                                                  {11, "(GMT-05:00)Eastern Time (US &amp; Canada)"},
+                                                  {16, "(GMT-03:30)Newfoundland"},
+                                                  {22, "(GMT)Greenwich Mean Time: Dublin, Edinburgh, Lisbon, London"},
+                                                  {35, "(GMT+03:00)Mairobi"},
+                                                  {42, "(GMT+05:30)Bombay, Calcutta, Madras, New Delhi"},
+                                                  {61, "(GMT+12:00)Auckland, Wllington"},
+                                                  {62, "(GMT+12:00)Fiji, Kamchatka, Marshall Is."}};
         for (const auto& [index, text] : spots)
             QCOMPARE(zones->itemText(index), text);
     }
@@ -222,13 +224,16 @@ private slots:
         TReply strayZone;
         strayZone.Zone = 63;
         const QString invalid = "(Invalid)";
-        QTest::newRow("sntp disabled, time reported") << disabled << 0 << 24 << 0 << 0 << "0.0.0.0" << 0 << invalid << true;
+        QTest::newRow("sntp disabled, time reported")
+            << disabled << 0 << 24 << 0 << 0 << "0.0.0.0" << 0 << invalid << true;
         QTest::newRow("error status") << daylight << 5 << 24 << 0 << 0 << "0.0.0.0" << 0 << invalid << true;
         QTest::newRow("short reply") << daylight << 0 << 23 << 0 << 0 << "0.0.0.0" << 0 << invalid << true;
         QTest::newRow("clock unknown") << unknown << 0 << 24 << 1 << 33 << "10.1.2.3" << 0 << invalid << true;
-        QTest::newRow("clock known") << TReply{} << 0 << 24 << 1 << 33 << "10.1.2.3" << 0 << "2026/12/10 02:47:14" << true;
+        QTest::newRow("clock known") << TReply{} << 0 << 24 << 1 << 33 << "10.1.2.3" << 0 << "2026/12/10 02:47:14"
+                                     << true;
         QTest::newRow("daylight") << daylight << 0 << 24 << 1 << 33 << "10.1.2.3" << 1 << "2026/12/10 02:47:14" << true;
-        QTest::newRow("zone not in the list") << strayZone << 0 << 24 << 1 << -1 << "10.1.2.3" << 0 << "2026/12/10 02:47:14" << false;
+        QTest::newRow("zone not in the list")
+            << strayZone << 0 << 24 << 1 << -1 << "10.1.2.3" << 0 << "2026/12/10 02:47:14" << false;
     }
     void loadsTheRecord()
     {
@@ -361,10 +366,12 @@ private slots:
         QTest::addColumn<QByteArray>("payload");
         QTest::newRow("all enabled") << 1 << 33 << "10.1.2.3" << 1 << Utc(Mar29) << Utc(Oct25) << 60
                                      << QByteArray::fromHex("01 0021 0a010203 01 69c887a0 6add70b0 0000003c");
-        QTest::newRow("disabled, widest period") << 0 << 0 << "0.0.0.0" << 0 << Utc(0) << Utc(Unknown) << 0
-                                                 << QByteArray::fromHex("00 0000 00000000 00 00000000 ffffffff 00000000");
-        QTest::newRow("no daylight, last zone") << 1 << 62 << "192.168.255.254" << 0 << Utc(Oct25) << Utc(Mar29) << 1440
-                                                << QByteArray::fromHex("01 003e c0a8fffe 00 6add70b0 69c887a0 000005a0");
+        QTest::newRow("disabled, widest period")
+            << 0 << 0 << "0.0.0.0" << 0 << Utc(0) << Utc(Unknown) << 0
+            << QByteArray::fromHex("00 0000 00000000 00 00000000 ffffffff 00000000");
+        QTest::newRow("no daylight, last zone")
+            << 1 << 62 << "192.168.255.254" << 0 << Utc(Oct25) << Utc(Mar29) << 1440
+            << QByteArray::fromHex("01 003e c0a8fffe 00 6add70b0 69c887a0 000005a0");
     }
     void applySendsTheControls()
     {
@@ -472,9 +479,11 @@ private slots:
     {
         TModuleBasicsSntp* page = Load({});
         m_Form->Navigator().FlushTree();
-        m_Form->Navigator().SelectIndex(m_Form->Navigator().Model()->index(0, 0, m_Form->Navigator().DevicesIndex())); // a group, no device
+        m_Form->Navigator().SelectIndex(
+            m_Form->Navigator().Model()->index(0, 0, m_Form->Navigator().DevicesIndex())); // a group, no device
         QVERIFY(Shown(page));
-        CheckEnabled(page, SelectionControls + SntpControls + PeriodControls + QStringList{"m_CurrentLabel", "m_Current"},
+        CheckEnabled(page,
+                     SelectionControls + SntpControls + PeriodControls + QStringList{"m_CurrentLabel", "m_Current"},
                      false);
         QCOMPARE(Child<QLabel>(page, "m_Current")->text(), QString("(Invalid)"));
         QVERIFY(!page->findChild<QTimer*>("m_Timer")->isActive());

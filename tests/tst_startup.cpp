@@ -25,8 +25,8 @@ private slots:
         QTest::newRow("-v") << QStringList{"-v"} << version;
         QTest::newRow("--help") << QStringList{"--help"}
                                 << "Usage: \\S*zode \\[options\\]\n(.*\n)*  --discover +Run a discovery [^\n]*\n";
-        QTest::newRow("--help among Qt's options") << QStringList{"-platform", "xcb", "--help"}
-                                                   << "Usage: \\S*zode \\[options\\]\n(.*\n)*";
+        QTest::newRow("--help among Qt's options")
+            << QStringList{"-platform", "xcb", "--help"} << "Usage: \\S*zode \\[options\\]\n(.*\n)*";
     }
     void consoleAnswersWithoutADisplay()
     {
@@ -61,8 +61,8 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("error"); // empty: accepted
         QTest::newRow("defaults") << QStringList{} << QString();
-        QTest::newRow("last MAC below broadcast") << QStringList{"--mac-base", "FF:FF:FF:FF:FF:FB", "--count", "4"}
-                                                  << QString();
+        QTest::newRow("last MAC below broadcast")
+            << QStringList{"--mac-base", "FF:FF:FF:FF:FF:FB", "--count", "4"} << QString();
         QTest::newRow("null MAC") << QStringList{"--mac-base", "00:00:00:00:00:00"}
                                   << "--mac-base 00:00:00:00:00:00 is the null MAC, which no switch may have";
         QTest::newRow("reaches the broadcast MAC")
@@ -71,8 +71,8 @@ private slots:
         QTest::newRow("wraps past the broadcast MAC")
             << QStringList{"--mac-base", "FF:FF:FF:FF:FF:FE", "--group", "10.0.0.1/24:2", "--group", "10.0.1.1/24:3"}
             << "--mac-base FF:FF:FF:FF:FF:FE: 5 switches would reach FF:FF:FF:FF:FF:FF, the broadcast MAC";
-        QTest::newRow("groups side by side") << QStringList{"--group", "10.0.0.1/24:4", "--group", "10.0.0.5/24:4"}
-                                             << QString();
+        QTest::newRow("groups side by side")
+            << QStringList{"--group", "10.0.0.1/24:4", "--group", "10.0.0.5/24:4"} << QString();
         QTest::newRow("groups overlap")
             << QStringList{"--group", "10.0.0.1/24:4", "--group", "10.0.0.4/24:2"}
             << "--group ranges overlap: the groups from 10.0.0.1 and from 10.0.0.4 both hold 10.0.0.4";
@@ -82,12 +82,14 @@ private slots:
         QTest::newRow("same group twice") << QStringList{"--group", "10.0.0.1/24:1", "--group", "10.0.0.1/24:1"}
                                           << "--group ranges overlap: the groups from 10.0.0.1 and from 10.0.0.1 both "
                                              "hold 10.0.0.1";
-        QTest::newRow("syslog with port") << QStringList{"--syslog", "192.0.2.1:5514", "--syslog-rate", "0.2"} << QString();
-        QTest::newRow("syslog rate without target") << QStringList{"--syslog-rate", "5"}
-                                                    << "--syslog-rate needs --syslog";
-        QTest::newRow("syslog bad port") << QStringList{"--syslog", "192.0.2.1:70000"} << "bad --syslog 192.0.2.1:70000";
-        QTest::newRow("syslog negative rate") << QStringList{"--syslog", "192.0.2.1", "--syslog-rate", "-1"}
-                                              << "bad --syslog-rate (0..1000000)";
+        QTest::newRow("syslog with port")
+            << QStringList{"--syslog", "192.0.2.1:5514", "--syslog-rate", "0.2"} << QString();
+        QTest::newRow("syslog rate without target")
+            << QStringList{"--syslog-rate", "5"} << "--syslog-rate needs --syslog";
+        QTest::newRow("syslog bad port") << QStringList{"--syslog", "192.0.2.1:70000"}
+                                         << "bad --syslog 192.0.2.1:70000";
+        QTest::newRow("syslog negative rate")
+            << QStringList{"--syslog", "192.0.2.1", "--syslog-rate", "-1"} << "bad --syslog-rate (0..1000000)";
         EveryOptionTakesItsValue();
     }
     void simulatorOptions()
@@ -136,16 +138,14 @@ private:
             } else if (valueName == "i" || valueName.startsWith("i=") || valueName.startsWith("i[")) {
                 const QString value = valueName.startsWith("i=") ? "=1" : "";
                 QTest::newRow(qPrintable("--" + name)) << fleet + QStringList{"--" + name, "1" + value} << QString();
-                QTest::newRow(qPrintable("--" + name + " beyond the fleet"))
-                    << fleet + QStringList{"--" + name, "2" + value}
-                    << QString("--%1: no switch 2 (there are 2)").arg(name);
+                QTest::newRow(qPrintable("--" + name + " beyond the fleet")) << fleet +
+                        QStringList{"--" + name, "2" + value} << QString("--%1: no switch 2 (there are 2)").arg(name);
             } else if (!entry.option.defaultValues().isEmpty()) {
                 QTest::newRow(qPrintable("--" + name))
                     << QStringList{"--" + name, entry.option.defaultValues().constFirst()} << QString();
             } else {
                 QVERIFY2(samples.contains(name), qPrintable("no sample value for --" + name));
-                QTest::newRow(qPrintable("--" + name))
-                    << fleet + QStringList{"--" + name, samples[name]} << QString();
+                QTest::newRow(qPrintable("--" + name)) << fleet + QStringList{"--" + name, samples[name]} << QString();
             }
         }
     }

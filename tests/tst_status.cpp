@@ -2,9 +2,9 @@
 // sorting, and the table model under bursts of changes.
 #include "FakeSessionCallback.h"
 
-#include "status/StatusFrame.h"
 #include "core/DeviceType.h"
 #include "core/IntpCore.h"
+#include "status/StatusFrame.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
@@ -100,7 +100,7 @@ private slots:
         QCOMPARE(Text(0, TStatusModel::colIp), QString("192.0.2.1"));
         QCOMPARE(Text(0, TStatusModel::colModel), QString::fromStdString(Description(d->Type())));
         QCOMPARE(Text(0, TStatusModel::colTime), QString("(No response yet)"));
-        QCOMPARE(m_Fake->Sent.size(), std::size_t(1)); // polled at once
+        QCOMPARE(m_Fake->Sent.size(), std::size_t(1));            // polled at once
         QCOMPARE(m_Fake->Timers.begin()->second.Interval, 5000u); // the query time-out
 
         // An alarm from its own address.
@@ -110,7 +110,9 @@ private slots:
         QCOMPARE(Background(0, 5), QColor(0, 102, 255));
         QCOMPARE(Data(0, 5, Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::white)); // readable on blue
         QVERIFY(Text(0, TStatusModel::colTime) != QString("(No response yet)"));
-        QVERIFY(Data(0, 2, Qt::ToolTipRole).toString().startsWith("IP Address: 192.0.2.1\nMAC Address: 00:0A:1B:2C:3D:01\nDevice Model: "));
+        QVERIFY(Data(0, 2, Qt::ToolTipRole)
+                    .toString()
+                    .startsWith("IP Address: 192.0.2.1\nMAC Address: 00:0A:1B:2C:3D:01\nDevice Model: "));
 
         // A discovery finds the switch at another address: the poll sent to the old one
         // goes unanswered, the next one is answered there; both shown until Clear Error.
@@ -159,7 +161,7 @@ private slots:
         QCOMPARE(m_Fake->Sent.back().Address, 0xC0000201u);
         // A result for a device without a row is ignored.
         TDevice* stranger = Registry::Find(Mac(7), true);
-        m_Frame->Monitor().OnResult(stranger, 6, stTimeout, nullptr);
+        m_Frame->Monitor().OnResult(stranger, 6, stTimeout, {});
         Settle();
         QCOMPARE(Model()->rowCount(), 1);
     }
@@ -232,7 +234,7 @@ private slots:
         QCOMPARE(Text(2, TStatusModel::colMac), QString("00:0A:1B:2C:3D:03"));
         // Sorted by status, a poll result moves its row once the burst is handled.
         emit header->sectionClicked(TStatusModel::colStatus);
-        m_Frame->Monitor().OnResult(Registry::Find(Mac(2), false), 6, stTimeout, nullptr);
+        m_Frame->Monitor().OnResult(Registry::Find(Mac(2), false), 6, stTimeout, {});
         QTRY_COMPARE(Text(0, TStatusModel::colStatus), QString("Offline"));
         QCOMPARE(Text(0, TStatusModel::colMac), QString("00:0A:1B:2C:3D:02"));
     }
@@ -359,7 +361,8 @@ private slots:
         }
         m_Fake->Advance(5000); // the rest is silent
         Settle();
-        for (int column : {TStatusModel::colNumber, TStatusModel::colMac, TStatusModel::colModel, TStatusModel::colStatus})
+        for (int column :
+             {TStatusModel::colNumber, TStatusModel::colMac, TStatusModel::colModel, TStatusModel::colStatus})
             for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
                 Model()->sort(column, order);
                 for (int row = 1; row < Model()->rowCount(); ++row) {

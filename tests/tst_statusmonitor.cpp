@@ -2,8 +2,8 @@
 // and time, which sort keys it reports as touched, and the period and time-out limits.
 #include "FakeSessionCallback.h"
 
-#include "net/StatusMonitor.h"
 #include "core/IntpCore.h"
+#include "net/StatusMonitor.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -16,8 +16,8 @@ namespace {
 // What happens to the row's switch while a poll is pending.
 enum TEvent { evNone, evAnswer, evAlarm, evError, evTimeout, evMoved };
 
-constexpr uint32_t Home = 0xC0000201;  // 192.0.2.1, the reference address
-constexpr uint32_t Away = 0xC0000209;  // 192.0.2.9
+constexpr uint32_t Home = 0xC0000201; // 192.0.2.1, the reference address
+constexpr uint32_t Away = 0xC0000209; // 192.0.2.9
 
 } // namespace
 
@@ -83,7 +83,8 @@ private slots:
         QTest::newRow("alarm") << +evNone << +evAlarm << alarm << alarms << home << true << (time | text);
         QTest::newRow("error") << +evNone << +evError << failed << "Online/query fail" << home << true << (time | text);
         QTest::newRow("timeout") << +evNone << +evTimeout << off << "Offline" << home << false << text;
-        QTest::newRow("moved") << +evNone << +evMoved << moved << "Online/IP different" << both << true << (time | text);
+        QTest::newRow("moved") << +evNone << +evMoved << moved << "Online/IP different" << both << true
+                               << (time | text);
         QTest::newRow("alarm, next poll") << +evAlarm << +evNone << alarm << "Online" << home << true << text;
         QTest::newRow("alarm, timeout") << +evAlarm << +evTimeout << (alarm | off) << "Offline" << home << true << text;
         QTest::newRow("alarm, error") << +evAlarm << +evError << (alarm | failed) << "Online/query fail" << home << true
@@ -92,9 +93,10 @@ private slots:
         QTest::newRow("timeout, answer") << +evTimeout << +evAnswer << 0u << "Online" << home << true << (time | text);
         QTest::newRow("error, alarm") << +evError << +evAlarm << alarm << alarms << home << true << (time | text);
         QTest::newRow("moved, timeout") << +evMoved << +evTimeout << (moved | off) << "Offline" << both << true << text;
-        QTest::newRow("moved, error") << +evMoved << +evError << (failed | moved) << "Online/query fail/IP different" << both
-                                      << true << (time | text);
-        QTest::newRow("moved, answer") << +evMoved << +evAnswer << moved << "Online/IP different" << both << true << time;
+        QTest::newRow("moved, error") << +evMoved << +evError << (failed | moved) << "Online/query fail/IP different"
+                                      << both << true << (time | text);
+        QTest::newRow("moved, answer") << +evMoved << +evAnswer << moved << "Online/IP different" << both << true
+                                       << time;
     }
     void pollResults()
     {
@@ -117,7 +119,8 @@ private slots:
         QCOMPARE(row.Ip, ip);
         QCOMPARE(row.Reported != 0, reported);
         QCOMPARE(TStatusMonitor::TimeText(row) == "(No response yet)", !reported);
-        QCOMPARE(m_Monitor->AnyRowInTrouble(), bool(flags & (Status::sfOffline | Status::sfQueryFailed | Status::sfAlarm)));
+        QCOMPARE(m_Monitor->AnyRowInTrouble(),
+                 bool(flags & (Status::sfOffline | Status::sfQueryFailed | Status::sfAlarm)));
         QVERIFY(!changes.isEmpty());
         QCOMPARE(changes.last()[1].toUInt(), keys);
     }

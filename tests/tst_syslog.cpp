@@ -42,23 +42,33 @@ void TestSyslog::parse_data()
     QTest::addColumn<int>("severity");
     QTest::addColumn<QByteArray>("message");
 
-    QTest::newRow("day with blank") << QByteArray("<13>Jan  5 10:20:30 sw1 link up") << true << 1 << 5 << QByteArray("link up");
-    QTest::newRow("two-digit day") << QByteArray("<13>Jan 05 10:20:30 sw1 link up") << true << 1 << 5 << QByteArray("link up");
+    QTest::newRow("day with blank") << QByteArray("<13>Jan  5 10:20:30 sw1 link up") << true << 1 << 5
+                                    << QByteArray("link up");
+    QTest::newRow("two-digit day") << QByteArray("<13>Jan 05 10:20:30 sw1 link up") << true << 1 << 5
+                                   << QByteArray("link up");
     QTest::newRow("lower-case month") << QByteArray("<13>jan  5 10:20:30 sw1 link up") << false << 1 << 5
                                       << QByteArray("<13>jan  5 10:20:30 sw1 link up");
     QTest::newRow("no priority") << QByteArray("hello") << false << 16 << 3 << QByteArray("hello");
     QTest::newRow("priority 200") << QByteArray("<200>Dec 31 23:59:59 sw2 fan") << true << 25 << 0 << QByteArray("fan");
-    QTest::newRow("ends after host") << QByteArray("<13>Jan  5 10:20:30 sw1") << false << 1 << 5 << QByteArray("<13>Jan  5 10:20:30 sw1");
-    QTest::newRow("zero byte") << QByteArray("<13>Jan  5 10:20:30 sw1 cut\0here", 32) << true << 1 << 5 << QByteArray("cut");
-    QTest::newRow("zero byte in header") << QByteArray("<13>Jan\0 5 10:20:30 sw1 x", 25) << false << 1 << 5 << QByteArray("<13>Jan");
+    QTest::newRow("ends after host") << QByteArray("<13>Jan  5 10:20:30 sw1") << false << 1 << 5
+                                     << QByteArray("<13>Jan  5 10:20:30 sw1");
+    QTest::newRow("zero byte") << QByteArray("<13>Jan  5 10:20:30 sw1 cut\0here", 32) << true << 1 << 5
+                               << QByteArray("cut");
+    QTest::newRow("zero byte in header") << QByteArray("<13>Jan\0 5 10:20:30 sw1 x", 25) << false << 1 << 5
+                                         << QByteArray("<13>Jan");
     QTest::newRow("empty") << QByteArray() << false << 16 << 3 << QByteArray();
-    QTest::newRow("invalid UTF-8 kept") << QByteArray("<14>Feb 28 01:02:03 h \xff\xfe\xc3") << true << 1 << 6 << QByteArray("\xff\xfe\xc3");
+    QTest::newRow("invalid UTF-8 kept") << QByteArray("<14>Feb 28 01:02:03 h \xff\xfe\xc3") << true << 1 << 6
+                                        << QByteArray("\xff\xfe\xc3");
     QTest::newRow("no date") << QByteArray("<14>sw1 started") << false << 1 << 6 << QByteArray("<14>sw1 started");
-    QTest::newRow("negative priority") << QByteArray("<-5>Jan  5 10:20:30 sw1 x") << false << 16 << 3 << QByteArray("<-5>Jan  5 10:20:30 sw1 x");
+    QTest::newRow("negative priority") << QByteArray("<-5>Jan  5 10:20:30 sw1 x") << false << 16 << 3
+                                       << QByteArray("<-5>Jan  5 10:20:30 sw1 x");
     QTest::newRow("priority without close") << QByteArray("<13 Jan") << false << 16 << 3 << QByteArray("<13 Jan");
-    QTest::newRow("blanks and sign in priority") << QByteArray("< +13>Jan  5 10:20:30 sw1 x") << true << 1 << 5 << QByteArray("x");
-    QTest::newRow("header without priority") << QByteArray("Jan  5 10:20:30 sw1 x") << true << 17 << 8 << QByteArray("x");
-    QTest::newRow("bad minutes") << QByteArray("<13>Jan  5 10:2x:30 sw1 x") << false << 1 << 5 << QByteArray("<13>Jan  5 10:2x:30 sw1 x");
+    QTest::newRow("blanks and sign in priority")
+        << QByteArray("< +13>Jan  5 10:20:30 sw1 x") << true << 1 << 5 << QByteArray("x");
+    QTest::newRow("header without priority")
+        << QByteArray("Jan  5 10:20:30 sw1 x") << true << 17 << 8 << QByteArray("x");
+    QTest::newRow("bad minutes") << QByteArray("<13>Jan  5 10:2x:30 sw1 x") << false << 1 << 5
+                                 << QByteArray("<13>Jan  5 10:2x:30 sw1 x");
     QTest::newRow("empty message") << QByteArray("<13>Jan  5 10:20:30 sw1 ") << true << 1 << 5 << QByteArray();
 }
 
@@ -72,14 +82,16 @@ void TestSyslog::parse()
     int gotFacility = -1;
     int gotSeverity = -1;
     std::string gotMessage = "stale";
-    QCOMPARE(ParseEvent(std::string_view(text.constData(), std::size_t(text.size())), gotFacility, gotSeverity, gotMessage),
-             header);
+    QCOMPARE(
+        ParseEvent(std::string_view(text.constData(), std::size_t(text.size())), gotFacility, gotSeverity, gotMessage),
+        header);
     QCOMPARE(gotFacility, facility);
     QCOMPARE(gotSeverity, severity);
     QCOMPARE(QByteArray::fromStdString(gotMessage), message);
 
     TSyslogStore store;
-    TSyslogListNode node = store.Add(Addr(10, 0, 0, 1), std::string_view(text.constData(), std::size_t(text.size())), 42);
+    TSyslogListNode node = store.Add(Addr(10, 0, 0, 1), std::string_view(text.constData(), std::size_t(text.size())),
+                                     42);
     QCOMPARE(node.Facility, facility);
     QCOMPARE(node.Severity, severity);
     QCOMPARE(QByteArray::fromStdString(node.Message), message);
@@ -191,13 +203,14 @@ void TestSyslog::boundDiscardsOldest_data()
     QTest::addColumn<QStringList>("kept"); // store order (by address), as "eventId:text"
     QTest::addColumn<int>("discarded");
     const QStringList five = {"2:one", "1:two", "2:three", "1:four", "2:five"};
-    QTest::newRow("within both") << 5 << 100 << five << QStringList{"2:two", "4:four", "1:one", "3:three", "5:five"} << 0;
+    QTest::newRow("within both") << 5 << 100 << five << QStringList{"2:two", "4:four", "1:one", "3:three", "5:five"}
+                                 << 0;
     QTest::newRow("by count") << 3 << 100 << five << QStringList{"4:four", "3:three", "5:five"} << 2;
     QTest::newRow("a sender's last goes") << 2 << 100 << five << QStringList{"4:four", "5:five"} << 3;
     QTest::newRow("by text") << 100 << 12 << five << QStringList{"4:four", "5:five"} << 3;
     QTest::newRow("text exactly at the bound") << 100 << 13 << five << QStringList{"4:four", "3:three", "5:five"} << 2;
-    QTest::newRow("one message beyond the text bound") << 100 << 3 << QStringList{"1:a", "2:longer than three"}
-                                                       << QStringList{"2:longer than three"} << 1;
+    QTest::newRow("one message beyond the text bound")
+        << 100 << 3 << QStringList{"1:a", "2:longer than three"} << QStringList{"2:longer than three"} << 1;
     QTest::newRow("count 0 keeps one") << 0 << 100 << five << QStringList{"5:five"} << 4;
 }
 

@@ -1,7 +1,7 @@
 // The syslog socket and its worker over real UDP on loopback.
+#include "core/SyslogStore.h"
 #include "net/SyslogFile.h"
 #include "net/SyslogSocketThread.h"
-#include "core/SyslogStore.h"
 
 #include <QDomDocument>
 #include <QFile>
@@ -86,12 +86,14 @@ void TestSyslogTransport::datagrams()
     QFETCH(QByteArray, stored);
     TReceiver receiver;
     QUdpSocket peer;
-    QCOMPARE(peer.writeDatagram(datagram, QHostAddress::LocalHost, receiver.Socket.LocalPort()), qint64(datagram.size()));
+    QCOMPARE(peer.writeDatagram(datagram, QHostAddress::LocalHost, receiver.Socket.LocalPort()),
+             qint64(datagram.size()));
     QTRY_COMPARE(receiver.Received.size(), 1);
     QCOMPARE(receiver.Received[0].Text, datagram); // handed on whole; the parser cuts
     TSyslogStore store;
     const QByteArray& text = receiver.Received[0].Text;
-    QCOMPARE(QByteArray::fromStdString(store.Add(Loopback, std::string_view(text.data(), std::size_t(text.size())), 0).Message),
+    QCOMPARE(QByteArray::fromStdString(
+                 store.Add(Loopback, std::string_view(text.data(), std::size_t(text.size())), 0).Message),
              stored);
 }
 
@@ -194,8 +196,9 @@ void TestSyslogTransport::saveInListOrder()
     }
     QVERIFY(entry.isNull());
     QDateTime local = QDateTime::fromMSecsSinceEpoch(at).toLocalTime();
-    QCOMPARE(ReceivedText(at), QLocale().toString(local.date(), QLocale::ShortFormat) + ' ' +
-                                   QLocale().toString(local.time(), QLocale::LongFormat));
+    QCOMPARE(ReceivedText(at),
+             QLocale().toString(local.date(), QLocale::ShortFormat) + ' ' +
+                 QLocale().toString(local.time(), QLocale::LongFormat));
 }
 
 void TestSyslogTransport::saveFailsOnBadPath()

@@ -2,9 +2,9 @@
 // clearing, saving, stepping through a sender's messages, sorting, and the table model
 // under a burst of messages and while the bounded store discards its oldest.
 #include "net/AddressText.h"
+#include "syslog/SyslogFrame.h"
 #include "ui/Dialogs.h"
 #include "ui/SyslogForm.h"
-#include "syslog/SyslogFrame.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -73,7 +73,10 @@ class TSyslogViewsTest : public QObject {
     QString Num() { return m_Frame->findChild<QLabel*>("m_Num")->text(); }
     void Click(const char* button) { m_Frame->findChild<QPushButton*>(button)->click(); }
     template <typename T>
-    static T* Child(QWidget* form, const char* name) { return form->findChild<T*>(name); }
+    static T* Child(QWidget* form, const char* name)
+    {
+        return form->findChild<T*>(name);
+    }
     static QStringList Column(QWidget* form, int column)
     {
         QStringList texts;
@@ -150,7 +153,8 @@ private slots:
             QCOMPARE(Text(row, TSyslogModel::colDate), QLocale().toString(today, QLocale::ShortFormat));
             QVERIFY(!m_Frame->Model().index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
         }
-        QCOMPARE(m_Frame->Model().headerData(TSyslogModel::colMessage, Qt::Horizontal).toString(), QStringLiteral("Messages"));
+        QCOMPARE(m_Frame->Model().headerData(TSyslogModel::colMessage, Qt::Horizontal).toString(),
+                 QStringLiteral("Messages"));
 
         // The fourth row: the window holds 10.0.0.2's messages only, the clicked one selected.
         emit List()->doubleClicked(m_Frame->Model().index(3, TSyslogModel::colHost));
@@ -224,8 +228,10 @@ private slots:
     {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("written");
-        QTest::newRow("no extension") << "plant" << "plant.log";
-        QTest::newRow("own extension") << "plant.xml" << "plant.xml";
+        QTest::newRow("no extension") << "plant"
+                                      << "plant.log";
+        QTest::newRow("own extension") << "plant.xml"
+                                       << "plant.xml";
     }
     void saveProposesALogFile()
     {
@@ -287,8 +293,10 @@ private slots:
             // Without a syslog server the numbers stand for the texts.
             QCOMPARE(Child<QLineEdit>(form, "m_Facility")->text(), QStringLiteral("1"));
             QCOMPARE(Child<QLineEdit>(form, "m_Severity")->text(), QStringLiteral("5"));
-            QCOMPARE(Child<QLineEdit>(form, "m_Date")->text(), QLocale().toString(received.date(), QStringLiteral("MMM d")));
-            QCOMPARE(Child<QLineEdit>(form, "m_Time")->text(), QLocale().toString(received.time(), QLocale::LongFormat));
+            QCOMPARE(Child<QLineEdit>(form, "m_Date")->text(),
+                     QLocale().toString(received.date(), QStringLiteral("MMM d")));
+            QCOMPARE(Child<QLineEdit>(form, "m_Time")->text(),
+                     QLocale().toString(received.time(), QLocale::LongFormat));
             Child<QPushButton>(form, "m_Copy")->click();
             QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("message ") + eventId);
         }

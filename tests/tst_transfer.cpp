@@ -31,10 +31,10 @@ struct TProgressReport {
 
 struct TReceiver : TWizard {
     std::vector<TProgressReport> Reports;
-    void OnResult(TDevice*, uint16_t command, uint16_t status, void* data) override
+    void OnResult(TDevice*, uint16_t command, uint16_t status, const Intp::TResultData& data) override
     {
-        auto* progress = static_cast<const TTransferProgress*>(data);
-        bool has = data && status != stTimeout;
+        const TTransferProgress* progress = data.Progress;
+        bool has = progress && status != stTimeout;
         Reports.push_back({command, status, has ? progress->Block : uint16_t(0), has ? progress->State : 0, has});
     }
 };
@@ -153,7 +153,8 @@ private slots:
         for (uint16_t block = 0; block < 4; ++block) {
             Reply(command, SenderReply(block, tsGoingOn));
             QCOMPARE(m_Fake->Sent.size(), std::size_t(block + 2));
-            QCOMPARE(m_Fake->Sent.back().Bytes, MakeDatagram(uint16_t(command), 0, Mac(1), Block(file, uint16_t(block + 1))));
+            QCOMPARE(m_Fake->Sent.back().Bytes,
+                     MakeDatagram(uint16_t(command), 0, Mac(1), Block(file, uint16_t(block + 1))));
             QCOMPARE(m_Receiver.Reports.size(), std::size_t(block + 1));
             const TProgressReport& report = m_Receiver.Reports.back();
             QCOMPARE(report.Status, stSuccess);
@@ -289,7 +290,8 @@ private slots:
         QCOMPARE(abort.size(), HeaderSize + 514);
         const TMacAddr mac = Mac(1);
         QCOMPARE(TBytes(abort.begin(), abort.begin() + HeaderSize + 2),
-                 Concat({Word(uint16_t(command)), Word(stTransferAbort), Word(514), TBytes(mac.Data(), mac.Data() + 6), Word(0)}));
+                 Concat({Word(uint16_t(command)), Word(stTransferAbort), Word(514), TBytes(mac.Data(), mac.Data() + 6),
+                         Word(0)}));
         QCOMPARE(m_Receiver.Reports.size(), std::size_t(1));
         QCOMPARE(m_Receiver.Reports[0].Status, stTransferAbort);
         QVERIFY(PendingSessions().empty());
@@ -508,7 +510,8 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("field"); // the 32 bytes sent
         const QByteArray name32 = "backup_192.168.100.200-cfg01.bin";
-        QTest::newRow("backup") << 265 << "TftpBackup" << QByteArray("cfg.bin") << QByteArray("cfg.bin").leftJustified(32, '\0');
+        QTest::newRow("backup") << 265 << "TftpBackup" << QByteArray("cfg.bin")
+                                << QByteArray("cfg.bin").leftJustified(32, '\0');
         QTest::newRow("restore, 32 characters") << 266 << "TftpRestore" << name32 << name32;
         QTest::newRow("upgrade, 40 characters cut") << 267 << "TftpUpd" << name32 + "-ignored" << name32;
     }
@@ -523,7 +526,8 @@ private slots:
         QVERIFY(session);
         QCOMPARE(m_Fake->Sent.size(), std::size_t(1));
         QCOMPARE(m_Fake->Sent[0].Bytes,
-                 MakeDatagram(uint16_t(command), 0, Mac(1), Concat({{0xC0, 0xA8, 0x64, 0x01, 0x00, 0x45}, TBytes(field.begin(), field.end())})));
+                 MakeDatagram(uint16_t(command), 0, Mac(1),
+                              Concat({{0xC0, 0xA8, 0x64, 0x01, 0x00, 0x45}, TBytes(field.begin(), field.end())})));
         QCOMPARE(m_Fake->Timers.at(session).Interval, DefaultInterval);
         QCOMPARE(session->Name(), name.toStdString());
     }

@@ -3,12 +3,12 @@
 // row shows for every outcome.
 #include "FormSessions.h"
 
-#include "net/AddressText.h"
-#include "ui/Dialogs.h"
-#include "ui/Images.h"
 #include "core/Basics.h"
 #include "core/Transfer.h"
+#include "net/AddressText.h"
 #include "shell/ModuleFrame.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
 #include "ui/ModulePage.h"
 
 #include <QDir>
@@ -49,8 +49,8 @@ std::vector<uint8_t> BackupBlock(uint16_t block, uint8_t fill)
 
 std::vector<uint8_t> TftpRequestBytes(uint32_t server, const std::string& file)
 {
-    std::vector<uint8_t> bytes = {uint8_t(server >> 24), uint8_t(server >> 16), uint8_t(server >> 8), uint8_t(server),
-                                  0, 69};
+    std::vector<uint8_t> bytes = {
+        uint8_t(server >> 24), uint8_t(server >> 16), uint8_t(server >> 8), uint8_t(server), 0, 69};
     std::vector<uint8_t> name(file.begin(), file.end());
     name.resize(32, 0);
     bytes.insert(bytes.end(), name.begin(), name.end());
@@ -64,8 +64,10 @@ void FileLoadPages()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("action");
-    QTest::newRow("restore") << "Basics/Restore" << "m_Restore";
-    QTest::newRow("upgrade") << "Basics/Upgrade" << "m_Upgrade";
+    QTest::newRow("restore") << "Basics/Restore"
+                             << "m_Restore";
+    QTest::newRow("upgrade") << "Basics/Upgrade"
+                             << "m_Upgrade";
 }
 
 // The device's MAC as twelve digits.
@@ -96,7 +98,8 @@ class TTransferPagesTest : public QObject, public TPageDriver {
         QList<TDevice*> devices;
         auto* list = Child<QTreeWidget>(page, "m_ListView");
         for (int i = 0; i < list->topLevelItemCount(); ++i)
-            devices << Registry::FindByAddress(AddressOf(list->topLevelItem(i)->text(TModuleDeviceListPage::colAddress)));
+            devices << Registry::FindByAddress(
+                AddressOf(list->topLevelItem(i)->text(TModuleDeviceListPage::colAddress)));
         return devices;
     }
     // Chooses path through the page's "m_Open" chooser.
@@ -130,10 +133,7 @@ class TTransferPagesTest : public QObject, public TPageDriver {
         Child<QPushButton>(page, "m_Upgrade")->click();
         return page;
     }
-    QList<QWidget*> Options(QWidget* page)
-    {
-        return Child<QWidget>(page, "m_TopPanel")->findChildren<QWidget*>();
-    }
+    QList<QWidget*> Options(QWidget* page) { return Child<QWidget>(page, "m_TopPanel")->findChildren<QWidget*>(); }
 
 private slots:
     void initTestCase() { QVERIFY(m_Dir.isValid()); }
@@ -169,9 +169,21 @@ private slots:
         QTest::addColumn<QString>("actionText");
         QTest::addColumn<QString>("openText");
         QTest::addColumn<QString>("rebootText");
-        QTest::newRow("backup") << "Basics/Backup" << "m_Backup" << "&Backup" << "&Save ..." << "";
-        QTest::newRow("restore") << "Basics/Restore" << "m_Restore" << "&Restore" << "&Open" << "Re&boot";
-        QTest::newRow("upgrade") << "Basics/Upgrade" << "m_Upgrade" << "&Upgrade" << "&Open" << "&Reboot";
+        QTest::newRow("backup") << "Basics/Backup"
+                                << "m_Backup"
+                                << "&Backup"
+                                << "&Save ..."
+                                << "";
+        QTest::newRow("restore") << "Basics/Restore"
+                                 << "m_Restore"
+                                 << "&Restore"
+                                 << "&Open"
+                                 << "Re&boot";
+        QTest::newRow("upgrade") << "Basics/Upgrade"
+                                 << "m_Upgrade"
+                                 << "&Upgrade"
+                                 << "&Open"
+                                 << "&Reboot";
     }
     void formsCarryTheirCaptions()
     {
@@ -217,25 +229,54 @@ private slots:
         QTest::addColumn<QString>("server");
         QTest::addColumn<QString>("remoteFile");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("backup folder") << "Basics/Backup" << "m_Backup" << false << "dir" << "" << "" << true;
-        QTest::newRow("backup missing folder")
-            << "Basics/Backup" << "m_Backup" << false << "/nonexistent/zode" << "" << "" << false;
-        QTest::newRow("backup file as folder") << "Basics/Backup" << "m_Backup" << false << "file" << "" << "" << false;
-        QTest::newRow("backup server") << "Basics/Backup" << "m_Backup" << true << "" << "192.0.2.200" << "" << true;
-        QTest::newRow("backup loopback server")
-            << "Basics/Backup" << "m_Backup" << true << "dir" << "127.0.0.1" << "" << false;
-        QTest::newRow("backup no server") << "Basics/Backup" << "m_Backup" << true << "dir" << "192.0.2.300" << "" << false;
-        QTest::newRow("restore file") << "Basics/Restore" << "m_Restore" << false << "file" << "" << "" << true;
-        QTest::newRow("restore missing file")
-            << "Basics/Restore" << "m_Restore" << false << "/nonexistent/zode.bin" << "" << "" << false;
-        QTest::newRow("restore server and file")
-            << "Basics/Restore" << "m_Restore" << true << "" << "192.0.2.200" << "cfg.bin" << true;
-        QTest::newRow("restore server only") << "Basics/Restore" << "m_Restore" << true << "file" << "192.0.2.200" << ""
-                                             << false;
-        QTest::newRow("upgrade bad server")
-            << "Basics/Upgrade" << "m_Upgrade" << true << "" << "0.0.0.0" << "fw.bin" << false;
-        QTest::newRow("upgrade server and file")
-            << "Basics/Upgrade" << "m_Upgrade" << true << "" << "198.51.100.7" << "fw.bin" << true;
+        QTest::newRow("backup folder") << "Basics/Backup"
+                                       << "m_Backup" << false << "dir"
+                                       << ""
+                                       << "" << true;
+        QTest::newRow("backup missing folder") << "Basics/Backup"
+                                               << "m_Backup" << false << "/nonexistent/zode"
+                                               << ""
+                                               << "" << false;
+        QTest::newRow("backup file as folder") << "Basics/Backup"
+                                               << "m_Backup" << false << "file"
+                                               << ""
+                                               << "" << false;
+        QTest::newRow("backup server") << "Basics/Backup"
+                                       << "m_Backup" << true << ""
+                                       << "192.0.2.200"
+                                       << "" << true;
+        QTest::newRow("backup loopback server") << "Basics/Backup"
+                                                << "m_Backup" << true << "dir"
+                                                << "127.0.0.1"
+                                                << "" << false;
+        QTest::newRow("backup no server") << "Basics/Backup"
+                                          << "m_Backup" << true << "dir"
+                                          << "192.0.2.300"
+                                          << "" << false;
+        QTest::newRow("restore file") << "Basics/Restore"
+                                      << "m_Restore" << false << "file"
+                                      << ""
+                                      << "" << true;
+        QTest::newRow("restore missing file") << "Basics/Restore"
+                                              << "m_Restore" << false << "/nonexistent/zode.bin"
+                                              << ""
+                                              << "" << false;
+        QTest::newRow("restore server and file") << "Basics/Restore"
+                                                 << "m_Restore" << true << ""
+                                                 << "192.0.2.200"
+                                                 << "cfg.bin" << true;
+        QTest::newRow("restore server only") << "Basics/Restore"
+                                             << "m_Restore" << true << "file"
+                                             << "192.0.2.200"
+                                             << "" << false;
+        QTest::newRow("upgrade bad server") << "Basics/Upgrade"
+                                            << "m_Upgrade" << true << ""
+                                            << "0.0.0.0"
+                                            << "fw.bin" << false;
+        QTest::newRow("upgrade server and file") << "Basics/Upgrade"
+                                                 << "m_Upgrade" << true << ""
+                                                 << "198.51.100.7"
+                                                 << "fw.bin" << true;
     }
     void radioChoiceEnablesTheAction()
     {
@@ -262,7 +303,8 @@ private slots:
         const QStringList localFields = {backup ? "m_LocalDir" : "m_LocalFile", "m_Open"};
         QStringList remoteFields = {"m_Label1", "m_ServerIp"};
         if (!backup)
-            remoteFields << "m_Label2" << "m_RemoteFile";
+            remoteFields << "m_Label2"
+                         << "m_RemoteFile";
         for (const QString& name : localFields)
             QCOMPARE(Child<QWidget>(page, name)->isEnabled(), !remote);
         for (const QString& name : remoteFields)
@@ -279,10 +321,14 @@ private slots:
         QTest::addColumn<int>("secondModel");
         QTest::addColumn<bool>("offered");
         const std::vector<int>& models = RegisterKnownModels();
-        QTest::newRow("upgrade TX and GT") << "Basics/Upgrade" << "m_Upgrade" << models[3] << false;
-        QTest::newRow("restore TX and GT") << "Basics/Restore" << "m_Restore" << models[3] << false;
-        QTest::newRow("upgrade two TX") << "Basics/Upgrade" << "m_Upgrade" << models[0] << true;
-        QTest::newRow("backup TX and GT") << "Basics/Backup" << "m_Backup" << models[3] << true;
+        QTest::newRow("upgrade TX and GT") << "Basics/Upgrade"
+                                           << "m_Upgrade" << models[3] << false;
+        QTest::newRow("restore TX and GT") << "Basics/Restore"
+                                           << "m_Restore" << models[3] << false;
+        QTest::newRow("upgrade two TX") << "Basics/Upgrade"
+                                        << "m_Upgrade" << models[0] << true;
+        QTest::newRow("backup TX and GT") << "Basics/Backup"
+                                          << "m_Backup" << models[3] << true;
     }
     void differentModelsKeepTheOptionsDisabled()
     {
@@ -723,11 +769,11 @@ private slots:
         QWidget* page = StartUpgrade({d});
         TTransferProgress done;
         done.State = tsDone;
-        ListPage(page)->OnResult(d, 258, 0, &done);
+        ListPage(page)->OnResult(d, 258, 0, {.Progress = &done});
         QCOMPARE(Status(page, d), QString("Transmitting"));
-        ListPage(page)->OnResult(d, 256, 0, &done);
+        ListPage(page)->OnResult(d, 256, 0, {.Progress = &done});
         QCOMPARE(Status(page, d), QString("Done"));
-        ListPage(page)->OnResult(d, 256, 0x0005, nullptr);
+        ListPage(page)->OnResult(d, 256, 0x0005, {});
         QCOMPARE(Status(page, d), QString("Done"));
     }
 

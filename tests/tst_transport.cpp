@@ -1,9 +1,9 @@
 // The protocol socket, its worker and the Qt session manager over real UDP on loopback.
 #include "FakeSessionCallback.h"
 
-#include "net/SessionManager.h"
 #include "core/Dispatch.h"
 #include "net/IntpSocketThread.h"
+#include "net/SessionManager.h"
 
 #include <QHostAddress>
 #include <QNetworkDatagram>
@@ -21,7 +21,6 @@ struct TReceived {
     uint32_t Address;
     QByteArray Data;
 };
-
 
 } // namespace
 
@@ -177,7 +176,11 @@ private slots:
         QCOMPARE(manager.TimerCount(), 1);
         QTRY_VERIFY(fakeSwitch.hasPendingDatagrams());
         QNetworkDatagram request = fakeSwitch.receiveDatagram();
-        QCOMPARE(request.data(), QByteArray::fromHex("7e010000" "0004" "000a1b2c3d04" "00000000"));
+        QCOMPARE(request.data(),
+                 QByteArray::fromHex("7e010000"
+                                     "0004"
+                                     "000a1b2c3d04"
+                                     "00000000"));
         auto reply = MakeDatagram(0x7E01, 0, Mac(4), {0, 0, 0, 0});
         fakeSwitch.writeDatagram(reinterpret_cast<const char*>(reply.data()), qint64(reply.size()),
                                  request.senderAddress(), quint16(request.senderPort()));
@@ -198,7 +201,7 @@ private slots:
         QTimer* timer = manager.TimerOf(s);
         QVERIFY(timer);
         QCOMPARE(timer->interval(), 60000); // 0 means 60000
-        manager.StartTimer(s, 5); // already has one: ignored
+        manager.StartTimer(s, 5);           // already has one: ignored
         QCOMPARE(manager.TimerOf(s), timer);
         manager.SetInterval(s, 0);
         QCOMPARE(timer->interval(), 60000);

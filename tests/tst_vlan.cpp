@@ -127,13 +127,15 @@ private slots:
         QTest::newRow("no VLANs") << QList<QByteArray>{Head} << 0 << 0;
         QTest::newRow("surplus bytes") << QList<QByteArray>{Head + PortVlans(3) + QByteArray(21, 'x')} << 0 << 3;
         QTest::newRow("32 then an empty one") << QList<QByteArray>{Head + PortVlans(32), Head} << 0 << 32;
-        QTest::newRow("32, 32, then 1")
-            << QList<QByteArray>{Head + PortVlans(32), Head + PortVlans(32, 33), Head + PortVlans(1, 65)} << 0 << 65;
+        QTest::newRow("32, 32, then 1") << QList<QByteArray>{Head + PortVlans(32), Head + PortVlans(32, 33),
+                                                             Head + PortVlans(1, 65)}
+                                        << 0 << 65;
         QTest::newRow("VLAN ID 0") << QList<QByteArray>{Head + PortVlans(2) + PortVlan(0, 1, "x")} << 0x1100 << 0;
         QTest::newRow("VLAN ID 4095") << QList<QByteArray>{Head + PortVlan(4095, 1, "x")} << 0x1100 << 0;
         QTest::newRow("VLAN ID 4094") << QList<QByteArray>{Head + PortVlan(4094, 1, "x")} << 0 << 1;
         QTest::newRow("no members") << QList<QByteArray>{Head + PortVlan(2, 0, "x")} << 0x1101 << 0;
-        QTest::newRow("member at logical port 12") << QList<QByteArray>{Head + PortVlan(2, 1u << 12, "x")} << 0x1101 << 0;
+        QTest::newRow("member at logical port 12")
+            << QList<QByteArray>{Head + PortVlan(2, 1u << 12, "x")} << 0x1101 << 0;
         QTest::newRow("member at logical port 11") << QList<QByteArray>{Head + PortVlan(2, 1u << 11, "x")} << 0 << 1;
         QTest::newRow("empty name") << QList<QByteArray>{Head + PortVlan(2, 1, "")} << 0x1102 << 0;
         QTest::newRow("bad entry in a later datagram")
@@ -161,8 +163,9 @@ private slots:
 
     void decodesPortBasedEntries()
     {
-        QCOMPARE(Exchange<TSessionVlanPortGet>(Head + PortVlan(7, 0x801, "Sixteen chars!!!") + PortVlan(4094, 0xFFF, "a")),
-                 uint16_t(0));
+        QCOMPARE(
+            Exchange<TSessionVlanPortGet>(Head + PortVlan(7, 0x801, "Sixteen chars!!!") + PortVlan(4094, 0xFFF, "a")),
+            uint16_t(0));
         const auto& entries = GetProperty<TPropertyVlanPort>(*m_Device).Entries;
         QCOMPARE(entries, (std::vector<TPropertyVlanPortEntry>{{7, 0x801, "Sixteen chars!!!"}, {4094, 0xFFF, "a"}}));
     }
@@ -173,7 +176,8 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("datagrams");
         QTest::addColumn<int>("entries");
         QTest::addColumn<uint32_t>("hybrid");
-        QTest::newRow("hybrid entry first") << QList<QByteArray>{Head + Dot1q(0, 0x30, 0xFFFF) + Dot1qs(2)} << 2 << 0x30u;
+        QTest::newRow("hybrid entry first")
+            << QList<QByteArray>{Head + Dot1q(0, 0x30, 0xFFFF) + Dot1qs(2)} << 2 << 0x30u;
         QTest::newRow("hybrid entry last") << QList<QByteArray>{Head + Dot1qs(2) + Dot1q(0, 0x5, 0)} << 2 << 0x5u;
         QTest::newRow("no hybrid entry: the mask stays") << QList<QByteArray>{Head + Dot1qs(3)} << 3 << 0x80u;
         QTest::newRow("128 then an empty one") << QList<QByteArray>{Head + Dot1qs(128), Head} << 128 << 0x80u;
@@ -247,7 +251,8 @@ private slots:
         QCOMPARE(portBased ? Exchange<TSessionVlanPortGet>(payload, uint16_t(replyStatus))
                            : Exchange<TSessionVlan8021qPortGet>(payload, uint16_t(replyStatus)),
                  uint16_t(status));
-        QVERIFY(!(portBased ? GetProperty<TPropertyVlanPort>(*m_Device).Valid : GetProperty<TPropertyVlan8021qPort>(*m_Device).Valid));
+        QVERIFY(!(portBased ? GetProperty<TPropertyVlanPort>(*m_Device).Valid
+                            : GetProperty<TPropertyVlan8021qPort>(*m_Device).Valid));
         QVERIFY(portBased ? GetProperty<TPropertyVlanPort>(*m_Device).Entries.empty()
                           : GetProperty<TPropertyVlan8021qPort>(*m_Device).Entries.empty());
     }
@@ -255,9 +260,26 @@ private slots:
     void setRequests_data()
     {
         SetRequestColumns(); // the sample is the Set's command
-        QTest::newRow("GVRP on, management VLAN 300") << 0x0407 << Hex("0407" "0000" "0003" "000a1b2c3d01" "01" "012c");
-        QTest::newRow("ports") << 0x0409 << Hex("0409" "0000" "0010" "000a1b2c3d01" "0000" "0001" "0000"
-                                               "0502" "0007" "0002" "0003" "0000");
+        QTest::newRow("GVRP on, management VLAN 300") << 0x0407
+                                                      << Hex("0407"
+                                                             "0000"
+                                                             "0003"
+                                                             "000a1b2c3d01"
+                                                             "01"
+                                                             "012c");
+        QTest::newRow("ports") << 0x0409
+                               << Hex("0409"
+                                      "0000"
+                                      "0010"
+                                      "000a1b2c3d01"
+                                      "0000"
+                                      "0001"
+                                      "0000"
+                                      "0502"
+                                      "0007"
+                                      "0002"
+                                      "0003"
+                                      "0000");
     }
     void setRequests() { CheckSetRequest(); }
 
@@ -367,14 +389,16 @@ private slots:
             return vids;
         };
         QTest::newRow("one request") << std::vector<TVlanPortSettings>{Port(0, 0, 1), Port(1, 0, 1)} << QList<int>{6};
-        QTest::newRow("699 words") << std::vector<TVlanPortSettings>{Port(0, 1, 1, tagged(300)), Port(1, 1, 1, tagged(393))}
+        QTest::newRow("699 words") << std::vector<TVlanPortSettings>{Port(0, 1, 1, tagged(300)),
+                                                                     Port(1, 1, 1, tagged(393))}
                                    << QList<int>{699};
-        QTest::newRow("700 words") << std::vector<TVlanPortSettings>{Port(0, 1, 1, tagged(300)), Port(1, 1, 1, tagged(394))}
+        QTest::newRow("700 words") << std::vector<TVlanPortSettings>{Port(0, 1, 1, tagged(300)),
+                                                                     Port(1, 1, 1, tagged(394))}
                                    << QList<int>{303, 397};
-        QTest::newRow("three requests")
-            << std::vector<TVlanPortSettings>{Port(0, 1, 1, tagged(400)), Port(1, 1, 1, tagged(400)),
-                                              Port(2, 0, 1), Port(3, 1, 1, tagged(400))}
-            << QList<int>{403, 406, 403};
+        QTest::newRow("three requests") << std::vector<TVlanPortSettings>{Port(0, 1, 1, tagged(400)),
+                                                                          Port(1, 1, 1, tagged(400)), Port(2, 0, 1),
+                                                                          Port(3, 1, 1, tagged(400))}
+                                        << QList<int>{403, 406, 403};
         QTest::newRow("no ports") << std::vector<TVlanPortSettings>{} << QList<int>{0};
     }
     void splitting()

@@ -4,11 +4,11 @@
 // sorting, the messages, and the exact requests every "&Apply" sends.
 #include "PageTests.h"
 
-#include "ui/Dialogs.h"
-#include "ui/Images.h"
 #include "pages/ModuleVlan_8021q.h"
 #include "pages/ModuleVlan_8021qPort.h"
 #include "pages/ModuleVlan_Table.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -28,8 +28,8 @@ const char* const VlanPath = "802.1Q VLAN";
 const char* const PortPath = "802.1Q VLAN/Port Configuration";
 const char* const TablePath = "802.1Q VLAN/VLAN Table";
 
-constexpr uint16_t NameGet = 0x0200, ConfigGet = 0x0201, ModeGet = 0x0400, PortBasedGet = 0x0402,
-                   GvrpGet = 0x0406, GvrpSet = 0x0407, Dot1qGet = 0x0408, Dot1qSet = 0x0409;
+constexpr uint16_t NameGet = 0x0200, ConfigGet = 0x0201, ModeGet = 0x0400, PortBasedGet = 0x0402, GvrpGet = 0x0406,
+                   GvrpSet = 0x0407, Dot1qGet = 0x0408, Dot1qSet = 0x0409;
 
 TBytes U16(uint16_t v) { return {uint8_t(v >> 8), uint8_t(v)}; }
 TBytes U32(uint32_t v) { return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)}; }
@@ -69,7 +69,8 @@ TBytes Dot1qPayload(const std::vector<TDot1q>& entries)
 
 // Port 0 access in VLAN 1; port 1 hybrid untagged in VLAN 5, tagged in 3 and 7; port 2 802.1Q
 // tagged in 7 and 3; port 3 untagged in VLAN 7; the others in VLAN 1. Hybrid entry in the middle.
-const std::vector<TDot1q> SampleList = {{1, 0xFF5, 0}, {7, 0x008, 0x006}, {0, 0x002, 0xFFFF}, {3, 0, 0x006}, {5, 0x002, 0}};
+const std::vector<TDot1q> SampleList = {
+    {1, 0xFF5, 0}, {7, 0x008, 0x006}, {0, 0x002, 0xFFFF}, {3, 0, 0x006}, {5, 0x002, 0}};
 
 TBytes PortBasedPayload(const std::vector<std::pair<uint16_t, uint32_t>>& entries)
 {
@@ -140,7 +141,6 @@ class TVlanPagesTest : public QObject, public TPageTestDriver {
         Child<QLineEdit>(page, "m_Tagged")->setText(tagged);
     }
 
-
 private slots:
     void init()
     {
@@ -187,8 +187,9 @@ private slots:
         QCOMPARE(QList<int>({untagged->minimum(), untagged->maximum(), untagged->value()}), QList<int>({1, 4094, 1}));
         auto* tagged = Child<QLineEdit>(&port, "m_Tagged");
         QCOMPARE(tagged->maxLength(), 1023);
-        QCOMPARE(tagged->toolTip(), QString("Note: Use comma or space to separate the multiple tagged VIDs. E.g., 2,3,4 "
-                                            "means joining the Tagged VLAN 2,3 and 4."));
+        QCOMPARE(tagged->toolTip(),
+                 QString("Note: Use comma or space to separate the multiple tagged VIDs. E.g., 2,3,4 "
+                         "means joining the Tagged VLAN 2,3 and 4."));
         QTreeWidget* list = ListOf(&port);
         QCOMPARE(list->columnCount(), 4);
         const QStringList columns = {"Port No.", "Link Type", "Untagged VID", "Tagged VIDs"};
@@ -272,8 +273,9 @@ private slots:
         Child<QComboBox>(page, "m_Gvrp")->setCurrentIndex(1);
         Child<QSpinBox>(page, "m_Vid")->setValue(300);
         Child<QPushButton>(page, "m_Apply")->click();
-        QCOMPARE(TakeRequests(), QStringList({Request(GvrpSet, a->Address(), {0x01, 0x01, 0x2c}),
-                                              Request(GvrpSet, b->Address(), {0x01, 0x01, 0x2c})}));
+        QCOMPARE(TakeRequests(),
+                 QStringList({Request(GvrpSet, a->Address(), {0x01, 0x01, 0x2c}),
+                              Request(GvrpSet, b->Address(), {0x01, 0x01, 0x2c})}));
         Reply(b, GvrpSet, 0);
         QCOMPARE(TakeSent(), TSentList{To(GvrpGet, b)});
     }
@@ -306,8 +308,9 @@ private slots:
             Reply(b, chain[i].first, 0, chain[i].second);
             Reply(a, chain[i].first, 0, chain[i].second);
             QCOMPARE(Shown(page), i + 1 == chain.size());
-            QCOMPARE(TakeSent(), i + 1 == chain.size() ? TSentList{}
-                                                       : TSentList({To(chain[i + 1].first, b), To(chain[i + 1].first, a)}));
+            QCOMPARE(TakeSent(),
+                     i + 1 == chain.size() ? TSentList{}
+                                           : TSentList({To(chain[i + 1].first, b), To(chain[i + 1].first, a)}));
         }
         QCOMPARE(ListOf(page)->topLevelItemCount(), 12);
         QCOMPARE(page->Refresh(false), 2);
@@ -444,12 +447,12 @@ private slots:
         QTest::addColumn<QStringList>("untagged");
         QTest::addColumn<QStringList>("tagged");
         // Rows 0 to 3 as SampleList gives them, with row 0's type changed first.
-        QTest::newRow("access to 802.1Q") << 0 << "802.1Q" << QStringList{"1", "1", "1", "1"}
-                                          << QStringList{"", "7,3", "7,3", ""};
-        QTest::newRow("802.1Q to hybrid") << 1 << "Hybrid" << QStringList{"1", "5", "1", "7"}
-                                          << QStringList{"", "7,3", "7,3", ""};
-        QTest::newRow("hybrid to access") << 2 << "Access" << QStringList{"1", "5", "1", "7"}
-                                          << QStringList{"", "", "", ""};
+        QTest::newRow("access to 802.1Q")
+            << 0 << "802.1Q" << QStringList{"1", "1", "1", "1"} << QStringList{"", "7,3", "7,3", ""};
+        QTest::newRow("802.1Q to hybrid")
+            << 1 << "Hybrid" << QStringList{"1", "5", "1", "7"} << QStringList{"", "7,3", "7,3", ""};
+        QTest::newRow("hybrid to access")
+            << 2 << "Access" << QStringList{"1", "5", "1", "7"} << QStringList{"", "", "", ""};
     }
     void headerClick()
     {
@@ -484,13 +487,13 @@ private slots:
         Edit(page, 5, 2, "2, ,3");
         Child<QSpinBox>(page, "m_Untagged")->setValue(9);
         Child<QPushButton>(page, "m_Apply")->click();
-        const std::vector<uint16_t> words = {0x0000, 1, 0,                 // access: three words
-                                             0x0102, 5, 7, 3, 0,           // hybrid
-                                             0x0201, 1, 7, 3, 0,           // 802.1Q
-                                             0x0300, 7, 0, 0x0400, 1, 0,   //
-                                             0x0502, 9, 2, 3, 0,           // port 5 hybrid: 0x0502
-                                             0x0600, 1, 0, 0x0700, 1, 0, 0x0800, 1, 0, 0x0900, 1, 0,
-                                             0x0A00, 1, 0, 0x0B00, 1, 0};
+        const std::vector<uint16_t> words = {0x0000, 1, 0,               // access: three words
+                                             0x0102, 5, 7, 3,      0,    // hybrid
+                                             0x0201, 1, 7, 3,      0,    // 802.1Q
+                                             0x0300, 7, 0, 0x0400, 1, 0, //
+                                             0x0502, 9, 2, 3,      0,    // port 5 hybrid: 0x0502
+                                             0x0600, 1, 0, 0x0700, 1, 0, 0x0800, 1, 0,
+                                             0x0900, 1, 0, 0x0A00, 1, 0, 0x0B00, 1, 0};
         QCOMPARE(TakeRequests(), QStringList({WordsRequest(Dot1qSet, a, words), WordsRequest(Dot1qSet, b, words)}));
         QVERIFY(m_Messages.isEmpty());
         Reply(b, Dot1qSet, 0);
@@ -540,8 +543,9 @@ private slots:
             words.push_back(0);
         }
         QCOMPARE(first.size(), std::size_t(693));
-        QCOMPARE(TakeRequests(), QStringList({WordsRequest(Dot1qSet, a, first), WordsRequest(Dot1qSet, a, second),
-                                              WordsRequest(Dot1qSet, b, first), WordsRequest(Dot1qSet, b, second)}));
+        QCOMPARE(TakeRequests(),
+                 QStringList({WordsRequest(Dot1qSet, a, first), WordsRequest(Dot1qSet, a, second),
+                              WordsRequest(Dot1qSet, b, first), WordsRequest(Dot1qSet, b, second)}));
     }
 
     void tableOf8021q()

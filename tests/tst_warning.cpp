@@ -16,7 +16,9 @@ QByteArray Padded(const QByteArray& text, int width) { return text + QByteArray(
 // SMTP settings: enabled, server 10.0.0.9, sender, subject and account, then count recipients.
 QByteArray Smtp(int count)
 {
-    QByteArray bytes = Hex("01" "0a000009") + Padded("a@b.c", 64) + Padded("Alarm", 64) + Padded("ops", 64);
+    QByteArray bytes = Hex("01"
+                           "0a000009") +
+        Padded("a@b.c", 64) + Padded("Alarm", 64) + Padded("ops", 64);
     for (int i = 0; i < count; ++i)
         bytes += Padded(i == 0 ? "r@b.c" : "", 64);
     return bytes;
@@ -75,7 +77,13 @@ private slots:
         QCOMPARE(smtp.Subject, std::string("Alarm"));
         QCOMPARE(smtp.Account, std::string("ops"));
         QCOMPARE(smtp.Entries, (std::vector<std::string>{"r@b.c", "", "", "", "", ""}));
-        Answer(0x0906, Hex("00000001" "00000002" "00000003" "00000004" "00000005" "00000006"));
+        Answer(0x0906,
+               Hex("00000001"
+                   "00000002"
+                   "00000003"
+                   "00000004"
+                   "00000005"
+                   "00000006"));
         const auto& event = GetProperty<TPropertyWarningEvent>(*m_Device);
         QCOMPARE((std::array{event.SyslogSystem, event.SyslogLinkUp, event.SyslogLinkDown, event.SmtpSystem,
                              event.SmtpLinkUp, event.SmtpLinkDown}),
@@ -86,14 +94,37 @@ private slots:
     void setRequests_data()
     {
         SetRequestColumns();
-        QTest::newRow("fault") << 0 << Hex("0901" "0000" "0008" "000a1b2c3d01" "00000002" "00000080");
-        QTest::newRow("syslog") << 1 << Hex("0903" "0000" "0005" "000a1b2c3d01" "02" "c0a80001");
+        QTest::newRow("fault") << 0
+                               << Hex("0901"
+                                      "0000"
+                                      "0008"
+                                      "000a1b2c3d01"
+                                      "00000002"
+                                      "00000080");
+        QTest::newRow("syslog") << 1
+                                << Hex("0903"
+                                       "0000"
+                                       "0005"
+                                       "000a1b2c3d01"
+                                       "02"
+                                       "c0a80001");
         QTest::newRow("SMTP") << 2
-                              << Hex("0905" "0000" "0265" "000a1b2c3d01") + Smtp(0) + Padded("secret", 32) +
-                                     Padded("r@b.c", 64) + QByteArray(5 * 64, '\0');
+                              << Hex("0905"
+                                     "0000"
+                                     "0265"
+                                     "000a1b2c3d01") +
+                Smtp(0) + Padded("secret", 32) + Padded("r@b.c", 64) + QByteArray(5 * 64, '\0');
         QTest::newRow("events") << 3
-                                << Hex("0907" "0000" "0018" "000a1b2c3d01" "0000000f" "00000001" "00000080"
-                                       "00000003" "00000081" "00000000");
+                                << Hex("0907"
+                                       "0000"
+                                       "0018"
+                                       "000a1b2c3d01"
+                                       "0000000f"
+                                       "00000001"
+                                       "00000080"
+                                       "00000003"
+                                       "00000081"
+                                       "00000000");
     }
     void setRequests() { CheckSetRequest(); }
 
@@ -103,10 +134,16 @@ private slots:
     {
         QTest::addColumn<bool>("fault");
         QTest::addColumn<QByteArray>("payload");
-        QTest::newRow("fault on ports 8 and 9") << true << Hex("00000003" "00000080");
+        QTest::newRow("fault on ports 8 and 9") << true
+                                                << Hex("00000003"
+                                                       "00000080");
         QTest::newRow("events on ports 1, 8, 9 and 32") << false
-                                                       << Hex("0000000f" "00000081" "00000080"
-                                                              "00000003" "00000081" "00000000");
+                                                        << Hex("0000000f"
+                                                               "00000081"
+                                                               "00000080"
+                                                               "00000003"
+                                                               "00000081"
+                                                               "00000000");
     }
     void portMasksAreClippedToTheDevice()
     {
@@ -185,15 +222,17 @@ private:
 
     std::pair<bool, int> State(int command) override
     {
-        return StateOf<TPropertyWarningFault, TPropertyWarningSyslog, TPropertyWarningSmtp,
-                       TPropertyWarningEvent>(command);
+        return StateOf<TPropertyWarningFault, TPropertyWarningSyslog, TPropertyWarningSmtp, TPropertyWarningEvent>(
+            command);
     }
     // 0 fault, 1 syslog, 2 SMTP with one recipient and a password, 3 events.
     bool SampleSet(int sample, TWizard* receiver) override
     {
         switch (sample) {
         case 0: return StartNew<TSessionWarningFaultSet>(m_Device, receiver, TPropertyWarningFault{true, 2, 0x80});
-        case 1: return StartNew<TSessionWarningSyslogSet>(m_Device, receiver, TPropertyWarningSyslog{true, smServer, 0xC0A80001});
+        case 1:
+            return StartNew<TSessionWarningSyslogSet>(m_Device, receiver,
+                                                      TPropertyWarningSyslog{true, smServer, 0xC0A80001});
         case 2: {
             TPropertyWarningSmtp smtp;
             smtp.Enabled = true;

@@ -4,9 +4,9 @@
 // devices whose ports and recipient slots fit.
 #include "PageTests.h"
 
+#include "core/DeviceType.h"
 #include "net/AddressText.h"
 #include "ui/Dialogs.h"
-#include "core/DeviceType.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -38,8 +38,8 @@ TBytes U32(uint32_t v) { return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >
 // SMTP settings with server 10.0.0.9, one recipient per slot.
 TBytes SmtpReply(bool enabled, const std::string& account, const std::vector<std::string>& recipients)
 {
-    TBytes out = Concat({{uint8_t(enabled)}, U32(0x0A000009), Field("alarm@plant.example"), Field("Switch alarm"),
-                         Field(account)});
+    TBytes out = Concat(
+        {{uint8_t(enabled)}, U32(0x0A000009), Field("alarm@plant.example"), Field("Switch alarm"), Field(account)});
     for (const std::string& slot : recipients)
         out = Concat({out, Field(slot)});
     return out;
@@ -79,7 +79,8 @@ class TWarningPagesTest : public QObject, public TPageTestDriver {
     int m_SmallType = 0;
 
     // The event page of the devices after the SMTP, syslog and event replies for the first.
-    QWidget* LoadEvents(std::initializer_list<TDevice*> devices, bool smtpEnabled, uint8_t syslogMode, const TBytes& events)
+    QWidget* LoadEvents(std::initializer_list<TDevice*> devices, bool smtpEnabled, uint8_t syslogMode,
+                        const TBytes& events)
     {
         QWidget* page = Load(EventPath, SmtpGet, SmtpReply(smtpEnabled, "", SomeSlots), 0, devices);
         Reply(*devices.begin(), SyslogGet, 0, Concat({{syslogMode}, U32(0x0A000002)}));
@@ -128,11 +129,13 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("controls");
-        QTest::newRow("fault") << FaultPath << QStringList{"m_Label1", "m_SysList", "m_Label2", "m_PortList", "m_Apply"};
+        QTest::newRow("fault") << FaultPath
+                               << QStringList{"m_Label1", "m_SysList", "m_Label2", "m_PortList", "m_Apply"};
         QTest::newRow("syslog") << SyslogPath << QStringList{"m_Label1", "m_Mode", "m_Label2", "m_Address", "m_Apply"};
-        QTest::newRow("SMTP") << SmtpPath << QStringList{"m_Mode", "m_Address", "m_Sender", "m_Recipients", "m_Password", "m_Apply"};
-        QTest::newRow("events") << EventPath
-                                << QStringList{"m_SysList", "m_PortList", "m_SysSyslog", "m_SysSmtp", "m_PortSyslog", "m_PortSmtp", "m_Apply"};
+        QTest::newRow("SMTP") << SmtpPath << QStringList{"m_Mode",       "m_Address",  "m_Sender",
+                                                         "m_Recipients", "m_Password", "m_Apply"};
+        QTest::newRow("events") << EventPath << QStringList{"m_SysList",    "m_PortList", "m_SysSyslog", "m_SysSmtp",
+                                                            "m_PortSyslog", "m_PortSmtp", "m_Apply"};
     }
     void pagesWithoutDevice()
     {
@@ -163,9 +166,9 @@ private slots:
         ports->item(1)->setCheckState(Qt::Checked);
         Child<QPushButton>(page, "m_Apply")->click();
         const TBytes masks = Concat({U32(3), U32(0x83)});
-        QCOMPARE(TakeRequests(), (QStringList{Request(FaultSet, a, masks),
-                                              Request(FaultSet, small, Concat({U32(3), U32(0x03)})),
-                                              Request(FaultSet, c, masks)}));
+        QCOMPARE(TakeRequests(),
+                 (QStringList{Request(FaultSet, a, masks), Request(FaultSet, small, Concat({U32(3), U32(0x03)})),
+                              Request(FaultSet, c, masks)}));
 
         // A refused Get leaves no checks.
         Frame()->SelectedPage()->Refresh(true);
@@ -271,15 +274,25 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("applyOn");
-        QTest::newRow("valid") << "" << "" << true;
-        QTest::newRow("no sender") << "m_Sender" << "" << false;
-        QTest::newRow("no subject") << "m_Subject" << "" << false;
-        QTest::newRow("server 0.0.0.0") << "m_Address" << "0.0.0.0" << false;
-        QTest::newRow("account without password") << "m_Account" << "ops" << false;
-        QTest::newRow("no recipient") << "m_Recipients" << "" << false;
-        QTest::newRow("six recipients") << "m_Recipients" << "1\n2\n3\n4\n5\n6" << true;
-        QTest::newRow("seven recipients") << "m_Recipients" << "1\n2\n3\n4\n5\n6\n7" << false;
-        QTest::newRow("blank lines are no recipients") << "m_Recipients" << "1\n\n2\n\n3\n4\n5\n6\n" << true;
+        QTest::newRow("valid") << ""
+                               << "" << true;
+        QTest::newRow("no sender") << "m_Sender"
+                                   << "" << false;
+        QTest::newRow("no subject") << "m_Subject"
+                                    << "" << false;
+        QTest::newRow("server 0.0.0.0") << "m_Address"
+                                        << "0.0.0.0" << false;
+        QTest::newRow("account without password") << "m_Account"
+                                                  << "ops" << false;
+        QTest::newRow("no recipient") << "m_Recipients"
+                                      << "" << false;
+        QTest::newRow("six recipients") << "m_Recipients"
+                                        << "1\n2\n3\n4\n5\n6" << true;
+        QTest::newRow("seven recipients") << "m_Recipients"
+                                          << "1\n2\n3\n4\n5\n6\n7" << false;
+        QTest::newRow("blank lines are no recipients") << "m_Recipients"
+                                                       << "1\n\n2\n\n3\n4\n5\n6\n"
+                                                       << true;
     }
     void smtpValidity()
     {
@@ -330,7 +343,11 @@ private slots:
         CheckEnabled(page, {"m_Apply"}, false);
         Child<QComboBox>(page, "m_Mode")->setCurrentIndex(0);
         Child<QPushButton>(page, "m_Apply")->click();
-        TBytes payload = Concat({{0}, U32(0x0A000009), Field("alarm@plant.example"), Field("Switch alarm"), Field("ops"),
+        TBytes payload = Concat({{0},
+                                 U32(0x0A000009),
+                                 Field("alarm@plant.example"),
+                                 Field("Switch alarm"),
+                                 Field("ops"),
                                  Field("secret", 32)});
         for (const char* r : {"1@x", "2@x", "3@x", "4@x", "5@x", "6@x"})
             payload = Concat({payload, Field(r)});
@@ -369,7 +386,8 @@ private slots:
         QWidget* page = PageAt(EventPath);
         QVERIFY(!page->isHidden());
         QCOMPARE(Column(Child<QTreeWidget>(page, "m_SysList"), 0),
-                 (QStringList{"System Cold Start", "Power Status", "SNMP Authentication Failure", "Vantor Ring Topology Change"}));
+                 (QStringList{"System Cold Start", "Power Status", "SNMP Authentication Failure",
+                              "Vantor Ring Topology Change"}));
         QCOMPARE(Column(Child<QTreeWidget>(page, "m_PortList"), 0), PortCaptions(Ports));
         CheckEnabled(page, {"m_Apply"}, false);
 
@@ -424,8 +442,9 @@ private slots:
         Child<QComboBox>(page, "m_SysSyslog")->setCurrentIndex(1);
         Child<QPushButton>(page, "m_Apply")->click();
         const TBytes masks = EventReply({0x9, 0x02, 0xFF, 0x2, 0x1, 0});
-        QCOMPARE(TakeRequests(), (QStringList{Request(EventSet, a, masks),
-                                              Request(EventSet, small, EventReply({0x9, 0x02, 0x0F, 0x2, 0x1, 0}))}));
+        QCOMPARE(TakeRequests(),
+                 (QStringList{Request(EventSet, a, masks),
+                              Request(EventSet, small, EventReply({0x9, 0x02, 0x0F, 0x2, 0x1, 0}))}));
     }
 
 private:

@@ -3,11 +3,11 @@
 // each wizard sends, and how results mark the preview rows.
 #include "FormSessions.h"
 
-#include "ui/Dialogs.h"
-#include "ui/Images.h"
 #include "core/Basics.h"
 #include "core/IntpCore.h"
 #include "core/Transfer.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
 #include "wizards/WizardGroupFwFrame.h"
 #include "wizards/WizardGroupIpFrame.h"
 
@@ -188,25 +188,34 @@ private slots:
 
         const QString m24 = "255.255.255.0";
         QTest::newRow("three from .10 to .12")
-            << 3 << "192.168.1.10" << "192.168.1.12" << m24 << "" << QStringList{"192.168.1.10", "192.168.1.11", "192.168.1.12"}
-            << true << "";
-        QTest::newRow("range one short") << 3 << "192.168.1.10" << "192.168.1.11" << m24 << "192.168.1.1"
+            << 3 << "192.168.1.10"
+            << "192.168.1.12" << m24 << "" << QStringList{"192.168.1.10", "192.168.1.11", "192.168.1.12"} << true << "";
+        QTest::newRow("range one short") << 3 << "192.168.1.10"
+                                         << "192.168.1.11" << m24 << "192.168.1.1"
                                          << QStringList{"0.0.0.0", "0.0.0.0", "0.0.0.0"} << false << "0.0.0.0";
-        QTest::newRow("one address never") << 1 << "192.168.1.10" << "192.168.1.10" << m24 << ""
-                                           << QStringList{"0.0.0.0"} << false << "0.0.0.0";
+        QTest::newRow("one address never")
+            << 1 << "192.168.1.10"
+            << "192.168.1.10" << m24 << "" << QStringList{"0.0.0.0"} << false << "0.0.0.0";
         QTest::newRow("across subnets, no gateway")
-            << 2 << "10.0.0.5" << "10.0.1.5" << m24 << "10.0.0.1" << QStringList{"10.0.0.5", "10.0.0.6"} << false << "0.0.0.0";
+            << 2 << "10.0.0.5"
+            << "10.0.1.5" << m24 << "10.0.0.1" << QStringList{"10.0.0.5", "10.0.0.6"} << false << "0.0.0.0";
         QTest::newRow("gateway outside the subnet dropped")
-            << 2 << "192.168.1.10" << "192.168.1.20" << m24 << "192.168.2.1" << QStringList{"192.168.1.10", "192.168.1.11"}
-            << true << "192.168.2.1";
+            << 2 << "192.168.1.10"
+            << "192.168.1.20" << m24 << "192.168.2.1" << QStringList{"192.168.1.10", "192.168.1.11"} << true
+            << "192.168.2.1";
         // A switch never gets the gateway's address nor the subnet's broadcast address.
         QTest::newRow("gateway inside the range skipped")
-            << 3 << "192.168.1.10" << "192.168.1.13" << m24 << "192.168.1.11"
-            << QStringList{"192.168.1.10", "192.168.1.12", "192.168.1.13"} << true << "192.168.1.11";
-        QTest::newRow("broadcast skipped") << 2 << "10.0.0.254" << "10.0.1.1" << "255.255.255.0" << ""
-                                           << QStringList{"10.0.0.254", "10.0.1.1"} << false << "0.0.0.0";
-        QTest::newRow("bad netmask") << 1 << "192.168.1.10" << "192.168.1.12" << "255.0.255.0" << ""
-                                     << QStringList{"0.0.0.0"} << false << "0.0.0.0";
+            << 3 << "192.168.1.10"
+            << "192.168.1.13" << m24 << "192.168.1.11" << QStringList{"192.168.1.10", "192.168.1.12", "192.168.1.13"}
+            << true << "192.168.1.11";
+        QTest::newRow("broadcast skipped") << 2 << "10.0.0.254"
+                                           << "10.0.1.1"
+                                           << "255.255.255.0"
+                                           << "" << QStringList{"10.0.0.254", "10.0.1.1"} << false << "0.0.0.0";
+        QTest::newRow("bad netmask") << 1 << "192.168.1.10"
+                                     << "192.168.1.12"
+                                     << "255.0.255.0"
+                                     << "" << QStringList{"0.0.0.0"} << false << "0.0.0.0";
     }
     void rangePlans()
     {

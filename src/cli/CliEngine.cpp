@@ -13,7 +13,7 @@
 class TCliFindHook : public TFindHook {
 public:
     explicit TCliFindHook(TCliEngine* engine) : TFindHook(nullptr, nullptr), m_Engine(engine) {}
-    void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override
+    void OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data) override
     {
         m_Engine->OnResult(device, command, status, data);
         TFindHook::OnResult(device, command, status, data);
@@ -107,7 +107,7 @@ uint32_t TCliEngine::TransferState(TDevice* device, uint16_t command) const
     return m_States.value({KeyOf(device), command}, Intp::tsError);
 }
 
-void TCliEngine::OnResult(TDevice* device, uint16_t command, uint16_t status, void* data)
+void TCliEngine::OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data)
 {
     m_Results[{KeyOf(device), command}] = status;
     m_Last[KeyOf(device)] = status;
@@ -116,7 +116,7 @@ void TCliEngine::OnResult(TDevice* device, uint16_t command, uint16_t status, vo
     const bool transfer = command == 256 || command == 257 || command == 258;
     if (!transfer)
         return;
-    const auto* progress = static_cast<const Intp::TTransferProgress*>(data);
+    const auto* progress = data.Progress;
     m_States[{KeyOf(device), command}] = status == Intp::stSuccess && progress ? progress->State : Intp::tsError;
     if (progress && status == Intp::stSuccess && m_Progress)
         m_Progress(device, command, progress->Block, progress->State);

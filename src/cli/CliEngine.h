@@ -53,7 +53,7 @@ public:
     using Progress = std::function<void(TDevice* device, uint16_t command, uint16_t block, uint32_t state)>;
     void SetProgress(Progress progress) { m_Progress = std::move(progress); }
 
-    void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override;
+    void OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data) override;
 
 private:
     std::unique_ptr<TEngineHost> m_Host;

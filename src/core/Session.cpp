@@ -154,7 +154,7 @@ std::size_t WaitingCount()
 
 void TSession::OnTimeout() { delete this; }
 
-void TSession::Report(TDevice* device, uint16_t code, uint16_t status, void* data)
+void TSession::Report(TDevice* device, uint16_t code, uint16_t status, const TResultData& data)
 {
     if (g_SessionCallback)
         g_SessionCallback->Result(device, code, status, data, m_Receiver, Name());

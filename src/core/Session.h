@@ -31,12 +31,20 @@ struct TMessage {
 };
 
 class TSession;
+struct TTransferProgress;
+
+// What a result carries besides its command and status: a transfer's progress (its reports
+// while it runs, and its end), or the session whose time ran out. Valid during the call only.
+struct TResultData {
+    const TTransferProgress* Progress = nullptr;
+    const TSession* TimedOut = nullptr;
+};
 
 // Receives the results of sessions it started.
 class TWizard {
 public:
     virtual ~TWizard() = default;
-    virtual void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) = 0;
+    virtual void OnResult(TDevice* device, uint16_t command, uint16_t status, const TResultData& data) = 0;
 };
 
 // Timers, sending and result fan-out; implemented by the main window (and by tests).
@@ -47,7 +55,7 @@ public:
     virtual void StopTimer(TSession* session) = 0;
     virtual void EnableTimer(TSession* session, bool on) = 0;
     virtual void SendTo(uint32_t address, const uint8_t* bytes, std::size_t length) = 0;
-    virtual void Result(TDevice* device, uint16_t code, uint16_t status, void* data,
+    virtual void Result(TDevice* device, uint16_t code, uint16_t status, const TResultData& data,
                         TWizard* receiver, const char* name) = 0;
     virtual void SetInterval(TSession* session, unsigned interval) = 0;
 };
@@ -93,7 +101,7 @@ public:
     friend struct TEngine;
 
 protected:
-    void Report(TDevice* device, uint16_t code, uint16_t status, void* data = nullptr);
+    void Report(TDevice* device, uint16_t code, uint16_t status, const TResultData& data = {});
     void SetReceiver(TWizard* receiver) { m_Receiver = receiver; }
     // Sends the datagram now, or as soon as the send window has room for a request to this
     // device; the reply timer is armed when it goes out. A session already on the wire sends
@@ -223,7 +231,7 @@ public:
         TDevice* device = Registry::Find(m_Target, false);
         if (device && device->Serial() == m_TargetSerial) {
             device->SetAnswers(false);
-            Report(device, N, stTimeout, this);
+            Report(device, N, stTimeout, {.TimedOut = this});
         }
         delete this;
     }

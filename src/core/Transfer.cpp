@@ -152,12 +152,12 @@ TReplyResult TSessionBasicsBackupBuildin::HandleReply(TDevice& device, const TMe
                 return rrDone;
             }
             m_Progress.State = tsDone;
-            Report(&device, Command, stSuccess, &m_Progress);
+            Report(&device, Command, stSuccess, {.Progress = &m_Progress});
             return rrDone;
         }
         ++m_Expected;
     }
-    Report(&device, Command, stSuccess, &m_Progress);
+    Report(&device, Command, stSuccess, {.Progress = &m_Progress});
     Send(device);
     return rrKeep;
 }

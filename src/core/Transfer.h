@@ -139,7 +139,7 @@ protected:
     {
         m_Progress = {ReadU16(payload.data()), ReadU16(payload.data() + 2)};
         if (message.Status != stSuccess) {
-            this->Report(&device, N, message.Status, &m_Progress);
+            this->Report(&device, N, message.Status, {.Progress = &m_Progress});
             return rrDone;
         }
         if (m_Progress.State == tsGoingOn || m_Progress.State == tsSendAgain) {
@@ -147,10 +147,10 @@ protected:
             m_Resends = 0;
             if (!SendOrAbort(device))
                 return rrDone;
-            this->Report(&device, N, stSuccess, &m_Progress);
+            this->Report(&device, N, stSuccess, {.Progress = &m_Progress});
             return rrKeep;
         }
-        this->Report(&device, N, stSuccess, &m_Progress);
+        this->Report(&device, N, stSuccess, {.Progress = &m_Progress});
         if (m_Progress.State == tsDone)
             return rrDone;
         // A busy device (writing its flash) answers again when it is ready; resending
@@ -174,7 +174,7 @@ private:
         datagram[HeaderSize] = uint8_t(m_Block >> 8);
         datagram[HeaderSize + 1] = uint8_t(m_Block);
         this->Transmit(device, this->Destination(device), std::move(datagram));
-        this->Report(&device, N, stTransferAbort, &m_Progress);
+        this->Report(&device, N, stTransferAbort, {.Progress = &m_Progress});
         return false;
     }
 
@@ -242,7 +242,7 @@ protected:
         uint32_t state = reader.U32();
         bool goingOn = message.Status == stSuccess && (state == tsGoingOn || state == tsWritingFlash);
         m_Progress.State = goingOn || state == tsDone ? state : uint32_t(tsError);
-        this->Report(&device, N, message.Status, &m_Progress);
+        this->Report(&device, N, message.Status, {.Progress = &m_Progress});
         if (!goingOn)
             return rrDone;
         this->KeepWaiting();

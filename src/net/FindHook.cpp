@@ -3,7 +3,7 @@
 #include "core/Basics.h"
 #include "core/IntpCore.h"
 
-void TFindHook::OnResult(TDevice* device, uint16_t command, uint16_t status, void*)
+void TFindHook::OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData&)
 {
     if (!device || status != Intp::stSuccess)
         return;

@@ -15,7 +15,7 @@ public:
     TFindHook(FilterGetter filter, StatusGetter status)
         : m_Filter(std::move(filter)), m_Status(std::move(status)) {}
 
-    void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override;
+    void OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data) override;
 
 private:
     FilterGetter m_Filter;

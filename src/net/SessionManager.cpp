@@ -4,10 +4,7 @@
 
 #include <QTimer>
 
-TSessionManager::TSessionManager(Intp::TIntpSocket* socket, QObject* parent)
-    : QObject(parent), m_Socket(socket)
-{
-}
+TSessionManager::TSessionManager(Intp::TIntpSocket* socket, QObject* parent) : QObject(parent), m_Socket(socket) {}
 
 TSessionManager::~TSessionManager()
 {
@@ -50,7 +47,7 @@ void TSessionManager::SendTo(uint32_t address, const uint8_t* bytes, std::size_t
         emit SendFailed();
 }
 
-void TSessionManager::Result(TDevice* device, uint16_t code, uint16_t status, void* data,
+void TSessionManager::Result(TDevice* device, uint16_t code, uint16_t status, const Intp::TResultData& data,
                              Intp::TWizard* receiver, const char*)
 {
     if (m_NotifyShown)

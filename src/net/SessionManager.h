@@ -30,8 +30,8 @@ public:
     void StopTimer(Intp::TSession* session) override;
     void EnableTimer(Intp::TSession* session, bool on) override;
     void SendTo(uint32_t address, const uint8_t* bytes, std::size_t length) override;
-    void Result(TDevice* device, uint16_t code, uint16_t status, void* data,
-                Intp::TWizard* receiver, const char* name) override;
+    void Result(TDevice* device, uint16_t code, uint16_t status, const Intp::TResultData& data, Intp::TWizard* receiver,
+                const char* name) override;
     void SetInterval(Intp::TSession* session, unsigned interval) override;
 
     int TimerCount() const { return int(m_Timers.size()); }

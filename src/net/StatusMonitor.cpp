@@ -118,7 +118,7 @@ void TStatusMonitor::PollAll()
     m_Timer.start();
 }
 
-void TStatusMonitor::OnResult(TDevice* device, uint16_t, uint16_t status, void*)
+void TStatusMonitor::OnResult(TDevice* device, uint16_t, uint16_t status, const Intp::TResultData&)
 {
     if (!device)
         return;

@@ -56,7 +56,7 @@ public:
     void AddDevices(const std::vector<TDevice*>& devices) override;
     void AddDevice(TDevice* device) override;
     uint32_t GetStatusFlags(TDevice* device) const override;
-    void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override;
+    void OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data) override;
 
     // Polls every row and rearms the poll timer with the period.
     void PollAll();

@@ -93,7 +93,7 @@ void TModuleBasics::EventOnLogout()
     StartOnSelection([](TDevice*) { return Intp::TSessionIntpLogin::Logout(); }, this);
 }
 
-void TModuleBasics::OnResult(TDevice* device, uint16_t, uint16_t, void*)
+void TModuleBasics::OnResult(TDevice* device, uint16_t, uint16_t, const Intp::TResultData&)
 {
     if (!device)
         return;

@@ -17,7 +17,7 @@ public:
     explicit TModuleBasics(QWidget* parent = nullptr);
     ~TModuleBasics() override;
 
-    void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override;
+    void OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data) override;
 
 protected:
     bool IsGetCommand(uint16_t code) const override;

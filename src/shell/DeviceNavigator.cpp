@@ -28,8 +28,10 @@ TDeviceNavigator::TDeviceNavigator(TEngineHost& host, QTreeView* tree, QObject* 
                 m_Tree->expand(m_Model->index(row, 0, parent));
         }
     });
-    connect(m_Tree->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TDeviceNavigator::EventOnTreeChange);
-    m_Host.Sessions()->SetNotifyShown([this](TDevice* d, uint16_t code, uint16_t status) { NotifyShown(d, code, status); });
+    connect(m_Tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TDeviceNavigator::EventOnTreeChange);
+    m_Host.Sessions()->SetNotifyShown(
+        [this](TDevice* d, uint16_t code, uint16_t status) { NotifyShown(d, code, status); });
     Intp::SetDeviceCallback(this);
 }
 

@@ -54,6 +54,13 @@ public:
     Status::TStatusServer* GetStatusServer() override;
     Syslog::TSyslogServer* GetSyslogServer() override;
 
+    std::vector<TDevice*> SelectedDevices()
+    {
+        std::vector<TDevice*> devices;
+        GetSelectedDevices(devices);
+        return devices;
+    }
+
     // Where the operator's user name and password come from (the login dialog, or a test's).
     void SetCredentialsSource(TCredentials source) { m_Credentials = std::move(source); }
     // The module whose page shows the selected devices; its subtree holds the device nodes.

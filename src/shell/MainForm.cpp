@@ -56,10 +56,13 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_Host(new TEngineH
         if (m_SendFailureShown)
             return;
         m_SendFailureShown = true;
-        QMetaObject::invokeMethod(this, [this] {
-            Dialogs::Error(this, QStringLiteral("Test"));
-            m_SendFailureShown = false;
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                Dialogs::Error(this, QStringLiteral("Test"));
+                m_SendFailureShown = false;
+            },
+            Qt::QueuedConnection);
     });
     m_LoginForm = new TLoginForm(this);
     m_AboutForm = new TAboutForm(this);
@@ -84,58 +87,62 @@ TMainForm::~TMainForm()
 
 void TMainForm::CreateActions()
 {
-    auto make = [this](QAction*& action, const char* name, const QString& caption, TImage image,
-                       QList<QKeySequence> keys = {}) {
-        action = new QAction(Icon(image), caption, this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcuts(keys);
+    struct TSpec {
+        QAction* TMainForm::*Action;
+        const char* Name;
+        const char* Caption;
+        TImage Image;
+        QList<QKeySequence> Keys;
+        std::function<void()> Run;
     };
-    make(acDiscovery, "acDiscovery", QStringLiteral("&Discovery"), TImage::Discovery, {QKeySequence(Qt::CTRL | Qt::Key_D)});
-    make(acFilter, "acFilter", QStringLiteral("Discovery &Filter"), TImage::Filter, {QKeySequence(Qt::CTRL | Qt::Key_F)});
-    make(acScan, "acScan", QStringLiteral("&Scan Devices ..."), TImage::Scan, {QKeySequence(Qt::CTRL | Qt::Key_N)});
-    make(acLogin, "acLogin", QStringLiteral("&Login"), TImage::Login, {QKeySequence(Qt::CTRL | Qt::Key_L)});
-    make(acLogout, "acLogout", QStringLiteral("Log&out"), TImage::Logout);
-    make(acReboot, "acReboot", QStringLiteral("Re&boot"), TImage::Reboot, {QKeySequence(Qt::CTRL | Qt::Key_B)});
-    make(acOpenWeb, "acOpenWeb", QStringLiteral("Open &Web"), TImage::OpenWeb, {QKeySequence(Qt::CTRL | Qt::Key_W)});
-    make(acRefresh, "acRefresh", QStringLiteral("&Refresh"), TImage::Refresh,
-         {QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F5)});
-    make(acRefreshAll, "acRefreshAll", QStringLiteral("Refresh &All"), TImage::RefreshAll);
-    make(acGroupIpWizard, "acGroupIpWizard", QStringLiteral("Group IP Wizard"), TImage::GroupIp,
-         {QKeySequence(Qt::CTRL | Qt::Key_I)});
-    make(acGroupFwWizard, "acGroupFwWizard", QStringLiteral("Group Firmware Wizard"), TImage::GroupFw);
-    make(acLoadConfig, "acLoadConfig", QStringLiteral("Load Config"), TImage::LoadConfig, {QKeySequence(Qt::CTRL | Qt::Key_O)});
-    make(acSaveConfig, "acSaveConfig", QStringLiteral("Save Config"), TImage::SaveConfig, {QKeySequence(Qt::CTRL | Qt::Key_S)});
-    make(acPreference, "acPreference", QStringLiteral("&Preference"), TImage::About, {QKeySequence(Qt::CTRL | Qt::Key_P)});
-    make(acAbout, "acAbout", QStringLiteral("&About"), TImage::About, {QKeySequence(Qt::Key_F1)});
-    make(acExit, "acExit", QStringLiteral("E&xit"), TImage::Exit, {QKeySequence(Qt::CTRL | Qt::Key_X)});
+    auto refresh = [this](bool current) {
+        if (TModule* shown = m_Navigator->ShownModule())
+            shown->Refresh(current);
+    };
+    auto select = [this](const char* path) {
+        return [this, path] { m_Navigator->SelectPath(QString::fromLatin1(path)); };
+    };
+    // clang-format off
+    const TSpec specs[] = {
+        {&TMainForm::acDiscovery, "acDiscovery", "&Discovery", TImage::Discovery, {Qt::CTRL | Qt::Key_D},
+         [this] { EventOnDiscovery(); }},
+        {&TMainForm::acFilter, "acFilter", "Discovery &Filter", TImage::Filter, {Qt::CTRL | Qt::Key_F},
+         [this] { if (m_FilterForm->ShowModal() == QDialog::Accepted) EventOnDiscovery(); }},
+        {&TMainForm::acScan, "acScan", "&Scan Devices ...", TImage::Scan, {Qt::CTRL | Qt::Key_N},
+         [this] { m_ScanForm->exec(); }},
+        {&TMainForm::acLogin, "acLogin", "&Login", TImage::Login, {Qt::CTRL | Qt::Key_L}, [this] { EventOnLogin(); }},
+        {&TMainForm::acLogout, "acLogout", "Log&out", TImage::Logout, {}, [this] { EventOnLogout(); }},
+        {&TMainForm::acReboot, "acReboot", "Re&boot", TImage::Reboot, {Qt::CTRL | Qt::Key_B},
+         [this] { EventOnReboot(); }},
+        {&TMainForm::acOpenWeb, "acOpenWeb", "Open &Web", TImage::OpenWeb, {Qt::CTRL | Qt::Key_W},
+         [this] { EventOnOpenWeb(); }},
+        {&TMainForm::acRefresh, "acRefresh", "&Refresh", TImage::Refresh, {Qt::CTRL | Qt::Key_R, Qt::Key_F5},
+         [refresh] { refresh(true); }},
+        {&TMainForm::acRefreshAll, "acRefreshAll", "Refresh &All", TImage::RefreshAll, {},
+         [refresh] { refresh(false); }},
+        {&TMainForm::acGroupIpWizard, "acGroupIpWizard", "Group IP Wizard", TImage::GroupIp, {Qt::CTRL | Qt::Key_I},
+         select("Wizards/Group IP Setting")},
+        {&TMainForm::acGroupFwWizard, "acGroupFwWizard", "Group Firmware Wizard", TImage::GroupFw, {},
+         select("Wizards/Group Firmware Update")},
+        {&TMainForm::acLoadConfig, "acLoadConfig", "Load Config", TImage::LoadConfig, {Qt::CTRL | Qt::Key_O},
+         [this] { EventOnLoadConfigExecute(); }},
+        {&TMainForm::acSaveConfig, "acSaveConfig", "Save Config", TImage::SaveConfig, {Qt::CTRL | Qt::Key_S},
+         [this] { EventOnSaveConfigExecute(); }},
+        {&TMainForm::acPreference, "acPreference", "&Preference", TImage::About, {Qt::CTRL | Qt::Key_P}, {}},
+        {&TMainForm::acAbout, "acAbout", "&About", TImage::About, {Qt::Key_F1}, [this] { m_AboutForm->exec(); }},
+        {&TMainForm::acExit, "acExit", "E&xit", TImage::Exit, {Qt::CTRL | Qt::Key_X}, [this] { EventOnExit(); }},
+    };
+    // clang-format on
+    for (const TSpec& spec : specs) {
+        auto* action = new QAction(Icon(spec.Image), QString::fromUtf8(spec.Caption), this);
+        action->setObjectName(QString::fromLatin1(spec.Name));
+        action->setShortcuts(spec.Keys);
+        if (spec.Run)
+            connect(action, &QAction::triggered, this, spec.Run);
+        this->*spec.Action = action;
+    }
     acPreference->setVisible(false);
     acPreference->setEnabled(false);
-
-    connect(acDiscovery, &QAction::triggered, this, &TMainForm::EventOnDiscovery);
-    connect(acScan, &QAction::triggered, this, [this] { m_ScanForm->exec(); });
-    connect(acSaveConfig, &QAction::triggered, this, &TMainForm::EventOnSaveConfigExecute);
-    connect(acLoadConfig, &QAction::triggered, this, &TMainForm::EventOnLoadConfigExecute);
-    connect(acFilter, &QAction::triggered, this, [this] {
-        if (m_FilterForm->ShowModal() == QDialog::Accepted)
-            EventOnDiscovery();
-    });
-    connect(acLogin, &QAction::triggered, this, &TMainForm::EventOnLogin);
-    connect(acLogout, &QAction::triggered, this, &TMainForm::EventOnLogout);
-    connect(acReboot, &QAction::triggered, this, &TMainForm::EventOnReboot);
-    connect(acOpenWeb, &QAction::triggered, this, &TMainForm::EventOnOpenWeb);
-    connect(acRefresh, &QAction::triggered, this, [this] {
-        if (TModule* shown = m_Navigator->ShownModule())
-            shown->Refresh(true);
-    });
-    connect(acRefreshAll, &QAction::triggered, this, [this] {
-        if (TModule* shown = m_Navigator->ShownModule())
-            shown->Refresh(false);
-    });
-    connect(acGroupIpWizard, &QAction::triggered, this, [this] { m_Navigator->SelectPath(QStringLiteral("Wizards/Group IP Setting")); });
-    connect(acGroupFwWizard, &QAction::triggered, this,
-            [this] { m_Navigator->SelectPath(QStringLiteral("Wizards/Group Firmware Update")); });
-    connect(acAbout, &QAction::triggered, this, [this] { m_AboutForm->exec(); });
-    connect(acExit, &QAction::triggered, this, &TMainForm::EventOnExit);
 }
 
 void TMainForm::CreateMenus()
@@ -218,27 +225,16 @@ void TMainForm::CreateTree()
     m_Folders.emplace_back(root);
     QModelIndex rootNode = AddModule(root, {}, Icon(TImage::Root));
     m_Frame = new TModuleFrame(m_FuncPages);
-    m_Frame->setObjectName(QStringLiteral("TModuleFrame"));
     m_Frame->SetContext(m_Navigator);
     m_Frame->BuildCatalogue(Intp::RegisterKnownModels());
     m_Navigator->SetDevicesModule(m_Frame);
     AddModule(m_Frame, rootNode, Icon(TImage::Devices), true);
-    m_Status = new TStatusFrame(m_Host->StatusMonitor(), m_FuncPages);
-    m_Status->setObjectName(QStringLiteral("TStatusFrame"));
-    AddModule(m_Status, rootNode, Icon(TImage::Monitor));
-    m_Syslog = new TSyslogFrame(m_Host->Syslog(), m_FuncPages);
-    m_Syslog->setObjectName(QStringLiteral("TSyslogFrame"));
-    AddModule(m_Syslog, rootNode, Icon(TImage::Syslog));
+    AddModule(m_Status = new TStatusFrame(m_Host->StatusMonitor(), m_FuncPages), rootNode, Icon(TImage::Monitor));
+    AddModule(m_Syslog = new TSyslogFrame(m_Host->Syslog(), m_FuncPages), rootNode, Icon(TImage::Syslog));
     OpenSyslog();
-    auto* wizards = new TWizardFrame(m_FuncPages);
-    wizards->setObjectName(QStringLiteral("TWizardFrame"));
-    QModelIndex wizardNode = AddModule(wizards, rootNode, Icon(TImage::Wizard));
-    m_GroupIp = new TWizardGroupIpFrame(m_FuncPages);
-    m_GroupIp->setObjectName(QStringLiteral("TWizardGroupIpFrame"));
-    AddModule(m_GroupIp, wizardNode, Icon(TImage::GroupIp));
-    m_GroupFw = new TWizardGroupFwFrame(m_FuncPages);
-    m_GroupFw->setObjectName(QStringLiteral("TWizardGroupFwFrame"));
-    AddModule(m_GroupFw, wizardNode, Icon(TImage::GroupFw));
+    QModelIndex wizardNode = AddModule(new TWizardFrame(m_FuncPages), rootNode, Icon(TImage::Wizard));
+    AddModule(m_GroupIp = new TWizardGroupIpFrame(m_FuncPages), wizardNode, Icon(TImage::GroupIp));
+    AddModule(m_GroupFw = new TWizardGroupFwFrame(m_FuncPages), wizardNode, Icon(TImage::GroupFw));
 
     connect(m_TreeSort, &QComboBox::currentIndexChanged, m_Navigator, &TDeviceNavigator::SetSortMode);
     connect(m_Tree, &QTreeView::customContextMenuRequested, this, &TMainForm::EventOnTreeMenu);
@@ -247,6 +243,8 @@ void TMainForm::CreateTree()
 QModelIndex TMainForm::AddModule(TModule* module, const QModelIndex& parent, const QIcon& icon, bool devices)
 {
     if (QWidget* control = module->GetControl()) {
+        // Tests and screenshots find each module's page by its class name.
+        control->setObjectName(QString::fromLatin1(control->metaObject()->className()));
         control->setParent(m_FuncPages);
         static_cast<QGridLayout*>(m_FuncPages->layout())->addWidget(control, 0, 0);
         control->hide();
@@ -262,26 +260,21 @@ void TMainForm::CreateTray()
     m_TrayIcon = new QSystemTrayIcon(Icon(TImage::Root), this);
     m_TrayIcon->setObjectName(QStringLiteral("m_TrayIcon"));
     m_TrayIcon->setToolTip(AppTitle);
+    auto restore = [this] {
+        showMaximized();
+        activateWindow();
+    };
     auto* menu = new QMenu(this);
     menu->addAction(acAbout);
     menu->addSeparator();
-    menu->addAction(QStringLiteral("&Restore"), this, [this] { showMaximized(); activateWindow(); });
+    menu->addAction(QStringLiteral("&Restore"), this, restore);
     menu->addAction(acExit);
     m_TrayIcon->setContextMenu(menu);
-    connect(m_TrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick) {
-            showMaximized();
-            activateWindow();
-        }
+    connect(m_TrayIcon, &QSystemTrayIcon::activated, this, [restore](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::DoubleClick)
+            restore();
     });
     m_TrayIcon->show();
-}
-
-std::vector<TDevice*> TMainForm::SelectedDevices() const
-{
-    std::vector<TDevice*> devices;
-    m_Navigator->GetSelectedDevices(devices);
-    return devices;
 }
 
 void TMainForm::OpenSyslog()
@@ -302,8 +295,6 @@ void TMainForm::OpenSyslog()
     }
 }
 
-// ---- actions --------------------------------------------------------------------------
-
 void TMainForm::EventOnDiscovery()
 {
     m_Navigator->ForgetDevices();
@@ -315,13 +306,13 @@ void TMainForm::EventOnLogin()
     std::string user, password;
     if (!m_Navigator->AskCredentials(user, password))
         return;
-    for (TDevice* device : SelectedDevices())
+    for (TDevice* device : m_Navigator->SelectedDevices())
         Intp::StartNew<Intp::TSessionIntpLogin>(device, nullptr, user, password);
 }
 
 void TMainForm::EventOnLogout()
 {
-    for (TDevice* device : SelectedDevices()) {
+    for (TDevice* device : m_Navigator->SelectedDevices()) {
         auto* session = Intp::TSessionIntpLogin::Logout();
         if (!Intp::Start(session, device, nullptr))
             delete session;
@@ -332,13 +323,13 @@ void TMainForm::EventOnReboot()
 {
     if (!Dialogs::Confirm(this, QStringLiteral("Are you sure to reboot selected devices?")))
         return;
-    for (TDevice* device : SelectedDevices())
+    for (TDevice* device : m_Navigator->SelectedDevices())
         Intp::StartNew<Intp::TSessionBasicsReboot>(device, nullptr);
 }
 
 void TMainForm::EventOnOpenWeb()
 {
-    for (TDevice* device : SelectedDevices())
+    for (TDevice* device : m_Navigator->SelectedDevices())
         QDesktopServices::openUrl(QUrl(QStringLiteral("http://%1").arg(AddressText(device->Address()))));
 }
 

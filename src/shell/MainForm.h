@@ -70,7 +70,6 @@ private:
     void EventOnTreeMenu(const QPoint& pos);
     // The syslog receiver; asks whether to go on when the port cannot be bound.
     void OpenSyslog();
-    std::vector<TDevice*> SelectedDevices() const;
 
     // Declared first, destroyed last: every view below reads from it.
     TEngineHost* m_Host = nullptr;

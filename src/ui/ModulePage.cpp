@@ -203,7 +203,7 @@ int TModuleDeviceListPage::Refresh(bool current)
     return 0;
 }
 
-void TModuleDeviceListPage::OnResult(TDevice* device, uint16_t command, uint16_t status, void* data)
+void TModuleDeviceListPage::OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data)
 {
     if (!device)
         return;
@@ -227,7 +227,7 @@ void TModuleDeviceListPage::ShowVersions(QTreeWidgetItem* row, TDevice& device)
     row->setText(colFirmware, record.Valid ? VersionText(record.FirmwareVersion) : QStringLiteral("Invalid"));
 }
 
-void TModuleDeviceListPage::OnOperationResult(TDevice* device, uint16_t, uint16_t status, void*)
+void TModuleDeviceListPage::OnOperationResult(TDevice* device, uint16_t, uint16_t status, const Intp::TResultData&)
 {
     if (QTreeWidgetItem* row = m_Rows.value(device->Mac()))
         SetRowState(row, status == Intp::stSuccess ? rsDone : status == Intp::stTimeout ? rsTimeout : rsError, status);

@@ -93,7 +93,7 @@ public:
     bool Hide(bool force) override;
     // Asks every selected device for its versions; the page shows at once.
     int Refresh(bool current) override;
-    void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override;
+    void OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data) override;
 
     virtual bool IsRunning() const;
     QTreeWidgetItem* RowOf(const TMacAddr& mac) const { return m_Rows.value(mac); }
@@ -106,7 +106,7 @@ protected:
     // The waiting text of this page ("Sending request" or "Transmitting").
     virtual QString WaitingText() const { return QStringLiteral("Sending request"); }
     // A result of the page's own operation; the default shows its status on the row.
-    virtual void OnOperationResult(TDevice* device, uint16_t command, uint16_t status, void* data);
+    virtual void OnOperationResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data);
     // Idle again: the last waiting row finished.
     virtual void OnFinished() {}
 

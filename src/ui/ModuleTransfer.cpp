@@ -1,7 +1,7 @@
 #include "ModuleTransfer.h"
 
-#include "net/AddressText.h"
 #include "Dialogs.h"
+#include "net/AddressText.h"
 
 #include <QAbstractButton>
 #include <QFileInfo>
@@ -93,10 +93,11 @@ int TModuleTransferPage::StartFrom(qsizetype index)
         IsSequential() ? 1 : BatchSize);
 }
 
-void TModuleTransferPage::OnOperationResult(TDevice* device, uint16_t command, uint16_t status, void* data)
+void TModuleTransferPage::OnOperationResult(TDevice* device, uint16_t command, uint16_t status,
+                                            const Intp::TResultData& data)
 {
     if (m_Running && command == m_Command)
-        FollowRun(device, status, static_cast<const Intp::TTransferProgress*>(data));
+        FollowRun(device, status, data.Progress);
 }
 
 bool TModuleTransferPage::ShowOutcome(QTreeWidgetItem* row, uint16_t status, const Intp::TTransferProgress* progress)
@@ -155,8 +156,8 @@ void TModuleTransferPage::ShowRunState()
 
 QString PickTransferImage(QWidget* parent, const QString& caption, const QString& folder)
 {
-    const QString file =
-        Dialogs::PickOpenFile(parent, caption, folder, QStringLiteral("Images (*.bin *.img);;All files (*)"));
+    const QString file = Dialogs::PickOpenFile(parent, caption, folder,
+                                               QStringLiteral("Images (*.bin *.img);;All files (*)"));
     const QFileInfo info(file);
     if (file.isEmpty() || Intp::FitsTransfer(std::uintmax_t(info.size())))
         return file;

@@ -43,7 +43,7 @@ protected:
     void SetControls(const TControls& controls);
 
     QString WaitingText() const override { return QStringLiteral("Transmitting"); }
-    void OnOperationResult(TDevice* device, uint16_t command, uint16_t status, void* data) override;
+    void OnOperationResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data) override;
 
     // Whether the listed devices allow a run; the options are enabled exactly then.
     virtual bool CanOffer() const { return !AllRows().isEmpty(); }

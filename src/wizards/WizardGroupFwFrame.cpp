@@ -132,7 +132,7 @@ void TWizardGroupFwFrame::Act()
         SetBusy(true);
 }
 
-void TWizardGroupFwFrame::OnResult(TDevice* device, uint16_t command, uint16_t status, void* data)
+void TWizardGroupFwFrame::OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data)
 {
     if (!device || !IsBusy() || command != Command())
         return;
@@ -143,7 +143,7 @@ void TWizardGroupFwFrame::OnResult(TDevice* device, uint16_t command, uint16_t s
             SetImage(row, imTimeout);
         } else if (status != Intp::stSuccess) {
             SetImage(row, imFailed);
-        } else if (const auto* progress = static_cast<const Intp::TTransferProgress*>(data)) {
+        } else if (const auto* progress = data.Progress) {
             switch (progress->State) {
             case Intp::tsDone: SetImage(row, imDone); break;
             case Intp::tsError: SetImage(row, imFailed); break;

@@ -17,7 +17,7 @@ public:
     ~TWizardGroupFwFrame() override;
 
     QString GetName() const override { return QStringLiteral("Group Firmware Update"); }
-    void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override;
+    void OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data) override;
 
     // The preview row images.
     enum TImageIndex { imNone = -1, imWaiting = 0, imDone = 1, imFailed = 2, imTimeout = 3, imWriting = 4 };

@@ -175,7 +175,7 @@ void TWizardGroupIpFrame::FlushLearned(const std::vector<uint32_t>& addresses)
         m_Flush(addresses, false);
 }
 
-void TWizardGroupIpFrame::OnResult(TDevice* device, uint16_t command, uint16_t status, void*)
+void TWizardGroupIpFrame::OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData&)
 {
     if (Step() != 2 || !device)
         return;

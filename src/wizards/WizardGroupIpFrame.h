@@ -21,7 +21,7 @@ public:
     ~TWizardGroupIpFrame() override;
 
     QString GetName() const override { return QStringLiteral("Group IP Setting"); }
-    void OnResult(TDevice* device, uint16_t command, uint16_t status, void* data) override;
+    void OnResult(TDevice* device, uint16_t command, uint16_t status, const Intp::TResultData& data) override;
 
     // Forgets the workstation's ARP entries of re-addressed switches (the second argument:
     // static ones too); replaceable for tests.
