@@ -1,1 +1,0 @@
-// The translation unit that compiles the tests' precompiled header.
