@@ -6,11 +6,22 @@
 
 #include "cli/CliCredentials.h"
 #include "cli/CliRecords.h"
+#include "core/Igmp.h"
 #include "core/Monitor.h"
+#include "core/Port.h"
+#include "core/Qos.h"
+#include "core/Redundancy.h"
+#include "core/Security.h"
+#include "core/Snmp.h"
+#include "core/Vlan.h"
+#include "core/Warning.h"
+#include "net/ValueTexts.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(Intp::TValueNames)
 
 namespace {
 
@@ -45,6 +56,40 @@ class TCliTest : public QObject {
 private slots:
     void init() { m_Setup = std::make_unique<TFakeDeviceSetup>(0xC0000201); }
     void cleanup() { m_Setup.reset(); }
+
+    // A word names one value of its field: files and command lines read values by word, so
+    // a repeated word, a capital or a space would make one unreadable.
+    void valueWordsAreDistinct_data()
+    {
+        QTest::addColumn<Intp::TValueNames>("names");
+        using namespace Intp;
+        const std::pair<const char*, TValueNames> tables[] = {
+            {"port type", PortTypeNames},   {"speed", SpeedDuplexNames},     {"flow", FlowControlNames},
+            {"link", LinkNames},            {"frames", FrameTypeNames},      {"trunk", TrunkTypeNames},
+            {"vlan mode", VlanModeNames},   {"link type", LinkTypeNames},    {"scheme", QosSchemeNames},
+            {"qos type", QosTypeNames},     {"queue", QueueNames},           {"cos", CosPriorityNames},
+            {"p2p", PointToPointNames},     {"rstp state", RstpStateNames},  {"rstp role", RstpRoleNames},
+            {"auth", AuthModeNames},        {"snmp", SnmpVersionNames},      {"privilege", PrivilegeNames},
+            {"trap", TrapVersionNames},     {"syslog", SyslogModeNames},     {"igmp", IgmpQueryNames},
+            {"enable", EnableNames},        {"enabled", EnabledNames},       {"truth", TruthNames}};
+        for (const auto& [tag, names] : tables)
+            QTest::newRow(tag) << names;
+    }
+
+    void valueWordsAreDistinct()
+    {
+        QFETCH(Intp::TValueNames, names);
+        const QStringList words = ValueWords(names);
+        QCOMPARE(words.size(), int(names.size()));
+        for (unsigned value = 0; value < names.size(); ++value) {
+            const QString word = words[value];
+            QVERIFY2(!word.isEmpty() && word == word.toLower() && !word.contains(' '), qPrintable(word));
+            QCOMPARE(Intp::ValueOfWord(names, names[value].Word), std::optional<unsigned>(value));
+            QCOMPARE(ValueText(names, value), QString::fromLatin1(names[value].Text));
+        }
+        QCOMPARE(ValueText(names, unsigned(names.size())), QStringLiteral("Unknown (%1)").arg(names.size()));
+        QVERIFY(!Intp::ValueOfWord(names, "no-such-word"));
+    }
 
     void portLists_data()
     {

@@ -168,12 +168,12 @@ int Start(TDevice* device, TWizard* receiver)
     return StartNew<G>(device, receiver) ? 1 : 0;
 }
 
-const QStringList QosSchemes = {"weighted", "strict"};
-const QStringList QosTypes = {"disable", "port", "cos", "tos", "cos-first", "tos-first"};
-const QStringList SnmpVersions = {"v1v2c", "v3"};
-const QStringList VlanModes = {"disable", "port", "802.1q"};
-const QStringList SyslogModes = {"disable", "client", "server", "both"};
-const QStringList IgmpQueries = {"disable", "enable", "auto"};
+const QStringList QosSchemes = ValueWords(Intp::QosSchemeNames);
+const QStringList QosTypes = ValueWords(Intp::QosTypeNames);
+const QStringList SnmpVersions = ValueWords(Intp::SnmpVersionNames);
+const QStringList VlanModes = ValueWords(Intp::VlanModeNames);
+const QStringList SyslogModes = ValueWords(Intp::SyslogModeNames);
+const QStringList IgmpQueries = ValueWords(Intp::IgmpQueryNames);
 
 // The name of a value, or its number where the list has none.
 QString ChoiceText(const QStringList& names, unsigned value)
