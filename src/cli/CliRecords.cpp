@@ -130,6 +130,22 @@ public:
             if (!ParsePortList(*text, ports, mask))
                 Fail(field, QStringLiteral("ports from 1 to %1 such as 1,3,5-7, or none").arg(ports));
     }
+    // One word per port, in the entries' order: "auto,auto,100-full".
+    template <typename E, typename T>
+    void PerPort(const char* field, std::vector<E>& entries, T E::*member, TValueNames names)
+    {
+        if (const QString* text = Find(field)) {
+            const QStringList words = text->split(QLatin1Char(','));
+            if (words.size() != qsizetype(entries.size()))
+                return Fail(field, QStringLiteral("%1 words separated by commas, one per port").arg(entries.size()));
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                const auto value = ValueOfWord(names, words[qsizetype(i)].trimmed().toLower().toStdString());
+                if (!value)
+                    return Fail(field, QStringLiteral("made of ") + ValueWords(names).join(QStringLiteral(", ")));
+                entries[i].*member = T(*value);
+            }
+        }
+    }
     // Switches count unsigned 32-bit seconds from 1970: a time outside would wrap.
     void Time(const char* field, uint32_t& value)
     {
@@ -159,6 +175,22 @@ private:
     QString& m_Error;
 };
 
+// The entries of the physical ports (at most 32, the width of a port list), trunks left out.
+std::vector<TPortConfigEntry> PhysicalPorts(const TDevice& d, const TPropertyPortConfig& r)
+{
+    std::vector<TPortConfigEntry> ports;
+    for (const TPortConfigEntry& e : r.Entries)
+        if (e.Port < std::min(d.PortCount(), 32))
+            ports.push_back(e);
+    return ports;
+}
+
+// A value's word; a value the table does not name is written as its number.
+QString WordOf(TValueNames names, unsigned value)
+{
+    return value < names.size() ? QString::fromLatin1(names[value].Word) : QString::number(value);
+}
+
 QString OnOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
 QString Str(const std::string& text) { return RecordText(text); }
 
@@ -186,10 +218,10 @@ QList<TCliRecord> MakeRecords()
     QList<TCliRecord> records;
 
     records.append({"system", "identity and versions (read 260, written 261)",
-                    {{"name", "system name, up to 255 bytes", true},
-                     {"description", "up to 255 bytes", true},
-                     {"location", "up to 255 bytes", true},
-                     {"contact", "up to 255 bytes", true},
+                    {{"name", "system name, up to 255 bytes", true, true},
+                     {"description", "up to 255 bytes", true, true},
+                     {"location", "up to 255 bytes", true, true},
+                     {"contact", "up to 255 bytes", true, true},
                      {"kernel", "kernel version", false},
                      {"firmware", "firmware version", false},
                      {"hardware", "hardware version", false}},
@@ -287,6 +319,48 @@ QList<TCliRecord> MakeRecords()
                         return r.Valid;
                     },
                     nullptr});
+
+    records.append({"port-config", "each port's state, speed and duplex, flow control and security (513, 514)",
+                    {{"enabled", "ports switched on, such as 1-6,8 or none", true},
+                     {"speed", "per port in port order: " + ValueWords(SpeedDuplexNames).join(QStringLiteral(", ")), true},
+                     {"flow", "per port in port order: " + ValueWords(FlowControlNames).join(QStringLiteral(", ")), true},
+                     {"security", "ports with port security, such as 1,3 or none", true}},
+                    &Start<TSessionPortConfigGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyPortConfig>(d);
+                        uint32_t enabled = 0, security = 0;
+                        QStringList speed, flow;
+                        for (const TPortConfigEntry& e : PhysicalPorts(d, r)) {
+                            enabled |= e.Enabled ? uint32_t(1) << e.Port : 0;
+                            security |= e.Security ? uint32_t(1) << e.Port : 0;
+                            speed << WordOf(SpeedDuplexNames, e.Duplex);
+                            flow << WordOf(FlowControlNames, e.Flow);
+                        }
+                        v = {{"enabled", PortListText(enabled)},
+                             {"speed", speed.join(QLatin1Char(','))},
+                             {"flow", flow.join(QLatin1Char(','))},
+                             {"security", PortListText(security)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        std::vector<TPortConfigEntry> entries = PhysicalPorts(d, GetProperty<TPropertyPortConfig>(d));
+                        TChanges c(changes, error);
+                        const int ports = int(entries.size());
+                        uint32_t enabled = 0, security = 0;
+                        for (const TPortConfigEntry& e : entries) {
+                            enabled |= e.Enabled ? uint32_t(1) << e.Port : 0;
+                            security |= e.Security ? uint32_t(1) << e.Port : 0;
+                        }
+                        c.Ports("enabled", enabled, ports);
+                        c.Ports("security", security, ports);
+                        c.PerPort("speed", entries, &TPortConfigEntry::Duplex, SpeedDuplexNames);
+                        c.PerPort("flow", entries, &TPortConfigEntry::Flow, FlowControlNames);
+                        for (TPortConfigEntry& e : entries) {
+                            e.Enabled = enabled & (uint32_t(1) << e.Port);
+                            e.Security = security & (uint32_t(1) << e.Port);
+                        }
+                        return c.Ok() && !entries.empty() ? new TSessionPortConfigSet(entries) : nullptr;
+                    }});
 
     records.append({"vlan", "VLAN mode (1024, read only), GVRP and management VLAN (1030, 1031)",
                     {{"mode", "disable, port or 802.1q", false},
@@ -487,6 +561,21 @@ bool ParsePortList(const QString& text, int ports, uint32_t& mask)
     }
     mask = out;
     return true;
+}
+
+bool ParseSwitchMac(const QString& text, TMacAddr& mac)
+{
+    QString digits = text;
+    if (text.size() == 17) {
+        const QChar separator = text[2];
+        if (separator != QLatin1Char(':') && separator != QLatin1Char('-'))
+            return false;
+        for (int at = 5; at < 17; at += 3)
+            if (text[at] != separator)
+                return false;
+        digits.remove(separator);
+    }
+    return ParseMacText(digits.toStdString(), mac);
 }
 
 QString PortListText(uint32_t mask)
