@@ -194,6 +194,18 @@ private slots:
         QCOMPARE(file.Defaults["system"]["contact"].Text, QString("ops@example.com"));
     }
 
+    void sampleSiteReads()
+    {
+        qputenv("ZODE_CONTACT", "ops@example.com");
+        TFleetFile file;
+        QString error;
+        QVERIFY2(ReadFleetFile(QFINDTESTDATA("fleet/site.yaml"), file, error), qPrintable(error));
+        QCOMPARE(file.Switches.size(), std::size_t(3));
+        QCOMPARE(file.Switches[0].Settings["port-config"]["speed"].Text,
+                 QString("auto,auto,100-full,auto,auto,auto,auto,auto"));
+        QCOMPARE(file.Switches[0].Settings["system"]["contact"].Text, QString("ops@example.com"));
+    }
+
     void tooLargeFileIsNotParsed()
     {
         QTemporaryDir dir;

@@ -8,6 +8,9 @@
 #include "net/RecordText.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 
 #include <yaml-cpp/yaml.h>
@@ -508,4 +511,64 @@ QByteArray ExportFleet(const std::vector<TFleetExport>& switches, const QString&
     }
     out << YAML::EndMap << YAML::EndMap << YAML::Newline;
     return QByteArray(out.c_str(), qsizetype(out.size()));
+}
+
+QByteArray FleetSchema()
+{
+    // A value is written as a word or number; YAML may also read it as a boolean or a list.
+    const QJsonObject value{{"type", QJsonArray{"string", "number", "boolean", "array"}}};
+    QJsonObject records;
+    for (const TCliRecord& record : CliRecords()) {
+        if (!record.MakeSet)
+            continue;
+        QJsonObject fields;
+        for (const TCliField& field : record.Fields) {
+            if (!field.Writable)
+                continue;
+            QJsonObject f = value;
+            if (!field.Help.isEmpty())
+                f["description"] = field.Help;
+            fields[field.Name] = f;
+        }
+        records[record.Name] = QJsonObject{
+            {"type", "object"}, {"description", record.Help}, {"properties", fields}, {"additionalProperties", false}};
+    }
+    const QJsonObject settings{
+        {"type", QJsonArray{"object", "null"}}, {"properties", records}, {"additionalProperties", false}};
+    const QJsonObject oneOrMany{
+        {"anyOf",
+         QJsonArray{QJsonObject{{"type", "string"}},
+                    QJsonObject{{"type", "array"}, {"items", QJsonObject{{"type", "string"}}}}}}};
+    const QJsonObject match{{"type", "object"},
+                            {"minProperties", 1},
+                            {"properties",
+                             QJsonObject{{"mac", oneOrMany},
+                                         {"address", oneOrMany},
+                                         {"model", QJsonObject{{"type", "string"}}},
+                                         {"name", QJsonObject{{"type", "string"}}}}},
+                            {"additionalProperties", false}};
+    const QJsonObject group{
+        {"type", "object"},
+        {"required", QJsonArray{"match"}},
+        {"properties", QJsonObject{{"match", match}, {"settings", QJsonObject{{"$ref", "#/$defs/settings"}}}}},
+        {"additionalProperties", false}};
+    const QString macPattern = QStringLiteral("^([0-9A-Fa-f]{2}([:-]?)){5}[0-9A-Fa-f]{2}$");
+    const QJsonObject switches{{"type", "object"},
+                               {"minProperties", 1},
+                               {"propertyNames", QJsonObject{{"pattern", macPattern}}},
+                               {"additionalProperties", QJsonObject{{"$ref", "#/$defs/settings"}}}};
+    const QJsonObject schema{
+        {"$schema", "https://json-schema.org/draft/2020-12/schema"},
+        {"title", "Veltrane Zode fleet file"},
+        {"description",
+         "The settings a site's switches should have: zode-cli export writes it, plan and apply read it."},
+        {"type", "object"},
+        {"required", QJsonArray{"switches"}},
+        {"properties",
+         QJsonObject{{"defaults", QJsonObject{{"$ref", "#/$defs/settings"}}},
+                     {"groups", QJsonObject{{"type", "array"}, {"items", group}}},
+                     {"switches", switches}}},
+        {"additionalProperties", false},
+        {"$defs", QJsonObject{{"settings", settings}}}};
+    return QJsonDocument(schema).toJson(QJsonDocument::Indented);
 }

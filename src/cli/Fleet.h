@@ -113,3 +113,6 @@ struct TFleetExport {
 };
 // The fleet file of the switches' current settings.
 QByteArray ExportFleet(const std::vector<TFleetExport>& switches, const QString& generated);
+
+// The JSON Schema of fleet files, for editors that complete and check YAML.
+QByteArray FleetSchema();

@@ -61,6 +61,7 @@ const char* const Usage =
     "  export SWITCHES                print the switches' settings as a fleet file (YAML)\n"
     "  plan FILE                      show what applying the fleet file would change\n"
     "  apply FILE [--save]            make the switches what the fleet file says\n"
+    "  schema                         the JSON Schema of fleet files\n"
     "\n"
     "SWITCHES is a comma-separated list of MAC or IPv4 addresses, or all. The password comes\n"
     "from --password-file, from ZODE_PASSWORD or is asked for without echo; it is never\n"
@@ -928,6 +929,7 @@ const TCommandHelp Commands[] = {
     {"export", "SWITCHES", "Prints the settings of each switch as a fleet file (YAML) for plan and apply."},
     {"plan", "FILE", "Reads the switches the fleet file names and prints what apply would change. Exit status 0: "
                      "no change, 3: changes pending, 1: some switch could not be read, 2: the file is wrong."},
+    {"schema", "", "Prints the JSON Schema of fleet files."},
     {"apply", "FILE", "Changes on each switch the fleet file names what differs from the file, reads every "
                       "change back and prints a line per switch."},
 };
@@ -963,7 +965,7 @@ int main(int argc, char* argv[])
     QCommandLineParser& p = o.Parser;
     p.setApplicationDescription(QString::fromLatin1(help->Text));
     p.addHelpOption();
-    if (command != QLatin1String("records")) {
+    if (command != QLatin1String("records") && command != QLatin1String("schema")) {
         p.addOptions({o.Target, o.Wait});
         if (command != QLatin1String("discover") && command != QLatin1String("logout"))
             p.addOptions({o.User, o.PasswordFile});
@@ -998,6 +1000,12 @@ int main(int argc, char* argv[])
     Intp::RegisterKnownModels();
     if (command == QLatin1String("records"))
         return p.positionalArguments().size() == 1 ? CommandRecords() : UsageError(QStringLiteral("records takes no arguments"));
+    if (command == QLatin1String("schema")) {
+        if (p.positionalArguments().size() != 1)
+            return UsageError(QStringLiteral("schema takes no arguments"));
+        Out() << QString::fromUtf8(FleetSchema());
+        return ExitOk;
+    }
     TCliEngine engine;
     if (command == QLatin1String("discover"))
         return p.positionalArguments().size() == 1 ? CommandDiscover(engine, o)
