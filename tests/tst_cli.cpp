@@ -240,6 +240,18 @@ private slots:
                                              << "location" << QString(255, QChar(0xE4)) << "";
         QTest::newRow("outside Latin-1") << "system"
                                          << "location" << QString("Halle \u20AC") << "location must be Latin-1 text";
+        QTest::newRow("bridge priority") << "rstp" << "bridge-priority" << "61440" << "";
+        QTest::newRow("bridge priority off the step") << "rstp" << "bridge-priority" << "4097"
+                                                      << "bridge-priority must be a multiple of 4096";
+        QTest::newRow("max age") << "rstp" << "max-age" << "41" << "max-age must be a number from 6 to 40";
+        QTest::newRow("802.1X without a server") << "8021x" << "enabled" << "on"
+                                                 << "server must be a host address, with a shared key and a NAS "
+                                                    "identifier, while 802.1X is on";
+        QTest::newRow("long shared key") << "8021x" << "shared-key" << QString(32, 'k')
+                                         << "shared-key must be at most 31 bytes";
+        QTest::newRow("power alarm") << "fault-alarm" << "power2" << "on" << "";
+        QTest::newRow("link-down beyond the ports") << "fault-alarm" << "link-down" << "1,99"
+                                                    << "link-down must be ports from 1 to 8 such as 1,3,5-7, or none";
     }
     void setValues()
     {

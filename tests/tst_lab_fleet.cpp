@@ -56,7 +56,12 @@ class TLabFleetTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { REQUIRE_LAB(); }
+    void initTestCase()
+    {
+        REQUIRE_LAB();
+        // The simulated switches' RADIUS key, which exports name and never write.
+        qputenv("ZODE_8021X_SHARED_KEY", "58132604");
+    }
 
     void planApplyAndReadBack()
     {
@@ -65,6 +70,8 @@ private slots:
         const TRun exported = Cli(QStringList{"export", "all"} + Wait);
         QCOMPARE(exported.Status, 0);
         QCOMPARE(exported.Out.count("\n  \"02:5A:0D:"), 20);
+        QCOMPARE(exported.Out.count("shared-key: !env ZODE_8021X_SHARED_KEY\n"), 20);
+        QVERIFY(!exported.Out.contains("58132604"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(exported.Out);

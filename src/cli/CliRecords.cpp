@@ -10,6 +10,8 @@
 #include "core/Monitor.h"
 #include "core/Port.h"
 #include "core/Qos.h"
+#include "core/Redundancy.h"
+#include "core/Security.h"
 #include "core/Snmp.h"
 #include "core/Sntp.h"
 #include "core/Vlan.h"
@@ -385,6 +387,34 @@ QList<TCliRecord> MakeRecords()
                         return c.Ok() ? new TSessionVlan8021qSet(r) : nullptr;
                     }});
 
+    records.append({"rstp", "rapid spanning tree of the bridge (770, 771); port settings stay as they are",
+                    {{"enabled", "on or off", true},
+                     {"bridge-priority", "0 to 61440 in steps of 4096", true},
+                     {"max-age", "seconds, 6 to 40", true},
+                     {"hello", "seconds, 1 to 10", true},
+                     {"forward-delay", "seconds, 4 to 30", true}},
+                    &Start<TSessionRedundancyRstpGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyRedundancyRstp>(d);
+                        v = {{"enabled", OnOff(r.Enabled)},
+                             {"bridge-priority", QString::number(r.BridgePriority)},
+                             {"max-age", QString::number(r.MaxAge)},
+                             {"hello", QString::number(r.Hello)},
+                             {"forward-delay", QString::number(r.ForwardDelay)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyRedundancyRstp r = GetProperty<TPropertyRedundancyRstp>(d);
+                        TChanges c(changes, error);
+                        c.Bool("enabled", r.Enabled);
+                        c.Number("bridge-priority", r.BridgePriority, 0, 61440);
+                        c.Require(r.BridgePriority % 4096 == 0, "bridge-priority", QStringLiteral("a multiple of 4096"));
+                        c.Number("max-age", r.MaxAge, 6, 40);
+                        c.Number("hello", r.Hello, 1, 10);
+                        c.Number("forward-delay", r.ForwardDelay, 4, 30);
+                        return c.Ok() ? new TSessionRedundancyRstpSet(r) : nullptr;
+                    }});
+
     records.append({"qos", "scheduling scheme and priority type (1280, 1281)",
                     {{"scheme", "weighted or strict", true}, {"type", QosTypes.join(QStringLiteral(", ")), true}},
                     &Start<TSessionQosGet>,
@@ -473,6 +503,81 @@ QList<TCliRecord> MakeRecords()
                         c.Require((r.Mode != smServer && r.Mode != smBoth) || IsValidHostAddress(r.Server), "server",
                                   QStringLiteral("an IPv4 host address in modes server and both"));
                         return c.Ok() ? new TSessionWarningSyslogSet(r) : nullptr;
+                    }});
+
+    records.append({"fault-alarm", "the alarms the fault relay reports (2304, 2305); ports count from 1",
+                    {{"power1", "alarm when power input 1 fails: on or off", true},
+                     {"power2", "alarm when power input 2 fails: on or off", true},
+                     {"link-down", "ports whose link loss is an alarm, such as 1-4 or none", true}},
+                    &Start<TSessionWarningFaultGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyWarningFault>(d);
+                        v = {{"power1", OnOff(r.System & 1)},
+                             {"power2", OnOff(r.System & 2)},
+                             {"link-down", PortListText(r.LinkDown)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyWarningFault r = GetProperty<TPropertyWarningFault>(d);
+                        TChanges c(changes, error);
+                        bool power1 = r.System & 1, power2 = r.System & 2;
+                        c.Bool("power1", power1);
+                        c.Bool("power2", power2);
+                        r.System = (r.System & ~uint32_t(3)) | (power1 ? 1 : 0) | (power2 ? 2 : 0);
+                        c.Ports("link-down", r.LinkDown, std::min(d.PortCount(), 32));
+                        return c.Ok() ? new TSessionWarningFaultSet(r) : nullptr;
+                    }});
+
+    records.append({"8021x", "802.1X authentication against a RADIUS server (2056, 2057)",
+                    {{"enabled", "on or off", true},
+                     {"server", "RADIUS server address, 0.0.0.0 for none", true},
+                     {"server-port", "1 to 65535", true},
+                     {"accounting-port", "1 to 65535", true},
+                     {"shared-key", "the RADIUS shared secret, up to 31 bytes", true, true, true},
+                     {"nas-id", "NAS identifier, up to 31 bytes", true, true},
+                     {"quiet-period", "seconds, 0 to 65535", true},
+                     {"tx-period", "seconds, 0 to 65535", true},
+                     {"supplicant-timeout", "seconds, 1 to 300", true},
+                     {"server-timeout", "seconds, 1 to 300", true},
+                     {"max-requests", "1 to 10", true},
+                     {"reauth-period", "seconds, 1 to 999999", true}},
+                    &Start<TSessionSecurity8021xGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertySecurity8021x>(d);
+                        v = {{"enabled", OnOff(r.Enabled)},
+                             {"server", AddressText(r.ServerAddress)},
+                             {"server-port", QString::number(r.ServerPort)},
+                             {"accounting-port", QString::number(r.AccountingPort)},
+                             {"shared-key", Str(r.SharedKey)},
+                             {"nas-id", Str(r.NasId)},
+                             {"quiet-period", QString::number(r.QuietPeriod)},
+                             {"tx-period", QString::number(r.TxPeriod)},
+                             {"supplicant-timeout", QString::number(r.SupplicantTimeout)},
+                             {"server-timeout", QString::number(r.ServerTimeout)},
+                             {"max-requests", QString::number(r.MaxRequests)},
+                             {"reauth-period", QString::number(r.ReAuthPeriod)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertySecurity8021x r = GetProperty<TPropertySecurity8021x>(d);
+                        TChanges c(changes, error);
+                        c.Bool("enabled", r.Enabled);
+                        c.Address("server", r.ServerAddress, true);
+                        c.Number("server-port", r.ServerPort, 1, 65535);
+                        c.Number("accounting-port", r.AccountingPort, 1, 65535);
+                        c.Text("shared-key", r.SharedKey, 32);
+                        c.Text("nas-id", r.NasId, 32);
+                        c.Number("quiet-period", r.QuietPeriod, 0, 65535);
+                        c.Number("tx-period", r.TxPeriod, 0, 65535);
+                        c.Number("supplicant-timeout", r.SupplicantTimeout, 1, 300);
+                        c.Number("server-timeout", r.ServerTimeout, 1, 300);
+                        c.Number("max-requests", r.MaxRequests, 1, 10);
+                        c.Number("reauth-period", r.ReAuthPeriod, 1, 999999);
+                        c.Require(!r.Enabled || (IsValidHostAddress(r.ServerAddress) && !r.SharedKey.empty() &&
+                                                 !r.NasId.empty()),
+                                  "server", QStringLiteral("a host address, with a shared key and a NAS identifier, "
+                                                           "while 802.1X is on"));
+                        return c.Ok() ? new TSessionSecurity8021xSet(r) : nullptr;
                     }});
 
     records.append({"dhcp-server", "the switch's DHCP server (272, 273)",

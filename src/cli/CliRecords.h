@@ -19,6 +19,8 @@ struct TCliField {
     bool Writable = false;
     // Free text, compared as written; other values are words, numbers, addresses or ports.
     bool Text = false;
+    // A key or password: never printed by plan nor written by export.
+    bool Secret = false;
 };
 
 using TCliValues = QList<QPair<QString, QString>>;

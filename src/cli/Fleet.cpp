@@ -487,7 +487,17 @@ bool SameValue(const QString& current, const QString& wanted)
     return true;
 }
 
-QByteArray ExportFleet(const std::vector<TFleetExport>& switches, const QString& generated)
+QString SecretVariable(const QString& record, const QString& field)
+{
+    QString name = QStringLiteral("ZODE_%1_%2").arg(record, field).toUpper();
+    for (QChar& c : name)
+        if (!c.isLetterOrNumber())
+            c = QLatin1Char('_');
+    return name;
+}
+
+QByteArray ExportFleet(const std::vector<TFleetExport>& switches, const QString& generated,
+                       const QSet<QString>& secrets)
 {
     YAML::Emitter out;
     out << YAML::Comment(QStringLiteral("zode-cli export of %1 switches, %2. Apply with: zode-cli plan|apply FILE")
@@ -503,8 +513,13 @@ QByteArray ExportFleet(const std::vector<TFleetExport>& switches, const QString&
             << YAML::Comment(note.toStdString()) << YAML::BeginMap;
         for (const auto& [record, fields] : sw.Records) {
             out << YAML::Key << record.toStdString() << YAML::Value << YAML::BeginMap;
-            for (const auto& [field, value] : fields)
-                out << YAML::Key << field.toStdString() << YAML::Value << YAML::DoubleQuoted << value.toStdString();
+            for (const auto& [field, value] : fields) {
+                out << YAML::Key << field.toStdString() << YAML::Value;
+                if (secrets.contains(record + '.' + field))
+                    out << YAML::LocalTag("env") << SecretVariable(record, field).toStdString();
+                else
+                    out << YAML::DoubleQuoted << value.toStdString();
+            }
             out << YAML::EndMap;
         }
         out << YAML::EndMap;

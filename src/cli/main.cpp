@@ -290,19 +290,40 @@ private:
     std::vector<qint64> m_Done;
 };
 
+const TCliField* FindField(const TCliRecord& record, const QString& field)
+{
+    const auto it = std::find_if(record.Fields.begin(), record.Fields.end(),
+                                 [&](const TCliField& f) { return f.Name == field; });
+    return it == record.Fields.end() ? nullptr : &*it;
+}
+
+bool IsTextField(const TCliRecord& record, const QString& field)
+{
+    const TCliField* f = FindField(record, field);
+    return f && f->Text;
+}
+
+// A value as plan and apply print it: a secret's only as such.
+QString Shown(const QString& record, const QString& field, const QString& value)
+{
+    const TCliRecord* r = FindCliRecord(record);
+    const TCliField* f = r ? FindField(*r, field) : nullptr;
+    return f && f->Secret ? QStringLiteral("(secret)") : value;
+}
+
 void PrintValues(TDevice* d, const QString& record, const TCliValues& values, bool json)
 {
     if (json) {
         QJsonObject fields;
         for (const auto& [name, value] : values)
-            fields.insert(name, value);
+            fields.insert(name, Shown(record, name, value));
         QJsonObject line{{"mac", MacText(d)}, {"ip", IpText(d)}, {"record", record}, {"values", fields}};
         Out() << QJsonDocument(line).toJson(QJsonDocument::Compact) << "\n";
         return;
     }
     Out() << MacText(d) << "  " << IpText(d) << "\n";
     for (const auto& [name, value] : values)
-        Out() << "  " << name << ": " << value << "\n";
+        Out() << "  " << name << ": " << Shown(record, name, value) << "\n";
 }
 
 int Discover(TCliEngine& engine, const TOptions& o)
@@ -632,12 +653,6 @@ QString FieldValue(const TCliValues& values, const QString& field)
     return {};
 }
 
-bool IsTextField(const TCliRecord& record, const QString& field)
-{
-    return std::any_of(record.Fields.begin(), record.Fields.end(),
-                       [&](const TCliField& f) { return f.Name == field && f.Text; });
-}
-
 QString Who(TDevice* d) { return MacText(d) + " (" + IpText(d) + ")"; }
 
 int CommandExport(TCliEngine& engine, const TOptions& o)
@@ -654,15 +669,19 @@ int CommandExport(TCliEngine& engine, const TOptions& o)
         return status;
     std::sort(devices.begin(), devices.end(), [](TDevice* a, TDevice* b) { return a->Mac() < b->Mac(); });
     std::map<TDevice*, TFleetExport> exports;
+    QSet<QString> secrets;
     for (TDevice* d : devices)
         exports[d].Facts = FactsOf(*d);
     for (const TCliRecord* record : FleetRecords()) {
         for (TDevice* d : ReadRecord(engine, *record, devices, outcome)) {
             TCliValues values, writable;
             record->Values(*d, values);
-            for (const TCliField& field : record->Fields)
+            for (const TCliField& field : record->Fields) {
+                if (field.Secret)
+                    secrets.insert(record->Name + '.' + field.Name);
                 if (field.Writable)
-                    writable.append({field.Name, FieldValue(values, field.Name)});
+                    writable.append({field.Name, field.Secret ? QString() : FieldValue(values, field.Name)});
+            }
             exports[d].Records.append({record->Name, writable});
         }
     }
@@ -670,7 +689,7 @@ int CommandExport(TCliEngine& engine, const TOptions& o)
     for (TDevice* d : devices)
         if (!exports[d].Records.isEmpty())
             out.push_back(exports[d]);
-    Out() << QString::fromUtf8(ExportFleet(out, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
+    Out() << QString::fromUtf8(ExportFleet(out, QDateTime::currentDateTimeUtc().toString(Qt::ISODate), secrets));
     Out().flush();
     return outcome.Status();
 }
@@ -771,8 +790,8 @@ void PrintPlan(const std::vector<TPlanned>& plan, const TFleetFile& file, bool j
             for (const TFleetChange& c : p.Changes)
                 list.append(QJsonObject{{"record", c.Record},
                                         {"field", c.Field},
-                                        {"current", c.Current},
-                                        {"wanted", c.Wanted.Text},
+                                        {"current", Shown(c.Record, c.Field, c.Current)},
+                                        {"wanted", Shown(c.Record, c.Field, c.Wanted.Text)},
                                         {"line", c.Wanted.Line},
                                         {"column", c.Wanted.Column}});
             switches.append(QJsonObject{{"mac", MacText(p.Device)},
@@ -790,7 +809,8 @@ void PrintPlan(const std::vector<TPlanned>& plan, const TFleetFile& file, bool j
             Out() << Who(p.Device) << " " << RecordText(p.Device->Name()) << ": " << p.Changes.size()
                   << (p.Changes.size() == 1 ? " change\n" : " changes\n");
             for (const TFleetChange& c : p.Changes)
-                Out() << "  " << c.Record << "." << c.Field << ": " << c.Current << " → " << c.Wanted.Text << "\n";
+                Out() << "  " << c.Record << "." << c.Field << ": " << Shown(c.Record, c.Field, c.Current) << " → "
+                      << Shown(c.Record, c.Field, c.Wanted.Text) << "\n";
         }
         Out() << QStringLiteral("Plan: %1 %2 on %3 of %4 switches.\n")
                      .arg(total)
@@ -883,7 +903,9 @@ int CommandApply(TCliEngine& engine, const TOptions& o)
                 const QString now = FieldValue(values, it.key());
                 if (!(IsTextField(*record, it.key()) ? now == it.value() : SameValue(now, it.value()))) {
                     failed.insert(d);
-                    outcome.Fail(d, QStringLiteral("%1.%2 reads back %3, not %4").arg(record->Name, it.key(), now, it.value()));
+                    outcome.Fail(d, QStringLiteral("%1.%2 reads back %3, not %4")
+                                        .arg(record->Name, it.key(), Shown(record->Name, it.key(), now),
+                                             Shown(record->Name, it.key(), it.value())));
                     break;
                 }
             }
