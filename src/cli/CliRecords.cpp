@@ -132,21 +132,60 @@ public:
             if (!ParsePortList(*text, ports, mask))
                 Fail(field, QStringLiteral("ports from 1 to %1 such as 1,3,5-7, or none").arg(ports));
     }
-    // One word per port, in the entries' order: "auto,auto,100-full".
+    // One word per port, in port order ("auto,auto,100-full"); false when the field is not
+    // given or wrong.
+    bool Words(const char* field, std::size_t count, TValueNames names, std::vector<unsigned>& values)
+    {
+        const QStringList items = Items(field, count);
+        values.clear();
+        for (const QString& item : items) {
+            const auto value = ValueOfWord(names, item.trimmed().toLower().toStdString());
+            if (!value) {
+                Fail(field, QStringLiteral("made of ") + ValueWords(names).join(QStringLiteral(", ")));
+                return false;
+            }
+            values.push_back(*value);
+        }
+        return !items.isEmpty();
+    }
     template <typename E, typename T>
     void PerPort(const char* field, std::vector<E>& entries, T E::*member, TValueNames names)
     {
-        if (const QString* text = Find(field)) {
-            const QStringList words = text->split(QLatin1Char(','));
-            if (words.size() != qsizetype(entries.size()))
-                return Fail(field, QStringLiteral("%1 words separated by commas, one per port").arg(entries.size()));
-            for (std::size_t i = 0; i < entries.size(); ++i) {
-                const auto value = ValueOfWord(names, words[qsizetype(i)].trimmed().toLower().toStdString());
-                if (!value)
-                    return Fail(field, QStringLiteral("made of ") + ValueWords(names).join(QStringLiteral(", ")));
-                entries[i].*member = T(*value);
-            }
+        std::vector<unsigned> values;
+        if (Words(field, entries.size(), names, values))
+            for (std::size_t i = 0; i < entries.size(); ++i)
+                entries[i].*member = T(values[i]);
+    }
+    // One number per port, in port order.
+    template <typename E, typename T>
+    void PerPortNumber(const char* field, std::vector<E>& entries, T E::*member, uint64_t low, uint64_t high)
+    {
+        const QStringList items = Items(field, entries.size());
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            bool ok = false;
+            const qulonglong n = items[i].trimmed().toULongLong(&ok);
+            if (!ok || n < low || n > high)
+                return Fail(field, QStringLiteral("numbers from %1 to %2, one per port").arg(low).arg(high));
+            entries[std::size_t(i)].*member = T(n);
         }
+    }
+    // Up to count IPv4 host addresses separated by commas, or none.
+    void Addresses(const char* field, std::vector<uint32_t>& addresses, std::size_t count)
+    {
+        const QString* text = Find(field);
+        if (!text)
+            return;
+        std::vector<uint32_t> out;
+        if (text->trimmed().compare(QStringLiteral("none"), Qt::CaseInsensitive) != 0)
+            for (const QString& item : text->split(QLatin1Char(','))) {
+                const uint32_t a = AddressOf(item.trimmed());
+                if (!IsValidHostAddress(a) || out.size() == count)
+                    return Fail(field, QStringLiteral("up to %1 IPv4 host addresses separated by commas, or none")
+                                           .arg(count));
+                out.push_back(a);
+            }
+        out.resize(count, 0);
+        addresses = out;
     }
     // Switches count unsigned 32-bit seconds from 1970: a time outside would wrap.
     void Time(const char* field, uint32_t& value)
@@ -164,6 +203,20 @@ public:
     }
 
 private:
+    // The items of a per-port field: exactly count, else a failure and none.
+    QStringList Items(const char* field, std::size_t count)
+    {
+        const QString* text = Find(field);
+        if (!text)
+            return {};
+        const QStringList items = text->split(QLatin1Char(','));
+        if (items.size() != qsizetype(count)) {
+            Fail(field, QStringLiteral("%1 values separated by commas, one per port").arg(count));
+            return {};
+        }
+        return items;
+    }
+
     const QString* Find(const char* field) const
     {
         if (!m_Error.isEmpty())
@@ -191,6 +244,16 @@ std::vector<TPortConfigEntry> PhysicalPorts(const TDevice& d, const TPropertyPor
 QString WordOf(TValueNames names, unsigned value)
 {
     return value < names.size() ? QString::fromLatin1(names[value].Word) : QString::number(value);
+}
+
+// The words or numbers of a list, comma-separated: "auto,auto,100-full".
+template <typename L, typename F>
+QString JoinOf(const L& list, F text)
+{
+    QStringList items;
+    for (const auto& e : list)
+        items << text(e);
+    return items.join(QLatin1Char(','));
 }
 
 QString OnOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
@@ -364,6 +427,29 @@ QList<TCliRecord> MakeRecords()
                         return c.Ok() && !entries.empty() ? new TSessionPortConfigSet(entries) : nullptr;
                     }});
 
+    records.append({"rate-limit", "each port's ingress and egress limits (516, 517)",
+                    {{"frames", "per port in port order, the frames the ingress limit counts: " +
+                                    ValueWords(FrameTypeNames).join(QStringLiteral(", ")),
+                      true},
+                     {"ingress", "per port in port order, kbit/s, 0 for no limit", true},
+                     {"egress", "per port in port order, kbit/s, 0 for no limit", true}},
+                    &Start<TSessionPortLimitGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyPortLimit>(d);
+                        v = {{"frames", JoinOf(r.Entries, [](const TPortLimitEntry& e) { return WordOf(FrameTypeNames, e.FrameType); })},
+                             {"ingress", JoinOf(r.Entries, [](const TPortLimitEntry& e) { return QString::number(e.Ingress); })},
+                             {"egress", JoinOf(r.Entries, [](const TPortLimitEntry& e) { return QString::number(e.Egress); })}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyPortLimit r = GetProperty<TPropertyPortLimit>(d);
+                        TChanges c(changes, error);
+                        c.PerPort("frames", r.Entries, &TPortLimitEntry::FrameType, FrameTypeNames);
+                        c.PerPortNumber("ingress", r.Entries, &TPortLimitEntry::Ingress, 0, 2147483647);
+                        c.PerPortNumber("egress", r.Entries, &TPortLimitEntry::Egress, 0, 2147483647);
+                        return c.Ok() && !r.Entries.empty() ? new TSessionPortLimitSet(r) : nullptr;
+                    }});
+
     records.append({"vlan", "VLAN mode (1024, read only), GVRP and management VLAN (1030, 1031)",
                     {{"mode", "disable, port or 802.1q", false},
                      {"gvrp", "on or off", true},
@@ -429,6 +515,21 @@ QList<TCliRecord> MakeRecords()
                         c.Choice("scheme", r.Scheme, QosSchemes);
                         c.Choice("type", r.Type, QosTypes);
                         return c.Ok() ? new TSessionQosSet(r) : nullptr;
+                    }});
+
+    records.append({"qos-port", "each port's priority queue for port-based QoS (1282, 1283)",
+                    {{"queue", "per port in port order: " + ValueWords(QueueNames).join(QStringLiteral(", ")), true}},
+                    &Start<TSessionQosPortGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyQosPort>(d);
+                        v = {{"queue", JoinOf(r.Entries, [](const TQosByte& e) { return WordOf(QueueNames, e.Value); })}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyQosPort r = GetProperty<TPropertyQosPort>(d);
+                        TChanges c(changes, error);
+                        c.PerPort("queue", r.Entries, &TQosByte::Value, QueueNames);
+                        return c.Ok() && !r.Entries.empty() ? new TSessionQosPortSet(r) : nullptr;
                     }});
 
     records.append({"snmp", "SNMP agent version (1792, 1793)",
@@ -578,6 +679,58 @@ QList<TCliRecord> MakeRecords()
                                   "server", QStringLiteral("a host address, with a shared key and a NAS identifier, "
                                                            "while 802.1X is on"));
                         return c.Ok() ? new TSessionSecurity8021xSet(r) : nullptr;
+                    }});
+
+    records.append({"port-auth", "each port's 802.1X authorisation (2058, 2059)",
+                    {{"mode", "per port in port order: " + ValueWords(AuthModeNames).join(QStringLiteral(", ")), true}},
+                    &Start<TSessionSecurity8021xPortGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertySecurity8021xPort>(d);
+                        v = {{"mode", JoinOf(r.Modes, [](uint8_t m) { return WordOf(AuthModeNames, m); })}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertySecurity8021xPort r = GetProperty<TPropertySecurity8021xPort>(d);
+                        TChanges c(changes, error);
+                        std::vector<unsigned> modes;
+                        if (c.Words("mode", r.Modes.size(), AuthModeNames, modes))
+                            r.Modes.assign(modes.begin(), modes.end());
+                        return c.Ok() && !r.Modes.empty() ? new TSessionSecurity8021xPortSet(r) : nullptr;
+                    }});
+
+    records.append({"ip-security", "the management access list (2048, 2049)",
+                    {{"enabled", "on or off", true},
+                     {"web", "the list guards web access: on or off", true},
+                     {"telnet", "the list guards telnet: on or off", true},
+                     {"snmp", "the list guards SNMP: on or off", true},
+                     {"addresses", "the allowed IPv4 addresses separated by commas, or none", true}},
+                    &Start<TSessionSecurityIpGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertySecurityIp>(d);
+                        QStringList addresses;
+                        for (uint32_t a : r.Addresses)
+                            if (a != 0)
+                                addresses << AddressText(a);
+                        v = {{"enabled", OnOff(r.Enabled)},
+                             {"web", OnOff(r.Management & TPropertySecurityIp::mgWeb)},
+                             {"telnet", OnOff(r.Management & TPropertySecurityIp::mgTelnet)},
+                             {"snmp", OnOff(r.Management & TPropertySecurityIp::mgSnmp)},
+                             {"addresses", addresses.isEmpty() ? QStringLiteral("none") : addresses.join(QLatin1Char(','))}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertySecurityIp r = GetProperty<TPropertySecurityIp>(d);
+                        TChanges c(changes, error);
+                        c.Bool("enabled", r.Enabled);
+                        for (auto [field, bit] : {std::pair("web", TPropertySecurityIp::mgWeb),
+                                                  std::pair("telnet", TPropertySecurityIp::mgTelnet),
+                                                  std::pair("snmp", TPropertySecurityIp::mgSnmp)}) {
+                            bool on = r.Management & bit;
+                            c.Bool(field, on);
+                            r.Management = on ? (r.Management | bit) : (r.Management & ~uint32_t(bit));
+                        }
+                        c.Addresses("addresses", r.Addresses, std::size_t(std::max(d.AccessListCount(), 0)));
+                        return c.Ok() && !r.Addresses.empty() ? new TSessionSecurityIpSet(r) : nullptr;
                     }});
 
     records.append({"dhcp-server", "the switch's DHCP server (272, 273)",
