@@ -318,6 +318,22 @@ private slots:
                                        << "mode"
                                        << "reject,accept,authorize,disable,disable,disable,disable,disable"
                                        << "";
+        QTest::newRow("trunk groups") << "trunks"
+                                      << "members"
+                                      << "1-2;5,6"
+                                      << "";
+        QTest::newRow("a port in two groups") << "trunks"
+                                              << "members"
+                                              << "1-2;2-3"
+                                              << "members must be groups without a port in common";
+        QTest::newRow("communities") << "snmp-communities"
+                                     << "communities"
+                                     << "public,private,,"
+                                     << "";
+        QTest::newRow("long community") << "snmp-communities"
+                                        << "communities"
+                                        << "public,private,," + QString(32, 'c')
+                                        << "communities must be Latin-1 texts of at most 31 bytes, one per slot";
         QTest::newRow("addresses") << "ip-security"
                                    << "addresses"
                                    << "192.0.2.1, 192.0.2.2"
@@ -343,6 +359,8 @@ private slots:
         Intp::GetProperty<Intp::TPropertyQosPort>(d).Entries.resize(8);
         Intp::GetProperty<Intp::TPropertySecurity8021xPort>(d).Modes.resize(8);
         Intp::GetProperty<Intp::TPropertySecurityIp>(d).Addresses.resize(std::size_t(d.AccessListCount()));
+        Intp::GetProperty<Intp::TPropertyPortTrunk>(d).Entries.resize(2);
+        Intp::GetProperty<Intp::TPropertySnmpCommunity>(d).Entries.resize(4);
         QString message;
         std::unique_ptr<Intp::TSession> session(FindCliRecord(record)->MakeSet(d, {{field, value}}, message));
         QCOMPARE(message, error.contains("%1") ? error.arg(d.AccessListCount()) : error);

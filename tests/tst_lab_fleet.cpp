@@ -59,8 +59,9 @@ private slots:
     void initTestCase()
     {
         REQUIRE_LAB();
-        // The simulated switches' RADIUS key, which exports name and never write.
+        // The simulated switches' secrets, which exports name and never write.
         qputenv("ZODE_8021X_SHARED_KEY", "58132604");
+        qputenv("ZODE_SNMP_COMMUNITIES_COMMUNITIES", "public,private,,");
     }
 
     void planApplyAndReadBack()
@@ -71,7 +72,7 @@ private slots:
         QCOMPARE(exported.Status, 0);
         QCOMPARE(exported.Out.count("\n  \"02:5A:0D:"), 20);
         QCOMPARE(exported.Out.count("shared-key: !env ZODE_8021X_SHARED_KEY\n"), 20);
-        QVERIFY(!exported.Out.contains("58132604"));
+        QVERIFY(!exported.Out.contains("58132604") && !exported.Out.contains("private"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(exported.Out);

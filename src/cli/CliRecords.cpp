@@ -169,6 +169,30 @@ public:
             entries[std::size_t(i)].*member = T(n);
         }
     }
+    // One text per entry, in order.
+    template <typename E>
+    void PerPortText(const char* field, std::vector<E>& entries, std::string E::*member, int width)
+    {
+        const QStringList items = Items(field, entries.size());
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (!IsRecordText(items[i]) || items[i].size() >= width)
+                return Fail(field, QStringLiteral("Latin-1 texts of at most %1 bytes, one per slot").arg(width - 1));
+            entries[std::size_t(i)].*member = RecordBytes(items[i]);
+        }
+    }
+    // Each trunk group's member ports, the groups separated by semicolons.
+    void Groups(const char* field, std::vector<TPortTrunkEntry>& entries, int ports)
+    {
+        const QString* text = Find(field);
+        if (!text)
+            return;
+        const QStringList groups = text->split(QLatin1Char(';'));
+        if (groups.size() != qsizetype(entries.size()))
+            return Fail(field, QStringLiteral("%1 groups of ports separated by semicolons").arg(entries.size()));
+        for (qsizetype i = 0; i < groups.size(); ++i)
+            if (!ParsePortList(groups[i], ports, entries[std::size_t(i)].Members))
+                return Fail(field, QStringLiteral("groups of ports from 1 to %1 such as 1-2;5,6;none").arg(ports));
+    }
     // Up to count IPv4 host addresses separated by commas, or none.
     void Addresses(const char* field, std::vector<uint32_t>& addresses, std::size_t count)
     {
@@ -450,6 +474,39 @@ QList<TCliRecord> MakeRecords()
                         return c.Ok() && !r.Entries.empty() ? new TSessionPortLimitSet(r) : nullptr;
                     }});
 
+    records.append({"trunks", "trunk groups (518, 519); groups in order, separated by semicolons",
+                    {{"members", "each group's member ports, such as 1-2;5,6;none", true},
+                     {"type", "each group's type, separated by commas: " +
+                                  ValueWords(TrunkTypeNames).join(QStringLiteral(", ")),
+                      true}},
+                    &Start<TSessionPortTrunkGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyPortTrunk>(d);
+                        QStringList members;
+                        for (const TPortTrunkEntry& e : r.Entries)
+                            members << PortListText(e.Members);
+                        v = {{"members", members.join(QLatin1Char(';'))},
+                             {"type", JoinOf(r.Entries, [](const TPortTrunkEntry& e) { return WordOf(TrunkTypeNames, e.Lacp); })}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyPortTrunk r = GetProperty<TPropertyPortTrunk>(d);
+                        TChanges c(changes, error);
+                        std::vector<unsigned> types;
+                        if (c.Words("type", r.Entries.size(), TrunkTypeNames, types))
+                            for (std::size_t i = 0; i < r.Entries.size(); ++i)
+                                r.Entries[i].Lacp = types[i] != 0;
+                        c.Groups("members", r.Entries, std::min(d.PortCount(), 32));
+                        uint32_t seen = 0;
+                        bool apart = true;
+                        for (const TPortTrunkEntry& e : r.Entries) {
+                            apart = apart && !(seen & e.Members);
+                            seen |= e.Members;
+                        }
+                        c.Require(apart, "members", QStringLiteral("groups without a port in common"));
+                        return c.Ok() && !r.Entries.empty() ? new TSessionPortTrunkSet(r) : nullptr;
+                    }});
+
     records.append({"vlan", "VLAN mode (1024, read only), GVRP and management VLAN (1030, 1031)",
                     {{"mode", "disable, port or 802.1q", false},
                      {"gvrp", "on or off", true},
@@ -545,6 +602,28 @@ QList<TCliRecord> MakeRecords()
                         TChanges c(changes, error);
                         c.Choice("version", r.Version, SnmpVersions);
                         return c.Ok() ? new TSessionSnmpSet(r) : nullptr;
+                    }});
+
+    records.append({"snmp-communities", "the SNMP communities, one a slot (1794, 1795)",
+                    {{"communities", "the community of each slot, separated by commas", true, true, true},
+                     {"privileges", "each slot's privilege, separated by commas: " +
+                                        ValueWords(PrivilegeNames).join(QStringLiteral(", ")),
+                      true}},
+                    &Start<TSessionSnmpCommunityGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertySnmpCommunity>(d);
+                        v = {{"communities", JoinOf(r.Entries, [](const TPropertySnmpCommunityEntry& e) { return Str(e.Community); })},
+                             {"privileges", JoinOf(r.Entries, [](const TPropertySnmpCommunityEntry& e) {
+                                  return WordOf(PrivilegeNames, e.Privilege);
+                              })}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertySnmpCommunity r = GetProperty<TPropertySnmpCommunity>(d);
+                        TChanges c(changes, error);
+                        c.PerPort("privileges", r.Entries, &TPropertySnmpCommunityEntry::Privilege, PrivilegeNames);
+                        c.PerPortText("communities", r.Entries, &TPropertySnmpCommunityEntry::Community, 32);
+                        return c.Ok() && !r.Entries.empty() ? new TSessionSnmpCommunitySet(r) : nullptr;
                     }});
 
     records.append({"mirror", "port mirroring (2564, 2565); ports count from 1",

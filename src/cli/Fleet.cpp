@@ -466,6 +466,16 @@ bool SameValue(const QString& current, const QString& wanted)
     if (current == wanted)
         return true;
     const QString c = current.trimmed().toLower(), w = wanted.trimmed().toLower();
+    // Lists of port lists (trunk groups) compare group by group.
+    if (c.contains(QLatin1Char(';')) || w.contains(QLatin1Char(';'))) {
+        const QStringList cg = c.split(QLatin1Char(';')), wg = w.split(QLatin1Char(';'));
+        if (cg.size() != wg.size())
+            return false;
+        for (qsizetype i = 0; i < cg.size(); ++i)
+            if (!SameValue(cg[i], wg[i]))
+                return false;
+        return true;
+    }
     if (c == QLatin1String("on") || c == QLatin1String("off"))
         return c == QLatin1String("on") ? IsOn(w) : IsOff(w);
     bool numbers = false, other = false;
