@@ -318,6 +318,14 @@ private slots:
                                        << "mode"
                                        << "reject,accept,authorize,disable,disable,disable,disable,disable"
                                        << "";
+        QTest::newRow("tagged VLANs") << "vlan-ports"
+                                      << "tagged"
+                                      << "10,20;none;none;none;none;none;none;4094"
+                                      << "";
+        QTest::newRow("VLAN 4095") << "vlan-ports"
+                                   << "tagged"
+                                   << "4095;none;none;none;none;none;none;none"
+                                   << "tagged must be VLAN IDs from 1 to 4094 such as 10,20, or none, for each port";
         QTest::newRow("trunk groups") << "trunks"
                                       << "members"
                                       << "1-2;5,6"

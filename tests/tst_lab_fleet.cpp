@@ -23,13 +23,19 @@ QByteArray Edited(const QByteArray& exported)
     text.replace(QRegularExpression("    syslog:\n      mode: \"[a-z]+\"\n      server: \"[0-9.]+\"\n"), "");
     // The management VLAN comes from the groups only.
     text.replace(QRegularExpression("      management-vid: \"[0-9]+\"\n"), "");
+    // Link types and tagged VLANs come from the groups only.
+    text.replace(QRegularExpression("      (link-type|tagged): \"[0-9,;.a-z]+\"\n"), "");
     // Port 1 of the first switch goes off.
     const qsizetype at = text.indexOf("      enabled: \"1-");
     text.replace(at, 18, "      enabled: \"2-");
     return text.toUtf8() +
         "defaults:\n  syslog: {mode: client, server: 192.0.2.1}\n"
         "groups:\n  - match: {address: 192.0.2.0/24, model: \"KX40-G*\"}\n"
-        "    settings:\n      vlan: {management-vid: 10}\n";
+        "    settings:\n      vlan: {management-vid: 10}\n"
+        "  - match: {address: 198.51.100.0/24}\n"
+        "    settings:\n      vlan-ports:\n"
+        "        link-type: [802.1q, access, access, access, access, access, access, hybrid]\n"
+        "        tagged: \"20;none;none;none;none;none;none;20\"\n";
 }
 
 // "MAC record.field=wanted" for every change of a plan --json.
@@ -97,8 +103,14 @@ private slots:
                 // Models cycle GM, GS, GT, MM, SS, TX over subnet A.
                 if (subnet[1] == 'A' && (i - 1) % 6 < 3)
                     expected << mac + " vlan.management-vid=10";
+                if (subnet[1] == 'B')
+                    expected << mac + " vlan-ports.tagged=20;none;none;none;none;none;none;20"
+                             << mac + " vlan-ports.link-type=802.1q,access,access,access,access,access,access,hybrid";
             }
-        QCOMPARE(Changes(plan.Out), expected);
+        const QSet<QString> planned = Changes(plan.Out);
+        QVERIFY2(planned == expected,
+                 qPrintable("missing: " + QStringList((expected - planned).values()).join(", ") +
+                            "\nunexpected: " + QStringList((planned - expected).values()).join(", ")));
 
         const TRun apply = Cli(QStringList{"apply", path} + Wait);
         QVERIFY2(apply.Status == 0, apply.Out + apply.Err);
@@ -109,6 +121,9 @@ private slots:
         QCOMPARE(syslog.count("  mode: client\n  server: 192.0.2.1\n"), 20);
         QVERIFY(Get("192.0.2.12", "vlan").contains("  management-vid: 10\n"));
         QVERIFY(Get("192.0.2.13", "vlan").contains("  management-vid: 0\n"));
+        const QByteArray vlans = Get("all", "vlan-ports");
+        QCOMPARE(vlans.count("  tagged: 20;none;none;none;none;none;none;20\n"), 8);
+        QCOMPARE(vlans.count("  link-type: 802.1q,access,access,access,access,access,access,hybrid\n"), 8);
 
         plan = Cli(QStringList{"plan", path} + Wait);
         QCOMPARE(plan.Status, 0);

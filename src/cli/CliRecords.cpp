@@ -194,6 +194,24 @@ public:
             if (!ParsePortList(groups[i], ports, entries[std::size_t(i)].Members))
                 return Fail(field, QStringLiteral("groups of ports from 1 to %1 such as 1-2;5,6;none").arg(ports));
     }
+    // Each port's tagged VLAN IDs, the ports separated by semicolons.
+    void TaggedVlans(const char* field, std::vector<TVlanPortSettings>& ports)
+    {
+        const QString* text = Find(field);
+        if (!text)
+            return;
+        const QStringList lists = text->split(QLatin1Char(';'));
+        if (lists.size() != qsizetype(ports.size()))
+            return Fail(field, QStringLiteral("%1 lists separated by semicolons, one per port").arg(ports.size()));
+        for (qsizetype i = 0; i < lists.size(); ++i) {
+            const QString list = lists[i].trimmed();
+            std::vector<uint16_t>& vids = ports[std::size_t(i)].Tagged;
+            if (list.compare(QStringLiteral("none"), Qt::CaseInsensitive) == 0)
+                vids.clear();
+            else if (list.isEmpty() || !ParseTaggedVids(list.toStdString(), vids))
+                return Fail(field, QStringLiteral("VLAN IDs from 1 to 4094 such as 10,20, or none, for each port"));
+        }
+    }
     // Up to count IPv4 host addresses separated by commas, or none.
     void Addresses(const char* field, std::vector<uint32_t>& addresses, std::size_t count)
     {
@@ -264,6 +282,15 @@ std::vector<TPortConfigEntry> PhysicalPorts(const TDevice& d, const TPropertyPor
     for (const TPortConfigEntry& e : r.Entries)
         if (e.Port < std::min(d.PortCount(), 32))
             ports.push_back(e);
+    return ports;
+}
+
+// Every physical port's 802.1Q settings as the list gives them (at most 32 ports).
+std::vector<TVlanPortSettings> VlanPorts(const TDevice& d, const TPropertyVlan8021qPort& r)
+{
+    std::vector<TVlanPortSettings> ports;
+    for (int port = 0; port < std::min(d.PortCount(), 32); ++port)
+        ports.push_back(PortSettingsFrom(r, uint8_t(port)));
     return ports;
 }
 
@@ -550,6 +577,42 @@ QList<TCliRecord> MakeRecords()
                         c.Number("management-vid", r.ManagementVid, 0, MaxVlanId);
                         return c.Ok() ? new TSessionVlan8021qSet(r) : nullptr;
                     }});
+
+    records.append(
+        {"vlan-ports",
+         "each port's 802.1Q link type, untagged and tagged VLANs (1032, 1033)",
+         {{"link-type", "per port in port order: " + ValueWords(LinkTypeNames).join(QStringLiteral(", ")), true},
+          {"untagged", "per port in port order, the untagged VLAN ID, 1 to 4094", true},
+          {"tagged", "per port in port order, separated by semicolons: VLAN IDs such as 10,20 or none", true}},
+         &Start<TSessionVlan8021qPortGet>,
+         [](TDevice& d, TCliValues& v) {
+             const auto& r = GetProperty<TPropertyVlan8021qPort>(d);
+             const std::vector<TVlanPortSettings> ports = VlanPorts(d, r);
+             QStringList tagged;
+             for (const TVlanPortSettings& p : ports)
+                 tagged << (p.Tagged.empty() ? QStringLiteral("none")
+                                             : QString::fromStdString(NumberListText(p.Tagged)));
+             v = {{"link-type",
+                   JoinOf(ports, [](const TVlanPortSettings& p) { return WordOf(LinkTypeNames, p.LinkType); })},
+                  {"untagged", JoinOf(ports, [](const TVlanPortSettings& p) { return QString::number(p.Untagged); })},
+                  {"tagged", tagged.join(QLatin1Char(';'))}};
+             return r.Valid;
+         },
+         [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+             std::vector<TVlanPortSettings> ports = VlanPorts(d, GetProperty<TPropertyVlan8021qPort>(d));
+             TChanges c(changes, error);
+             c.PerPort("link-type", ports, &TVlanPortSettings::LinkType, LinkTypeNames);
+             c.PerPortNumber("untagged", ports, &TVlanPortSettings::Untagged, 1, MaxVlanId);
+             c.TaggedVlans("tagged", ports);
+             if (!c.Ok() || ports.empty())
+                 return nullptr;
+             const std::vector<std::vector<uint16_t>> requests = SplitPortSettings(ports);
+             if (requests.size() != 1 || requests[0].empty()) {
+                 error = QStringLiteral("tagged holds more VLANs than one request carries; set them in the window");
+                 return nullptr;
+             }
+             return new TSessionVlan8021qPortSet(requests[0]);
+         }});
 
     records.append({"rstp",
                     "rapid spanning tree of the bridge (770, 771); port settings stay as they are",
