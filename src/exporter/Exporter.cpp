@@ -148,10 +148,16 @@ void TExporter::OnStatusRow(int index, uint32_t keys)
     if (!device)
         return;
     TSwitchState& s = Switch(device);
-    const bool wasAnswering = s.Answered && !s.Offline;
+    const bool wasOffline = s.Offline;
     s.Offline = row.Flags & Status::sfOffline;
     s.QueryFailed = row.Flags & Status::sfQueryFailed;
     if (keys & Status::TStatusMonitor::keyReported) {
+        // A switch new to the exporter has its ports read at once, not a poll interval later.
+        if (!s.Answered && m_State.CountersPolled && device->Type() && !m_PortPending.contains(device->Mac())) {
+            if (m_PortPending.isEmpty())
+                m_PortRound.start();
+            ReadPorts(device);
+        }
         s.Answered = true;
         s.LastReplyMs = row.Reported;
         s.PowerAlarms = row.PowerAlarms;
@@ -163,10 +169,12 @@ void TExporter::OnStatusRow(int index, uint32_t keys)
                 s.Ports[p].Up = links & (1u << p);
         }
     }
-    if (wasAnswering && s.Offline)
-        qWarning("switch %s stopped answering", qPrintable(Who(device)));
-    else if (s.Answered && !wasAnswering && !s.Offline)
-        qInfo("switch %s answers", qPrintable(Who(device)));
+    // One line a change, none for a switch's first answer: a large fleet would fill the
+    // journal at every start.
+    if (!wasOffline && s.Offline)
+        qWarning("switch %s %s", qPrintable(Who(device)), s.Answered ? "stopped answering" : "does not answer");
+    else if (wasOffline && !s.Offline)
+        qInfo("switch %s answers again", qPrintable(Who(device)));
 }
 
 void TExporter::OnStatusRound()
@@ -207,6 +215,16 @@ void TExporter::EndPortSession(TDevice* device)
     }
 }
 
+void TExporter::ReadPorts(TDevice* device)
+{
+    if (device->IsLoggedIn()) {
+        StartPortSession<Intp::TSessionPortStatusGet>(device);
+        StartPortSession<Intp::TSessionMonitorPortGet>(device);
+    } else {
+        StartPortSession<Intp::TSessionIntpLogin>(device, *m_Settings.User, *m_Settings.Password);
+    }
+}
+
 void TExporter::PollPorts()
 {
     if (m_PortPending.isEmpty())
@@ -221,14 +239,8 @@ void TExporter::PollPorts()
             it->second.Login != TLogin::Refused && !m_PortPending.contains(device.Mac()))
             due.push_back(&device);
     });
-    for (TDevice* device : due) {
-        if (device->IsLoggedIn()) {
-            StartPortSession<Intp::TSessionPortStatusGet>(device);
-            StartPortSession<Intp::TSessionMonitorPortGet>(device);
-        } else {
-            StartPortSession<Intp::TSessionIntpLogin>(device, *m_Settings.User, *m_Settings.Password);
-        }
-    }
+    for (TDevice* device : due)
+        ReadPorts(device);
     if (m_PortPending.isEmpty())
         m_PortRound.invalidate();
 }
@@ -251,8 +263,7 @@ void TExporter::OnResult(TDevice* device, uint16_t command, uint16_t status, con
         if (s.Login == TLogin::Refused)
             qInfo("switch %s took the login", qPrintable(Who(device)));
         s.Login = TLogin::Ok;
-        StartPortSession<Intp::TSessionPortStatusGet>(device);
-        StartPortSession<Intp::TSessionMonitorPortGet>(device);
+        ReadPorts(device);
     } else if (status == Intp::stNotLoggedIn && !m_Relogged.value(device->Mac())) {
         // The switch forgot the login (a reboot, another workstation's wrong login): once
         // a round, log in again and read on.

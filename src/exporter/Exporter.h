@@ -58,6 +58,8 @@ private:
     void OnStatusRow(int index, uint32_t keys);
     void OnStatusRound();
     void PollPorts();
+    // Logs in to the switch, or reads its port status and counters when logged in.
+    void ReadPorts(TDevice* device);
     // Starts a session for the switch's port round, counting it as outstanding.
     template <typename S, typename... Args>
     void StartPortSession(TDevice* device, Args&&... args);
