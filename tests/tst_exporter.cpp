@@ -10,6 +10,8 @@
 
 #include <prometheus/text_serializer.h>
 
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -41,6 +43,24 @@ QStringList Samples(const std::vector<prometheus::MetricFamily>& families, const
 bool HasFamily(const std::vector<prometheus::MetricFamily>& families, const std::string& name)
 {
     return std::any_of(families.begin(), families.end(), [&](const auto& f) { return f.name == name; });
+}
+
+// A GET to the loopback server; the body (gunzipped by Qt unless an encoding is asked for)
+// and the status.
+QByteArray Get(int port, const QString& path, int& code, const QByteArray& encoding = {})
+{
+    QNetworkAccessManager nam;
+    QNetworkRequest request(QUrl(QString("http://127.0.0.1:%1%2").arg(port).arg(path)));
+    if (!encoding.isEmpty())
+        request.setRawHeader("Accept-Encoding", encoding);
+    QNetworkReply* reply = nam.get(request);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QByteArray body = reply->readAll();
+    delete reply;
+    return body;
 }
 
 TSwitchState Answering(int64_t lastReplyMs)
@@ -243,6 +263,41 @@ private slots:
         QVERIFY(text.find("# TYPE zode_switch_up gauge") != std::string::npos);
         QVERIFY(text.find("# TYPE zode_port_receive_packets_total counter") != std::string::npos);
         QVERIFY(text.find("password") == std::string::npos);
+    }
+
+    // /metrics sends, plain or gzipped, exactly what prometheus-cpp's serializer makes of
+    // the published picture (family by family as it is, the text is the same as whole);
+    // / names the metrics path and anything else is not found.
+    void serverSendsTheSerializersText()
+    {
+        auto metrics = std::make_shared<TSnapshotCollectable>();
+        TFleetState state;
+        state.CountersPolled = true;
+        for (int i = 0; i < 300; ++i) {
+            TSwitchState s = Answering(4102444800000);         // answered "in 2100": up whatever the clock says
+            s.Name = "Switch \"" + std::to_string(i) + "\"\\"; // quotes and backslashes get escaped
+            s.Ports.resize(8);
+            for (auto& port : s.Ports)
+                port.Counters[pcReceivePackets].Update(uint32_t(i) * 1000);
+            state.Switches[QString::asprintf("02:5A:0D:0A:%02X:%02X", i / 256, i % 256).toStdString()] = s;
+        }
+        metrics->Publish(std::make_shared<const TFleetState>(state));
+        TMetricsServer server;
+        std::string error;
+        QVERIFY2(server.Listen("127.0.0.1:0", metrics, error), error.c_str());
+        QVERIFY(server.Port() > 0);
+        const QByteArray expected = QByteArray::fromStdString(
+            prometheus::TextSerializer().Serialize(MakeFamilies(state, NowMs())));
+        QVERIFY(expected.size() > 100000); // more than one chunk of the stream
+        int code = 0;
+        QCOMPARE(Get(server.Port(), "/metrics", code), expected); // gzip, unpacked by Qt
+        QCOMPARE(code, 200);
+        QCOMPARE(Get(server.Port(), "/metrics", code, "identity"), expected);
+        QCOMPARE(code, 200);
+        QVERIFY(Get(server.Port(), "/", code).contains("<a href=\"/metrics\">"));
+        QCOMPARE(code, 200);
+        Get(server.Port(), "/metrics/../secret", code);
+        QCOMPARE(code, 404);
     }
 
     void durations_data()

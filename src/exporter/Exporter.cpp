@@ -140,7 +140,7 @@ void TExporter::OnDiscovered(TDevice* device) { Switch(device); }
 void TExporter::OnStatusRow(int index, uint32_t keys)
 {
     const Status::TStatusMonitor::TRow& row = m_Host->StatusMonitor().Row(index);
-    if (row.Polling == 0 && m_StatusPending.remove(index) && m_StatusPending.isEmpty() && m_StatusRound.isValid()) {
+    if (row.Polling == 0 && m_StatusPending.erase(index) && m_StatusPending.empty() && m_StatusRound.isValid()) {
         m_State.StatusRounds.Observe(double(m_StatusRound.elapsed()) / 1000.0);
         m_StatusRound.invalidate();
     }
@@ -154,7 +154,7 @@ void TExporter::OnStatusRow(int index, uint32_t keys)
     if (keys & Status::TStatusMonitor::keyReported) {
         // A switch new to the exporter has its ports read at once, not a poll interval later.
         if (!s.Answered && m_State.CountersPolled && device->Type() && !m_PortPending.contains(device->Mac())) {
-            if (m_PortPending.isEmpty())
+            if (m_PortPending.empty())
                 m_PortRound.start();
             ReadPorts(device);
         }
@@ -180,17 +180,17 @@ void TExporter::OnStatusRow(int index, uint32_t keys)
 void TExporter::OnStatusRound()
 {
     const Status::TStatusMonitor& monitor = m_Host->StatusMonitor();
-    if (m_StatusPending.isEmpty())
+    if (m_StatusPending.empty())
         m_StatusRound.start();
     for (int i = 0; i < monitor.Count(); ++i) {
         const auto& row = monitor.Row(i);
         if (row.Polling)
-            m_StatusPending.insert(i, true);
+            m_StatusPending.insert(i);
         // The warning state beside the status poll, from the switches that answer.
         if (TDevice* device = Registry::Find(row.Mac, false); device && !(row.Flags & Status::sfOffline))
             Intp::StartNew<Intp::TSessionIntpSipGet>(device, this);
     }
-    if (m_StatusPending.isEmpty())
+    if (m_StatusPending.empty())
         m_StatusRound.invalidate();
 }
 
@@ -206,9 +206,9 @@ void TExporter::EndPortSession(TDevice* device)
     auto it = m_PortPending.find(device->Mac());
     if (it == m_PortPending.end())
         return;
-    if (--*it <= 0)
+    if (--it->second <= 0)
         m_PortPending.erase(it);
-    if (m_PortPending.isEmpty() && m_PortRound.isValid()) {
+    if (m_PortPending.empty() && m_PortRound.isValid()) {
         m_State.PortRounds.Observe(double(m_PortRound.elapsed()) / 1000.0);
         m_PortRound.invalidate();
         m_Dirty = true;
@@ -227,7 +227,7 @@ void TExporter::ReadPorts(TDevice* device)
 
 void TExporter::PollPorts()
 {
-    if (m_PortPending.isEmpty())
+    if (m_PortPending.empty())
         m_PortRound.start();
     m_Relogged.clear();
     const int64_t now = QDateTime::currentMSecsSinceEpoch();
@@ -241,7 +241,7 @@ void TExporter::PollPorts()
     });
     for (TDevice* device : due)
         ReadPorts(device);
-    if (m_PortPending.isEmpty())
+    if (m_PortPending.empty())
         m_PortRound.invalidate();
 }
 
@@ -264,10 +264,10 @@ void TExporter::OnResult(TDevice* device, uint16_t command, uint16_t status, con
             qInfo("switch %s took the login", qPrintable(Who(device)));
         s.Login = TLogin::Ok;
         ReadPorts(device);
-    } else if (status == Intp::stNotLoggedIn && !m_Relogged.value(device->Mac())) {
+    } else if (status == Intp::stNotLoggedIn && !m_Relogged.contains(device->Mac())) {
         // The switch forgot the login (a reboot, another workstation's wrong login): once
         // a round, log in again and read on.
-        m_Relogged.insert(device->Mac(), true);
+        m_Relogged.insert(device->Mac());
         StartPortSession<Intp::TSessionIntpLogin>(device, *m_Settings.User, *m_Settings.Password);
     } else if (command == Intp::TPropertyPortStatus::GetCommand && status == Intp::stSuccess) {
         const auto& entries = Intp::GetProperty<Intp::TPropertyPortStatus>(*device).Entries;

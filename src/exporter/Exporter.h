@@ -14,13 +14,14 @@
 #include "core/Session.h"
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QObject>
 #include <QTimer>
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class TEngineHost;
@@ -75,11 +76,13 @@ private:
     QTimer m_RediscoverTimer, m_RoundTimer, m_PortTimer, m_PublishTimer;
     int m_DiscoveryRound = 0;
     // Status rows polled in the current status round and not answered or timed out yet.
-    QHash<int, bool> m_StatusPending;
+    // (Standard containers: the keys are consecutive, which Qt's open addressing makes
+    // slow to erase from by the thousand.)
+    std::unordered_set<int> m_StatusPending;
     QElapsedTimer m_StatusRound;
     // Sessions of the current port round not reported yet, per switch.
-    QHash<TMacAddr, int> m_PortPending;
-    QHash<TMacAddr, bool> m_Relogged; // a session of this round found the login gone
+    std::unordered_map<TMacAddr, int> m_PortPending;
+    std::unordered_set<TMacAddr> m_Relogged; // a session of this round found the login gone
     QElapsedTimer m_PortRound;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <limits>
+#include <optional>
 
 namespace Exporter {
 
@@ -45,7 +46,7 @@ namespace {
 MetricFamily Family(const char* name, const char* help, MetricType type) { return MetricFamily{name, help, type, {}}; }
 
 // One sample with its labels; the value goes where the family's type reads it.
-void Add(MetricFamily& family, std::vector<ClientMetric::Label> labels, double value)
+void Add(MetricFamily& family, std::vector<ClientMetric::Label>&& labels, double value)
 {
     ClientMetric& m = family.metric.emplace_back();
     m.label = std::move(labels);
@@ -71,91 +72,136 @@ void AddHistogram(MetricFamily& family, const char* kind, const THistogram& h)
 
 } // namespace
 
-std::vector<MetricFamily> MakeFamilies(const TFleetState& state, int64_t nowMs)
+namespace {
+
+using TLabels = std::vector<ClientMetric::Label>;
+
+// A family a switch adds samples to (none before its first answer but info and up).
+struct TSwitchFamily {
+    const char* Name;
+    const char* Help;
+    MetricType Type;
+    bool Answered; // only switches that answered once
+    std::function<void(MetricFamily&, const std::string& mac, const TSwitchState& s, bool up)> Add;
+};
+
+// A family of each port, from a value of the port.
+TSwitchFamily PortFamily(const char* name, const char* help, MetricType type,
+                         std::function<std::optional<double>(const TPortState&)> value)
 {
-    MetricFamily info = Family("zode_switch_info", "The switch's identity; always 1.", MetricType::Gauge);
-    MetricFamily up = Family("zode_switch_up",
-                             "1 while the switch answers its status polls, 0 when the last one went unanswered.",
-                             MetricType::Gauge);
-    MetricFamily reply = Family("zode_switch_last_reply_timestamp_seconds",
-                                "When the switch last answered a status poll (Unix time).", MetricType::Gauge);
-    MetricFamily failed = Family("zode_switch_query_failed",
-                                 "1 when the switch answered its last status poll with an error.", MetricType::Gauge);
-    MetricFamily alarm = Family("zode_switch_alarm",
-                                "1 while the switch reports the failure: power input 1 or 2, or a port's link.",
-                                MetricType::Gauge);
-    MetricFamily warning = Family("zode_switch_warning", "1 while the switch's warning state is active.",
-                                  MetricType::Gauge);
-    MetricFamily login = Family("zode_switch_login_failed",
-                                "1 when the switch refused the exporter's credentials; its ports are not read then.",
-                                MetricType::Gauge);
-    MetricFamily portUp = Family("zode_port_up", "1 while the port has link.", MetricType::Gauge);
-    std::array<MetricFamily, pcCount> counters = {
-        Family("zode_port_receive_packets_total", "Frames received in good order.", MetricType::Counter),
-        Family("zode_port_transmit_packets_total", "Frames sent in good order.", MetricType::Counter),
-        Family("zode_port_receive_errors_total", "Frames received with errors.", MetricType::Counter),
-        Family("zode_port_transmit_errors_total", "Frames that could not be sent.", MetricType::Counter),
+    return {name, help, type, true, [value](MetricFamily& f, const std::string& mac, const TSwitchState& s, bool) {
+                for (std::size_t p = 0; p < s.Ports.size(); ++p)
+                    if (const auto v = value(s.Ports[p]))
+                        Add(f, {{"mac", mac}, {"port", std::to_string(p + 1)}}, *v);
+            }};
+}
+
+std::optional<double> Total(const TPortState& port, TPortCounter counter)
+{
+    const TCounterTotal& c = port.Counters[counter];
+    return c.Known() ? std::optional<double>(double(c.Total())) : std::nullopt;
+}
+
+std::vector<TSwitchFamily> SwitchFamilies(bool countersPolled)
+{
+    std::vector<TSwitchFamily> families = {
+        {"zode_switch_info", "The switch's identity; always 1.", MetricType::Gauge, false,
+         [](MetricFamily& f, const std::string& mac, const TSwitchState& s, bool) {
+             Add(f, {{"firmware", s.Firmware}, {"ip", s.Ip}, {"mac", mac}, {"model", s.Model}, {"name", s.Name}}, 1);
+         }},
+        {"zode_switch_up", "1 while the switch answers its status polls, 0 when the last one went unanswered.",
+         MetricType::Gauge, false,
+         [](MetricFamily& f, const std::string& mac, const TSwitchState&, bool up) {
+             Add(f, {{"mac", mac}}, up ? 1 : 0);
+         }},
+        {"zode_switch_last_reply_timestamp_seconds", "When the switch last answered a status poll (Unix time).",
+         MetricType::Gauge, true,
+         [](MetricFamily& f, const std::string& mac, const TSwitchState& s, bool) {
+             Add(f, {{"mac", mac}}, double(s.LastReplyMs) / 1000.0);
+         }},
+        {"zode_switch_query_failed", "1 when the switch answered its last status poll with an error.",
+         MetricType::Gauge, true,
+         [](MetricFamily& f, const std::string& mac, const TSwitchState& s, bool) {
+             Add(f, {{"mac", mac}}, s.QueryFailed ? 1 : 0);
+         }},
+        {"zode_switch_alarm", "1 while the switch reports the failure: power input 1 or 2, or a port's link.",
+         MetricType::Gauge, true,
+         [](MetricFamily& f, const std::string& mac, const TSwitchState& s, bool) {
+             Add(f, {{"kind", "port"}, {"mac", mac}}, s.PortAlarms ? 1 : 0);
+             Add(f, {{"kind", "power1"}, {"mac", mac}}, (s.PowerAlarms & 1) ? 1 : 0);
+             Add(f, {{"kind", "power2"}, {"mac", mac}}, (s.PowerAlarms & 2) ? 1 : 0);
+         }},
+        {"zode_switch_warning", "1 while the switch's warning state is active.", MetricType::Gauge, true,
+         [](MetricFamily& f, const std::string& mac, const TSwitchState& s, bool) {
+             Add(f, {{"mac", mac}}, s.Warning ? 1 : 0);
+         }},
     };
-    for (const auto& [mac, s] : state.Switches) {
-        Add(info, {{"firmware", s.Firmware}, {"ip", s.Ip}, {"mac", mac}, {"model", s.Model}, {"name", s.Name}}, 1);
-        Add(up, {{"mac", mac}}, IsUp(s, nowMs, state.StaleAfterMs) ? 1 : 0);
-        if (!s.Answered)
-            continue;
-        Add(reply, {{"mac", mac}}, double(s.LastReplyMs) / 1000.0);
-        Add(failed, {{"mac", mac}}, s.QueryFailed ? 1 : 0);
-        Add(alarm, {{"kind", "port"}, {"mac", mac}}, s.PortAlarms ? 1 : 0);
-        Add(alarm, {{"kind", "power1"}, {"mac", mac}}, (s.PowerAlarms & 1) ? 1 : 0);
-        Add(alarm, {{"kind", "power2"}, {"mac", mac}}, (s.PowerAlarms & 2) ? 1 : 0);
-        Add(warning, {{"mac", mac}}, s.Warning ? 1 : 0);
-        if (state.CountersPolled)
-            Add(login, {{"mac", mac}}, s.Login == TLogin::Refused ? 1 : 0);
-        for (std::size_t p = 0; p < s.Ports.size(); ++p) {
-            const TPortState& port = s.Ports[p];
-            const std::string number = std::to_string(p + 1);
-            Add(portUp, {{"mac", mac}, {"port", number}}, port.Up ? 1 : 0);
-            for (std::size_t c = 0; c < pcCount; ++c)
-                if (port.Counters[c].Known())
-                    Add(counters[c], {{"mac", mac}, {"port", number}}, double(port.Counters[c].Total()));
-        }
+    if (countersPolled)
+        families.push_back({"zode_switch_login_failed",
+                            "1 when the switch refused the exporter's credentials; its ports are not read then.",
+                            MetricType::Gauge, true,
+                            [](MetricFamily& f, const std::string& mac, const TSwitchState& s, bool) {
+                                Add(f, {{"mac", mac}}, s.Login == TLogin::Refused ? 1 : 0);
+                            }});
+    families.push_back(PortFamily("zode_port_up", "1 while the port has link.", MetricType::Gauge,
+                                  [](const TPortState& p) { return std::optional<double>(p.Up ? 1 : 0); }));
+    const struct {
+        const char* Name;
+        const char* Help;
+        TPortCounter Counter;
+    } counters[] = {
+        {"zode_port_receive_packets_total", "Frames received in good order.", pcReceivePackets},
+        {"zode_port_transmit_packets_total", "Frames sent in good order.", pcTransmitPackets},
+        {"zode_port_receive_errors_total", "Frames received with errors.", pcReceiveErrors},
+        {"zode_port_transmit_errors_total", "Frames that could not be sent.", pcTransmitErrors},
+    };
+    for (const auto& c : counters)
+        families.push_back(PortFamily(c.Name, c.Help, MetricType::Counter,
+                                      [counter = c.Counter](const TPortState& p) { return Total(p, counter); }));
+    return families;
+}
+
+MetricFamily Single(const char* name, const char* help, MetricType type, double value)
+{
+    MetricFamily f = Family(name, help, type);
+    Add(f, {}, value);
+    return f;
+}
+
+} // namespace
+
+void ForEachFamily(const TFleetState& state, int64_t nowMs, const std::function<void(MetricFamily&&)>& take)
+{
+    for (const TSwitchFamily& spec : SwitchFamilies(state.CountersPolled)) {
+        MetricFamily family = Family(spec.Name, spec.Help, spec.Type);
+        for (const auto& [mac, s] : state.Switches)
+            if (s.Answered || !spec.Answered)
+                spec.Add(family, mac, s, IsUp(s, nowMs, state.StaleAfterMs));
+        take(std::move(family));
     }
-
-    std::vector<MetricFamily> families;
-    families.reserve(20);
-    for (MetricFamily* f : {&info, &up, &reply, &failed, &alarm, &warning})
-        families.push_back(std::move(*f));
-    if (state.CountersPolled)
-        families.push_back(std::move(login));
-    families.push_back(std::move(portUp));
-    for (MetricFamily& f : counters)
-        families.push_back(std::move(f));
-
-    MetricFamily discovered = Family("zode_discovery_switches",
-                                     "Switches found by discovery since the exporter started.", MetricType::Gauge);
-    Add(discovered, {}, double(state.Switches.size()));
-    families.push_back(std::move(discovered));
-    MetricFamily runs = Family("zode_discovery_runs_total", "Discoveries sent.", MetricType::Counter);
-    Add(runs, {}, double(state.Discoveries));
-    families.push_back(std::move(runs));
-    MetricFamily queue = Family("zode_engine_queue_dropped_total",
-                                "Received datagrams dropped because the engine's queue was full.", MetricType::Counter);
-    Add(queue, {}, double(state.QueueDrops));
-    families.push_back(std::move(queue));
-    MetricFamily kernel = Family("zode_engine_kernel_dropped_total",
-                                 "Datagrams the kernel dropped because the socket's buffer was full.",
-                                 MetricType::Counter);
-    Add(kernel, {}, double(state.KernelDrops));
-    families.push_back(std::move(kernel));
-    MetricFamily send = Family("zode_engine_send_failures_total", "Requests that could not be sent.",
-                               MetricType::Counter);
-    Add(send, {}, double(state.SendFailures));
-    families.push_back(std::move(send));
+    take(Single("zode_discovery_switches", "Switches found by discovery since the exporter started.", MetricType::Gauge,
+                double(state.Switches.size())));
+    take(Single("zode_discovery_runs_total", "Discoveries sent.", MetricType::Counter, double(state.Discoveries)));
+    take(Single("zode_engine_queue_dropped_total", "Received datagrams dropped because the engine's queue was full.",
+                MetricType::Counter, double(state.QueueDrops)));
+    take(Single("zode_engine_kernel_dropped_total",
+                "Datagrams the kernel dropped because the socket's buffer was full.", MetricType::Counter,
+                double(state.KernelDrops)));
+    take(Single("zode_engine_send_failures_total", "Requests that could not be sent.", MetricType::Counter,
+                double(state.SendFailures)));
     MetricFamily rounds = Family("zode_poll_duration_seconds",
                                  "How long a poll round took, from its start to the last switch's answer or time-out.",
                                  MetricType::Histogram);
     AddHistogram(rounds, "status", state.StatusRounds);
     if (state.CountersPolled)
         AddHistogram(rounds, "ports", state.PortRounds);
-    families.push_back(std::move(rounds));
+    take(std::move(rounds));
+}
+
+std::vector<MetricFamily> MakeFamilies(const TFleetState& state, int64_t nowMs)
+{
+    std::vector<MetricFamily> families;
+    ForEachFamily(state, nowMs, [&](MetricFamily&& f) { families.push_back(std::move(f)); });
     return families;
 }
 
@@ -172,12 +218,12 @@ std::shared_ptr<const TFleetState> TSnapshotCollectable::Current() const
     return m_State;
 }
 
-std::vector<MetricFamily> TSnapshotCollectable::Collect() const
+int64_t NowMs()
 {
-    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            std::chrono::system_clock::now().time_since_epoch())
-                            .count();
-    return MakeFamilies(*Current(), now);
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
+
+std::vector<MetricFamily> TSnapshotCollectable::Collect() const { return MakeFamilies(*Current(), NowMs()); }
 
 } // namespace Exporter

@@ -84,8 +84,14 @@ struct TFleetState {
 bool IsUp(const TSwitchState& s, int64_t nowMs, int64_t staleAfterMs);
 
 // The metric families of a picture at the moment now (ms since the epoch), in a fixed
-// order with the switches by MAC.
+// order with the switches by MAC, handed over one at a time: a scrape of a large fleet
+// holds one family's samples at once, not all of them.
+void ForEachFamily(const TFleetState& state, int64_t nowMs,
+                   const std::function<void(prometheus::MetricFamily&&)>& take);
+// All of them.
 std::vector<prometheus::MetricFamily> MakeFamilies(const TFleetState& state, int64_t nowMs);
+// The system clock in ms since the epoch.
+int64_t NowMs();
 
 // Holds the published picture for the web server's threads, which collect it at the
 // system clock's time.

@@ -1,5 +1,6 @@
 // The exporter's web server: prometheus-cpp's pull exposer (civetweb) serving the published
-// fleet picture at /metrics, and a small page at / that names it.
+// fleet picture at /metrics through prometheus-cpp's text serializer, and a small page at
+// / that names it. One server a process.
 #pragma once
 
 #include "FleetMetrics.h"
@@ -23,8 +24,8 @@ class TMetricsServer {
 public:
     TMetricsServer();
     ~TMetricsServer();
-    // Listens at the address and serves the collectable; false, with the reason, when the
-    // address cannot be bound.
+    // Listens at the address and serves the collectable's latest picture; false, with the
+    // reason, when the address cannot be bound.
     bool Listen(const std::string& address, const std::shared_ptr<TSnapshotCollectable>& metrics, std::string& error);
     // The port listened on (the one given, or the one the system chose for port 0).
     int Port() const;
