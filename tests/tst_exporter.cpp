@@ -379,7 +379,7 @@ private slots:
         QTest::newRow("user too long") << QStringList{"--password-file", "@pass", "--user", "seventeen-letters"}
                                        << "longer than 16";
         QTest::newRow("status below the monitor's least") << QStringList{"--status", "4s"} << "--status takes";
-        QTest::newRow("rediscover below a minute") << QStringList{"--rediscover", "30s"} << "--rediscover takes";
+        QTest::newRow("rediscover below 10 s") << QStringList{"--rediscover", "9s"} << "--rediscover takes";
         QTest::newRow("bad target") << QStringList{"--target", "192.0.2.0"} << "bad --target";
         QTest::newRow("bad listen address") << QStringList{"--web.listen-address", "9683"} << "--web.listen-address";
         QTest::newRow("stray argument") << QStringList{"now"} << "unexpected argument";

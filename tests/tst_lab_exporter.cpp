@@ -106,16 +106,13 @@ class TLabExporterTest : public QObject {
             return {};
         return file.fileName();
     }
-    std::unique_ptr<QProcess> StartExporter(const QString& passwordFile, const QStringList& targets, int port)
+    std::unique_ptr<QProcess> StartExporter(const QString& passwordFile, const QStringList& targets, int port,
+                                            const QStringList& more = {})
     {
-        QStringList args{"--status",
-                         QString("%1s").arg(StatusSeconds),
-                         "--poll",
-                         "2s",
-                         "--password-file",
-                         passwordFile,
-                         "--web.listen-address",
-                         QString("127.0.0.1:%1").arg(port)};
+        QStringList args = more;
+        args << "--status" << QString("%1s").arg(StatusSeconds) << "--poll"
+             << "2s"
+             << "--password-file" << passwordFile << "--web.listen-address" << QString("127.0.0.1:%1").arg(port);
         for (const QString& t : targets)
             args << "--target" << t;
         return Start(qEnvironmentVariable("ZODE_EXPORTER"), args);
@@ -152,7 +149,8 @@ private slots:
         const QString good = Write("password", Password.toUtf8() + "\n");
         const QString wrong = Write("wrong", "not-the-password\n");
         m_Exporter = StartExporter(good, {"192.0.2.0/24", "198.51.100.0/24"}, 9683);
-        m_Refused = StartExporter(wrong, {"192.0.2.0/24"}, 9684);
+        // This one discovers again every 10 s, and so tries the refused login again.
+        m_Refused = StartExporter(wrong, {"192.0.2.0/24"}, 9684, {"--rediscover", "10s"});
 
         const QString config = Write("prometheus.yml",
                                      QString(R"(global:
@@ -230,7 +228,8 @@ scrape_configs:
     }
 
     // The exporter with the wrong password: a metric for each switch of subnet A and one
-    // line each, however many polls pass; it keeps serving.
+    // line each, however many polls and discoveries (each trying the login again) pass;
+    // it keeps serving.
     void wrongPasswordNamedOnce()
     {
         QTRY_COMPARE_WITH_TIMEOUT(Value(R"(sum(zode_switch_login_failed{job="zode-refused"}))"), 4.0, 20000);
@@ -239,6 +238,13 @@ scrape_configs:
         const double rounds = Value(R"(zode_poll_duration_seconds_count{job="zode-refused",kind="status"})");
         QTRY_VERIFY_WITH_TIMEOUT(
             Value(R"(zode_poll_duration_seconds_count{job="zode-refused",kind="status"})") >= rounds + 2, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(Value(R"(zode_discovery_runs_total{job="zode-refused"})") >= 3, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            Value(R"(zode_poll_duration_seconds_count{job="zode-refused",kind="status"})") >= rounds + 4, 20000);
+        QCOMPARE(Value(R"(sum(zode_switch_login_failed{job="zode-refused"}))"), 4.0);
+        // The first login round, and one more after a discovery: the logins were tried again.
+        QTRY_VERIFY_WITH_TIMEOUT(Value(R"(zode_poll_duration_seconds_count{job="zode-refused",kind="ports"})") >= 2,
+                                 10000);
         ReadLogs();
         QCOMPARE(m_RefusedLog.count("refused the login"), 4);
         for (const char* mac : {"02:5A:0D:0A:00:01", "02:5A:0D:0A:00:02", "02:5A:0D:0A:00:03", "02:5A:0D:0A:00:04"})

@@ -108,12 +108,10 @@ void TExporter::Rediscover()
     if (m_DiscoveryRound == 0) {
         ++m_State.Discoveries;
         m_Dirty = true;
-        // A refused login is tried again once a discovery round: the password file may
-        // have been right for switches that changed since, and a switch that keeps
-        // refusing is not asked every poll (some lock an account after many failures).
+        // Switches that refused the login get one more try after each discovery: their
+        // account may have changed since.
         for (auto& [mac, s] : m_State.Switches)
-            if (s.Login == TLogin::Refused)
-                s.Login = TLogin::None;
+            s.RetryLogin = s.Login == TLogin::Refused;
     }
     m_Host->Discover(m_Settings.Targets, m_FindHook.get());
     if (++m_DiscoveryRound < DiscoveryRounds)
@@ -122,20 +120,29 @@ void TExporter::Rediscover()
 
 TSwitchState& TExporter::Switch(TDevice* device)
 {
-    TSwitchState& s = m_State.Switches[device->Mac().Text()];
+    m_Dirty = true;
+    auto [it, made] = m_State.Switches.try_emplace(device->Mac().Text());
+    TSwitchState& s = it->second;
+    // The identity texts are made again only when the discovery chain or a new address
+    // may have changed them, not at every answer.
+    if (made || device->Address() != s.Address)
+        Identify(device, s);
+    return s;
+}
+
+void TExporter::Identify(TDevice* device, TSwitchState& s)
+{
+    s.Address = device->Address();
     s.Ip = AddressText(device->Address()).toStdString();
     s.Model = device->Type() ? device->TypeDescription() : "unknown";
     s.Name = device->Name();
     const auto& settings = Intp::GetProperty<Intp::TPropertyBasicsSettings>(*device);
     s.Firmware = settings.Valid ? VersionNumberText(settings.FirmwareVersion).toStdString() : std::string();
-    if (s.Ports.size() != std::size_t(std::max(device->PortCount(), 0)))
-        s.Ports.resize(std::size_t(std::max(device->PortCount(), 0)));
+    s.Ports.resize(std::size_t(std::max(device->PortCount(), 0)));
     s.Warning = device->HasFlags(TDevice::flWarning);
-    m_Dirty = true;
-    return s;
 }
 
-void TExporter::OnDiscovered(TDevice* device) { Switch(device); }
+void TExporter::OnDiscovered(TDevice* device) { Identify(device, Switch(device)); }
 
 void TExporter::OnStatusRow(int index, uint32_t keys)
 {
@@ -236,11 +243,13 @@ void TExporter::PollPorts()
         auto it = m_State.Switches.find(device.Mac().Text());
         // A switch whose last round still waits is skipped: another would queue behind it.
         if (it != m_State.Switches.end() && device.Type() && IsUp(it->second, now, m_State.StaleAfterMs) &&
-            it->second.Login != TLogin::Refused && !m_PortPending.contains(device.Mac()))
+            (it->second.Login != TLogin::Refused || it->second.RetryLogin) && !m_PortPending.contains(device.Mac()))
             due.push_back(&device);
     });
-    for (TDevice* device : due)
+    for (TDevice* device : due) {
+        m_State.Switches[device->Mac().Text()].RetryLogin = false;
         ReadPorts(device);
+    }
     if (m_PortPending.empty())
         m_PortRound.invalidate();
 }
@@ -251,7 +260,7 @@ void TExporter::OnResult(TDevice* device, uint16_t command, uint16_t status, con
         return;
     if (command == 7) {
         if (status == Intp::stSuccess)
-            Switch(device);
+            Switch(device).Warning = device->HasFlags(TDevice::flWarning);
         return;
     }
     TSwitchState& s = Switch(device);

@@ -65,7 +65,10 @@ private:
     template <typename S, typename... Args>
     void StartPortSession(TDevice* device, Args&&... args);
     void EndPortSession(TDevice* device);
+    // The switch's state, made with its identity when new.
     TSwitchState& Switch(TDevice* device);
+    // Takes the switch's identity texts, port count and warning flag from the device.
+    void Identify(TDevice* device, TSwitchState& s);
 
     TSettings m_Settings;
     std::shared_ptr<TSnapshotCollectable> m_Published;

@@ -56,6 +56,10 @@ struct TSwitchState {
     uint32_t PortAlarms = 0;
     bool Warning = false; // the warning state's active flag
     TLogin Login = TLogin::None;
+    // A refused login is tried again once after each discovery, not at every poll (some
+    // switches lock an account after many failures); its line is written once.
+    bool RetryLogin = false;
+    uint32_t Address = 0;          // the one the identity texts were made for
     std::vector<TPortState> Ports; // physical ports, from 1
 };
 

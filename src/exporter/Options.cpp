@@ -76,7 +76,7 @@ bool ReadCommandLine(const QStringList& arguments, TCommandLine& out, QString& e
         const QCommandLineOption& Option;
         int& Seconds;
         int Least;
-    } durations[] = {{rediscover, out.Settings.RediscoverSeconds, 60},
+    } durations[] = {{rediscover, out.Settings.RediscoverSeconds, 10},
                      {status, out.Settings.StatusSeconds, Status::TStatusMonitor::MinPeriod},
                      {poll, out.Settings.PollSeconds, 1}};
     for (const auto& d : durations) {
