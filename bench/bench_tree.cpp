@@ -5,8 +5,6 @@
 #include "core/DeviceType.h"
 #include "core/Session.h"
 #include "net/EngineHost.h"
-#include "net/StatusMonitor.h"
-#include "net/SyslogService.h"
 #include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
 #include "status/StatusFrame.h"

@@ -10,7 +10,6 @@
 #include "net/EngineHost.h"
 #include "net/IntpSocketThread.h"
 #include "net/StatusMonitor.h"
-#include "net/SyslogService.h"
 #include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"
 

@@ -6,11 +6,22 @@
 
 #include "net/CommandLine.h"
 #include "cli/CliRecords.h"
+#include "core/Igmp.h"
 #include "core/Monitor.h"
+#include "core/Port.h"
+#include "core/Qos.h"
+#include "core/Redundancy.h"
+#include "core/Security.h"
+#include "core/Snmp.h"
+#include "core/Vlan.h"
+#include "core/Warning.h"
+#include "net/ValueTexts.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(Intp::TValueNames)
 
 namespace {
 
@@ -45,6 +56,40 @@ class TCliTest : public QObject {
 private slots:
     void init() { m_Setup = std::make_unique<TFakeDeviceSetup>(0xC0000201); }
     void cleanup() { m_Setup.reset(); }
+
+    // A word names one value of its field: files and command lines read values by word, so
+    // a repeated word, a capital or a space would make one unreadable.
+    void valueWordsAreDistinct_data()
+    {
+        QTest::addColumn<Intp::TValueNames>("names");
+        using namespace Intp;
+        const std::pair<const char*, TValueNames> tables[] = {
+            {"port type", PortTypeNames}, {"speed", SpeedDuplexNames},    {"flow", FlowControlNames},
+            {"link", LinkNames},          {"frames", FrameTypeNames},     {"trunk", TrunkTypeNames},
+            {"vlan mode", VlanModeNames}, {"link type", LinkTypeNames},   {"scheme", QosSchemeNames},
+            {"qos type", QosTypeNames},   {"queue", QueueNames},          {"cos", CosPriorityNames},
+            {"p2p", PointToPointNames},   {"rstp state", RstpStateNames}, {"rstp role", RstpRoleNames},
+            {"auth", AuthModeNames},      {"snmp", SnmpVersionNames},     {"privilege", PrivilegeNames},
+            {"trap", TrapVersionNames},   {"syslog", SyslogModeNames},    {"igmp", IgmpQueryNames},
+            {"enable", EnableNames},      {"enabled", EnabledNames},      {"truth", TruthNames}};
+        for (const auto& [tag, names] : tables)
+            QTest::newRow(tag) << names;
+    }
+
+    void valueWordsAreDistinct()
+    {
+        QFETCH(Intp::TValueNames, names);
+        const QStringList words = ValueWords(names);
+        QCOMPARE(words.size(), int(names.size()));
+        for (unsigned value = 0; value < names.size(); ++value) {
+            const QString word = words[value];
+            QVERIFY2(!word.isEmpty() && word == word.toLower() && !word.contains(' '), qPrintable(word));
+            QCOMPARE(Intp::ValueOfWord(names, names[value].Word), std::optional<unsigned>(value));
+            QCOMPARE(ValueText(names, value), QString::fromLatin1(names[value].Text));
+        }
+        QCOMPARE(ValueText(names, unsigned(names.size())), QStringLiteral("Unknown (%1)").arg(names.size()));
+        QVERIFY(!Intp::ValueOfWord(names, "no-such-word"));
+    }
 
     void portLists_data()
     {
@@ -195,6 +240,33 @@ private slots:
                                              << "location" << QString(255, QChar(0xE4)) << "";
         QTest::newRow("outside Latin-1") << "system"
                                          << "location" << QString("Halle \u20AC") << "location must be Latin-1 text";
+        QTest::newRow("bridge priority") << "rstp"
+                                         << "bridge-priority"
+                                         << "61440"
+                                         << "";
+        QTest::newRow("bridge priority off the step") << "rstp"
+                                                      << "bridge-priority"
+                                                      << "4097"
+                                                      << "bridge-priority must be a multiple of 4096";
+        QTest::newRow("max age") << "rstp"
+                                 << "max-age"
+                                 << "41"
+                                 << "max-age must be a number from 6 to 40";
+        QTest::newRow("802.1X without a server") << "8021x"
+                                                 << "enabled"
+                                                 << "on"
+                                                 << "server must be a host address, with a shared key and a NAS "
+                                                    "identifier, while 802.1X is on";
+        QTest::newRow("long shared key") << "8021x"
+                                         << "shared-key" << QString(32, 'k') << "shared-key must be at most 31 bytes";
+        QTest::newRow("power alarm") << "fault-alarm"
+                                     << "power2"
+                                     << "on"
+                                     << "";
+        QTest::newRow("link-down beyond the ports") << "fault-alarm"
+                                                    << "link-down"
+                                                    << "1,99"
+                                                    << "link-down must be ports from 1 to 8 such as 1,3,5-7, or none";
     }
     void setValues()
     {
@@ -207,6 +279,91 @@ private slots:
         QString message;
         std::unique_ptr<Intp::TSession> session(r->MakeSet(*m_Setup->Device, {{field, value}}, message));
         QCOMPARE(message, error);
+        QCOMPARE(session != nullptr, error.isEmpty());
+    }
+
+    // Fields with one value per port, and the access list, on a switch whose lists were read.
+    void perPortLists_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("error"); // %1: the access list's length
+        QTest::newRow("speeds") << "port-config"
+                                << "speed"
+                                << "auto,auto,100-full,auto,auto,auto,auto,10-HALF"
+                                << "";
+        QTest::newRow("a port short") << "port-config"
+                                      << "speed"
+                                      << "auto,auto,auto,auto,auto,auto,auto"
+                                      << "speed must be 8 values separated by commas, one per port";
+        QTest::newRow("unknown word") << "port-config"
+                                      << "flow"
+                                      << "disable,disable,disable,disable,disable,disable,"
+                                         "disable,sometimes"
+                                      << "flow must be made of disable, symmetric, asymmetric";
+        QTest::newRow("limits") << "rate-limit"
+                                << "ingress"
+                                << "0,1,2,3,4,5,6,2147483647"
+                                << "";
+        QTest::newRow("limit too high") << "rate-limit"
+                                        << "egress"
+                                        << "0,0,0,0,0,0,0,2147483648"
+                                        << "egress must be numbers from 0 to 2147483647, one per port";
+        QTest::newRow("queues") << "qos-port"
+                                << "queue"
+                                << "lowest,low,middle,high,high,high,high,high"
+                                << "";
+        QTest::newRow("authorisation") << "port-auth"
+                                       << "mode"
+                                       << "reject,accept,authorize,disable,disable,disable,disable,disable"
+                                       << "";
+        QTest::newRow("trunk groups") << "trunks"
+                                      << "members"
+                                      << "1-2;5,6"
+                                      << "";
+        QTest::newRow("a port in two groups") << "trunks"
+                                              << "members"
+                                              << "1-2;2-3"
+                                              << "members must be groups without a port in common";
+        QTest::newRow("communities") << "snmp-communities"
+                                     << "communities"
+                                     << "public,private,,"
+                                     << "";
+        QTest::newRow("long community") << "snmp-communities"
+                                        << "communities"
+                                        << "public,private,," + QString(32, 'c')
+                                        << "communities must be Latin-1 texts of at most 31 bytes, one per slot";
+        QTest::newRow("addresses") << "ip-security"
+                                   << "addresses"
+                                   << "192.0.2.1, 192.0.2.2"
+                                   << "";
+        QTest::newRow("not an address")
+            << "ip-security"
+            << "addresses"
+            << "192.0.2.1,192.0.2.300"
+            << "addresses must be up to %1 IPv4 host addresses separated by commas, or none";
+    }
+
+    void perPortLists()
+    {
+        QFETCH(QString, record);
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, error);
+        TDevice& d = *m_Setup->Device;
+        Intp::GetProperty<Intp::TPropertyPortConfig>(d).Entries.resize(8);
+        for (uint8_t port = 0; port < 8; ++port)
+            Intp::GetProperty<Intp::TPropertyPortConfig>(d).Entries[port].Port = port;
+        Intp::GetProperty<Intp::TPropertyPortLimit>(d).Entries.resize(8);
+        Intp::GetProperty<Intp::TPropertyQosPort>(d).Entries.resize(8);
+        Intp::GetProperty<Intp::TPropertySecurity8021xPort>(d).Modes.resize(8);
+        Intp::GetProperty<Intp::TPropertySecurityIp>(d).Addresses.resize(std::size_t(d.AccessListCount()));
+        Intp::GetProperty<Intp::TPropertyPortTrunk>(d).Entries.resize(2);
+        Intp::GetProperty<Intp::TPropertySnmpCommunity>(d).Entries.resize(4);
+        QString message;
+        std::unique_ptr<Intp::TSession> session(FindCliRecord(record)->MakeSet(d, {{field, value}}, message));
+        QCOMPARE(message, error.contains("%1") ? error.arg(d.AccessListCount()) : error);
         QCOMPARE(session != nullptr, error.isEmpty());
     }
 

@@ -11,7 +11,6 @@
 #include "net/EngineHost.h"
 #include "net/FindHook.h"
 #include "net/IntpSocketThread.h"
-#include "net/SessionManager.h"
 
 #include <QElapsedTimer>
 #include <QUdpSocket>

@@ -3,6 +3,7 @@
 // upgraded at once while a tenth of the replies get lost, a wrong password names the
 // switch and exits 1, a password beyond ASCII works as in the window, backups are private,
 // and bad arguments exit 2 with a message saying what is wrong.
+#include "LabCli.h"
 #include "LabWindow.h"
 
 #include <QDir>
@@ -13,26 +14,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-struct TRun {
-    int Status = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-TRun Cli(const QStringList& args, const QString& password = QStringLiteral("admin"))
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("ZODE_PASSWORD", password);
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("ZODE_CLI"), args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(400000))
-        p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
 
 QList<QJsonObject> JsonLines(const QByteArray& out)
 {

@@ -8,7 +8,6 @@
 #include "core/DeviceType.h"
 #include "core/Port.h"
 #include "net/EngineHost.h"
-#include "net/StatusMonitor.h"
 #include "net/SyslogService.h"
 #include "shell/DeviceNavigator.h"
 #include "shell/MainForm.h"

@@ -6,7 +6,6 @@
 #include "core/DeviceType.h"
 #include "core/IntpCore.h"
 #include "net/EngineHost.h"
-#include "net/StatusMonitor.h"
 #include "net/SyslogService.h"
 #include "net/SyslogSocketThread.h"
 #include "pages/ModuleBanner.h"

@@ -1,9 +1,11 @@
 # Writes the dissector's command table from the engine's headers: every command's request
 # length and shortest reply (INTP_COMMAND_TRAITS) and its session's name, so the dissector
-# names and checks exactly what the console sends and expects.
+# names and checks exactly what the console sends and expects; and the records' value names
+# (the TValueName tables), so values read as the pages show them.
 #   cmake -DHEADERS="a.h;b.h" -DTEMPLATE=zode.lua.in -DOUTPUT=zode.lua -P commands.cmake
 set(traits "")
 set(names "")
+set(values "")
 foreach(header ${HEADERS})
   file(READ ${header} text)
   # Semicolons would split the matches into CMake list elements.
@@ -18,7 +20,21 @@ foreach(header ${HEADERS})
     string(REGEX REPLACE ".*<([0-9]+)[,>].*return \"([A-Za-z0-9]+)\".*" "    [\\1] = \"\\2\"," line "${entry}")
     string(APPEND names "${line}\n")
   endforeach()
+  string(REGEX MATCHALL "inline constexpr TValueName [A-Za-z0-9]+Names\\[\\] = {[^@]*}@SEMI@" tables "${text}")
+  foreach(table ${tables})
+    string(REGEX REPLACE "inline constexpr TValueName ([A-Za-z0-9]+)Names.*" "\\1" kind "${table}")
+    string(REGEX MATCHALL "{\"[^\"]*\", \"[^\"]*\"}" entries "${table}")
+    set(line "    ${kind} = {")
+    set(index 0)
+    foreach(entry ${entries})
+      string(REGEX REPLACE "{(\"[^\"]*\"), .*" "\\1" caption "${entry}")
+      string(APPEND line "[${index}] = ${caption}, ")
+      math(EXPR index "${index} + 1")
+    endforeach()
+    string(APPEND values "${line}},\n")
+  endforeach()
 endforeach()
+set(VALUE_NAMES "${values}")
 set(COMMAND_TRAITS "${traits}")
 set(COMMAND_NAMES "${names}")
 configure_file(${TEMPLATE} ${OUTPUT} @ONLY)

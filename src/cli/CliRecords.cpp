@@ -1,8 +1,5 @@
 #include "CliRecords.h"
 
-#include "net/AddressText.h"
-#include "net/RecordText.h"
-#include "net/ValueTexts.h"
 #include "core/AddressRules.h"
 #include "core/Basics.h"
 #include "core/Dhcp.h"
@@ -10,10 +7,15 @@
 #include "core/Monitor.h"
 #include "core/Port.h"
 #include "core/Qos.h"
+#include "core/Redundancy.h"
+#include "core/Security.h"
 #include "core/Snmp.h"
 #include "core/Sntp.h"
 #include "core/Vlan.h"
 #include "core/Warning.h"
+#include "net/AddressText.h"
+#include "net/RecordText.h"
+#include "net/ValueTexts.h"
 
 #include <QDateTime>
 #include <QHostAddress>
@@ -79,11 +81,12 @@ public:
         if (const QString* text = Find(field)) {
             QHostAddress address;
             const bool dotted = text->count(QLatin1Char('.')) == 3 && address.setAddress(*text) &&
-                                address.protocol() == QAbstractSocket::IPv4Protocol;
+                address.protocol() == QAbstractSocket::IPv4Protocol;
             const uint32_t a = dotted ? address.toIPv4Address() : 0;
             if (!dotted || (a == 0 && !zeroAllowed) || (a != 0 && !IsValidHostAddress(a)))
-                Fail(field, zeroAllowed ? QStringLiteral("an IPv4 host address or 0.0.0.0")
-                                        : QStringLiteral("an IPv4 host address"));
+                Fail(field,
+                     zeroAllowed ? QStringLiteral("an IPv4 host address or 0.0.0.0")
+                                 : QStringLiteral("an IPv4 host address"));
             else
                 value = a;
         }
@@ -104,7 +107,7 @@ public:
         if (const QString* text = Find(field)) {
             QHostAddress address;
             const bool dotted = text->count(QLatin1Char('.')) == 3 && address.setAddress(*text) &&
-                                address.protocol() == QAbstractSocket::IPv4Protocol;
+                address.protocol() == QAbstractSocket::IPv4Protocol;
             if (!dotted || !IsValidMask(address.toIPv4Address()))
                 Fail(field, QStringLiteral("a netmask such as 255.255.255.0"));
             else
@@ -130,6 +133,85 @@ public:
             if (!ParsePortList(*text, ports, mask))
                 Fail(field, QStringLiteral("ports from 1 to %1 such as 1,3,5-7, or none").arg(ports));
     }
+    // One word per port, in port order ("auto,auto,100-full"); false when the field is not
+    // given or wrong.
+    bool Words(const char* field, std::size_t count, TValueNames names, std::vector<unsigned>& values)
+    {
+        const QStringList items = Items(field, count);
+        values.clear();
+        for (const QString& item : items) {
+            const auto value = ValueOfWord(names, item.trimmed().toLower().toStdString());
+            if (!value) {
+                Fail(field, QStringLiteral("made of ") + ValueWords(names).join(QStringLiteral(", ")));
+                return false;
+            }
+            values.push_back(*value);
+        }
+        return !items.isEmpty();
+    }
+    template <typename E, typename T>
+    void PerPort(const char* field, std::vector<E>& entries, T E::*member, TValueNames names)
+    {
+        std::vector<unsigned> values;
+        if (Words(field, entries.size(), names, values))
+            for (std::size_t i = 0; i < entries.size(); ++i)
+                entries[i].*member = T(values[i]);
+    }
+    // One number per port, in port order.
+    template <typename E, typename T>
+    void PerPortNumber(const char* field, std::vector<E>& entries, T E::*member, uint64_t low, uint64_t high)
+    {
+        const QStringList items = Items(field, entries.size());
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            bool ok = false;
+            const qulonglong n = items[i].trimmed().toULongLong(&ok);
+            if (!ok || n < low || n > high)
+                return Fail(field, QStringLiteral("numbers from %1 to %2, one per port").arg(low).arg(high));
+            entries[std::size_t(i)].*member = T(n);
+        }
+    }
+    // One text per entry, in order.
+    template <typename E>
+    void PerPortText(const char* field, std::vector<E>& entries, std::string E::*member, int width)
+    {
+        const QStringList items = Items(field, entries.size());
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (!IsRecordText(items[i]) || items[i].size() >= width)
+                return Fail(field, QStringLiteral("Latin-1 texts of at most %1 bytes, one per slot").arg(width - 1));
+            entries[std::size_t(i)].*member = RecordBytes(items[i]);
+        }
+    }
+    // Each trunk group's member ports, the groups separated by semicolons.
+    void Groups(const char* field, std::vector<TPortTrunkEntry>& entries, int ports)
+    {
+        const QString* text = Find(field);
+        if (!text)
+            return;
+        const QStringList groups = text->split(QLatin1Char(';'));
+        if (groups.size() != qsizetype(entries.size()))
+            return Fail(field, QStringLiteral("%1 groups of ports separated by semicolons").arg(entries.size()));
+        for (qsizetype i = 0; i < groups.size(); ++i)
+            if (!ParsePortList(groups[i], ports, entries[std::size_t(i)].Members))
+                return Fail(field, QStringLiteral("groups of ports from 1 to %1 such as 1-2;5,6;none").arg(ports));
+    }
+    // Up to count IPv4 host addresses separated by commas, or none.
+    void Addresses(const char* field, std::vector<uint32_t>& addresses, std::size_t count)
+    {
+        const QString* text = Find(field);
+        if (!text)
+            return;
+        std::vector<uint32_t> out;
+        if (text->trimmed().compare(QStringLiteral("none"), Qt::CaseInsensitive) != 0)
+            for (const QString& item : text->split(QLatin1Char(','))) {
+                const uint32_t a = AddressOf(item.trimmed());
+                if (!IsValidHostAddress(a) || out.size() == count)
+                    return Fail(field,
+                                QStringLiteral("up to %1 IPv4 host addresses separated by commas, or none").arg(count));
+                out.push_back(a);
+            }
+        out.resize(count, 0);
+        addresses = out;
+    }
     // Switches count unsigned 32-bit seconds from 1970: a time outside would wrap.
     void Time(const char* field, uint32_t& value)
     {
@@ -139,13 +221,29 @@ public:
             if (!t.isValid())
                 Fail(field, QStringLiteral("a time as YYYY-MM-DD hh:mm:ss"));
             else if (seconds < 0 || seconds > qint64(std::numeric_limits<uint32_t>::max()))
-                Fail(field, QStringLiteral("a time from %1 to %2").arg(TimeText(0), TimeText(std::numeric_limits<uint32_t>::max())));
+                Fail(field,
+                     QStringLiteral("a time from %1 to %2")
+                         .arg(TimeText(0), TimeText(std::numeric_limits<uint32_t>::max())));
             else
                 value = uint32_t(seconds);
         }
     }
 
 private:
+    // The items of a per-port field: exactly count, else a failure and none.
+    QStringList Items(const char* field, std::size_t count)
+    {
+        const QString* text = Find(field);
+        if (!text)
+            return {};
+        const QStringList items = text->split(QLatin1Char(','));
+        if (items.size() != qsizetype(count)) {
+            Fail(field, QStringLiteral("%1 values separated by commas, one per port").arg(count));
+            return {};
+        }
+        return items;
+    }
+
     const QString* Find(const char* field) const
     {
         if (!m_Error.isEmpty())
@@ -159,6 +257,32 @@ private:
     QString& m_Error;
 };
 
+// The entries of the physical ports (at most 32, the width of a port list), trunks left out.
+std::vector<TPortConfigEntry> PhysicalPorts(const TDevice& d, const TPropertyPortConfig& r)
+{
+    std::vector<TPortConfigEntry> ports;
+    for (const TPortConfigEntry& e : r.Entries)
+        if (e.Port < std::min(d.PortCount(), 32))
+            ports.push_back(e);
+    return ports;
+}
+
+// A value's word; a value the table does not name is written as its number.
+QString WordOf(TValueNames names, unsigned value)
+{
+    return value < names.size() ? QString::fromLatin1(names[value].Word) : QString::number(value);
+}
+
+// The words or numbers of a list, comma-separated: "auto,auto,100-full".
+template <typename L, typename F>
+QString JoinOf(const L& list, F text)
+{
+    QStringList items;
+    for (const auto& e : list)
+        items << text(e);
+    return items.join(QLatin1Char(','));
+}
+
 QString OnOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
 QString Str(const std::string& text) { return RecordText(text); }
 
@@ -168,12 +292,12 @@ int Start(TDevice* device, TWizard* receiver)
     return StartNew<G>(device, receiver) ? 1 : 0;
 }
 
-const QStringList QosSchemes = {"weighted", "strict"};
-const QStringList QosTypes = {"disable", "port", "cos", "tos", "cos-first", "tos-first"};
-const QStringList SnmpVersions = {"v1v2c", "v3"};
-const QStringList VlanModes = {"disable", "port", "802.1q"};
-const QStringList SyslogModes = {"disable", "client", "server", "both"};
-const QStringList IgmpQueries = {"disable", "enable", "auto"};
+const QStringList QosSchemes = ValueWords(Intp::QosSchemeNames);
+const QStringList QosTypes = ValueWords(Intp::QosTypeNames);
+const QStringList SnmpVersions = ValueWords(Intp::SnmpVersionNames);
+const QStringList VlanModes = ValueWords(Intp::VlanModeNames);
+const QStringList SyslogModes = ValueWords(Intp::SyslogModeNames);
+const QStringList IgmpQueries = ValueWords(Intp::IgmpQueryNames);
 
 // The name of a value, or its number where the list has none.
 QString ChoiceText(const QStringList& names, unsigned value)
@@ -185,11 +309,12 @@ QList<TCliRecord> MakeRecords()
 {
     QList<TCliRecord> records;
 
-    records.append({"system", "identity and versions (read 260, written 261)",
-                    {{"name", "system name, up to 255 bytes", true},
-                     {"description", "up to 255 bytes", true},
-                     {"location", "up to 255 bytes", true},
-                     {"contact", "up to 255 bytes", true},
+    records.append({"system",
+                    "identity and versions (read 260, written 261)",
+                    {{"name", "system name, up to 255 bytes", true, true},
+                     {"description", "up to 255 bytes", true, true},
+                     {"location", "up to 255 bytes", true, true},
+                     {"contact", "up to 255 bytes", true, true},
                      {"kernel", "kernel version", false},
                      {"firmware", "firmware version", false},
                      {"hardware", "hardware version", false}},
@@ -203,11 +328,12 @@ QList<TCliRecord> MakeRecords()
                              {"contact", Str(r.Contact)},
                              {"kernel", VersionNumberText(r.KernelVersion)},
                              {"firmware", VersionNumberText(r.FirmwareVersion)},
-                             {"hardware", QStringLiteral("%1.%2/%3.%4")
-                                              .arg(hw >> 24)
-                                              .arg((hw >> 16) & 0xFF)
-                                              .arg((hw >> 8) & 0xFF)
-                                              .arg(hw & 0xFF)}};
+                             {"hardware",
+                              QStringLiteral("%1.%2/%3.%4")
+                                  .arg(hw >> 24)
+                                  .arg((hw >> 16) & 0xFF)
+                                  .arg((hw >> 8) & 0xFF)
+                                  .arg(hw & 0xFF)}};
                         return r.Valid;
                     },
                     [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
@@ -221,7 +347,8 @@ QList<TCliRecord> MakeRecords()
                         return c.Ok() ? new TSessionBasicsSettingsSet(texts) : nullptr;
                     }});
 
-    records.append({"network", "network settings (262), read only: the console changes them with IP Configuration",
+    records.append({"network",
+                    "network settings (262), read only: the console changes them with IP Configuration",
                     {{"dhcp", "on or off", false},
                      {"address", "", false},
                      {"netmask", "", false},
@@ -231,13 +358,18 @@ QList<TCliRecord> MakeRecords()
                     &Start<TSessionBasicsIPConfGet>,
                     [](TDevice& d, TCliValues& v) {
                         const auto& r = GetProperty<TPropertyBasicsIPConf>(d);
-                        v = {{"dhcp", OnOff(r.Dhcp)},     {"address", AddressText(d.Address())}, {"netmask", AddressText(r.Netmask)},
-                             {"gateway", AddressText(r.Gateway)}, {"dns1", AddressText(r.Dns1)},         {"dns2", AddressText(r.Dns2)}};
+                        v = {{"dhcp", OnOff(r.Dhcp)},
+                             {"address", AddressText(d.Address())},
+                             {"netmask", AddressText(r.Netmask)},
+                             {"gateway", AddressText(r.Gateway)},
+                             {"dns1", AddressText(r.Dns1)},
+                             {"dns2", AddressText(r.Dns2)}};
                         return r.Valid;
                     },
                     nullptr});
 
-    records.append({"time", "SNTP client, time zone and daylight saving (269, 270)",
+    records.append({"time",
+                    "SNTP client, time zone and daylight saving (269, 270)",
                     {{"sntp", "on or off", true},
                      {"server", "SNTP server address, 0.0.0.0 for none", true},
                      {"timezone", "index into the console's time-zone list (0 to 255)", true},
@@ -256,8 +388,9 @@ QList<TCliRecord> MakeRecords()
                              {"daylight-begin", TimeText(r.Begin)},
                              {"daylight-end", TimeText(r.End)},
                              {"daylight-offset", QString::number(r.Offset)},
-                             {"now", r.CurrentTime == TPropertyBasicsSntp::UnknownTime ? QStringLiteral("unknown")
-                                                                                       : TimeText(r.CurrentTime)}};
+                             {"now",
+                              r.CurrentTime == TPropertyBasicsSntp::UnknownTime ? QStringLiteral("unknown")
+                                                                                : TimeText(r.CurrentTime)}};
                         return r.Valid;
                     },
                     [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
@@ -273,7 +406,8 @@ QList<TCliRecord> MakeRecords()
                         return c.Ok() ? new TSessionBasicsSntpSet(r) : nullptr;
                     }});
 
-    records.append({"ports", "each port's link and state (515), read only",
+    records.append({"ports",
+                    "each port's link and state (515), read only",
                     {{"link-up", "ports with link", false}, {"enabled", "ports enabled", false}},
                     &Start<TSessionPortStatusGet>,
                     [](TDevice& d, TCliValues& v) {
@@ -288,7 +422,113 @@ QList<TCliRecord> MakeRecords()
                     },
                     nullptr});
 
-    records.append({"vlan", "VLAN mode (1024, read only), GVRP and management VLAN (1030, 1031)",
+    records.append(
+        {"port-config",
+         "each port's state, speed and duplex, flow control and security (513, 514)",
+         {{"enabled", "ports switched on, such as 1-6,8 or none", true},
+          {"speed", "per port in port order: " + ValueWords(SpeedDuplexNames).join(QStringLiteral(", ")), true},
+          {"flow", "per port in port order: " + ValueWords(FlowControlNames).join(QStringLiteral(", ")), true},
+          {"security", "ports with port security, such as 1,3 or none", true}},
+         &Start<TSessionPortConfigGet>,
+         [](TDevice& d, TCliValues& v) {
+             const auto& r = GetProperty<TPropertyPortConfig>(d);
+             uint32_t enabled = 0, security = 0;
+             QStringList speed, flow;
+             for (const TPortConfigEntry& e : PhysicalPorts(d, r)) {
+                 enabled |= e.Enabled ? uint32_t(1) << e.Port : 0;
+                 security |= e.Security ? uint32_t(1) << e.Port : 0;
+                 speed << WordOf(SpeedDuplexNames, e.Duplex);
+                 flow << WordOf(FlowControlNames, e.Flow);
+             }
+             v = {{"enabled", PortListText(enabled)},
+                  {"speed", speed.join(QLatin1Char(','))},
+                  {"flow", flow.join(QLatin1Char(','))},
+                  {"security", PortListText(security)}};
+             return r.Valid;
+         },
+         [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+             std::vector<TPortConfigEntry> entries = PhysicalPorts(d, GetProperty<TPropertyPortConfig>(d));
+             TChanges c(changes, error);
+             const int ports = int(entries.size());
+             uint32_t enabled = 0, security = 0;
+             for (const TPortConfigEntry& e : entries) {
+                 enabled |= e.Enabled ? uint32_t(1) << e.Port : 0;
+                 security |= e.Security ? uint32_t(1) << e.Port : 0;
+             }
+             c.Ports("enabled", enabled, ports);
+             c.Ports("security", security, ports);
+             c.PerPort("speed", entries, &TPortConfigEntry::Duplex, SpeedDuplexNames);
+             c.PerPort("flow", entries, &TPortConfigEntry::Flow, FlowControlNames);
+             for (TPortConfigEntry& e : entries) {
+                 e.Enabled = enabled & (uint32_t(1) << e.Port);
+                 e.Security = security & (uint32_t(1) << e.Port);
+             }
+             return c.Ok() && !entries.empty() ? new TSessionPortConfigSet(entries) : nullptr;
+         }});
+
+    records.append(
+        {"rate-limit",
+         "each port's ingress and egress limits (516, 517)",
+         {{"frames",
+           "per port in port order, the frames the ingress limit counts: " +
+               ValueWords(FrameTypeNames).join(QStringLiteral(", ")),
+           true},
+          {"ingress", "per port in port order, kbit/s, 0 for no limit", true},
+          {"egress", "per port in port order, kbit/s, 0 for no limit", true}},
+         &Start<TSessionPortLimitGet>,
+         [](TDevice& d, TCliValues& v) {
+             const auto& r = GetProperty<TPropertyPortLimit>(d);
+             v = {{"frames",
+                   JoinOf(r.Entries, [](const TPortLimitEntry& e) { return WordOf(FrameTypeNames, e.FrameType); })},
+                  {"ingress", JoinOf(r.Entries, [](const TPortLimitEntry& e) { return QString::number(e.Ingress); })},
+                  {"egress", JoinOf(r.Entries, [](const TPortLimitEntry& e) { return QString::number(e.Egress); })}};
+             return r.Valid;
+         },
+         [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+             TPropertyPortLimit r = GetProperty<TPropertyPortLimit>(d);
+             TChanges c(changes, error);
+             c.PerPort("frames", r.Entries, &TPortLimitEntry::FrameType, FrameTypeNames);
+             c.PerPortNumber("ingress", r.Entries, &TPortLimitEntry::Ingress, 0, 2147483647);
+             c.PerPortNumber("egress", r.Entries, &TPortLimitEntry::Egress, 0, 2147483647);
+             return c.Ok() && !r.Entries.empty() ? new TSessionPortLimitSet(r) : nullptr;
+         }});
+
+    records.append(
+        {"trunks",
+         "trunk groups (518, 519); groups in order, separated by semicolons",
+         {{"members", "each group's member ports, such as 1-2;5,6;none", true},
+          {"type", "each group's type, separated by commas: " + ValueWords(TrunkTypeNames).join(QStringLiteral(", ")),
+           true}},
+         &Start<TSessionPortTrunkGet>,
+         [](TDevice& d, TCliValues& v) {
+             const auto& r = GetProperty<TPropertyPortTrunk>(d);
+             QStringList members;
+             for (const TPortTrunkEntry& e : r.Entries)
+                 members << PortListText(e.Members);
+             v = {{"members", members.join(QLatin1Char(';'))},
+                  {"type", JoinOf(r.Entries, [](const TPortTrunkEntry& e) { return WordOf(TrunkTypeNames, e.Lacp); })}};
+             return r.Valid;
+         },
+         [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+             TPropertyPortTrunk r = GetProperty<TPropertyPortTrunk>(d);
+             TChanges c(changes, error);
+             std::vector<unsigned> types;
+             if (c.Words("type", r.Entries.size(), TrunkTypeNames, types))
+                 for (std::size_t i = 0; i < r.Entries.size(); ++i)
+                     r.Entries[i].Lacp = types[i] != 0;
+             c.Groups("members", r.Entries, std::min(d.PortCount(), 32));
+             uint32_t seen = 0;
+             bool apart = true;
+             for (const TPortTrunkEntry& e : r.Entries) {
+                 apart = apart && !(seen & e.Members);
+                 seen |= e.Members;
+             }
+             c.Require(apart, "members", QStringLiteral("groups without a port in common"));
+             return c.Ok() && !r.Entries.empty() ? new TSessionPortTrunkSet(r) : nullptr;
+         }});
+
+    records.append({"vlan",
+                    "VLAN mode (1024, read only), GVRP and management VLAN (1030, 1031)",
                     {{"mode", "disable, port or 802.1q", false},
                      {"gvrp", "on or off", true},
                      {"management-vid", "1 to 4094, 0 for none", true}},
@@ -311,7 +551,38 @@ QList<TCliRecord> MakeRecords()
                         return c.Ok() ? new TSessionVlan8021qSet(r) : nullptr;
                     }});
 
-    records.append({"qos", "scheduling scheme and priority type (1280, 1281)",
+    records.append({"rstp",
+                    "rapid spanning tree of the bridge (770, 771); port settings stay as they are",
+                    {{"enabled", "on or off", true},
+                     {"bridge-priority", "0 to 61440 in steps of 4096", true},
+                     {"max-age", "seconds, 6 to 40", true},
+                     {"hello", "seconds, 1 to 10", true},
+                     {"forward-delay", "seconds, 4 to 30", true}},
+                    &Start<TSessionRedundancyRstpGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyRedundancyRstp>(d);
+                        v = {{"enabled", OnOff(r.Enabled)},
+                             {"bridge-priority", QString::number(r.BridgePriority)},
+                             {"max-age", QString::number(r.MaxAge)},
+                             {"hello", QString::number(r.Hello)},
+                             {"forward-delay", QString::number(r.ForwardDelay)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyRedundancyRstp r = GetProperty<TPropertyRedundancyRstp>(d);
+                        TChanges c(changes, error);
+                        c.Bool("enabled", r.Enabled);
+                        c.Number("bridge-priority", r.BridgePriority, 0, 61440);
+                        c.Require(r.BridgePriority % 4096 == 0, "bridge-priority",
+                                  QStringLiteral("a multiple of 4096"));
+                        c.Number("max-age", r.MaxAge, 6, 40);
+                        c.Number("hello", r.Hello, 1, 10);
+                        c.Number("forward-delay", r.ForwardDelay, 4, 30);
+                        return c.Ok() ? new TSessionRedundancyRstpSet(r) : nullptr;
+                    }});
+
+    records.append({"qos",
+                    "scheduling scheme and priority type (1280, 1281)",
                     {{"scheme", "weighted or strict", true}, {"type", QosTypes.join(QStringLiteral(", ")), true}},
                     &Start<TSessionQosGet>,
                     [](TDevice& d, TCliValues& v) {
@@ -327,7 +598,69 @@ QList<TCliRecord> MakeRecords()
                         return c.Ok() ? new TSessionQosSet(r) : nullptr;
                     }});
 
-    records.append({"snmp", "SNMP agent version (1792, 1793)",
+    records.append(
+        {"qos-port",
+         "each port's priority queue for port-based QoS (1282, 1283)",
+         {{"queue", "per port in port order: " + ValueWords(QueueNames).join(QStringLiteral(", ")), true}},
+         &Start<TSessionQosPortGet>,
+         [](TDevice& d, TCliValues& v) {
+             const auto& r = GetProperty<TPropertyQosPort>(d);
+             v = {{"queue", JoinOf(r.Entries, [](const TQosByte& e) { return WordOf(QueueNames, e.Value); })}};
+             return r.Valid;
+         },
+         [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+             TPropertyQosPort r = GetProperty<TPropertyQosPort>(d);
+             TChanges c(changes, error);
+             c.PerPort("queue", r.Entries, &TQosByte::Value, QueueNames);
+             return c.Ok() && !r.Entries.empty() ? new TSessionQosPortSet(r) : nullptr;
+         }});
+
+    records.append(
+        {"cos-map",
+         "802.1p priorities to queues, and each port's priority for untagged frames (1284, 1285)",
+         {{"queues",
+           "the queue of priorities 0 to 7, separated by commas: " + ValueWords(QueueNames).join(QStringLiteral(", ")),
+           true},
+          {"default-priority", "per port in port order, 0 to 7", true}},
+         &Start<TSessionQosCosGet>,
+         [](TDevice& d, TCliValues& v) {
+             const auto& r = GetProperty<TPropertyQosCos>(d);
+             v = {{"queues", JoinOf(r.Queues, [](uint8_t q) { return WordOf(QueueNames, q); })},
+                  {"default-priority",
+                   JoinOf(r.Entries, [](const TQosByte& e) { return WordOf(CosPriorityNames, e.Value); })}};
+             return r.Valid;
+         },
+         [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+             TPropertyQosCos r = GetProperty<TPropertyQosCos>(d);
+             TChanges c(changes, error);
+             std::vector<unsigned> queues;
+             if (c.Words("queues", r.Queues.size(), QueueNames, queues))
+                 std::copy(queues.begin(), queues.end(), r.Queues.begin());
+             c.PerPort("default-priority", r.Entries, &TQosByte::Value, CosPriorityNames);
+             return c.Ok() && !r.Entries.empty() ? new TSessionQosCosSet(r) : nullptr;
+         }});
+
+    records.append(
+        {"tos-map",
+         "DSCP values 0 to 63 to queues (1286, 1287)",
+         {{"queues", "64 queues separated by commas: " + ValueWords(QueueNames).join(QStringLiteral(", ")), true}},
+         &Start<TSessionQosTosGet>,
+         [](TDevice& d, TCliValues& v) {
+             const auto& r = GetProperty<TPropertyQosTos>(d);
+             v = {{"queues", JoinOf(r.Queues, [](uint8_t q) { return WordOf(QueueNames, q); })}};
+             return r.Valid;
+         },
+         [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+             TPropertyQosTos r = GetProperty<TPropertyQosTos>(d);
+             TChanges c(changes, error);
+             std::vector<unsigned> queues;
+             if (c.Words("queues", r.Queues.size(), QueueNames, queues))
+                 std::copy(queues.begin(), queues.end(), r.Queues.begin());
+             return c.Ok() ? new TSessionQosTosSet(r) : nullptr;
+         }});
+
+    records.append({"snmp",
+                    "SNMP agent version (1792, 1793)",
                     {{"version", "v1v2c or v3", true}},
                     &Start<TSessionSnmpGet>,
                     [](TDevice& d, TCliValues& v) {
@@ -342,7 +675,33 @@ QList<TCliRecord> MakeRecords()
                         return c.Ok() ? new TSessionSnmpSet(r) : nullptr;
                     }});
 
-    records.append({"mirror", "port mirroring (2564, 2565); ports count from 1",
+    records.append(
+        {"snmp-communities",
+         "the SNMP communities, one a slot (1794, 1795)",
+         {{"communities", "the community of each slot, separated by commas", true, true, true},
+          {"privileges",
+           "each slot's privilege, separated by commas: " + ValueWords(PrivilegeNames).join(QStringLiteral(", ")),
+           true}},
+         &Start<TSessionSnmpCommunityGet>,
+         [](TDevice& d, TCliValues& v) {
+             const auto& r = GetProperty<TPropertySnmpCommunity>(d);
+             v = {{"communities",
+                   JoinOf(r.Entries, [](const TPropertySnmpCommunityEntry& e) { return Str(e.Community); })},
+                  {"privileges", JoinOf(r.Entries, [](const TPropertySnmpCommunityEntry& e) {
+                       return WordOf(PrivilegeNames, e.Privilege);
+                   })}};
+             return r.Valid;
+         },
+         [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+             TPropertySnmpCommunity r = GetProperty<TPropertySnmpCommunity>(d);
+             TChanges c(changes, error);
+             c.PerPort("privileges", r.Entries, &TPropertySnmpCommunityEntry::Privilege, PrivilegeNames);
+             c.PerPortText("communities", r.Entries, &TPropertySnmpCommunityEntry::Community, 32);
+             return c.Ok() && !r.Entries.empty() ? new TSessionSnmpCommunitySet(r) : nullptr;
+         }});
+
+    records.append({"mirror",
+                    "port mirroring (2564, 2565); ports count from 1",
                     {{"dest-rx", "port receiving mirrored received frames", true},
                      {"dest-tx", "port receiving mirrored transmitted frames", true},
                      {"src-rx", "ports whose received frames are mirrored, such as 1,3-4 or none", true},
@@ -367,7 +726,8 @@ QList<TCliRecord> MakeRecords()
                         return c.Ok() ? new TSessionMonitorMirrorSet(r) : nullptr;
                     }});
 
-    records.append({"lldp", "LLDP agent (2816, 2817)",
+    records.append({"lldp",
+                    "LLDP agent (2816, 2817)",
                     {{"enabled", "on or off", true}, {"interval", "seconds, 0 to 65535", true}},
                     &Start<TSessionLldpGet>,
                     [](TDevice& d, TCliValues& v) {
@@ -382,7 +742,8 @@ QList<TCliRecord> MakeRecords()
                         c.Number("interval", r.Interval, 0, std::numeric_limits<uint16_t>::max());
                         return c.Ok() ? new TSessionLldpSet(r) : nullptr;
                     }});
-    records.append({"syslog", "where the switch sends syslog messages (2306, 2307)",
+    records.append({"syslog",
+                    "where the switch sends syslog messages (2306, 2307)",
                     {{"mode", "disable, client, server or both", true},
                      {"server", "syslog server; modes server and both need one", true}},
                     &Start<TSessionWarningSyslogGet>,
@@ -401,7 +762,173 @@ QList<TCliRecord> MakeRecords()
                         return c.Ok() ? new TSessionWarningSyslogSet(r) : nullptr;
                     }});
 
-    records.append({"dhcp-server", "the switch's DHCP server (272, 273)",
+    records.append({"fault-alarm",
+                    "the alarms the fault relay reports (2304, 2305); ports count from 1",
+                    {{"power1", "alarm when power input 1 fails: on or off", true},
+                     {"power2", "alarm when power input 2 fails: on or off", true},
+                     {"link-down", "ports whose link loss is an alarm, such as 1-4 or none", true}},
+                    &Start<TSessionWarningFaultGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyWarningFault>(d);
+                        v = {{"power1", OnOff(r.System & 1)},
+                             {"power2", OnOff(r.System & 2)},
+                             {"link-down", PortListText(r.LinkDown)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyWarningFault r = GetProperty<TPropertyWarningFault>(d);
+                        TChanges c(changes, error);
+                        bool power1 = r.System & 1, power2 = r.System & 2;
+                        c.Bool("power1", power1);
+                        c.Bool("power2", power2);
+                        r.System = (r.System & ~uint32_t(3)) | (power1 ? 1 : 0) | (power2 ? 2 : 0);
+                        c.Ports("link-down", r.LinkDown, std::min(d.PortCount(), 32));
+                        return c.Ok() ? new TSessionWarningFaultSet(r) : nullptr;
+                    }});
+
+    records.append({"events",
+                    "the events sent by syslog and by SMTP (2310, 2311); ports count from 1",
+                    {{"syslog-system", "system events sent by syslog, a bit mask", true},
+                     {"syslog-link-up", "ports whose link-up is sent by syslog, such as 1-4 or none", true},
+                     {"syslog-link-down", "ports whose link-down is sent by syslog", true},
+                     {"smtp-system", "system events sent by mail, a bit mask", true},
+                     {"smtp-link-up", "ports whose link-up is sent by mail", true},
+                     {"smtp-link-down", "ports whose link-down is sent by mail", true}},
+                    &Start<TSessionWarningEventGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertyWarningEvent>(d);
+                        v = {{"syslog-system", QString::number(r.SyslogSystem)},
+                             {"syslog-link-up", PortListText(r.SyslogLinkUp)},
+                             {"syslog-link-down", PortListText(r.SyslogLinkDown)},
+                             {"smtp-system", QString::number(r.SmtpSystem)},
+                             {"smtp-link-up", PortListText(r.SmtpLinkUp)},
+                             {"smtp-link-down", PortListText(r.SmtpLinkDown)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertyWarningEvent r = GetProperty<TPropertyWarningEvent>(d);
+                        TChanges c(changes, error);
+                        const int ports = std::min(d.PortCount(), 32);
+                        c.Number("syslog-system", r.SyslogSystem, 0, std::numeric_limits<uint32_t>::max());
+                        c.Ports("syslog-link-up", r.SyslogLinkUp, ports);
+                        c.Ports("syslog-link-down", r.SyslogLinkDown, ports);
+                        c.Number("smtp-system", r.SmtpSystem, 0, std::numeric_limits<uint32_t>::max());
+                        c.Ports("smtp-link-up", r.SmtpLinkUp, ports);
+                        c.Ports("smtp-link-down", r.SmtpLinkDown, ports);
+                        return c.Ok() ? new TSessionWarningEventSet(r) : nullptr;
+                    }});
+
+    records.append({"8021x",
+                    "802.1X authentication against a RADIUS server (2056, 2057)",
+                    {{"enabled", "on or off", true},
+                     {"server", "RADIUS server address, 0.0.0.0 for none", true},
+                     {"server-port", "1 to 65535", true},
+                     {"accounting-port", "1 to 65535", true},
+                     {"shared-key", "the RADIUS shared secret, up to 31 bytes", true, true, true},
+                     {"nas-id", "NAS identifier, up to 31 bytes", true, true},
+                     {"quiet-period", "seconds, 0 to 65535", true},
+                     {"tx-period", "seconds, 0 to 65535", true},
+                     {"supplicant-timeout", "seconds, 1 to 300", true},
+                     {"server-timeout", "seconds, 1 to 300", true},
+                     {"max-requests", "1 to 10", true},
+                     {"reauth-period", "seconds, 1 to 999999", true}},
+                    &Start<TSessionSecurity8021xGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertySecurity8021x>(d);
+                        v = {{"enabled", OnOff(r.Enabled)},
+                             {"server", AddressText(r.ServerAddress)},
+                             {"server-port", QString::number(r.ServerPort)},
+                             {"accounting-port", QString::number(r.AccountingPort)},
+                             {"shared-key", Str(r.SharedKey)},
+                             {"nas-id", Str(r.NasId)},
+                             {"quiet-period", QString::number(r.QuietPeriod)},
+                             {"tx-period", QString::number(r.TxPeriod)},
+                             {"supplicant-timeout", QString::number(r.SupplicantTimeout)},
+                             {"server-timeout", QString::number(r.ServerTimeout)},
+                             {"max-requests", QString::number(r.MaxRequests)},
+                             {"reauth-period", QString::number(r.ReAuthPeriod)}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertySecurity8021x r = GetProperty<TPropertySecurity8021x>(d);
+                        TChanges c(changes, error);
+                        c.Bool("enabled", r.Enabled);
+                        c.Address("server", r.ServerAddress, true);
+                        c.Number("server-port", r.ServerPort, 1, 65535);
+                        c.Number("accounting-port", r.AccountingPort, 1, 65535);
+                        c.Text("shared-key", r.SharedKey, 32);
+                        c.Text("nas-id", r.NasId, 32);
+                        c.Number("quiet-period", r.QuietPeriod, 0, 65535);
+                        c.Number("tx-period", r.TxPeriod, 0, 65535);
+                        c.Number("supplicant-timeout", r.SupplicantTimeout, 1, 300);
+                        c.Number("server-timeout", r.ServerTimeout, 1, 300);
+                        c.Number("max-requests", r.MaxRequests, 1, 10);
+                        c.Number("reauth-period", r.ReAuthPeriod, 1, 999999);
+                        c.Require(!r.Enabled ||
+                                      (IsValidHostAddress(r.ServerAddress) && !r.SharedKey.empty() && !r.NasId.empty()),
+                                  "server",
+                                  QStringLiteral("a host address, with a shared key and a NAS identifier, "
+                                                 "while 802.1X is on"));
+                        return c.Ok() ? new TSessionSecurity8021xSet(r) : nullptr;
+                    }});
+
+    records.append({"port-auth",
+                    "each port's 802.1X authorisation (2058, 2059)",
+                    {{"mode", "per port in port order: " + ValueWords(AuthModeNames).join(QStringLiteral(", ")), true}},
+                    &Start<TSessionSecurity8021xPortGet>,
+                    [](TDevice& d, TCliValues& v) {
+                        const auto& r = GetProperty<TPropertySecurity8021xPort>(d);
+                        v = {{"mode", JoinOf(r.Modes, [](uint8_t m) { return WordOf(AuthModeNames, m); })}};
+                        return r.Valid;
+                    },
+                    [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+                        TPropertySecurity8021xPort r = GetProperty<TPropertySecurity8021xPort>(d);
+                        TChanges c(changes, error);
+                        std::vector<unsigned> modes;
+                        if (c.Words("mode", r.Modes.size(), AuthModeNames, modes))
+                            r.Modes.assign(modes.begin(), modes.end());
+                        return c.Ok() && !r.Modes.empty() ? new TSessionSecurity8021xPortSet(r) : nullptr;
+                    }});
+
+    records.append(
+        {"ip-security",
+         "the management access list (2048, 2049)",
+         {{"enabled", "on or off", true},
+          {"web", "the list guards web access: on or off", true},
+          {"telnet", "the list guards telnet: on or off", true},
+          {"snmp", "the list guards SNMP: on or off", true},
+          {"addresses", "the allowed IPv4 addresses separated by commas, or none", true}},
+         &Start<TSessionSecurityIpGet>,
+         [](TDevice& d, TCliValues& v) {
+             const auto& r = GetProperty<TPropertySecurityIp>(d);
+             QStringList addresses;
+             for (uint32_t a : r.Addresses)
+                 if (a != 0)
+                     addresses << AddressText(a);
+             v = {{"enabled", OnOff(r.Enabled)},
+                  {"web", OnOff(r.Management & TPropertySecurityIp::mgWeb)},
+                  {"telnet", OnOff(r.Management & TPropertySecurityIp::mgTelnet)},
+                  {"snmp", OnOff(r.Management & TPropertySecurityIp::mgSnmp)},
+                  {"addresses", addresses.isEmpty() ? QStringLiteral("none") : addresses.join(QLatin1Char(','))}};
+             return r.Valid;
+         },
+         [](TDevice& d, const QMap<QString, QString>& changes, QString& error) -> TSession* {
+             TPropertySecurityIp r = GetProperty<TPropertySecurityIp>(d);
+             TChanges c(changes, error);
+             c.Bool("enabled", r.Enabled);
+             for (auto [field, bit] :
+                  {std::pair("web", TPropertySecurityIp::mgWeb), std::pair("telnet", TPropertySecurityIp::mgTelnet),
+                   std::pair("snmp", TPropertySecurityIp::mgSnmp)}) {
+                 bool on = r.Management & bit;
+                 c.Bool(field, on);
+                 r.Management = on ? (r.Management | bit) : (r.Management & ~uint32_t(bit));
+             }
+             c.Addresses("addresses", r.Addresses, std::size_t(std::max(d.AccessListCount(), 0)));
+             return c.Ok() && !r.Addresses.empty() ? new TSessionSecurityIpSet(r) : nullptr;
+         }});
+
+    records.append({"dhcp-server",
+                    "the switch's DHCP server (272, 273)",
                     {{"enabled", "on or off", true},
                      {"start", "first address of the pool", true},
                      {"end", "last address of the pool", true},
@@ -412,8 +939,9 @@ QList<TCliRecord> MakeRecords()
                     &Start<TSessionBasicsDhcpGet>,
                     [](TDevice& d, TCliValues& v) {
                         const auto& r = GetProperty<TPropertyBasicsDhcp>(d);
-                        v = {{"enabled", OnOff(r.Enabled)}, {"start", AddressText(r.Start)},     {"end", AddressText(r.End)},
-                             {"netmask", AddressText(r.Mask)},       {"gateway", AddressText(r.Gateway)}, {"dns", AddressText(r.Dns)},
+                        v = {{"enabled", OnOff(r.Enabled)},       {"start", AddressText(r.Start)},
+                             {"end", AddressText(r.End)},         {"netmask", AddressText(r.Mask)},
+                             {"gateway", AddressText(r.Gateway)}, {"dns", AddressText(r.Dns)},
                              {"lease", QString::number(r.Lease)}};
                         return r.Valid;
                     },
@@ -428,13 +956,14 @@ QList<TCliRecord> MakeRecords()
                         c.Address("dns", r.Dns, true);
                         c.Number("lease", r.Lease, 1, uint64_t(std::numeric_limits<int32_t>::max()));
                         const bool pool = IsValidHostAddress(r.Start) && IsValidHostAddress(r.End) && r.Start < r.End &&
-                                          IsValidMask(r.Mask);
+                            IsValidMask(r.Mask);
                         c.Require(!r.Enabled || pool, "start",
                                   QStringLiteral("below end, in a pool of host addresses with a netmask"));
                         return c.Ok() ? new TSessionBasicsDhcpSet(r) : nullptr;
                     }});
 
-    records.append({"igmp", "IGMP snooping and the query function (1536, 1537)",
+    records.append({"igmp",
+                    "IGMP snooping and the query function (1536, 1537)",
                     {{"snooping", "on or off", true}, {"query", "disable, enable or auto", true}},
                     &Start<TSessionIgmpGet>,
                     [](TDevice& d, TCliValues& v) {
@@ -487,6 +1016,21 @@ bool ParsePortList(const QString& text, int ports, uint32_t& mask)
     }
     mask = out;
     return true;
+}
+
+bool ParseSwitchMac(const QString& text, TMacAddr& mac)
+{
+    QString digits = text;
+    if (text.size() == 17) {
+        const QChar separator = text[2];
+        if (separator != QLatin1Char(':') && separator != QLatin1Char('-'))
+            return false;
+        for (int at = 5; at < 17; at += 3)
+            if (text[at] != separator)
+                return false;
+        digits.remove(separator);
+    }
+    return ParseMacText(digits.toStdString(), mac);
 }
 
 QString PortListText(uint32_t mask)

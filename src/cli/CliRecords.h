@@ -3,6 +3,7 @@
 // current values with some fields changed.
 #pragma once
 
+#include "core/MacAddr.h"
 #include "core/Session.h"
 
 #include <QList>
@@ -16,6 +17,10 @@ struct TCliField {
     QString Name;
     QString Help;
     bool Writable = false;
+    // Free text, compared as written; other values are words, numbers, addresses or ports.
+    bool Text = false;
+    // A key or password: never printed by plan nor written by export.
+    bool Secret = false;
 };
 
 using TCliValues = QList<QPair<QString, QString>>;
@@ -40,3 +45,6 @@ const TCliRecord* FindCliRecord(const QString& name);
 // or a port beyond ports.
 bool ParsePortList(const QString& text, int ports, uint32_t& mask);
 QString PortListText(uint32_t mask);
+// A switch's MAC: twelve hexadecimal digits, bare or as six pairs separated by colons or by
+// dashes.
+bool ParseSwitchMac(const QString& text, TMacAddr& mac);

@@ -3,10 +3,12 @@
 // status 0 when every switch succeeded, 1 when some failed, 2 for a usage error.
 #include "CliEngine.h"
 #include "CliRecords.h"
+#include "Fleet.h"
 
 #include "Version.h"
 #include "net/AddressText.h"
 #include "net/CommandLine.h"
+#include "net/RecordText.h"
 #include "net/ValueTexts.h"
 #include "core/AddressRules.h"
 #include "core/DeviceType.h"
@@ -17,9 +19,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
@@ -29,10 +33,15 @@
 
 #include <cstdio>
 #include <iostream>
+#include <map>
+#include <memory>
+#include <set>
 
 namespace {
 
 constexpr int ExitOk = 0, ExitFailed = 1, ExitUsage = 2;
+// plan: the file and the switches differ.
+constexpr int ExitChanges = 3;
 
 const char* const Usage =
     "Usage: zode-cli COMMAND [OPTIONS] [ARGUMENTS]\n"
@@ -49,10 +58,17 @@ const char* const Usage =
     "  upgrade SWITCHES --image FILE  send a firmware image\n"
     "  backup SWITCHES --dir DIR      fetch each configuration into DIR/<MAC>.cfg\n"
     "  restore SWITCHES --file FILE   send a configuration file\n"
+    "  export SWITCHES                print the switches' settings as a fleet file (YAML)\n"
+    "  plan FILE                      show what applying the fleet file would change\n"
+    "  apply FILE [--save]            make the switches what the fleet file says\n"
+    "  schema                         the JSON Schema of fleet files\n"
     "\n"
     "SWITCHES is a comma-separated list of MAC or IPv4 addresses, or all. The password comes\n"
     "from --password-file, from ZODE_PASSWORD or is asked for without echo; it is never\n"
-    "taken from the command line. \"zode-cli COMMAND --help\" tells more.\n";
+    "taken from the command line. \"zode-cli COMMAND --help\" tells more.\n"
+    "\n"
+    "Exit status: 0 done (plan: no change), 1 some switch failed, 2 a usage or file error\n"
+    "with nothing sent, 3 plan: changes pending.\n";
 
 QTextStream& Out()
 {
@@ -91,6 +107,8 @@ struct TOptions {
     QCommandLineOption KeepIp{"keep-ip", "default: keep the network settings."};
     QCommandLineOption KeepUser{"keep-user", "default: keep the user name and password."};
     QCommandLineOption NoReboot{"no-reboot", "default: do not restart afterwards."};
+    QCommandLineOption Save{"save", "apply: save the settings to flash on each switch that took its changes."};
+    QCommandLineOption PlanJson{"json", "One JSON document: every switch's changes and a summary."};
 };
 
 // Reads a password from the terminal without echo.
@@ -145,23 +163,6 @@ int GetCredentials(const TOptions& o, std::string& user, std::string& password)
 std::vector<TIpMask> Targets(const TOptions& o, QString& error)
 {
     return TargetsFromTexts(o.Parser.values(o.Target), error);
-}
-
-// A switch named by its MAC: twelve hexadecimal digits, bare or as six pairs separated by
-// colons or by dashes.
-bool ParseSwitchMac(const QString& item, TMacAddr& mac)
-{
-    QString digits = item;
-    if (item.size() == 17) {
-        const QChar separator = item[2];
-        if (separator != QLatin1Char(':') && separator != QLatin1Char('-'))
-            return false;
-        for (int at = 5; at < 17; at += 3)
-            if (item[at] != separator)
-                return false;
-        digits.remove(separator);
-    }
-    return ParseMacText(digits.toStdString(), mac);
 }
 
 // One switch of SWITCHES: by MAC, or else by address.
@@ -273,19 +274,40 @@ private:
     std::vector<qint64> m_Done;
 };
 
+const TCliField* FindField(const TCliRecord& record, const QString& field)
+{
+    const auto it = std::find_if(record.Fields.begin(), record.Fields.end(),
+                                 [&](const TCliField& f) { return f.Name == field; });
+    return it == record.Fields.end() ? nullptr : &*it;
+}
+
+bool IsTextField(const TCliRecord& record, const QString& field)
+{
+    const TCliField* f = FindField(record, field);
+    return f && f->Text;
+}
+
+// A value as plan and apply print it: a secret's only as such.
+QString Shown(const QString& record, const QString& field, const QString& value)
+{
+    const TCliRecord* r = FindCliRecord(record);
+    const TCliField* f = r ? FindField(*r, field) : nullptr;
+    return f && f->Secret ? QStringLiteral("(secret)") : value;
+}
+
 void PrintValues(TDevice* d, const QString& record, const TCliValues& values, bool json)
 {
     if (json) {
         QJsonObject fields;
         for (const auto& [name, value] : values)
-            fields.insert(name, value);
+            fields.insert(name, Shown(record, name, value));
         QJsonObject line{{"mac", MacText(d)}, {"ip", IpText(d)}, {"record", record}, {"values", fields}};
         Out() << QJsonDocument(line).toJson(QJsonDocument::Compact) << "\n";
         return;
     }
     Out() << MacText(d) << "  " << IpText(d) << "\n";
     for (const auto& [name, value] : values)
-        Out() << "  " << name << ": " << value << "\n";
+        Out() << "  " << name << ": " << Shown(record, name, value) << "\n";
 }
 
 int Discover(TCliEngine& engine, const TOptions& o)
@@ -597,6 +619,298 @@ int CommandOperation(TCliEngine& engine, const TOptions& o, const QString& name)
     return status;
 }
 
+// The records a fleet file can hold: those with writable fields, in zode-cli's order.
+std::vector<const TCliRecord*> FleetRecords()
+{
+    std::vector<const TCliRecord*> records;
+    for (const TCliRecord& record : CliRecords())
+        if (record.MakeSet)
+            records.push_back(&record);
+    return records;
+}
+
+QString FieldValue(const TCliValues& values, const QString& field)
+{
+    for (const auto& [name, value] : values)
+        if (name == field)
+            return value;
+    return {};
+}
+
+QString Who(TDevice* d) { return MacText(d) + " (" + IpText(d) + ")"; }
+
+int CommandExport(TCliEngine& engine, const TOptions& o)
+{
+    const QStringList args = o.Parser.positionalArguments();
+    if (args.size() != 2)
+        return UsageError(QStringLiteral("export needs SWITCHES"));
+    std::vector<TSwitchName> names;
+    if (!ParseSwitchList(args[1], names))
+        return SwitchListError(args[1]);
+    TOutcome outcome;
+    std::vector<TDevice*> devices;
+    if (int status = Prepare(engine, o, names, true, outcome, devices))
+        return status;
+    std::sort(devices.begin(), devices.end(), [](TDevice* a, TDevice* b) { return a->Mac() < b->Mac(); });
+    std::map<TDevice*, TFleetExport> exports;
+    QSet<QString> secrets;
+    for (TDevice* d : devices)
+        exports[d].Facts = FactsOf(*d);
+    for (const TCliRecord* record : FleetRecords()) {
+        for (TDevice* d : ReadRecord(engine, *record, devices, outcome)) {
+            TCliValues values, writable;
+            record->Values(*d, values);
+            for (const TCliField& field : record->Fields) {
+                if (field.Secret)
+                    secrets.insert(record->Name + '.' + field.Name);
+                if (field.Writable)
+                    writable.append({field.Name, field.Secret ? QString() : FieldValue(values, field.Name)});
+            }
+            exports[d].Records.append({record->Name, writable});
+        }
+    }
+    std::vector<TFleetExport> out;
+    for (TDevice* d : devices)
+        if (!exports[d].Records.isEmpty())
+            out.push_back(exports[d]);
+    Out() << QString::fromUtf8(ExportFleet(out, QDateTime::currentDateTimeUtc().toString(Qt::ISODate), secrets));
+    Out().flush();
+    return outcome.Status();
+}
+
+struct TPlanned {
+    TDevice* Device = nullptr;
+    std::vector<TFleetChange> Changes;
+};
+
+QString Where(const TFleetFile& file, const TFleetValue& value)
+{
+    return QStringLiteral("%1:%2:%3").arg(file.Path).arg(value.Line).arg(value.Column);
+}
+
+// Reads the switches the file names and what they hold of the records it sets; the
+// differences per switch, each checked against the record's rules for that switch. A value
+// the switch's record cannot take is a file error: nothing has been sent.
+int MakePlan(TCliEngine& engine, const TOptions& o, const TFleetFile& file, TOutcome& outcome,
+             std::vector<TPlanned>& plan)
+{
+    std::vector<TSwitchName> names;
+    for (const TFleetSwitch& entry : file.Switches)
+        names.push_back({MacText(entry.Mac), true, entry.Mac, 0});
+    std::vector<TDevice*> devices;
+    if (int status = Prepare(engine, o, names, true, outcome, devices))
+        return status;
+    std::vector<TFleetFacts> facts;
+    for (TDevice* d : devices)
+        facts.push_back(FactsOf(*d));
+    if (const int group = UnmatchedGroup(file, facts); group >= 0 && !devices.empty())
+        return UsageError(QStringLiteral("%1:%2:%3: the group matches none of the file's switches")
+                              .arg(file.Path)
+                              .arg(file.Groups[std::size_t(group)].Line)
+                              .arg(file.Groups[std::size_t(group)].Column));
+    std::map<TDevice*, TFleetSettings> wanted;
+    for (TDevice* d : devices) {
+        const auto entry = std::find_if(file.Switches.begin(), file.Switches.end(),
+                                        [&](const TFleetSwitch& s) { return s.Mac == d->Mac(); });
+        wanted[d] = WantedSettings(file, *entry, FactsOf(*d));
+    }
+    std::set<TDevice*> unread;
+    std::map<TDevice*, std::vector<TFleetChange>> changes;
+    for (const TCliRecord* record : FleetRecords()) {
+        std::vector<TDevice*> due;
+        for (TDevice* d : devices)
+            if (wanted[d].contains(record->Name) && !unread.count(d))
+                due.push_back(d);
+        const std::vector<TDevice*> read = ReadRecord(engine, *record, due, outcome);
+        for (TDevice* d : due) {
+            if (std::find(read.begin(), read.end(), d) == read.end()) {
+                unread.insert(d);
+                continue;
+            }
+            TCliValues values;
+            record->Values(*d, values);
+            const auto& fields = wanted[d][record->Name];
+            QMap<QString, QString> set;
+            for (auto field = fields.begin(); field != fields.end(); ++field) {
+                const QString current = FieldValue(values, field.key());
+                const bool same = IsTextField(*record, field.key()) ? current == field->Text
+                                                                    : SameValue(current, field->Text);
+                if (!same) {
+                    changes[d].push_back({record->Name, field.key(), current, field.value()});
+                    set.insert(field.key(), field->Text);
+                }
+            }
+            if (set.isEmpty())
+                continue;
+            QString error;
+            std::unique_ptr<Intp::TSession> session(record->MakeSet(*d, set, error));
+            if (!session) {
+                // The message starts with the field it is about.
+                const auto it = std::find_if(set.keyBegin(), set.keyEnd(),
+                                             [&](const QString& f) { return error.startsWith(f + ' '); });
+                const TFleetValue& value = fields[it != set.keyEnd() ? *it : set.firstKey()];
+                return UsageError(QStringLiteral("%1: %2 on %3: %4.%5")
+                                      .arg(Where(file, value), record->Name, Who(d), record->Name, error));
+            }
+        }
+    }
+    for (TDevice* d : devices)
+        if (!unread.count(d))
+            plan.push_back({d, changes[d]});
+    return 0;
+}
+
+void PrintPlan(const std::vector<TPlanned>& plan, const TFleetFile& file, bool json)
+{
+    std::size_t total = 0, changed = 0;
+    for (const TPlanned& p : plan) {
+        total += p.Changes.size();
+        changed += p.Changes.empty() ? 0 : 1;
+    }
+    if (json) {
+        QJsonArray switches;
+        for (const TPlanned& p : plan) {
+            QJsonArray list;
+            for (const TFleetChange& c : p.Changes)
+                list.append(QJsonObject{{"record", c.Record},
+                                        {"field", c.Field},
+                                        {"current", Shown(c.Record, c.Field, c.Current)},
+                                        {"wanted", Shown(c.Record, c.Field, c.Wanted.Text)},
+                                        {"line", c.Wanted.Line},
+                                        {"column", c.Wanted.Column}});
+            switches.append(QJsonObject{{"mac", MacText(p.Device)},
+                                        {"ip", IpText(p.Device)},
+                                        {"name", RecordText(p.Device->Name())},
+                                        {"changes", list}});
+        }
+        const QJsonObject summary{{"switches", int(plan.size())}, {"changed", int(changed)}, {"changes", int(total)}};
+        Out() << QJsonDocument(QJsonObject{{"file", file.Path}, {"switches", switches}, {"summary", summary}})
+                     .toJson(QJsonDocument::Indented);
+    } else {
+        for (const TPlanned& p : plan) {
+            if (p.Changes.empty())
+                continue;
+            Out() << Who(p.Device) << " " << RecordText(p.Device->Name()) << ": " << p.Changes.size()
+                  << (p.Changes.size() == 1 ? " change\n" : " changes\n");
+            for (const TFleetChange& c : p.Changes)
+                Out() << "  " << c.Record << "." << c.Field << ": " << Shown(c.Record, c.Field, c.Current) << " → "
+                      << Shown(c.Record, c.Field, c.Wanted.Text) << "\n";
+        }
+        Out() << QStringLiteral("Plan: %1 %2 on %3 of %4 switches.\n")
+                     .arg(total)
+                     .arg(total == 1 ? "change" : "changes")
+                     .arg(changed)
+                     .arg(plan.size());
+    }
+    Out().flush();
+}
+
+int ReadFleetArgument(const TOptions& o, const QString& command, TFleetFile& file)
+{
+    const QStringList args = o.Parser.positionalArguments();
+    if (args.size() != 2)
+        return UsageError(QStringLiteral("%1 needs FILE").arg(command));
+    QString error;
+    if (!ReadFleetFile(args[1], file, error))
+        return UsageError(error);
+    return 0;
+}
+
+int CommandPlan(TCliEngine& engine, const TOptions& o)
+{
+    TFleetFile file;
+    if (int status = ReadFleetArgument(o, QStringLiteral("plan"), file))
+        return status;
+    TOutcome outcome;
+    std::vector<TPlanned> plan;
+    if (int status = MakePlan(engine, o, file, outcome, plan))
+        return status;
+    PrintPlan(plan, file, o.Parser.isSet(o.PlanJson));
+    const bool pending = std::any_of(plan.begin(), plan.end(), [](const TPlanned& p) { return !p.Changes.empty(); });
+    const int status = outcome.Status();
+    return status != ExitOk ? status : pending ? ExitChanges : ExitOk;
+}
+
+// The plan, then per record the Sets to every switch that needs one at once, each read back;
+// a switch that fails a Set or reads back otherwise is named and gets no further Sets.
+int CommandApply(TCliEngine& engine, const TOptions& o)
+{
+    TFleetFile file;
+    if (int status = ReadFleetArgument(o, QStringLiteral("apply"), file))
+        return status;
+    TOutcome outcome;
+    std::vector<TPlanned> plan;
+    if (int status = MakePlan(engine, o, file, outcome, plan))
+        return status;
+    PrintPlan(plan, file, false);
+    std::set<TDevice*> failed;
+    for (const TCliRecord* record : FleetRecords()) {
+        std::map<TDevice*, QMap<QString, QString>> sets;
+        for (const TPlanned& p : plan)
+            for (const TFleetChange& c : p.Changes)
+                if (c.Record == record->Name && !failed.count(p.Device))
+                    sets[p.Device].insert(c.Field, c.Wanted.Text);
+        if (sets.empty())
+            continue;
+        engine.ForgetResults();
+        std::vector<TDevice*> sent;
+        for (auto& [d, changes] : sets) {
+            QString error;
+            Intp::TSession* session = record->MakeSet(*d, changes, error);
+            if (session && Intp::Start(session, d, &engine)) {
+                sent.push_back(d);
+                continue;
+            }
+            delete session;
+            failed.insert(d);
+            outcome.Fail(d, QStringLiteral("set %1 not sent: %2").arg(record->Name, error.isEmpty() ? "the values do not fit this switch" : error));
+        }
+        engine.WaitIdle();
+        std::vector<TDevice*> took;
+        for (TDevice* d : sent) {
+            if (engine.LastResult(d) == Intp::stSuccess) {
+                took.push_back(d);
+            } else {
+                failed.insert(d);
+                outcome.Fail(d, QStringLiteral("set %1 failed: %2").arg(record->Name, FailureText(engine.LastResult(d))));
+            }
+        }
+        const std::vector<TDevice*> read = ReadRecord(engine, *record, took, outcome);
+        for (TDevice* d : took) {
+            if (std::find(read.begin(), read.end(), d) == read.end()) {
+                failed.insert(d);
+                continue;
+            }
+            TCliValues values;
+            record->Values(*d, values);
+            for (auto it = sets[d].begin(); it != sets[d].end(); ++it) {
+                const QString now = FieldValue(values, it.key());
+                if (!(IsTextField(*record, it.key()) ? now == it.value() : SameValue(now, it.value()))) {
+                    failed.insert(d);
+                    outcome.Fail(d, QStringLiteral("%1.%2 reads back %3, not %4")
+                                        .arg(record->Name, it.key(), Shown(record->Name, it.key(), now),
+                                             Shown(record->Name, it.key(), it.value())));
+                    break;
+                }
+            }
+        }
+    }
+    std::vector<TDevice*> applied;
+    for (const TPlanned& p : plan) {
+        if (failed.count(p.Device))
+            continue;
+        Out() << Who(p.Device) << "  "
+              << (p.Changes.empty() ? QStringLiteral("no change") : QStringLiteral("%1 applied").arg(p.Changes.size()))
+              << "\n";
+        if (!p.Changes.empty())
+            applied.push_back(p.Device);
+    }
+    Out().flush();
+    if (o.Parser.isSet(o.Save) && !applied.empty())
+        RunOnAll(engine, applied, 264, outcome, [](TDevice*, QString&) { return new Intp::TSessionBasicsSave; });
+    return outcome.Status();
+}
+
 struct TCommandHelp {
     const char* Name;
     const char* Arguments;
@@ -618,6 +932,12 @@ const TCommandHelp Commands[] = {
     {"upgrade", "SWITCHES --image FILE", "Sends the firmware image to every switch at once."},
     {"backup", "SWITCHES --dir DIR", "Fetches each switch's configuration into DIR/<MAC>.cfg."},
     {"restore", "SWITCHES --file FILE", "Sends the configuration file to every switch."},
+    {"export", "SWITCHES", "Prints the settings of each switch as a fleet file (YAML) for plan and apply."},
+    {"plan", "FILE", "Reads the switches the fleet file names and prints what apply would change. Exit status 0: "
+                     "no change, 3: changes pending, 1: some switch could not be read, 2: the file is wrong."},
+    {"schema", "", "Prints the JSON Schema of fleet files."},
+    {"apply", "FILE", "Changes on each switch the fleet file names what differs from the file, reads every "
+                      "change back and prints a line per switch."},
 };
 
 } // namespace
@@ -651,13 +971,17 @@ int main(int argc, char* argv[])
     QCommandLineParser& p = o.Parser;
     p.setApplicationDescription(QString::fromLatin1(help->Text));
     p.addHelpOption();
-    if (command != QLatin1String("records")) {
+    if (command != QLatin1String("records") && command != QLatin1String("schema")) {
         p.addOptions({o.Target, o.Wait});
         if (command != QLatin1String("discover") && command != QLatin1String("logout"))
             p.addOptions({o.User, o.PasswordFile});
     }
     if (command == QLatin1String("discover") || command == QLatin1String("get") || command == QLatin1String("set"))
         p.addOption(o.Json);
+    if (command == QLatin1String("plan"))
+        p.addOption(o.PlanJson);
+    if (command == QLatin1String("apply"))
+        p.addOption(o.Save);
     if (command == QLatin1String("upgrade"))
         p.addOption(o.Image);
     if (command == QLatin1String("backup"))
@@ -682,11 +1006,23 @@ int main(int argc, char* argv[])
     Intp::RegisterKnownModels();
     if (command == QLatin1String("records"))
         return p.positionalArguments().size() == 1 ? CommandRecords() : UsageError(QStringLiteral("records takes no arguments"));
+    if (command == QLatin1String("schema")) {
+        if (p.positionalArguments().size() != 1)
+            return UsageError(QStringLiteral("schema takes no arguments"));
+        Out() << QString::fromUtf8(FleetSchema());
+        return ExitOk;
+    }
     TCliEngine engine;
     if (command == QLatin1String("discover"))
         return p.positionalArguments().size() == 1 ? CommandDiscover(engine, o)
                                                    : UsageError(QStringLiteral("discover takes no arguments"));
     if (command == QLatin1String("get") || command == QLatin1String("set"))
         return CommandGetSet(engine, o, command == QLatin1String("set"));
+    if (command == QLatin1String("export"))
+        return CommandExport(engine, o);
+    if (command == QLatin1String("plan"))
+        return CommandPlan(engine, o);
+    if (command == QLatin1String("apply"))
+        return CommandApply(engine, o);
     return CommandOperation(engine, o, command);
 }

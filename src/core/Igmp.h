@@ -4,6 +4,7 @@
 #pragma once
 
 #include "SessionShapes.h"
+#include "ValueNames.h"
 
 #include <vector>
 
@@ -25,6 +26,8 @@ struct TPropertyIgmp {
     void Encode(TWriter& w) const;
     static uint16_t Check(const TPropertyIgmp& record) { return record.QueryMode < iqCount ? stSuccess : stListCount; }
 };
+
+inline constexpr TValueName IgmpQueryNames[] = {{"Disable", "disable"}, {"Enable", "enable"}, {"Auto", "auto"}};
 
 struct TPropertyIgmpTableEntry {
     uint32_t Members = 0; // bit i: physical port i

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SessionShapes.h"
+#include "ValueNames.h"
 
 #include <string>
 #include <vector>
@@ -52,6 +53,18 @@ struct TPortConfigEntry {
     void Encode(TWriter& w) const;
 };
 
+// Port types as the switches report them.
+inline constexpr TValueName PortTypeNames[] = {
+    {"N/A", "na"},     {"1000TX", "1000tx"}, {"1000SX", "1000sx"}, {"1000LX", "1000lx"}, {"100TX", "100tx"},
+    {"100SX", "100sx"}, {"100LX", "100lx"},   {"mGBIC", "mgbic"},   {"GBIC", "gbic"},     {"1GTX/mGBIC", "1gtx-mgbic"}};
+// Speed and duplex; 0 lets the port negotiate.
+inline constexpr TValueName SpeedDuplexNames[] = {{"Auto Negotiation", "auto"}, {"1G Full", "1g-full"},
+                                                  {"1G Half", "1g-half"},       {"100 Full", "100-full"},
+                                                  {"100 Half", "100-half"},     {"10 Full", "10-full"},
+                                                  {"10 Half", "10-half"}};
+inline constexpr TValueName FlowControlNames[] = {{"Disable", "disable"}, {"Symmetric", "symmetric"},
+                                                  {"Asymmetric", "asymmetric"}};
+
 // Replies start with 4 bytes that carry nothing; requests send 4 zero bytes in their place.
 struct TPropertyPortConfig {
     static constexpr uint16_t GetCommand = 513;
@@ -75,6 +88,8 @@ struct TPortStatusEntry {
     void Decode(TReader& r);
 };
 
+inline constexpr TValueName LinkNames[] = {{"Down", "down"}, {"Up", "up"}};
+
 struct TPropertyPortStatus {
     static constexpr uint16_t GetCommand = 515;
     using Entry = TPortStatusEntry;
@@ -95,6 +110,12 @@ struct TPortLimitEntry {
     void Encode(TWriter& w) const;
 };
 
+// The frames the ingress limit counts.
+inline constexpr TValueName FrameTypeNames[] = {{"All", "all"},
+                                                {"Broadcast/Multicast/Flooded Unicast", "broadcast-multicast-flooded"},
+                                                {"Broadcast/Multicast", "broadcast-multicast"},
+                                                {"Broadcast Only", "broadcast"}};
+
 struct TPropertyPortLimit {
     static constexpr uint16_t GetCommand = 516;
     using Entry = TPortLimitEntry;
@@ -113,6 +134,9 @@ struct TPortTrunkEntry {
     void Decode(TReader& r);
     void Encode(TWriter& w) const;
 };
+
+// A trunk's LACP flag.
+inline constexpr TValueName TrunkTypeNames[] = {{"Static", "static"}, {"802.3ad LACP", "lacp"}};
 
 struct TPropertyPortTrunk {
     static constexpr uint16_t GetCommand = 518;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "SessionShapes.h"
+#include "ValueNames.h"
 
 #include <array>
 #include <vector>
@@ -37,6 +38,17 @@ struct TPropertyQos {
     // A scheme of 2 or more gives 0x1100, a type of 6 or more 0x1101.
     static uint16_t Check(const TPropertyQos& r);
 };
+
+inline constexpr TValueName QosSchemeNames[] = {{"Weighted", "weighted"}, {"Strict", "strict"}};
+inline constexpr TValueName QosTypeNames[] = {{"Disable", "disable"},   {"Port Based", "port"},
+                                              {"COS Only", "cos"},      {"TOS Only", "tos"},
+                                              {"COS First", "cos-first"}, {"TOS First", "tos-first"}};
+// The four egress queues, lowest first.
+inline constexpr TValueName QueueNames[] = {{"Lowest", "lowest"}, {"Low", "low"}, {"Middle", "middle"}, {"High", "high"}};
+// 802.1p priorities of a port's untagged frames.
+inline constexpr TValueName CosPriorityNames[] = {{"Priority.00", "0"}, {"Priority.01", "1"}, {"Priority.02", "2"},
+                                                  {"Priority.03", "3"}, {"Priority.04", "4"}, {"Priority.05", "5"},
+                                                  {"Priority.06", "6"}, {"Priority.07", "7"}};
 
 // One byte of a per-port list: a queue, or a default 802.1p priority.
 struct TQosByte {

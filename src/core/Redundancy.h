@@ -4,6 +4,7 @@
 #pragma once
 
 #include "SessionShapes.h"
+#include "ValueNames.h"
 
 #include <array>
 #include <vector>
@@ -51,6 +52,8 @@ struct TPropertyRedundancyRstpEntry {
     void Encode(TWriter& w) const;
 };
 
+inline constexpr TValueName PointToPointNames[] = {{"False", "false"}, {"True", "true"}, {"Auto", "auto"}};
+
 // The bridge part, then one entry per physical port.
 struct TPropertyRedundancyRstp {
     static constexpr uint16_t GetCommand = 770;
@@ -80,6 +83,13 @@ struct TPropertyRedundancyRstpInfoEntry {
     bool operator==(const TPropertyRedundancyRstpInfoEntry&) const = default;
     void Decode(TReader& r);
 };
+
+inline constexpr TValueName RstpStateNames[] = {{"Disabled", "disabled"},     {"Discarding", "discarding"},
+                                                {"Learning", "learning"},     {"Forwarding", "forwarding"},
+                                                {"Non Stp", "non-stp"}};
+inline constexpr TValueName RstpRoleNames[] = {{"Disabled", "disabled"}, {"Root", "root"},       {"Designated", "designated"},
+                                               {"Alternated", "alternate"}, {"Backup", "backup"}, {"Non Stp", "non-stp"},
+                                               {"Unknown", "unknown"}};
 
 // The RSTP state in use: the root bridge and the bridge's timers, then one entry per
 // physical port.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "SessionShapes.h"
+#include "ValueNames.h"
 
 #include <string>
 #include <vector>
@@ -64,6 +65,10 @@ struct TPropertySecurity8021xPort {
     static void EncodeEntry(TWriter& w, uint8_t mode) { w.U8(mode); }
     static uint16_t Check(const TDevice&, const std::vector<uint8_t>&, const uint8_t& mode);
 };
+
+// A port's 802.1X authorisation.
+inline constexpr TValueName AuthModeNames[] = {{"Reject", "reject"}, {"Accept", "accept"}, {"Authorize", "authorize"},
+                                               {"Disable", "disable"}};
 
 // Management stations allowed to reach the switch; an address of 0 is an empty slot.
 struct TPropertySecurityIp {

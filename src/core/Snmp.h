@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SessionShapes.h"
+#include "ValueNames.h"
 
 #include <string>
 #include <vector>
@@ -35,6 +36,8 @@ struct TPropertySnmp {
     static uint16_t Check(const TPropertySnmp& record) { return record.Version <= svV3 ? stSuccess : stListCount; }
 };
 
+inline constexpr TValueName SnmpVersionNames[] = {{"SNMP V1/V2c", "v1v2c"}, {"SNMP V3", "v3"}};
+
 struct TPropertySnmpCommunityEntry {
     std::string Community;
     uint8_t Privilege = spReadOnly;
@@ -42,6 +45,8 @@ struct TPropertySnmpCommunityEntry {
     void Decode(TReader& r);
     void Encode(TWriter& w) const;
 };
+
+inline constexpr TValueName PrivilegeNames[] = {{"Read Only", "read-only"}, {"Read And Write", "read-write"}};
 
 // Exactly one entry per community slot of the device type (else 0x1100).
 struct TPropertySnmpCommunity {
@@ -87,6 +92,8 @@ struct TPropertySnmpTrapEntry {
     void Decode(TReader& r);
     void Encode(TWriter& w) const;
 };
+
+inline constexpr TValueName TrapVersionNames[] = {{"V1", "v1"}, {"V2c", "v2c"}};
 
 // Four bytes the console does not read, then the receivers.
 struct TPropertySnmpTrap {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "SessionShapes.h"
+#include "ValueNames.h"
 
 #include <string>
 #include <string_view>
@@ -33,6 +34,8 @@ struct TPropertyVlan {
     // A mode the console does not know rejects the reply.
     static uint16_t Check(const TPropertyVlan& record) { return record.Mode <= vm8021q ? stSuccess : stListCount; }
 };
+
+inline constexpr TValueName VlanModeNames[] = {{"Disable", "disable"}, {"Port Based", "port"}, {"802.1Q", "802.1q"}};
 
 struct TPropertyVlan8021q {
     static constexpr uint16_t GetCommand = 1030;
@@ -141,6 +144,8 @@ struct TVlanPortSettings {
     std::vector<uint16_t> Tagged;
     bool operator==(const TVlanPortSettings&) const = default;
 };
+
+inline constexpr TValueName LinkTypeNames[] = {{"Access", "access"}, {"802.1Q", "802.1q"}, {"Hybrid", "hybrid"}};
 
 // A port's settings read from the 802.1Q list: untagged in the last VLAN whose untagged mask
 // holds the port (1 when none does), tagged in every VLAN whose tagged mask holds it, in list

@@ -4,6 +4,7 @@
 
 #include "Port.h"
 #include "SessionShapes.h"
+#include "ValueNames.h"
 
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ struct TPropertyWarningSyslog {
     void Encode(TWriter& w) const;
     static uint16_t Check(const TPropertyWarningSyslog& record);
 };
+
+inline constexpr TValueName SyslogModeNames[] = {{"Disable", "disable"}, {"Client Only", "client"},
+                                                {"Server Only", "server"}, {"Both", "both"}};
 
 // The head, then one recipient per slot of the device type; an empty text is an empty slot.
 struct TPropertyWarningSmtp {

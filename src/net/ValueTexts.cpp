@@ -29,3 +29,24 @@ QString VersionNumberText(uint16_t version)
 }
 
 QString VersionText(uint16_t version) { return QLatin1Char('v') + VersionNumberText(version); }
+
+QString ValueText(Intp::TValueNames names, unsigned value)
+{
+    return value < names.size() ? QString::fromLatin1(names[value].Text) : QStringLiteral("Unknown (%1)").arg(value);
+}
+
+QStringList ValueTexts(Intp::TValueNames names)
+{
+    QStringList texts;
+    for (const Intp::TValueName& name : names)
+        texts << QString::fromLatin1(name.Text);
+    return texts;
+}
+
+QStringList ValueWords(Intp::TValueNames names)
+{
+    QStringList words;
+    for (const Intp::TValueName& name : names)
+        words << QString::fromLatin1(name.Word);
+    return words;
+}

@@ -2,7 +2,10 @@
 // window, zode-cli and the exporter say the same.
 #pragma once
 
+#include "core/ValueNames.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -16,3 +19,11 @@ QString FailureText(uint16_t status);
 QString VersionNumberText(uint16_t version);
 // "v2.10", as the pages show versions.
 QString VersionText(uint16_t version);
+
+// The page text of a value; a value the table does not name (speed/duplex 7, RSTP state 9,
+// which switches report) shows as "Unknown (7)".
+QString ValueText(Intp::TValueNames names, unsigned value);
+// The texts in value order: the items of the value's editor.
+QStringList ValueTexts(Intp::TValueNames names);
+// The words zode-cli reads and writes, in value order.
+QStringList ValueWords(Intp::TValueNames names);

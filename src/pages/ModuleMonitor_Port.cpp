@@ -64,9 +64,9 @@ void TModuleMonitorPort::AddRows(TDevice* device)
     for (std::size_t port = 0; port < count; ++port) {
         const Intp::TPortStatusEntry& entry = ports.Entries[port];
         QTreeWidgetItem* row = AddRow(PortCaption(int(port)), unsigned(port));
-        SetCell(row, colType, TPortValue::PortType, entry.Type);
-        SetCell(row, colLink, TPortValue::Link, entry.Link ? 1 : 0);
-        SetCell(row, colState, TPortValue::State, entry.Enabled ? 1 : 0);
+        SetCell(row, colType, Intp::PortTypeNames, entry.Type);
+        SetCell(row, colLink, Intp::LinkNames, entry.Link ? 1 : 0);
+        SetCell(row, colState, Intp::EnableNames, entry.Enabled ? 1 : 0);
         for (int i = 0; i < Intp::mcCount; ++i) {
             const uint32_t value = counters.Entries[port].Counters[std::size_t(i)];
             SetCell(row, colFirstCounter + i, value, QString::number(value));

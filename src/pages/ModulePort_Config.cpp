@@ -17,10 +17,10 @@ TModulePortConfig::TModulePortConfig(QWidget* parent)
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {44, 80, 124, 100, 80});
-    BindChoice(colState, m_Ui->m_State, TPortValue::State, m_Ui->m_StateLabel);
-    BindChoice(colDuplex, m_Ui->m_Duplex, TPortValue::Duplex, m_Ui->m_DuplexLabel);
-    BindChoice(colFlow, m_Ui->m_Flow, TPortValue::Flow, m_Ui->m_FlowLabel);
-    BindChoice(colSecurity, m_Ui->m_Security, TPortValue::Security, m_Ui->m_SecurityLabel);
+    BindChoice(colState, m_Ui->m_State, Intp::EnableNames, m_Ui->m_StateLabel);
+    BindChoice(colDuplex, m_Ui->m_Duplex, Intp::SpeedDuplexNames, m_Ui->m_DuplexLabel);
+    BindChoice(colFlow, m_Ui->m_Flow, Intp::FlowControlNames, m_Ui->m_FlowLabel);
+    BindChoice(colSecurity, m_Ui->m_Security, Intp::EnableNames, m_Ui->m_SecurityLabel);
     FollowSelection(m_Ui->m_Apply);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
     connect(m_Ui->m_Apply, &QPushButton::clicked, this, &TModulePortConfig::EventOnApply);
@@ -69,10 +69,10 @@ void TModulePortConfig::FillFrom(TDevice* device)
     }
     for (const Intp::TPortConfigEntry& entry : config.Entries) {
         QTreeWidgetItem* row = AddRow(PortName(names, entry.Port), entry.Port);
-        SetCell(row, colState, TPortValue::State, entry.Enabled ? 1 : 0);
-        SetCell(row, colDuplex, TPortValue::Duplex, entry.Duplex);
-        SetCell(row, colFlow, TPortValue::Flow, entry.Flow);
-        SetCell(row, colSecurity, TPortValue::Security, entry.Security ? 1 : 0);
+        SetCell(row, colState, Intp::EnableNames, entry.Enabled ? 1 : 0);
+        SetCell(row, colDuplex, Intp::SpeedDuplexNames, entry.Duplex);
+        SetCell(row, colFlow, Intp::FlowControlNames, entry.Flow);
+        SetCell(row, colSecurity, Intp::EnableNames, entry.Security ? 1 : 0);
     }
     SortRows(colPort, Qt::AscendingOrder);
 }

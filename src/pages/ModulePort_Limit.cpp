@@ -18,7 +18,7 @@ TModulePortLimit::TModulePortLimit(QWidget* parent)
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {60, 200, 80, 80});
-    BindChoice(colType, m_Ui->m_Type, TPortValue::FrameType, m_Ui->m_TypeLabel);
+    BindChoice(colType, m_Ui->m_Type, Intp::FrameTypeNames, m_Ui->m_TypeLabel);
     // The range is the switch's to check; the spin boxes take any rate they can hold.
     for (auto [column, box, label] : {std::tuple(colIngress, m_Ui->m_Ingress, m_Ui->m_IngressLabel),
                                       std::tuple(colEgress, m_Ui->m_Egress, m_Ui->m_EgressLabel)}) {
@@ -46,7 +46,7 @@ void TModulePortLimit::FillFrom(TDevice* device)
         // Without a record every port shows the entry's defaults: "Broadcast Only", 8192, 0.
         const Intp::TPortLimitEntry entry = valid ? record.Entries[std::size_t(port)] : Intp::TPortLimitEntry{};
         QTreeWidgetItem* row = AddRow(PortCaption(port), unsigned(port));
-        SetCell(row, colType, TPortValue::FrameType, entry.FrameType);
+        SetCell(row, colType, Intp::FrameTypeNames, entry.FrameType);
         SetNumber(row, colIngress, entry.Ingress);
         SetNumber(row, colEgress, entry.Egress);
     }

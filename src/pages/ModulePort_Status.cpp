@@ -26,11 +26,11 @@ void TModulePortStatus::AddRows(TDevice* device)
     for (std::size_t port = 0; port < record.Entries.size(); ++port) {
         const Intp::TPortStatusEntry& entry = record.Entries[port];
         QTreeWidgetItem* row = AddRow(PortCaption(int(port)), unsigned(port));
-        SetCell(row, colType, TPortValue::PortType, entry.Type);
-        SetCell(row, colLink, TPortValue::Link, entry.Link ? 1 : 0);
-        SetCell(row, colState, TPortValue::State, entry.Enabled ? 1 : 0);
-        SetCell(row, colDuplex, TPortValue::Duplex, entry.Duplex);
+        SetCell(row, colType, Intp::PortTypeNames, entry.Type);
+        SetCell(row, colLink, Intp::LinkNames, entry.Link ? 1 : 0);
+        SetCell(row, colState, Intp::EnableNames, entry.Enabled ? 1 : 0);
+        SetCell(row, colDuplex, Intp::SpeedDuplexNames, entry.Duplex);
         // The status knows only whether flow control is on: "Disable" or "Symmetric".
-        SetCell(row, colFlow, TPortValue::Flow, entry.Flow ? 1 : 0);
+        SetCell(row, colFlow, Intp::FlowControlNames, entry.Flow ? 1 : 0);
     }
 }

@@ -19,7 +19,7 @@ TModulePortTrunk::TModulePortTrunk(QWidget* parent)
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {64, 100});
-    BindChoice(colType, m_Ui->m_Type, TPortValue::TrunkType, m_Ui->m_TypeLabel);
+    BindChoice(colType, m_Ui->m_Type, Intp::TrunkTypeNames, m_Ui->m_TypeLabel);
     AddEditor(m_Ui->m_Member, m_Ui->m_MemberLabel);
     FollowSelection(m_Ui->m_Apply);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));

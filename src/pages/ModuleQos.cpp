@@ -58,7 +58,7 @@ TModuleQosPort::TModuleQosPort(QWidget* parent)
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {96, 96});
-    BindChoice(colValue, m_Ui->m_Priority, TPortValue::Queue, m_Ui->m_PriorityLabel);
+    BindChoice(colValue, m_Ui->m_Priority, Intp::QueueNames, m_Ui->m_PriorityLabel);
     FollowSelection(m_Ui->m_Apply);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
     connect(m_Ui->m_Apply, &QPushButton::clicked, this, &TModuleQosPort::EventOnApply);
@@ -73,7 +73,7 @@ void TModuleQosPort::FillFrom(TDevice* device)
     for (const auto& entry : record.Entries)
         queues.push_back(entry.Value);
     for (int port = 0; port < device->PortCount(); ++port)
-        SetCell(AddRow(PortCaption(port), unsigned(port)), colValue, TPortValue::Queue,
+        SetCell(AddRow(PortCaption(port), unsigned(port)), colValue, Intp::QueueNames,
                 ValueAt(queues, record.Valid, std::size_t(port)));
 }
 
@@ -92,9 +92,9 @@ TModuleQosCos::TModuleQosCos(QWidget* parent)
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_CosList, {96, 96});
-    BindChoice(colValue, m_Ui->m_CosMapping, TPortValue::Queue, m_Ui->m_CosMappingLabel);
+    BindChoice(colValue, m_Ui->m_CosMapping, Intp::QueueNames, m_Ui->m_CosMappingLabel);
     StyleList(m_Ui->m_PortList);
-    m_Ui->m_PortPriority->addItems(PortValueTexts(TPortValue::CosPriority));
+    m_Ui->m_PortPriority->addItems(ValueTexts(Intp::CosPriorityNames));
     for (QWidget* control : {static_cast<QWidget*>(m_Ui->m_CosLabel), static_cast<QWidget*>(m_Ui->m_PortLabel),
                              static_cast<QWidget*>(m_Ui->m_Apply)})
         FollowSelection(control);
@@ -103,7 +103,7 @@ TModuleQosCos::TModuleQosCos(QWidget* parent)
     connect(m_Ui->m_PortList->header(), &QHeaderView::sectionClicked, this, &TModuleQosCos::EventOnPortHeaderClick);
     connect(m_Ui->m_PortPriority, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (QTreeWidgetItem* row = SelectedPortRow(); row && !m_LoadingPort && index >= 0)
-            SetCell(row, colValue, TPortValue::CosPriority, unsigned(index));
+            SetCell(row, colValue, Intp::CosPriorityNames, unsigned(index));
     });
     connect(m_Ui->m_Apply, &QPushButton::clicked, this, &TModuleQosCos::EventOnApply);
 }
@@ -122,7 +122,7 @@ void TModuleQosCos::FillFrom(TDevice* device)
 {
     const auto& record = Intp::GetProperty<Intp::TPropertyQosCos>(*device);
     for (uint8_t priority = 0; priority < Intp::CosPriorities; ++priority)
-        SetCell(AddRow(PortValueText(TPortValue::CosPriority, priority), priority), colValue, TPortValue::Queue,
+        SetCell(AddRow(ValueText(Intp::CosPriorityNames, priority), priority), colValue, Intp::QueueNames,
                 ValueAt(record.Queues, record.Valid, priority));
     std::vector<uint8_t> defaults;
     for (const auto& entry : record.Entries)
@@ -130,7 +130,7 @@ void TModuleQosCos::FillFrom(TDevice* device)
     QList<QTreeWidgetItem*> rows;
     for (int port = 0; port < device->PortCount(); ++port) {
         auto* row = new QTreeWidgetItem(QStringList(PortCaption(port)));
-        SetCell(row, colValue, TPortValue::CosPriority, ValueAt(defaults, record.Valid, std::size_t(port)));
+        SetCell(row, colValue, Intp::CosPriorityNames, ValueAt(defaults, record.Valid, std::size_t(port)));
         rows << row;
     }
     m_Ui->m_PortList->addTopLevelItems(rows);
@@ -161,7 +161,7 @@ void TModuleQosCos::EventOnPortHeaderClick(int column)
         return;
     const unsigned value = (Value(list->topLevelItem(0), colValue) + 1) % Intp::CosPriorities;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
-        SetCell(list->topLevelItem(i), colValue, TPortValue::CosPriority, value);
+        SetCell(list->topLevelItem(i), colValue, Intp::CosPriorityNames, value);
     EventOnPortRowChange();
 }
 
@@ -183,7 +183,7 @@ TModuleQosTos::TModuleQosTos(QWidget* parent)
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {96, 96});
-    BindChoice(colValue, m_Ui->m_Priority, TPortValue::Queue, m_Ui->m_PriorityLabel);
+    BindChoice(colValue, m_Ui->m_Priority, Intp::QueueNames, m_Ui->m_PriorityLabel);
     FollowSelection(m_Ui->m_Apply);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
     connect(m_Ui->m_Apply, &QPushButton::clicked, this, &TModuleQosTos::EventOnApply);
@@ -195,7 +195,7 @@ void TModuleQosTos::FillFrom(TDevice* device)
 {
     const auto& record = Intp::GetProperty<Intp::TPropertyQosTos>(*device);
     for (unsigned dscp = 0; dscp < Intp::DscpValues; ++dscp)
-        SetCell(AddRow(QString::number(dscp), dscp), colValue, TPortValue::Queue,
+        SetCell(AddRow(QString::number(dscp), dscp), colValue, Intp::QueueNames,
                 ValueAt(record.Queues, record.Valid, dscp));
 }
 

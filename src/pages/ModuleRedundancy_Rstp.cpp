@@ -35,7 +35,7 @@ TModuleRedundancyRstp::TModuleRedundancyRstp(QWidget* parent)
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView);
-    m_Ui->m_Mode->addItems(PortValueTexts(TPortValue::State));
+    m_Ui->m_Mode->addItems(ValueTexts(Intp::EnableNames));
     for (auto [box, range] : {std::pair(m_Ui->m_BridgePriority, m_Ui->m_BridgePriorityRange),
                               std::pair(m_Ui->m_BridgeAge, m_Ui->m_BridgeAgeRange),
                               std::pair(m_Ui->m_BridgeHello, m_Ui->m_BridgeHelloRange),
@@ -45,9 +45,9 @@ TModuleRedundancyRstp::TModuleRedundancyRstp(QWidget* parent)
     StepOnly(m_Ui->m_PortPriority);
     BindNumber(colCost, m_Ui->m_PortCost, m_Ui->m_PortCostLabel, m_Ui->m_PortCostRange);
     BindNumber(colPriority, m_Ui->m_PortPriority, m_Ui->m_PortPriorityLabel, m_Ui->m_PortPriorityRange);
-    BindChoice(colP2p, m_Ui->m_PortP2p, TPortValue::PointToPoint, m_Ui->m_PortP2pLabel);
-    BindChoice(colEdge, m_Ui->m_PortEdge, TPortValue::Truth, m_Ui->m_PortEdgeLabel);
-    BindChoice(colStp, m_Ui->m_PortStp, TPortValue::Truth, m_Ui->m_PortStpLabel);
+    BindChoice(colP2p, m_Ui->m_PortP2p, Intp::PointToPointNames, m_Ui->m_PortP2pLabel);
+    BindChoice(colEdge, m_Ui->m_PortEdge, Intp::TruthNames, m_Ui->m_PortEdgeLabel);
+    BindChoice(colStp, m_Ui->m_PortStp, Intp::TruthNames, m_Ui->m_PortStpLabel);
     FollowSelection(m_Ui->m_ModeLabel);
     FollowSelection(m_Ui->m_Mode);
     FollowSelection(m_Ui->m_Apply);
@@ -99,9 +99,9 @@ void TModuleRedundancyRstp::FillFrom(TDevice* device)
         QTreeWidgetItem* row = AddRow(PortCaption(port), unsigned(port));
         SetNumber(row, colCost, entry.PathCost);
         SetNumber(row, colPriority, entry.Priority);
-        SetCell(row, colP2p, TPortValue::PointToPoint, entry.P2p);
-        SetCell(row, colEdge, TPortValue::Truth, entry.Edge ? 1 : 0);
-        SetCell(row, colStp, TPortValue::Truth, entry.NonStp ? 1 : 0);
+        SetCell(row, colP2p, Intp::PointToPointNames, entry.P2p);
+        SetCell(row, colEdge, Intp::TruthNames, entry.Edge ? 1 : 0);
+        SetCell(row, colStp, Intp::TruthNames, entry.NonStp ? 1 : 0);
     }
     ApplyModeRule();
 }

@@ -56,10 +56,10 @@ void TModuleRedundancyRstpInfo::AddRows(TDevice* device)
         SetNumber(row, colPriority, entry.Priority);
         for (int column : {colCost, colPriority})
             row->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-        SetCell(row, colP2p, TPortValue::PointToPoint, entry.P2p);
-        SetCell(row, colEdge, TPortValue::Truth, entry.Edge ? 1 : 0);
-        SetCell(row, colNeighbour, TPortValue::Truth, entry.Neighbour ? 1 : 0);
-        SetCell(row, colState, TPortValue::RstpState, entry.State);
-        SetCell(row, colRole, TPortValue::RstpRole, entry.Role);
+        SetCell(row, colP2p, Intp::PointToPointNames, entry.P2p);
+        SetCell(row, colEdge, Intp::TruthNames, entry.Edge ? 1 : 0);
+        SetCell(row, colNeighbour, Intp::TruthNames, entry.Neighbour ? 1 : 0);
+        SetCell(row, colState, Intp::RstpStateNames, entry.State);
+        SetCell(row, colRole, Intp::RstpRoleNames, entry.Role);
     }
 }

@@ -15,7 +15,7 @@ TModuleSecurity8021xPort::TModuleSecurity8021xPort(QWidget* parent)
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {80, 160});
-    BindChoice(colMode, m_Ui->m_Auth, TPortValue::AuthMode, m_Ui->m_AuthLabel);
+    BindChoice(colMode, m_Ui->m_Auth, Intp::AuthModeNames, m_Ui->m_AuthLabel);
     FollowSelection(m_Ui->m_Apply);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
     connect(m_Ui->m_Apply, &QPushButton::clicked, this, &TModuleSecurity8021xPort::EventOnApply);
@@ -30,7 +30,7 @@ void TModuleSecurity8021xPort::FillFrom(TDevice* device)
     const bool valid = record.Valid && int(record.Modes.size()) == ports;
     for (int port = 0; port < ports; ++port) {
         QTreeWidgetItem* row = AddRow(PortCaption(port), unsigned(port));
-        SetCell(row, colMode, TPortValue::AuthMode, valid ? record.Modes[std::size_t(port)] : uint8_t(Intp::amReject));
+        SetCell(row, colMode, Intp::AuthModeNames, valid ? record.Modes[std::size_t(port)] : uint8_t(Intp::amReject));
     }
 }
 

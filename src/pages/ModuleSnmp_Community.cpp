@@ -20,7 +20,7 @@ TModuleSnmpCommunity::TModuleSnmpCommunity(QWidget* parent)
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView, {44, 220, 120});
     AddEditor(m_Ui->m_Community, m_Ui->m_CommunityLabel);
-    BindChoice(colPrivilege, m_Ui->m_Privilege, TPortValue::Privilege, m_Ui->m_PrivilegeLabel);
+    BindChoice(colPrivilege, m_Ui->m_Privilege, Intp::PrivilegeNames, m_Ui->m_PrivilegeLabel);
     FollowSelection(m_Ui->m_Apply);
     m_Ui->m_Apply->setIcon(Icon(TImage::Accept));
     connect(m_Ui->m_Community, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -42,7 +42,7 @@ void TModuleSnmpCommunity::FillFrom(TDevice* device)
                                                               : Intp::TPropertySnmpCommunityEntry{};
         QTreeWidgetItem* row = AddRow(QString::number(slot), unsigned(slot));
         row->setText(colCommunity, RecordText(entry.Community));
-        SetCell(row, colPrivilege, TPortValue::Privilege, entry.Privilege);
+        SetCell(row, colPrivilege, Intp::PrivilegeNames, entry.Privilege);
     }
 }
 

@@ -62,7 +62,7 @@ void TModuleSnmpTrap::AddRows(TDevice* device)
         QTreeWidgetItem* row = AddRow(QString::number(number), number);
         SetCell(row, colAddress, entry.Address, AddressText(entry.Address));
         row->setText(colCommunity, RecordText(entry.Community));
-        SetCell(row, colVersion, TPortValue::TrapVersion, entry.Version);
+        SetCell(row, colVersion, Intp::TrapVersionNames, entry.Version);
     }
 }
 
@@ -74,7 +74,7 @@ void TModuleSnmpTrap::EventOnRowChange()
     const QTreeWidgetItem* row = rows.first();
     m_Ui->m_ServerIp->setText(row->text(colAddress));
     m_Ui->m_Community->setText(row->text(colCommunity));
-    const bool v1 = row->text(colVersion) == PortValueText(TPortValue::TrapVersion, Intp::tvV1);
+    const bool v1 = row->text(colVersion) == ValueText(Intp::TrapVersionNames, Intp::tvV1);
     (v1 ? m_Ui->m_V1 : m_Ui->m_V2C)->setChecked(true);
     EntryRule();
 }

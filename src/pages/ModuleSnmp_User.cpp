@@ -14,7 +14,7 @@ enum TColumn { colNumber, colName, colAuth, colPrivacy };
 
 bool ShowsEnabled(const QTreeWidgetItem* row, int column)
 {
-    return row->text(column) == PortValueText(TPortValue::PasswordSet, 1);
+    return row->text(column) == ValueText(Intp::EnabledNames, 1);
 }
 
 } // namespace
@@ -58,8 +58,8 @@ void TModuleSnmpUser::AddRows(TDevice* device)
             ++number;
             QTreeWidgetItem* row = AddRow(QString::number(number), number);
             row->setText(colName, RecordText(user.Name));
-            SetCell(row, colAuth, TPortValue::PasswordSet, user.Auth ? 1 : 0);
-            SetCell(row, colPrivacy, TPortValue::PasswordSet, user.Privacy ? 1 : 0);
+            SetCell(row, colAuth, Intp::EnabledNames, user.Auth ? 1 : 0);
+            SetCell(row, colPrivacy, Intp::EnabledNames, user.Privacy ? 1 : 0);
         }
     }
     NameRule();

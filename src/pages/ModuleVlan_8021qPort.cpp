@@ -19,7 +19,7 @@ TModuleVlan8021qPort::TModuleVlan8021qPort(QWidget* parent)
 {
     m_Ui->setupUi(this);
     SetList(m_Ui->m_ListView);
-    BindChoice(colType, m_Ui->m_Type, TPortValue::LinkType, m_Ui->m_TypeLabel);
+    BindChoice(colType, m_Ui->m_Type, Intp::LinkTypeNames, m_Ui->m_TypeLabel);
     AddEditor(m_Ui->m_Untagged, m_Ui->m_UntaggedLabel);
     AddEditor(m_Ui->m_Tagged, m_Ui->m_TaggedLabel);
     FollowSelection(m_Ui->m_Apply);
@@ -99,7 +99,7 @@ void TModuleVlan8021qPort::FillFrom(TDevice* device)
             continue;
         const Intp::TVlanPortSettings port = Intp::PortSettingsFrom(list, entry.Port);
         QTreeWidgetItem* row = AddRow(PortName(names, entry.Port), entry.Port);
-        SetCell(row, colType, TPortValue::LinkType, port.LinkType);
+        SetCell(row, colType, Intp::LinkTypeNames, port.LinkType);
         SetCell(row, colUntagged, port.Untagged, QString::number(port.Untagged));
         row->setTextAlignment(colUntagged, Qt::AlignRight | Qt::AlignVCenter);
         row->setText(colTagged, QString::fromStdString(Intp::NumberListText(port.Tagged)));
@@ -117,7 +117,7 @@ void TModuleVlan8021qPort::LoadRow(const QTreeWidgetItem* row)
 
 void TModuleVlan8021qPort::ApplyLinkType(QTreeWidgetItem* row, unsigned type)
 {
-    SetCell(row, colType, TPortValue::LinkType, type);
+    SetCell(row, colType, Intp::LinkTypeNames, type);
     if (type == Intp::lt8021q) {
         SetCell(row, colUntagged, 1, QStringLiteral("1"));
         m_Ui->m_Untagged->setValue(1);

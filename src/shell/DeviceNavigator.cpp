@@ -186,7 +186,7 @@ void TDeviceNavigator::NameChanged(TDevice* device)
 
 void TDeviceNavigator::NotifyShown(TDevice* device, uint16_t code, uint16_t status)
 {
-    if (m_Shown && !m_Detached && !m_Host.IsShutDown())
+    if (m_Shown && !m_Host.IsShutDown())
         m_Shown->Notify(device, code, status);
 }
 
@@ -318,8 +318,7 @@ bool TDeviceNavigator::IsSelectedDevice(TDevice* device)
 
 bool TDeviceNavigator::IsAmongSelected(TDevice* device)
 {
-    std::vector<TDevice*> devices;
-    GetSelectedDevices(devices);
+    std::vector<TDevice*> devices = SelectedDevices();
     return std::find(devices.begin(), devices.end(), device) != devices.end();
 }
 

@@ -54,13 +54,6 @@ public:
     Status::TStatusServer* GetStatusServer() override;
     Syslog::TSyslogServer* GetSyslogServer() override;
 
-    std::vector<TDevice*> SelectedDevices()
-    {
-        std::vector<TDevice*> devices;
-        GetSelectedDevices(devices);
-        return devices;
-    }
-
     // Where the operator's user name and password come from (the login dialog, or a test's).
     void SetCredentialsSource(TCredentials source) { m_Credentials = std::move(source); }
     // The module whose page shows the selected devices; its subtree holds the device nodes.
@@ -83,8 +76,6 @@ public:
     // Every device node goes and the registry is emptied; the shown module hears of it
     // after the devices are gone, so a page that looks its devices up ends its work.
     void ForgetDevices();
-    // Results no longer reach any module (the window is closing).
-    void Detach() { m_Detached = true; }
 
 private:
     void UpdateDevice(TDevice* device, uint16_t code);
@@ -108,5 +99,4 @@ private:
     QList<QPersistentModelIndex> m_Selection; // in selection order
     QPersistentModelIndex m_Current;
     bool m_ChangingSelection = false;
-    bool m_Detached = false;
 };

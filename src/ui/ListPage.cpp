@@ -84,7 +84,7 @@ QTreeWidgetItem* TListPage::AddRow(const QString& caption, unsigned value)
 QTreeWidgetItem* TListPage::AddTrunkRow(int index, const Intp::TPortTrunkEntry& entry)
 {
     QTreeWidgetItem* row = AddRow(TrunkCaption(index), unsigned(index));
-    SetCell(row, 1, TPortValue::TrunkType, entry.Lacp ? 1 : 0);
+    SetCell(row, 1, Intp::TrunkTypeNames, entry.Lacp ? 1 : 0);
     SetCell(row, 2, entry.Members, MemberPortsText(entry.Members));
     return row;
 }
@@ -113,9 +113,9 @@ void TListPage::SetNumber(QTreeWidgetItem* row, int column, unsigned value)
     SetCell(row, column, value, QString::number(value));
 }
 
-void TListPage::SetCell(QTreeWidgetItem* row, int column, TPortValue kind, unsigned value)
+void TListPage::SetCell(QTreeWidgetItem* row, int column, Intp::TValueNames kind, unsigned value)
 {
-    SetCell(row, column, value, PortValueText(kind, value));
+    SetCell(row, column, value, ValueText(kind, value));
 }
 
 void TListPage::SortRows(int column, Qt::SortOrder order)
@@ -161,9 +161,9 @@ void TReportPage::Sort()
 
 // ---- editable lists ----------------------------------------------------------------------
 
-void TEditorPage::BindChoice(int column, QComboBox* box, TPortValue kind, QLabel* label)
+void TEditorPage::BindChoice(int column, QComboBox* box, Intp::TValueNames kind, QLabel* label)
 {
-    box->addItems(PortValueTexts(kind));
+    box->addItems(ValueTexts(kind));
     m_Choices.push_back({column, box, kind});
     AddEditor(box, label);
     connect(box, &QComboBox::currentIndexChanged, this, [this, column, kind](int index) {

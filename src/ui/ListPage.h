@@ -46,7 +46,7 @@ protected:
     // The cell shows the value in decimal.
     static void SetNumber(QTreeWidgetItem* row, int column, unsigned value);
     // The cell shows the kind's text of the value.
-    static void SetCell(QTreeWidgetItem* row, int column, TPortValue kind, unsigned value);
+    static void SetCell(QTreeWidgetItem* row, int column, Intp::TValueNames kind, unsigned value);
     // Orders the rows by a column's texts, ignoring case, or by its values (SortByValue).
     void SortRows(int column, Qt::SortOrder order);
     // The column sorts by the rows' values as unsigned numbers instead of by its texts.
@@ -92,7 +92,7 @@ public:
 protected:
     // The box lists the kind's texts and edits the column: a change writes the selected row,
     // and a click on the column moves every row to the value after the first row's.
-    void BindChoice(int column, QComboBox* box, TPortValue kind, QLabel* label);
+    void BindChoice(int column, QComboBox* box, Intp::TValueNames kind, QLabel* label);
     // An editor and its label, enabled only while a row is selected.
     void AddEditor(QWidget* editor, QLabel* label);
     QTreeWidgetItem* SelectedRow() const;
@@ -109,7 +109,7 @@ private:
     struct TChoice {
         int Column;
         QComboBox* Box;
-        TPortValue Kind;
+        Intp::TValueNames Kind;
     };
     std::vector<TChoice> m_Choices;
     std::vector<QWidget*> m_Editors;

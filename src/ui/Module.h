@@ -52,6 +52,14 @@ public:
     virtual Filter::TFilterServer* GetFilterServer() = 0;
     virtual Status::TStatusServer* GetStatusServer() = 0;
     virtual Syslog::TSyslogServer* GetSyslogServer() = 0;
+
+    // The selected devices, in selection order.
+    std::vector<TDevice*> SelectedDevices()
+    {
+        std::vector<TDevice*> devices;
+        GetSelectedDevices(devices);
+        return devices;
+    }
 };
 
 class TModule {

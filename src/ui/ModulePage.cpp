@@ -28,10 +28,8 @@ bool TModulePage::Hide(bool)
 
 std::vector<TDevice*> TModulePage::SelectedDevices() const
 {
-    std::vector<TDevice*> devices;
-    if (TPageContext* callback = Context())
-        callback->GetSelectedDevices(devices);
-    return devices;
+    TPageContext* context = Context();
+    return context ? context->SelectedDevices() : std::vector<TDevice*>();
 }
 
 TDevice* TModulePage::FirstSelected(int* count) const

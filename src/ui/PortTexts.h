@@ -1,6 +1,8 @@
-// What the port, VLAN, redundancy and SNMP pages show for the values of their records: one table of
-// texts for all pages, and the captions of ports, trunks and member lists.
+// The captions of ports, trunks and member lists. The texts of record values are the
+// records' own (ValueText over a core table of names).
 #pragma once
+
+#include "net/ValueTexts.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,21 +12,6 @@
 namespace Intp {
 struct TPropertyPortName;
 }
-
-enum class TPortValue {
-    PortType, Link, State, Duplex, Flow, Security, FrameType, TrunkType,
-    Truth, PointToPoint, RstpState, RstpRole, // of the redundancy pages
-    LinkType,                                 // of the VLAN port list
-    Queue, CosPriority, QosType,              // of the QoS pages
-    AuthMode,                                 // of the 802.1X port page
-    Privilege, PasswordSet, TrapVersion       // of the SNMP pages
-};
-
-// The text of a value of a kind; a value the kind has no text for (speed/duplex 7, RSTP state 9,
-// which the switches report but the table does not name) shows as "Unknown (7)".
-QString PortValueText(TPortValue kind, unsigned value);
-// The kind's texts in value order: the items of its editor.
-QStringList PortValueTexts(TPortValue kind);
 
 // "Port.01" and "Trunk.01" for the 0-based index.
 QString PortCaption(int index);
