@@ -4,7 +4,7 @@
 // asked.
 #include "CommandTests.h"
 
-#include "cli/CliCredentials.h"
+#include "net/CommandLine.h"
 #include "cli/CliRecords.h"
 #include "core/Igmp.h"
 #include "core/Monitor.h"

@@ -1,13 +1,13 @@
 // zode-cli: the console's engine from a shell. Finds switches, reads and writes their
 // records, and runs operations on many at once. Data on stdout, messages on stderr; exit
 // status 0 when every switch succeeded, 1 when some failed, 2 for a usage error.
-#include "CliCredentials.h"
 #include "CliEngine.h"
 #include "CliRecords.h"
 #include "Fleet.h"
 
 #include "Version.h"
 #include "net/AddressText.h"
+#include "net/CommandLine.h"
 #include "net/RecordText.h"
 #include "net/ValueTexts.h"
 #include "core/AddressRules.h"
@@ -162,23 +162,7 @@ int GetCredentials(const TOptions& o, std::string& user, std::string& password)
 
 std::vector<TIpMask> Targets(const TOptions& o, QString& error)
 {
-    std::vector<TIpMask> targets;
-    for (const QString& text : o.Parser.values(o.Target)) {
-        const QStringList parts = text.split(QLatin1Char('/'));
-        const uint32_t address = AddressOf(parts.value(0));
-        bool isPrefix = false;
-        const int prefix = parts.value(1).toInt(&isPrefix);
-        uint32_t mask = isPrefix && prefix >= 1 && prefix <= 32 ? ~uint32_t(0) << (32 - prefix)
-                                                                  : AddressOf(parts.value(1));
-        if (parts.size() != 2 || !IsValidHostAddress(address) || !IsValidMask(mask)) {
-            error = QStringLiteral("bad --target %1: give ADDRESS/MASK such as 192.0.2.0/24").arg(text);
-            return {};
-        }
-        targets.push_back({address, mask});
-    }
-    if (targets.empty())
-        GetLocalSubnets(targets);
-    return targets;
+    return TargetsFromTexts(o.Parser.values(o.Target), error);
 }
 
 // One switch of SWITCHES: by MAC, or else by address.

@@ -1,7 +1,10 @@
-#include "CliCredentials.h"
+#include "CommandLine.h"
 
-#include "net/RecordText.h"
+#include "AddressText.h"
+#include "RecordText.h"
+#include "core/AddressRules.h"
 #include "core/IntpCore.h"
+#include "core/NetQueries.h"
 
 QString PasswordFileText(const QByteArray& content)
 {
@@ -27,4 +30,25 @@ std::optional<std::string> CredentialFromText(const QString& text, const QString
     else
         return RecordBytes(text);
     return std::nullopt;
+}
+
+std::vector<TIpMask> TargetsFromTexts(const QStringList& texts, QString& error)
+{
+    std::vector<TIpMask> targets;
+    for (const QString& text : texts) {
+        const QStringList parts = text.split(QLatin1Char('/'));
+        const uint32_t address = AddressOf(parts.value(0));
+        bool isPrefix = false;
+        const int prefix = parts.value(1).toInt(&isPrefix);
+        uint32_t mask = isPrefix && prefix >= 1 && prefix <= 32 ? ~uint32_t(0) << (32 - prefix)
+                                                                : AddressOf(parts.value(1));
+        if (parts.size() != 2 || !IsValidHostAddress(address) || !IsValidMask(mask)) {
+            error = QStringLiteral("bad --target %1: give ADDRESS/MASK such as 192.0.2.0/24").arg(text);
+            return {};
+        }
+        targets.push_back({address, mask});
+    }
+    if (targets.empty())
+        GetLocalSubnets(targets);
+    return targets;
 }
