@@ -27,7 +27,7 @@ TIntpSocketThread::~TIntpSocketThread() { Shutdown(); }
 bool TIntpSocketThread::Enqueue(uint32_t address, QByteArray data)
 {
     std::lock_guard queueLock(m_QueueLock);
-    if (m_Queue.size() >= MaxQueue) {
+    if (m_Queue.size() + m_InFlight >= MaxQueue) {
         ++m_Dropped;
         return false;
     }
@@ -45,6 +45,12 @@ uint64_t TIntpSocketThread::Dropped() const
 {
     std::lock_guard queueLock(m_QueueLock);
     return m_Dropped;
+}
+
+uint64_t TIntpSocketThread::Batches() const
+{
+    std::lock_guard queueLock(m_QueueLock);
+    return m_Batches;
 }
 
 void TIntpSocketThread::Terminate()
@@ -99,20 +105,32 @@ void TIntpSocketThread::run()
             m_Wake.wait(queueLock, [&] { return m_Terminate || (!m_Suspended && !m_Queue.empty()); });
             if (m_Terminate)
                 return;
-            m_Current = std::move(m_Queue.front());
-            m_Queue.pop_front();
+            // Everything waiting, up to a batch: what arrives meanwhile waits for the next one.
+            const std::size_t count = std::min(m_Queue.size(), MaxBatch);
+            m_Batch.clear();
+            m_Batch.reserve(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                m_Batch.push_back(std::move(m_Queue.front()));
+                m_Queue.pop_front();
+            }
+            m_InFlight = count;
+            ++m_Batches;
             std::lock_guard handOverLock(m_HandOverLock);
             m_Busy = true;
             m_HandedOver = false;
         }
-        // Synchronous hand-over: the user-interface thread dispatches the element while the
+        // Synchronous hand-over: the user-interface thread dispatches the batch while the
         // worker waits, holding no lock.
         QMetaObject::invokeMethod(this, &TIntpSocketThread::HandOver, Qt::QueuedConnection);
-        std::unique_lock handOverLock(m_HandOverLock);
-        m_Handed.wait(handOverLock, [&] { return m_HandedOver || m_Terminate; });
-        m_Busy = false;
-        if (m_Terminate)
-            return;
+        {
+            std::unique_lock handOverLock(m_HandOverLock);
+            m_Handed.wait(handOverLock, [&] { return m_HandedOver || m_Terminate; });
+            m_Busy = false;
+            if (m_Terminate)
+                return;
+        }
+        std::lock_guard queueLock(m_QueueLock);
+        m_InFlight = 0;
     }
 }
 
@@ -123,9 +141,14 @@ void TIntpSocketThread::HandOver()
         if (m_Terminate || !m_Busy || m_HandedOver)
             return;
     }
-    m_Dispatch(m_Current.Address, reinterpret_cast<const uint8_t*>(m_Current.Data.constData()),
-               m_Current.Length);
-    m_Current.Data = QByteArray();
+    for (TListElement& element : m_Batch) {
+        m_Dispatch(element.Address, reinterpret_cast<const uint8_t*>(element.Data.constData()), element.Length);
+        element.Data = QByteArray();
+        // A dispatch that ends the program (the window closing) ends the batch too.
+        std::lock_guard handOverLock(m_HandOverLock);
+        if (m_Terminate)
+            return;
+    }
     std::lock_guard handOverLock(m_HandOverLock);
     m_HandedOver = true;
     m_Handed.notify_one();

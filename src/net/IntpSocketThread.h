@@ -1,4 +1,4 @@
-// The protocol socket and the worker that hands received datagrams, one at a time and in
+// The protocol socket and the worker that hands received datagrams, in batches and in
 // arrival order, to the user-interface thread.
 #pragma once
 
@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 class QUdpSocket;
 
@@ -33,15 +34,21 @@ public:
     // A flood must not grow the queue without limit: beyond this many waiting datagrams
     // new ones are dropped and counted (about 32 MiB at the largest datagrams a switch sends).
     static constexpr std::size_t MaxQueue = 32768;
+    // The most datagrams one hand-over carries: one wake-up of the user-interface thread and
+    // one queued call for all of them, dispatched one after another in arrival order.
+    static constexpr std::size_t MaxBatch = 1024;
 
     // queueName names the queue in the warning about dropped datagrams.
     explicit TIntpSocketThread(Handler dispatch, QObject* parent = nullptr, const char* queueName = "Protocol");
     ~TIntpSocketThread() override;
 
-    // False when the queue was full and the datagram was dropped.
+    // False when the queue was full and the datagram was dropped. A batch being handed over
+    // still counts against the queue's bound.
     bool Enqueue(uint32_t address, QByteArray data);
     // Datagrams dropped because the queue was full, since start.
     uint64_t Dropped() const;
+    // Hand-overs to the handler's thread since start: datagrams / batches is the batching.
+    uint64_t Batches() const;
     // Asks the worker to end at its next turn; Shutdown also waits for it.
     void Terminate();
     void Shutdown();
@@ -64,12 +71,14 @@ private:
     std::condition_variable m_Wake;
     std::condition_variable m_Handed;
     std::deque<TListElement> m_Queue;
-    TListElement m_Current;
+    std::vector<TListElement> m_Batch; // taken from the queue by the worker, dispatched by the handler's thread
+    std::size_t m_InFlight = 0;        // the batch's size while it is handed over
     bool m_Suspended = true;
     bool m_Terminate = false;
     bool m_Busy = false;
     bool m_HandedOver = false;
     uint64_t m_Dropped = 0;
+    uint64_t m_Batches = 0;
     uint64_t m_DroppedLogged = 0;
     QTimer m_IdleTimer;
 };
