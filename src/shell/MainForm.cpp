@@ -28,8 +28,10 @@
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QToolBar>
@@ -129,6 +131,8 @@ void TMainForm::CreateActions()
         {&TMainForm::acSaveConfig, "acSaveConfig", "Save Config", TImage::SaveConfig, {Qt::CTRL | Qt::Key_S},
          [this] { EventOnSaveConfigExecute(); }},
         {&TMainForm::acPreference, "acPreference", "&Preference", TImage::About, {Qt::CTRL | Qt::Key_P}, {}},
+        {&TMainForm::acFindDevice, "acFindDevice", "Fi&nd Devices", TImage::Filter, {Qt::CTRL | Qt::Key_E},
+         [this] { m_TreeFilter->setFocus(Qt::ShortcutFocusReason); m_TreeFilter->selectAll(); }},
         {&TMainForm::acAbout, "acAbout", "&About", TImage::About, {Qt::Key_F1}, [this] { m_AboutForm->exec(); }},
         {&TMainForm::acExit, "acExit", "E&xit", TImage::Exit, {Qt::CTRL | Qt::Key_X}, [this] { EventOnExit(); }},
     };
@@ -160,6 +164,8 @@ void TMainForm::CreateMenus()
     settings->addSeparator();
     settings->addAction(acPreference);
     menuBar()->addMenu(QStringLiteral("&Help"))->addAction(acAbout);
+    // Outside the menus, whose entries stay as they are; its shortcut works in the whole window.
+    addAction(acFindDevice);
 
     QToolBar* bar = addToolBar(QStringLiteral("Tools"));
     bar->setObjectName(QStringLiteral("m_ToolBar"));
@@ -191,6 +197,14 @@ void TMainForm::CreateTree()
     m_TreeSort->addItems({QStringLiteral("None"), QStringLiteral("Model"), QStringLiteral("IP Address"),
                           QStringLiteral("Filter Method")});
     label->setBuddy(m_TreeSort);
+    auto* findLabel = new QLabel(QStringLiteral("Fi&nd Devices:"), panel);
+    m_TreeFilter = new QLineEdit(panel);
+    m_TreeFilter->setObjectName(QStringLiteral("m_TreeFilter"));
+    m_TreeFilter->setPlaceholderText(QStringLiteral("Name, IP address, MAC or model (Ctrl+E)"));
+    m_TreeFilter->setClearButtonEnabled(true);
+    findLabel->setBuddy(m_TreeFilter);
+    // Escape empties the field and with it the filter.
+    new QShortcut(QKeySequence(Qt::Key_Escape), m_TreeFilter, m_TreeFilter, &QLineEdit::clear, Qt::WidgetShortcut);
     m_Tree = new QTreeView(panel);
     m_Tree->setObjectName(QStringLiteral("m_Tree"));
     m_Navigator = new TDeviceNavigator(*m_Host, m_Tree, this);
@@ -210,6 +224,8 @@ void TMainForm::CreateTree()
     m_Tree->setIconSize(QSize(24, 24));
     layout->addWidget(label);
     layout->addWidget(m_TreeSort);
+    layout->addWidget(findLabel);
+    layout->addWidget(m_TreeFilter);
     layout->addWidget(m_Tree);
     m_FuncPages = new QWidget(m_Splitter);
     m_FuncPages->setObjectName(QStringLiteral("m_FuncPages"));
@@ -237,6 +253,7 @@ void TMainForm::CreateTree()
     AddModule(m_GroupFw = new TWizardGroupFwFrame(m_FuncPages), wizardNode, Icon(TImage::GroupFw));
 
     connect(m_TreeSort, &QComboBox::currentIndexChanged, m_Navigator, &TDeviceNavigator::SetSortMode);
+    connect(m_TreeFilter, &QLineEdit::textChanged, m_Navigator, &TDeviceNavigator::SetFilterText);
     connect(m_Tree, &QTreeView::customContextMenuRequested, this, &TMainForm::EventOnTreeMenu);
 }
 
@@ -250,7 +267,7 @@ QModelIndex TMainForm::AddModule(TModule* module, const QModelIndex& parent, con
         control->hide();
     }
     module->SetContext(m_Navigator);
-    return m_Navigator->Model()->AddModule(module, parent, icon, devices);
+    return m_Navigator->TreeModel()->AddModule(module, parent, icon, devices);
 }
 
 void TMainForm::CreateTray()
