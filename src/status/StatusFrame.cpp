@@ -108,7 +108,10 @@ void TStatusFrame::EventOnHeaderClick(int column)
 
 QString TStatusFrame::SummaryText(const TStatusModel::TSummary& summary)
 {
-    QString text = QStringLiteral("Online: %1   Offline: %2   Alarms: %3").arg(summary.Online).arg(summary.Offline).arg(summary.Alarms);
+    QString text = QStringLiteral("Online: %1   Offline: %2   Alarms: %3")
+                       .arg(summary.Online)
+                       .arg(summary.Offline)
+                       .arg(summary.Alarms);
     if (summary.Failed)
         text += QStringLiteral("   Query failed: %1").arg(summary.Failed);
     return text;

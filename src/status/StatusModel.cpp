@@ -160,7 +160,8 @@ void TStatusModel::Flush()
     placed.reserve(m_Order.size());
     std::copy_if(m_Order.begin(), m_Order.end(), std::back_inserter(placed), [this](int row) { return !m_Misplaced[std::size_t(row)]; });
     std::vector<int> unplaced;
-    std::copy_if(m_Unplaced.begin(), m_Unplaced.end(), std::back_inserter(unplaced), [this](int row) { return IsShown(row); });
+    auto shown = [this](int row) { return IsShown(row); };
+    std::copy_if(m_Unplaced.begin(), m_Unplaced.end(), std::back_inserter(unplaced), shown);
     for (int row : m_Unplaced)
         m_Misplaced[std::size_t(row)] = false;
     m_Unplaced.clear();
@@ -179,7 +180,8 @@ void TStatusModel::SetProblemsOnly(bool only)
     std::vector<int> order;
     if (only) {
         // The rows in trouble, in the order they stand in already.
-        std::copy_if(m_Order.begin(), m_Order.end(), std::back_inserter(order), [this](int row) { return IsShown(row); });
+        auto shown = [this](int row) { return IsShown(row); };
+        std::copy_if(m_Order.begin(), m_Order.end(), std::back_inserter(order), shown);
     } else {
         std::vector<int> hidden;
         for (int row = 0; row < int(m_Position.size()); ++row)
