@@ -41,6 +41,11 @@ bool TDeviceFilterModel::filterAcceptsRow(int row, const QModelIndex& parent) co
 
 QVariant TDeviceFilterModel::data(const QModelIndex& index, int role) const
 {
+    // Every node's hint is its whole caption, for when the panel cuts it off.
+    if (role == Qt::ToolTipRole) {
+        const QVariant hint = QSortFilterProxyModel::data(index, role);
+        return hint.isValid() ? hint : data(index, Qt::DisplayRole);
+    }
     if (role != Qt::DisplayRole || !IsFiltering())
         return QSortFilterProxyModel::data(index, role);
     const QModelIndex node = mapToSource(index);

@@ -27,6 +27,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -39,6 +40,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -200,7 +202,7 @@ void TMainForm::CreateTree()
     auto* findLabel = new QLabel(QStringLiteral("Fi&nd Devices:"), panel);
     m_TreeFilter = new QLineEdit(panel);
     m_TreeFilter->setObjectName(QStringLiteral("m_TreeFilter"));
-    m_TreeFilter->setPlaceholderText(QStringLiteral("Name, IP address, MAC or model (Ctrl+E)"));
+    m_TreeFilter->setPlaceholderText(QStringLiteral("Name, IP, MAC or model (Ctrl+E)"));
     m_TreeFilter->setClearButtonEnabled(true);
     findLabel->setBuddy(m_TreeFilter);
     // Escape empties the field and with it the filter.
@@ -224,8 +226,10 @@ void TMainForm::CreateTree()
     m_Tree->setIconSize(QSize(24, 24));
     layout->addWidget(label);
     layout->addWidget(m_TreeSort);
-    layout->addWidget(findLabel);
-    layout->addWidget(m_TreeFilter);
+    auto* find = new QHBoxLayout;
+    find->addWidget(findLabel);
+    find->addWidget(m_TreeFilter, 1);
+    layout->addLayout(find);
     layout->addWidget(m_Tree);
     m_FuncPages = new QWidget(m_Splitter);
     m_FuncPages->setObjectName(QStringLiteral("m_FuncPages"));
@@ -234,7 +238,10 @@ void TMainForm::CreateTree()
     m_Splitter->addWidget(panel);
     m_Splitter->addWidget(m_FuncPages);
     m_Splitter->setStretchFactor(1, 1);
-    m_Splitter->setSizes({369, 1000});
+    // Wide enough for a whole device caption at the window's font (369 at the least).
+    const QString widest = QStringLiteral("Switch-00000 (198.51.100.100, 02:5A:0D:00:00:00)");
+    const int caption = m_Tree->fontMetrics().horizontalAdvance(widest) + 3 * m_Tree->indentation() + 24 + 40;
+    m_Splitter->setSizes({std::max(369, caption), 1000});
     setCentralWidget(m_Splitter);
 
     auto* root = new TModuleDummy(AppTitle);
