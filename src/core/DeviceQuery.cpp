@@ -1,6 +1,7 @@
 #include "DeviceQuery.h"
 
 #include "AddressRules.h"
+#include "DeviceType.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,6 +9,16 @@
 namespace {
 
 char Lower(char c) { return char(std::tolower(static_cast<unsigned char>(c))); }
+
+// The model string ("KX40-TX") of a known type; empty for others.
+std::string_view ModelName(int type)
+{
+    const std::vector<int>& known = Intp::RegisterKnownModels();
+    for (std::size_t i = 0; i < known.size(); ++i)
+        if (known[i] == type)
+            return Intp::KnownModels[i].Model;
+    return {};
+}
 
 } // namespace
 
@@ -45,7 +56,8 @@ bool TDeviceQuery::Matches(const TDevice& device) const
 {
     if (m_Lower.empty())
         return true;
-    if (ContainsFolded(device.Name(), m_Lower) || ContainsFolded(device.TypeDescription(), m_Lower))
+    if (ContainsFolded(device.Name(), m_Lower) || ContainsFolded(ModelName(device.Type()), m_Lower) ||
+        ContainsFolded(device.TypeDescription(), m_Lower))
         return true;
     if (m_Dotted && AddressToText(device.Address()).starts_with(m_Lower))
         return true;

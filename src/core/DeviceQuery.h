@@ -1,5 +1,5 @@
 // What the operator typed to find devices in the tree: one text matched against each
-// device's name and model (anywhere, any case), dotted address (from the start) and MAC
+// device's name, model string and model description (anywhere, any case), dotted address (from the start) and MAC
 // (hexadecimal digits anywhere, with or without colons or dashes).
 #pragma once
 

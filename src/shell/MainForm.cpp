@@ -28,11 +28,11 @@
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QShortcut>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QToolBar>
@@ -205,8 +205,7 @@ void TMainForm::CreateTree()
     m_TreeFilter->setPlaceholderText(QStringLiteral("Name, IP, MAC or model (Ctrl+E)"));
     m_TreeFilter->setClearButtonEnabled(true);
     findLabel->setBuddy(m_TreeFilter);
-    // Escape empties the field and with it the filter.
-    new QShortcut(QKeySequence(Qt::Key_Escape), m_TreeFilter, m_TreeFilter, &QLineEdit::clear, Qt::WidgetShortcut);
+    m_TreeFilter->installEventFilter(this);
     m_Tree = new QTreeView(panel);
     m_Tree->setObjectName(QStringLiteral("m_Tree"));
     m_Navigator = new TDeviceNavigator(*m_Host, m_Tree, this);
@@ -411,6 +410,17 @@ void TMainForm::closeEvent(QCloseEvent* event)
     if (m_TrayIcon)
         m_TrayIcon->hide();
     event->accept();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // Escape in the device filter empties it, and the whole tree shows again.
+    if (watched == m_TreeFilter && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_TreeFilter->text().isEmpty()) {
+        m_TreeFilter->clear();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::changeEvent(QEvent* event)
