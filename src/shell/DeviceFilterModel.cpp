@@ -26,7 +26,10 @@ void TDeviceFilterModel::SetQuery(const QString& text)
     const bool was = IsFiltering();
     m_Text = text;
     m_Query = TDeviceQuery(text.toStdString());
-    invalidateRowsFilter();
+    // One layout change, not a removal or insertion per run of rows: with a group per
+    // address that would be thousands of them, each costing the views and the persistent
+    // indexes a pass over the tree.
+    invalidate();
     if (was || IsFiltering())
         CountsChanged();
 }

@@ -243,6 +243,12 @@ void TDeviceNavigator::SetFilterText(const QString& text)
         QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
         m_Filter->SetQuery(text);
     }
+    // The groups the filter shows stand open, as when they first appeared. The view lays
+    // itself out once afterwards, so this only marks them.
+    const QModelIndex devices = DevicesIndex();
+    m_Tree->expand(devices);
+    for (int row = 0, groups = m_Filter->rowCount(devices); row < groups; ++row)
+        m_Tree->expand(m_Filter->index(row, 0, devices));
     ForgetRemovedNodes();
     if (m_Selection.size() == selected && m_Current.isValid() == hadCurrent)
         return;
