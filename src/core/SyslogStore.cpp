@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <climits>
 #include <cstdint>
-#include <cctype>
 #include <cstring>
 #include <functional>
 #include <unordered_set>

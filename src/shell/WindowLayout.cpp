@@ -6,9 +6,9 @@
 #include <QMainWindow>
 #include <QSettings>
 #include <QSplitter>
+#include <QStringList>
 #include <QTableView>
 #include <QTreeView>
-#include <QStringList>
 
 #include <memory>
 

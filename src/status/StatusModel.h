@@ -71,11 +71,11 @@ private:
     void Count(uint32_t flags, int sign);
 
     Status::TStatusMonitor& m_Monitor;
-    std::vector<int> m_Order;     // shown position -> monitor row
-    std::vector<int> m_Position;  // monitor row -> shown position, -1 when hidden; one per row seen
+    std::vector<int> m_Order;      // shown position -> monitor row
+    std::vector<int> m_Position;   // monitor row -> shown position, -1 when hidden; one per row seen
     std::vector<uint32_t> m_Flags; // monitor row -> the flags counted in m_Summary
     TSummary m_Summary;
-    TSummary m_Announced;         // the counts of the last SummaryChanged
+    TSummary m_Announced; // the counts of the last SummaryChanged
     bool m_ProblemsOnly = false;
     // Rows out of place: new, or their sort key changed. m_Misplaced marks them by row.
     std::vector<int> m_Unplaced;
