@@ -14,15 +14,21 @@
 #include "shell/LoginForm.h"
 #include "shell/MainForm.h"
 #include "shell/ModuleFrame.h"
+#include "shell/WindowLayout.h"
+#include "status/StatusFrame.h"
 #include "syslog/SyslogFrame.h"
 #include "ui/Dialogs.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QUdpSocket>
@@ -124,6 +130,11 @@ class TMainFormTest : public QObject {
     qint64 IconKey(const QModelIndex& index) { return index.data(Qt::DecorationRole).value<QIcon>().cacheKey(); }
 
 private slots:
+    void initTestCase()
+    {
+        // The window's layout is only ever kept in the files the tests name, never the user's.
+        QStandardPaths::setTestModeEnabled(true);
+    }
     void init()
     {
         Registry::Clear();
@@ -291,6 +302,163 @@ private slots:
         QCOMPARE(GroupCount(), 0);
         // The rest of the tree stays open.
         QVERIFY(m_Form->Tree()->isExpanded(Model()->index(0, 0)) && m_Form->Tree()->isExpanded(Node("Wizards")));
+    }
+
+    // Typed into the field above the tree: what the view then shows under the Devices node.
+    void treeFilter_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("groups");
+        const QString none;
+        QTest::newRow("name, any case") << "SOUTH" << QStringList({"All Devices (1 of 3): 198.51.100.16"});
+        QTest::newRow("name, inside") << "ar" << QStringList({"All Devices (1 of 3): 192.0.2.15"});
+        QTest::newRow("name, blanks around") << "  north " << QStringList({"All Devices (1 of 3): 192.0.2.5"});
+        QTest::newRow("address prefix") << "192.0.2.1" << QStringList({"All Devices (1 of 3): 192.0.2.15"});
+        QTest::newRow("address prefix, two") << "192.0" << QStringList({"All Devices (2 of 3): 192.0.2.5 192.0.2.15"});
+        QTest::newRow("address, not its start") << "0.2.5" << QStringList();
+        QTest::newRow("MAC with colons") << "3d:02" << QStringList({"All Devices (1 of 3): 198.51.100.16"});
+        QTest::newRow("MAC without colons") << "3D02" << QStringList({"All Devices (1 of 3): 198.51.100.16"});
+        QTest::newRow("MAC, every switch")
+            << "0A:1B:2C" << QStringList({"All Devices (3 of 3): 192.0.2.5 198.51.100.16 192.0.2.15"});
+        QTest::newRow("model string") << "kx40-gt" << QStringList({"All Devices (1 of 3): 192.0.2.15"});
+        QTest::newRow("model description") << "Single Mode" << QStringList({"All Devices (1 of 3): 198.51.100.16"});
+        QTest::newRow("no match") << "absent" << QStringList();
+    }
+    void treeFilter()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, groups);
+        Add(1, 0, 0xC0000205, "north");
+        Add(2, 1, 0xC6336410, "South-1");
+        Add(3, 3, 0xC000020F, "yard");
+        const QStringList all({"All Devices: 192.0.2.5 198.51.100.16 192.0.2.15"});
+        QCOMPARE(Groups(), all);
+        auto* field = m_Form->findChild<QLineEdit*>("m_TreeFilter");
+        QTest::keyClicks(field, typed);
+        QCOMPARE(Groups(), groups);
+        int shown = 0;
+        for (const QString& group : groups)
+            shown += int(group.section(": ", 1).split(' ').size());
+        QCOMPARE(m_Form->Navigator().DevicesIndex().data().toString(), QStringLiteral("Devices (%1 of 3)").arg(shown));
+        // Escape empties the field: the whole tree again.
+        QTest::keyClick(field, Qt::Key_Escape);
+        QVERIFY(field->text().isEmpty());
+        QCOMPARE(Groups(), all);
+        QCOMPARE(m_Form->Navigator().DevicesIndex().data().toString(), QString("Devices (3)"));
+    }
+
+    void treeFilterHasItsShortcut()
+    {
+        auto* find = m_Form->findChild<QAction*>("acFindDevice");
+        QCOMPARE(find->shortcut(), QKeySequence("Ctrl+E"));
+        // None of the window's other actions takes it.
+        for (QAction* action : m_Form->findChildren<QAction*>())
+            QVERIFY(action == find || !action->shortcuts().contains(find->shortcut()));
+    }
+
+    // The selection rules hold for the devices shown: hidden ones leave the selection.
+    void treeFilterNarrowsTheSelection()
+    {
+        TDevice* a = Add(1, 0, 0xC0000205, "north");
+        TDevice* b = Add(2, 1, 0xC0000206, "south");
+        TDevice* c = Add(3, 0, 0xC0000207, "northeast");
+        m_Form->Navigator().SelectDevices({c, b, a});
+        auto selected = [this] {
+            std::vector<TDevice*> devices;
+            m_Form->Navigator().GetSelectedDevices(devices);
+            return devices;
+        };
+        QCOMPARE(selected(), std::vector<TDevice*>({c, b, a}));
+        auto* field = m_Form->findChild<QLineEdit*>("m_TreeFilter");
+        field->setText("north");
+        QCOMPARE(selected(), std::vector<TDevice*>({c, a}));
+        QVERIFY(m_Form->Navigator().IsSelectedDevice(c) && !m_Form->Navigator().IsAmongSelected(b));
+        QVERIFY(m_Form->Tree()->selectionModel()->isSelected(m_Form->Navigator().IndexOf(a)));
+        field->setText("absent");
+        QVERIFY(selected().empty());
+        QCOMPARE(Current(), m_Form->Navigator().DevicesIndex());
+        QCOMPARE(m_Form->Navigator().ShownModule(), static_cast<TModule*>(m_Form->DevicesModule()));
+        // Showing them again selects nothing by itself.
+        field->clear();
+        QVERIFY(selected().empty());
+        QCOMPARE(Groups(), QStringList({"All Devices: 192.0.2.5 192.0.2.6 192.0.2.7"}));
+    }
+
+    void layoutRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("layout.conf");
+        auto* sort = m_Form->findChild<QComboBox*>("m_TreeSort");
+        m_Form->resize(1100, 700);
+        m_Form->show();
+        sort->setCurrentIndex(TDeviceNavigator::smAddress);
+        auto* splitter = m_Form->findChild<QSplitter*>("m_Splitter");
+        splitter->setSizes({420, 600});
+        const QList<int> sizes = splitter->sizes();
+        auto status = [](TMainForm& form) {
+            return form.StatusModule()->findChild<QTableView*>("m_List")->horizontalHeader();
+        };
+        auto syslog = [](TMainForm& form) {
+            return form.SyslogModule()->findChild<QTableView*>("m_ListView")->horizontalHeader();
+        };
+        status(*m_Form)->resizeSection(TStatusModel::colMac, 177);
+        status(*m_Form)->moveSection(TStatusModel::colModel, 1);
+        syslog(*m_Form)->resizeSection(TSyslogModel::colFacility, 133);
+        TWindowLayout(file).Save(*m_Form);
+
+        TMainForm again;
+        QVERIFY(TWindowLayout(file).Restore(again));
+        again.show();
+        QCOMPARE(again.size(), QSize(1100, 700));
+        QCOMPARE(again.findChild<QComboBox*>("m_TreeSort")->currentIndex(), int(TDeviceNavigator::smAddress));
+        QCOMPARE(again.findChild<QSplitter*>("m_Splitter")->sizes(), sizes);
+        QCOMPARE(status(again)->sectionSize(TStatusModel::colMac), 177);
+        QCOMPARE(status(again)->visualIndex(TStatusModel::colModel), 1);
+        QCOMPARE(syslog(again)->sectionSize(TSyslogModel::colFacility), 133);
+    }
+
+    // Whatever the file holds, a window that cannot use it keeps its defaults.
+    void layoutFallsBackToDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("garbage") << QByteArray("\xff\xfe[[[=\n\x01"
+                                               "binary=\n[window\ngeometry=@ByteArray(junk)\n");
+        QTest::newRow("foreign") << QByteArray("[layout]\nversion=99\n[tree]\nsortMode=2\n");
+        QTest::newRow("bad geometry") << QByteArray("[layout]\nversion=1\n[window]\ngeometry=@ByteArray(junk)\n"
+                                                    "[tree]\nsortMode=2\n");
+    }
+    void layoutFallsBackToDefaults()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("layout.conf");
+        if (!content.isEmpty()) {
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(content);
+        }
+        const QList<int> sizes = m_Form->findChild<QSplitter*>("m_Splitter")->sizes();
+        QVERIFY(!TWindowLayout(file).Restore(*m_Form));
+        QCOMPARE(m_Form->findChild<QComboBox*>("m_TreeSort")->currentIndex(), int(TDeviceNavigator::smNone));
+        QCOMPARE(m_Form->findChild<QSplitter*>("m_Splitter")->sizes(), sizes);
+    }
+
+    // The device pane opens wide enough for a whole caption.
+    void devicePaneFitsACaption()
+    {
+        TDevice* d = Add(1, 0, 0xC6336464, "South-12");
+        m_Form->resize(1280, 800);
+        m_Form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_Form));
+        const QModelIndex node = m_Form->Navigator().IndexOf(d);
+        const QRect shown = m_Form->Tree()->visualRect(node);
+        const int needed = m_Form->Tree()->fontMetrics().horizontalAdvance(node.data().toString());
+        QVERIFY2(shown.left() + 24 + needed < m_Form->Tree()->viewport()->width(),
+                 qPrintable(QStringLiteral("%1 + %2 of %3")
+                                .arg(shown.left())
+                                .arg(needed)
+                                .arg(m_Form->Tree()->viewport()->width())));
     }
 
     void exitEndsTheProgramFromTheTray()

@@ -9,6 +9,7 @@
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -270,6 +271,52 @@ private slots:
         QTEST(Text(0, TStatusModel::colMac), "first");
         QCOMPARE(header->sortIndicatorSection(), clicks.isEmpty() ? int(TStatusModel::colNumber) : clicks.back());
         QCOMPARE(header->sortIndicatorOrder(), order);
+    }
+
+    // The summary line and "Problems Only" follow the replies, a burst at a time.
+    void summaryAndProblemsFollowReplies()
+    {
+        QAbstractItemModelTester tester(Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        auto* summary = m_Frame->findChild<QLabel*>("m_Summary");
+        auto* problems = m_Frame->findChild<QCheckBox*>("m_ProblemsOnly");
+        auto numbers = [this] {
+            QStringList out;
+            for (int row = 0; row < Model()->rowCount(); ++row)
+                out << Text(row, TStatusModel::colNumber);
+            return out;
+        };
+        auto from = [](uint8_t i) { return 0xC0000200u + 100u - i; };
+        AddSwitches(1, 4);
+        Settle();
+        QCOMPARE(summary->text(), QString("Online: 4   Offline: 0   Alarms: 0"));
+        // 1 answers, 2 reports an alarm, 3 fails its query, 4 stays silent.
+        Reply(Mac(1), from(1), 0, std::vector<uint8_t>(12));
+        Reply(Mac(2), from(2), 0, {0, 0, 0, 1, 0, 0, 0, 0x12, 0, 0, 0, 0xFF});
+        Reply(Mac(3), from(3), 0x0205, std::vector<uint8_t>(12));
+        m_Fake->Advance(5000);
+        QCOMPARE(summary->text(), QString("Online: 4   Offline: 0   Alarms: 0")); // not before the burst is over
+        QTRY_COMPARE(summary->text(), QString("Online: 3   Offline: 1   Alarms: 1   Query failed: 1"));
+
+        problems->setChecked(true);
+        QCOMPARE(numbers(), QStringList({"2", "3", "4"}));
+        // Sorted by status the problems keep that order, and rows come and go as they change.
+        emit List()->horizontalHeader()->sectionClicked(TStatusModel::colStatus);
+        QCOMPARE(numbers(), QStringList({"4", "2", "3"}));
+        m_Frame->Monitor().PollAll();
+        Reply(Mac(4), from(4), 0, std::vector<uint8_t>(12));
+        Reply(Mac(1), from(1), 0, {0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0xFF});
+        Settle();
+        QCOMPARE(numbers(), QStringList({"2", "1", "3"}));
+        QCOMPARE(summary->text(), QString("Online: 4   Offline: 0   Alarms: 2   Query failed: 1"));
+        List()->selectRow(0);
+        m_Frame->findChild<QPushButton*>("m_ClearError")->click();
+        Settle();
+        QCOMPARE(numbers(), QStringList({"1", "3"}));
+        QCOMPARE(summary->text(), QString("Online: 4   Offline: 0   Alarms: 1   Query failed: 1"));
+
+        problems->setChecked(false);
+        QCOMPARE(numbers(), QStringList({"2", "4", "1", "3"}));
+        QCOMPARE(Text(0, TStatusModel::colStatus), QString("Online"));
     }
 
     void burstsReachTheViewsOnce()

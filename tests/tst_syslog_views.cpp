@@ -8,7 +8,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDateTime>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,6 +18,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -331,6 +334,107 @@ private slots:
         QCOMPARE(Child<QLineEdit>(form, "m_EventId")->text(), QStringLiteral("4"));
         QCOMPARE(Enabled(form), QList<bool>({false, true, true}));
         delete form;
+    }
+
+    // What the three filter controls let through, over six messages from three senders.
+    void filterByTextHostAndSeverity_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("lowest");
+        QTest::addColumn<QStringList>("ids");
+        QTest::newRow("no filter") << ""
+                                   << "" << 7 << QStringList({"1", "2", "3", "4", "5", "6"});
+        QTest::newRow("text, any case") << "LINK"
+                                        << "" << 7 << QStringList({"1", "3", "6"});
+        QTest::newRow("text with a blank") << "on port"
+                                           << "" << 7 << QStringList({"1", "3"});
+        QTest::newRow("host, whole") << ""
+                                     << "10.0.0.1" << 7 << QStringList({"2", "5"});
+        QTest::newRow("host, its start") << ""
+                                         << "10.0.0." << 7 << QStringList({"1", "2", "3", "5"});
+        QTest::newRow("host, another start") << ""
+                                             << "10.0.1" << 7 << QStringList({"4", "6"});
+        QTest::newRow("warning or worse") << ""
+                                          << "" << 4 << QStringList({"2", "3", "5"});
+        QTest::newRow("emergency only") << ""
+                                        << "" << 0 << QStringList();
+        QTest::newRow("all three") << "link"
+                                   << "10.0.0.2" << 4 << QStringList({"3"});
+        QTest::newRow("no match") << "absent"
+                                  << "" << 7 << QStringList();
+    }
+    void filterByTextHostAndSeverity()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, host);
+        QFETCH(int, lowest);
+        QFETCH(QStringList, ids);
+        constexpr uint32_t HostC = 0x0A000107; // 10.0.1.7
+        const struct {
+            uint32_t Sender;
+            int Priority;
+            const char* Text;
+        } messages[] = {{HostA, 13, "Link up on port 3"},   {HostB, 11, "Power 2 lost"},
+                        {HostA, 12, "link DOWN on port 3"}, {HostC, 14, "login admin"},
+                        {HostB, 10, "fan failure"},         {HostC, 15, "Link probe"}};
+        for (const auto& message : messages)
+            m_Syslog->AddEvent(message.Sender, Datagram(message.Priority, message.Text));
+        auto shown = [this] {
+            m_Frame->Model().Flush();
+            QStringList out;
+            for (int row = 0; row < m_Frame->Model().rowCount(); ++row)
+                out << Text(row, TSyslogModel::colEventId);
+            return out;
+        };
+        QTest::keyClicks(Child<QLineEdit>(m_Frame, "m_FilterText"), text);
+        QTest::keyClicks(Child<QLineEdit>(m_Frame, "m_FilterHost"), host);
+        Child<QComboBox>(m_Frame, "m_FilterSeverity")->setCurrentIndex(lowest);
+        QCOMPARE(shown(), ids);
+        QCOMPARE(Num(), QString("6")); // the store keeps every message
+        // Messages arriving meanwhile pass the same filter.
+        m_Syslog->AddEvent(HostA, Datagram(12, "link flap on port 3"));
+        m_Syslog->AddEvent(HostC, Datagram(15, "nothing"));
+        auto passes = [&](const char* message, uint32_t sender, int severity) {
+            return QString(message).contains(text, Qt::CaseInsensitive) && AddressText(sender).startsWith(host) &&
+                severity <= lowest;
+        };
+        QStringList more = ids;
+        if (passes("link flap on port 3", HostA, 4))
+            more << "7";
+        if (passes("nothing", HostC, 7))
+            more << "8";
+        QCOMPARE(shown(), more);
+        // Taking the filter away shows them all again, double-clicks reaching the right sender.
+        Child<QLineEdit>(m_Frame, "m_FilterText")->clear();
+        Child<QLineEdit>(m_Frame, "m_FilterHost")->clear();
+        Child<QComboBox>(m_Frame, "m_FilterSeverity")->setCurrentIndex(7);
+        QCOMPARE(shown().size(), 8);
+        QCOMPARE(m_Frame->Model().index(3, 0).data(TSyslogModel::AddressRole).toUInt(), HostC);
+    }
+
+    void followKeepsTheNewestInView_data()
+    {
+        QTest::addColumn<bool>("follow");
+        QTest::newRow("following") << true;
+        QTest::newRow("not following") << false;
+    }
+    void followKeepsTheNewestInView()
+    {
+        QFETCH(bool, follow);
+        m_Frame->resize(800, 300);
+        m_Frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_Frame));
+        Child<QCheckBox>(m_Frame, "m_Follow")->setChecked(follow);
+        QScrollBar* bar = List()->verticalScrollBar();
+        for (int burst = 0; burst < 3; ++burst) {
+            for (int i = 0; i < 200; ++i)
+                m_Syslog->AddEvent(HostA, Datagram(13, "flood " + std::to_string(i)));
+            m_Frame->Model().Flush();
+            QCoreApplication::processEvents(); // the view lays the rows out
+            QVERIFY(bar->maximum() > 0);
+            QCOMPARE(bar->value(), follow ? bar->maximum() : 0);
+        }
     }
 
     void modelUnderBurst()

@@ -1,10 +1,15 @@
 #include "SyslogStore.h"
 
+#include "AddressRules.h"
+
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <unordered_set>
 
 namespace Syslog {
 
@@ -235,6 +240,34 @@ std::size_t TSyslogStore::MemoryUsed() const
     for (const auto& entry : m_ByAddress)
         bytes += sizeof(entry) + entry.second.Numbers.capacity() * sizeof(uint32_t);
     return bytes;
+}
+
+void TSyslogStore::Select(const TSyslogFilter& filter, uint64_t from, std::vector<uint64_t>& out) const
+{
+    // The senders are few: their addresses are matched once, not once a message.
+    std::unordered_set<uint32_t> hosts;
+    if (!filter.Host.empty())
+        for (const auto& [address, arrivals] : m_ByAddress)
+            if (arrivals.Count() && AddressToText(address).starts_with(filter.Host))
+                hosts.insert(address);
+    const std::string& needle = filter.Text;
+    auto fold = [](char c) { return char(std::tolower(static_cast<unsigned char>(c))); };
+    auto hash = [fold](char c) { return std::hash<char>()(fold(c)); };
+    auto equal = [fold](char a, char b) { return fold(a) == fold(b); };
+    const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end(), hash, equal);
+    for (std::size_t i = std::size_t(std::max(from, m_Discarded) - m_Discarded); i < m_Nodes.size(); ++i) {
+        const TCompact& node = m_Nodes[i];
+        if (node.Severity > filter.LowestSeverity)
+            continue;
+        if (!filter.Host.empty() && !hosts.contains(node.Address))
+            continue;
+        if (!needle.empty()) {
+            const char* end = node.Text + node.Length;
+            if (std::search(node.Text, end, searcher) == end)
+                continue;
+        }
+        out.push_back(m_Discarded + i);
+    }
 }
 
 TSyslogListNode TSyslogStore::Expand(std::size_t i) const

@@ -43,6 +43,16 @@ struct TSyslogLimits {
     std::size_t TextBytes = std::size_t(256) << 20;
 };
 
+// Which messages a view shows: those whose text holds Text (in any case), whose sender's
+// dotted address starts with Host, and whose severity is LowestSeverity or more severe
+// (a smaller number).
+struct TSyslogFilter {
+    std::string Text;
+    std::string Host;
+    int LowestSeverity = 7;
+    bool IsEmpty() const { return Text.empty() && Host.empty() && LowestSeverity >= 7; }
+};
+
 class TSyslogStore {
 public:
     explicit TSyslogStore(TSyslogLimits limits = {});
@@ -65,6 +75,10 @@ public:
     // Appends copies of the nodes from the address (all when 0) in store order: by address,
     // then arrival. With mark the stored nodes are marked read first.
     void Collect(uint32_t address, std::vector<TSyslogListNode>& out, bool mark);
+    // Appends the arrival numbers (counted from the last Clear; the first stored message's is
+    // Discarded()) of the stored messages from arrival number `from` on that pass the filter.
+    // Reads the store in place: nothing is copied.
+    void Select(const TSyslogFilter& filter, uint64_t from, std::vector<uint64_t>& out) const;
     // Bytes the store holds (nodes, texts and index), for the memory benchmark.
     std::size_t MemoryUsed() const;
 

@@ -1,5 +1,6 @@
 #include "DeviceNavigator.h"
 
+#include "DeviceFilterModel.h"
 #include "DeviceTreeModel.h"
 #include "net/EngineHost.h"
 #include "net/SessionManager.h"
@@ -16,16 +17,17 @@ TDeviceNavigator::TDeviceNavigator(TEngineHost& host, QTreeView* tree, QObject* 
     : QObject(parent), m_Host(host), m_Groups([this] { return GetFilterServer(); }), m_Tree(tree)
 {
     m_Model = new TDeviceTreeModel(m_Groups, this);
-    m_Tree->setModel(m_Model);
+    m_Filter = new TDeviceFilterModel(*m_Model, this);
+    m_Tree->setModel(m_Filter);
     m_TreeBatch.setSingleShot(true);
     m_TreeBatch.setInterval(TreeBatchInterval);
     connect(&m_TreeBatch, &QTimer::timeout, this, &TDeviceNavigator::FlushTree);
-    // Groups stand open as they appear.
-    connect(m_Model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent, int first, int last) {
+    // Groups stand open as they appear, also when the filter shows them again.
+    connect(m_Filter, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent, int first, int last) {
         if (parent == DevicesIndex()) {
             m_Tree->expand(parent);
             for (int row = first; row <= last; ++row)
-                m_Tree->expand(m_Model->index(row, 0, parent));
+                m_Tree->expand(m_Filter->index(row, 0, parent));
         }
     });
     connect(m_Tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -45,12 +47,21 @@ TDeviceNavigator::~TDeviceNavigator()
 
 // ---- device nodes ---------------------------------------------------------------------
 
-QModelIndex TDeviceNavigator::DevicesIndex() const { return m_Model->DevicesIndex(); }
+QAbstractItemModel* TDeviceNavigator::Model() const { return m_Filter; }
+
+QModelIndex TDeviceNavigator::Shown(const QModelIndex& node) const { return m_Filter->mapFromSource(node); }
+
+TDevice* TDeviceNavigator::DeviceAt(const QModelIndex& shown) const
+{
+    return m_Model->DeviceAt(m_Filter->mapToSource(shown));
+}
+
+QModelIndex TDeviceNavigator::DevicesIndex() const { return Shown(m_Model->DevicesIndex()); }
 
 QModelIndex TDeviceNavigator::IndexOf(TDevice* device)
 {
     FlushTree();
-    return m_Model->IndexOf(device);
+    return Shown(m_Model->IndexOf(device));
 }
 
 QModelIndex TDeviceNavigator::PathIndex(const QString& path) const
@@ -62,7 +73,7 @@ QModelIndex TDeviceNavigator::PathIndex(const QString& path) const
             break;
         node = next;
     }
-    return node;
+    return Shown(node);
 }
 
 void TDeviceNavigator::SelectDevices(const std::vector<TDevice*>& devices)
@@ -102,6 +113,7 @@ void TDeviceNavigator::UpdateDevice(TDevice* device, uint16_t code)
             QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
             m_Model->Update(device);
         }
+        ForgetRemovedNodes(); // a filtered tree may have hidden it
         NotifyShown(device, code, 0);
     } else if (m_Groups.IsShown(*device)) {
         m_Model->Queue(device);
@@ -180,7 +192,11 @@ void TDeviceNavigator::NameChanged(TDevice* device)
 {
     if (!m_Groups.Contains(device))
         return;
-    m_Model->Redraw(device);
+    {
+        QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
+        m_Model->Redraw(device);
+    }
+    ForgetRemovedNodes(); // the new name may not match the filter
     NotifyShown(device, ncDeviceName, 0);
 }
 
@@ -198,9 +214,9 @@ void TDeviceNavigator::SetSortMode(int mode)
     // The old groups go away: only device nodes stay selected or current.
     std::vector<TDevice*> selected;
     for (const QPersistentModelIndex& index : std::as_const(m_Selection))
-        if (TDevice* device = m_Model->DeviceAt(index))
+        if (TDevice* device = DeviceAt(index))
             selected.push_back(device);
-    TDevice* current = m_Model->DeviceAt(m_Current);
+    TDevice* current = DeviceAt(m_Current);
     {
         QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
         m_Model->SetSortMode(TSortMode(mode));
@@ -208,8 +224,8 @@ void TDeviceNavigator::SetSortMode(int mode)
     m_Tree->expandAll();
     m_Selection.clear();
     for (TDevice* device : selected)
-        m_Selection << QPersistentModelIndex(m_Model->IndexOf(device));
-    m_Current = current ? QPersistentModelIndex(m_Model->IndexOf(current)) : QPersistentModelIndex();
+        m_Selection << QPersistentModelIndex(Shown(m_Model->IndexOf(device)));
+    m_Current = current ? QPersistentModelIndex(Shown(m_Model->IndexOf(current))) : QPersistentModelIndex();
     if (m_Selection.isEmpty() && !current && m_Shown == m_Devices) {
         // A group was selected: with the groups gone the selection falls back to the Devices node.
         m_Current = QPersistentModelIndex(DevicesIndex());
@@ -218,13 +234,45 @@ void TDeviceNavigator::SetSortMode(int mode)
     SetSelectionQuietly(m_Current, m_Selection);
 }
 
+void TDeviceNavigator::SetFilterText(const QString& text)
+{
+    FlushTree();
+    const qsizetype selected = m_Selection.size();
+    const bool hadCurrent = m_Current.isValid();
+    {
+        QScopedValueRollback<bool> quiet(m_ChangingSelection, true);
+        m_Filter->SetQuery(text);
+    }
+    // The groups the filter shows stand open, as when they first appeared. The view lays
+    // itself out once afterwards, so this only marks them.
+    const QModelIndex devices = DevicesIndex();
+    m_Tree->expand(devices);
+    for (int row = 0, groups = m_Filter->rowCount(devices); row < groups; ++row)
+        m_Tree->expand(m_Filter->index(row, 0, devices));
+    ForgetRemovedNodes();
+    if (m_Selection.size() == selected && m_Current.isValid() == hadCurrent)
+        return;
+    // The selection rules hold for what is shown: what is left of the selection stays, and
+    // when nothing is left the Devices node is selected.
+    if (!m_Current.isValid())
+        m_Current = m_Selection.isEmpty() ? QPersistentModelIndex(DevicesIndex()) : m_Selection.first();
+    if (m_Selection.isEmpty())
+        m_Selection << m_Current;
+    SetSelectionQuietly(m_Current, m_Selection);
+    m_Shown = ModuleForNode(m_Current);
+    TDevice* device = nullptr;
+    GetSelectedDevice(device);
+    NotifyShown(device, ncSelect, 0);
+}
+
 // ---- selection ------------------------------------------------------------------------
 
 TModule* TDeviceNavigator::ModuleForNode(const QModelIndex& index) const
 {
-    if (m_Model->IsUnderDevices(index))
+    const QModelIndex node = m_Filter->mapToSource(index);
+    if (m_Model->IsUnderDevices(node))
         return m_Devices;
-    return m_Model->ModuleAt(index);
+    return m_Model->ModuleAt(node);
 }
 
 bool TDeviceNavigator::SelectionIsDevices(std::vector<TDevice*>* devices) const
@@ -233,7 +281,7 @@ bool TDeviceNavigator::SelectionIsDevices(std::vector<TDevice*>* devices) const
         return false;
     std::vector<TDevice*> found;
     for (const QPersistentModelIndex& index : m_Selection) {
-        TDevice* device = m_Model->DeviceAt(index);
+        TDevice* device = DeviceAt(index);
         if (!device)
             return false;
         found.push_back(device);
@@ -262,7 +310,7 @@ void TDeviceNavigator::EventOnTreeChange()
     std::vector<QPersistentModelIndex> before(m_Selection.begin(), m_Selection.end());
     std::vector<QPersistentModelIndex> keep = KeepSelection(
         QPersistentModelIndex(current), now, before,
-        [this](const QPersistentModelIndex& index) { return m_Model->DeviceAt(index) != nullptr; },
+        [this](const QPersistentModelIndex& index) { return DeviceAt(index) != nullptr; },
         [](const QPersistentModelIndex& index) { return QPersistentModelIndex(index.parent()); });
     for (const QModelIndex& index : selected)
         if (std::find(keep.begin(), keep.end(), QPersistentModelIndex(index)) == keep.end())

@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
+class QAbstractItemModel;
 class QTreeView;
+class TDeviceFilterModel;
 class TDeviceTreeModel;
 class TEngineHost;
 
@@ -59,14 +61,22 @@ public:
     // The module whose page shows the selected devices; its subtree holds the device nodes.
     void SetDevicesModule(TModule* module) { m_Devices = module; }
 
-    TDeviceTreeModel* Model() const { return m_Model; }
+    // The whole tree; the view shows it through the device filter, and the indexes the
+    // navigator hands out and takes are the view's.
+    TDeviceTreeModel* TreeModel() const { return m_Model; }
+    QAbstractItemModel* Model() const;
+    TDeviceFilterModel* Filter() const { return m_Filter; }
     QTreeView* Tree() const { return m_Tree; }
     const TDeviceGroups& Groups() const { return m_Groups; }
     TModule* ShownModule() const { return m_Shown; }
     QModelIndex DevicesIndex() const;
-    // The device's node, after the devices waiting for the tree have entered it.
+    // The device's node, after the devices waiting for the tree have entered it; invalid
+    // while the filter hides it.
     QModelIndex IndexOf(TDevice* device);
     QModelIndex PathIndex(const QString& path) const;
+    // Shows only the devices that match the text (all for an empty one). Selected devices
+    // the filter hides leave the selection, and the shown module hears of the new one.
+    void SetFilterText(const QString& text);
     // Makes the first device the current node and selects the others with it.
     void SelectDevices(const std::vector<TDevice*>& devices);
     void SelectIndex(const QModelIndex& index);
@@ -86,17 +96,21 @@ private:
     void NotifyShown(TDevice* device, uint16_t code, uint16_t status);
     void EventOnTreeChange();
     TModule* ModuleForNode(const QModelIndex& index) const;
+    // Between the view's indexes and the tree model's.
+    QModelIndex Shown(const QModelIndex& node) const;
+    TDevice* DeviceAt(const QModelIndex& shown) const;
     bool SelectionIsDevices(std::vector<TDevice*>* devices = nullptr) const;
 
     TEngineHost& m_Host;
     TDeviceGroups m_Groups;
     TDeviceTreeModel* m_Model = nullptr;
+    TDeviceFilterModel* m_Filter = nullptr;
     QTreeView* m_Tree = nullptr;
     QTimer m_TreeBatch;
     TCredentials m_Credentials;
     TModule* m_Devices = nullptr;
     TModule* m_Shown = nullptr;
-    QList<QPersistentModelIndex> m_Selection; // in selection order
+    QList<QPersistentModelIndex> m_Selection; // in selection order; the view's indexes
     QPersistentModelIndex m_Current;
     bool m_ChangingSelection = false;
 };

@@ -30,6 +30,8 @@ public:
     // Inside the Devices subtree (the Devices node itself included).
     bool IsUnderDevices(const QModelIndex& index) const;
     QModelIndex IndexOf(const TDevice* device) const;
+    // Device nodes in the tree (not those waiting to enter it).
+    std::size_t DeviceCount() const { return m_Groups.Count(); }
     // The child whose module is named so; invalid when there is none.
     QModelIndex ChildModule(const QModelIndex& parent, const QString& name) const;
 

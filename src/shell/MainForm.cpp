@@ -27,7 +27,10 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
@@ -37,6 +40,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -129,6 +133,8 @@ void TMainForm::CreateActions()
         {&TMainForm::acSaveConfig, "acSaveConfig", "Save Config", TImage::SaveConfig, {Qt::CTRL | Qt::Key_S},
          [this] { EventOnSaveConfigExecute(); }},
         {&TMainForm::acPreference, "acPreference", "&Preference", TImage::About, {Qt::CTRL | Qt::Key_P}, {}},
+        {&TMainForm::acFindDevice, "acFindDevice", "Fi&nd Devices", TImage::Filter, {Qt::CTRL | Qt::Key_E},
+         [this] { m_TreeFilter->setFocus(Qt::ShortcutFocusReason); m_TreeFilter->selectAll(); }},
         {&TMainForm::acAbout, "acAbout", "&About", TImage::About, {Qt::Key_F1}, [this] { m_AboutForm->exec(); }},
         {&TMainForm::acExit, "acExit", "E&xit", TImage::Exit, {Qt::CTRL | Qt::Key_X}, [this] { EventOnExit(); }},
     };
@@ -160,6 +166,8 @@ void TMainForm::CreateMenus()
     settings->addSeparator();
     settings->addAction(acPreference);
     menuBar()->addMenu(QStringLiteral("&Help"))->addAction(acAbout);
+    // Outside the menus, whose entries stay as they are; its shortcut works in the whole window.
+    addAction(acFindDevice);
 
     QToolBar* bar = addToolBar(QStringLiteral("Tools"));
     bar->setObjectName(QStringLiteral("m_ToolBar"));
@@ -191,6 +199,13 @@ void TMainForm::CreateTree()
     m_TreeSort->addItems({QStringLiteral("None"), QStringLiteral("Model"), QStringLiteral("IP Address"),
                           QStringLiteral("Filter Method")});
     label->setBuddy(m_TreeSort);
+    auto* findLabel = new QLabel(QStringLiteral("Fi&nd Devices:"), panel);
+    m_TreeFilter = new QLineEdit(panel);
+    m_TreeFilter->setObjectName(QStringLiteral("m_TreeFilter"));
+    m_TreeFilter->setPlaceholderText(QStringLiteral("Name, IP, MAC or model (Ctrl+E)"));
+    m_TreeFilter->setClearButtonEnabled(true);
+    findLabel->setBuddy(m_TreeFilter);
+    m_TreeFilter->installEventFilter(this);
     m_Tree = new QTreeView(panel);
     m_Tree->setObjectName(QStringLiteral("m_Tree"));
     m_Navigator = new TDeviceNavigator(*m_Host, m_Tree, this);
@@ -210,6 +225,10 @@ void TMainForm::CreateTree()
     m_Tree->setIconSize(QSize(24, 24));
     layout->addWidget(label);
     layout->addWidget(m_TreeSort);
+    auto* find = new QHBoxLayout;
+    find->addWidget(findLabel);
+    find->addWidget(m_TreeFilter, 1);
+    layout->addLayout(find);
     layout->addWidget(m_Tree);
     m_FuncPages = new QWidget(m_Splitter);
     m_FuncPages->setObjectName(QStringLiteral("m_FuncPages"));
@@ -218,7 +237,10 @@ void TMainForm::CreateTree()
     m_Splitter->addWidget(panel);
     m_Splitter->addWidget(m_FuncPages);
     m_Splitter->setStretchFactor(1, 1);
-    m_Splitter->setSizes({369, 1000});
+    // Wide enough for a whole device caption at the window's font (369 at the least).
+    const QString widest = QStringLiteral("Switch-00000 (198.51.100.100, 02:5A:0D:00:00:00)");
+    const int caption = m_Tree->fontMetrics().horizontalAdvance(widest) + 3 * m_Tree->indentation() + 24 + 40;
+    m_Splitter->setSizes({std::max(369, caption), 1000});
     setCentralWidget(m_Splitter);
 
     auto* root = new TModuleDummy(AppTitle);
@@ -237,6 +259,7 @@ void TMainForm::CreateTree()
     AddModule(m_GroupFw = new TWizardGroupFwFrame(m_FuncPages), wizardNode, Icon(TImage::GroupFw));
 
     connect(m_TreeSort, &QComboBox::currentIndexChanged, m_Navigator, &TDeviceNavigator::SetSortMode);
+    connect(m_TreeFilter, &QLineEdit::textChanged, m_Navigator, &TDeviceNavigator::SetFilterText);
     connect(m_Tree, &QTreeView::customContextMenuRequested, this, &TMainForm::EventOnTreeMenu);
 }
 
@@ -250,7 +273,7 @@ QModelIndex TMainForm::AddModule(TModule* module, const QModelIndex& parent, con
         control->hide();
     }
     module->SetContext(m_Navigator);
-    return m_Navigator->Model()->AddModule(module, parent, icon, devices);
+    return m_Navigator->TreeModel()->AddModule(module, parent, icon, devices);
 }
 
 void TMainForm::CreateTray()
@@ -387,6 +410,17 @@ void TMainForm::closeEvent(QCloseEvent* event)
     if (m_TrayIcon)
         m_TrayIcon->hide();
     event->accept();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // Escape in the device filter empties it, and the whole tree shows again.
+    if (watched == m_TreeFilter && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_TreeFilter->text().isEmpty()) {
+        m_TreeFilter->clear();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::changeEvent(QEvent* event)

@@ -10,6 +10,7 @@
 
 class QAction;
 class QComboBox;
+class QLineEdit;
 class QIcon;
 class QModelIndex;
 class QSplitter;
@@ -60,6 +61,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateActions();
@@ -78,6 +80,7 @@ private:
     TScanForm* m_ScanForm = nullptr;
     QTreeView* m_Tree = nullptr;
     QComboBox* m_TreeSort = nullptr;
+    QLineEdit* m_TreeFilter = nullptr;
     QSplitter* m_Splitter = nullptr;
     QWidget* m_FuncPages = nullptr;
     QSystemTrayIcon* m_TrayIcon = nullptr;
@@ -106,6 +109,7 @@ private:
     QAction* acLoadConfig = nullptr;
     QAction* acSaveConfig = nullptr;
     QAction* acPreference = nullptr;
+    QAction* acFindDevice = nullptr;
     QAction* acAbout = nullptr;
     QAction* acExit = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "AboutForm.h"
 #include "MainForm.h"
 #include "StartUp.h"
+#include "WindowLayout.h"
 #include "core/DeviceType.h"
 
 #include <QAction>
@@ -10,6 +11,7 @@
 
 int main(int argc, char* argv[])
 {
+    QCoreApplication::setOrganizationName(QStringLiteral("Veltrane"));
     QCoreApplication::setApplicationName(QStringLiteral("Veltrane Zode"));
     QCoreApplication::setApplicationVersion(TAboutForm::VersionNumber());
     QCommandLineParser options;
@@ -37,7 +39,13 @@ int main(int argc, char* argv[])
 
     Intp::RegisterKnownModels();
     TMainForm form;
-    ShowMainWindow(form);
+    // The layout of the last run, or the first run's.
+    const TWindowLayout layout;
+    if (layout.Restore(form))
+        form.show();
+    else
+        ShowMainWindow(form);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&] { layout.Save(form); });
     if (options.isSet(discover))
         QTimer::singleShot(0, &form, &TMainForm::EventOnDiscovery);
     return app.exec();

@@ -50,6 +50,9 @@ TStatusFrame::TStatusFrame(Status::TStatusMonitor& monitor, QWidget* parent)
     connect(m_Ui->m_QueryPeriod, &QSpinBox::valueChanged, this, &TStatusFrame::EventOnPeriodChange);
     connect(m_Ui->m_QueryTmo, &QSpinBox::valueChanged, &m_Monitor, &TStatusMonitor::SetTimeout);
     connect(m_Ui->m_Beep, &QCheckBox::toggled, this, [this](bool on) { on ? m_BeepTimer.start() : m_BeepTimer.stop(); });
+    connect(m_Ui->m_ProblemsOnly, &QCheckBox::toggled, &m_Model, &TStatusModel::SetProblemsOnly);
+    connect(&m_Model, &TStatusModel::SummaryChanged, this, &TStatusFrame::ShowSummary);
+    ShowSummary();
 
     m_BeepTimer.setInterval(2000);
     connect(&m_BeepTimer, &QTimer::timeout, this, &TStatusFrame::BeepTick);
@@ -101,6 +104,22 @@ void TStatusFrame::EventOnHeaderClick(int column)
     const Qt::SortOrder order = reverse ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_Model.sort(column, order);
     m_Ui->m_List->horizontalHeader()->setSortIndicator(column, order);
+}
+
+QString TStatusFrame::SummaryText(const TStatusModel::TSummary& summary)
+{
+    QString text = QStringLiteral("Online: %1   Offline: %2   Alarms: %3")
+                       .arg(summary.Online)
+                       .arg(summary.Offline)
+                       .arg(summary.Alarms);
+    if (summary.Failed)
+        text += QStringLiteral("   Query failed: %1").arg(summary.Failed);
+    return text;
+}
+
+void TStatusFrame::ShowSummary()
+{
+    m_Ui->m_Summary->setText(SummaryText(m_Model.Summary()));
 }
 
 void TStatusFrame::BeepTick()

@@ -36,12 +36,15 @@ public:
     TBeeper& Beeper() { return m_Beeper; }
     // One beep tick: beeps when a row is offline, failed its query or reports an alarm.
     void BeepTick();
+    // "Online: 9990   Offline: 7   Alarms: 3", and the failed queries when there are any.
+    static QString SummaryText(const TStatusModel::TSummary& summary);
 
 private:
     void EventOnClearError();
     void EventOnSelectionChange();
     void EventOnPeriodChange(int period);
     void EventOnHeaderClick(int column);
+    void ShowSummary();
 
     std::unique_ptr<Ui::TStatusFrame> m_Ui;
     Status::TStatusMonitor& m_Monitor;

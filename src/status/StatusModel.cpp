@@ -109,8 +109,11 @@ void TStatusModel::sort(int column, Qt::SortOrder order)
     m_SortColumn = column;
     m_SortOrder = order;
     // Every shown row is out of place under the new key.
-    m_Unplaced = m_Order;
-    m_Misplaced.assign(m_Misplaced.size(), true);
+    for (int row : m_Order)
+        if (!m_Misplaced[std::size_t(row)]) {
+            m_Misplaced[std::size_t(row)] = true;
+            m_Unplaced.push_back(row);
+        }
     Flush();
 }
 
@@ -121,42 +124,107 @@ void TStatusModel::Flush()
         emit dataChanged(index(m_ChangedFirst, 0), index(m_ChangedLast, ColumnCount - 1));
         m_ChangedFirst = m_ChangedLast = -1;
     }
-    const int shown = int(m_Order.size());
-    if (m_Monitor.Count() > shown) {
-        beginInsertRows(QModelIndex(), shown, m_Monitor.Count() - 1);
-        for (int row = shown; row < m_Monitor.Count(); ++row) {
-            m_Order.push_back(row);
-            m_Position.push_back(row);
-            m_Misplaced.push_back(true);
-            m_Unplaced.push_back(row);
+    const int seen = int(m_Position.size());
+    if (m_Monitor.Count() > seen) {
+        std::vector<int> fresh;
+        for (int row = seen; row < m_Monitor.Count(); ++row) {
+            m_Position.push_back(-1);
+            m_Misplaced.push_back(false);
+            m_Flags.push_back(m_Monitor.Row(row).Flags);
+            Count(m_Flags.back(), 1);
+            if (IsShown(row))
+                fresh.push_back(row);
         }
-        endInsertRows();
+        if (!fresh.empty()) {
+            const int shown = int(m_Order.size());
+            beginInsertRows(QModelIndex(), shown, shown + int(fresh.size()) - 1);
+            for (int row : fresh) {
+                m_Position[std::size_t(row)] = int(m_Order.size());
+                m_Order.push_back(row);
+                m_Misplaced[std::size_t(row)] = true;
+                m_Unplaced.push_back(row);
+            }
+            endInsertRows();
+        }
+    }
+    if (!(m_Summary == m_Announced)) {
+        m_Announced = m_Summary;
+        emit SummaryChanged();
     }
     if (m_Unplaced.empty())
         return;
-    // The rest is still in order: sort the few out of place and merge them in.
+    // The rest is still in order: sort the few out of place and merge them in. Rows that
+    // the filter now hides drop out, those it now shows come in.
     auto less = [this](int a, int b) { return Less(a, b); };
     std::vector<int> placed;
-    placed.reserve(m_Order.size() - m_Unplaced.size());
+    placed.reserve(m_Order.size());
     std::copy_if(m_Order.begin(), m_Order.end(), std::back_inserter(placed), [this](int row) { return !m_Misplaced[std::size_t(row)]; });
-    std::sort(m_Unplaced.begin(), m_Unplaced.end(), less);
-    std::vector<int> order(m_Order.size());
-    std::merge(placed.begin(), placed.end(), m_Unplaced.begin(), m_Unplaced.end(), order.begin(), less);
+    std::vector<int> unplaced;
+    auto shown = [this](int row) { return IsShown(row); };
+    std::copy_if(m_Unplaced.begin(), m_Unplaced.end(), std::back_inserter(unplaced), shown);
     for (int row : m_Unplaced)
         m_Misplaced[std::size_t(row)] = false;
     m_Unplaced.clear();
+    std::sort(unplaced.begin(), unplaced.end(), less);
+    std::vector<int> order(placed.size() + unplaced.size());
+    std::merge(placed.begin(), placed.end(), unplaced.begin(), unplaced.end(), order.begin(), less);
     Reorder(std::move(order));
+}
+
+void TStatusModel::SetProblemsOnly(bool only)
+{
+    if (only == m_ProblemsOnly)
+        return;
+    Flush();
+    m_ProblemsOnly = only;
+    std::vector<int> order;
+    if (only) {
+        // The rows in trouble, in the order they stand in already.
+        auto shown = [this](int row) { return IsShown(row); };
+        std::copy_if(m_Order.begin(), m_Order.end(), std::back_inserter(order), shown);
+    } else {
+        std::vector<int> hidden;
+        for (int row = 0; row < int(m_Position.size()); ++row)
+            if (m_Position[std::size_t(row)] < 0)
+                hidden.push_back(row);
+        auto less = [this](int a, int b) { return Less(a, b); };
+        std::sort(hidden.begin(), hidden.end(), less);
+        order.resize(m_Order.size() + hidden.size());
+        std::merge(m_Order.begin(), m_Order.end(), hidden.begin(), hidden.end(), order.begin(), less);
+    }
+    Reorder(std::move(order));
+}
+
+bool TStatusModel::IsProblem(uint32_t flags)
+{
+    return flags & (Status::sfOffline | Status::sfQueryFailed | Status::sfAlarm);
+}
+
+void TStatusModel::Count(uint32_t flags, int sign)
+{
+    (flags & Status::sfOffline ? m_Summary.Offline : m_Summary.Online) += sign;
+    if (flags & Status::sfQueryFailed)
+        m_Summary.Failed += sign;
+    if (flags & Status::sfAlarm)
+        m_Summary.Alarms += sign;
 }
 
 void TStatusModel::OnRowChanged(int row, uint32_t keys)
 {
-    // Rows not shown yet are inserted and placed with the next flush anyway.
-    if (row >= int(m_Order.size()))
+    // Rows not seen yet are counted, inserted and placed with the next flush anyway.
+    if (row >= int(m_Position.size()))
         return;
+    const uint32_t flags = m_Monitor.Row(row).Flags;
+    Count(m_Flags[std::size_t(row)], -1);
+    Count(flags, 1);
+    m_Flags[std::size_t(row)] = flags;
     const int position = m_Position[std::size_t(row)];
-    m_ChangedFirst = m_ChangedFirst < 0 ? position : std::min(m_ChangedFirst, position);
-    m_ChangedLast = std::max(m_ChangedLast, position);
-    if ((keys & KeyOf(m_SortColumn)) && !m_Misplaced[std::size_t(row)]) {
+    if (position >= 0) {
+        m_ChangedFirst = m_ChangedFirst < 0 ? position : std::min(m_ChangedFirst, position);
+        m_ChangedLast = std::max(m_ChangedLast, position);
+    }
+    const bool moves = (keys & KeyOf(m_SortColumn)) || (position >= 0) != IsShown(row);
+    if (moves && !m_Misplaced[std::size_t(row)]) {
         m_Misplaced[std::size_t(row)] = true;
         m_Unplaced.push_back(row);
     }
@@ -206,15 +274,22 @@ void TStatusModel::Reorder(std::vector<int> order)
 {
     if (order == m_Order)
         return;
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    // Rows the filter takes in or out change the number of rows: no mere sort then.
+    const auto hint = order.size() == m_Order.size() ? QAbstractItemModel::VerticalSortHint
+                                                     : QAbstractItemModel::NoLayoutChangeHint;
+    emit layoutAboutToBeChanged({}, hint);
     const QModelIndexList from = persistentIndexList();
     m_Order.swap(order);
+    for (int row : order)
+        m_Position[std::size_t(row)] = -1;
     for (std::size_t position = 0; position < m_Order.size(); ++position)
         m_Position[std::size_t(m_Order[position])] = int(position);
     QModelIndexList to;
     to.reserve(from.size());
-    for (const QModelIndex& old : from)
-        to.append(index(m_Position[std::size_t(order[std::size_t(old.row())])], old.column()));
+    for (const QModelIndex& old : from) {
+        const int position = m_Position[std::size_t(order[std::size_t(old.row())])];
+        to.append(position < 0 ? QModelIndex() : index(position, old.column()));
+    }
     changePersistentIndexList(from, to);
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    emit layoutChanged({}, hint);
 }

@@ -6,8 +6,11 @@
 #include "ui/Images.h"
 #include "ui_SyslogFrame.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 
@@ -16,6 +19,7 @@ TSyslogFrame::TSyslogFrame(TSyslogService& syslog, QWidget* parent)
 {
     m_Ui->setupUi(this);
     ShowCounts();
+    ShowMatched();
     m_Ui->m_Save->setIcon(Icon(TImage::Save));
     m_Ui->m_Clear->setIcon(Icon(TImage::Clear));
     QTableView* list = m_Ui->m_ListView;
@@ -28,6 +32,24 @@ TSyslogFrame::TSyslogFrame(TSyslogService& syslog, QWidget* parent)
     static const int widths[] = {56, 100, 90, 100, 100, 100};
     for (int column = 0; column < int(std::size(widths)); ++column)
         list->setColumnWidth(column, widths[column]);
+
+    for (int severity = 0; severity < 8; ++severity)
+        m_Ui->m_FilterSeverity->addItem(QString::fromStdString(Syslog::SeverityText(severity)));
+    m_Ui->m_FilterSeverity->setCurrentIndex(7);
+    connect(m_Ui->m_FilterText, &QLineEdit::textChanged, this, &TSyslogFrame::EventOnFilterChange);
+    connect(m_Ui->m_FilterHost, &QLineEdit::textChanged, this, &TSyslogFrame::EventOnFilterChange);
+    connect(m_Ui->m_FilterSeverity, &QComboBox::currentIndexChanged, this, &TSyslogFrame::EventOnFilterChange);
+    // While following, each batch of new rows scrolls the newest into view.
+    connect(&m_Model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_Ui->m_Follow->isChecked())
+            m_Ui->m_ListView->scrollToBottom();
+    });
+    connect(&m_Model, &QAbstractItemModel::rowsInserted, this, &TSyslogFrame::ShowMatched);
+    connect(&m_Model, &QAbstractItemModel::rowsRemoved, this, &TSyslogFrame::ShowMatched);
+    connect(m_Ui->m_Follow, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            m_Ui->m_ListView->scrollToBottom();
+    });
 
     connect(m_Ui->m_Save, &QPushButton::clicked, this, &TSyslogFrame::SaveAll);
     connect(m_Ui->m_Clear, &QPushButton::clicked, this, &TSyslogFrame::EventOnClear);
@@ -58,6 +80,24 @@ bool TSyslogFrame::Hide(bool)
 int TSyslogFrame::Refresh(bool)
 {
     return 0;
+}
+
+void TSyslogFrame::EventOnFilterChange()
+{
+    Syslog::TSyslogFilter filter;
+    filter.Text = m_Ui->m_FilterText->text().toStdString();
+    filter.Host = m_Ui->m_FilterHost->text().trimmed().toStdString();
+    filter.LowestSeverity = m_Ui->m_FilterSeverity->currentIndex();
+    m_Model.SetFilter(filter);
+    ShowMatched();
+    if (m_Ui->m_Follow->isChecked())
+        m_Ui->m_ListView->scrollToBottom();
+}
+
+void TSyslogFrame::ShowMatched()
+{
+    m_Ui->m_Matched->setVisible(m_Model.IsFiltering());
+    m_Ui->m_Matched->setText(QStringLiteral("%1 shown").arg(m_Model.rowCount()));
 }
 
 void TSyslogFrame::ShowCounts()

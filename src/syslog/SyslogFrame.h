@@ -1,5 +1,6 @@
-// The "Syslog Events" page: every stored message in arrival order, their number and how
-// many older ones the bounded store discarded, and saving and clearing them. The messages
+// The "Syslog Events" page: every stored message in arrival order (or those that pass a
+// filter), their number and how many older ones the bounded store discarded, and saving
+// and clearing them. The messages
 // are the engine host's; the page only shows them.
 #pragma once
 
@@ -35,6 +36,10 @@ private:
     // The number of stored messages, and of discarded ones while there are any.
     void ShowCounts();
     void EventOnClear();
+    // Text, host and lowest severity: the list shows the messages that pass all three.
+    void EventOnFilterChange();
+    // How many messages pass the filter, while there is one.
+    void ShowMatched();
     void EventOnDoubleClick(const QModelIndex& index);
 
     std::unique_ptr<Ui::TSyslogFrame> m_Ui;

@@ -28,9 +28,11 @@ int TSyslogModel::columnCount(const QModelIndex& parent) const
 
 QVariant TSyslogModel::data(const QModelIndex& index, int role) const
 {
-    const uint64_t arrival = m_Removed + uint64_t(index.row());
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return QVariant();
+    const uint64_t arrival = ArrivalOf(index.row());
     // A discarded message keeps its row (blank) until the next batch removes it.
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || arrival < m_Store.Discarded())
+    if (arrival < m_Store.Discarded())
         return QVariant();
     const Syslog::TSyslogListNode node = m_Store.InArrival(std::size_t(arrival - m_Store.Discarded()));
     switch (role) {
@@ -79,12 +81,19 @@ void TSyslogModel::Cleared()
     beginResetModel();
     m_Shown = 0;
     m_Removed = 0;
+    m_Index.clear();
+    m_IndexFirst = 0;
+    m_Checked = 0;
     endResetModel();
 }
 
 void TSyslogModel::Flush()
 {
     m_FlushTimer.stop();
+    if (m_Filtering) {
+        FlushFiltered();
+        return;
+    }
     // Those discarded before they were ever shown have no row to remove.
     const int gone = int(std::min<uint64_t>(m_Store.Discarded() - m_Removed, uint64_t(m_Shown)));
     if (gone > 0)
@@ -99,4 +108,50 @@ void TSyslogModel::Flush()
     beginInsertRows(QModelIndex(), m_Shown, stored - 1);
     m_Shown = stored;
     endInsertRows();
+}
+
+void TSyslogModel::FlushFiltered()
+{
+    std::size_t gone = 0;
+    while (m_IndexFirst + gone < m_Index.size() && m_Index[m_IndexFirst + gone] < m_Store.Discarded())
+        ++gone;
+    if (gone > 0) {
+        beginRemoveRows(QModelIndex(), 0, int(gone) - 1);
+        m_IndexFirst += gone;
+        m_Shown -= int(gone);
+        endRemoveRows();
+    }
+    // The index drops what lies before its first row once that is the larger part.
+    if (m_IndexFirst > m_Index.size() / 2) {
+        m_Index.erase(m_Index.begin(), m_Index.begin() + std::ptrdiff_t(m_IndexFirst));
+        m_IndexFirst = 0;
+    }
+    std::vector<uint64_t> fresh;
+    m_Store.Select(m_Filter, m_Checked, fresh);
+    m_Checked = m_Store.Discarded() + m_Store.Size();
+    if (fresh.empty())
+        return;
+    beginInsertRows(QModelIndex(), m_Shown, m_Shown + int(fresh.size()) - 1);
+    m_Index.insert(m_Index.end(), fresh.begin(), fresh.end());
+    m_Shown += int(fresh.size());
+    endInsertRows();
+}
+
+void TSyslogModel::SetFilter(const Syslog::TSyslogFilter& filter)
+{
+    m_FlushTimer.stop();
+    beginResetModel();
+    m_Filter = filter;
+    m_Filtering = !filter.IsEmpty();
+    m_Index.clear();
+    m_IndexFirst = 0;
+    if (m_Filtering) {
+        m_Store.Select(m_Filter, 0, m_Index);
+        m_Checked = m_Store.Discarded() + m_Store.Size();
+        m_Shown = int(m_Index.size());
+    } else {
+        m_Removed = m_Store.Discarded();
+        m_Shown = int(m_Store.Size());
+    }
+    endResetModel();
 }
