@@ -54,11 +54,8 @@ public:
     void Bool(const char* field, bool& value)
     {
         if (const QString* text = Find(field)) {
-            const QString t = text->toLower();
-            if (QStringList{"on", "yes", "true", "1", "enable", "enabled"}.contains(t))
-                value = true;
-            else if (QStringList{"off", "no", "false", "0", "disable", "disabled"}.contains(t))
-                value = false;
+            if (const std::optional<bool> on = ParseOnOff(*text))
+                value = *on;
             else
                 Fail(field, QStringLiteral("on or off"));
         }
@@ -1079,6 +1076,25 @@ bool ParsePortList(const QString& text, int ports, uint32_t& mask)
     }
     mask = out;
     return true;
+}
+
+const TCliField* FindCliField(const TCliRecord& record, const QString& name)
+{
+    const auto it = std::find_if(record.Fields.begin(), record.Fields.end(),
+                                 [&](const TCliField& f) { return f.Name == name; });
+    return it == record.Fields.end() ? nullptr : &*it;
+}
+
+std::optional<bool> ParseOnOff(const QString& word)
+{
+    static const QStringList on = {"on", "yes", "true", "1", "enable", "enabled"};
+    static const QStringList off = {"off", "no", "false", "0", "disable", "disabled"};
+    const QString w = word.toLower();
+    if (on.contains(w))
+        return true;
+    if (off.contains(w))
+        return false;
+    return std::nullopt;
 }
 
 bool ParseSwitchMac(const QString& text, TMacAddr& mac)

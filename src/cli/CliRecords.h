@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 struct TCliField {
     QString Name;
@@ -40,6 +41,11 @@ struct TCliRecord {
 
 const QList<TCliRecord>& CliRecords();
 const TCliRecord* FindCliRecord(const QString& name);
+// The record's field of that name, or null.
+const TCliField* FindCliField(const TCliRecord& record, const QString& name);
+// The words a switch setting takes for on ("on", "yes", "true", "1", "enable", "enabled") and
+// for off, in any case; nothing for another word.
+std::optional<bool> ParseOnOff(const QString& word);
 
 // "1,3,5-7" (1-based ports) to a mask of bit (port - 1); "none" is 0. False on anything else
 // or a port beyond ports.

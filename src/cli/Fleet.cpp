@@ -177,9 +177,8 @@ private:
                 QString field;
                 if (!Key(entry.first, field))
                     return false;
-                const auto known = std::find_if(record->Fields.begin(), record->Fields.end(),
-                                                [&](const TCliField& f) { return f.Name == field; });
-                if (known == record->Fields.end())
+                const TCliField* known = FindCliField(*record, field);
+                if (!known)
                     return Fail(entry.first, QStringLiteral("%1 has no field %2").arg(name, field));
                 if (!known->Writable || !record->MakeSet)
                     return Fail(entry.first, QStringLiteral("%1 %2 is read only").arg(name, field));
@@ -358,17 +357,6 @@ void Merge(TFleetSettings& into, const TFleetSettings& from)
             into[record.key()][field.key()] = field.value();
 }
 
-bool IsOn(const QString& word)
-{
-    static const QStringList on = {"on", "yes", "true", "1", "enable", "enabled"};
-    return on.contains(word);
-}
-bool IsOff(const QString& word)
-{
-    static const QStringList off = {"off", "no", "false", "0", "disable", "disabled"};
-    return off.contains(word);
-}
-
 bool IsDotted(const QString& text) { return text.count(QLatin1Char('.')) == 3; }
 
 } // namespace
@@ -477,7 +465,7 @@ bool SameValue(const QString& current, const QString& wanted)
         return true;
     }
     if (c == QLatin1String("on") || c == QLatin1String("off"))
-        return c == QLatin1String("on") ? IsOn(w) : IsOff(w);
+        return ParseOnOff(w) == (c == QLatin1String("on"));
     bool numbers = false, other = false;
     const qulonglong nc = c.toULongLong(&numbers), nw = w.toULongLong(&other);
     if (numbers && other)

@@ -274,16 +274,9 @@ private:
     std::vector<qint64> m_Done;
 };
 
-const TCliField* FindField(const TCliRecord& record, const QString& field)
-{
-    const auto it = std::find_if(record.Fields.begin(), record.Fields.end(),
-                                 [&](const TCliField& f) { return f.Name == field; });
-    return it == record.Fields.end() ? nullptr : &*it;
-}
-
 bool IsTextField(const TCliRecord& record, const QString& field)
 {
-    const TCliField* f = FindField(record, field);
+    const TCliField* f = FindCliField(record, field);
     return f && f->Text;
 }
 
@@ -291,7 +284,7 @@ bool IsTextField(const TCliRecord& record, const QString& field)
 QString Shown(const QString& record, const QString& field, const QString& value)
 {
     const TCliRecord* r = FindCliRecord(record);
-    const TCliField* f = r ? FindField(*r, field) : nullptr;
+    const TCliField* f = r ? FindCliField(*r, field) : nullptr;
     return f && f->Secret ? QStringLiteral("(secret)") : value;
 }
 
@@ -444,11 +437,10 @@ int CommandGetSet(TCliEngine& engine, const TOptions& o, bool set)
     for (const QString& assignment : args.mid(3)) {
         const qsizetype eq = assignment.indexOf(QLatin1Char('='));
         const QString name = assignment.left(eq);
-        const auto field = std::find_if(record->Fields.begin(), record->Fields.end(),
-                                        [&](const TCliField& f) { return f.Name == name; });
+        const TCliField* field = FindCliField(*record, name);
         if (eq <= 0)
             return UsageError(QStringLiteral("%1: give FIELD=VALUE").arg(assignment));
-        if (field == record->Fields.end())
+        if (!field)
             return UsageError(QStringLiteral("%1 has no field %2").arg(record->Name, name));
         if (!field->Writable || !record->MakeSet)
             return UsageError(QStringLiteral("%1 %2 is read only").arg(record->Name, name));
