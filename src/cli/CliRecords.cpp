@@ -1085,6 +1085,13 @@ const TCliField* FindCliField(const TCliRecord& record, const QString& name)
     return it == record.Fields.end() ? nullptr : &*it;
 }
 
+bool IsSecretField(const QString& record, const QString& field)
+{
+    const TCliRecord* r = FindCliRecord(record);
+    const TCliField* f = r ? FindCliField(*r, field) : nullptr;
+    return f && f->Secret;
+}
+
 std::optional<bool> ParseOnOff(const QString& word)
 {
     static const QStringList on = {"on", "yes", "true", "1", "enable", "enabled"};

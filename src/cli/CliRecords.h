@@ -43,6 +43,8 @@ const QList<TCliRecord>& CliRecords();
 const TCliRecord* FindCliRecord(const QString& name);
 // The record's field of that name, or null.
 const TCliField* FindCliField(const TCliRecord& record, const QString& name);
+// Whether the record's field holds a key or password.
+bool IsSecretField(const QString& record, const QString& field);
 // The words a switch setting takes for on ("on", "yes", "true", "1", "enable", "enabled") and
 // for off, in any case; nothing for another word.
 std::optional<bool> ParseOnOff(const QString& word);

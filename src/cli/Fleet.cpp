@@ -494,8 +494,7 @@ QString SecretVariable(const QString& record, const QString& field)
     return name;
 }
 
-QByteArray ExportFleet(const std::vector<TFleetExport>& switches, const QString& generated,
-                       const QSet<QString>& secrets)
+QByteArray ExportFleet(const std::vector<TFleetExport>& switches, const QString& generated)
 {
     YAML::Emitter out;
     out << YAML::Comment(QStringLiteral("zode-cli export of %1 switches, %2. Apply with: zode-cli plan|apply FILE")
@@ -513,7 +512,7 @@ QByteArray ExportFleet(const std::vector<TFleetExport>& switches, const QString&
             out << YAML::Key << record.toStdString() << YAML::Value << YAML::BeginMap;
             for (const auto& [field, value] : fields) {
                 out << YAML::Key << field.toStdString() << YAML::Value;
-                if (secrets.contains(record + '.' + field))
+                if (IsSecretField(record, field))
                     out << YAML::LocalTag("env") << SecretVariable(record, field).toStdString();
                 else
                     out << YAML::DoubleQuoted << value.toStdString();

@@ -24,7 +24,6 @@
 
 #include <QList>
 #include <QMap>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -112,10 +111,9 @@ struct TFleetExport {
     TFleetFacts Facts;
     QList<QPair<QString, QList<QPair<QString, QString>>>> Records;
 };
-// The fleet file of the switches' current settings. The fields named in secrets
-// ("record.field") are written as references to the environment, never as values.
-QByteArray ExportFleet(const std::vector<TFleetExport>& switches, const QString& generated,
-                       const QSet<QString>& secrets = {});
+// The fleet file of the switches' current settings. Secret fields are written as references
+// to the environment, never as values.
+QByteArray ExportFleet(const std::vector<TFleetExport>& switches, const QString& generated);
 // The environment variable export names for a secret: ZODE_8021X_SHARED_KEY.
 QString SecretVariable(const QString& record, const QString& field);
 

@@ -283,9 +283,7 @@ bool IsTextField(const TCliRecord& record, const QString& field)
 // A value as plan and apply print it: a secret's only as such.
 QString Shown(const QString& record, const QString& field, const QString& value)
 {
-    const TCliRecord* r = FindCliRecord(record);
-    const TCliField* f = r ? FindCliField(*r, field) : nullptr;
-    return f && f->Secret ? QStringLiteral("(secret)") : value;
+    return IsSecretField(record, field) ? QStringLiteral("(secret)") : value;
 }
 
 void PrintValues(TDevice* d, const QString& record, const TCliValues& values, bool json)
@@ -645,19 +643,15 @@ int CommandExport(TCliEngine& engine, const TOptions& o)
         return status;
     std::sort(devices.begin(), devices.end(), [](TDevice* a, TDevice* b) { return a->Mac() < b->Mac(); });
     std::map<TDevice*, TFleetExport> exports;
-    QSet<QString> secrets;
     for (TDevice* d : devices)
         exports[d].Facts = FactsOf(*d);
     for (const TCliRecord* record : FleetRecords()) {
         for (TDevice* d : ReadRecord(engine, *record, devices, outcome)) {
             TCliValues values, writable;
             record->Values(*d, values);
-            for (const TCliField& field : record->Fields) {
-                if (field.Secret)
-                    secrets.insert(record->Name + '.' + field.Name);
+            for (const TCliField& field : record->Fields)
                 if (field.Writable)
-                    writable.append({field.Name, field.Secret ? QString() : FieldValue(values, field.Name)});
-            }
+                    writable.append({field.Name, FieldValue(values, field.Name)});
             exports[d].Records.append({record->Name, writable});
         }
     }
@@ -665,7 +659,7 @@ int CommandExport(TCliEngine& engine, const TOptions& o)
     for (TDevice* d : devices)
         if (!exports[d].Records.isEmpty())
             out.push_back(exports[d]);
-    Out() << QString::fromUtf8(ExportFleet(out, QDateTime::currentDateTimeUtc().toString(Qt::ISODate), secrets));
+    Out() << QString::fromUtf8(ExportFleet(out, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
     Out().flush();
     return outcome.Status();
 }
@@ -680,12 +674,26 @@ QString Where(const TFleetFile& file, const TFleetValue& value)
     return QStringLiteral("%1:%2:%3").arg(file.Path).arg(value.Line).arg(value.Column);
 }
 
-// Reads the switches the file names and what they hold of the records it sets; the
-// differences per switch, each checked against the record's rules for that switch. A value
-// the switch's record cannot take is a file error: nothing has been sent.
-int MakePlan(TCliEngine& engine, const TOptions& o, const TFleetFile& file, TOutcome& outcome,
+int ReadFleetArgument(const TOptions& o, const QString& command, TFleetFile& file)
+{
+    const QStringList args = o.Parser.positionalArguments();
+    if (args.size() != 2)
+        return UsageError(QStringLiteral("%1 needs FILE").arg(command));
+    QString error;
+    if (!ReadFleetFile(args[1], file, error))
+        return UsageError(error);
+    return 0;
+}
+
+// Reads the fleet file the command names, then the switches the file names and what they
+// hold of the records it sets; the differences per switch, each checked against the
+// record's rules for that switch. A value the switch's record cannot take is a file error:
+// nothing has been sent.
+int MakePlan(TCliEngine& engine, const TOptions& o, const QString& command, TFleetFile& file, TOutcome& outcome,
              std::vector<TPlanned>& plan)
 {
+    if (int status = ReadFleetArgument(o, command, file))
+        return status;
     std::vector<TSwitchName> names;
     for (const TFleetSwitch& entry : file.Switches)
         names.push_back({MacText(entry.Mac), true, entry.Mac, 0});
@@ -797,25 +805,12 @@ void PrintPlan(const std::vector<TPlanned>& plan, const TFleetFile& file, bool j
     Out().flush();
 }
 
-int ReadFleetArgument(const TOptions& o, const QString& command, TFleetFile& file)
-{
-    const QStringList args = o.Parser.positionalArguments();
-    if (args.size() != 2)
-        return UsageError(QStringLiteral("%1 needs FILE").arg(command));
-    QString error;
-    if (!ReadFleetFile(args[1], file, error))
-        return UsageError(error);
-    return 0;
-}
-
 int CommandPlan(TCliEngine& engine, const TOptions& o)
 {
     TFleetFile file;
-    if (int status = ReadFleetArgument(o, QStringLiteral("plan"), file))
-        return status;
     TOutcome outcome;
     std::vector<TPlanned> plan;
-    if (int status = MakePlan(engine, o, file, outcome, plan))
+    if (int status = MakePlan(engine, o, QStringLiteral("plan"), file, outcome, plan))
         return status;
     PrintPlan(plan, file, o.Parser.isSet(o.PlanJson));
     const bool pending = std::any_of(plan.begin(), plan.end(), [](const TPlanned& p) { return !p.Changes.empty(); });
@@ -828,11 +823,9 @@ int CommandPlan(TCliEngine& engine, const TOptions& o)
 int CommandApply(TCliEngine& engine, const TOptions& o)
 {
     TFleetFile file;
-    if (int status = ReadFleetArgument(o, QStringLiteral("apply"), file))
-        return status;
     TOutcome outcome;
     std::vector<TPlanned> plan;
-    if (int status = MakePlan(engine, o, file, outcome, plan))
+    if (int status = MakePlan(engine, o, QStringLiteral("apply"), file, outcome, plan))
         return status;
     PrintPlan(plan, file, false);
     std::set<TDevice*> failed;
