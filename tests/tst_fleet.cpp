@@ -146,6 +146,13 @@ private slots:
         QTest::newRow("empty match") << QByteArray("groups:\n  - match: {}\n" + sw) << "match needs one or more";
         QTest::newRow("bad range") << QByteArray("groups:\n  - match: {address: 192.0.2.20-192.0.2.10}\n" + sw)
                                    << "is not an address, ADDRESS/PREFIX or FIRST-LAST";
+        QTest::newRow("no address") << QByteArray("groups:\n  - match: {address: 192.0.2.x}\n" + sw)
+                                    << "192.0.2.x is not an address, ADDRESS/PREFIX or FIRST-LAST";
+        QTest::newRow("no address before the prefix")
+            << QByteArray("groups:\n  - match: {address: 192.0.2.300/24}\n" + sw)
+            << "192.0.2.300/24 is not an address, ADDRESS/PREFIX or FIRST-LAST";
+        QTest::newRow("three parts") << QByteArray("groups:\n  - match: {address: 10.0.1-10.0.2}\n" + sw)
+                                     << "is not an address, ADDRESS/PREFIX or FIRST-LAST";
         QTest::newRow("deep nesting") << QByteArray(100000, '[') << "f.yaml:";
         // Aliases within aliases: refused at the first list inside a list, never expanded.
         QTest::newRow("nested aliases") << QByteArray(
@@ -236,6 +243,12 @@ private slots:
                                  << "192.0.2.01" << true;
         QTest::newRow("other address") << "192.0.2.1"
                                        << "192.0.2.2" << false;
+        QTest::newRow("not an address") << "192.0.2.1"
+                                        << "192.0.2.x" << false;
+        QTest::newRow("two that are none") << "1.2.3.999"
+                                           << "1.2.3.998" << false;
+        QTest::newRow("broadcast") << "255.255.255.255"
+                                   << "255.255.255.255" << true;
         QTest::newRow("ports") << "1-3,5"
                                << "5,1,2,3" << true;
         QTest::newRow("none") << "none"

@@ -25,6 +25,16 @@ constexpr qint64 SecretFileLimit = 64 * 1024;
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
+// An IPv4 address written with four parts and nothing else. AddressOf gives
+// 255.255.255.255 for a text that is no address, so that value counts only when written.
+std::optional<uint32_t> DottedAddress(const QString& text)
+{
+    const uint32_t address = AddressOf(text);
+    if (text.count(QLatin1Char('.')) != 3 || (address == 0xFFFFFFFFu && text != QLatin1String("255.255.255.255")))
+        return std::nullopt;
+    return address;
+}
+
 class TFleetReader {
 public:
     explicit TFleetReader(const QString& path) : m_Path(path) {}
@@ -213,18 +223,19 @@ private:
         if (const qsizetype slash = text.indexOf(QLatin1Char('/')); slash > 0) {
             bool ok = false;
             const int prefix = text.mid(slash + 1).toInt(&ok);
-            const uint32_t address = AddressOf(text.left(slash));
-            if (!ok || prefix < 0 || prefix > 32 || (address == 0 && text.left(slash) != QLatin1String("0.0.0.0")))
+            const std::optional<uint32_t> address = DottedAddress(text.left(slash));
+            if (!ok || prefix < 0 || prefix > 32 || !address)
                 return Fail(node, bad);
             const uint32_t mask = prefix == 0 ? 0 : ~uint32_t(0) << (32 - prefix);
-            range = {address & mask, (address & mask) | ~mask};
+            range = {*address & mask, (*address & mask) | ~mask};
             return true;
         }
         const QStringList ends = text.split(QLatin1Char('-'));
-        const uint32_t first = AddressOf(ends.value(0)), last = AddressOf(ends.value(ends.size() - 1));
-        if (ends.size() > 2 || first == 0 || last == 0 || last < first)
+        const std::optional<uint32_t> first = DottedAddress(ends.value(0));
+        const std::optional<uint32_t> last = DottedAddress(ends.value(ends.size() - 1));
+        if (ends.size() > 2 || !first || !last || *last < *first)
             return Fail(node, bad);
-        range = {first, last};
+        range = {*first, *last};
         return true;
     }
 
@@ -357,8 +368,6 @@ void Merge(TFleetSettings& into, const TFleetSettings& from)
             into[record.key()][field.key()] = field.value();
 }
 
-bool IsDotted(const QString& text) { return text.count(QLatin1Char('.')) == 3; }
-
 } // namespace
 
 bool ParseFleetText(const QByteArray& text, const QString& path, TFleetFile& file, QString& error)
@@ -470,8 +479,8 @@ bool SameValue(const QString& current, const QString& wanted)
     const qulonglong nc = c.toULongLong(&numbers), nw = w.toULongLong(&other);
     if (numbers && other)
         return nc == nw;
-    if (IsDotted(c) && IsDotted(w))
-        return AddressOf(c) == AddressOf(w) && (AddressOf(c) != 0 || (c == "0.0.0.0" && w == "0.0.0.0"));
+    if (const auto ac = DottedAddress(c), aw = DottedAddress(w); ac && aw)
+        return *ac == *aw;
     uint32_t mc = 0, mw = 0;
     if (ParsePortList(c, 32, mc) && ParsePortList(w, 32, mw))
         return mc == mw;
