@@ -242,8 +242,7 @@ private:
     template <typename T, typename F>
     bool OneOrMany(const YAML::Node& node, std::vector<T>& out, F read)
     {
-        if (!Visit(node))
-            return false;
+        // The reader counts each value it reads; only the list itself is counted here.
         if (!node.IsSequence()) {
             T one;
             if (!(this->*read)(node, one))
@@ -251,9 +250,11 @@ private:
             out.push_back(one);
             return true;
         }
+        if (!Visit(node))
+            return false;
         for (const YAML::Node& item : node) {
             T one;
-            if (!Visit(item) || !(this->*read)(item, one))
+            if (!(this->*read)(item, one))
                 return false;
             out.push_back(one);
         }
